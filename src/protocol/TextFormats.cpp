@@ -1,0 +1,211 @@
+#include "protocol/TextFormats.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+namespace linvar {
+
+bool ReadIntText(const std::string& text, int& value) {
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    if (i == text.size())
+        return false;
+    long long v = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + (c - '0');
+        if (v > static_cast<long long>(INT_MAX) + 1)
+            return false;
+    }
+    if (negative)
+        v = -v;
+    if (v > INT_MAX || v < INT_MIN)
+        return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+bool ReadRealText(const std::string& text, double& value) {
+    // Sign, digits with at most one point, optional exponent; nothing else.
+    size_t i = 0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    size_t digits = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+        ++i, ++digits;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+            ++i, ++digits;
+    }
+    if (digits == 0)
+        return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+            ++i;
+        size_t expDigits = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+            ++i, ++expDigits;
+        if (expDigits == 0)
+            return false;
+    }
+    if (i != text.size())
+        return false;
+    errno = 0;
+    const double v = std::strtod(text.c_str(), nullptr);
+    if (errno == ERANGE)
+        return false;
+    value = v;
+    return true;
+}
+
+std::string CleanNumber(const std::string& text) {
+    std::string s = text;
+    const size_t minus = s.find('-');
+    if (minus != std::string::npos)
+        s = s.substr(minus, 33);
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s)
+        if (c != ' ')
+            out += c;
+    return out;
+}
+
+std::string BlanksToZeros(const std::string& text) {
+    std::string out = text;
+    for (char& c : out)
+        if (c == ' ')
+            c = '0';
+    return out;
+}
+
+ParsedReal ParseReal(const std::string& text) {
+    ParsedReal r;
+    double v = 0;
+    if (ReadRealText(CleanNumber(text), v)) {
+        r.value = v;
+        r.ok = true;
+    }
+    return r;
+}
+
+ParsedInt ParseIntStrict(const std::string& text) {
+    std::string s = CleanNumber(text);
+    const size_t point = s.find('.');
+    if (point != std::string::npos)
+        s.erase(point);
+    ParsedInt r;
+    int v = 0;
+    if (ReadIntText(s, v)) {
+        r.value = v;
+        r.ok = true;
+    }
+    return r;
+}
+
+ParsedInt ParseInt(const std::string& text) {
+    if (text.empty() || text == " ")
+        return ParseIntStrict("0");
+    return ParseIntStrict(text);
+}
+
+namespace {
+
+std::string fixed(double value, int width, int decimals) {
+    if (decimals < 0)
+        decimals = 0;
+    if (decimals > 30)
+        decimals = 30;
+    if (width < 0)
+        width = 0;
+    if (width > 64)
+        width = 64;
+    char buf[512];
+    std::snprintf(buf, sizeof buf, "%*.*f", width, decimals, value);
+    return buf;
+}
+
+} // namespace
+
+std::string RealText(double value, int width, int decimals) {
+    return " " + CleanNumber(fixed(value, width, decimals));
+}
+
+std::string RealTextZeroPad(const std::string& text, int width, int decimals) {
+    double v = 0;
+    if (!ReadRealText(text, v))
+        return text;
+    std::string out = fixed(v, width, decimals);
+    for (size_t i = 0; i < out.size() && i < 4; ++i)
+        if (out[i] == ' ')
+            out[i] = '0';
+    return out;
+}
+
+std::string Addr4(int value) {
+    const std::string s = "000" + std::to_string(value);
+    return s.substr(s.size() - 4);
+}
+
+std::string SubInt(const std::string& text, int start, int length) {
+    if (start < 1)
+        start = 1;
+    if (length < 0)
+        length = 0;
+    const size_t from = static_cast<size_t>(start - 1);
+    const std::string part = from < text.size() ? text.substr(from, length) : std::string();
+    int v = 0;
+    if (!ReadIntText(part, v))
+        return "0";
+    return std::to_string(v);
+}
+
+std::string Choice3Code(int index) {
+    switch (index) {
+    case 0:
+        return "1";
+    case 1:
+        return "3";
+    case 2:
+        return "7";
+    default:
+        return "";
+    }
+}
+
+std::string Choice7Code(int index) {
+    if (index < 0 || index > 6)
+        return "";
+    return std::string(1, static_cast<char>('1' + index));
+}
+
+int NormaliseTime(int& hours, int& minutes) {
+    if (minutes >= 60) {
+        minutes -= 60;
+        ++hours;
+    } else if (minutes < 0) {
+        minutes += 60;
+        --hours;
+    }
+    if (hours > 23) {
+        hours -= 24;
+        return 1;
+    }
+    if (hours < 0) {
+        hours += 24;
+        return -1;
+    }
+    return 0;
+}
+
+} // namespace linvar

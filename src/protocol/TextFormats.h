@@ -1,0 +1,54 @@
+#pragma once
+// The shared text and number functions: every window reads and writes the equipment's
+// numbers and the set-up's texts through these, never through copies of its own.
+// None raises an error; bad input gives the documented fallback.
+
+#include <string>
+
+namespace linvar {
+
+struct ParsedReal {
+    double value = 0;
+    bool ok = false;
+};
+
+struct ParsedInt {
+    int value = 0;
+    bool ok = false;
+};
+
+// Drops everything before the first "-" (keeping at most 33 characters from it), then
+// removes every space.
+std::string CleanNumber(const std::string& text);
+// Every space becomes "0".
+std::string BlanksToZeros(const std::string& text);
+// CleanNumber, then a real number; 0 and not ok when it is not one.
+ParsedReal ParseReal(const std::string& text);
+// An empty text or a single space is "0"; CleanNumber; everything from the first "."
+// dropped; an integer, 0 and not ok when it is not one.
+ParsedInt ParseInt(const std::string& text);
+// ParseInt without the empty/space rule.
+ParsedInt ParseIntStrict(const std::string& text);
+// Fixed notation with that many decimals, without leading blanks, after exactly one blank.
+std::string RealText(double value, int width, int decimals);
+// A valid real in fixed notation of that width and decimals with the blanks among its
+// first four characters turned into "0"; an invalid text comes back unchanged.
+std::string RealTextZeroPad(const std::string& text, int width, int decimals);
+// The last four characters of "000" and the number: a zero-filled bus address.
+std::string Addr4(int value);
+// Characters start..start+length-1 (from 1) read as an integer and written back in
+// decimal; "0" when they are not a number.
+std::string SubInt(const std::string& text, int start, int length);
+// 0, 1, 2 give "1", "3", "7".
+std::string Choice3Code(int index);
+// 0-6 give "1" to "7".
+std::string Choice7Code(int index);
+// One step of minute carry, then the day carry of the hours (+1, -1 or 0).
+int NormaliseTime(int& hours, int& minutes);
+
+// Strict readers behind the functions above: a whole text as a decimal integer
+// (optional sign, digits) or real (sign, digits, point, exponent).
+bool ReadIntText(const std::string& text, int& value);
+bool ReadRealText(const std::string& text, double& value);
+
+} // namespace linvar

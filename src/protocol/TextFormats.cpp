@@ -1,5 +1,7 @@
 #include "protocol/TextFormats.h"
 
+#include "ui/Clock.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -206,6 +208,139 @@ int NormaliseTime(int& hours, int& minutes) {
         return -1;
     }
     return 0;
+}
+
+namespace {
+
+bool allDigits(const std::string& s) {
+    if (s.empty())
+        return false;
+    for (char c : s)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+// A two-character year or month field as the equipment sends it; a sign makes no sense
+// here, so a negative reading counts as "not a number".
+bool readField(const std::string& text, size_t at, int& value) {
+    if (at + 2 > text.size())
+        return false;
+    return ReadIntText(text.substr(at, 2), value) && value >= 0;
+}
+
+std::string fullYear(int yy) {
+    return std::to_string(yy >= 97 ? 1900 + yy : 2000 + yy);
+}
+
+std::string twoDigits(int v) {
+    std::string s = std::to_string(v);
+    return s.size() < 2 ? "0" + s : s;
+}
+
+} // namespace
+
+std::string MonthAbbrev(int month) {
+    static const char* const names[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    if (month < 1 || month > 12)
+        return "";
+    return names[month - 1];
+}
+
+std::string TimeText(const std::string& hhmmss, const Clock& clock) {
+    if (hhmmss.size() < 6 || !allDigits(hhmmss.substr(0, 6)))
+        return "";
+    const int h = std::stoi(hhmmss.substr(0, 2));
+    const int m = std::stoi(hhmmss.substr(2, 2));
+    const int s = std::stoi(hhmmss.substr(4, 2));
+    if (h > 23 || m > 59 || s > 59)
+        return "";
+    std::string out = formatTime(clock.formats().longTime, h, m, s);
+    // A one-digit hour: keep the columns of a log aligned.
+    if (out.size() >= 2 && out[1] == ':')
+        out = " " + out;
+    return out;
+}
+
+std::string DateTextDMY(const std::string& ddmmyy) {
+    int month = 0, year = 0;
+    if (!readField(ddmmyy, 2, month) || !readField(ddmmyy, 4, year))
+        return "date";
+    return ddmmyy.substr(0, 2) + " " + MonthAbbrev(month) + " " + fullYear(year);
+}
+
+std::string DateTextMDY(const std::string& mmddyy) {
+    int month = 0, year = 0;
+    if (!readField(mmddyy, 0, month) || !readField(mmddyy, 4, year))
+        return " unset date";
+    return mmddyy.substr(2, 2) + " " + MonthAbbrev(month) + " " + fullYear(year);
+}
+
+std::string DateTextOffset(int days, const Clock& clock) {
+    const LocalDateTime t = clock.now();
+    int y = 0, m = 0, d = 0;
+    civilFromDays(daysFromCivil(t.year, t.month, t.day) + days, y, m, d);
+    return twoDigits(d) + " " + MonthAbbrev(m) + " " + std::to_string(y);
+}
+
+char HexDigitChar(int value) {
+    // Unsigned arithmetic: any value gives some character, never an overflow.
+    const unsigned v = static_cast<unsigned>(value);
+    return static_cast<char>(value >= 0 && value < 10 ? '0' + v : v + ('A' - 10u));
+}
+
+int HexDigitValue(const std::string& text) {
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'F')
+        return 10 + (text[0] - 'A');
+    return IntOfText(text);
+}
+
+int IntOfText(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    long long v = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        v = v * 10 + (text[i] - '0');
+        if (v > INT_MAX)
+            v = static_cast<long long>(INT_MAX) + 1; // keeps the next step in range
+    }
+    if (negative)
+        v = -v;
+    if (v > INT_MAX)
+        return INT_MAX;
+    if (v < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(v);
+}
+
+int IntPlusFloor0(const std::string& text, int n) {
+    const long long v = static_cast<long long>(IntOfText(text)) + n;
+    if (v < 0)
+        return 0;
+    return v > INT_MAX ? INT_MAX : static_cast<int>(v);
+}
+
+bool NotFive(const std::string& text) {
+    return IntOfText(text) != 5;
+}
+
+bool IsOneText(const std::string& text) {
+    return text == "1";
+}
+
+std::string RealField(const std::string& text, int start, int length, int decimals, int width) {
+    if (start < 1)
+        start = 1;
+    if (length < 0)
+        length = 0;
+    const size_t from = static_cast<size_t>(start - 1);
+    const std::string part = from < text.size() ? text.substr(from, length) : std::string();
+    return RealText(ParseReal(part).value, width, decimals);
 }
 
 } // namespace linvar

@@ -7,6 +7,8 @@
 
 namespace linvar {
 
+class Clock;
+
 struct ParsedReal {
     double value = 0;
     bool ok = false;
@@ -50,5 +52,39 @@ int NormaliseTime(int& hours, int& minutes);
 // (optional sign, digits) or real (sign, digits, point, exponent).
 bool ReadIntText(const std::string& text, int& value);
 bool ReadRealText(const std::string& text, double& value);
+
+// --- Dates and times from the equipment ------------------------------------------
+
+// "Jan" to "Dec" for 1-12; nothing for any other value.
+std::string MonthAbbrev(int month);
+// HHMMSS (the first six characters) in the operator's long-time format, the hour always
+// two columns wide (a one-digit hour gets a blank in front). Empty unless all six are
+// digits with HH 0-23 and MM, SS 0-59.
+std::string TimeText(const std::string& hhmmss, const Clock& clock);
+// DDMMYY as "DD Mon YYYY": the two day characters as they are, 19YY from 97 on, else
+// 20YY. "date" when MM or YY is not a number; a month outside 1-12 has no name.
+std::string DateTextDMY(const std::string& ddmmyy);
+// MMDDYY as "DD Mon YYYY", same century rule; " unset date" when MM or YY is not a number.
+std::string DateTextMDY(const std::string& mmddyy);
+// Today plus days as "DD Mon YYYY".
+std::string DateTextOffset(int days, const Clock& clock);
+
+// --- Small readers of the configuration strings ------------------------------------
+
+// "0"-"9" for 0-9, then "A" onwards.
+char HexDigitChar(int value);
+// 10-15 for a text starting "A"-"F", else IntOfText.
+int HexDigitValue(const std::string& text);
+// Leading blanks skipped, an optional sign, then the digits up to the first other
+// character; 0 when there are none. Saturates instead of overflowing.
+int IntOfText(const std::string& text);
+// IntOfText + n, but never below 0.
+int IntPlusFloor0(const std::string& text, int n);
+bool NotFive(const std::string& text);
+// Exactly "1".
+bool IsOneText(const std::string& text);
+// Characters start..start+length-1 (from 1) read as a real (0 when not one), written by
+// RealText with that width and fraction digits.
+std::string RealField(const std::string& text, int start, int length, int decimals, int width);
 
 } // namespace linvar

@@ -1,0 +1,33 @@
+#pragma once
+// The port component's setting types, and the few port operations the comms dialog
+// uses, so that the dialog's logic can be driven with any port.
+
+#include <cstdint>
+
+namespace linvar {
+
+enum eParity { paNone, PaOdd, paEven, paMark, paSpace };
+enum eDataBits { d7bit, d8bit };
+enum eStopBits { st1bit, st2bit };
+enum eFlowControl { fcNone, fcRTS_CTS, fcDTR_DSR, fcXON_XOF };
+enum eOpModes { rxNormal, rxMessage };
+enum eNotifyErr { neDialog, neEvent, neNone };
+// Signal numbers of OnSignalChange: 0 CTS, 1 DSR, 2 RLSD (carrier detect).
+enum eModemInSignal { msCTS, msDSR, msRLSD };
+enum eControlLine { clRTS, clDTR };
+
+// What the comms dialog asks of its port.
+class CommsPort {
+public:
+    virtual ~CommsPort() = default;
+    virtual bool IsOpen() const = 0;
+    virtual void SetOpen(bool open) = 0;
+    virtual void SetPort(uint8_t port) = 0;
+    virtual void SetBaudrate(int32_t baudrate) = 0;
+    virtual void SetParity(eParity parity) = 0;
+    virtual void SetDataBits(eDataBits bits) = 0;
+    virtual void SetStopBits(eStopBits bits) = 0;
+    virtual void PurgeReceive() = 0;
+};
+
+} // namespace linvar

@@ -1,0 +1,265 @@
+#include "PollHarness.h"
+
+#include <gtest/gtest.h>
+
+using namespace linvar;
+
+namespace {
+
+class FakeWindows : public DetailWindows {
+public:
+    bool open(const DetailRequest& r, std::function<void(bool)> closed) override {
+        opened.push_back(r);
+        if (!known)
+            return false;
+        onClose = std::move(closed);
+        return true;
+    }
+    std::vector<DetailRequest> opened;
+    std::function<void(bool)> onClose;
+    bool known = true;
+};
+
+} // namespace
+
+TEST(PollCycle, AllLinksPollsEachActiveEndInRecordOrder) {
+    PollHarness h;
+    h.Unit(1, Modem1, "0012", "350");
+    h.Unit(1, Transceiver1, "0013", "VORN");
+    h.Unit(4, Modem1, "0020", "350");
+    h.Unit(4, Modem2, "0021", "350");
+    h.Unit(41, Modem1, "1000", "420");
+    h.Start();
+    ASSERT_TRUE(h.RunRequests(6));
+    EXPECT_EQ(h.SentSince(0), (std::vector<std::string>{"<0012/FLT?", "<0013/SFS?", "<0020/FLT?",
+                                                        "<0021/FLT?", "<1000/FLT?", "<0012/FLT?"}));
+    EXPECT_EQ(h.Colour("EndL1"), "lime");
+    EXPECT_EQ(h.Colour("EndD2"), "lime");
+    EXPECT_EQ(h.Colour("Switch1"), "lime");
+    EXPECT_EQ(h.Colour("EndD1"), "gray"); // nothing configured there
+    EXPECT_EQ(h.screen.Title(), "Linvar");
+}
+
+TEST(PollCycle, FaultsColourUnitsEndsAndTitle) {
+    PollHarness h;
+    auto* m = h.Unit(1, Modem1, "0012", "350");
+    auto* t = h.Unit(3, Transceiver1, "0030", "VORN");
+    auto* sw = h.Unit(43, Modem1, "3000", "420");
+    m->setAnswer("FLT", "=100001");
+    t->setAnswer("SFS", "=A");
+    sw->setAnswer("FLT", "=0000000000000");
+    h.Start();
+    ASSERT_TRUE(h.RunRequests(4));
+    EXPECT_EQ(h.Colour("EndL1"), "red");
+    EXPECT_EQ(colourName(h.setup.rec(1).Mod1Colour), "red");
+    EXPECT_EQ(h.Colour("EndL2"), "purple");
+    EXPECT_EQ(h.Colour("Switch2"), "lime");
+    EXPECT_EQ(h.screen.Title(), "Linvar:problem");
+
+    // Refusals are a problem, an OBLIX timeout and silence are lost communication.
+    m->setAnswer("FLT", "");
+    m->inject(sim::Injection::refuse('*'));
+    t->setAnswer("SFS", "");
+    t->inject(sim::Injection::refuse('~'));
+    ASSERT_TRUE(h.RunRequests(4));
+    h.Ticks(3);
+    EXPECT_EQ(colourName(h.setup.rec(1).Mod1Colour), "fuchsia");
+    EXPECT_EQ(colourName(h.setup.rec(3).Tr1Colour), "blue");
+}
+
+TEST(PollCycle, SilentUnitTimesOutAfterItsTimeoutAndPollingGoesOn) {
+    PollHarness h;
+    auto* m = h.Unit(1, Modem1, "0012", "350");
+    h.Unit(3, Modem1, "0030", "350");
+    h.setup.rec(1).TimeoutText = "1";
+    m->inject(sim::Injection::silence());
+    h.Start();
+    ASSERT_TRUE(h.RunRequests(1));
+    int ticks = 0;
+    while (h.port.sent.size() < 2 && ticks < 100) {
+        h.Tick();
+        ++ticks;
+    }
+    // More than 1000 ms after the send is the 21st tick; the next end begins at the next.
+    EXPECT_EQ(ticks, 22);
+    EXPECT_EQ(h.port.sent.back(), "<0030/FLT?");
+    EXPECT_EQ(colourName(h.setup.rec(1).Mod1Colour), "blue");
+    h.Ticks(3);
+    EXPECT_EQ(h.screen.Title(), "Linvar:NoComms");
+}
+
+TEST(PollCycle, RequestsArePacedByTheEndsDelay) {
+    for (auto [delay, gap] : {std::pair{"50", 2}, std::pair{"100", 3}, std::pair{"120", 4}}) {
+        PollHarness h;
+        h.bus.setLatencyMs(0);
+        h.Unit(1, Modem1, "0012", "350");
+        h.setup.rec(1).DelayText = delay;
+        h.Start();
+        ASSERT_TRUE(h.RunRequests(1));
+        int ticks = 0;
+        while (h.port.sent.size() < 2 && ticks < 50) {
+            h.Tick();
+            ++ticks;
+        }
+        EXPECT_EQ(ticks, gap) << "delay " << delay;
+    }
+}
+
+TEST(PollCycle, SingleLinkAlternatesEndsAndAsksOnlineState) {
+    PollHarness h;
+    h.Unit(1, Modem1, "0012", "350");
+    h.Unit(1, Modem2, "0014", "350")->setOnline(false);
+    h.Unit(2, Modem1, "0022", "350");
+    h.Unit(2, Transceiver1, "0023", "VORN");
+    h.Unit(2, Transceiver2, "0024", "VORN");
+    h.bus.find("0012")->setOnline(true);
+    h.Start();
+    h.Ticks(3);
+    h.screen.doubleClick("EndD1");
+    ASSERT_TRUE(h.RunRequests(16));
+    std::vector<std::string> all = h.port.sent;
+    // Find the first request after the mode change (the LOCAL end begins).
+    auto it = std::find(all.begin() + 1, all.end(), "<0012/FLT?");
+    ASSERT_NE(it, all.end());
+    ASSERT_GE(all.end() - it, 11);
+    std::vector<std::string> seq(it, it + 11);
+    // No Modem 2 at the DISTANT end: no RED? there; a transceiver pair: ONL? for both.
+    EXPECT_EQ(seq, (std::vector<std::string>{"<0012/FLT?", "<0012/RED?", "<0014/FLT?", "<0014/RED?",
+                                             "<0022/FLT?", "<0023/SFS?", "<0023/ONL?", "<0024/SFS?",
+                                             "<0024/ONL?", "<0012/FLT?", "<0012/RED?"}));
+    EXPECT_TRUE(h.screen.at("LinkBox").visible());
+    EXPECT_FALSE(h.screen.at("SumBox").visible());
+    EXPECT_EQ(h.screen.at("LinkBox").text(), "Link 1");
+    EXPECT_EQ(h.screen.at("LblMod1L").text(), " 0012");
+    EXPECT_EQ(h.screen.at("LblMod1").text(), "0022");
+    EXPECT_TRUE(h.screen.at("OnlMod1L").visible());
+    EXPECT_FALSE(h.screen.at("OnlMod2L").visible());
+    EXPECT_TRUE(h.screen.at("LegOnline").visible());
+    EXPECT_EQ(h.cycle.HelpTopic, 3);
+}
+
+TEST(PollCycle, ModeChangeWaitsForTheReplyInFlight) {
+    PollHarness h;
+    auto* m = h.Unit(1, Modem1, "0012", "350");
+    m->setLatencyMs(400);
+    h.Start();
+    ASSERT_TRUE(h.RunRequests(1));
+    h.Tick();
+    h.screen.doubleClick("EndL1");
+    h.Tick();
+    EXPECT_TRUE(h.screen.at("WaitNotice").visible());
+    EXPECT_TRUE(h.screen.at("SumBox").visible());
+    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::AllLinks);
+    h.Ticks(8);
+    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink);
+    EXPECT_FALSE(h.screen.at("WaitNotice").visible());
+    EXPECT_TRUE(h.screen.at("LinkBox").visible());
+}
+
+TEST(PollCycle, DistantEndOfOneToOneLinkAsksTheStandbyState) {
+    PollHarness h;
+    h.Unit(1, Modem1, "0012", "350");
+    auto* d = h.Unit(2, Modem1, "0022", "350");
+    h.setup.rec(2).PairFlag = "1";
+    h.Start();
+    d->setAnswer("OUS", "=NoComm");
+    ASSERT_TRUE(h.RunRequests(3));
+    EXPECT_EQ(h.SentSince(0), (std::vector<std::string>{"<0012/FLT?", "<0022/FLT?", "<0022/OUS?"}));
+    h.Ticks(2);
+    EXPECT_EQ(colourName(h.setup.rec(2).Mod2Colour), "blue");
+    EXPECT_EQ(h.Colour("EndD1"), "yellow"); // standby not healthy
+
+    d->setAnswer("OUS", "=No1fr1");
+    ASSERT_TRUE(h.RunRequests(3));
+    h.Ticks(2);
+    EXPECT_EQ(colourName(h.setup.rec(2).Mod2Colour), "silver");
+    d->setAnswer("OUS", "=0000xx");
+    ASSERT_TRUE(h.RunRequests(3));
+    h.Ticks(2);
+    EXPECT_EQ(colourName(h.setup.rec(2).Mod2Colour), "lime");
+}
+
+TEST(PollCycle, ModemIdentificationChoosesTheWindowFamily) {
+    PollHarness h;
+    FakeWindows windows;
+    h.cycle.SetDetailWindows(&windows);
+    auto* m = h.Unit(1, Modem1, "0012", "350");
+    h.Start();
+    h.screen.doubleClick("EndL1");
+    h.Ticks(10);
+    m->setAnswer("EID", "=1350xxxxxx");
+    h.screen.doubleClick("LblMod1L");
+    ASSERT_TRUE(h.RunRequests(1));
+    while (!h.port.sent.empty() && h.port.sent.back() != "<0012/EID?")
+        ASSERT_TRUE(h.RunRequests(1));
+    h.Ticks(3);
+    ASSERT_EQ(windows.opened.size(), 1u);
+    EXPECT_EQ(windows.opened[0].family, DetailFamily::Mqx350);
+    EXPECT_EQ(windows.opened[0].UnitName, "Modem 1, Local end");
+    EXPECT_EQ(windows.opened[0].IdentityCode, "1350xxxxxx");
+    EXPECT_FALSE(h.cycle.TimerEnabled());
+    const size_t mark = h.port.sent.size();
+    h.Ticks(5);
+    EXPECT_EQ(h.port.sent.size(), mark); // the detail window has the port now
+
+    windows.onClose(false);
+    ASSERT_TRUE(h.RunRequests(1));
+    EXPECT_EQ(h.port.sent.back(), "<0012/FLT?");
+    h.Ticks(4);
+    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink);
+
+    // An unknown model: "Contact factory", back to the link.
+    m->setAnswer("EID", "=0360xxxxxx");
+    h.screen.doubleClick("LblMod1L");
+    for (int i = 0; i < 40 && h.op.questions.empty(); ++i)
+        h.Tick();
+    ASSERT_EQ(h.op.questions.size(), 1u);
+    EXPECT_EQ(h.op.questions[0].title, "Problem - Model unknown");
+    EXPECT_EQ(h.op.questions[0].text, "Contact factory");
+    EXPECT_EQ(windows.opened.size(), 1u);
+    h.Ticks(3);
+    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink);
+}
+
+TEST(PollCycle, DistantModemSilentGetsThreeRfAttemptsPerOk) {
+    PollHarness h;
+    FakeWindows windows;
+    h.cycle.SetDetailWindows(&windows);
+    h.Unit(1, Modem1, "0012", "350");
+    auto* d = h.Unit(2, Modem1, "0022", "350");
+    h.setup.rec(2).TimeoutText = "1";
+    h.Start();
+    h.screen.doubleClick("EndL1");
+    h.Ticks(10);
+    d->inject(sim::Injection::silence());
+    for (int i = 0; i < 5; ++i)
+        d->inject(sim::Injection::refuse('~'));
+    h.op.answers = {Answer::Ok, Answer::Cancel};
+    h.screen.doubleClick("LblMod1");
+    for (int i = 0; i < 400 && h.op.questions.size() < 2; ++i)
+        h.Tick();
+    ASSERT_EQ(h.op.questions.size(), 2u);
+    EXPECT_EQ(h.op.questions[0].title, "Distant modem no comms");
+    EXPECT_EQ(h.op.questions[0].text, "Modem not responding. Will attempt to turn on RF");
+    int txo = 0;
+    for (const auto& s : h.port.sent)
+        txo += s == "<0022/TXO=1";
+    EXPECT_EQ(txo, 3);
+    h.Ticks(5);
+    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink);
+    EXPECT_TRUE(h.screen.at("LinkBox").visible());
+}
+
+TEST(PollCycle, SwitchingPrintingOnRestartsAtTheFirstEnd) {
+    PollHarness h;
+    h.Unit(1, Modem1, "0012", "350");
+    h.Unit(3, Modem1, "0030", "350");
+    h.Unit(5, Modem1, "0050", "350");
+    std::vector<std::string> printed;
+    h.print.setSink([&](const std::string& l) { printed.push_back(l); });
+    h.Start();
+    ASSERT_TRUE(h.RunRequests(2));
+    h.print.PrintToggle(h.clock);
+    ASSERT_TRUE(h.RunRequests(2));
+    EXPECT_EQ(h.port.sent[2], "<0012/FLT?");
+}

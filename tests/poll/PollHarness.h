@@ -1,0 +1,104 @@
+#pragma once
+// The polling engine on a fake clock, talking to the in-process simulator through the
+// same framing as the serial port: every tick moves time on 50 ms, hands over the reply
+// bytes that are due, then runs the main timer's tick.
+
+#include "Bus.h"
+#include "TempDir.h"
+
+#include "logging/AutoLog.h"
+#include "logging/Capture.h"
+#include "logging/Print.h"
+#include "protocol/PollCycle.h"
+#include "serial/Framer.h"
+#include "summary/SummaryScreen.h"
+#include "ui/Clock.h"
+#include "ui/Operator.h"
+
+#include <string>
+#include <vector>
+
+class SimPort : public linvar::RequestPort {
+public:
+    SimPort(linvar::sim::Bus& bus, linvar::FakeClock& clock) : bus_(bus), clock_(clock) {}
+
+    void WriteRequest(const std::string& text) override {
+        received_.clear();
+        sent.push_back(text);
+        ++inFlightWrites;
+        bus_.receive(text + "\r", clock_.monotonicMs());
+    }
+    const std::string& ReceivedMessage() const override { return received_; }
+
+    // Hands over what the simulator has sent by now.
+    void Pump() {
+        for (char b : bus_.poll(clock_.monotonicMs()))
+            if (framer_.feed(b))
+                received_ = framer_.message();
+    }
+
+    std::vector<std::string> sent;
+    int inFlightWrites = 0;
+
+private:
+    linvar::sim::Bus& bus_;
+    linvar::FakeClock& clock_;
+    linvar::MessageFramer framer_{'>', '\n', 0};
+    std::string received_;
+};
+
+struct PollHarness {
+    TempDir dir;
+    linvar::FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
+    linvar::sim::Bus bus;
+    SimPort port{bus, clock};
+    linvar::SystemSetup setup;
+    linvar::SummaryScreen screen;
+    linvar::ScriptedOperator op;
+    linvar::PrintState print;
+    linvar::Capture capture{clock, dir.path()};
+    linvar::PollCycle cycle{{setup, port, capture, clock, print, screen, op, dir.path()}};
+
+    PollHarness() {
+        bus.setLatencyMs(20);
+        screen.setErrorReporter([this](const std::string& t) { op.report(t); });
+    }
+
+    // A unit present in the set-up and on the bus.
+    linvar::sim::Unit* Unit(int record, int slot, const std::string& address,
+                            const std::string& model) {
+        setup.rec(record).addr(slot) = address;
+        setup.RecomputeAnyEndActive();
+        return bus.add(address, model);
+    }
+
+    void Start() {
+        setup.RecomputeAnyEndActive();
+        setup.ResetDisplayColours();
+        cycle.StartPolling();
+    }
+
+    void Tick() {
+        clock.advanceMs(linvar::kTickMs);
+        port.Pump();
+        cycle.Tick();
+    }
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i)
+            Tick();
+    }
+    // Ticks until `count` more requests went out (at most `limit` ticks).
+    bool RunRequests(size_t count, int limit = 2000) {
+        const size_t target = port.sent.size() + count;
+        for (int i = 0; i < limit && port.sent.size() < target; ++i)
+            Tick();
+        return port.sent.size() >= target;
+    }
+    // Requests sent since the mark, in order.
+    std::vector<std::string> SentSince(size_t mark) const {
+        return {port.sent.begin() + static_cast<long>(mark), port.sent.end()};
+    }
+    std::string Colour(const std::string& control) const {
+        return linvar::colourName(screen.at(control).background());
+    }
+};

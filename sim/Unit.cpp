@@ -1,0 +1,587 @@
+#include "Unit.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+namespace linvar::sim {
+
+namespace {
+
+int64_t daysFromCivil(int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<int64_t>(doe) - 719468;
+}
+
+struct Civil {
+    int year, month, day, hour, minute, second;
+};
+
+Civil civilFromSeconds(int64_t s) {
+    int64_t days = s >= 0 ? s / 86400 : (s - 86399) / 86400;
+    int64_t rest = s - days * 86400;
+    days += 719468;
+    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const unsigned doe = static_cast<unsigned>(days - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
+    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
+    const int64_t y = static_cast<int64_t>(yoe) + era * 400 + (m <= 2);
+    return {static_cast<int>(y),
+            static_cast<int>(m),
+            static_cast<int>(d),
+            static_cast<int>(rest / 3600),
+            static_cast<int>(rest / 60 % 60),
+            static_cast<int>(rest % 60)};
+}
+
+std::string two(int v) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%02d", ((v % 100) + 100) % 100);
+    return buf;
+}
+
+std::string padCut(std::string s, size_t width) {
+    s.resize(width, ' ');
+    return s;
+}
+
+std::string upper(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+struct ModelInfo {
+    Family family;
+    int code;
+};
+
+bool parseModel(const std::string& text, ModelInfo& out) {
+    std::string m = upper(text);
+    for (const char* prefix : {"MQX-", "TRV-", "RDX-", "BLQ-"})
+        if (m.rfind(prefix, 0) == 0)
+            m = m.substr(4);
+    static const struct {
+        const char* name;
+        Family family;
+        int code;
+    } table[] = {
+        {"310", Family::Mqx310, 310},   {"7010", Family::Mqx310, 7010},
+        {"330", Family::Mqx330, 330},   {"331", Family::Mqx330, 331},
+        {"330T", Family::Mqx330, 331},  {"350", Family::Mqx350, 350},
+        {"351", Family::Mqx350, 351},   {"350L", Family::Mqx350, 351},
+        {"370", Family::Mqx370, 370},   {"371", Family::Mqx370, 371},
+        {"370L", Family::Mqx370, 371},  {"372", Family::Mqx370, 372},
+        {"7370L", Family::Mqx370, 372}, {"373", Family::Mqx370, 373},
+        {"VORN", Family::Vorn, 0},      {"YRAN", Family::Yran, 0},
+        {"PLD", Family::Pld, 0},        {"420", Family::Switch, 420},
+        {"430", Family::Switch, 430},
+    };
+    for (const auto& row : table)
+        if (m == row.name) {
+            out = {row.family, row.code};
+            return true;
+        }
+    return false;
+}
+
+// Event-log group of a fault group (the log numbers Rx before Tx).
+char eventGroup(int faultGroup) {
+    switch (faultGroup) {
+    case 1:
+        return '1';
+    case 2:
+        return '3';
+    case 3:
+        return '2';
+    default:
+        return '5';
+    }
+}
+
+} // namespace
+
+int64_t civilSeconds(int year, int month, int day, int hour, int minute, int second) {
+    return daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400 +
+           hour * 3600 + minute * 60 + second;
+}
+
+std::string dateDDMMYY(int64_t civil) {
+    Civil c = civilFromSeconds(civil);
+    return two(c.day) + two(c.month) + two(c.year);
+}
+
+std::string dateMMDDYY(int64_t civil) {
+    Civil c = civilFromSeconds(civil);
+    return two(c.month) + two(c.day) + two(c.year);
+}
+
+std::string timeHHMMSS(int64_t civil) {
+    Civil c = civilFromSeconds(civil);
+    return two(c.hour) + two(c.minute) + two(c.second);
+}
+
+Unit::Unit(std::string address, const std::string& model, int64_t clockAtZero, uint64_t seed)
+    : address_(std::move(address)), clockAtZero_(clockAtZero), rng_(seed) {
+    if (!setModel(model))
+        setModel("350");
+    if (isModem())
+        addEvent('I', '4', '1', 0); // power on
+}
+
+bool Unit::knownModel(const std::string& model) {
+    ModelInfo info{};
+    return parseModel(model, info);
+}
+
+bool Unit::setModel(const std::string& model) {
+    ModelInfo info{};
+    if (!parseModel(model, info))
+        return false;
+    family_ = info.family;
+    modelCode_ = info.code;
+    applyDefaults();
+    return true;
+}
+
+bool Unit::isModem() const {
+    return family_ == Family::Mqx310 || family_ == Family::Mqx330 || family_ == Family::Mqx350 ||
+           family_ == Family::Mqx370;
+}
+
+bool Unit::isTransceiver() const {
+    return family_ == Family::Vorn || family_ == Family::Yran || family_ == Family::Pld;
+}
+
+std::string Unit::modelName() const {
+    switch (family_) {
+    case Family::Mqx310:
+        return modelCode_ == 7010 ? "RDX-7010" : "MQX-310";
+    case Family::Mqx330:
+        return modelCode_ == 331 ? "MQX-330T" : "MQX-330";
+    case Family::Mqx350:
+        return modelCode_ == 351 ? "MQX-350L" : "MQX-350";
+    case Family::Mqx370:
+        return modelCode_ == 371 ? "MQX-370L" : modelCode_ == 372 ? "BLQ-7370L" : "MQX-370";
+    case Family::Vorn:
+        return "VORN";
+    case Family::Yran:
+        return "YRAN";
+    case Family::Pld:
+        return "PLD";
+    case Family::Switch:
+        return "TRV-" + std::to_string(modelCode_);
+    }
+    return {};
+}
+
+void Unit::applyDefaults() {
+    statsIntervalMin_ = 0;
+    switch (family_) {
+    case Family::Mqx310:
+        // value 1-4 model, 5 IF band (1 = 70 MHz)
+        identity_ = modelCode_ == 7010 ? "7010100000" : "0310100000";
+        faults_ = "000";
+        config_ = std::string("070.0000") + "064.000" + "3201" + "10.0" + "11" + "070.0000" +
+                  "064.000" + "3201" + "30" + "1" + "04.0" + "11005" + "00000";
+        break;
+    case Family::Mqx330:
+        // 1 options (2 and up = AUPC), 2-4 model, 5 IF band, 6 Tx+Rx
+        identity_ = modelCode_ == 331 ? "2330110000" : "0330110000";
+        faults_ = "000";
+        statsIntervalMin_ = 10;
+        config_ = std::string("070.0000") + "0064.000" + "13101" + "10.0" + "11" + "070.0000" +
+                  "0064.000" + "13101" + "30" + "1" + "04.0" + "11005" + "00000" + "0" + "0000" +
+                  "000" + "7.0" + "0" + "1";
+        break;
+    case Family::Mqx350:
+        // 1 turbo, 2-4 model, 5 R-S card, 6 rate option, 7 modulation, 8-9 options, 10 G.703
+        identity_ = modelCode_ == 351 ? "0351110000" : "0350110000";
+        faults_ = "0000";
+        statsIntervalMin_ = 10;
+        config_ = std::string("001") + (modelCode_ == 351 ? "1400.0000" : "0070.0000") + "114" +
+                  "0064.000" + "01" + "10.0" + "001" + "000" + "7.0" + "000" + "0" + "00000" +
+                  (modelCode_ == 351 ? "1100.0000" : "0070.0000") + "114" + "0064.000" + "010" +
+                  "030" + "04.0" + "0" + "00000000" + "00" + "0000" + "0" + "000000000000" + "0100";
+        break;
+    case Family::Mqx370: {
+        // 1 turbo, 2-4 model, 5 rate, 6 modulation, 7 framing, 8 D+I, 9 specials, 10 module
+        identity_ = "1" + std::to_string(modelCode_) + "111000";
+        faults_ = "0000";
+        statsIntervalMin_ = 10;
+        bool lBand = modelCode_ == 371 || modelCode_ == 372;
+        std::string body = std::string(lBand ? "14000000" : "070.0000") + "00064.000" + "10410" +
+                           "10.0" + "11" + (lBand ? "11000000" : "070.0000") + "00064.000" +
+                           "10410" + "30" + "1" + "04.0" + "110";
+        body.resize(120, '0');
+        config_ = body;
+        break;
+    }
+    case Family::Vorn:
+        identity_ = padCut("VORN-C 10W XCVR", 20);
+        faults_ = "0";
+        break;
+    case Family::Yran:
+        identity_ = padCut("YRAN-KU 8W XCVR", 20);
+        faults_ = "0";
+        break;
+    case Family::Pld:
+        // 1 HPA type, 2-21 identity text starting with PLD
+        identity_ = "1" + padCut("PLD-KU 25W OEM SSPA", 20);
+        faults_ = "0";
+        break;
+    case Family::Switch:
+        identity_ = "0" + std::to_string(modelCode_) + "000000";
+        faults_ = modelCode_ == 430 ? std::string(14, '0') : std::string(13, '0');
+        break;
+    }
+    configChanged_ = false;
+}
+
+void Unit::setAnswer(const std::string& mnemonic, const std::string& payload) {
+    answers_.erase(std::remove_if(answers_.begin(), answers_.end(),
+                                  [&](const auto& a) { return a.first == mnemonic; }),
+                   answers_.end());
+    if (!payload.empty())
+        answers_.emplace_back(mnemonic, payload);
+}
+
+const std::string* Unit::fixedAnswer(const std::string& mnemonic) const {
+    for (const auto& a : answers_)
+        if (a.first == mnemonic)
+            return &a.second;
+    return nullptr;
+}
+
+void Unit::setFaults(const std::string& chars, int64_t nowMs) {
+    for (size_t i = 0; i < faults_.size(); ++i)
+        setFault(static_cast<int>(i) + 1, i < chars.size() ? chars[i] : '0', nowMs);
+}
+
+void Unit::setFault(int group, char code, int64_t nowMs) {
+    if (group < 1 || group > static_cast<int>(faults_.size()))
+        return;
+    char old = faults_[group - 1];
+    if (old == code)
+        return;
+    faults_[group - 1] = code;
+    if (!isModem())
+        return;
+    if (old != '0')
+        addEvent('C', eventGroup(group), old, nowMs);
+    if (code != '0')
+        addEvent('F', eventGroup(group), code, nowMs);
+}
+
+bool Unit::anyFault() const {
+    return faults_.find_first_not_of('0') != std::string::npos;
+}
+
+void Unit::setConfig(std::string value, int64_t nowMs) {
+    config_ = std::move(value);
+    configChanged_ = true;
+    if (isModem())
+        addEvent('I', '4', '3', nowMs); // global config change
+}
+
+void Unit::setUnreachable(bool off, int txoRestores) {
+    unreachable_ = off;
+    txoRestores_ = txoRestores;
+    txoAttempts_ = 0;
+}
+
+void Unit::setClock(int64_t civil, int64_t nowMs) {
+    clockAtZero_ = civil - nowMs / 1000;
+}
+
+void Unit::pushRecord(std::deque<std::string>& log, size_t& readUpTo, size_t capacity,
+                      std::string record) {
+    log.push_back(std::move(record));
+    while (log.size() > capacity) {
+        log.pop_front();
+        if (readUpTo > 0)
+            --readUpTo;
+    }
+}
+
+void Unit::addEvent(char kind, char group, char code, int64_t nowMs) {
+    int64_t t = clock(nowMs);
+    pushRecord(events_, eventsRead_, eventCapacity,
+               std::string{kind, group, code} + dateDDMMYY(t) + timeHHMMSS(t));
+}
+
+void Unit::addStatistics(const std::string& values14, int64_t nowMs) {
+    int64_t t = clock(nowMs);
+    pushRecord(stats_, statsRead_, statisticsCapacity,
+               padCut(values14, 14) + dateDDMMYY(t) + timeHHMMSS(t));
+}
+
+void Unit::catchUpStatistics(int64_t nowMs) {
+    if (statsIntervalMin_ <= 0)
+        return;
+    const int64_t interval = int64_t{statsIntervalMin_} * 60000;
+    if (nowMs < lastStatsMs_) {
+        lastStatsMs_ = nowMs;
+        return;
+    }
+    int64_t n = (nowMs - lastStatsMs_) / interval;
+    int64_t first = std::max<int64_t>(0, n - static_cast<int64_t>(statisticsCapacity));
+    for (int64_t k = first; k < n; ++k) {
+        std::uniform_int_distribution<int> ebno(40, 129), ber(1, 9), exp(3, 9);
+        int lo = ebno(rng_);
+        int hi = std::min(lo + ebno(rng_) % 20, 199);
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%02d.%d%02d.%d%dE%d%03d", lo / 10 % 100, lo % 10,
+                      hi / 10 % 100, hi % 10, ber(rng_), exp(rng_), ebno(rng_) % 1000);
+        addStatistics(buf, lastStatsMs_ + (k + 1) * interval);
+    }
+    lastStatsMs_ += n * interval;
+}
+
+void Unit::randomFaultStep(int64_t nowMs) {
+    if (randomFaultRate_ <= 0)
+        return;
+    std::uniform_real_distribution<double> chance(0, 1);
+    if (chance(rng_) >= randomFaultRate_)
+        return;
+    if (anyFault()) {
+        for (size_t i = 0; i < faults_.size(); ++i)
+            setFault(static_cast<int>(i) + 1, '0', nowMs);
+        return;
+    }
+    static const std::string codes = "123456789A";
+    int groups = static_cast<int>(faults_.size());
+    if (family_ == Family::Mqx310 || family_ == Family::Mqx330)
+        groups = 3;
+    std::uniform_int_distribution<int> pickGroup(1, groups);
+    std::uniform_int_distribution<size_t> pickCode(0, codes.size() - 1);
+    int group = pickGroup(rng_);
+    char code = isSwitch() && group > 1 ? '1' : codes[pickCode(rng_)];
+    if (isSwitch() && group == 1)
+        code = static_cast<char>('1' + pickCode(rng_) % 5);
+    setFault(group, code, nowMs);
+}
+
+std::string Unit::fltValue() const {
+    switch (family_) {
+    case Family::Mqx310:
+        return faults_ + (configChanged_ ? "1" : "0");
+    case Family::Mqx330:
+    case Family::Mqx350:
+    case Family::Mqx370:
+        return faults_ + "0" + (configChanged_ ? "1" : "0");
+    default:
+        return faults_;
+    }
+}
+
+std::string Unit::ousValue() const {
+    if (!partner_)
+        return "xxxxxx";
+    if (partner_->unreachable_)
+        return "NoComm";
+    std::string v = partner_->fltValue();
+    v.resize(6, '0');
+    return v;
+}
+
+std::string Unit::readRecords(std::deque<std::string>& log, size_t& readUpTo, size_t width) {
+    if (readUpTo >= log.size())
+        return "*"; // nothing left to read
+    std::string out = "=";
+    size_t n = std::min<size_t>(5, log.size() - readUpTo);
+    out += static_cast<char>('0' + n);
+    for (size_t i = 0; i < 5; ++i) {
+        out += i < n ? log[readUpTo + i] : std::string(width, '0');
+        out += ',';
+    }
+    readUpTo += n;
+    return out;
+}
+
+bool Unit::knows(const std::string& m) const {
+    static const char* modem[] = {"FLT", "RED", "OUS", "EID", "TXO", "CID", "MGC",
+                                  "RNE", "NUE", "CAE", "DAY", "TIM", "LRS"};
+    static const char* stats[] = {"RNS", "NUS", "CAS"};
+    static const char* xcvr[] = {"SFS", "ONL", "RET", "CID", "DAY", "TIM"};
+    static const char* sw[] = {"FLT", "EID", "RNE", "NUE", "CAE", "DAY", "TIM", "LRS"};
+    auto in = [&](const auto& list) {
+        return std::any_of(std::begin(list), std::end(list), [&](const char* s) { return m == s; });
+    };
+    if (isTransceiver())
+        return in(xcvr);
+    if (isSwitch())
+        return in(sw);
+    return in(modem) || (family_ != Family::Mqx310 && in(stats));
+}
+
+std::string Unit::payload(const std::string& command, int64_t nowMs) {
+    catchUpStatistics(nowMs);
+    if (command.size() < 4 || (command[3] != '?' && command[3] != '='))
+        return "?";
+    const std::string m = command.substr(0, 3);
+    const bool query = command[3] == '?';
+    const std::string value = command.substr(4);
+    if (unreachable_) {
+        if (m == "TXO" && !query && value == "1" && txoRestores_ > 0 &&
+            ++txoAttempts_ >= txoRestores_) {
+            unreachable_ = false;
+            txCarrier_ = '1';
+            return "=";
+        }
+        return "~";
+    }
+    if (const std::string* fixed = fixedAnswer(m))
+        return *fixed;
+    if (!knows(m))
+        return "!";
+    if (query && !value.empty())
+        return "?";
+    const bool bigCid = family_ == Family::Mqx350 || family_ == Family::Mqx370;
+    const size_t cidWidth = bigCid ? 40 : 24;
+
+    if (m == "CID") {
+        if (query)
+            return "=" + padCut(circuitId_, cidWidth);
+        circuitId_ = value.substr(0, cidWidth);
+        return "=";
+    }
+    if (m == "TXO") {
+        if (query)
+            return std::string("=") + txCarrier_;
+        if (value.size() != 1 || value[0] < '0' || value[0] > '3')
+            return "?";
+        txCarrier_ = value[0];
+        return "=";
+    }
+    if (m == "CAE" || m == "CAS") {
+        if (query)
+            return "?";
+        if (m == "CAE") {
+            events_.clear();
+            eventsRead_ = 0;
+        } else {
+            stats_.clear();
+            statsRead_ = 0;
+        }
+        return "=";
+    }
+    if (!query)
+        return "?"; // the remaining commands are queries only
+
+    if (m == "FLT" || m == "SFS") {
+        randomFaultStep(nowMs);
+        return "=" + fltValue();
+    }
+    if (m == "RED" || m == "ONL")
+        return online_ ? "=1" : "=0";
+    if (m == "OUS")
+        return "=" + ousValue();
+    if (m == "EID" || m == "RET")
+        return "=" + identity_;
+    if (m == "MGC") {
+        configChanged_ = false;
+        return "=" + config_;
+    }
+    if (m == "RNE")
+        return readRecords(events_, eventsRead_, 15);
+    if (m == "RNS")
+        return readRecords(stats_, statsRead_, 26);
+    if (m == "NUE" || m == "NUS") {
+        size_t n = m == "NUE" ? unreadEvents() : unreadStatistics();
+        const bool three = m == "NUS" || bigCid;
+        char buf[8];
+        std::snprintf(buf, sizeof buf, three ? "%03zu" : "%02zu", n);
+        return std::string("=") + buf;
+    }
+    if (m == "DAY")
+        return "=" + (isTransceiver() ? dateMMDDYY(clock(nowMs)) : dateDDMMYY(clock(nowMs)));
+    if (m == "TIM")
+        return "=" + timeHHMMSS(clock(nowMs));
+    if (m == "LRS")
+        return "=1";
+    return "!";
+}
+
+std::string Unit::randomGarbage() {
+    std::uniform_int_distribution<int> len(1, 8), byte(0, 255);
+    std::string g;
+    for (int i = len(rng_); i > 0; --i) {
+        char c = static_cast<char>(byte(rng_));
+        if (c == '>' || c == '\n')
+            c = '#'; // garbage never starts a frame nor ends one
+        g += c;
+    }
+    return g;
+}
+
+Response Unit::handle(const std::string& command, int64_t nowMs) {
+    Response r;
+    const std::string mnemonic = command.substr(0, 3);
+    bool silence = false, wrongAddress = false, wrongMnemonic = false, echo = false;
+    char refusal = 0;
+    std::string garbage;
+    std::uniform_real_distribution<double> chance(0, 1);
+    for (Injection& inj : injections_) {
+        if (inj.count == 0 || (!inj.mnemonic.empty() && inj.mnemonic != mnemonic))
+            continue;
+        if (inj.probability < 1 && chance(rng_) >= inj.probability)
+            continue;
+        if (inj.count > 0)
+            --inj.count;
+        switch (inj.kind) {
+        case Injection::Kind::Silence:
+            silence = true;
+            break;
+        case Injection::Kind::Refuse:
+            refusal = inj.refusal;
+            break;
+        case Injection::Kind::WrongAddress:
+            wrongAddress = true;
+            break;
+        case Injection::Kind::WrongMnemonic:
+            wrongMnemonic = true;
+            break;
+        case Injection::Kind::Late:
+            r.extraMs += inj.extraMs;
+            break;
+        case Injection::Kind::Garbage:
+            garbage += inj.garbage.empty() ? randomGarbage() : inj.garbage;
+            break;
+        case Injection::Kind::Echo:
+            echo = true;
+            break;
+        }
+    }
+    injections_.erase(std::remove_if(injections_.begin(), injections_.end(),
+                                     [](const Injection& i) { return i.count == 0; }),
+                      injections_.end());
+    if (echo)
+        r.echo = "<" + address_ + "/" + command + "\r";
+    if (silence) {
+        r.silent = true;
+        return r;
+    }
+    std::string body = refusal ? std::string(1, refusal) : payload(command, nowMs);
+    std::string address = address_;
+    if (wrongAddress) {
+        int n = std::atoi(address_.c_str());
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "%04d", (n + 1) % 10000);
+        address = buf;
+    }
+    std::string m = mnemonic;
+    if (wrongMnemonic)
+        m = m == "RED" ? "FLT" : "RED";
+    r.bytes = garbage + ">" + address + "/" + m + body + "\r\n";
+    return r;
+}
+
+} // namespace linvar::sim

@@ -1,0 +1,192 @@
+#pragma once
+// One addressed unit of the simulated installation: a modem, a transceiver or a
+// 1:N redundancy switch, with the state its remote-control commands report.
+
+#include <cstdint>
+#include <deque>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace linvar::sim {
+
+enum class Family { Mqx310, Mqx330, Mqx350, Mqx370, Vorn, Yran, Pld, Switch };
+
+// Civil time helpers (no time zones: the units keep local wall time).
+int64_t civilSeconds(int year, int month, int day, int hour, int minute, int second);
+std::string dateDDMMYY(int64_t civil);
+std::string dateMMDDYY(int64_t civil);
+std::string timeHHMMSS(int64_t civil);
+
+// A fault the unit shows on the wire, settable at run time.
+struct Injection {
+    enum class Kind { Silence, Refuse, WrongAddress, WrongMnemonic, Late, Garbage, Echo };
+    Kind kind = Kind::Silence;
+    char refusal = '*';     // Refuse: '*', '?', '!' or '~'
+    int extraMs = 0;        // Late: added to the reply's latency
+    std::string garbage;    // Garbage: bytes sent before the reply; empty = random bytes
+    int count = -1;         // requests still affected; -1 = until cleared
+    double probability = 1; // chance that one request is affected
+    std::string mnemonic;   // only requests with this mnemonic; empty = all
+
+    static Injection of(Kind kind) {
+        Injection i;
+        i.kind = kind;
+        return i;
+    }
+    static Injection silence() { return of(Kind::Silence); }
+    static Injection refuse(char c) {
+        Injection i = of(Kind::Refuse);
+        i.refusal = c;
+        return i;
+    }
+    static Injection wrongAddress() { return of(Kind::WrongAddress); }
+    static Injection wrongMnemonic() { return of(Kind::WrongMnemonic); }
+    static Injection late(int ms) {
+        Injection i = of(Kind::Late);
+        i.extraMs = ms;
+        return i;
+    }
+    static Injection garbageBytes(std::string bytes = {}) {
+        Injection i = of(Kind::Garbage);
+        i.garbage = std::move(bytes);
+        return i;
+    }
+    static Injection echo() { return of(Kind::Echo); }
+};
+
+// What one request produces on the wire.
+struct Response {
+    bool silent = false; // no reply at all
+    std::string echo;    // bytes sent back at once (the request itself)
+    std::string bytes;   // the reply frame, garbage included
+    int extraMs = 0;     // latency added by the unit's faults
+};
+
+class Unit {
+public:
+    static constexpr size_t eventCapacity = 99;
+    static constexpr size_t statisticsCapacity = 220;
+
+    // model: "310", "7010", "330", "331", "350", "351", "370".."373", "VORN", "YRAN",
+    // "PLD", "420", "430" (an "MQX-" or "TRV-" prefix is allowed). Unknown -> MQX-350.
+    Unit(std::string address, const std::string& model, int64_t clockAtZero = 0, uint64_t seed = 1);
+
+    const std::string& address() const { return address_; }
+
+    // Changes the kind; identity, faults and configuration get that model's defaults.
+    bool setModel(const std::string& model);
+    static bool knownModel(const std::string& model);
+    Family family() const { return family_; }
+    int modelCode() const { return modelCode_; } // 0 for transceivers
+    std::string modelName() const;
+    bool isModem() const;
+    bool isTransceiver() const;
+    bool isSwitch() const { return family_ == Family::Switch; }
+
+    // Fault characters as the FLT (modems, switches) or SFS (transceivers) value carries
+    // them, without the configuration-change mark. Groups: 1 unit, 2 Tx, 3 Rx, 4 ODU /
+    // open network (MQX-350/370); a switch's characters follow its own layout.
+    void setFaults(const std::string& chars, int64_t nowMs = 0);
+    const std::string& faults() const { return faults_; }
+    // Sets one group's code and logs the fault or its clearing in the event log.
+    void setFault(int group, char code, int64_t nowMs = 0);
+    bool anyFault() const;
+    // Chance per FLT/SFS query that a random fault appears (or the present one clears).
+    void setRandomFaultRate(double rate) { randomFaultRate_ = rate; }
+
+    void setOnline(bool on) { online_ = on; }
+    bool online() const { return online_; }
+    // Off-line partner of a 1:1 pair, answered for by OUS?; none = "xxxxxx".
+    void setPartner(Unit* partner) { partner_ = partner; }
+    Unit* partner() const { return partner_; }
+    // A fixed payload for one mnemonic (e.g. "FLT", "=0000000000000" or "OUS",
+    // "=NoComm"), answered instead of the unit's own; an empty payload removes it.
+    void setAnswer(const std::string& mnemonic, const std::string& payload);
+
+    void setIdentity(std::string value) { identity_ = std::move(value); }
+    const std::string& identity() const { return identity_; }
+    void setCircuitId(std::string value) { circuitId_ = std::move(value); }
+    const std::string& circuitId() const { return circuitId_; }
+    // A new configuration raises the configuration-change mark until MGC? is read.
+    void setConfig(std::string value, int64_t nowMs = 0);
+    const std::string& config() const { return config_; }
+    bool configChanged() const { return configChanged_; }
+    void setTxCarrier(char code) { txCarrier_ = code; }
+    char txCarrier() const { return txCarrier_; }
+
+    // DISTANT unit cut off from the management channel: every command answers "~".
+    // After txoRestores "TXO=1" requests (0 = never) it is reachable again.
+    void setUnreachable(bool off, int txoRestores = 1);
+    bool unreachable() const { return unreachable_; }
+
+    void setLatencyMs(int ms) { latencyMs_ = ms; }
+    int latencyMs() const { return latencyMs_; }
+
+    // The unit's clock: civil seconds now (it runs with nowMs).
+    void setClock(int64_t civil, int64_t nowMs);
+    int64_t clock(int64_t nowMs) const { return clockAtZero_ + nowMs / 1000; }
+
+    // Logs: records in the stored layouts (15-character events, 26-character statistics).
+    void addEvent(char kind, char group, char code, int64_t nowMs);
+    void addStatistics(const std::string& values14, int64_t nowMs);
+    // Statistics record every so many minutes of unit time; 0 = none.
+    void setStatisticsInterval(int minutes) { statsIntervalMin_ = minutes; }
+    const std::deque<std::string>& events() const { return events_; }
+    const std::deque<std::string>& statistics() const { return stats_; }
+    size_t unreadEvents() const { return events_.size() - eventsRead_; }
+    size_t unreadStatistics() const { return stats_.size() - statsRead_; }
+
+    void inject(Injection injection) { injections_.push_back(std::move(injection)); }
+    void clearInjections() { injections_.clear(); }
+    size_t injectionCount() const { return injections_.size(); }
+    void reseed(uint64_t seed) { rng_.seed(seed); }
+
+    // The plain payload ("=" + value, or a class character) for one command text such
+    // as "FLT?" or "TXO=1"; the unit's state changes as the command says.
+    std::string payload(const std::string& command, int64_t nowMs);
+    // The whole wire response to a command, with the injected faults applied.
+    Response handle(const std::string& command, int64_t nowMs);
+
+private:
+    void applyDefaults();
+    void catchUpStatistics(int64_t nowMs);
+    void randomFaultStep(int64_t nowMs);
+    std::string fltValue() const;
+    std::string ousValue() const;
+    const std::string* fixedAnswer(const std::string& mnemonic) const;
+    std::string readRecords(std::deque<std::string>& log, size_t& readUpTo, size_t width);
+    void pushRecord(std::deque<std::string>& log, size_t& readUpTo, size_t capacity,
+                    std::string record);
+    bool knows(const std::string& mnemonic) const;
+    std::string randomGarbage();
+
+    std::string address_;
+    Family family_ = Family::Mqx350;
+    int modelCode_ = 350;
+    std::string faults_;
+    std::string identity_;
+    std::string circuitId_;
+    std::string config_;
+    bool configChanged_ = false;
+    char txCarrier_ = '1';
+    bool online_ = false;
+    Unit* partner_ = nullptr;
+    std::vector<std::pair<std::string, std::string>> answers_;
+    bool unreachable_ = false;
+    int txoRestores_ = 1;
+    int txoAttempts_ = 0;
+    int latencyMs_ = 0;
+    int64_t clockAtZero_ = 0;
+    int statsIntervalMin_ = 0;
+    int64_t lastStatsMs_ = 0;
+    double randomFaultRate_ = 0;
+    std::deque<std::string> events_;
+    size_t eventsRead_ = 0;
+    std::deque<std::string> stats_;
+    size_t statsRead_ = 0;
+    std::vector<Injection> injections_;
+    std::mt19937_64 rng_;
+};
+
+} // namespace linvar::sim

@@ -1,0 +1,214 @@
+#include "app/Summaryx.h"
+
+#include "logging/AutoLog.h"
+#include "logging/Print.h"
+#include "setup/SetupFile.h"
+#include "ui/Operator.h"
+#include "ui/UserError.h"
+
+#include <algorithm>
+
+namespace linvar {
+
+TTopModule::TTopModule(Platform platform)
+    : p_(std::move(platform)), capture_(p_.clock, p_.programDir), link_(capture_, p_.transmit),
+      linkPort_(link_), comms_(p_.port, capture_, p_.programDir), commsScreen_(comms_),
+      saveDialog_(setup_, p_.programDir),
+      cycle_({setup_, linkPort_, capture_, p_.clock, Printing(), screen_, p_.op, p_.programDir}) {
+    auto report = [this](const std::string& t) { Report(t); };
+    for (Screen* s : std::initializer_list<Screen*>{&screen_, &commsScreen_, &saveDialog_})
+        s->setErrorReporter(report);
+    BuildStartPanel();
+
+    screen_.onClick("BtnComms", [this] { ShowCommsDialog(); });
+    screen_.onClick("BtnCapture", [this] {
+        capture_.ToggleCapture();
+        RefreshCaptureCaptions();
+    });
+    screen_.onClick("BtnPrint", [this] {
+        Printing().PrintToggle(p_.clock);
+        const bool printing = Printing().printActive();
+        screen_["BtnPrint"].setText(printing ? "Disable &Print" : "Enable &Print");
+        screen_["PrintState"].setText(printing ? "Print Enabled" : "Print Disabled");
+    });
+    screen_.onClick("BtnHelp", [this] { p_.op.showHelp(cycle_.HelpTopic); });
+    screen_.onClick("BtnQuit", [this] { Quit(); });
+    screen_.onClick("BtnSave", [this] { ShowSaveDialog(); });
+    screen_.onClick("BtnProceed", [this] { DirectStart(); });
+    screen_.onClick("BtnChoose", [this] { ShowCommsDialog(); });
+    screen_.onClick("BtnStartQuit", [this] { quit_ = true; });
+    screen_.onClick("BtnStartHelp", [this] { p_.op.showHelp(cycle_.HelpTopic); });
+    cycle_.onCaptureCaptions = [this] { RefreshCaptureCaptions(); };
+    cycle_.autoLog().showNotice = [this](bool on) {
+        if (on)
+            Show(notice_);
+        else
+            Close(notice_);
+    };
+    windows_.push_back(&screen_);
+}
+
+TTopModule::~TTopModule() = default;
+
+void TTopModule::BuildStartPanel() {
+    SummaryScreen& s = screen_;
+    s.add("", "StartGroup", ControlKind::Panel).setLayout(Layout::Column);
+    s.add("StartGroup", "Logo", ControlKind::Picture, "Arvelle Quorin");
+    s.add("StartGroup", "ProductName", ControlKind::Label, "Linvar").setFont(28, true);
+    s.add("StartGroup", "ProductLine", ControlKind::Label,
+          "Monitor and Control Software for Arvelle Quorin MQX Modems and VORN/PLD "
+          "Transceivers");
+    s.add("StartGroup", "ResizeHint", ControlKind::Label, "Resize screen now, if necessary");
+    s.add("StartGroup", "ResolutionHint", ControlKind::Label,
+          "Minimum recommended resolution is 800 x 600 (96 ppi) with 256 colors");
+    s.add("StartGroup", "ContactFrame", ControlKind::Group).setLayout(Layout::Column);
+    s.add("ContactFrame", "Contact", ControlKind::Label, "Arvelle Quorin");
+    s.add("ContactFrame", "Version", ControlKind::Label, "Version 4.7");
+    s.add("StartGroup", "UsingSettings", ControlKind::Label, "using comms settings:");
+    s.add("StartGroup", "StartSettings", ControlKind::Label);
+    s.add("StartGroup", "PortFailed", ControlKind::Label, "Port did not open.")
+        .setTextColour(Colours::red)
+        .setVisible(false);
+    s.add("StartGroup", "StartButtons", ControlKind::Panel).setLayout(Layout::Row);
+    s.add("StartButtons", "BtnProceed", ControlKind::Button, "&Proceed");
+    s.add("StartButtons", "BtnChoose", ControlKind::Button, "&Choose I/O and Proceed");
+    s.add("StartButtons", "BtnStartQuit", ControlKind::Button, "&Quit");
+    s.add("StartButtons", "BtnStartHelp", ControlKind::Button, "&Help");
+}
+
+void TTopModule::Report(const std::string& text) {
+    p_.op.report(text);
+}
+
+void TTopModule::Show(Screen& s) {
+    if (!IsShown(s))
+        windows_.push_back(&s);
+}
+
+void TTopModule::Close(Screen& s) {
+    windows_.erase(std::remove(windows_.begin(), windows_.end(), &s), windows_.end());
+}
+
+bool TTopModule::IsShown(const Screen& s) const {
+    return std::find(windows_.begin(), windows_.end(), &s) != windows_.end();
+}
+
+std::string TTopModule::CommsText(const char* separator) const {
+    const CommsSelection& sel = comms_.Selection();
+    return "Com" + sel.portText() + separator + sel.speedText();
+}
+
+void TTopModule::Activate(bool directStart) {
+    cycle_.SetTimer(false);
+    cycle_.ResetPollState();
+    for (int slot = 0; slot < UnitSlotCount; ++slot) {
+        for (bool distant : {false, true}) {
+            screen_[SummaryScreen::UnitIconName(slot, distant)].setText("");
+            screen_[SummaryScreen::UnitMarkerName(slot, distant)].setText("");
+        }
+    }
+    // The summary waits behind the start panel until polling starts.
+    screen_["SumBox"].setVisible(false);
+    screen_["SumHint"].setVisible(false);
+    screen_["BtnSave"].setVisible(false);
+    screen_["BtnPrint"].setEnabled(true);
+    screen_.guarded([this] {
+        ReadSetupFileName(setup_, p_.programDir);
+        LoadSetup(setup_, p_.programDir);
+    });
+    setup_.RecomputeAnyEndActive();
+    setup_.ResetDisplayColours();
+    screen_.RefreshSummary(setup_, cycle_.WorstStatus);
+    screen_.RefreshIds(setup_);
+    screen_.RefreshPollMarks(setup_);
+    screen_.setCaption("Arvelle Quorin  M&C  Software          Linvar  Ver 4.7   (" +
+                       p_.programFileName + ")");
+    screen_.guarded([this] {
+        if (auto problem = comms_.ReadCommsSettings())
+            Report(problem->what());
+    });
+    screen_["StartSettings"].setText(CommsText(", ") + " baud, 8N1");
+    screen_["CommsLabel"].setText(CommsText(",") + "bd,8N1");
+    RefreshCaptureCaptions();
+    if (directStart)
+        DirectStart();
+}
+
+void TTopModule::DirectStart() {
+    const CommsSelection& sel = comms_.Selection();
+    if (sel.port >= 0 && sel.speed >= 0) {
+        p_.port.SetBaudrate(std::stoi(sel.speedText()));
+        p_.port.SetPort(static_cast<uint8_t>(std::stoi(sel.portText())));
+        p_.port.SetOpen(true);
+    }
+    if (p_.port.IsOpen()) {
+        StartPolling();
+        return;
+    }
+    screen_["BtnProceed"].setEnabled(false);
+    screen_["StartSettings"].setVisible(false);
+    screen_["PortFailed"].setVisible(true);
+}
+
+void TTopModule::StartPolling() {
+    screen_["StartGroup"].setVisible(false);
+    cycle_.StartPolling();
+}
+
+void TTopModule::ShowCommsDialog() {
+    commsScreen_.Activate();
+    RefreshCaptureCaptions(); // the dialog switches capture off
+    Show(commsScreen_);
+}
+
+void TTopModule::CommsDialogClosed() {
+    Close(commsScreen_);
+    if (comms_.DialogResult() != CommsDialog::drOK)
+        return;
+    screen_["CommsLabel"].setText(CommsText(", ") + "bd,8N1");
+    StartPolling();
+}
+
+void TTopModule::ShowSaveDialog() {
+    saveDialog_.Activate();
+    cycle_.SetHelpTopic(2);
+    Show(saveDialog_);
+}
+
+void TTopModule::SaveDialogClosed() {
+    Close(saveDialog_);
+    setup_.ResetDisplayColours();
+    screen_.RefreshSummary(setup_, cycle_.WorstStatus);
+    screen_.RefreshIds(setup_);
+    screen_.RefreshPollMarks(setup_);
+    cycle_.SetHelpTopic(1);
+}
+
+void TTopModule::Quit() {
+    p_.op.ask("Quit Program", "You really want to quit the program? Is everything stored?",
+              BoxIcon::Exclamation, Buttons::YesNo, [this](Answer a) {
+                  if (a != Answer::Yes)
+                      return;
+                  screen_.guarded([this] { capture_.SwitchOff(); });
+                  quit_ = true;
+              });
+}
+
+void TTopModule::RefreshCaptureCaptions() {
+    const bool on = capture_.CaptureOn();
+    screen_["BtnCapture"].setText(on ? "Disable &I/O Capture File" : "Enable &I/O Capture File");
+    screen_["CaptureState"].setText(on ? "Capture enabled" : "Capture disabled");
+}
+
+void TTopModule::Tick() {
+    if (IsShown(commsScreen_)) {
+        commsScreen_.Tick();
+        if (comms_.DialogResult() != CommsDialog::drNone)
+            CommsDialogClosed();
+    }
+    if (IsShown(saveDialog_) && saveDialog_.Closed())
+        SaveDialogClosed();
+    screen_.guarded([this] { cycle_.Tick(); });
+}
+
+} // namespace linvar

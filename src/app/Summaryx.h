@@ -1,0 +1,113 @@
+#pragma once
+// The main window: start-up, the start panel, the buttons that stay in every view, the
+// dialogs it opens, and quitting. It owns the station's process-wide state: the system
+// model, the capture file, the comms dialog with its link, and the poll cycle.
+
+#include "logging/Albox.h"
+#include "logging/Capture.h"
+#include "protocol/PollCycle.h"
+#include "serial/Scommse.h"
+#include "serial/ScommseScreen.h"
+#include "setup/Ssave1.h"
+#include "setup/SystemSetup.h"
+#include "summary/SummaryScreen.h"
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace linvar {
+
+class Clock;
+class Operator;
+class PrintState;
+
+inline constexpr const char* kHelpFileName = "Linvar47.HLP";
+inline constexpr const char* kDirectStartKeyword = "Brivola";
+
+class TTopModule {
+public:
+    struct Platform {
+        const Clock& clock;
+        Operator& op;
+        CommsPort& port;
+        // Writes request bytes to the line (the port's WriteText, or a simulator).
+        std::function<void(const std::string&)> transmit;
+        std::filesystem::path programDir;
+        std::string programFileName;
+    };
+
+    explicit TTopModule(Platform platform);
+    ~TTopModule();
+
+    // Start-up when the main window first becomes active; `directStart` is the
+    // command-line keyword.
+    void Activate(bool directStart);
+    // Every 50 ms: the main timer's step (while it runs) and the open dialog's timer.
+    void Tick();
+    // A framed reply from the port (on the user-interface thread).
+    void OnMessage(const std::string& message) { link_.OnMessage(message); }
+
+    // The windows on screen, main window first; the last one is in front.
+    const std::vector<Screen*>& Windows() const { return windows_; }
+    bool QuitRequested() const { return quit_; }
+    int HelpTopic() const { return cycle_.HelpTopic; }
+
+    SummaryScreen& Main() { return screen_; }
+    TCommsScreen& CommsScreen() { return commsScreen_; }
+    TSaveDialog& SaveDialog() { return saveDialog_; }
+    TAutoLogNotice& AutoLogNotice() { return notice_; }
+    PollCycle& Cycle() { return cycle_; }
+    SystemSetup& Setup() { return setup_; }
+    Capture& CaptureFile() { return capture_; }
+    CommsDialog& Comms() { return comms_; }
+    CommsLink& Link() { return link_; }
+    const std::filesystem::path& ProgramDir() const { return p_.programDir; }
+
+    // The capture button and label from the capture state (also after a detail window).
+    void RefreshCaptureCaptions();
+    void SetDetailWindows(DetailWindows* windows) { cycle_.SetDetailWindows(windows); }
+
+private:
+    class LinkPort : public RequestPort {
+    public:
+        explicit LinkPort(CommsLink& link) : link_(link) {}
+        void WriteRequest(const std::string& text) override { link_.WriteRequest(text); }
+        const std::string& ReceivedMessage() const override { return link_.ReceivedMessage(); }
+
+    private:
+        CommsLink& link_;
+    };
+
+    void BuildStartPanel();
+    void DirectStart();
+    void ShowCommsDialog();
+    void CommsDialogClosed();
+    void ShowSaveDialog();
+    void SaveDialogClosed();
+    void StartPolling();
+    void Quit();
+    void Report(const std::string& text);
+    void Show(Screen& s);
+    void Close(Screen& s);
+    bool IsShown(const Screen& s) const;
+    std::string CommsText(const char* separator) const;
+
+    Platform p_;
+    SystemSetup setup_;
+    Capture capture_;
+    CommsLink link_;
+    LinkPort linkPort_;
+    CommsDialog comms_;
+    SummaryScreen screen_;
+    TCommsScreen commsScreen_;
+    TSaveDialog saveDialog_;
+    TAutoLogNotice notice_;
+    PollCycle cycle_;
+    std::vector<Screen*> windows_;
+    bool quit_ = false;
+};
+
+} // namespace linvar

@@ -1,0 +1,203 @@
+#include "Bus.h"
+#include "TempDir.h"
+
+#include "app/Summaryx.h"
+#include "logging/Print.h"
+#include "serial/Framer.h"
+#include "ui/Clock.h"
+#include "ui/Operator.h"
+
+#include <gtest/gtest.h>
+
+using namespace linvar;
+
+namespace {
+
+// A port that opens only where a device is said to be.
+class FakePort : public CommsPort {
+public:
+    bool IsOpen() const override { return open_; }
+    void SetOpen(bool open) override { open_ = open && devices.count(port_); }
+    void SetPort(uint8_t p) override { port_ = p; }
+    void SetBaudrate(int32_t b) override { baud = b; }
+    void SetParity(eParity) override {}
+    void SetDataBits(eDataBits) override {}
+    void SetStopBits(eStopBits) override {}
+    void PurgeReceive() override {}
+
+    std::set<int> devices{1};
+    int32_t baud = 0;
+
+private:
+    bool open_ = false;
+    int port_ = 1;
+};
+
+struct Station {
+    TempDir dir;
+    FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
+    ScriptedOperator op;
+    FakePort port;
+    sim::Bus bus;
+    MessageFramer framer{'>', '\n', 0};
+    std::vector<std::string> wire;
+    std::unique_ptr<TTopModule> top;
+
+    void Make() {
+        Printing().reset();
+        top = std::make_unique<TTopModule>(TTopModule::Platform{clock, op, port,
+                                                                [this](const std::string& bytes) {
+                                                                    wire.push_back(bytes);
+                                                                    bus.receive(
+                                                                        bytes, clock.monotonicMs());
+                                                                },
+                                                                dir.path(), "linvar"});
+    }
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            clock.advanceMs(50);
+            for (char b : bus.poll(clock.monotonicMs()))
+                if (framer.feed(b))
+                    top->OnMessage(framer.message());
+            top->Tick();
+        }
+    }
+    SummaryScreen& Main() { return top->Main(); }
+};
+
+} // namespace
+
+TEST(TopModule, StartPanelShowsTheSavedSettingsAndProceedStartsPolling) {
+    Station s;
+    s.dir.write("comms.txt", "1,19200,0\r\n");
+    s.Make();
+    s.top->Activate(false);
+    SummaryScreen& m = s.Main();
+    EXPECT_EQ(m.caption(), "Arvelle Quorin  M&C  Software          Linvar  Ver 4.7   (linvar)");
+    EXPECT_EQ(m.at("StartSettings").text(), "Com1, 19200 baud, 8N1");
+    EXPECT_EQ(m.at("CommsLabel").text(), "Com1,19200bd,8N1");
+    EXPECT_TRUE(m.shown("BtnProceed"));
+    EXPECT_EQ(s.top->HelpTopic(), 0);
+    s.Tick(5);
+    EXPECT_TRUE(s.wire.empty()); // nothing is polled before the start
+
+    EXPECT_TRUE(m.click("BtnProceed"));
+    EXPECT_EQ(s.port.baud, 19200);
+    EXPECT_FALSE(m.shown("StartGroup"));
+    s.Tick(2);
+    EXPECT_TRUE(m.shown("SumBox"));
+    EXPECT_EQ(s.top->HelpTopic(), 1);
+}
+
+TEST(TopModule, DirectStartPollsAtOnceAndAFailedPortStaysOnThePanel) {
+    Station s;
+    s.dir.write("SysSetup.txt", [] {
+        std::string f;
+        for (int line = 1; line <= 440; ++line)
+            f += (line == 1 ? "0012" : "") + std::string("\r\n");
+        return f + "0,0,0\r\n";
+    }());
+    s.bus.add("0012", "350");
+    s.Make();
+    s.top->Activate(true);
+    s.Tick(3);
+    ASSERT_FALSE(s.wire.empty());
+    EXPECT_EQ(s.wire[0], "<0012/FLT?\r");
+    s.Tick(3);
+    EXPECT_EQ(colourName(s.Main().at("EndL1").background()), "lime");
+
+    Station f;
+    f.dir.write("comms.txt", "4,9600,0\r\n");
+    f.Make();
+    f.top->Activate(true);
+    EXPECT_TRUE(f.Main().shown("StartGroup"));
+    EXPECT_TRUE(f.Main().shown("PortFailed"));
+    EXPECT_FALSE(f.Main().shown("StartSettings"));
+    EXPECT_FALSE(f.Main().at("BtnProceed").enabled());
+    EXPECT_TRUE(f.Main().click("BtnChoose")); // the comms dialog is still there
+    EXPECT_EQ(f.top->Windows().back(), &f.top->CommsScreen());
+}
+
+TEST(TopModule, CommsDialogOpensThePortAndProceeds) {
+    Station s;
+    s.port.devices = {3};
+    s.Make();
+    s.top->Activate(false);
+    s.Main().click("BtnChoose");
+    TCommsScreen& c = s.top->CommsScreen();
+    EXPECT_EQ(c.at("CboPort").selectedText(), "1");
+    EXPECT_FALSE(c.shown("BtnCommsProceed"));
+    c.click("BtnOpenPort");
+    s.Tick(25);
+    EXPECT_EQ(c.at("CommsStatus").text(), "Port failed to open. Select again.");
+    c.choose("CboPort", 2);
+    c.click("BtnOpenPort");
+    s.Tick(2);
+    EXPECT_EQ(c.at("CommsStatus").text(), "Port open on Com3, at 9600 baud");
+    ASSERT_TRUE(c.shown("BtnCommsProceed"));
+    c.click("BtnCommsProceed");
+    s.Tick(1);
+    EXPECT_EQ(s.top->Windows().size(), 1u);
+    EXPECT_EQ(s.Main().at("CommsLabel").text(), "Com3, 9600bd,8N1");
+    EXPECT_FALSE(s.Main().shown("StartGroup"));
+    EXPECT_EQ(s.dir.read("comms.txt"), "3,9600,0\r\n");
+}
+
+TEST(TopModule, QuitAsksAndCaptureAndPrintButtonsFollowTheirState) {
+    Station s;
+    s.Make();
+    s.top->Activate(false);
+    SummaryScreen& m = s.Main();
+    m.click("BtnCapture");
+    EXPECT_EQ(m.at("BtnCapture").text(), "Disable &I/O Capture File");
+    EXPECT_EQ(m.at("CaptureState").text(), "Capture enabled");
+    EXPECT_EQ(m.at("BtnPrint").text(), "Enable P&rint");
+    m.click("BtnPrint");
+    EXPECT_EQ(m.at("BtnPrint").text(), "Disable &Print");
+    EXPECT_EQ(m.at("PrintState").text(), "Print Enabled");
+    m.click("BtnPrint");
+    EXPECT_EQ(m.at("BtnPrint").text(), "Enable &Print");
+
+    s.op.answers = {Answer::No};
+    m.click("BtnQuit");
+    EXPECT_FALSE(s.top->QuitRequested());
+    EXPECT_EQ(s.op.questions.back().title, "Quit Program");
+    EXPECT_EQ(s.op.questions.back().text,
+              "You really want to quit the program? Is everything stored?");
+    EXPECT_TRUE(s.top->CaptureFile().CaptureOn());
+    s.op.answers = {Answer::Yes};
+    m.click("BtnQuit");
+    EXPECT_TRUE(s.top->QuitRequested());
+    EXPECT_FALSE(s.top->CaptureFile().CaptureOn());
+    EXPECT_NE(s.dir.read("CaptureM.txt").find("[start]"), std::string::npos);
+}
+
+TEST(TopModule, SaveDialogSavesLoadsAndRedrawsOnClose) {
+    Station s;
+    s.Make();
+    s.top->Activate(false);
+    s.top->Setup().rec(1).Mod1Addr = "0012";
+    s.top->Setup().rec(1).IdText = "Alpha";
+    s.Main().click("BtnProceed");
+    s.Tick(2);
+    s.Main().click("BtnSave");
+    TSaveDialog& d = s.top->SaveDialog();
+    EXPECT_EQ(d.at("SaveStatus").text(), " SysSetup.txt system file data currently loaded");
+    d.choose("CboFile", 1);
+    d.click("BtnSaveFile");
+    EXPECT_EQ(d.at("SaveConfirm").text(), "System data saved in file: SysSet2.txt");
+    EXPECT_TRUE(d.at("SaveConfirm").visible());
+    EXPECT_EQ(s.dir.read("SetFname.txt"), " SysSet2.txt\r\n");
+    d.check("ChkAutoLog", true);
+    d.choose("CboInterval", 3);
+    EXPECT_TRUE(s.top->Setup().AutoLogEnabled);
+    EXPECT_EQ(s.top->Setup().AutoLogIntervalMinutes, 60);
+    EXPECT_EQ(d.at("CboOffset").items().size(), 20u);
+    d.click("BtnSaveClose");
+    s.Tick(1);
+    // 09:00 with offset 0 is a logging instant: the notice, not the dialog, is in front.
+    ASSERT_EQ(s.top->Windows().size(), 2u);
+    EXPECT_EQ(s.top->Windows().back(), &s.top->AutoLogNotice());
+    EXPECT_EQ(s.Main().at("EndL1").text(), "Alpha");
+    EXPECT_EQ(s.top->HelpTopic(), 1);
+}

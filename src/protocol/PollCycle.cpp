@@ -126,7 +126,9 @@ void PollCycle::ModeChangeCheck() {
         d_.screen.ShowWaitingNotice(false);
         return;
     }
-    if (tx.AwaitingReply) {
+    // A run of automatic logging is finished first too: left half way it would never
+    // end, and no run would start again.
+    if (tx.AwaitingReply || autoLog_->InAutoLog) {
         d_.screen.ShowWaitingNotice(true);
         return;
     }
@@ -609,7 +611,8 @@ void PollCycle::AfterPollStep() {
     SummaryScreen& s = d_.screen;
     SystemSetup& su = d_.setup;
     s["LegOnline"].setVisible(s.AnyOnlineMarkerShown());
-    if (d_.print.pollCycleRestart() && !tx.AwaitingReply)
+    // Not within a run of automatic logging: the restart follows its end.
+    if (d_.print.pollCycleRestart() && !tx.AwaitingReply && !autoLog_->InAutoLog)
         StepNo = 1;
     if (StepNo == 1) {
         if (CurrentEnd >= 1 && CurrentEnd <= SystemSetup::RecordCount)

@@ -1,0 +1,411 @@
+#include "PollHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace linvar;
+
+namespace {
+
+std::string Lines(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& l : lines)
+        out += l + "\r\n";
+    return out;
+}
+
+// A harness whose clock (and the units' clocks) start at the given time of 6/12/2026.
+void StartAt(PollHarness& h, int hour, int minute, int second = 0) {
+    h.clock.set({2026, 12, 6, hour, minute, second, 0});
+    h.bus.setClockAtZero(sim::civilSeconds(2026, 12, 6, hour, minute, second));
+}
+
+void Logged(PollHarness& h, int link) {
+    h.setup.rec(SystemSetup::DistantRecord(link)).InfoText = "Log";
+}
+
+void EveryMinutes(PollHarness& h, int interval, int offset) {
+    h.setup.AutoLogEnabled = true;
+    h.setup.AutoLogIntervalMinutes = interval;
+    h.setup.AutoLogOffsetIndex = offset;
+}
+
+// Ticks until the predicate holds (at most `limit` ticks).
+template <typename Pred> bool TickUntil(PollHarness& h, Pred pred, int limit = 200000) {
+    for (int i = 0; i < limit; ++i) {
+        if (pred())
+            return true;
+        h.Tick();
+    }
+    return pred();
+}
+
+// Ticks through one whole run of automatic logging.
+bool RunOneLog(PollHarness& h) {
+    auto& al = h.cycle.autoLog();
+    return TickUntil(h, [&] { return al.InAutoLog; }) &&
+           TickUntil(
+               h, [&] { return !al.InAutoLog; }, 20000);
+}
+
+// The start times of the runs until the clock reaches hour:minute.
+std::vector<std::string> RunStarts(PollHarness& h, int hour, int minute) {
+    std::vector<std::string> starts;
+    bool was = false;
+    while (h.clock.now().minuteOfDay() != hour * 60 + minute) {
+        h.Tick();
+        const bool in = h.cycle.autoLog().InAutoLog;
+        if (in && !was)
+            starts.push_back(h.clock.timeText());
+        was = in;
+    }
+    return starts;
+}
+
+std::string Padded(std::string s, size_t n) {
+    s.resize(n, ' ');
+    return s;
+}
+
+} // namespace
+
+TEST(AutoLog, RunsStartAtTheMinutesOfIntervalAndOffsetOnlyOnce) {
+    {
+        PollHarness h;
+        StartAt(h, 23, 59);
+        h.Unit(1, Modem1, "0012", "350");
+        Logged(h, 1);
+        EveryMinutes(h, 60, 5);
+        h.Start();
+        // Across midnight; each run ends within its minute and is not started again.
+        EXPECT_EQ(RunStarts(h, 2, 10),
+                  (std::vector<std::string>{"00:05:00", "01:05:00", "02:05:00"}));
+        EXPECT_EQ(h.clock.now().day, 7);
+    }
+    {
+        // The 23-minute default with offset 1; no link logged: the runs still start and end.
+        PollHarness h;
+        StartAt(h, 0, 0);
+        h.Unit(1, Modem1, "0012", "350");
+        h.setup.AutoLogEnabled = true;
+        h.Start();
+        EXPECT_EQ(RunStarts(h, 1, 15),
+                  (std::vector<std::string>{"00:01:00", "00:24:00", "00:47:00", "01:10:00"}));
+        EXPECT_FALSE(h.cycle.autoLog().InAutoLog);
+    }
+    {
+        // Switched off: no run.
+        PollHarness h;
+        StartAt(h, 0, 0);
+        h.Unit(1, Modem1, "0012", "350");
+        Logged(h, 1);
+        EveryMinutes(h, 10, 0);
+        h.setup.AutoLogEnabled = false;
+        h.Start();
+        EXPECT_TRUE(RunStarts(h, 0, 31).empty());
+        EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "0012.txt"));
+    }
+}
+
+TEST(AutoLog, NoRunWhileAReplyIsAwaited) {
+    PollHarness h;
+    StartAt(h, 0, 4);
+    auto* m = h.Unit(1, Modem1, "0012", "350");
+    Logged(h, 1);
+    EveryMinutes(h, 60, 5);
+    // The reply to the first poll is awaited for two minutes: over the whole minute 5.
+    h.setup.rec(1).TimeoutText = "120";
+    m->inject(sim::Injection::silence());
+    h.Start();
+    bool ranWhileAwaited = false;
+    std::vector<std::string> starts;
+    while (h.clock.now().minuteOfDay() < 7) {
+        const bool awaited = h.cycle.tx.AwaitingReply;
+        h.Tick();
+        if (h.cycle.autoLog().InAutoLog && h.cycle.StepNo == 200)
+            ranWhileAwaited |= awaited;
+        if (h.cycle.autoLog().InAutoLog && starts.empty())
+            starts.push_back(h.clock.timeText());
+    }
+    EXPECT_FALSE(ranWhileAwaited);
+    EXPECT_TRUE(starts.empty());
+    EXPECT_EQ(h.port.sent, (std::vector<std::string>{"<0012/FLT?", "<0012/FLT?"}));
+    EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "0012.txt"));
+}
+
+TEST(AutoLog, FirstAndLaterRunsWriteTheUnitFile) {
+    PollHarness h;
+    StartAt(h, 9, 4);
+    h.bus.setLatencyMs(0);
+    auto* m = h.Unit(1, Modem1, "0012", "370");
+    h.Unit(1, Transceiver1, "0013", "VORN");
+    h.Unit(3, Modem1, "0030", "350");
+    m->setStatisticsInterval(0);
+    h.setup.rec(1).IdText = "EAST-1";
+    h.setup.rec(2).IdText = "WEST-1";
+    Logged(h, 1);
+    EveryMinutes(h, 10, 5);
+    const std::string cid = "CIRCUIT EAST-WEST 1";
+    m->setCircuitId(cid);
+    const std::string cfg = "001070.00001140064.00001100.0001000" + std::string(25, '7');
+    m->setAnswer("MGC", "=" + cfg);
+    m->setAnswer("FLT", "=230000"); // 7 characters: four fault lines
+    m->addEvent('F', '1', '2', 30000);
+    m->addStatistics("07.209.11E5020", 45000);
+    h.Start();
+    ASSERT_TRUE(RunOneLog(h));
+
+    const std::string first =
+        Lines({"Link ID : EAST-1   Local Modem 1", " ", "Auto Log at 06/12/2026 09:05:00",
+               "CID : " + Padded(cid, 30), "Glbl: " + cfg.substr(0, 27), "Glbl: " + cfg.substr(27),
+               "Unit: 12V PSU", "TX  : AIS detected on incoming data", "RX  : Rx traffic OK",
+               "ONet: OK", "LogE: 06 Dec 2026  09:04:00  Power on",
+               "LogE: 06 Dec 2026  09:04:30  Unit fault, 12V PSU",
+               "Stat: 06 Dec 2026  09:04:45  07.2 09.1 1E5 020"});
+    EXPECT_EQ(h.dir.read("0012.txt"), first);
+    // Only the logged link's modems have files; slots 2 to 4 are absent.
+    EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "0030.txt"));
+    EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "0013.txt"));
+
+    // The next run: no header, no identity; an answer of another length gives three lines.
+    m->setAnswer("FLT", "=00100"); // no configuration-change mark
+    m->addEvent('C', '1', '2', 70000);
+    ASSERT_TRUE(RunOneLog(h));
+    const std::string later =
+        Lines({" ", "Auto Log at 06/12/2026 09:15:00", "Unit: OK", "TX  : Tx traffic OK",
+               "RX  : Demodulator unlocked", "LogE: 06 Dec 2026  09:05:10  Unit clear, 12V PSU"});
+    EXPECT_EQ(h.dir.read("0012.txt"), first + later);
+}
+
+TEST(AutoLog, EveryModemSlotOfALoggedLinkHasItsOwnFile) {
+    PollHarness h;
+    StartAt(h, 9, 4, 30);
+    h.bus.setLatencyMs(0);
+    h.Unit(1, Modem1, "0012", "350");
+    h.setup.rec(1).InfoText = "Log"; // the LOCAL record's text does not mark the link
+    h.Unit(3, Modem2, "0032", "350")->setAnswer("MGC", "=short");
+    h.Unit(4, Modem1, "0041", "310");
+    auto* d = h.Unit(4, Modem2, "0044", "370");
+    h.setup.rec(3).IdText = "EAST-2";
+    h.setup.rec(4).IdText = "WEST-2";
+    Logged(h, 2);
+    EveryMinutes(h, 10, 5);
+    std::string cfg(130, 'c');
+    for (size_t i = 0; i < cfg.size(); ++i)
+        cfg[i] = static_cast<char>('A' + i % 26);
+    d->setAnswer("MGC", "=" + cfg);
+    h.Start();
+    ASSERT_TRUE(RunOneLog(h));
+    EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "0012.txt"));
+    const std::string f32 = h.dir.read("0032.txt");
+    EXPECT_EQ(f32.substr(0, f32.find("CID")),
+              Lines({"Link ID : EAST-2   Local Modem 2", " ", "Auto Log at 06/12/2026 09:05:00"}));
+    // A short configuration answer: characters 2 to 28 and 29 to 79 (nothing there).
+    EXPECT_NE(f32.find("Glbl: short\r\nGlbl: \r\n"), std::string::npos) << f32;
+    const std::string f41 = h.dir.read("0041.txt");
+    EXPECT_EQ(f41.substr(0, f41.find(" \r\n")), Lines({"Link ID : WEST-2   Distant Modem 1"}));
+    // A 5-character fault answer: three fault lines, no open network.
+    EXPECT_NE(f41.find("RX  : Rx traffic OK\r\nLogE: "), std::string::npos) << f41;
+    EXPECT_EQ(f41.find("ONet"), std::string::npos);
+    // 100 characters or more: characters 2 to 41 and 42 to 191.
+    const std::string f44 = h.dir.read("0044.txt");
+    EXPECT_EQ(f44.substr(0, f44.find(" \r\n")), Lines({"Link ID : WEST-2   Distant Modem 2"}));
+    EXPECT_NE(f44.find(Lines({"Glbl: " + cfg.substr(0, 40), "Glbl: " + cfg.substr(40)})),
+              std::string::npos)
+        << f44;
+}
+
+TEST(AutoLog, ReadOnlyFileIsMadeWritableAndLogged) {
+    PollHarness h;
+    StartAt(h, 9, 4);
+    h.bus.setLatencyMs(0);
+    auto* m = h.Unit(1, Modem1, "0012", "350");
+    m->setStatisticsInterval(0);
+    m->setAnswer("RNE", "*");
+    Logged(h, 1);
+    EveryMinutes(h, 10, 5);
+    const auto path = h.dir.path() / "0012.txt";
+    TextFile::append(path, {"Link ID : old"});
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    h.capture.ToggleCapture();
+    h.Start();
+    ASSERT_TRUE(RunOneLog(h));
+    h.capture.ToggleCapture();
+
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_TRUE(st.st_mode & S_IWUSR);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    EXPECT_EQ(h.dir.read("0012.txt"),
+              Lines({"Link ID : old", " ", "Auto Log at 06/12/2026 09:05:00", "Unit: OK",
+                     "TX  : Tx traffic OK", "RX  : Rx traffic OK", "ONet: OK"}));
+    const std::string capture = h.dir.read(CaptureFileName);
+    EXPECT_NE(capture.find("[ALog]file is ReadOnly: " + path.string()), std::string::npos)
+        << capture;
+    EXPECT_NE(capture.find("[ALog] start at 06/12/2026 09:05:00"), std::string::npos);
+    EXPECT_NE(capture.find("[ALog] Link 1, modem 1"), std::string::npos);
+}
+
+TEST(AutoLog, EndOfRunResumesPollingAfterTheLastLoggedEnd) {
+    PollHarness h;
+    StartAt(h, 9, 4, 59);
+    h.Unit(1, Modem1, "0012", "350");
+    h.Unit(3, Modem1, "0030", "350");
+    h.Unit(4, Modem1, "0040", "350");
+    h.Unit(5, Modem1, "0050", "350");
+    Logged(h, 2);
+    EveryMinutes(h, 10, 5);
+    std::vector<bool> notices;
+    h.cycle.autoLog().showNotice = [&](bool on) { notices.push_back(on); };
+    h.Start();
+    ASSERT_TRUE(TickUntil(h, [&] { return h.cycle.autoLog().InAutoLog; }));
+    const size_t mark = h.port.sent.size();
+    EXPECT_EQ(h.cycle.StepNo, 200);
+    ASSERT_TRUE(TickUntil(h, [&] { return !h.cycle.autoLog().InAutoLog; }));
+    EXPECT_EQ(h.cycle.StepNo, 1);
+    EXPECT_EQ(notices, (std::vector<bool>{true, false}));
+    const auto during = h.SentSince(mark);
+    ASSERT_FALSE(during.empty());
+    EXPECT_EQ(during.front(), "<0030/CID?");
+    EXPECT_EQ(during.back(), "<0040/RNS?");
+    // The summary goes on with the end after the last logged one.
+    ASSERT_TRUE(h.RunRequests(2));
+    EXPECT_EQ(h.SentSince(mark + during.size()),
+              (std::vector<std::string>{"<0050/FLT?", "<0012/FLT?"}));
+    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::AllLinks);
+}
+
+TEST(AutoLog, SilentUnitIsLoggedAsTimedOut) {
+    PollHarness h;
+    StartAt(h, 9, 4);
+    auto* m = h.Unit(1, Modem1, "0012", "350");
+    h.setup.rec(1).TimeoutText = "1";
+    Logged(h, 1);
+    EveryMinutes(h, 10, 5);
+    m->inject(sim::Injection::silence());
+    h.Start();
+    ASSERT_TRUE(RunOneLog(h));
+    EXPECT_EQ(h.dir.read("0012.txt"),
+              Lines({"Link ID :    Local Modem 1", " ", "Auto Log at 06/12/2026 09:05:00",
+                     "CID : No comms", "Glbl: No comms", "FLT : No comms", "LogE: Timed out",
+                     "Stat: Timed out"}));
+    // A later run of a file that exists: only the blank, the time and the timed-out lines.
+    ASSERT_TRUE(RunOneLog(h));
+    const std::string all = h.dir.read("0012.txt");
+    const std::string later = Lines({" ", "Auto Log at 06/12/2026 09:15:00", "FLT : No comms",
+                                     "LogE: Timed out", "Stat: Timed out"});
+    ASSERT_GT(all.size(), later.size());
+    EXPECT_EQ(all.substr(all.size() - later.size()), later);
+}
+
+TEST(AutoLog, OperatorActionsDuringARunWaitForItsEnd) {
+    PollHarness h;
+    StartAt(h, 9, 4, 59);
+    h.Unit(1, Modem1, "0012", "350");
+    h.Unit(2, Modem1, "0022", "350");
+    h.Unit(3, Modem1, "0030", "350");
+    Logged(h, 1);
+    EveryMinutes(h, 10, 5);
+    h.Start();
+    // A link double-clicked while the run goes on (the notice is a convenience only).
+    ASSERT_TRUE(TickUntil(h, [&] { return h.cycle.autoLog().InAutoLog; }));
+    h.Ticks(3);
+    h.screen.doubleClick("EndL1");
+    ASSERT_TRUE(TickUntil(
+        h, [&] { return !h.cycle.autoLog().InAutoLog; }, 5000));
+    EXPECT_NE(h.dir.read("0022.txt").find("Power on"), std::string::npos);
+    h.Ticks(3);
+    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink);
+    EXPECT_EQ(h.screen.at("LinkBox").text(), "Link 1");
+
+    // Printing switched on during the next run: the pass restarts after the run.
+    ASSERT_TRUE(TickUntil(h, [&] { return h.cycle.autoLog().InAutoLog; }));
+    h.Ticks(3);
+    h.screen.click("BtnClose");
+    h.Ticks(1);
+    h.print.PrintToggle(h.clock);
+    ASSERT_TRUE(TickUntil(
+        h, [&] { return !h.cycle.autoLog().InAutoLog; }, 5000));
+    EXPECT_NE(h.dir.read("0022.txt").find("Auto Log at 06/12/2026 09:15:00"), std::string::npos);
+    const size_t mark = h.port.sent.size();
+    ASSERT_TRUE(h.RunRequests(2));
+    EXPECT_EQ(h.SentSince(mark), (std::vector<std::string>{"<0012/FLT?", "<0022/FLT?"}));
+    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::AllLinks);
+    // And the runs go on.
+    ASSERT_TRUE(RunOneLog(h));
+    EXPECT_NE(h.dir.read("0012.txt").find("Auto Log at 06/12/2026 09:25:00"), std::string::npos);
+}
+
+TEST(AutoLog, ConfigurationChangeReportedByTheSummaryPollIsLogged) {
+    PollHarness h;
+    StartAt(h, 9, 0);
+    auto* m = h.Unit(1, Modem1, "0012", "350");
+    auto* other = h.Unit(3, Modem1, "0030", "350");
+    h.Unit(1, Transceiver1, "0013", "VORN");
+    Logged(h, 1);
+    std::string cfg(90, 'x');
+    for (size_t i = 0; i < cfg.size(); ++i)
+        cfg[i] = static_cast<char>('a' + i % 26);
+    m->setConfig(cfg);
+    other->setConfig(cfg); // link 2 is not logged: no change log
+    h.Start();
+    ASSERT_TRUE(h.RunRequests(6));
+    EXPECT_EQ(h.SentSince(0), (std::vector<std::string>{"<0012/FLT?", "<0012/MGC?", "<0013/SFS?",
+                                                        "<0030/FLT?", "<0012/FLT?", "<0013/SFS?"}));
+    // No header in a file made by a change log; characters 2 to 28 and 29 to 83.
+    EXPECT_EQ(h.dir.read("0012.txt"),
+              Lines({" ", "Change of configuration  06/12/2026 09:00:00",
+                     "Glbl: " + cfg.substr(0, 27), "Glbl: " + cfg.substr(27, 55)}));
+    EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "0030.txt"));
+}
+
+TEST(AutoLog, ConfigurationChangeAfterADetailWindowIsLogged) {
+    struct Windows : DetailWindows {
+        bool open(const DetailRequest&, std::function<void(bool)> closed) override {
+            onClose = std::move(closed);
+            return true;
+        }
+        std::function<void(bool)> onClose;
+    } windows;
+    PollHarness h;
+    StartAt(h, 9, 0);
+    h.cycle.SetDetailWindows(&windows);
+    auto* m = h.Unit(1, Modem1, "0012", "370");
+    h.Unit(2, Modem1, "0022", "350");
+    Logged(h, 1);
+    std::string cfg(120, 'q');
+    for (size_t i = 0; i < cfg.size(); ++i)
+        cfg[i] = static_cast<char>('A' + i % 26);
+    m->setAnswer("MGC", "=" + cfg);
+    h.Start();
+    h.screen.doubleClick("EndL1");
+    h.Ticks(10);
+    h.screen.doubleClick("LblMod1L");
+    ASSERT_TRUE(TickUntil(
+        h, [&] { return bool(windows.onClose); }, 200));
+    windows.onClose(true);
+    size_t mark = h.port.sent.size();
+    ASSERT_TRUE(TickUntil(
+        h, [&] { return h.cycle.tx.CurrentMode == Modes::OneLink; }, 200));
+    EXPECT_EQ(h.SentSince(mark), (std::vector<std::string>{"<0012/MGC?"}));
+    // The detail sequence writes the long form of the configuration lines.
+    const std::string entry = Lines({" ", "Change of configuration  06/12/2026 09:00:00",
+                                     "Glbl: " + cfg.substr(0, 40), "Glbl: " + cfg.substr(40)});
+    EXPECT_EQ(h.dir.read("0012.txt"), entry);
+
+    // Closed without a change, but the modem's answer carries the mark.
+    windows.onClose = nullptr;
+    m->setAnswer("FLT", "=000001");
+    h.screen.doubleClick("LblMod1L");
+    ASSERT_TRUE(TickUntil(
+        h, [&] { return bool(windows.onClose); }, 200));
+    windows.onClose(false);
+    mark = h.port.sent.size();
+    ASSERT_TRUE(TickUntil(
+        h, [&] { return h.cycle.tx.CurrentMode == Modes::OneLink; }, 200));
+    EXPECT_EQ(h.SentSince(mark), (std::vector<std::string>{"<0012/FLT?", "<0012/MGC?"}));
+    const std::string all = h.dir.read("0012.txt");
+    EXPECT_EQ(all.substr(0, entry.size()), entry);
+    EXPECT_NE(all.find("Change of configuration", entry.size()), std::string::npos);
+}

@@ -17,49 +17,38 @@ std::string side(bool distant) {
 
 } // namespace
 
+namespace {
+
+// Names per record: LOCAL and DISTANT ends carry the link number, the switch records
+// their own names.
+struct RecordNames {
+    const char* local;
+    const char* distant;
+    const char* switches[4]; // records 41..44
+};
+
+std::string recordName(const RecordNames& n, int record) {
+    if (record > 40)
+        return n.switches[record - 41];
+    return (record % 2 ? n.local : n.distant) + std::to_string((record + 1) / 2);
+}
+
+} // namespace
+
 std::string SummaryScreen::IconName(int record) {
-    switch (record) {
-    case 41:
-        return "Switch1";
-    case 42:
-        return "RedMod1";
-    case 43:
-        return "Switch2";
-    case 44:
-        return "RedMod2";
-    default:
-        return (record % 2 ? "EndL" : "EndD") + std::to_string((record + 1) / 2);
-    }
+    static const RecordNames names{"EndL", "EndD", {"Switch1", "RedMod1", "Switch2", "RedMod2"}};
+    return recordName(names, record);
 }
 
 std::string SummaryScreen::PollMarkName(int record) {
-    switch (record) {
-    case 41:
-        return "PollSw1";
-    case 42:
-        return "PollRM1";
-    case 43:
-        return "PollSw2";
-    case 44:
-        return "PollRM2";
-    default:
-        return (record % 2 ? "PollL" : "PollD") + std::to_string((record + 1) / 2);
-    }
+    static const RecordNames names{"PollL", "PollD", {"PollSw1", "PollRM1", "PollSw2", "PollRM2"}};
+    return recordName(names, record);
 }
 
 std::string SummaryScreen::EditButtonName(int record) {
-    switch (record) {
-    case 41:
-        return "BtnEditSw1";
-    case 42:
-        return "BtnEditRM1";
-    case 43:
-        return "BtnEditSw2";
-    case 44:
-        return "BtnEditRM2";
-    default:
-        return "BtnEdit" + std::to_string((record + 1) / 2);
-    }
+    static const RecordNames names{
+        "BtnEdit", "BtnEdit", {"BtnEditSw1", "BtnEditRM1", "BtnEditSw2", "BtnEditRM2"}};
+    return recordName(names, record);
 }
 
 std::string SummaryScreen::UnitIconName(int slot, bool distant) {

@@ -1,6 +1,7 @@
 #include "serial/Scommse.h"
 
 #include "logging/Capture.h"
+#include "serial/Serial4.h"
 #include "ui/TextFile.h"
 
 #include <algorithm>
@@ -244,6 +245,41 @@ void CommsDialog::ProceedClick() {
 
 void CommsDialog::CancelClick() {
     result_ = drCancel;
+}
+
+CommsLink::CommsLink(Capture& capture, Transmitter transmitter)
+    : capture_(capture), transmitter_(std::move(transmitter)) {}
+
+void CommsLink::WriteRequest(const std::string& text) {
+    receivedMessage_.clear();
+    const std::string line = text + "\r";
+    if (capture_.CaptureOn())
+        capture_.CaptureLine(line, "[out]");
+    if (transmitter_)
+        transmitter_(line);
+}
+
+void CommsLink::OnMessage(const std::string& message) {
+    receivedMessage_ = message;
+    if (capture_.CaptureOn())
+        capture_.CaptureLine(message, "[ in]");
+}
+
+void CommsLink::OnRxData(const std::string& data) {
+    receivedMessage_ += data;
+    if (capture_.CaptureOn())
+        capture_.CaptureLine(receivedMessage_, "[ in]");
+}
+
+void ConnectCommsPort(TSerial& port, CommsLink& link) {
+    port.SetDataBits(d8bit);
+    port.SetRxEventMode(rxMessage);
+    port.SetMessageStartChar('>');
+    port.SetMessageEndChar('\n');
+    port.SetNotifyErrors(neEvent);
+    port.SetOnMessage([&link](TSerial&, const std::string& message) { link.OnMessage(message); });
+    port.SetOnRxData([&link](TSerial& sender) { link.OnRxData(sender.ReadText()); });
+    link.SetTransmitter([&port](const std::string& bytes) { port.WriteText(bytes); });
 }
 
 } // namespace linvar

@@ -15,6 +15,7 @@
 namespace linvar {
 
 class Capture;
+class TSerial;
 
 // The capture form of a text: the first four line feeds as "[lf]", the first nine
 // carriage returns as "[cr]"; factory-mode messages replaced by a fixed text.
@@ -105,5 +106,34 @@ private:
     bool timerRunning_ = false;
     Result result_ = drNone;
 };
+
+// The one way every window sends, and the last message received.
+class CommsLink {
+public:
+    // Writes the bytes to the line: the port's WriteText, or a simulator in tests.
+    using Transmitter = std::function<void(const std::string&)>;
+
+    CommsLink(Capture& capture, Transmitter transmitter = {});
+
+    void SetTransmitter(Transmitter transmitter) { transmitter_ = std::move(transmitter); }
+
+    // Empties ReceivedMessage, appends CR, traces "[out]" when capturing, sends.
+    void WriteRequest(const std::string& text);
+    const std::string& ReceivedMessage() const { return receivedMessage_; }
+
+    // Message mode: a framed reply from ">" to the line feed.
+    void OnMessage(const std::string& message);
+    // Normal mode: bytes as they came.
+    void OnRxData(const std::string& data);
+
+private:
+    Capture& capture_;
+    Transmitter transmitter_;
+    std::string receivedMessage_;
+};
+
+// Sets the port up as the comms dialog holds it (8 data bits, message mode from ">"
+// to line feed, errors only noted in ErrorCode) and joins it to the link.
+void ConnectCommsPort(TSerial& port, CommsLink& link);
 
 } // namespace linvar

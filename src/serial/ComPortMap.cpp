@@ -1,0 +1,73 @@
+#include "serial/ComPortMap.h"
+
+namespace linvar {
+
+namespace {
+
+// A decimal number from 1 to 255 making up the whole text.
+int portNumber(const std::string& text) {
+    if (text.empty() || text.size() > 3)
+        return 0;
+    int n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return 0;
+        n = n * 10 + (c - '0');
+    }
+    return n <= 255 ? n : 0;
+}
+
+} // namespace
+
+bool ComPortMap::parse(const std::string& argument) {
+    const size_t eq = argument.find('=');
+    if (eq == std::string::npos || eq + 1 >= argument.size())
+        return false;
+    const int n = portNumber(argument.substr(0, eq));
+    if (n == 0)
+        return false;
+    set(n, argument.substr(eq + 1));
+    return true;
+}
+
+std::optional<std::string> ComPortMap::takeArguments(std::vector<std::string>& args) {
+    std::vector<std::string> rest;
+    std::optional<std::string> error;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string value;
+        if (args[i] == "--com") {
+            if (i + 1 >= args.size()) {
+                error = "--com needs n=PATH";
+                continue;
+            }
+            value = args[++i];
+        } else if (args[i].rfind("--com=", 0) == 0) {
+            value = args[i].substr(6);
+        } else {
+            rest.push_back(args[i]);
+            continue;
+        }
+        if (!parse(value))
+            error = "--com " + value + ": expected n=PATH with n from 1 to 255";
+    }
+    args = std::move(rest);
+    return error;
+}
+
+std::string ComPortMap::devicePath(int number) const {
+    const auto it = paths_.find(number);
+    if (it != paths_.end())
+        return it->second;
+    return "/dev/ttyS" + std::to_string(number - 1);
+}
+
+std::string ComPortMap::devicePathOf(const std::string& name) const {
+    if (name.rfind("COM", 0) == 0) {
+        const int n = portNumber(name.substr(3));
+        if (n > 0)
+            return devicePath(n);
+    }
+    return name;
+}
+
+} // namespace linvar

@@ -1,0 +1,404 @@
+#include "serial/Serial4.h"
+
+#include "serial/PosixPort.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+
+namespace linvar {
+
+namespace {
+
+constexpr auto CloseRound = std::chrono::milliseconds(75);
+constexpr int CloseRounds = 100;
+constexpr auto IdleSleep = std::chrono::milliseconds(100);
+
+} // namespace
+
+TEventThread::TEventThread(TSerial& owner) : owner_(owner) {
+    thread_ = std::thread([this] { owner_.run(); });
+}
+
+TEventThread::~TEventThread() {
+    join();
+}
+
+void TEventThread::join() {
+    if (thread_.joinable())
+        thread_.join();
+}
+
+int TSerial::WriteAllowanceMs(size_t length, int32_t baudrate) {
+    const int64_t perByte = baudrate > 0 ? 20000 / baudrate : 0;
+    const int64_t ms = static_cast<int64_t>(length) * perByte;
+    return static_cast<int>(std::clamp<int64_t>(ms, 500, 3600 * 1000));
+}
+
+TSerial::TSerial(Dispatcher& dispatcher, std::unique_ptr<PortDevice> device)
+    : dispatcher_(dispatcher), device_(std::move(device)) {
+    thread_ = std::make_unique<TEventThread>(*this);
+}
+
+TSerial::TSerial(Dispatcher& dispatcher, const ComPortMap& ports)
+    : TSerial(dispatcher, std::make_unique<PosixPortDevice>(ports)) {}
+
+TSerial::~TSerial() {
+    SetOpen(false);
+    {
+        std::lock_guard lock(mutex_);
+        terminate_ = true;
+    }
+    changed_.notify_all();
+    thread_->join();
+}
+
+// ---- properties -------------------------------------------------------------------
+
+void TSerial::SetPort(uint8_t port) {
+    if (port == port_)
+        return;
+    port_ = port;
+    reopen();
+}
+
+void TSerial::SetBaudrate(int32_t baudrate) {
+    if (std::find(AcceptedSpeeds.begin(), AcceptedSpeeds.end(), baudrate) == AcceptedSpeeds.end()) {
+        if (errorDialog_)
+            errorDialog_("Baudrate is not valid");
+        return;
+    }
+    if (baudrate == baudrate_)
+        return;
+    baudrate_ = baudrate;
+    reopen();
+}
+
+void TSerial::SetParity(eParity parity) {
+    if (parity == parity_)
+        return;
+    parity_ = parity;
+    reopen();
+}
+
+void TSerial::SetDataBits(eDataBits bits) {
+    if (bits == dataBits_)
+        return;
+    dataBits_ = bits;
+    reopen();
+}
+
+void TSerial::SetStopBits(eStopBits bits) {
+    if (bits == stopBits_)
+        return;
+    stopBits_ = bits;
+    reopen();
+}
+
+void TSerial::SetRxQueueSize(uint16_t size) {
+    rxQueueSize_ = size;
+    reopen();
+}
+
+void TSerial::SetTxQueueSize(uint16_t size) {
+    txQueueSize_ = size;
+    reopen();
+}
+
+void TSerial::SetFlowMode(eFlowControl mode) {
+    if (mode == flowMode_)
+        return;
+    flowMode_ = mode;
+    reopen();
+}
+
+void TSerial::SetCheckParity(bool check) {
+    if (check == checkParity_)
+        return;
+    checkParity_ = check;
+    reopen();
+}
+
+int32_t TSerial::RxWaiting() {
+    if (!isOpen_)
+        return 0;
+    int32_t rx = 0, tx = 0;
+    if (!device_->queueCounts(rx, tx))
+        HandleError(device_->lastError());
+    return rx;
+}
+
+int32_t TSerial::TxWaiting() {
+    if (!isOpen_)
+        return 0;
+    int32_t rx = 0, tx = 0;
+    if (!device_->queueCounts(rx, tx))
+        HandleError(device_->lastError());
+    return tx;
+}
+
+void TSerial::SetOnRxData(TNotifyEvent h) {
+    std::lock_guard lock(handlersMutex_);
+    onRxData_ = std::move(h);
+}
+void TSerial::SetOnTxEmpty(TNotifyEvent h) {
+    std::lock_guard lock(handlersMutex_);
+    onTxEmpty_ = std::move(h);
+}
+void TSerial::SetOnMessage(TRxMessageEvent h) {
+    std::lock_guard lock(handlersMutex_);
+    onMessage_ = std::move(h);
+}
+void TSerial::SetOnError(TNotifyEvent h) {
+    std::lock_guard lock(handlersMutex_);
+    onError_ = std::move(h);
+}
+void TSerial::SetOnBreak(TNotifyEvent h) {
+    std::lock_guard lock(handlersMutex_);
+    onBreak_ = std::move(h);
+}
+void TSerial::SetOnRing(TNotifyEvent h) {
+    std::lock_guard lock(handlersMutex_);
+    onRing_ = std::move(h);
+}
+void TSerial::SetOnSignalChange(TSignalChangeEvent h) {
+    std::lock_guard lock(handlersMutex_);
+    onSignalChange_ = std::move(h);
+}
+
+// ---- open and close ---------------------------------------------------------------
+
+void TSerial::SetOpen(bool open) {
+    if (isOpen_)
+        closePort();
+    if (open)
+        openPort();
+}
+
+void TSerial::closePort() {
+    device_->purge(true, true);
+    // A lost device refuses these; there is nothing to report on the way out.
+    device_->setControlLine(clDTR, false);
+    device_->setControlLine(clRTS, false);
+    {
+        std::lock_guard lock(mutex_);
+        isOpen_ = false;
+        closing_ = true;
+    }
+    device_->setEventMask(0);
+    // A hand-off in flight waits for this very thread: let it go.
+    dispatcher_.abandon();
+    const auto start = std::chrono::steady_clock::now();
+    if (!thread_->isCurrent()) {
+        std::unique_lock lock(mutex_);
+        for (int round = 0; round < CloseRounds && threadWaiting_; ++round)
+            changed_.wait_for(lock, CloseRound, [this] { return !threadWaiting_; });
+    }
+    lastCloseWaitMs_ = std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::steady_clock::now() - start)
+                           .count();
+    closing_ = false;
+    dispatcher_.reset();
+    device_->close();
+}
+
+void TSerial::openPort() {
+    if (!device_->open("COM" + std::to_string(port_))) {
+        HandleError(device_->lastError());
+        return;
+    }
+    if (!device_->setBufferSizes(rxQueueSize_, txQueueSize_))
+        HandleError(device_->lastError());
+    {
+        std::lock_guard lock(mutex_);
+        isOpen_ = true;
+    }
+    ApplySettings();
+    if (!device_->setControlLine(clDTR, true) || !device_->setControlLine(clRTS, true))
+        HandleError(device_->lastError());
+    if (!device_->setEventMask(AllPortEvents))
+        HandleError(device_->lastError());
+    changed_.notify_all();
+}
+
+void TSerial::ApplySettings() {
+    if (!isOpen_)
+        return;
+    LineSettings s;
+    s.baudrate = baudrate_;
+    s.dataBits = dataBits_;
+    s.parity = parity_;
+    s.stopBits = stopBits_;
+    s.flow = flowMode_;
+    s.checkParity = checkParity_;
+    s.xonLimit = s.xoffLimit = rxQueueSize_ / 3;
+    if (!device_->setLineSettings(s))
+        HandleError(device_->lastError());
+    if (!device_->setTimeouts(flowMode_ != fcNone ? 10000 : 0))
+        HandleError(device_->lastError());
+}
+
+// ---- transfers --------------------------------------------------------------------
+
+void TSerial::WriteText(const std::string& text) {
+    if (!isOpen_) {
+        HandleError(EBADF);
+        return;
+    }
+    if (!device_->write(text.data(), text.size(), WriteAllowanceMs(text.size(), baudrate_)))
+        HandleError(device_->lastError());
+}
+
+int TSerial::ReadByte(char& byte) {
+    size_t got = 0;
+    if (!device_->read(&byte, 1, got)) {
+        HandleError(device_->lastError());
+        return 0;
+    }
+    return static_cast<int>(got);
+}
+
+std::string TSerial::ReadText() {
+    std::string text;
+    char b;
+    for (int i = 0; i <= rxQueueSize_; ++i) {
+        if (ReadByte(b) == 0)
+            break;
+        text += b;
+    }
+    return text;
+}
+
+void TSerial::PurgeReceive() {
+    if (isOpen_ && !device_->purge(true, false))
+        HandleError(device_->lastError());
+}
+
+void TSerial::SetControlLine(eControlLine line, bool on) {
+    if (!device_->setControlLine(line, on))
+        HandleError(device_->lastError());
+}
+
+void TSerial::HandleError(int code) {
+    errorCode_ = code;
+    switch (notifyErrors_) {
+    case neDialog:
+        if (errorDialog_)
+            errorDialog_(device_->errorText(code));
+        break;
+    case neEvent:
+        if (auto h = copyOf(onError_))
+            h(*this);
+        break;
+    case neNone:
+        break;
+    }
+}
+
+// ---- the receive thread -----------------------------------------------------------
+
+void TSerial::handOff(std::function<void()> fn) {
+    if (stopHandling())
+        return;
+    dispatcher_.invoke(std::move(fn));
+}
+
+void TSerial::run() {
+    int lastFailure = 0;
+    std::unique_lock lock(mutex_);
+    while (!terminate_) {
+        if (!isOpen_) {
+            if (threadWaiting_) {
+                threadWaiting_ = false;
+                changed_.notify_all();
+            }
+            changed_.wait_for(lock, IdleSleep);
+            continue;
+        }
+        threadWaiting_ = true;
+        lock.unlock();
+        uint32_t events = 0;
+        if (device_->waitEvent(events)) {
+            lastFailure = 0;
+            if (!closing_ && events != 0)
+                handleEvents(events);
+            lock.lock();
+            continue;
+        }
+        // A failed wait: reported once for a run of the same failure, then backed off,
+        // so that a device that keeps failing never spins this thread.
+        const int code = device_->lastError();
+        if (code != lastFailure && isOpen_ && !closing_)
+            handOff([this, code] { HandleError(code); });
+        lastFailure = code;
+        lock.lock();
+        changed_.wait_for(lock, IdleSleep, [this] { return terminate_ || !isOpen_; });
+    }
+    threadWaiting_ = false;
+    changed_.notify_all();
+}
+
+void TSerial::handleEvents(uint32_t events) {
+    auto signal = [&](uint32_t bit, eModemInSignal which) {
+        if (!(events & bit) || stopHandling() || !assigned(onSignalChange_))
+            return;
+        ModemLines lines;
+        if (!device_->modemStatus(lines)) {
+            const int code = device_->lastError();
+            handOff([this, code] { HandleError(code); });
+            return;
+        }
+        cts_ = lines.cts;
+        dsr_ = lines.dsr;
+        rlsd_ = lines.rlsd;
+        const bool state = which == msCTS ? lines.cts : which == msDSR ? lines.dsr : lines.rlsd;
+        handOff([this, which, state] {
+            if (auto h = copyOf(onSignalChange_))
+                h(*this, which, state);
+        });
+    };
+    auto notify = [&](uint32_t bit, TNotifyEvent TSerial::*handler) {
+        if (!(events & bit) || stopHandling() || !assigned(this->*handler))
+            return;
+        handOff([this, handler] {
+            if (auto h = copyOf(this->*handler))
+                h(*this);
+        });
+    };
+    signal(evCTS, msCTS);
+    signal(evDSR, msDSR);
+    signal(evRLSD, msRLSD);
+    notify(evTxEmpty, &TSerial::onTxEmpty_);
+    notify(evBreak, &TSerial::onBreak_);
+    notify(evRing, &TSerial::onRing_);
+    if (!(events & evRxChar) || stopHandling())
+        return;
+    if (rxEventMode_ == rxNormal) {
+        notify(evRxChar, &TSerial::onRxData_);
+        return;
+    }
+    if (!assigned(onMessage_))
+        return;
+    framer_.setRule(startChar_, endChar_, appendCount_);
+    char b;
+    while (!stopHandling()) {
+        size_t got = 0;
+        if (!device_->read(&b, 1, got)) {
+            const int code = device_->lastError();
+            handOff([this, code] { HandleError(code); });
+            break;
+        }
+        if (got == 0)
+            break;
+        if (framer_.feed(b)) {
+            droppedFrames_ = framer_.dropped();
+            handOff([this, message = framer_.message()] {
+                if (auto h = copyOf(onMessage_))
+                    h(*this, message);
+            });
+        }
+    }
+    droppedFrames_ = framer_.dropped();
+}
+
+} // namespace linvar

@@ -1,0 +1,83 @@
+// The comms link: what goes over the line for a request, what the station keeps of a
+// reply, and the capture lines of both.
+#include "logging/Capture.h"
+#include "serial/ComPortMap.h"
+#include "serial/Scommse.h"
+#include "serial/Serial4.h"
+
+#include "PtyHelpers.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+using namespace linvar;
+
+TEST(CommsLink, RequestAndReplyOverTheLine) {
+    TempDir dir;
+    FakeClock clock({2026, 5, 1, 8, 30, 0, 0});
+    Capture capture(clock, dir.path());
+    CommsLink link(capture);
+    Pty pty;
+    UiQueue ui;
+    ComPortMap map;
+    map.set(5, pty.name());
+    TSerial port(ui.dispatcher, map);
+    ConnectCommsPort(port, link);
+    EXPECT_EQ(port.DataBits(), d8bit);
+    EXPECT_EQ(port.RxEventMode(), rxMessage);
+    EXPECT_EQ(port.MessageStartChar(), '>');
+    EXPECT_EQ(port.MessageEndChar(), '\n');
+    EXPECT_EQ(port.NotifyErrors(), neEvent);
+    port.SetPort(5);
+    port.SetOpen(true);
+    ASSERT_TRUE(port.IsOpen());
+
+    capture.ToggleCapture();
+    link.WriteRequest("<0012/FLT?");
+    EXPECT_EQ(pty.receive("\r"), "<0012/FLT?\r");
+    ASSERT_TRUE(pty.send("\n>0012/FLT=0000\r\n"));
+    ASSERT_TRUE(ui.pumpUntil([&] { return !link.ReceivedMessage().empty(); }));
+    EXPECT_EQ(link.ReceivedMessage(), ">0012/FLT=0000\r\n");
+
+    // The next request forgets the last reply before it goes out.
+    link.WriteRequest("<0012/FAC=E 1234");
+    EXPECT_EQ(link.ReceivedMessage(), "");
+    EXPECT_EQ(pty.receive("\r"), "<0012/FAC=E 1234\r");
+    capture.SwitchOff();
+    link.WriteRequest("<0012/FLT?"); // capture off: sent, not traced
+    EXPECT_EQ(pty.receive("\r"), "<0012/FLT?\r");
+
+    EXPECT_EQ(dir.read("CaptureM.txt"), "[start]\r\n"
+                                        "08:30:00 [out]<0012/FLT?[cr]\r\n"
+                                        "08:30:00 [ in]>0012/FLT=0000[cr][lf]\r\n"
+                                        "08:30:00 [out]Factory mode enabled\r\n");
+
+    // A port error is only noted: no box, nothing thrown.
+    port.SetOpen(false);
+    link.WriteRequest("<0012/FLT?");
+    EXPECT_EQ(port.ErrorCode(), EBADF);
+}
+
+TEST(CommsLink, NormalModeCollectsData) {
+    TempDir dir;
+    FakeClock clock;
+    Capture capture(clock, dir.path());
+    std::string wire;
+    CommsLink link(capture, [&](const std::string& bytes) { wire += bytes; });
+    capture.ToggleCapture();
+    link.WriteRequest("<0001/RET?");
+    EXPECT_EQ(wire, "<0001/RET?\r");
+    link.OnRxData(">0001/");
+    link.OnRxData("RET=1\r\n");
+    EXPECT_EQ(link.ReceivedMessage(), ">0001/RET=1\r\n");
+    link.OnMessage(">0001/RET=1\r\n"); // the same text again, after formatting differs
+    link.OnMessage(">0001/X");
+    link.OnMessage(">0001/X"); // a plain repeat is traced once
+    capture.SwitchOff();
+    EXPECT_EQ(dir.read("CaptureM.txt"), "[start]\r\n"
+                                        "09:00:00 [out]<0001/RET?[cr]\r\n"
+                                        "09:00:00 [ in]>0001/\r\n"
+                                        "09:00:00 [ in]>0001/RET=1[cr][lf]\r\n"
+                                        "09:00:00 [ in]>0001/RET=1[cr][lf]\r\n"
+                                        "09:00:00 [ in]>0001/X\r\n");
+}

@@ -1,0 +1,322 @@
+// The Qt binding on the offscreen platform: widgets from a screen, colours, events back
+// by control name, cheap repainting, the operator's boxes, timers and regional formats.
+
+#include "TempDir.h"
+#include "qt/QtClock.h"
+#include "qt/QtOperator.h"
+#include "qt/QtScheduler.h"
+#include "qt/ScreenView.h"
+#include "ui/UserError.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QtTest>
+
+using namespace linvar;
+
+namespace {
+
+// A small set-up screen: one of each kind, with a log of the events that reached it.
+struct TestScreen : Screen {
+    std::vector<std::string> log;
+    TestScreen() : Screen("Test", "Unit Set-up") {
+        add("", "Grp", ControlKind::Group, "Addresses").setLayout(Layout::Grid, 2);
+        add("Grp", "LblMod1", ControlKind::Label, "Modem 1").setWidth(12);
+        add("Grp", "AddrMod1", ControlKind::Edit, "0001").setMaxLength(4);
+        add("Grp", "CbRate", ControlKind::Combo).setItems({"1200", "9600", "19200"});
+        at("CbRate").setSelected(1);
+        add("Grp", "ChkLog", ControlKind::Check, "Link &Log").setChecked(true);
+        add("", "BtnQuit", ControlKind::Button, "&Quit");
+        add("", "Spare", ControlKind::Label, "spare");
+        for (auto name : {"LblMod1", "BtnQuit", "AddrMod1", "CbRate", "ChkLog"}) {
+            const std::string n = name;
+            onClick(n, [this, n] { log.push_back("click " + n); });
+            onDoubleClick(n, [this, n] { log.push_back("dbl " + n); });
+            onEnter(n, [this, n] { log.push_back("enter " + n); });
+            onLeave(n, [this, n] { log.push_back("leave " + n); });
+        }
+        // The handler rewrites what was typed: the rewrite must not come back as typing.
+        onChange("AddrMod1", [this] {
+            log.push_back("change " + at("AddrMod1").text());
+            if (at("AddrMod1").text() == "x")
+                at("AddrMod1").setText("X");
+        });
+        onChange("CbRate", [this] { log.push_back("rate " + at("CbRate").selectedText()); });
+        onChange("ChkLog",
+                 [this] { log.push_back(at("ChkLog").checked() ? "log on" : "log off"); });
+    }
+    int count(const std::string& entry) const {
+        return static_cast<int>(std::count(log.begin(), log.end(), entry));
+    }
+};
+
+template <typename W> W* w(ScreenView& v, const std::string& name) {
+    auto* x = qobject_cast<W*>(v.widget(name));
+    if (!x)
+        qFatal("no widget %s of the expected kind", name.c_str());
+    return x;
+}
+
+QMessageBox* openBox(const QString& text) {
+    for (QWidget* t : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(t);
+        if (box && box->isVisible() && box->text() == text)
+            return box;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class GuiTest : public QObject {
+    Q_OBJECT
+private slots:
+    void widgetsShowTheScreen() {
+        TestScreen s;
+        ScreenView v(s);
+        QCOMPARE(v.windowTitle(), QString("Unit Set-up"));
+        QCOMPARE(w<QGroupBox>(v, "Grp")->title(), QString("Addresses"));
+        QCOMPARE(w<QLabel>(v, "LblMod1")->text(), QString("Modem 1"));
+        QCOMPARE(w<QLineEdit>(v, "AddrMod1")->text(), QString("0001"));
+        QCOMPARE(w<QLineEdit>(v, "AddrMod1")->maxLength(), 4);
+        QCOMPARE(w<QComboBox>(v, "CbRate")->count(), 3);
+        QCOMPARE(w<QComboBox>(v, "CbRate")->currentText(), QString("9600"));
+        QVERIFY(w<QCheckBox>(v, "ChkLog")->isChecked());
+        QCOMPARE(w<QCheckBox>(v, "ChkLog")->text(), QString("Link &Log"));
+        QCOMPARE(w<QPushButton>(v, "BtnQuit")->text(), QString("&Quit"));
+        // The width hint holds twelve digits.
+        QVERIFY(v.widget("LblMod1")->minimumWidth() >=
+                v.widget("LblMod1")->fontMetrics().horizontalAdvance("000000000000"));
+        // Two controls side by side in the grid.
+        QCOMPARE(v.widget("AddrMod1")->parentWidget(), v.widget("Grp"));
+        QVERIFY(v.widget("nothing") == nullptr);
+    }
+
+    void syncShowsOnlyWhatChanged() {
+        TestScreen s;
+        ScreenView v(s);
+        v.show();
+        const uint64_t base = v.updates();
+        v.sync();
+        QCOMPARE(v.updates(), base); // nothing changed, nothing touched
+
+        s["LblMod1"].setBackground(Colours::red).setTextColour(Colours::white).setText("0042");
+        v.sync();
+        QCOMPARE(v.updates(), base + 1);
+        auto* lbl = w<QLabel>(v, "LblMod1");
+        QCOMPARE(lbl->palette().color(QPalette::Window), QColor(255, 0, 0));
+        QCOMPARE(lbl->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+        QVERIFY(lbl->autoFillBackground());
+        QVERIFY(lbl->alignment() & Qt::AlignHCenter);
+        QCOMPARE(lbl->text(), QString("0042"));
+        QVERIFY(lbl->styleSheet().isEmpty());
+
+        // Setting a colour it already has is no change.
+        s["LblMod1"].setBackground(Colours::red);
+        v.sync();
+        QCOMPARE(v.updates(), base + 1);
+
+        s["LblMod1"].clearBackground();
+        s["BtnQuit"].setEnabled(false);
+        s["Spare"].setVisible(false);
+        s["CbRate"].setItems({"300", "600"});
+        s["CbRate"].setSelected(0);
+        s.setCaption("Unit Set-up - Link 3");
+        v.sync();
+        QCOMPARE(v.updates(), base + 5);
+        QVERIFY(!lbl->autoFillBackground());
+        QVERIFY(!v.widget("BtnQuit")->isEnabled());
+        QVERIFY(v.widget("Spare")->isHidden());
+        QCOMPARE(w<QComboBox>(v, "CbRate")->currentText(), QString("300"));
+        QCOMPARE(v.windowTitle(), QString("Unit Set-up - Link 3"));
+        // Changes made by sync raised no operator events.
+        QVERIFY(s.log.empty());
+    }
+
+    void operatorEventsReachTheScreen() {
+        TestScreen s;
+        ScreenView v(s);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+
+        QTest::mouseClick(v.widget("BtnQuit"), Qt::LeftButton);
+        QCOMPARE(s.count("click BtnQuit"), 1);
+
+        QTest::mouseDClick(v.widget("LblMod1"), Qt::LeftButton);
+        QCOMPARE(s.count("dbl LblMod1"), 1);
+        QVERIFY(s.count("click LblMod1") <= 1);
+
+        // Typing: each keystroke reaches the screen once; the box is cut at 4.
+        auto* edit = w<QLineEdit>(v, "AddrMod1");
+        edit->clear();
+        s["AddrMod1"].setText("");
+        s.log.clear();
+        QTest::keyClicks(edit, "123456");
+        QCOMPARE(s["AddrMod1"].text(), std::string("1234"));
+        QCOMPARE(s.count("change 1234"), 1);
+        QCOMPARE(static_cast<int>(s.log.size()), 4);
+        // A handler's rewrite shows in the box without coming back as typing.
+        edit->clear();
+        QTest::keyClicks(edit, "x");
+        QCOMPARE(edit->text(), QString("X"));
+        QCOMPARE(s.count("change x"), 1);
+        QCOMPARE(s.count("change X"), 0);
+
+        s.log.clear();
+        auto* combo = w<QComboBox>(v, "CbRate");
+        emit combo->activated(2);
+        QCOMPARE(s["CbRate"].selected(), 2);
+        QCOMPARE(s.count("rate 19200"), 1);
+
+        QTest::mouseClick(v.widget("ChkLog"), Qt::LeftButton);
+        QVERIFY(!s["ChkLog"].checked());
+        QCOMPARE(s.count("log off"), 1);
+        s["ChkLog"].setChecked(true);
+        v.sync();
+        QCOMPARE(s.count("log on"), 0); // set by the logic, not the operator
+
+        // A disabled button takes no click.
+        s["BtnQuit"].setEnabled(false);
+        v.sync();
+        s.log.clear();
+        QTest::mouseClick(v.widget("BtnQuit"), Qt::LeftButton);
+        QVERIFY(s.log.empty());
+    }
+
+    void focusEntersAndLeavesBoxes() {
+        TestScreen s;
+        ScreenView v(s);
+        v.show();
+        QApplication::setActiveWindow(&v);
+        QVERIFY(QTest::qWaitForWindowActive(&v));
+        // The window's first focus is not the operator's doing.
+        v.widget("CbRate")->setFocus(Qt::TabFocusReason);
+        s.log.clear();
+        v.widget("AddrMod1")->setFocus(Qt::TabFocusReason);
+        v.widget("CbRate")->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(s.log, (std::vector<std::string>{"leave CbRate", "enter AddrMod1",
+                                                  "leave AddrMod1", "enter CbRate"}));
+    }
+
+    void handlerErrorsGoToTheReport() {
+        TestScreen s;
+        s.onClick("BtnQuit", [] { throw UserError("Disk full"); });
+        ScreenView v(s);
+        std::vector<std::string> reports;
+        v.setReporter([&](const std::string& t) { reports.push_back(t); });
+        QTest::mouseClick(v.widget("BtnQuit"), Qt::LeftButton);
+        QTest::mouseClick(v.widget("BtnQuit"), Qt::LeftButton);
+        QCOMPARE(reports.size(), size_t(2));
+        QCOMPARE(reports[0], std::string("Disk full"));
+    }
+
+    void reportsDoNotStack() {
+        QtOperator op;
+        op.report("File not found");
+        op.report("File not found");
+        QCOMPARE(op.openBoxes(), 1);
+        op.report("Disk full");
+        QCOMPARE(op.openBoxes(), 2);
+        QMessageBox* box = openBox("File not found");
+        QVERIFY(box);
+        QCOMPARE(box->icon(), QMessageBox::Critical);
+        box->button(QMessageBox::Ok)->click();
+        QCOMPARE(op.openBoxes(), 1);
+        // Closed: the same fault may be reported again.
+        op.report("File not found");
+        QCOMPARE(op.openBoxes(), 2);
+        openBox("File not found")->button(QMessageBox::Ok)->click();
+        openBox("Disk full")->button(QMessageBox::Ok)->click();
+        QCOMPARE(op.openBoxes(), 0);
+    }
+
+    void questionsAnswerThroughTheCallback() {
+        QtOperator op;
+        std::vector<Answer> answers;
+        op.ask("Quit Program", "Quit?", BoxIcon::Question, Buttons::YesNo,
+               [&](Answer a) { answers.push_back(a); });
+        QMessageBox* box = openBox("Quit?");
+        QVERIFY(box);
+        QCOMPARE(box->windowTitle(), QString("Quit Program"));
+        QCOMPARE(box->icon(), QMessageBox::Question);
+        QVERIFY(answers.empty()); // no waiting inside ask
+        box->button(QMessageBox::No)->click();
+        QCOMPARE(answers, std::vector<Answer>{Answer::No});
+
+        op.ask("Problem - Model unknown", "Contact factory", BoxIcon::Exclamation, Buttons::Ok,
+               [&](Answer a) { answers.push_back(a); });
+        box = openBox("Contact factory");
+        QCOMPARE(box->icon(), QMessageBox::Warning);
+        box->reject(); // closed with Escape
+        QCOMPARE(answers.back(), Answer::Ok);
+        QCOMPARE(answers.size(), size_t(2));
+    }
+
+    void fileFiltersAndHelp() {
+        QCOMPARE(fileDialogFilters("Text Files|*.txt|"), QStringList{"Text Files (*.txt)"});
+        QCOMPARE(fileDialogFilters("Set-up|*.txt;*.set|All|*.*"),
+                 (QStringList{"Set-up (*.txt *.set)", "All (*.*)"}));
+        QCOMPARE(fileDialogFilters(""), QStringList{"All Files (*)"});
+
+        TempDir dir;
+        QFile page(QString::fromStdString((dir.path() / "topic3.html").string()));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<html><body><h1>Single link</h1></body></html>");
+        page.close();
+        QtOperator op;
+        op.setHelpFolder(QString::fromStdString(dir.path().string()));
+        op.showHelp(3);
+        QVERIFY(op.helpBrowser());
+        QVERIFY(op.helpBrowser()->toPlainText().contains("Single link"));
+        op.showHelp(7);
+        QVERIFY(op.helpBrowser()->toPlainText().contains("Help topic 7 is not installed"));
+    }
+
+    void timersReportAndGoOn() {
+        ScriptedOperator op;
+        int runs = 0;
+        TickTimer tick(&op, [&] {
+            if (++runs == 2)
+                throw UserError("I/O error 5");
+        });
+        tick.start();
+        QTRY_VERIFY(runs >= 4);
+        tick.stop();
+        QCOMPARE(op.reports, std::vector<std::string>{"I/O error 5"});
+
+        QObject context;
+        QtScheduler sched(&context, &op);
+        bool fired = false;
+        sched.after(100, [&] { fired = true; });
+        QVERIFY(!fired);
+        QTRY_VERIFY(fired);
+    }
+
+    void regionalFormatsFromTheLocale() {
+        QCOMPARE(clockTimePattern("h:mm:ss AP t"), std::optional<std::string>("h:nn:ss AM/PM"));
+        QCOMPARE(clockTimePattern("HH:mm:ss t"), std::optional<std::string>("hh:nn:ss"));
+        QCOMPARE(clockDatePattern("M/d/yy"), std::optional<std::string>("m/d/yy"));
+        QCOMPARE(clockDatePattern("dd.MM.yyyy"), std::optional<std::string>("dd.mm.yyyy"));
+        QCOMPARE(clockDatePattern("d MMM yyyy"), std::optional<std::string>("d mmm yyyy"));
+        // What the patterns cannot say falls back to the defaults.
+        QVERIFY(!clockDatePattern("dddd, MMMM d, yyyy"));
+        QVERIFY(!clockTimePattern("ss"));
+        const RegionalFormats jp = regionalFormats(QLocale(QLocale::Japanese));
+        QCOMPARE(jp.longTime, RegionalFormats{}.longTime);
+        const RegionalFormats us =
+            regionalFormats(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(formatTime(us.longTime, 15, 4, 5), std::string("3:04:05 PM"));
+        QCOMPARE(formatDate(us.shortDate, 2026, 12, 6), std::string("12/6/26"));
+    }
+};
+
+QTEST_MAIN(GuiTest)
+#include "GuiTest.moc"

@@ -208,7 +208,36 @@ void TTopModule::Tick() {
     }
     if (IsShown(saveDialog_) && saveDialog_.Closed())
         SaveDialogClosed();
+    WatchPort();
     screen_.guarded([this] { cycle_.Tick(); });
+}
+
+void TTopModule::WatchPort() {
+    if (cycle_.tx.CurrentMode.empty())
+        return;
+    const int64_t now = p_.clock.monotonicMs();
+    if (!portDown_) {
+        if (!p_.port.PortLost())
+            return;
+        // The exchanges in flight time out and the units turn blue meanwhile.
+        portDown_ = true;
+        reopenDelayMs_ = 1000;
+        nextReopenAt_ = now + reopenDelayMs_;
+        commsLabel_ = screen_["CommsLabel"].text();
+        screen_["CommsLabel"].setText("Com" + comms_.Selection().portText() + " lost, retrying");
+        return;
+    }
+    if (now < nextReopenAt_)
+        return;
+    p_.port.SetOpen(false);
+    p_.port.SetOpen(true);
+    if (p_.port.IsOpen() && !p_.port.PortLost()) {
+        portDown_ = false;
+        screen_["CommsLabel"].setText(commsLabel_);
+        return;
+    }
+    reopenDelayMs_ = std::min(reopenDelayMs_ * 2, 8000);
+    nextReopenAt_ = now + reopenDelayMs_;
 }
 
 } // namespace linvar

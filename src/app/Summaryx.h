@@ -94,6 +94,8 @@ private:
     void Close(Screen& s);
     bool IsShown(const Screen& s) const;
     std::string CommsText(const char* separator) const;
+    // A lost port is opened again by itself, every few seconds, backing off.
+    void WatchPort();
 
     Platform p_;
     SystemSetup setup_;
@@ -108,6 +110,10 @@ private:
     PollCycle cycle_;
     std::vector<Screen*> windows_;
     bool quit_ = false;
+    bool portDown_ = false;
+    int reopenDelayMs_ = 1000;
+    int64_t nextReopenAt_ = 0;
+    std::string commsLabel_;
 };
 
 } // namespace linvar

@@ -1,5 +1,7 @@
 #include "logging/Capture.h"
 
+#include "ui/UserError.h"
+
 #include "serial/Scommse.h"
 
 namespace linvar {
@@ -28,7 +30,18 @@ void Capture::CaptureLine(const std::string& text, const std::string& tag) {
     if (!on_ || text.empty() || tag.empty() || text == lastText_)
         return;
     std::string formatted = TraceText(text);
-    file_.writeLine(clock_.timeText() + " " + tag + formatted);
+    try {
+        file_.writeLine(clock_.timeText() + " " + tag + formatted);
+    } catch (const UserError&) {
+        // A full disk must not stop the polling it would record: capture goes off and
+        // the failure is reported once.
+        on_ = false;
+        try {
+            file_.close();
+        } catch (const UserError&) {
+        }
+        throw;
+    }
     lastText_ = std::move(formatted);
 }
 

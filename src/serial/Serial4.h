@@ -121,7 +121,7 @@ public:
     bool RLSD() const { return rlsd_; }
     // The device went away while open (adapter pulled): close and open again to
     // take it up once it is back.
-    bool PortLost() const { return isOpen_ && device_->lost(); }
+    bool PortLost() const override { return isOpen_ && device_->lost(); }
     // Frames dropped for growing without an end character.
     uint64_t DroppedFrames() const { return droppedFrames_; }
     // Milliseconds the last close waited for the receive thread.

@@ -28,6 +28,8 @@ public:
     virtual void SetDataBits(eDataBits bits) = 0;
     virtual void SetStopBits(eStopBits bits) = 0;
     virtual void PurgeReceive() = 0;
+    // The device went away while open (adapter pulled, far end closed).
+    virtual bool PortLost() const { return false; }
 };
 
 } // namespace linvar

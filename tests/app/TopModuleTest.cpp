@@ -17,13 +17,20 @@ namespace {
 class FakePort : public CommsPort {
 public:
     bool IsOpen() const override { return open_; }
-    void SetOpen(bool open) override { open_ = open && devices.count(port_); }
+    void SetOpen(bool open) override {
+        opens += open;
+        open_ = open && devices.count(port_);
+    }
     void SetPort(uint8_t p) override { port_ = p; }
     void SetBaudrate(int32_t b) override { baud = b; }
     void SetParity(eParity) override {}
     void SetDataBits(eDataBits) override {}
     void SetStopBits(eStopBits) override {}
     void PurgeReceive() override {}
+    bool PortLost() const override { return open_ && lost; }
+
+    bool lost = false;
+    int opens = 0;
 
     std::set<int> devices{1};
     int32_t baud = 0;
@@ -200,4 +207,38 @@ TEST(TopModule, SaveDialogSavesLoadsAndRedrawsOnClose) {
     EXPECT_EQ(s.top->Windows().back(), &s.top->AutoLogNotice());
     EXPECT_EQ(s.Main().at("EndL1").text(), "Alpha");
     EXPECT_EQ(s.top->HelpTopic(), 1);
+}
+
+TEST(TopModule, ALostPortIsOpenedAgainByItselfWithBackOff) {
+    Station s;
+    s.bus.add("0012", "350");
+    s.Make();
+    s.top->Activate(false);
+    s.top->Setup().rec(1).Mod1Addr = "0012";
+    s.top->Setup().RecomputeAnyEndActive();
+    s.Main().click("BtnProceed");
+    s.Tick(10);
+    ASSERT_FALSE(s.wire.empty());
+    const int opensBefore = s.port.opens;
+
+    // The adapter is pulled: the device is gone until it is plugged in again.
+    s.port.lost = true;
+    s.port.devices.clear();
+    s.Tick(1);
+    EXPECT_EQ(s.Main().at("CommsLabel").text(), "Com1 lost, retrying");
+    s.Tick(20); // one second: the first retry
+    EXPECT_EQ(s.port.opens, opensBefore + 1);
+    s.Tick(40); // two seconds more: the second, backing off
+    EXPECT_EQ(s.port.opens, opensBefore + 2);
+    s.Tick(20);
+    EXPECT_EQ(s.port.opens, opensBefore + 2);
+    EXPECT_TRUE(s.op.reports.empty()); // no storm of boxes
+
+    s.port.lost = false;
+    s.port.devices = {1};
+    s.Tick(80);
+    EXPECT_EQ(s.Main().at("CommsLabel").text(), "Com1,9600bd,8N1");
+    const size_t sent = s.wire.size();
+    s.Tick(10);
+    EXPECT_GT(s.wire.size(), sent); // polling resumed
 }

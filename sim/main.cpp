@@ -1,19 +1,17 @@
 // linvar-sim: serves the units of a set-up file on a pseudo-terminal or serial device.
 
 #include "Bus.h"
+#include "DemoInstallation.h"
+#include "PtyServer.h"
 #include "SetupReader.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
 #include <string>
 #include <termios.h>
 #include <unistd.h>
@@ -43,6 +41,8 @@ const char* usageText =
     "  --faults RATE       chance (0-1) per status query of a random fault change\n"
     "  --inject ADDR=KIND  fault of one unit: silence, refuse*, refuse?, refuse!, refuse~,\n"
     "                      wrongaddr, wrongmne, late:MS, garbage, echo, unreachable\n"
+    "  --demo              give the units of the demo's set-up file their models and\n"
+    "                      faults (linvar --demo writes that file)\n"
     "  --verbose           show every request and reply on stderr\n";
 
 int usage(const std::string& problem) {
@@ -155,7 +155,7 @@ std::string visible(const std::string& bytes) {
 
 int main(int argc, char** argv) {
     std::string setupPath, devicePath;
-    bool usePty = false, verbose = false;
+    bool usePty = false, verbose = false, demo = false;
     long long latency = 20, seed = 1, baud = 9600;
     double faultRate = 0;
     std::vector<std::pair<std::string, std::string>> models, injections;
@@ -180,6 +180,8 @@ int main(int argc, char** argv) {
         } else if (arg == "--device") {
             if (!next(devicePath))
                 return usage("--device needs a path");
+        } else if (arg == "--demo") {
+            demo = true;
         } else if (arg == "--verbose") {
             verbose = true;
         } else if (arg == "--latency") {
@@ -225,7 +227,7 @@ int main(int argc, char** argv) {
                                         local.tm_hour, local.tm_min, local.tm_sec));
     }
     try {
-        SetupResult r = populateFromSetupFile(bus, setupPath);
+        SetupResult r = demo ? populateDemo(bus, setupPath) : populateFromSetupFile(bus, setupPath);
         for (const auto& w : r.warnings)
             std::fprintf(stderr, "linvar-sim: %s\n", w.c_str());
     } catch (const std::exception& e) {
@@ -248,9 +250,15 @@ int main(int argc, char** argv) {
             return usage("--inject: unknown fault '" + kind + "'");
     }
 
-    int fd = -1, keepSlave = -1;
+    PtyServer server(bus);
+    if (demo)
+        server.setTicker(advanceDemo);
+    if (verbose)
+        server.setTracer([](bool incoming, const std::string& bytes) {
+            std::fprintf(stderr, "%s: %s\n", incoming ? "in " : "out", visible(bytes).c_str());
+        });
     if (!devicePath.empty()) {
-        fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
         if (fd < 0) {
             std::fprintf(stderr, "linvar-sim: cannot open %s: %s\n", devicePath.c_str(),
                          std::strerror(errno));
@@ -259,20 +267,18 @@ int main(int argc, char** argv) {
         if (isatty(fd) && !makeRaw(fd, baudConstant(baud))) {
             std::fprintf(stderr, "linvar-sim: cannot set up %s: %s\n", devicePath.c_str(),
                          std::strerror(errno));
+            ::close(fd);
             return 1;
         }
+        server.serve(fd);
     } else {
-        char name[256] = {};
-        if (openpty(&fd, &keepSlave, name, nullptr, nullptr) != 0) {
-            std::fprintf(stderr, "linvar-sim: cannot open a pseudo-terminal: %s\n",
-                         std::strerror(errno));
+        try {
+            std::printf("%s\n", server.start().c_str());
+            std::fflush(stdout);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "linvar-sim: %s\n", e.what());
             return 1;
         }
-        // Our own hold on the slave keeps the master from hanging up between clients.
-        makeRaw(keepSlave, B0);
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-        std::printf("%s\n", name);
-        std::fflush(stdout);
     }
     std::fprintf(stderr, "linvar-sim: serving %zu units\n", bus.size());
 
@@ -282,64 +288,15 @@ int main(int argc, char** argv) {
     sigaction(SIGTERM, &sa, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
-    const auto start = std::chrono::steady_clock::now();
-    auto nowMs = [&] {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(
-                   std::chrono::steady_clock::now() - start)
-            .count();
-    };
-    std::string out;
-    uint64_t logged = 0;
-    int rc = 0;
-    while (!stopRequested) {
-        int timeout = 20;
-        if (int64_t due = bus.nextDueMs(); due >= 0)
-            timeout = static_cast<int>(std::clamp<int64_t>(due - nowMs(), 0, 20));
-        pollfd p{fd, static_cast<short>(POLLIN | (out.empty() ? 0 : POLLOUT)), 0};
-        int n = ::poll(&p, 1, timeout);
-        if (n < 0 && errno != EINTR) {
-            std::fprintf(stderr, "linvar-sim: poll: %s\n", std::strerror(errno));
-            rc = 1;
-            break;
-        }
-        if (n > 0 && (p.revents & POLLIN)) {
-            char buf[512];
-            ssize_t got = ::read(fd, buf, sizeof buf);
-            if (got > 0) {
-                bus.receive(std::string(buf, static_cast<size_t>(got)), nowMs());
-            } else if (got == 0 ||
-                       (errno != EAGAIN && errno != EINTR && !(errno == EIO && keepSlave >= 0))) {
-                std::fprintf(stderr, "linvar-sim: line closed\n");
-                rc = 1;
-                break;
-            }
-        }
-        if (verbose) {
-            const auto& log = bus.requestLog();
-            uint64_t fresh = std::min<uint64_t>(bus.requestCount() - logged, log.size());
-            for (size_t i = log.size() - fresh; i < log.size(); ++i)
-                std::fprintf(stderr, "in : %s[cr]\n", visible(log[i]).c_str());
-            logged = bus.requestCount();
-        }
-        std::string due = bus.poll(nowMs());
-        if (!due.empty()) {
-            if (verbose)
-                std::fprintf(stderr, "out: %s\n", visible(due).c_str());
-            out += due;
-        }
-        if (!out.empty()) {
-            ssize_t put = ::write(fd, out.data(), out.size());
-            if (put > 0)
-                out.erase(0, static_cast<size_t>(put));
-            else if (put < 0 && errno != EAGAIN && errno != EINTR) {
-                std::fprintf(stderr, "linvar-sim: write: %s\n", std::strerror(errno));
-                rc = 1;
-                break;
-            }
-        }
+    while (!stopRequested && server.running()) {
+        timespec pause{0, 20 * 1000 * 1000};
+        nanosleep(&pause, nullptr);
     }
-    ::close(fd);
-    if (keepSlave >= 0)
-        ::close(keepSlave);
-    return rc;
+    const std::string why = server.failure();
+    server.stop();
+    if (!why.empty()) {
+        std::fprintf(stderr, "linvar-sim: %s\n", why.c_str());
+        return 1;
+    }
+    return 0;
 }

@@ -1,0 +1,189 @@
+#include "Bus.h"
+#include "DemoInstallation.h"
+#include "TempDir.h"
+
+#include "app/Demo.h"
+#include "app/Replay.h"
+#include "app/Summaryx.h"
+#include "logging/Print.h"
+#include "serial/Framer.h"
+#include "setup/SetupFile.h"
+#include "ui/Clock.h"
+
+#include <gtest/gtest.h>
+#include <set>
+
+using namespace linvar;
+
+namespace {
+
+class FakePort : public CommsPort {
+public:
+    bool IsOpen() const override { return open_; }
+    void SetOpen(bool open) override { open_ = open && port_ == 1; }
+    void SetPort(uint8_t p) override { port_ = p; }
+    void SetBaudrate(int32_t) override {}
+    void SetParity(eParity) override {}
+    void SetDataBits(eDataBits) override {}
+    void SetStopBits(eStopBits) override {}
+    void PurgeReceive() override {}
+
+private:
+    bool open_ = false;
+    int port_ = 1;
+};
+
+// The station on the demo installation, the simulator in-process, driven by a script.
+struct Session {
+    TempDir dir;
+    FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
+    ScriptedOperator person;
+    ReplayOperator op{person};
+    FakePort port;
+    sim::Bus bus;
+    MessageFramer framer{'>', '\n', 0};
+    std::unique_ptr<TTopModule> top;
+    std::unique_ptr<Replay> replay;
+    int ticks = 0;
+
+    Session() {
+        WriteDemoFiles(dir.path());
+        sim::SetupResult r = sim::populateDemo(bus, (dir.path() / "SysSetup.txt").string());
+        EXPECT_TRUE(r.warnings.empty()) << r.warnings.front();
+        Printing().reset();
+        top = std::make_unique<TTopModule>(TTopModule::Platform{
+            clock, op, port,
+            [this](const std::string& bytes) { bus.receive(bytes, clock.monotonicMs()); },
+            dir.path(), "linvar"});
+        top->Activate(false);
+        replay = std::make_unique<Replay>(*top, op);
+    }
+    void Tick() {
+        clock.advanceMs(Replay::TickMs);
+        ++ticks;
+        sim::advanceDemo(bus, clock.monotonicMs());
+        for (char b : bus.poll(clock.monotonicMs()))
+            if (framer.feed(b))
+                top->OnMessage(framer.message());
+        top->Tick();
+        replay->tick();
+    }
+    // Ticks until the script is over (at most a simulated minute).
+    void Play(const std::vector<std::string>& script) {
+        replay->load(script);
+        for (int i = 0; i < 1200 && !replay->done(); ++i)
+            Tick();
+    }
+};
+
+} // namespace
+
+TEST(Replay, DemoInstallationPolledAndALinkOpenedAndClosed) {
+    Session run;
+    run.replay->setPatienceMs(20000); // one round of the whole installation
+    std::vector<std::filesystem::path> shots;
+    run.replay->setScreenshot([&shots](const std::filesystem::path& f) {
+        shots.push_back(f);
+        return true;
+    });
+    run.Play({
+        "# the demo's summary",
+        "click BtnProceed",
+        "expect SumBox visible true",
+        "expect EndL1 colour lime",
+        "expect EndD3 colour red",  // DISTANT modem with a Tx fault
+        "expect EndD4 colour blue", // silent DISTANT modem
+        "expect EndD6 colour red",  // faulty transceiver
+        "screenshot summary.png",
+        "",
+        "double-click EndL1",
+        "expect LinkBox visible true",
+        "expect LinkBox text Link 1",
+        "expect SumBox visible false",
+        "expect LogLine text Link Log enabled",
+        "click BtnClose",
+        "expect SumBox visible true",
+        "expect LinkBox visible false",
+        "expect EndD5 colour lime",
+        "wait 20000",
+        "expect EndD5 colour red", // the fault that comes and goes
+        "expect EndD5 colour lime",
+    });
+    EXPECT_TRUE(run.replay->done());
+    EXPECT_EQ(run.replay->failureText(), "");
+    EXPECT_EQ(run.replay->exitCode(), 0);
+    EXPECT_EQ(shots, std::vector<std::filesystem::path>{"summary.png"});
+    EXPECT_TRUE(run.person.reports.empty());
+
+    // The sample set-up as the station keeps it: 441 lines, link 1 logged, auto-log on.
+    SystemSetup loaded;
+    LoadSetup(loaded, run.dir.path());
+    EXPECT_EQ(loaded.rec(1).IdText, "LONDON-1");
+    EXPECT_TRUE(loaded.LinkLogged(1));
+    EXPECT_TRUE(loaded.AutoLogEnabled);
+    EXPECT_EQ(loaded.AutoLogIntervalMinutes, 10);
+    EXPECT_EQ(loaded.rec(SystemSetup::RedundantModemRecord(1)).Mod1Addr, "2100");
+    EXPECT_EQ(run.dir.read("comms.txt"), "1,9600,0\r\n");
+    // Every simulated unit is one the station polls.
+    for (const sim::DemoUnit& u : sim::demoUnits())
+        EXPECT_NE(run.bus.find(u.address), nullptr) << u.address;
+}
+
+TEST(Replay, FailedExpectationsAreReportedByLineAndTheScriptGoesOn) {
+    Session run;
+    run.replay->setPatienceMs(200);
+    run.Play({
+        "# line 1",
+        "",
+        "expect BtnQuit text Nothing",
+        "expect BtnProceed visible true",
+        "expect-title Something else",
+        "expect NoSuchControl colour lime",
+    });
+    EXPECT_TRUE(run.replay->done());
+    ASSERT_EQ(run.replay->failures().size(), 3u) << run.replay->failureText();
+    EXPECT_EQ(run.replay->failures()[0].line, 3);
+    EXPECT_EQ(run.replay->failures()[0].message, "expected 'BtnQuit' text \"Nothing\", found \"" +
+                                                     run.top->Main().at("BtnQuit").text() + "\"");
+    EXPECT_EQ(run.replay->failures()[1].line, 5);
+    EXPECT_EQ(run.replay->failures()[2].line, 6);
+    EXPECT_NE(run.replay->failures()[2].message.find("no open window"), std::string::npos);
+    EXPECT_EQ(run.replay->exitCode(), 1);
+    EXPECT_LE(run.ticks, 3 * 5 + 2); // each gives up after its patience
+}
+
+TEST(Replay, WaitsAnswersAndGivesUpOnAControlThatNeverShows) {
+    Session run;
+    run.Play({"wait 500", "answer No", "click BtnQuit"});
+    EXPECT_EQ(run.ticks, 11); // ten ticks of waiting, the click on the next
+    EXPECT_EQ(run.replay->exitCode(), 0);
+    ASSERT_EQ(run.op.answered().size(), 1u);
+    EXPECT_EQ(run.op.answered()[0].title, "Quit Program");
+    EXPECT_FALSE(run.top->QuitRequested());
+    EXPECT_TRUE(run.person.questions.empty()); // the script answered, not the person
+
+    Session hidden;
+    hidden.replay->setPatienceMs(250);
+    hidden.Play({"click BtnClose", "click BtnQuit"});
+    ASSERT_EQ(hidden.replay->failures().size(), 1u);
+    EXPECT_EQ(hidden.replay->failureText(),
+              "line 1: 'BtnClose' is not shown; the script stops here\n");
+    EXPECT_TRUE(hidden.person.questions.empty()); // the quit was never clicked
+
+    // A script with a mistake runs nothing.
+    Session broken;
+    broken.Play({"click BtnQuit", "jump BtnQuit", "wait soon", "expect BtnQuit size 3"});
+    EXPECT_EQ(broken.replay->failures().size(), 3u);
+    EXPECT_EQ(broken.replay->failures()[0].line, 2);
+    EXPECT_EQ(broken.replay->failures()[0].message, "unknown action 'jump': jump BtnQuit");
+    EXPECT_TRUE(broken.person.questions.empty());
+    EXPECT_EQ(broken.replay->exitCode(), 1);
+
+    // quit ends the script at once and asks the program to end.
+    Session quitting;
+    bool ended = false;
+    quitting.replay->setQuit([&ended] { ended = true; });
+    quitting.Play({"quit", "click BtnQuit"});
+    EXPECT_TRUE(ended && quitting.replay->quitRequested());
+    EXPECT_TRUE(quitting.person.questions.empty());
+}

@@ -7,12 +7,13 @@ SAN_BUILD ?= build-san
 FUZZ_SECONDS ?= 20
 JOBS ?= $(shell nproc)
 
-APT_PACKAGES := g++ cmake ninja-build libgtest-dev clang libclang-rt-14-dev ccache clang-format
+APT_PACKAGES := g++ cmake ninja-build libgtest-dev clang libclang-rt-14-dev ccache clang-format \
+	qt6-base-dev libgl1-mesa-dev xvfb xauth
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CCACHE = $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps build test test-core test-san fuzz format format-check clean
+.PHONY: all deps build test test-core test-san fuzz format format-check clean demo
 
 all: build
 
@@ -37,7 +38,7 @@ test-core: build
 # Core tests again under AddressSanitizer + UBSan, and the fuzz targets, with clang.
 $(SAN_BUILD)/build.ninja:
 	CXX=clang++ cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-	    -DLINVAR_SANITIZE=ON -DLINVAR_FUZZ=ON $(CCACHE)
+	    -DLINVAR_SANITIZE=ON -DLINVAR_FUZZ=ON -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON $(CCACHE)
 
 test-san: deps $(SAN_BUILD)/build.ninja
 	cmake --build $(SAN_BUILD) -j $(JOBS)
@@ -65,6 +66,12 @@ format-check:
 
 test: deps format-check test-core fuzz
 	@echo "All test stages passed."
+
+# The station at work on a simulated installation; under Xvfb when there is no display.
+demo: build
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then $(BUILD)/linvar --demo; \
+	else echo "No display: starting the demo under Xvfb (screenshots with --replay)"; \
+	    xvfb-run -a -s "-screen 0 1280x900x24" $(BUILD)/linvar --demo; fi
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)

@@ -1,43 +1,194 @@
-// The station's program entry. For now it shows the summary screen through the Qt
-// binding; "--selftest" renders it once and ends, "--screenshot FILE" also saves it.
+// The station's program entry: the command line, the data folder, the serial port with
+// its receive thread, the main window and its dialogs on the Qt binding, the 50 ms tick,
+// and for --demo the simulated installation on a pseudo-terminal.
+//
+// linvar [Brivola] [--data-dir DIR] [--com N=PATH]... [--demo] [--replay FILE]
+// Extra: --selftest renders the main window once and ends; --screenshot FILE saves it.
 
+#include "DemoInstallation.h"
+#include "PtyServer.h"
+
+#include "app/CommandLine.h"
+#include "app/Demo.h"
+#include "app/Replay.h"
+#include "app/Summaryx.h"
+#include "qt/QtClock.h"
 #include "qt/QtOperator.h"
+#include "qt/QtScheduler.h"
 #include "qt/ScreenView.h"
-#include "summary/SummaryScreen.h"
+#include "qt/StationWindows.h"
+#include "serial/Dispatcher.h"
+#include "serial/Scommse.h"
+#include "serial/Serial4.h"
+#include "ui/UserError.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QPointer>
+#include <QTimer>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+namespace {
+
+std::filesystem::path programFolder(const char* argv0) {
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        exe = std::filesystem::absolute(argv0, ec);
+    return exe.parent_path();
+}
+
+// Help pages live in docs/help beside the program, or in the source tree above a build
+// folder; the "Linvar47.HLP" of the data folder names the same topics.
+QString helpFolderFor(const std::filesystem::path& exeDir) {
+    for (const auto& candidate : {exeDir / "docs" / "help", exeDir.parent_path() / "docs" / "help",
+                                  std::filesystem::path(LINVAR_SOURCE_DIR) / "docs" / "help"}) {
+        std::error_code ec;
+        if (std::filesystem::is_directory(candidate, ec))
+            return QString::fromStdString(candidate.string());
+    }
+    return QString::fromStdString((exeDir / "docs" / "help").string());
+}
+
+int fail(const QString& text) {
+    std::fprintf(stderr, "linvar: %s\n", text.toLocal8Bit().constData());
+    if (qApp && !qEnvironmentVariableIsSet("LINVAR_NO_DIALOGS"))
+        QMessageBox::critical(nullptr, QStringLiteral("Linvar"), text);
+    return 1;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    bool render = false;
-    QString shot;
-    for (int i = 1; i < argc; ++i) {
-        const QString a = QString::fromLocal8Bit(argv[i]);
-        if (a == QLatin1String("--selftest"))
-            render = true;
-        else if (a == QLatin1String("--screenshot") && i + 1 < argc)
-            render = true, shot = QString::fromLocal8Bit(argv[++i]);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    bool selftest = false;
+    std::string shot;
+    for (auto it = args.begin(); it != args.end();) {
+        if (*it == "--selftest") {
+            selftest = true;
+            it = args.erase(it);
+        } else if (*it == "--screenshot" && it + 1 != args.end()) {
+            selftest = true;
+            shot = *(it + 1);
+            it = args.erase(it, it + 2);
+        } else {
+            ++it;
+        }
     }
-    // Rendering needs no display.
-    if (render && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+    if (selftest && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Linvar"));
-    linvar::SummaryScreen screen;
-    screen.RefreshSummary(linvar::SystemSetup{}, 0);
-    linvar::ScreenView view(screen);
-    linvar::QtOperator op(&view);
-    screen.setErrorReporter([&op](const std::string& text) { op.report(text); });
 
-    if (render) {
-        view.adjustSize();
-        const QPixmap pix = view.grab();
-        if (pix.isNull() || (!shot.isEmpty() && !pix.save(shot)))
+    linvar::CommandLine cl = linvar::ParseCommandLine(args);
+    if (cl.help) {
+        std::fputs(linvar::UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (!cl.ok()) {
+        QString text;
+        for (const auto& e : cl.errors)
+            text += QString::fromStdString(e) + QLatin1Char('\n');
+        std::fputs(linvar::UsageText().c_str(), stderr);
+        return fail(text.trimmed());
+    }
+
+    const std::filesystem::path exeDir = programFolder(argv[0]);
+    std::filesystem::path dataDir;
+    std::unique_ptr<linvar::sim::Bus> demoBus;
+    std::unique_ptr<linvar::sim::PtyServer> demoServer;
+    if (cl.demo) {
+        try {
+            dataDir = linvar::MakeDemoFolder();
+            demoBus = std::make_unique<linvar::sim::Bus>();
+            linvar::sim::populateDemo(*demoBus, (dataDir / "SysSetup.txt").string());
+            demoServer = std::make_unique<linvar::sim::PtyServer>(*demoBus);
+            demoServer->setTicker(linvar::sim::advanceDemo);
+            cl.com.set(linvar::DemoComPort, demoServer->start());
+            cl.directStart = true;
+        } catch (const std::exception& e) {
+            return fail(QStringLiteral("The demo installation could not be started: %1")
+                            .arg(QString::fromStdString(e.what())));
+        }
+    } else {
+        const linvar::DataFolder folder = linvar::ChooseDataFolder(cl.dataDir, exeDir);
+        if (!folder.ok())
+            return fail(QString::fromStdString(folder.error));
+        dataDir = folder.path;
+    }
+
+    linvar::QtClock clock;
+    linvar::QtOperator qtOperator(nullptr);
+    qtOperator.setHelpFolder(helpFolderFor(exeDir));
+    linvar::ReplayOperator op(qtOperator);
+
+    // The receive thread hands every event to this thread and waits for it.
+    linvar::PostingDispatcher dispatcher([](std::function<void()> fn) {
+        QMetaObject::invokeMethod(qApp, std::move(fn), Qt::QueuedConnection);
+    });
+    linvar::TSerial serial(dispatcher, cl.com);
+    linvar::TTopModule top({clock, op, serial, {}, dataDir, "linvar"});
+    linvar::ConnectCommsPort(serial, top.Link());
+    serial.SetErrorDialog([&qtOperator](const std::string& text) { qtOperator.report(text); });
+
+    linvar::StationWindows windows;
+    std::optional<linvar::Replay> replay;
+    if (cl.replay) {
+        replay.emplace(top, op);
+        try {
+            replay->loadFile(*cl.replay);
+        } catch (const linvar::UserError& e) {
+            return fail(QString::fromStdString(e.what()));
+        }
+        replay->setScreenshot([&windows](const std::filesystem::path& file) {
+            linvar::ScreenView* v = windows.front();
+            return v && v->grab().save(QString::fromStdString(file.string()));
+        });
+    }
+
+    int exitCode = 0;
+    auto tick = [&] {
+        top.Tick();
+        if (replay && !replay->done())
+            replay->tick();
+        windows.update(top.Windows());
+        windows.setProgramTitle(top.Main().Title());
+        if (replay && replay->done() && !top.QuitRequested()) {
+            exitCode = replay->exitCode();
+            if (replay->failed())
+                std::fputs((replay->failureText() + "\n").c_str(), stderr);
+            app.quit();
+        }
+        if (top.QuitRequested())
+            app.quit();
+    };
+    linvar::TickTimer timer(&op, tick);
+
+    top.Activate(cl.directStart);
+    windows.update(top.Windows());
+    if (auto* main = windows.view(top.Main()))
+        main->showMaximized();
+
+    if (selftest) {
+        windows.update(top.Windows());
+        linvar::ScreenView* v = windows.view(top.Main());
+        const QPixmap pix = v ? v->grab() : QPixmap();
+        if (pix.isNull() || (!shot.empty() && !pix.save(QString::fromStdString(shot))))
             return 1;
         return 0;
     }
-    view.show();
-    return app.exec();
+
+    timer.start();
+    const int rc = app.exec();
+    timer.stop();
+    serial.SetOpen(false);
+    if (demoServer)
+        demoServer->stop();
+    return rc != 0 ? rc : exitCode;
 }

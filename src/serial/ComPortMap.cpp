@@ -63,7 +63,9 @@ std::string ComPortMap::devicePath(int number) const {
 
 std::string ComPortMap::devicePathOf(const std::string& name) const {
     if (name.rfind("COM", 0) == 0) {
-        const int n = portNumber(name.substr(3));
+        // The station shows "COM n" with a blank; "COMn" is read as well.
+        const size_t digits = name.find_first_not_of(' ', 3);
+        const int n = digits == std::string::npos ? 0 : portNumber(name.substr(digits));
         if (n > 0)
             return devicePath(n);
     }

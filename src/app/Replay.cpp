@@ -463,8 +463,8 @@ Replay::Outcome Replay::expect(const Step& s, std::string& problem) {
     const std::string wanted = s.what == "visible" || s.what == "enabled"
                                    ? std::string(s.flag ? "true" : "false")
                                    : s.value;
-    problem =
-        "expected '" + s.name + "' " + s.what + " " + inQuotes(wanted) + ", found " + inQuotes(found);
+    problem = "expected '" + s.name + "' " + s.what + " " + inQuotes(wanted) + ", found " +
+              inQuotes(found);
     return Outcome::Retry;
 }
 

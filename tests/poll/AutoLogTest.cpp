@@ -21,6 +21,12 @@ void StartAt(PollHarness& h, int hour, int minute, int second = 0) {
     h.bus.setClockAtZero(sim::civilSeconds(2026, 12, 6, hour, minute, second));
 }
 
+// The wall clock moves on to another instant of December 2026 (the units' clocks keep
+// running on the monotonic count).
+void JumpTo(PollHarness& h, int day, int hour, int minute, int second) {
+    h.clock.set({2026, 12, day, hour, minute, second, 0});
+}
+
 void Logged(PollHarness& h, int link) {
     h.setup.rec(SystemSetup::DistantRecord(link)).InfoText = "Log";
 }
@@ -73,37 +79,56 @@ std::string Padded(std::string s, size_t n) {
 TEST(AutoLog, RunsStartAtTheMinutesOfIntervalAndOffsetOnlyOnce) {
     {
         PollHarness h;
-        StartAt(h, 23, 59);
+        StartAt(h, 0, 4, 50);
         h.Unit(1, Modem1, "0012", "350");
         Logged(h, 1);
         EveryMinutes(h, 60, 5);
         h.Start();
-        // Across midnight; each run ends within its minute and is not started again.
-        EXPECT_EQ(RunStarts(h, 2, 10),
-                  (std::vector<std::string>{"00:05:00", "01:05:00", "02:05:00"}));
-        EXPECT_EQ(h.clock.now().day, 7);
+        // The run ends within its minute and is not started again in it.
+        auto starts = RunStarts(h, 0, 7);
+        JumpTo(h, 6, 1, 4, 30);
+        for (auto& s : RunStarts(h, 1, 7))
+            starts.push_back(s);
+        JumpTo(h, 6, 2, 4, 50);
+        for (auto& s : RunStarts(h, 2, 6))
+            starts.push_back(s);
+        EXPECT_EQ(starts, (std::vector<std::string>{"00:05:00", "01:05:00", "02:05:00"}));
     }
     {
-        // The 23-minute default with offset 1; no link logged: the runs still start and end.
+        // The 23-minute default with offset 1 counts the minutes of the day: 1404 and 1427
+        // (23:24, 23:47), then 1, 24, 47 after midnight. No link logged: runs still end.
         PollHarness h;
-        StartAt(h, 0, 0);
+        StartAt(h, 23, 23, 50);
         h.Unit(1, Modem1, "0012", "350");
         h.setup.AutoLogEnabled = true;
         h.Start();
-        EXPECT_EQ(RunStarts(h, 1, 15),
-                  (std::vector<std::string>{"00:01:00", "00:24:00", "00:47:00", "01:10:00"}));
+        auto starts = RunStarts(h, 23, 25);
+        JumpTo(h, 6, 23, 46, 50);
+        for (auto& s : RunStarts(h, 23, 48))
+            starts.push_back(s);
+        JumpTo(h, 6, 23, 59, 50);
+        for (auto& s : RunStarts(h, 0, 2))
+            starts.push_back(s);
+        JumpTo(h, 7, 0, 23, 50);
+        for (auto& s : RunStarts(h, 0, 25))
+            starts.push_back(s);
+        JumpTo(h, 7, 0, 46, 50);
+        for (auto& s : RunStarts(h, 0, 48))
+            starts.push_back(s);
+        EXPECT_EQ(starts, (std::vector<std::string>{"23:24:00", "23:47:00", "00:01:00", "00:24:00",
+                                                    "00:47:00"}));
         EXPECT_FALSE(h.cycle.autoLog().InAutoLog);
     }
     {
         // Switched off: no run.
         PollHarness h;
-        StartAt(h, 0, 0);
+        StartAt(h, 0, 9, 50);
         h.Unit(1, Modem1, "0012", "350");
         Logged(h, 1);
         EveryMinutes(h, 10, 0);
         h.setup.AutoLogEnabled = false;
         h.Start();
-        EXPECT_TRUE(RunStarts(h, 0, 31).empty());
+        EXPECT_TRUE(RunStarts(h, 0, 11).empty());
         EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "0012.txt"));
     }
 }
@@ -171,6 +196,7 @@ TEST(AutoLog, FirstAndLaterRunsWriteTheUnitFile) {
     // The next run: no header, no identity; an answer of another length gives three lines.
     m->setAnswer("FLT", "=00100"); // no configuration-change mark
     m->addEvent('C', '1', '2', 70000);
+    JumpTo(h, 6, 9, 14, 50);
     ASSERT_TRUE(RunOneLog(h));
     const std::string later =
         Lines({" ", "Auto Log at 06/12/2026 09:15:00", "Unit: OK", "TX  : Tx traffic OK",
@@ -320,6 +346,7 @@ TEST(AutoLog, OperatorActionsDuringARunWaitForItsEnd) {
     EXPECT_EQ(h.screen.at("LinkBox").text(), "Link 1");
 
     // Printing switched on during the next run: the pass restarts after the run.
+    JumpTo(h, 6, 9, 14, 55);
     ASSERT_TRUE(TickUntil(h, [&] { return h.cycle.autoLog().InAutoLog; }));
     h.Ticks(3);
     h.screen.click("BtnClose");
@@ -333,6 +360,7 @@ TEST(AutoLog, OperatorActionsDuringARunWaitForItsEnd) {
     EXPECT_EQ(h.SentSince(mark), (std::vector<std::string>{"<0012/FLT?", "<0022/FLT?"}));
     EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::AllLinks);
     // And the runs go on.
+    JumpTo(h, 6, 9, 24, 55);
     ASSERT_TRUE(RunOneLog(h));
     EXPECT_NE(h.dir.read("0012.txt").find("Auto Log at 06/12/2026 09:25:00"), std::string::npos);
 }

@@ -422,7 +422,12 @@ void PollCycle::OusState(const std::string& r) {
 
 void PollCycle::PollStep() {
     SummaryScreen& s = d_.screen;
-    s["AlTime"].setText("Time: " + d_.clock.timeText());
+    const LocalDateTime now = d_.clock.now();
+    if (now.second != shownSecond_ || now.minute != shownMinute_) {
+        shownSecond_ = now.second;
+        shownMinute_ = now.minute;
+        s["AlTime"].setText("Time: " + d_.clock.timeText(now));
+    }
     Trace(std::to_string(StepNo), "[pn ]");
     if (StepNo % 2 == 1 && StepNo < 100 && SummaryDelay > 54) {
         SummaryDelay -= kTickMs;
@@ -624,13 +629,11 @@ void PollCycle::AfterPollStep() {
     s["AutoLogPanel"].setVisible(su.AutoLogEnabled);
     if (su.AutoLogEnabled) {
         const auto& intervals = SystemSetup::AutoLogIntervalEntries();
-        const auto offsets = su.AutoLogOffsetList();
         const int i = su.AutoLogIntervalIndex;
         const int o = su.AutoLogOffsetEntry();
         const std::string interval =
             (i >= 0 && i < static_cast<int>(intervals.size())) ? intervals[size_t(i)] : "";
-        const std::string offset =
-            (o >= 0 && o < static_cast<int>(offsets.size())) ? offsets[size_t(o)] : "";
+        const std::string offset = SystemSetup::AutoLogOffsetText(i, o);
         s["AlEvery"].setText("Logging every" + interval + ", offset by" + offset);
     }
     autoLog_->StartCheck();

@@ -187,6 +187,8 @@ private:
     int64_t SendTime = 0; // ms of the day
     int txoAttempts_ = 0;
     std::set<std::string> reportedTimings_;
+    int shownSecond_ = -1;
+    int shownMinute_ = -1;
 };
 
 } // namespace linvar

@@ -193,6 +193,12 @@ std::vector<std::string> SystemSetup::AutoLogOffsetEntries(int intervalIndex) {
     return list;
 }
 
+std::string SystemSetup::AutoLogOffsetText(int intervalIndex, int entry) {
+    if (entry < 0 || entry >= offsetCount(intervalIndex))
+        return {};
+    return " " + std::to_string(entry);
+}
+
 void SystemSetup::rebuildOffsetList() {
     if (offsetEntry_ >= offsetCount(AutoLogIntervalIndex) || offsetEntry_ < 0)
         offsetEntry_ = 0;

@@ -169,6 +169,8 @@ public:
     static int AutoLogMinutesOf(int intervalIndex);
     // " 0" .. " 9" for interval index 0, " 0" .. " 19" for every other.
     static std::vector<std::string> AutoLogOffsetEntries(int intervalIndex);
+    // Entry k of that list (" 5"); empty when the list has no such entry.
+    static std::string AutoLogOffsetText(int intervalIndex, int entry);
     std::vector<std::string> AutoLogOffsetList() const {
         return AutoLogOffsetEntries(AutoLogIntervalIndex);
     }

@@ -170,6 +170,18 @@ SummaryScreen::SummaryScreen()
     add("LinkBox", "LinkButtons", ControlKind::Panel).setLayout(Layout::Row);
     add("LinkButtons", "BtnClose", ControlKind::Button, "&Close");
     add("LinkButtons", "BtnEnterEdit", ControlKind::Button, "&Enter Edit Mode");
+
+    for (int r = 1; r <= SystemSetup::RecordCount; ++r) {
+        icon_[r] = &at(IconName(r));
+        pollMark_[r] = &at(PollMarkName(r));
+    }
+    for (int d = 0; d < 2; ++d) {
+        for (int slot = 0; slot < UnitSlotCount; ++slot) {
+            unitIcon_[d][slot] = &at(UnitIconName(slot, d == 1));
+            unitMarker_[d][slot] = &at(UnitMarkerName(slot, d == 1));
+            online_[d][slot] = &at(OnlineMarkerName(slot, d == 1));
+        }
+    }
 }
 
 std::string SummaryScreen::ProgramTitle(int worstStatus) {
@@ -187,7 +199,7 @@ std::string SummaryScreen::ProgramTitle(int worstStatus) {
 
 void SummaryScreen::RefreshSummary(const SystemSetup& setup, int worstStatus) {
     for (int r = 1; r <= SystemSetup::RecordCount; ++r)
-        at(IconName(r)).setBackground(setup.rec(r).EndColour);
+        icon_[r]->setBackground(setup.rec(r).EndColour);
     at("AppTitle").setText(ProgramTitle(worstStatus));
 }
 
@@ -198,12 +210,12 @@ void SummaryScreen::RefreshIds(const SystemSetup& setup) {
 
 void SummaryScreen::RefreshPollMarks(const SystemSetup& setup) {
     for (int r = 1; r <= SystemSetup::RecordCount; ++r)
-        at(PollMarkName(r)).setText(setup.rec(r).PollMark);
+        pollMark_[r]->setText(setup.rec(r).PollMark);
 }
 
 void SummaryScreen::PaintUnitIcons(const EndRecord& end, bool distant) {
     for (int slot = 0; slot < UnitSlotCount; ++slot)
-        at(UnitIconName(slot, distant)).setBackground(end.unitColour(slot));
+        unitIcon_[distant][slot]->setBackground(end.unitColour(slot));
 }
 
 void SummaryScreen::FillSingleLink(const SystemSetup& setup, int local) {
@@ -233,23 +245,23 @@ void SummaryScreen::FillSingleLink(const SystemSetup& setup, int local) {
 
 void SummaryScreen::ClearUnitMarkers(bool distant) {
     for (int slot = 0; slot < UnitSlotCount; ++slot)
-        at(UnitMarkerName(slot, distant)).setText("");
+        unitMarker_[distant][slot]->setText("");
 }
 
 void SummaryScreen::SetUnitMarker(int slot, bool distant) {
-    at(UnitMarkerName(slot, distant)).setText(">");
+    unitMarker_[distant][slot]->setText(">");
 }
 
 void SummaryScreen::HideOnlineMarkers() {
-    for (int slot = 0; slot < UnitSlotCount; ++slot)
-        for (bool distant : {false, true})
-            at(OnlineMarkerName(slot, distant)).setVisible(false);
+    for (auto& side : online_)
+        for (Control* c : side)
+            c->setVisible(false);
 }
 
 bool SummaryScreen::AnyOnlineMarkerShown() const {
-    for (int slot = 0; slot < UnitSlotCount; ++slot)
-        for (bool distant : {false, true})
-            if (at(OnlineMarkerName(slot, distant)).visible())
+    for (const auto& side : online_)
+        for (const Control* c : side)
+            if (c->visible())
                 return true;
     return false;
 }

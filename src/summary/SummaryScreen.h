@@ -45,6 +45,14 @@ public:
     void ShowWaitingNotice(bool shown);
     void ShowCountdown(int timeoutLeftMs);
     void ShowCommunicatingNotice(bool shown, const std::string& text = {});
+
+private:
+    // The controls every tick touches, found once.
+    Control* icon_[SystemSetup::RecordCount + 1] = {};
+    Control* pollMark_[SystemSetup::RecordCount + 1] = {};
+    Control* unitIcon_[2][UnitSlotCount] = {};
+    Control* unitMarker_[2][UnitSlotCount] = {};
+    Control* online_[2][UnitSlotCount] = {};
 };
 
 } // namespace linvar

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace linvar {
@@ -79,8 +80,8 @@ private:
     std::string caption_;
     uint64_t captionRevision_ = 1;
     int helpTopic_ = -1;
-    std::map<std::string, std::unique_ptr<Control>> controls_;
-    std::map<std::string, std::string> parent_;
+    std::unordered_map<std::string, std::unique_ptr<Control>> controls_;
+    std::unordered_map<std::string, std::string> parent_;
     std::vector<Control*> order_;
     Control* root_ = nullptr;
     std::map<std::pair<OperatorEvent, std::string>, Handler> handlers_;

@@ -169,6 +169,9 @@ int main(int argc, char** argv) {
             app.quit();
     };
     linvar::TickTimer timer(&op, tick);
+    // LINVAR_TICK_STATS=FILE: how late the ticks ran, written there when the program ends.
+    const char* tickStats = std::getenv("LINVAR_TICK_STATS");
+    timer.measureLateness(tickStats && *tickStats);
 
     top.Activate(cl.directStart);
     windows.update(top.Windows());
@@ -187,6 +190,12 @@ int main(int argc, char** argv) {
     timer.start();
     const int rc = app.exec();
     timer.stop();
+    if (tickStats && *tickStats) {
+        if (std::FILE* f = std::fopen(tickStats, "w")) {
+            std::fputs(timer.lateness().report().c_str(), f);
+            std::fclose(f);
+        }
+    }
     serial.SetOpen(false);
     if (demoServer)
         demoServer->stop();

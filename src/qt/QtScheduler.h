@@ -6,10 +6,13 @@
 #include "ui/Operator.h"
 #include "ui/Scheduler.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace linvar {
 
@@ -24,6 +27,27 @@ private:
     Operator* op_;
 };
 
+// How late the ticks come: the gap between two ticks beyond the interval, in a fixed
+// histogram of 0.1 ms steps up to one second (later ticks count in the last step).
+class TickLateness {
+public:
+    static constexpr int StepUs = 100;
+    static constexpr int Steps = 10001;
+
+    void add(int64_t lateUs);
+    uint64_t count() const { return count_; }
+    int64_t maxUs() const { return maxUs_; }
+    // The lateness that `fraction` (0 to 1) of the ticks do not exceed, in microseconds.
+    int64_t percentileUs(double fraction) const;
+    // "ticks N", "p50_ms", "p99_ms", "max_ms" one a line.
+    std::string report() const;
+
+private:
+    std::array<uint32_t, Steps> histogram_{};
+    uint64_t count_ = 0;
+    int64_t maxUs_ = 0;
+};
+
 class TickTimer : public QObject {
     Q_OBJECT
 public:
@@ -35,6 +59,9 @@ public:
     bool isActive() const { return timer_.isActive(); }
     // Ticks run so far (a tick that starts while another still runs is skipped).
     uint64_t ticks() const { return ticks_; }
+    // Off by default: the measurement costs a clock read a tick.
+    void measureLateness(bool on) { measuring_ = on; }
+    const TickLateness& lateness() const { return lateness_; }
 
 private:
     void fire();
@@ -44,6 +71,9 @@ private:
     std::function<void()> tick_;
     bool inTick_ = false;
     uint64_t ticks_ = 0;
+    bool measuring_ = false;
+    QElapsedTimer sinceLast_;
+    TickLateness lateness_;
 };
 
 } // namespace linvar

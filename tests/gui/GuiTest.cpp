@@ -318,5 +318,16 @@ private slots:
     }
 };
 
-QTEST_MAIN(GuiTest)
+// One program runs the binding's tests and the station dialogs' tests
+// (StationDialogsTest.cpp).
+int runStationDialogsTests(int argc, char** argv);
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    GuiTest gui;
+    int failed = QTest::qExec(&gui, argc, argv);
+    failed += runStationDialogsTests(argc, argv);
+    return failed;
+}
 #include "GuiTest.moc"

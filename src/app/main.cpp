@@ -159,7 +159,8 @@ int main(int argc, char** argv) {
             replay->tick();
         windows.update(top.Windows());
         windows.setProgramTitle(top.Main().Title());
-        if (replay && replay->done() && !top.QuitRequested()) {
+        // A script's result is its expectations, whether it ends by itself or by quitting.
+        if (replay && (replay->done() || top.QuitRequested())) {
             exitCode = replay->exitCode();
             if (replay->failed())
                 std::fputs((replay->failureText() + "\n").c_str(), stderr);

@@ -184,6 +184,10 @@ std::string Unit::modelName() const {
 
 void Unit::applyDefaults() {
     statsIntervalMin_ = 0;
+    oduConfig_.clear();
+    readings_.clear();
+    memories_.fill({});
+    oduMemories_.fill({});
     switch (family_) {
     case Family::Mqx310:
         // value 1-4 model, 5 IF band (1 = 70 MHz)
@@ -202,14 +206,7 @@ void Unit::applyDefaults() {
                   "000" + "7.0" + "0" + "1";
         break;
     case Family::Mqx350:
-        // 1 turbo, 2-4 model, 5 R-S card, 6 rate option, 7 modulation, 8-9 options, 10 G.703
-        identity_ = modelCode_ == 351 ? "0351110000" : "0350110000";
-        faults_ = "0000";
-        statsIntervalMin_ = 10;
-        config_ = std::string("001") + (modelCode_ == 351 ? "1400.0000" : "0070.0000") + "114" +
-                  "0064.000" + "01" + "10.0" + "001" + "000" + "7.0" + "000" + "0" + "00000" +
-                  (modelCode_ == 351 ? "1100.0000" : "0070.0000") + "114" + "0064.000" + "010" +
-                  "030" + "04.0" + "0" + "00000000" + "00" + "0000" + "0" + "000000000000" + "0100";
+        mqx350Defaults();
         break;
     case Family::Mqx370: {
         // 1 turbo, 2-4 model, 5 rate, 6 modulation, 7 framing, 8 D+I, 9 specials, 10 module
@@ -286,9 +283,58 @@ bool Unit::anyFault() const {
 
 void Unit::setConfig(std::string value, int64_t nowMs) {
     config_ = std::move(value);
+    noteConfigChange(nowMs);
+}
+
+void Unit::setOduConfig(std::string value, int64_t nowMs) {
+    oduConfig_ = std::move(value);
+    noteConfigChange(nowMs);
+}
+
+void Unit::noteConfigChange(int64_t nowMs) {
     configChanged_ = true;
     if (isModem())
         addEvent('I', '4', '3', nowMs); // global config change
+}
+
+std::string Unit::reading(const std::string& mnemonic) const {
+    auto it = readings_.find(mnemonic);
+    return it == readings_.end() ? std::string() : it->second;
+}
+
+const std::string& Unit::memory(int slot) const {
+    static const std::string none;
+    return slot >= 0 && slot < memoryCount ? memories_[static_cast<size_t>(slot)] : none;
+}
+
+const std::string& Unit::oduMemory(int slot) const {
+    static const std::string none;
+    return slot >= 0 && slot < memoryCount ? oduMemories_[static_cast<size_t>(slot)] : none;
+}
+
+// DAY= (the date in the order DAY? reports it) or TIM= (HHMMSS); the other half of the
+// clock stays as it is.
+std::string Unit::setClockPart(bool date, const std::string& value, int64_t nowMs) {
+    if (value.size() != 6 ||
+        !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return "?";
+    const int a = std::stoi(value.substr(0, 2)), b = std::stoi(value.substr(2, 2)),
+              c = std::stoi(value.substr(4, 2));
+    Civil now = civilFromSeconds(clock(nowMs));
+    if (date) {
+        const int day = isTransceiver() ? b : a, month = isTransceiver() ? a : b;
+        if (month < 1 || month > 12 || day < 1)
+            return "?";
+        const int64_t t = civilSeconds(2000 + c, month, day, now.hour, now.minute, now.second);
+        if (civilFromSeconds(t).day != day)
+            return "?"; // no such day in that month
+        setClock(t, nowMs);
+    } else {
+        if (a > 23 || b > 59 || c > 59)
+            return "?";
+        setClock(civilSeconds(now.year, now.month, now.day, a, b, c), nowMs);
+    }
+    return "=";
 }
 
 void Unit::setUnreachable(bool off, int txoRestores) {
@@ -407,8 +453,8 @@ std::string Unit::readRecords(std::deque<std::string>& log, size_t& readUpTo, si
 }
 
 bool Unit::knows(const std::string& m) const {
-    static const char* modem[] = {"FLT", "RED", "OUS", "EID", "TXO", "CID", "MGC",
-                                  "RNE", "NUE", "CAE", "DAY", "TIM", "LRS"};
+    static const char* modem[] = {"FLT", "RED", "OUS", "EID", "TXO", "CID", "MGC", "RNE",
+                                  "NUE", "CAE", "DAY", "TIM", "LRS", "FSW", "RCB"};
     static const char* stats[] = {"RNS", "NUS", "CAS"};
     static const char* xcvr[] = {"SFS", "ONL", "RET", "CID", "DAY", "TIM"};
     static const char* sw[] = {"FLT", "EID", "RNE", "NUE", "CAE", "DAY", "TIM", "LRS"};
@@ -440,10 +486,25 @@ std::string Unit::payload(const std::string& command, int64_t nowMs) {
     }
     if (const std::string* fixed = fixedAnswer(m))
         return *fixed;
+    if (family_ == Family::Mqx350) {
+        std::string out;
+        if (mqx350Payload(m, query, value, nowMs, out))
+            return out;
+    }
     if (!knows(m))
         return "!";
     if (query && !value.empty())
         return "?";
+    if (!query) {
+        static const char* settable[] = {"CID", "TXO", "CAE", "CAS", "LRS",
+                                         "DAY", "TIM", "FSW", "RCB"};
+        if (std::none_of(std::begin(settable), std::end(settable),
+                         [&](const char* s) { return m == s; }))
+            return "?"; // a query only
+        // A unit in local mode still takes the way back to remote.
+        if (m != "LRS" && !acceptsSettings())
+            return "*";
+    }
     const bool bigCid = family_ == Family::Mqx350 || family_ == Family::Mqx370;
     const size_t cidWidth = bigCid ? 40 : 24;
 
@@ -470,6 +531,28 @@ std::string Unit::payload(const std::string& command, int64_t nowMs) {
         } else {
             stats_.clear();
             statsRead_ = 0;
+        }
+        return "=";
+    }
+    if (m == "LRS") {
+        if (query)
+            return std::string("=") + remoteState_;
+        if (value != "0" && value != "1" && value != "3")
+            return "?"; // 2 is reserved
+        remoteState_ = value[0];
+        return "=";
+    }
+    if ((m == "DAY" || m == "TIM") && !query)
+        return setClockPart(m == "DAY", value, nowMs);
+    if (m == "FSW" || m == "RCB") {
+        if (query || !value.empty())
+            return "?";
+        if (m == "FSW" && partner_) {
+            // The pair changes roles; each answers OUS? for the other from now on.
+            const bool wasOnline = online_;
+            online_ = partner_->online_;
+            partner_->online_ = wasOnline;
+            partner_->partner_ = this;
         }
         return "=";
     }
@@ -505,8 +588,6 @@ std::string Unit::payload(const std::string& command, int64_t nowMs) {
         return "=" + (isTransceiver() ? dateMMDDYY(clock(nowMs)) : dateDDMMYY(clock(nowMs)));
     if (m == "TIM")
         return "=" + timeHHMMSS(clock(nowMs));
-    if (m == "LRS")
-        return "=1";
     return "!";
 }
 

@@ -2,8 +2,10 @@
 // One addressed unit of the simulated installation: a modem, a transceiver or a
 // 1:N redundancy switch, with the state its remote-control commands report.
 
+#include <array>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -114,6 +116,33 @@ public:
     bool configChanged() const { return configChanged_; }
     void setTxCarrier(char code) { txCarrier_ = code; }
     char txCarrier() const { return txCarrier_; }
+    // ODU configuration string of an MQX-350L (the OGC? value); empty for other models.
+    void setOduConfig(std::string value, int64_t nowMs = 0);
+    const std::string& oduConfig() const { return oduConfig_; }
+
+    // Remote/local state as LRS carries it: '0' local, '1' serial remote, '3' ethernet
+    // remote. Settings over the serial line are taken only in serial remote.
+    void setRemoteState(char digit) { remoteState_ = digit; }
+    char remoteState() const { return remoteState_; }
+    // A DISTANT unit reached over its partner's management channel: it is a slave and
+    // takes settings whatever its own remote/local state.
+    void setDistant(bool distant) { distant_ = distant; }
+    bool distant() const { return distant_; }
+    bool acceptsSettings() const { return distant_ || remoteState_ == '1'; }
+
+    // Plain values that queries report as they are (e.g. "EBN" "12.3", "RSL" "==45.0",
+    // "FPL" "0"); the unit derives some from its state (an unlocked demodulator reads
+    // "99.9"). Empty = the unit has no such value.
+    void setReading(const std::string& mnemonic, std::string value) {
+        readings_[mnemonic] = std::move(value);
+    }
+    std::string reading(const std::string& mnemonic) const;
+
+    // Stored configurations 0-9: the configuration string (and the ODU string of an
+    // MQX-350L); empty = nothing stored there.
+    static constexpr int memoryCount = 10;
+    const std::string& memory(int slot) const;
+    const std::string& oduMemory(int slot) const;
 
     // DISTANT unit cut off from the management channel: every command answers "~".
     // After txoRestores "TXO=1" requests (0 = never) it is reachable again.
@@ -160,6 +189,13 @@ private:
                     std::string record);
     bool knows(const std::string& mnemonic) const;
     std::string randomGarbage();
+    std::string setClockPart(bool date, const std::string& value, int64_t nowMs);
+    void noteConfigChange(int64_t nowMs);
+    // The MQX-350 family's own commands; false when the command is not one of them.
+    bool mqx350Payload(const std::string& mnemonic, bool query, const std::string& value,
+                       int64_t nowMs, std::string& out);
+    void mqx350Defaults();
+    std::string mqx350Query(const std::string& mnemonic) const;
 
     std::string address_;
     Family family_ = Family::Mqx350;
@@ -170,6 +206,12 @@ private:
     std::string config_;
     bool configChanged_ = false;
     char txCarrier_ = '1';
+    std::string oduConfig_;
+    char remoteState_ = '1';
+    bool distant_ = false;
+    std::map<std::string, std::string> readings_;
+    std::array<std::string, memoryCount> memories_;
+    std::array<std::string, memoryCount> oduMemories_;
     bool online_ = false;
     Unit* partner_ = nullptr;
     std::vector<std::pair<std::string, std::string>> answers_;

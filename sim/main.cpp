@@ -41,6 +41,7 @@ const char* usageText =
     "  --faults RATE       chance (0-1) per status query of a random fault change\n"
     "  --inject ADDR=KIND  fault of one unit: silence, refuse*, refuse?, refuse!, refuse~,\n"
     "                      wrongaddr, wrongmne, late:MS, garbage, echo, unreachable\n"
+    "  --local ADDR        the unit starts in LOCAL mode: settings refused (repeatable)\n"
     "  --demo              give the units of the demo's set-up file their models and\n"
     "                      faults (linvar --demo writes that file)\n"
     "  --verbose           show every request and reply on stderr\n";
@@ -159,6 +160,7 @@ int main(int argc, char** argv) {
     long long latency = 20, seed = 1, baud = 9600;
     double faultRate = 0;
     std::vector<std::pair<std::string, std::string>> models, injections;
+    std::vector<std::string> locals;
 
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -203,6 +205,10 @@ int main(int argc, char** argv) {
             if (!next(value) || !splitPair(value, key, val) || !Unit::knownModel(val))
                 return usage("--model needs ADDR=CODE with a known model code");
             models.emplace_back(key, val);
+        } else if (arg == "--local") {
+            if (!next(value))
+                return usage("--local needs an address");
+            locals.push_back(value);
         } else if (arg == "--inject") {
             if (!next(value) || !splitPair(value, key, val))
                 return usage("--inject needs ADDR=KIND");
@@ -248,6 +254,12 @@ int main(int argc, char** argv) {
             return usage("--inject: no unit at '" + address + "'");
         if (!applyInjection(*u, kind))
             return usage("--inject: unknown fault '" + kind + "'");
+    }
+    for (const auto& address : locals) {
+        Unit* u = bus.find(address);
+        if (!u)
+            return usage("--local: no unit at '" + address + "'");
+        u->setRemoteState('0');
     }
 
     PtyServer server(bus);

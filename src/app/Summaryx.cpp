@@ -14,10 +14,15 @@ TTopModule::TTopModule(Platform platform)
     : p_(std::move(platform)), capture_(p_.clock, p_.programDir), link_(capture_, p_.transmit),
       linkPort_(link_), comms_(p_.port, capture_, p_.programDir), commsScreen_(comms_),
       saveDialog_(setup_, p_.programDir),
-      cycle_({setup_, linkPort_, capture_, p_.clock, Printing(), screen_, p_.op, p_.programDir}) {
+      cycle_({setup_, linkPort_, capture_, p_.clock, Printing(), screen_, p_.op, p_.programDir}),
+      linkEdit_(cycle_), switchEdit_(cycle_) {
     auto report = [this](const std::string& t) { Report(t); };
-    for (Screen* s : std::initializer_list<Screen*>{&screen_, &commsScreen_, &saveDialog_})
+    for (Screen* s : std::initializer_list<Screen*>{&screen_, &commsScreen_, &saveDialog_,
+                                                    &linkEdit_, &switchEdit_})
         s->setErrorReporter(report);
+    // Link and switch edit open in front of the main window while polling is suspended.
+    linkEdit_.onShown = [this](bool on) { on ? Show(linkEdit_) : Close(linkEdit_); };
+    switchEdit_.onShown = [this](bool on) { on ? Show(switchEdit_) : Close(switchEdit_); };
     BuildStartPanel();
 
     screen_.onClick("BtnComms", [this] { ShowCommsDialog(); });
@@ -39,6 +44,12 @@ TTopModule::TTopModule(Platform platform)
     screen_.onClick("BtnStartQuit", [this] { quit_ = true; });
     screen_.onClick("BtnStartHelp", [this] { p_.op.showHelp(cycle_.HelpTopic); });
     cycle_.onCaptureCaptions = [this] { RefreshCaptureCaptions(); };
+    // Detail windows open in front of the main window and drive the port while open.
+    detailHost_ = std::make_unique<DetailHost>(
+        DetailHost::Station{cycle_.tx, linkPort_, capture_, p_.clock, p_.op, setup_, Printing(),
+                            p_.programDir},
+        [this](Screen& s, bool on) { on ? Show(s) : Close(s); });
+    cycle_.SetDetailWindows(detailHost_.get());
     cycle_.autoLog().showNotice = [this](bool on) {
         if (on)
             Show(notice_);
@@ -208,6 +219,7 @@ void TTopModule::Tick() {
     }
     if (IsShown(saveDialog_) && saveDialog_.Closed())
         SaveDialogClosed();
+    screen_.guarded([this] { detailHost_->Tick(); });
     WatchPort();
     screen_.guarded([this] { cycle_.Tick(); });
 }

@@ -3,12 +3,15 @@
 // dialogs it opens, and quitting. It owns the station's process-wide state: the system
 // model, the capture file, the comms dialog with its link, and the poll cycle.
 
+#include "detail/DetailHost.h"
 #include "logging/Albox.h"
 #include "logging/Capture.h"
 #include "protocol/PollCycle.h"
 #include "serial/Scommse.h"
 #include "serial/ScommseScreen.h"
+#include "setup/LinkEdit.h"
 #include "setup/Ssave1.h"
+#include "setup/SwitchEdit.h"
 #include "setup/SystemSetup.h"
 #include "summary/SummaryScreen.h"
 
@@ -60,6 +63,10 @@ public:
     TSaveDialog& SaveDialog() { return saveDialog_; }
     TAutoLogNotice& AutoLogNotice() { return notice_; }
     PollCycle& Cycle() { return cycle_; }
+    // The detail window host (the window open, if any).
+    DetailHost& Details() { return *detailHost_; }
+    TLinkEdit& LinkEditScreen() { return linkEdit_; }
+    TSwitchEdit& SwitchEditScreen() { return switchEdit_; }
     SystemSetup& Setup() { return setup_; }
     Capture& CaptureFile() { return capture_; }
     CommsDialog& Comms() { return comms_; }
@@ -108,6 +115,9 @@ private:
     TSaveDialog saveDialog_;
     TAutoLogNotice notice_;
     PollCycle cycle_;
+    TLinkEdit linkEdit_;
+    TSwitchEdit switchEdit_;
+    std::unique_ptr<DetailHost> detailHost_;
     std::vector<Screen*> windows_;
     bool quit_ = false;
     bool portDown_ = false;

@@ -1,0 +1,51 @@
+#pragma once
+// The poll cycle on the in-process simulator with link edit and switch edit hooked in,
+// driven by control name as the operator would.
+
+#include "poll/PollHarness.h"
+
+#include "setup/LinkEdit.h"
+#include "setup/SwitchEdit.h"
+
+#include <string>
+
+struct EditHarness : PollHarness {
+    linvar::TLinkEdit link{cycle};
+    linvar::TSwitchEdit sw{cycle};
+    bool linkShown = false;
+    bool swShown = false;
+
+    EditHarness() {
+        link.onShown = [this](bool on) { linkShown = on; };
+        sw.onShown = [this](bool on) { swShown = on; };
+    }
+
+    // The summary's "Edit" button of link n (or "BtnEditRM1", "BtnEditSw2", ...), then
+    // the ticks that take the mode.
+    void ClickEdit(const std::string& button) {
+        if (cycle.tx.CurrentMode.empty())
+            Start();
+        screen.click(button);
+        // The mode is taken once no reply is awaited.
+        for (int i = 0; i < 400 && !link.Editing() && !sw.Editing(); ++i)
+            Tick();
+    }
+    void OpenLink(int n) { ClickEdit("BtnEdit" + std::to_string(n)); }
+    void OpenSwitch(int s) { ClickEdit("BtnEditSw" + std::to_string(s)); }
+
+    // Typing into a box and leaving it.
+    void Enter(linvar::Screen& s, const std::string& box, const std::string& text) {
+        s.type(box, text);
+        s.leave(box);
+    }
+    void Enter(const std::string& box, const std::string& text) { Enter(link, box, text); }
+
+    std::string Text(const std::string& control) const { return link.at(control).text(); }
+    std::string BoxColour(const std::string& control) const {
+        return linvar::colourName(link.at(control).background());
+    }
+    std::string SwColour(const std::string& control) const {
+        return linvar::colourName(sw.at(control).background());
+    }
+    std::string Error() const { return link.at("LblError").text(); }
+};

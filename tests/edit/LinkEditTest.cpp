@@ -1,0 +1,248 @@
+#include "EditHarness.h"
+
+#include "protocol/TextFormats.h"
+
+#include <gtest/gtest.h>
+
+using namespace linvar;
+
+TEST(LinkEdit, EntriesGoToTheirOwnRecordAndField) {
+    EditHarness h;
+    h.setup.rec(5).Mod1Addr = "0300";
+    h.setup.rec(6).InfoText = "Log";
+    h.OpenLink(3);
+    ASSERT_TRUE(h.link.Editing());
+    EXPECT_TRUE(h.linkShown);
+    EXPECT_FALSE(h.cycle.TimerEnabled());
+    EXPECT_EQ(h.cycle.HelpTopic, 4);
+    EXPECT_EQ(h.link.at("EditGroup").text(), "Link 3, Edit Mode");
+    EXPECT_TRUE(h.link.at("ChkLinkLog").checked());
+    EXPECT_FALSE(h.link.shown("AddrMod2"));
+    EXPECT_EQ(h.link.at("LblInstr1").text(),
+              "To activate a device, enter an address, 0-9999, and click on <Enter>");
+
+    h.Enter("AddrRFT2L", "7");
+    EXPECT_EQ(h.setup.rec(5).Tr2Addr, "0007");
+    EXPECT_EQ(h.Text("AddrRFT2L"), "0007");
+    EXPECT_EQ(h.BoxColour("AddrRFT2L"), "aqua");
+    EXPECT_EQ(h.BoxColour("AddrMod2L"), "silver");
+    h.Enter("AddrMod1", "1 2");
+    h.Enter("AddrRFT1", "abc");
+    EXPECT_EQ(h.setup.rec(6).Mod1Addr, "0102"); // blanks count as zeros
+    EXPECT_EQ(h.setup.rec(6).Tr1Addr, "0000");  // unreadable
+    h.Enter("AddrRFT2L", "");
+    EXPECT_TRUE(h.setup.rec(5).Tr2Addr.empty());
+    EXPECT_EQ(h.BoxColour("AddrRFT2L"), "silver");
+
+    // A minus sign or a fraction is refused and the stored address comes back.
+    for (const char* bad : {"-5", "1.5"}) {
+        h.Enter("AddrMod1", bad);
+        EXPECT_EQ(h.Error(), std::string("Address entry was invalid: ") + bad);
+        EXPECT_EQ(h.Text("AddrMod1"), "0102");
+        EXPECT_EQ(h.setup.rec(6).Mod1Addr, "0102");
+    }
+    h.Enter("AddrMod2L", "12");
+    EXPECT_EQ(h.Error(), "");
+    EXPECT_EQ(h.setup.rec(5).Mod2Addr, "0012");
+
+    h.Enter("LinkIDL", "LONDON");
+    h.Enter("LinkID", "PARIS");
+    h.link.type("LkInfo", "Call Jo\r\non 123\tor 456");
+    h.link.leave("LkInfo");
+    h.link.check("ChkLinkLog", false);
+    h.link.check("ChkPair", true);
+    EXPECT_EQ(h.setup.rec(5).IdText, "LONDON");
+    EXPECT_EQ(h.setup.rec(6).IdText, "PARIS");
+    EXPECT_EQ(h.setup.rec(5).InfoText, "Call Joon 123\tor 456"); // no new line
+    EXPECT_TRUE(h.setup.rec(6).InfoText.empty());
+    EXPECT_EQ(h.setup.rec(6).PairFlag, "1");
+    h.link.check("ChkPair", false);
+    EXPECT_EQ(h.setup.rec(6).PairFlag, "0");
+
+    // Leaving a box unchanged stores nothing; LOCAL Transceiver 1 is stored again.
+    h.setup.rec(5).Tr1Colour = Colours::red;
+    h.link.leave("AddrMod2L");
+    h.link.leave("AddrRFT1L");
+    EXPECT_EQ(colourName(h.setup.rec(5).Tr1Colour), "silver");
+    h.link.click("BtnLinkHelp");
+    EXPECT_EQ(h.op.helpTopics.back(), 4);
+}
+
+TEST(LinkEdit, DelayAndTimeoutChecks) {
+    EditHarness h;
+    h.setup.rec(1).Mod1Addr = "0100";
+    h.OpenLink(1);
+    h.Enter("TdelayL", "49");
+    EXPECT_EQ(h.Error(), "Time delay entry was corrected");
+    EXPECT_EQ(h.Text("TdelayL"), "50");
+    EXPECT_EQ(h.setup.rec(1).DelayText, "50");
+    h.Enter("TdelayL", "120");
+    EXPECT_EQ(h.Error(), "");
+    EXPECT_EQ(h.setup.rec(1).DelayText, "120");
+    h.Enter("TdelayL", "50");
+    EXPECT_EQ(h.setup.rec(1).DelayText, "50");
+    h.Enter("Tdelay", "ab");
+    EXPECT_EQ(h.Error(), "Time delay entry was invalid: ab");
+    EXPECT_EQ(h.Text("Tdelay"), "50");
+    h.Enter("TimOut", "0");
+    EXPECT_EQ(h.Error(), "Timeout entry was corrected");
+    EXPECT_EQ(h.Text("TimOut"), "5");
+    h.Enter("TimOutL", "");
+    EXPECT_EQ(h.Error(), "Timeout entry was invalid: ");
+    EXPECT_EQ(h.setup.rec(1).TimeoutText, "5");
+    h.Enter("TimOutL", " 9");
+    EXPECT_EQ(h.setup.rec(1).TimeoutText, "9");
+
+    // The DISTANT boxes act on the DISTANT record whatever was edited before.
+    h.Enter("Tdelay", "300");
+    h.Enter("AddrMod1L", "");
+    EXPECT_EQ(h.setup.rec(2).DelayText, "300");
+    EXPECT_EQ(h.setup.rec(1).DelayText, "50");
+    EXPECT_TRUE(h.setup.rec(1).Mod1Addr.empty());
+    EXPECT_EQ(colourName(h.setup.rec(1).Mod1Colour), "silver");
+    EXPECT_FALSE(h.setup.EndActive(2));
+}
+
+TEST(LinkEdit, SwitchDecidesLocalModem1) {
+    EditHarness h;
+    h.setup.rec(43).Mod1Addr = "3000";
+    h.OpenLink(12);
+    EXPECT_EQ(h.Text("AddrMod1L"), "3200");
+    EXPECT_EQ(h.BoxColour("AddrMod1L"), "silver");
+    EXPECT_FALSE(h.link.type("AddrMod1L", "5"));
+    EXPECT_EQ(h.link.at("LblInstr1").text(),
+              "Switch is on. Click on Modem 1 to enable/disable. Other devices: type/delete entry");
+    h.link.click("AddrMod1L");
+    EXPECT_EQ(h.setup.rec(23).Mod1Addr, "3200");
+    EXPECT_EQ(h.BoxColour("AddrMod1L"), "aqua");
+    h.link.click("AddrMod1L");
+    EXPECT_TRUE(h.setup.rec(23).Mod1Addr.empty());
+    // A typeable box is not switched by a click.
+    h.link.click("AddrRFT1L");
+    EXPECT_TRUE(h.setup.rec(23).Tr1Addr.empty());
+}
+
+TEST(LinkEdit, BlockAddressingOfTheNewSpec) {
+    EditHarness h;
+    EndRecord& l = h.setup.rec(1);
+    l.AddrSpec = "52";
+    l.Mod1Addr = "1000";
+    l.Tr1Addr = "1002";
+    h.setup.rec(2).Mod1Addr = "1004";
+    h.OpenLink(1);
+    ASSERT_TRUE(h.link.NewSpec());
+    const char* boxes[] = {"AddrMod1L", "AddrMod2L", "AddrRFT1L", "AddrRFT2L",
+                           "AddrMod1",  "AddrMod2",  "AddrRFT1",  "AddrRFT2"};
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(h.Text(boxes[k]), Addr4(1000 + k)) << boxes[k];
+    EXPECT_EQ(h.BoxColour("AddrRFT1L"), "aqua");
+    EXPECT_EQ(h.BoxColour("AddrRFT2"), "silver");
+    EXPECT_TRUE(h.link.at("AddrRFT1L").readOnly());
+    EXPECT_FALSE(h.link.type("AddrRFT2", "5"));
+    EXPECT_EQ(h.link.at("LblInstr2").text(), "Click in a box to activate/deactivate other devices");
+
+    h.link.click("AddrRFT2");
+    EXPECT_EQ(h.setup.rec(2).Tr2Addr, "1007");
+    EXPECT_EQ(h.BoxColour("AddrRFT2"), "aqua");
+    h.link.click("AddrRFT2");
+    EXPECT_TRUE(h.setup.rec(2).Tr2Addr.empty());
+    EXPECT_EQ(h.BoxColour("AddrRFT2"), "silver");
+    h.link.click("AddrRFT2L");
+    EXPECT_EQ(l.Tr2Addr, "1003");
+
+    // A new Modem 1 address moves the block and disables every other unit of the link.
+    h.Enter("AddrMod1L", "2000");
+    EXPECT_EQ(l.Mod1Addr, "2000");
+    for (int slot : {Modem2, Transceiver1, Transceiver2})
+        EXPECT_TRUE(l.addr(slot).empty());
+    for (int slot = 0; slot < UnitSlotCount; ++slot)
+        EXPECT_TRUE(h.setup.rec(2).addr(slot).empty());
+    EXPECT_EQ(h.Text("AddrRFT2"), "2007");
+    EXPECT_EQ(h.BoxColour("AddrRFT2"), "silver");
+
+    // Without Modem 1, Transceiver 1 is typed and Transceiver 2 follows it.
+    h.Enter("AddrMod1L", "");
+    EXPECT_EQ(h.link.at("LblInstr1").text(),
+              "To activate a Local Modem1 or Transceiver1, enter an address, 0-9999, and click on "
+              "<Enter>");
+    h.Enter("AddrRFT1L", "500");
+    EXPECT_EQ(l.Tr1Addr, "0500");
+    EXPECT_EQ(h.Text("AddrRFT2L"), "0501");
+    h.link.click("AddrRFT2L");
+    EXPECT_EQ(l.Tr2Addr, "0501");
+    h.Enter("AddrRFT1L", "600"); // Transceiver 2 does not stay behind at 0501
+    EXPECT_TRUE(l.Tr2Addr.empty());
+    EXPECT_EQ(h.Text("AddrRFT2L"), "0601");
+    h.Enter("AddrRFT1L", "");
+    EXPECT_TRUE(l.Tr1Addr.empty());
+    EXPECT_EQ(h.Text("AddrRFT2L"), "");
+}
+
+TEST(LinkEdit, LeavingResumesPollingOfTheNewUnit) {
+    EditHarness h;
+    h.Unit(1, Modem1, "0100", "350");
+    h.bus.add("0200", "350");
+    h.Start();
+    h.Ticks(4);
+    h.OpenLink(2);
+    const size_t sent = h.port.sent.size();
+    h.Ticks(20);
+    EXPECT_EQ(h.port.sent.size(), sent); // nothing is polled while editing
+
+    h.Enter("AddrMod1L", "200");
+    h.link.click("BtnExitEdit");
+    EXPECT_FALSE(h.link.Editing());
+    EXPECT_FALSE(h.linkShown);
+    EXPECT_TRUE(h.cycle.TimerEnabled());
+    EXPECT_EQ(h.cycle.tx.RequestedMode, Modes::OneLink);
+    EXPECT_TRUE(h.setup.AnyEndActive);
+    EXPECT_EQ(colourName(h.setup.rec(3).EndColour), "green");
+    ASSERT_TRUE(h.RunRequests(1));
+    EXPECT_EQ(h.port.sent.back(), "<0200/FLT?");
+    h.Ticks(4);
+    EXPECT_EQ(h.Colour("LblMod1L"), "lime");
+    EXPECT_EQ(h.screen.at("LinkBox").text(), "Link 2");
+
+    // "&Close" of the single-link view ends a pending edit and goes to the summary.
+    h.ClickEdit("BtnEnterEdit");
+    ASSERT_TRUE(h.link.Editing());
+    h.screen.click("BtnClose");
+    EXPECT_FALSE(h.link.Editing());
+    EXPECT_EQ(h.cycle.tx.RequestedMode, Modes::AllLinks);
+
+    // An unconfigured link left without an address goes back to the summary.
+    h.Ticks(4);
+    h.OpenLink(5);
+    h.link.click("BtnExitEdit");
+    EXPECT_EQ(h.cycle.tx.RequestedMode, Modes::AllLinks);
+}
+
+TEST(LinkEdit, RedundantModem) {
+    EditHarness h;
+    h.setup.rec(44).AddrSpec = "52"; // a redundant modem has no block of addresses
+    h.ClickEdit("BtnEditRM2");
+    EXPECT_FALSE(h.link.Editing()); // switch 2 is off
+
+    h.setup.rec(43).Mod1Addr = "5000";
+    h.ClickEdit("BtnEditRM2");
+    ASSERT_TRUE(h.link.Editing());
+    EXPECT_FALSE(h.link.NewSpec());
+    EXPECT_EQ(h.link.at("EditGroup").text(), "Redundant Modem, Switch 2, Edit Mode");
+    EXPECT_EQ(h.Text("AddrMod1L"), "6100");
+    EXPECT_TRUE(h.link.at("AddrMod1L").readOnly());
+    for (const char* hidden : {"AddrMod1", "AddrRFT1", "AddrRFT2", "LinkID", "Tdelay", "TimOut",
+                               "ChkPair", "ChkLinkLog"})
+        EXPECT_FALSE(h.link.shown(hidden)) << hidden;
+    h.link.click("AddrMod1L");
+    EXPECT_EQ(h.setup.rec(44).Mod1Addr, "6100");
+    h.Enter("LinkIDL", "SPARE");
+    h.Enter("TdelayL", "80");
+    h.link.type("LkInfo", "Rack 4");
+    h.link.leave("LkInfo");
+    EXPECT_EQ(h.setup.rec(44).IdText, "SPARE");
+    EXPECT_EQ(h.setup.rec(44).DelayText, "80");
+    EXPECT_EQ(h.setup.rec(44).InfoText, "Rack 4");
+    EXPECT_EQ(h.setup.rec(43).Mod1Addr, "5000"); // the switch is untouched
+    h.link.click("BtnExitEdit");
+    EXPECT_EQ(h.cycle.tx.RequestedMode, Modes::AllLinks);
+}

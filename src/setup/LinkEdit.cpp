@@ -108,63 +108,53 @@ TLinkEdit::TLinkEdit(PollCycle& cycle)
 void TLinkEdit::Build() {
     add("", "EditGroup", ControlKind::Group).setLayout(Layout::Column);
 
-    add("EditGroup", "IdGrid", ControlKind::Panel).setLayout(Layout::Grid, 4);
-    add("IdGrid", "LblHeadNone", ControlKind::Label);
-    add("IdGrid", "LblLocalEnd", ControlKind::Label, "LOCAL END").setFont(0, true);
-    add("IdGrid", "LblDistantEnd", ControlKind::Label, "DISTANT END").setFont(0, true);
-    add("IdGrid", "LblHeadNote", ControlKind::Label);
-    add("IdGrid", "LblIdHint", ControlKind::Label, "Enter a short link ID, up to 12 characters");
-    add("IdGrid", "LinkIDL", ControlKind::Edit).setMaxLength(12).setWidth(12);
-    add("IdGrid", "LinkID", ControlKind::Edit).setMaxLength(12).setWidth(12);
-    add("IdGrid", "LblIdNote", ControlKind::Label,
-        "ID is shown on the Summary Screen in a colored icon");
-
-    add("EditGroup", "UnitsGroup", ControlKind::Group).setLayout(Layout::Row);
-    add("UnitsGroup", "UnitsLeft", ControlKind::Panel).setLayout(Layout::Column);
-    add("UnitsLeft", "LblInstr1", ControlKind::Label, kInstr1Initial).setTextColour(Colours::blue);
-    add("UnitsLeft", "LblInstr2", ControlKind::Label, kInstr2Initial).setTextColour(Colours::blue);
-    add("UnitsLeft", "LegendRow", ControlKind::Panel).setLayout(Layout::Row);
+    // The instructions and the legend of the address boxes.
+    add("EditGroup", "UnitsGroup", ControlKind::Group).setLayout(Layout::Column);
+    add("UnitsGroup", "LblInstr1", ControlKind::Label, kInstr1Initial).setTextColour(Colours::blue);
+    add("UnitsGroup", "LblInstr2", ControlKind::Label, kInstr2Initial).setTextColour(Colours::blue);
+    add("UnitsGroup", "LegendRow", ControlKind::Panel).setLayout(Layout::Row);
     add("LegendRow", "LegEnabled", ControlKind::Label).setBackground(Colours::aqua).setWidth(3);
     add("LegendRow", "LblEnabled", ControlKind::Label, "= Enabled");
     add("LegendRow", "LegDisabled", ControlKind::Label).setBackground(Colours::silver).setWidth(3);
     add("LegendRow", "LblDisabled", ControlKind::Label, "= Disabled");
-    add("UnitsLeft", "BtnEnter", ControlKind::Button, "E&nter");
+    add("LegendRow", "BtnEnter", ControlKind::Button, "E&nter");
 
-    add("UnitsGroup", "UnitsGrid", ControlKind::Panel).setLayout(Layout::Grid, 4);
+    // One grid, so that every LOCAL box stands under "LOCAL END" and every DISTANT box
+    // under "DISTANT END": caption, LOCAL, DISTANT, note.
+    const std::string g = "EditGrid";
+    add("EditGroup", g, ControlKind::Panel).setLayout(Layout::Grid, 4);
+    add(g, "LblHeadNone", ControlKind::Label);
+    add(g, "LblLocalEnd", ControlKind::Label, "LOCAL END").setFont(0, true);
+    add(g, "LblDistantEnd", ControlKind::Label, "DISTANT END").setFont(0, true);
+    add(g, "LblHeadNote", ControlKind::Label);
+    add(g, "LblIdHint", ControlKind::Label, "Enter a short link ID, up to 12 characters");
+    add(g, "LinkIDL", ControlKind::Edit).setMaxLength(12).setWidth(12);
+    add(g, "LinkID", ControlKind::Edit).setMaxLength(12).setWidth(12);
+    add(g, "LblIdNote", ControlKind::Label, "ID is shown on the Summary Screen in a colored icon");
     for (int slot = 0; slot < UnitSlotCount; ++slot) {
         const std::string n = std::to_string(slot + 1);
         // The Modem 2 row has neither caption nor note: its DISTANT place holds the 1:1
         // check box.
-        add("UnitsGrid", "LblUnit" + n, ControlKind::Label, kRowCaptions[slot])
-            .setVisible(slot != Modem2);
-        add("UnitsGrid", AddressBoxName(slot, false), ControlKind::Edit)
-            .setMaxLength(4)
-            .setWidth(5);
+        add(g, "LblUnit" + n, ControlKind::Label, kRowCaptions[slot]).setVisible(slot != Modem2);
+        add(g, AddressBoxName(slot, false), ControlKind::Edit).setMaxLength(4).setWidth(5);
         if (slot == Modem2)
-            add("UnitsGrid", "ChkPair", ControlKind::Check, "Connected to a 1:1 system");
+            add(g, "ChkPair", ControlKind::Check, "Connected to a 1:1 system");
         else
-            add("UnitsGrid", AddressBoxName(slot, true), ControlKind::Edit)
-                .setMaxLength(4)
-                .setWidth(5);
-        add("UnitsGrid", "LblNote" + n, ControlKind::Label, kRowNotes[slot])
-            .setVisible(slot != Modem2);
+            add(g, AddressBoxName(slot, true), ControlKind::Edit).setMaxLength(4).setWidth(5);
+        add(g, "LblNote" + n, ControlKind::Label, kRowNotes[slot]).setVisible(slot != Modem2);
     }
-    // The DISTANT Modem 2 is the off-line unit of a 1:1 pair: its box is never shown.
-    add("UnitsGrid", AddressBoxName(Modem2, true), ControlKind::Edit)
-        .setMaxLength(4)
-        .setVisible(false);
-
-    add("EditGroup", "TimeGrid", ControlKind::Panel).setLayout(Layout::Grid, 4);
-    add("TimeGrid", "LblDelay", ControlKind::Label, "Delay");
-    add("TimeGrid", "TdelayL", ControlKind::Edit).setMaxLength(4).setWidth(5);
-    add("TimeGrid", "Tdelay", ControlKind::Edit).setMaxLength(4).setWidth(5);
-    add("TimeGrid", "LblDelayNote", ControlKind::Label,
+    add(g, "LblDelay", ControlKind::Label, "Delay");
+    add(g, "TdelayL", ControlKind::Edit).setMaxLength(4).setWidth(5);
+    add(g, "Tdelay", ControlKind::Edit).setMaxLength(4).setWidth(5);
+    add(g, "LblDelayNote", ControlKind::Label,
         "Time to wait before next message is sent, in msec. Min value is 50 msec.");
-    add("TimeGrid", "LblTimeout", ControlKind::Label, "Timeout");
-    add("TimeGrid", "TimOutL", ControlKind::Edit).setMaxLength(2).setWidth(3);
-    add("TimeGrid", "TimOut", ControlKind::Edit).setMaxLength(2).setWidth(3);
-    add("TimeGrid", "LblTimeoutNote", ControlKind::Label,
+    add(g, "LblTimeout", ControlKind::Label, "Timeout");
+    add(g, "TimOutL", ControlKind::Edit).setMaxLength(2).setWidth(3);
+    add(g, "TimOut", ControlKind::Edit).setMaxLength(2).setWidth(3);
+    add(g, "LblTimeoutNote", ControlKind::Label,
         "Max time to wait for response to message, in seconds. Min value is 1 second.");
+    // The DISTANT Modem 2 is the off-line unit of a 1:1 pair: its box is never shown.
+    add(g, AddressBoxName(Modem2, true), ControlKind::Edit).setMaxLength(4).setVisible(false);
 
     add("EditGroup", "NoteHelp", ControlKind::Label, "Click <Help> for Addressing spec information")
         .setTextColour(Colours::red);

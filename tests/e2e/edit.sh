@@ -35,20 +35,33 @@ record() {
         printf '%s\r\n' "$f"
     done
 }
-# Link 1 is configured in both; link 2's LOCAL modem 0250 exists only on the bus.
+# Link 1 is the traffic modem 1 of switch 1 (at 1000, with its redundant modem 2100);
+# link 3 uses the block addressing ("52") counted from its LOCAL modem 0400; link 12's
+# LOCAL modem 3250 exists only on the bus (link 12 is on switch 2, which is off).
 setup() {
-    local link2=$1 r
-    record 1100 "" "" "" LONDON-1 "" 50 2 90 ""
-    record 0150 "" "" "" LONDON-1 "" 50 2 90 ""
-    record "$link2" "" "" "" MADRID-2 "" 50 2 90 ""
-    record "" "" "" "" MADRID-2 "" 50 2 90 ""
-    for ((r = 5; r <= 44; r++)); do
+    local link12=$1 r
+    record 1100 "" "" "" LONDON-1 "Switched link, NOC desk 2." 50 2 90 ""
+    record 0150 "" "" "" LONDON-1 Log 50 2 90 1
+    record "" "" "" "" "" "" 50 2 90 ""
+    record "" "" "" "" "" "" 50 2 90 ""
+    record 0400 "" 0402 "" ROME-3 "Block addressed link." 50 2 52 ""
+    record 0404 "" "" "" ROME-3 "" 50 2 90 ""
+    for ((r = 7; r <= 22; r++)); do
         record "" "" "" "" "" "" 50 2 90 ""
     done
+    record "$link12" "" "" "" DUBLIN-12 "" 50 2 90 ""
+    record "" "" "" "" DUBLIN-12 "" 50 2 90 ""
+    for ((r = 25; r <= 40; r++)); do
+        record "" "" "" "" "" "" 50 2 90 ""
+    done
+    record 1000 "" "" "" SWITCH-1 "" 50 2 90 ""
+    record 2100 "" "" "" SPARE-1 "" 50 2 90 ""
+    record "" "" "" "" "" "" 50 2 90 ""
+    record "" "" "" "" "" "" 50 2 90 ""
     printf '0,0,1\r\n'
 }
 setup "" >"$work/SysSetup.txt"
-setup 0250 >"$work/sim-setup.txt"
+setup 3250 >"$work/sim-setup.txt"
 printf ' SysSetup.txt\r\n' >"$work/SetFname.txt"
 printf '1,9600,0\r\n' >"$work/comms.txt"
 

@@ -194,15 +194,18 @@ bool ScreenView::eventFilter(QObject* watched, QEvent* event) {
         return QWidget::eventFilter(watched, event);
     const std::string& name = it->second;
     const bool label = qobject_cast<QLabel*>(watched) != nullptr;
+    // A read-only box is clicked like a label (link edit switches units on and off so).
+    const auto* lineEdit = qobject_cast<QLineEdit*>(watched);
+    const bool clickable = label || (lineEdit && lineEdit->isReadOnly());
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-        if (!label)
+        if (!clickable)
             break;
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
             watched->setProperty(kPressed, true);
         break;
     case QEvent::MouseButtonRelease:
-        if (!label)
+        if (!clickable)
             break;
         // A click is a press and a release on the label; the release that ends a
         // double-click is not a second click.

@@ -16,8 +16,8 @@ bool DetailHost::open(const DetailRequest& request, std::function<void(bool)> cl
     // The window's one-shot timers run on its own tick.
     const DetailDeps deps{st_.tx,  st_.port,  st_.capture, st_.clock,     st_.op,
                           timers_, st_.setup, st_.print,   st_.programDir};
-    DetailInputs in{request.UnitAddress, request.UnitName, request.IdentityCode,
-                    request.CurrentEnd};
+    DetailInputs in{request.UnitAddress, request.UnitName, request.IdentityCode, request.CurrentEnd,
+                    request.ModemPairPresent};
     switch (request.family) {
     case DetailFamily::Mqx350:
         window_ = std::make_unique<TDetail350>(deps, in);

@@ -72,7 +72,7 @@ std::string DetailWindow::FixedReal(double value, int decimals) {
 DetailWindow::DetailWindow(DetailDeps deps, DetailInputs in, std::string screenName)
     : Screen(std::move(screenName), "Detail"), UnitAddress(std::move(in.UnitAddress)),
       UnitName(std::move(in.UnitName)), IdentityCode(std::move(in.IdentityCode)),
-      CurrentEnd(in.CurrentEnd), d_(deps) {
+      CurrentEnd(in.CurrentEnd), ModemPairPresent(in.ModemPairPresent), d_(deps) {
     setHelpTopic(5);
 }
 
@@ -106,6 +106,10 @@ int DetailWindow::TimeoutSeconds() const {
 
 const std::string& DetailWindow::IdText() const {
     return d_.setup.rec(CurrentEnd).IdText;
+}
+
+bool DetailWindow::PairedUnit() const {
+    return ModemPairPresent || (DistantEnd && PairFlag() == "1");
 }
 
 std::string DetailWindow::PairFlag() const {
@@ -575,7 +579,7 @@ bool DetailWindow::BoxLocked(const BoxSpec& box) const {
 
 void DetailWindow::LockConfig(bool locked) {
     lockRequested_ = locked;
-    effectiveLock_ = locked || !ChangesPossible() || InLoopback() || !OnlineUnit;
+    effectiveLock_ = locked || !ChangesPossible() || InLoopback() || !OnlineOrAlone();
     for (const BoxSpec& b : boxes_) {
         const bool lock = BoxLocked(b);
         Control& c = at(b.control);
@@ -1316,7 +1320,7 @@ void DetailWindow::RefreshUtilityGates() {
     at("BtnCenterBuffer").setEnabled(possible);
     at("BtnStore").setEnabled(possible);
     at("BtnSetTime").setEnabled(possible);
-    at("BtnLoad").setEnabled(possible && OnlineUnit);
+    at("BtnLoad").setEnabled(possible && OnlineOrAlone());
     at("SwitchNotOnline").setVisible(!OnlineUnit);
     at("SwitchHint").setVisible(OnlineUnit);
     at("BtnSwitch").setEnabled(OnlineUnit && possible);

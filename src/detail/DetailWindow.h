@@ -47,6 +47,7 @@ struct DetailInputs {
     std::string UnitName;
     std::string IdentityCode;
     int CurrentEnd = 1;
+    bool ModemPairPresent = false;
 };
 
 namespace Phases {
@@ -175,6 +176,7 @@ public:
     std::string UnitName;
     std::string IdentityCode;
     int CurrentEnd = 1;
+    bool ModemPairPresent = false;
     int StepNo = 0;
     std::string ModelName;
     bool RemoteMode = true;
@@ -216,6 +218,11 @@ public:
     void LockConfig(bool locked);
     void ShowEditGate();
     bool ChangesPossible() const { return RemoteMode || DistantEnd; }
+    // The unit is one of a 1:1 pair (both modems set up, or the DISTANT pair flag).
+    bool PairedUnit() const;
+    // Changes and memory loads go through the on-line unit of a pair; a unit on its own
+    // is its own on-line unit whatever its redundancy state says.
+    bool OnlineOrAlone() const { return OnlineUnit || !PairedUnit(); }
     const std::string& CurrentMode() const { return d_.tx.CurrentMode; }
     void RequestMode(const std::string& mode) { d_.tx.RequestedMode = mode; }
     void SetCurrentMode(const std::string& mode) { d_.tx.CurrentMode = mode; }

@@ -43,6 +43,7 @@ struct DetailRig {
     linvar::ManualScheduler timers;
     linvar::sim::Unit* unit = nullptr;
     std::unique_ptr<linvar::TDetail350> w;
+    bool paired = false; // both modems of the end set up
 
     // Record 3 is a LOCAL end, 4 the DISTANT end of link 2.
     void Open(const std::string& identity = "0350110000", int record = 3,
@@ -71,7 +72,7 @@ struct DetailRig {
         w = std::make_unique<linvar::TDetail350>(
             deps, linvar::DetailInputs{address,
                                        record % 2 ? "Modem 1, Local end" : "Modem 1, Distant end",
-                                       identity, record});
+                                       identity, record, paired});
         w->setErrorReporter([this](const std::string& t) { op.report(t); });
         w->Activate();
     }

@@ -400,6 +400,20 @@ TEST(Detail350, RemoteStateRulesAfterAChange) {
     EXPECT_EQ(r.port.sent.back(), "<0350/LRS?");
 }
 
+TEST(Detail350, AnOfflineUnitOfAPairIsReadOnlyAUnitOnItsOwnIsNot) {
+    for (const bool paired : {false, true}) {
+        SCOPED_TRACE(paired ? "paired" : "alone");
+        DetailRig r;
+        r.paired = paired;
+        r.Open();
+        r.unit->setOnline(false);
+        r.ReadConfig();
+        EXPECT_EQ(r.Text("StaRED"), "Offline");
+        EXPECT_EQ(r.at("ConfTFQ").readOnly(), paired);
+        EXPECT_EQ(r.at("ConfTFT").enabled(), !paired);
+    }
+}
+
 TEST(Detail350, LogsDownloadToNewAppendedAndOverwrittenFiles) {
     DetailRig r;
     r.Open();

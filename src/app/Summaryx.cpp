@@ -45,10 +45,10 @@ TTopModule::TTopModule(Platform platform)
     screen_.onClick("BtnStartHelp", [this] { p_.op.showHelp(cycle_.HelpTopic); });
     cycle_.onCaptureCaptions = [this] { RefreshCaptureCaptions(); };
     // Detail windows open in front of the main window and drive the port while open.
-    detailHost_ = std::make_unique<DetailHost>(
-        DetailHost::Station{cycle_.tx, linkPort_, capture_, p_.clock, p_.op, setup_, Printing(),
-                            p_.programDir},
-        [this](Screen& s, bool on) { on ? Show(s) : Close(s); });
+    detailHost_ =
+        std::make_unique<DetailHost>(DetailHost::Station{cycle_.tx, linkPort_, capture_, p_.clock,
+                                                         p_.op, setup_, Printing(), p_.programDir},
+                                     [this](Screen& s, bool on) { on ? Show(s) : Close(s); });
     cycle_.SetDetailWindows(detailHost_.get());
     cycle_.autoLog().showNotice = [this](bool on) {
         if (on)

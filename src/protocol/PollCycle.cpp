@@ -396,6 +396,25 @@ void PollCycle::TransceiverRule() {
     StepNo = TransceiverRuleStep();
 }
 
+void PollCycle::GoOnAfterModem(int next) {
+    // A change of configuration reported on a logged link is logged before the next unit.
+    if (ConfigChanged && LinkLoggedForRecord(CurrentEnd)) {
+        SavedStep = next;
+        StepNo = 403;
+    } else {
+        StepNo = next;
+    }
+}
+
+bool PollCycle::OnlineAnswer(const std::string& mnemonic, int slot) {
+    const std::string r = SummaryReceive(mnemonic);
+    if (r == kCountedOut)
+        return false;
+    d_.screen[SummaryScreen::OnlineMarkerName(slot, EndIsDistant)].setVisible(startsWith(r, "=1"));
+    ClearMarkers();
+    return true;
+}
+
 void PollCycle::OusState(const std::string& r) {
     // A refusal or an OBLIX timeout says nothing about the standby modem.
     if (startsWith(r, "!") || startsWith(r, "~") || r == "TOBLIX timeout")
@@ -482,12 +501,7 @@ void PollCycle::PollStepBody() {
             next = status == 4 ? 5 : 3;
         if (EndIsDistant && e.PairFlag == "1")
             next = 33;
-        if (ConfigChanged && LinkLoggedForRecord(CurrentEnd)) {
-            SavedStep = next;
-            StepNo = 403;
-        } else {
-            StepNo = next;
-        }
+        GoOnAfterModem(next);
         break;
     }
     case 3:
@@ -495,20 +509,14 @@ void PollCycle::PollStepBody() {
         SummarySend("RED?");
         break;
     case 4:
-    case 8: {
-        const std::string r = SummaryReceive("RED");
-        if (r == kCountedOut)
+    case 8:
+        if (!OnlineAnswer("RED", StepNo == 4 ? Modem1 : Modem2))
             return;
-        const int slot = StepNo == 4 ? Modem1 : Modem2;
-        d_.screen[SummaryScreen::OnlineMarkerName(slot, EndIsDistant)].setVisible(
-            startsWith(r, "=1"));
-        ClearMarkers();
         if (StepNo == 4)
             StepNo = 5;
         else
             TransceiverRule();
         break;
-    }
     case 5:
         PollAddress = su.rec(CurrentEnd).Mod2Addr;
         Marker(Modem2);
@@ -520,12 +528,7 @@ void PollCycle::PollStepBody() {
             return;
         SetUnitStatus(Modem2, status);
         const int next = (oneLink && status != 4) ? 7 : TransceiverRuleStep();
-        if (ConfigChanged) {
-            SavedStep = next;
-            StepNo = 403;
-        } else {
-            StepNo = next;
-        }
+        GoOnAfterModem(next);
         break;
     }
     case 7:
@@ -562,17 +565,11 @@ void PollCycle::PollStepBody() {
         SummarySend("ONL?");
         break;
     case 18:
-    case 22: {
-        const std::string r = SummaryReceive("ONL");
-        if (r == kCountedOut)
+    case 22:
+        if (!OnlineAnswer("ONL", StepNo == 18 ? Transceiver1 : Transceiver2))
             return;
-        const int slot = StepNo == 18 ? Transceiver1 : Transceiver2;
-        d_.screen[SummaryScreen::OnlineMarkerName(slot, EndIsDistant)].setVisible(
-            startsWith(r, "=1"));
-        ClearMarkers();
         StepNo = StepNo == 18 ? 19 : 1;
         break;
-    }
     case 19:
         Marker(Transceiver2);
         PollAddress = su.rec(CurrentEnd).Tr2Addr;

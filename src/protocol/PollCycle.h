@@ -176,6 +176,10 @@ private:
     void TransceiverRule();
     int TransceiverRuleStep() const;
     void OusState(const std::string& result);
+    // The online question's answer (RED?, ONL?) shown by the unit's online marker; false
+    // while it is still awaited.
+    bool OnlineAnswer(const std::string& mnemonic, int slot);
+    void GoOnAfterModem(int next);
     int EndDelayMs(int r);
     int EndTimeoutS(int r);
     int TimingOf(int r, bool delay);

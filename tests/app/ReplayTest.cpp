@@ -1,14 +1,9 @@
-#include "Bus.h"
 #include "DemoInstallation.h"
-#include "TempDir.h"
+#include "StationHarness.h"
 
 #include "app/Demo.h"
 #include "app/Replay.h"
-#include "app/Summaryx.h"
-#include "logging/Print.h"
-#include "serial/Framer.h"
 #include "setup/SetupFile.h"
-#include "ui/Clock.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -17,32 +12,10 @@ using namespace linvar;
 
 namespace {
 
-class FakePort : public CommsPort {
-public:
-    bool IsOpen() const override { return open_; }
-    void SetOpen(bool open) override { open_ = open && port_ == 1; }
-    void SetPort(uint8_t p) override { port_ = p; }
-    void SetBaudrate(int32_t) override {}
-    void SetParity(eParity) override {}
-    void SetDataBits(eDataBits) override {}
-    void SetStopBits(eStopBits) override {}
-    void PurgeReceive() override {}
-
-private:
-    bool open_ = false;
-    int port_ = 1;
-};
-
 // The station on the demo installation, the simulator in-process, driven by a script.
-struct Session {
-    TempDir dir;
-    FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
-    ScriptedOperator person;
+struct Session : StationHarness {
+    ScriptedOperator& person = StationHarness::person;
     ReplayOperator op{person};
-    FakePort port;
-    sim::Bus bus;
-    MessageFramer framer{'>', '\n', 0};
-    std::unique_ptr<TTopModule> top;
     std::unique_ptr<Replay> replay;
     int ticks = 0;
 
@@ -50,22 +23,14 @@ struct Session {
         WriteDemoFiles(dir.path());
         sim::SetupResult r = sim::populateDemo(bus, (dir.path() / "SysSetup.txt").string());
         EXPECT_TRUE(r.warnings.empty()) << r.warnings.front();
-        Printing().reset();
-        top = std::make_unique<TTopModule>(TTopModule::Platform{
-            clock, op, port,
-            [this](const std::string& bytes) { bus.receive(bytes, clock.monotonicMs()); },
-            dir.path(), "linvar"});
+        Make(&op);
         top->Activate(false);
         replay = std::make_unique<Replay>(*top, op);
+        beforeTick = [this] { sim::advanceDemo(bus, clock.monotonicMs()); };
     }
     void Tick() {
-        clock.advanceMs(Replay::TickMs);
+        StationHarness::Tick();
         ++ticks;
-        sim::advanceDemo(bus, clock.monotonicMs());
-        for (char b : bus.poll(clock.monotonicMs()))
-            if (framer.feed(b))
-                top->OnMessage(framer.message());
-        top->Tick();
         replay->tick();
     }
     // Ticks until the script is over (at most a simulated minute).

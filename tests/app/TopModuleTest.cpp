@@ -1,11 +1,4 @@
-#include "Bus.h"
-#include "TempDir.h"
-
-#include "app/Summaryx.h"
-#include "logging/Print.h"
-#include "serial/Framer.h"
-#include "ui/Clock.h"
-#include "ui/Operator.h"
+#include "StationHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -13,63 +6,8 @@ using namespace linvar;
 
 namespace {
 
-// A port that opens only where a device is said to be.
-class FakePort : public CommsPort {
-public:
-    bool IsOpen() const override { return open_; }
-    void SetOpen(bool open) override {
-        opens += open;
-        open_ = open && devices.count(port_);
-    }
-    void SetPort(uint8_t p) override { port_ = p; }
-    void SetBaudrate(int32_t b) override { baud = b; }
-    void SetParity(eParity) override {}
-    void SetDataBits(eDataBits) override {}
-    void SetStopBits(eStopBits) override {}
-    void PurgeReceive() override {}
-    bool PortLost() const override { return open_ && lost; }
-
-    bool lost = false;
-    int opens = 0;
-
-    std::set<int> devices{1};
-    int32_t baud = 0;
-
-private:
-    bool open_ = false;
-    int port_ = 1;
-};
-
-struct Station {
-    TempDir dir;
-    FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
-    ScriptedOperator op;
-    FakePort port;
-    sim::Bus bus;
-    MessageFramer framer{'>', '\n', 0};
-    std::vector<std::string> wire;
-    std::unique_ptr<TTopModule> top;
-
-    void Make() {
-        Printing().reset();
-        top = std::make_unique<TTopModule>(TTopModule::Platform{clock, op, port,
-                                                                [this](const std::string& bytes) {
-                                                                    wire.push_back(bytes);
-                                                                    bus.receive(
-                                                                        bytes, clock.monotonicMs());
-                                                                },
-                                                                dir.path(), "linvar"});
-    }
-    void Tick(int n = 1) {
-        for (int i = 0; i < n; ++i) {
-            clock.advanceMs(50);
-            for (char b : bus.poll(clock.monotonicMs()))
-                if (framer.feed(b))
-                    top->OnMessage(framer.message());
-            top->Tick();
-        }
-    }
-    SummaryScreen& Main() { return top->Main(); }
+struct Station : StationHarness {
+    ScriptedOperator& op = person;
 };
 
 } // namespace

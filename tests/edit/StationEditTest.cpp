@@ -1,14 +1,7 @@
 // The two edit screens in the station: opened from the summary in front of the main
 // window, closed again when left, with the help topic of the screen in front.
 
-#include "Bus.h"
-#include "TempDir.h"
-
-#include "app/Summaryx.h"
-#include "logging/Print.h"
-#include "serial/Framer.h"
-#include "ui/Clock.h"
-#include "ui/Operator.h"
+#include "StationHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -16,52 +9,12 @@ using namespace linvar;
 
 namespace {
 
-class OpenPort : public CommsPort {
-public:
-    bool IsOpen() const override { return open_; }
-    void SetOpen(bool open) override { open_ = open; }
-    void SetPort(uint8_t) override {}
-    void SetBaudrate(int32_t) override {}
-    void SetParity(eParity) override {}
-    void SetDataBits(eDataBits) override {}
-    void SetStopBits(eStopBits) override {}
-    void PurgeReceive() override {}
-
-private:
-    bool open_ = false;
-};
-
-struct Station {
-    TempDir dir;
-    FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
-    ScriptedOperator op;
-    OpenPort port;
-    sim::Bus bus;
-    MessageFramer framer{'>', '\n', 0};
-    std::vector<std::string> wire;
-    std::unique_ptr<TTopModule> top;
-
+struct Station : StationHarness {
+    ScriptedOperator& op = person;
     Station() {
         dir.write("comms.txt", "1,9600,0\r\n");
-        Printing().reset();
-        top = std::make_unique<TTopModule>(TTopModule::Platform{clock, op, port,
-                                                                [this](const std::string& bytes) {
-                                                                    wire.push_back(bytes);
-                                                                    bus.receive(
-                                                                        bytes, clock.monotonicMs());
-                                                                },
-                                                                dir.path(), "linvar"});
+        Make();
     }
-    void Tick(int n = 1) {
-        for (int i = 0; i < n; ++i) {
-            clock.advanceMs(50);
-            for (char b : bus.poll(clock.monotonicMs()))
-                if (framer.feed(b))
-                    top->OnMessage(framer.message());
-            top->Tick();
-        }
-    }
-    Screen* Front() const { return top->Windows().back(); }
 };
 
 } // namespace

@@ -2,15 +2,9 @@
 // lists chosen with the keyboard, icons double-clicked, and what the operator then sees,
 // over the main window's logic with a fake port and the simulated installation.
 
-#include "Bus.h"
-#include "TempDir.h"
-#include "app/Summaryx.h"
-#include "logging/Print.h"
+#include "StationHarness.h"
 #include "qt/ScreenView.h"
 #include "qt/StationWindows.h"
-#include "serial/Framer.h"
-#include "ui/Clock.h"
-#include "ui/Operator.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -25,26 +19,6 @@ using namespace linvar;
 
 namespace {
 
-// A port that opens only where a device is said to be.
-class FakePort : public CommsPort {
-public:
-    bool IsOpen() const override { return open_; }
-    void SetOpen(bool open) override { open_ = open && devices.count(port_); }
-    void SetPort(uint8_t p) override { port_ = p; }
-    void SetBaudrate(int32_t) override {}
-    void SetParity(eParity) override {}
-    void SetDataBits(eDataBits) override {}
-    void SetStopBits(eStopBits) override {}
-    void PurgeReceive() override {}
-    bool PortLost() const override { return false; }
-
-    std::set<int> devices{1};
-
-private:
-    bool open_ = false;
-    int port_ = 1;
-};
-
 // A set-up with link 1 at address 0012 and nothing else.
 std::string oneLinkSetup() {
     std::string f;
@@ -53,41 +27,24 @@ std::string oneLinkSetup() {
     return f + "0,0,0\r\n";
 }
 
-struct Station {
-    TempDir dir;
-    FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
-    ScriptedOperator op;
-    FakePort port;
-    sim::Bus bus;
-    MessageFramer framer{'>', '\n', 0};
-    size_t sent = 0;
-    std::unique_ptr<TTopModule> top;
+struct Station : StationHarness {
+    ScriptedOperator& op = person;
     // After the module: its windows go first.
     StationWindows windows;
 
     void Start(bool directStart = false) {
-        Printing().reset();
-        top = std::make_unique<TTopModule>(TTopModule::Platform{clock, op, port,
-                                                                [this](const std::string& bytes) {
-                                                                    ++sent;
-                                                                    bus.receive(
-                                                                        bytes, clock.monotonicMs());
-                                                                },
-                                                                dir.path(), "linvar"});
+        Make();
         top->Activate(directStart);
         windows.update(top->Windows());
     }
     // The 50 ms timers: replies in, the module's step, then the windows repainted.
     void Tick(int n = 1) {
         for (int i = 0; i < n; ++i) {
-            clock.advanceMs(50);
-            for (char b : bus.poll(clock.monotonicMs()))
-                if (framer.feed(b))
-                    top->OnMessage(framer.message());
-            top->Tick();
+            StationHarness::Tick();
             windows.update(top->Windows());
         }
     }
+    size_t Sent() const { return wire.size(); }
     ScreenView* view(const Screen& s) const { return windows.view(s); }
     QWidget* widget(const Screen& s, const char* name) const {
         ScreenView* v = view(s);
@@ -117,7 +74,6 @@ struct Station {
             QVERIFY(box->currentIndex() != before);
         }
     }
-    SummaryScreen& Main() const { return top->Main(); }
 };
 
 } // namespace
@@ -209,7 +165,7 @@ private slots:
         s.bus.add("0012", "350");
         s.Start(true);
         s.Tick(3);
-        QVERIFY(s.sent > 0);
+        QVERIFY(s.Sent() > 0);
 
         s.op.answers = {Answer::No};
         s.click(s.Main(), "BtnQuit");
@@ -217,9 +173,9 @@ private slots:
         QCOMPARE(s.op.questions.back().title, std::string("Quit Program"));
         QCOMPARE(s.op.questions.back().buttons, Buttons::YesNo);
         QVERIFY(!s.top->QuitRequested());
-        const size_t before = s.sent;
+        const size_t before = s.Sent();
         s.Tick(10);
-        QVERIFY(s.sent > before); // still polling
+        QVERIFY(s.Sent() > before); // still polling
         QVERIFY(s.view(s.Main())->isVisible());
         QVERIFY(s.widget(s.Main(), "SumBox")->isVisible());
 
@@ -287,9 +243,9 @@ private slots:
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(s.widget(s.Main(), "SumBox")->isVisible());
         QVERIFY(!s.top->QuitRequested());
-        const size_t before = s.sent;
+        const size_t before = s.Sent();
         s.Tick(5);
-        QVERIFY(s.sent > before);
+        QVERIFY(s.Sent() > before);
         QVERIFY(s.op.reports.empty());
     }
 };

@@ -1,0 +1,84 @@
+#pragma once
+// The whole station (TTopModule) on a fake clock and a fake port, with the in-process
+// simulator on the line: every tick moves time on 50 ms, hands over the reply bytes that
+// are due, then runs the station's tick.
+
+#include "Bus.h"
+#include "TempDir.h"
+
+#include "app/Summaryx.h"
+#include "logging/Print.h"
+#include "serial/Framer.h"
+#include "ui/Clock.h"
+#include "ui/Operator.h"
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+// A port that opens only where a device is said to be, and can be "pulled out".
+class FakePort : public linvar::CommsPort {
+public:
+    bool IsOpen() const override { return open_; }
+    void SetOpen(bool open) override {
+        opens += open;
+        open_ = open && devices.count(port_);
+    }
+    void SetPort(uint8_t p) override { port_ = p; }
+    void SetBaudrate(int32_t b) override { baud = b; }
+    void SetParity(linvar::eParity) override {}
+    void SetDataBits(linvar::eDataBits) override {}
+    void SetStopBits(linvar::eStopBits) override {}
+    void PurgeReceive() override {}
+    bool PortLost() const override { return open_ && lost; }
+
+    std::set<int> devices{1};
+    int32_t baud = 0;
+    bool lost = false;
+    int opens = 0;
+
+private:
+    bool open_ = false;
+    int port_ = 1;
+};
+
+struct StationHarness {
+    TempDir dir;
+    linvar::FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
+    linvar::ScriptedOperator person;
+    FakePort port;
+    linvar::sim::Bus bus;
+    linvar::MessageFramer framer{'>', '\n', 0};
+    // Every write to the line, as bytes.
+    std::vector<std::string> wire;
+    std::unique_ptr<linvar::TTopModule> top;
+    // Runs on every tick after the simulator's replies, before the station's tick.
+    std::function<void()> beforeTick;
+
+    // The station over the files already in `dir`; `op` answers for the person.
+    void Make(linvar::Operator* op = nullptr) {
+        linvar::Printing().reset();
+        top = std::make_unique<linvar::TTopModule>(
+            linvar::TTopModule::Platform{clock, op ? *op : person, port,
+                                         [this](const std::string& bytes) {
+                                             wire.push_back(bytes);
+                                             bus.receive(bytes, clock.monotonicMs());
+                                         },
+                                         dir.path(), "linvar"});
+    }
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            clock.advanceMs(linvar::kTickMs);
+            for (char b : bus.poll(clock.monotonicMs()))
+                if (framer.feed(b))
+                    top->OnMessage(framer.message());
+            if (beforeTick)
+                beforeTick();
+            top->Tick();
+        }
+    }
+    linvar::SummaryScreen& Main() { return top->Main(); }
+    linvar::Screen* Front() const { return top->Windows().back(); }
+};

@@ -164,10 +164,12 @@ int main(int argc, char** argv) {
             exitCode = replay->exitCode();
             if (replay->failed())
                 std::fputs((replay->failureText() + "\n").c_str(), stderr);
-            app.quit();
+            app.exit(0);
         }
+        // exit(), not quit(): quit() would first ask every window to close, and the
+        // windows' close buttons ask the station.
         if (top.QuitRequested())
-            app.quit();
+            app.exit(0);
     };
     linvar::TickTimer timer(&op, tick);
     // LINVAR_TICK_STATS=FILE: how late the ticks ran, written there when the program ends.

@@ -149,6 +149,7 @@ void DetailWindow::BuildCommon() {
     add("PhaseButtons", "BtnLogs", ControlKind::Button, "&Logs");
     add("PhaseButtons", "BtnUtilities", ControlKind::Button, "&Utilities");
     add("PhaseButtons", "BtnClose", ControlKind::Button, "&Close");
+    setCloseControl("BtnClose");
     add("PhaseButtons", "BtnHelp", ControlKind::Button, "&Help");
     add("ControlBox", "CaptureRow", ControlKind::Panel).setLayout(Layout::Row);
     add("CaptureRow", "BtnCapture", ControlKind::Button, "Enable &I/O Capture File");

@@ -1,5 +1,7 @@
 #include "qt/ScreenView.h"
 
+#include <QCloseEvent>
+
 #include "ui/UserError.h"
 
 #include <QCheckBox>
@@ -390,6 +392,11 @@ void ScreenView::apply(Entry& e) {
             w->setMinimumWidth(px);
     }
     forwarding_ = was;
+}
+
+void ScreenView::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    forward([this] { screen_.requestClose(); });
 }
 
 } // namespace linvar

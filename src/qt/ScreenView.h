@@ -34,6 +34,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The frame's close button goes to the screen, which closes the window its own way.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     struct Entry {

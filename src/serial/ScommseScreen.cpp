@@ -21,6 +21,7 @@ TCommsScreen::TCommsScreen(CommsDialog& dialog)
     add("CommsButtons", "BtnCommsProceed", ControlKind::Button, "  &Proceed");
     add("CommsButtons", "BtnCommsCancel", ControlKind::Button, "  &Cancel");
 
+    setCloseControl("BtnCommsCancel");
     onChange("CboPort", [this] {
         dialog_.SelectPort(at("CboPort").selected());
         Sync();

@@ -76,6 +76,7 @@ TLinkEdit::TLinkEdit(PollCycle& cycle)
     });
     // Clicking takes the focus out of the box being edited; leaving it does the work.
     onClick("BtnEnter", [] {});
+    setCloseControl("BtnExitEdit");
     onClick("BtnExitEdit", [this] { Exit(); });
     onClick("BtnLinkHelp", [this] { cycle_.op().showHelp(HelpTopic); });
 

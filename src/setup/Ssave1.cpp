@@ -45,6 +45,7 @@ TSaveDialog::TSaveDialog(SystemSetup& setup, std::filesystem::path programDir)
         "Use the Link Edit Mode to enable/disable the Modems in a Link for AutoLog ");
     add("", "BtnSaveClose", ControlKind::Button, "&Close");
 
+    setCloseControl("BtnSaveClose");
     onChange("CboFile", [this] {
         const std::string name = at("CboFile").selectedText();
         if (!name.empty())

@@ -33,6 +33,7 @@ TSwitchEdit::TSwitchEdit(PollCycle& cycle)
     });
     onLeave("SwDlay", [this] { LeaveTiming("SwDlay", true); });
     onLeave("SwTout", [this] { LeaveTiming("SwTout", false); });
+    setCloseControl("BtnExitSw");
     onClick("BtnExitSw", [this] { Exit(); });
     onClick("BtnSwHelp", [this] { cycle_.op().showHelp(HelpTopic); });
 

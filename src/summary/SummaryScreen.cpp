@@ -65,6 +65,7 @@ std::string SummaryScreen::OnlineMarkerName(int slot, bool distant) {
 
 SummaryScreen::SummaryScreen()
     : Screen("Main", "Arvelle Quorin  M&C  Software          Linvar  Ver 4.7") {
+    setCloseControl("BtnQuit");
     add("", "AppTitle", ControlKind::Label, "Linvar").setVisible(false);
 
     // The fixed parts, in every view.

@@ -70,6 +70,11 @@ public:
     bool choose(const std::string& name, int index);
     bool check(const std::string& name, bool checked);
 
+    // The window's own close button (the frame's X) does what this control does, so a
+    // window is never left half closed; without one the window stays.
+    void setCloseControl(const std::string& name) { closeControl_ = name; }
+    bool requestClose() { return !closeControl_.empty() && click(closeControl_); }
+
     // Where handler and tick failures go (the general error report).
     void setErrorReporter(ErrorReporter r) { reporter_ = std::move(r); }
     // Runs an action of this screen, turning a UserError into the error report.
@@ -86,6 +91,7 @@ private:
     Control* root_ = nullptr;
     std::map<std::pair<OperatorEvent, std::string>, Handler> handlers_;
     ErrorReporter reporter_;
+    std::string closeControl_;
 };
 
 } // namespace linvar

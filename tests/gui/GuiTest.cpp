@@ -79,6 +79,21 @@ QMessageBox* openBox(const QString& text) {
 class GuiTest : public QObject {
     Q_OBJECT
 private slots:
+    void theFramesCloseButtonDoesWhatTheScreenSays() {
+        TestScreen s;
+        int quits = 0;
+        s.onClick("BtnQuit", [&] { ++quits; });
+        ScreenView v(s);
+        v.show();
+        v.close(); // no close control: the window stays
+        QVERIFY(v.isVisible());
+        QCOMPARE(quits, 0);
+        s.setCloseControl("BtnQuit");
+        v.close();
+        QCOMPARE(quits, 1);
+        QVERIFY(v.isVisible()); // the screen decides when its window goes
+    }
+
     void widgetsShowTheScreen() {
         TestScreen s;
         ScreenView v(s);

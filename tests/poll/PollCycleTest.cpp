@@ -257,9 +257,29 @@ TEST(PollCycle, SwitchingPrintingOnRestartsAtTheFirstEnd) {
     h.Unit(5, Modem1, "0050", "350");
     std::vector<std::string> printed;
     h.print.setSink([&](const std::string& l) { printed.push_back(l); });
+    h.Unit(5, Modem2, "0051", "330")->setAnswer("FLT", "=00000");
     h.Start();
     ASSERT_TRUE(h.RunRequests(2));
+    EXPECT_TRUE(printed.empty()); // printing is off
     h.print.PrintToggle(h.clock);
-    ASSERT_TRUE(h.RunRequests(2));
+    ASSERT_EQ(printed.size(), 1u);
+    EXPECT_NE(printed[0].find(" Printing activated"), std::string::npos);
+    ASSERT_TRUE(h.RunRequests(5));
     EXPECT_EQ(h.port.sent[2], "<0012/FLT?");
+    h.Ticks(3);
+    // The first pass prints every modem whose answer is not the 7-character form: here
+    // the MQX-330 at 0051 with its five fault characters, as "No faults".
+    ASSERT_EQ(printed.size(), 2u);
+    EXPECT_NE(printed[1].find(" Mod2:"), std::string::npos);
+    EXPECT_NE(printed[1].find(" No faults"), std::string::npos);
+}
+
+TEST(PollCycle, SecondTransceiverAloneFollowsTheModems) {
+    PollHarness h;
+    h.Unit(1, Modem1, "0012", "350");
+    h.Unit(1, Transceiver2, "0014", "VORN");
+    h.Unit(3, Modem1, "0030", "350");
+    h.Start();
+    ASSERT_TRUE(h.RunRequests(3));
+    EXPECT_EQ(h.SentSince(0), (std::vector<std::string>{"<0012/FLT?", "<0014/SFS?", "<0030/FLT?"}));
 }

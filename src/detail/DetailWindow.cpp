@@ -46,8 +46,9 @@ std::string zeroFill(long v, int width) {
     return s;
 }
 
-// Utility message labels, cleared together.
+// Utility message labels, cleared together; the memory message is the last.
 const char* const kUtilityLabels[] = {"LblDate", "LblTime", "BufferMsg", "SwitchMsg", "MemoryMsg"};
+constexpr size_t kClockLoopLabels = 4;
 
 } // namespace
 
@@ -1387,7 +1388,9 @@ void DetailWindow::UtilitiesStep() {
             return;
         if (StartsWith(r, "=")) {
             at("ClockModem").setText(TimeText(Chars(r, 2, 6), d_.clock) + " " + keptDate_);
-            ClearUtilityLabels();
+            // The result of a memory load or store stays until the next memory action.
+            for (size_t i = 0; i < kClockLoopLabels; ++i)
+                at(kUtilityLabels[i]).setText("");
             StepNo = NextUtility((RemoteMode || DistantEnd) && OnlineUnit ? 15 : 1);
         } else {
             at("ClockOffsetCap").setVisible(false);

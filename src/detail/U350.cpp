@@ -1185,6 +1185,11 @@ void TDetail350::LockExtra(bool effectiveLock, bool requested) {
         at("ConfTDR").setReadOnly(true);
         at("ConfRDR").setReadOnly(true);
     }
+    // The distant unit's reference is adjusted at that end only.
+    if (DistantEnd) {
+        at("ConfADJ").setReadOnly(true);
+        at("ConfADJCap").setTextColour(Colours::gray);
+    }
     const int framing = at("ConfFRM").selected();
     if (effectiveLock)
         return;

@@ -327,6 +327,16 @@ TEST(Detail350, DistantChangesAreConfirmedFirst) {
     ASSERT_TRUE(r.UntilSent("<0450/TST=0", 10));
     EXPECT_EQ(r.op.questions.back().text,
               "Change Unit Test Mode to Normal. Comms may be affected.");
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+
+    // A distant unit in remote: the boxes open, the reference adjust stays read-only.
+    r.unit->setAnswer("LRS", "=1");
+    r.w->click("BtnConfig");
+    ASSERT_TRUE(r.UntilSent("<0450/MGC?"));
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+    EXPECT_FALSE(r.at("ConfTFQ").readOnly());
+    EXPECT_TRUE(r.at("ConfADJ").readOnly());
+    EXPECT_EQ(r.at("ConfADJCap").textColour(), Colours::gray);
 }
 
 TEST(Detail350, ARefusedChangeReadsTheUnitAgainAfterThirtyTicks) {
@@ -565,6 +575,11 @@ TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
     r.Tick(45);
     EXPECT_EQ(r.Text("MemoryMsg"), "Loading...");
     ASSERT_TRUE(r.Until([&] { return r.tx.RequestedMode == "UTILITIES"; }, 20));
+    EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 3");
+    // The clock loop that follows leaves the memory's result on screen.
+    ASSERT_TRUE(r.UntilSent("<0351/TIM?"));
+    r.Tick(5);
+    EXPECT_EQ(r.tx.CurrentMode, "UTILITIES");
     EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 3");
 }
 

@@ -1235,6 +1235,8 @@ std::optional<std::string> TDetail350::CustomCommand(const BoxSpec& box, const s
         const auto idx = [this](const char* c) {
             return std::to_string(std::max(0, at(c).selected()));
         };
+        // One question for the pair of boxes, without either selection.
+        ConfirmText = "Change " + box.confirm + ". Comms may be affected.";
         return "CEX=" + idx("ConfCEXMode") + idx("ConfCEXItf");
     }
     if (m == "TST") {

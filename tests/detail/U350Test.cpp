@@ -289,7 +289,7 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
 
 TEST(Detail350, DistantChangesAreConfirmedFirst) {
     DetailRig r;
-    r.Open("0350110000", 4, "0450");
+    r.Open("0350110001", 4, "0450");
     r.unit->setAnswer("LRS", "=0");
     r.unit->setAnswer("TFQ", "=");
     r.unit->setAnswer("TST", "=");
@@ -327,6 +327,15 @@ TEST(Detail350, DistantChangesAreConfirmedFirst) {
     ASSERT_TRUE(r.UntilSent("<0450/TST=0", 10));
     EXPECT_EQ(r.op.questions.back().text,
               "Change Unit Test Mode to Normal. Comms may be affected.");
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+
+    // The clock extension's two boxes make one command and one question without a selection.
+    r.unit->setAnswer("CEX", "=");
+    r.op.answers.push_back(Answer::Yes);
+    r.w->choose("ConfCEXMode", 2);
+    ASSERT_TRUE(r.UntilSent("<0450/CEX=22", 10));
+    EXPECT_EQ(r.op.questions.back().text,
+              "Change Clk Extension parameters. Comms may be affected.");
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
 
     // A distant unit in remote: the boxes open, the reference adjust stays read-only.

@@ -4,7 +4,9 @@
 #include "protocol/FaultTables.h"
 #include "protocol/PollCycle.h"
 #include "ui/Clock.h"
+#include "ui/Operator.h"
 #include "ui/TextFile.h"
+#include "ui/UserError.h"
 
 #include <sys/stat.h>
 
@@ -20,6 +22,9 @@ std::string chars(const std::string& s, size_t from, size_t n) {
     return from - 1 < s.size() ? s.substr(from - 1, n) : std::string();
 }
 
+// A unit's log file could not be written: the step is abandoned.
+struct LogWriteFailed {};
+
 int64_t localMs(const LocalDateTime& t) {
     return daysFromCivil(t.year, t.month, t.day) * 86400000 + t.msOfDay();
 }
@@ -31,6 +36,7 @@ void AutoLog::Reset() {
     LogLink = -1;
     LogSlot = 1;
     lastStart_.reset();
+    lastFailure_.clear();
     if (noticeShown_ && showNotice)
         showNotice(false);
     noticeShown_ = false;
@@ -45,7 +51,17 @@ std::string AutoLog::Path() const {
 }
 
 void AutoLog::Write(const std::vector<std::string>& lines) {
-    TextFile::append(Path(), lines);
+    try {
+        TextFile::append(Path(), lines);
+        lastFailure_.clear();
+    } catch (const UserError& e) {
+        // Every tick would retry the same write: one report, not one per tick.
+        if (lastFailure_ != e.what()) {
+            lastFailure_ = e.what();
+            c_.op().report(lastFailure_);
+        }
+        throw LogWriteFailed{};
+    }
 }
 
 AutoLog::UnitLogState AutoLog::CheckUnitLog(const std::string& address) {
@@ -112,6 +128,22 @@ int AutoLog::NextSlotStep() {
 }
 
 void AutoLog::Step() {
+    // Every write comes before the step's request, so nothing is awaited when one fails:
+    // the unit is skipped (the run goes on, the summary resumes after a change log).
+    const int step = c_.StepNo;
+    try {
+        StepBody();
+    } catch (const LogWriteFailed&) {
+        if (step == 403 || step == 404) {
+            c_.StepNo = c_.SavedStep;
+        } else {
+            LogSlot += 1;
+            c_.StepNo = NextSlotStep();
+        }
+    }
+}
+
+void AutoLog::StepBody() {
     SystemSetup& su = c_.setup();
     int& step = c_.StepNo;
     switch (step) {

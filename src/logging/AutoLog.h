@@ -37,7 +37,10 @@ public:
     bool NoticeShown() const { return noticeShown_; }
 
 private:
+    // Appends to the unit's file; a failure is reported (once while it lasts) and the
+    // step is abandoned for the next unit.
     void Write(const std::vector<std::string>& lines);
+    void StepBody();
     std::string Path() const;
     std::vector<std::string> ConfigLines(const std::string& result) const;
     std::string DateTime() const;
@@ -46,6 +49,7 @@ private:
     PollCycle& c_;
     std::optional<int64_t> lastStart_; // ms since the epoch, local time
     bool noticeShown_ = false;
+    std::string lastFailure_; // the report of a failing log file, until a write succeeds
 };
 
 } // namespace linvar

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 using namespace linvar;
@@ -436,4 +438,53 @@ TEST(AutoLog, ConfigurationChangeAfterADetailWindowIsLogged) {
     const std::string all = h.dir.read("0012.txt");
     EXPECT_EQ(all.substr(0, entry.size()), entry);
     EXPECT_NE(all.find("Change of configuration", entry.size()), std::string::npos);
+}
+
+TEST(AutoLog, LogFileThatCannotBeWrittenIsReportedOnceAndSkipped) {
+    PollHarness h;
+    StartAt(h, 9, 4, 50);
+    h.bus.setLatencyMs(0);
+    auto* m = h.Unit(1, Modem1, "0012", "350");
+    h.Unit(1, Modem2, "0014", "350");
+    h.Unit(1, Transceiver1, "0013", "VORN");
+    Logged(h, 1);
+    EveryMinutes(h, 10, 5);
+    // Nothing can be appended to a folder that stands where the unit's file should be.
+    std::filesystem::create_directory(h.dir.path() / "0012.txt");
+    // The main window's timer: a failure that escapes a tick is reported and the
+    // timer goes on.
+    auto tick = [&] {
+        h.clock.advanceMs(kTickMs);
+        h.port.Pump();
+        h.screen.guarded([&] { h.cycle.Tick(); });
+    };
+    h.Start();
+    auto& al = h.cycle.autoLog();
+    for (int i = 0; i < 2000 && !al.InAutoLog; ++i)
+        tick();
+    ASSERT_TRUE(al.InAutoLog);
+    for (int i = 0; i < 2000 && al.InAutoLog; ++i)
+        tick();
+    EXPECT_FALSE(al.InAutoLog);
+    ASSERT_EQ(h.op.reports.size(), 1u);
+    EXPECT_NE(h.op.reports[0].find("I/O error"), std::string::npos);
+    // The other modem of the link is logged all the same, and polling resumes.
+    EXPECT_NE(h.dir.read("0014.txt").find("Auto Log at 06/12/2026 09:05:00"), std::string::npos);
+    size_t mark = h.port.sent.size();
+    for (int i = 0; i < 40; ++i)
+        tick();
+    EXPECT_NE(std::find(h.port.sent.begin() + long(mark), h.port.sent.end(), "<0013/SFS?"),
+              h.port.sent.end());
+
+    // A change of configuration that cannot be logged: reported once, the poll goes on.
+    h.setup.AutoLogEnabled = false;
+    m->setConfig(std::string(90, 'c'));
+    mark = h.port.sent.size();
+    for (int i = 0; i < 200; ++i)
+        tick();
+    // Reported once more (0014.txt was written meanwhile), not at every poll of the modem.
+    EXPECT_EQ(h.op.reports.size(), 2u);
+    const std::vector<std::string> sent = h.SentSince(mark);
+    EXPECT_GE(std::count(sent.begin(), sent.end(), "<0013/SFS?"), 3);
+    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::AllLinks);
 }

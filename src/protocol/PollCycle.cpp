@@ -613,8 +613,11 @@ void PollCycle::AfterPollStep() {
     SummaryScreen& s = d_.screen;
     SystemSetup& su = d_.setup;
     s["LegOnline"].setVisible(s.AnyOnlineMarkerShown());
-    // Not within a run of automatic logging: the restart follows its end.
-    if (d_.print.pollCycleRestart() && !tx.AwaitingReply && !autoLog_->InAutoLog)
+    // Not within a run of automatic logging: the restart follows its end. Only the
+    // all-links pass takes the restart; a single-link view opened before it did would
+    // otherwise go back to step 1 after every answer and ask only Modem 1.
+    if (d_.print.pollCycleRestart() && !tx.AwaitingReply && !autoLog_->InAutoLog &&
+        tx.CurrentMode == Modes::AllLinks)
         StepNo = 1;
     if (StepNo == 1) {
         if (CurrentEnd >= 1 && CurrentEnd <= SystemSetup::RecordCount)

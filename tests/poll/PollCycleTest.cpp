@@ -283,3 +283,32 @@ TEST(PollCycle, SecondTransceiverAloneFollowsTheModems) {
     ASSERT_TRUE(h.RunRequests(3));
     EXPECT_EQ(h.SentSince(0), (std::vector<std::string>{"<0012/FLT?", "<0014/SFS?", "<0030/FLT?"}));
 }
+
+TEST(PollCycle, PrintingSwitchedOnJustBeforeOpeningALinkRestartsTheAllLinksPassLater) {
+    PollHarness h;
+    h.print.setSink([](const std::string&) {});
+    h.Unit(1, Modem1, "0012", "350")->setLatencyMs(400);
+    h.Unit(1, Modem2, "0014", "350");
+    h.Unit(2, Modem1, "0022", "350");
+    h.Unit(3, Modem1, "0030", "350");
+    h.Start();
+    ASSERT_TRUE(h.RunRequests(1));
+    // Both while the first answer is awaited: the link opens before the restart is taken.
+    h.print.PrintToggle(h.clock);
+    h.screen.doubleClick("EndL1");
+    size_t mark = h.port.sent.size();
+    ASSERT_TRUE(h.RunRequests(5));
+    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink);
+    EXPECT_EQ(h.SentSince(mark), (std::vector<std::string>{"<0022/FLT?", "<0012/FLT?", "<0012/RED?",
+                                                           "<0014/FLT?", "<0014/RED?"}));
+    // Back in the all-links view the pass takes the restart from the first end.
+    h.Ticks(20);
+    h.screen.click("BtnClose");
+    for (int i = 0; i < 400 && h.cycle.tx.CurrentMode != Modes::AllLinks; ++i)
+        h.Tick();
+    mark = h.port.sent.size();
+    ASSERT_TRUE(h.RunRequests(3));
+    EXPECT_EQ(h.SentSince(mark),
+              (std::vector<std::string>{"<0012/FLT?", "<0014/FLT?", "<0022/FLT?"}));
+    EXPECT_FALSE(h.print.pollCycleRestart());
+}

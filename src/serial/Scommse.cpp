@@ -238,8 +238,10 @@ void CommsDialog::Tick() {
 }
 
 void CommsDialog::ProceedClick() {
-    timerRunning_ = false;
+    // Saved first: a settings file that cannot be written is reported and the dialog
+    // stays open and working, to try again or cancel.
     SaveCommsSettings();
+    timerRunning_ = false;
     result_ = drOK;
 }
 

@@ -239,3 +239,22 @@ TEST(CommsDialog, OpenSequenceAndProceed) {
     dialog.SelectPort(-1);
     EXPECT_FALSE(dialog.OpenEnabled());
 }
+
+TEST(CommsDialog, SettingsThatCannotBeSavedKeepTheDialogWorking) {
+    TempDir dir;
+    FakeClock clock;
+    Capture capture(clock, dir.path());
+    FakePort port;
+    CommsDialog dialog(port, capture, dir.path());
+    dialog.ReadCommsSettings();
+    std::filesystem::create_directory(dir.path() / "comms.txt"); // cannot be replaced
+    dialog.Activate();
+    dialog.SelectSpeed(1);
+    EXPECT_THROW(dialog.ProceedClick(), UserError);
+    EXPECT_EQ(dialog.DialogResult(), CommsDialog::drNone);
+    EXPECT_TRUE(dialog.TimerRunning());
+    dialog.OpenClick();
+    dialog.Tick();
+    dialog.Tick();
+    EXPECT_EQ(dialog.StatusText(), "Port open on Com1, at 2400 baud");
+}

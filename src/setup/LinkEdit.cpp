@@ -250,6 +250,7 @@ void TLinkEdit::EndEditing() {
     cycle_.CurrentEnd = item_;
     setup_.RecomputeAnyEndActive();
     setup_.ResetDisplayColours(item_);
+    // A redundant modem has no DISTANT record: the next one is switch 2, or none at all.
     if (IsLink())
         setup_.ResetDisplayColours(item_ + 1);
     SummaryScreen& s = cycle_.screen();
@@ -313,6 +314,7 @@ void TLinkEdit::FillOriginal() {
         at("LblInstr1")
             .setText("Switch is on. Click on Modem 1 to enable/disable. Other devices: type/delete "
                      "entry");
+        // The screen's own second line, not whatever an earlier link or layout left there.
         at("LblInstr2").setText(kInstr2Initial);
     } else {
         at("LblInstr1")

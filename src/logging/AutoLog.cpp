@@ -243,6 +243,7 @@ void AutoLog::StepBody() {
         } else {
             Write({"FLT : " + chars(r, 2, 21)});
         }
+        logReads_ = 0;
         c_.SummarySend("RNE?");
         step = 314;
         break;
@@ -262,11 +263,19 @@ void AutoLog::StepBody() {
             }
             if (!lines.empty())
                 Write(lines);
-            c_.SummarySend("RNE?");
-            step = 314;
+            // A unit that never stops answering "=" must not hold the run for good.
+            if (++logReads_ < kMaxLogReads) {
+                c_.SummarySend("RNE?");
+                step = 314;
+                break;
+            }
+            logReads_ = 0;
+            c_.SummarySend("RNS?");
+            step = 324;
         } else {
             if (startsWith(r, "T"))
                 Write({"LogE: Timed out"});
+            logReads_ = 0;
             c_.SummarySend("RNS?");
             step = 324;
         }
@@ -287,8 +296,13 @@ void AutoLog::StepBody() {
             }
             if (!lines.empty())
                 Write(lines);
-            c_.SummarySend("RNS?");
-            step = 324;
+            if (++logReads_ < kMaxLogReads) {
+                c_.SummarySend("RNS?");
+                step = 324;
+                break;
+            }
+            logReads_ = 0;
+            step = 353;
         } else {
             if (startsWith(r, "T"))
                 Write({"Stat: Timed out"});

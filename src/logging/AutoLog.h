@@ -46,7 +46,12 @@ private:
     std::string DateTime() const;
     int NextSlotStep();
 
+    // A stored log answers in at most some 20 (events) or 44 (statistics) reads of five
+    // records; far more means a unit that never says it is done.
+    static constexpr int kMaxLogReads = 100;
+
     PollCycle& c_;
+    int logReads_ = 0;
     std::optional<int64_t> lastStart_; // ms since the epoch, local time
     bool noticeShown_ = false;
     std::string lastFailure_; // the report of a failing log file, until a write succeeds

@@ -488,3 +488,23 @@ TEST(AutoLog, LogFileThatCannotBeWrittenIsReportedOnceAndSkipped) {
     EXPECT_GE(std::count(sent.begin(), sent.end(), "<0013/SFS?"), 3);
     EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::AllLinks);
 }
+
+TEST(AutoLog, AUnitThatNeverSaysItsLogIsDoneDoesNotHoldTheRun) {
+    PollHarness h;
+    StartAt(h, 9, 59, 50);
+    auto* m = h.Unit(1, Modem1, "0012", "350");
+    m->setAnswer("RNE", "=1F11061226075230,000000000000000,000000000000000,000000000000000,"
+                        "000000000000000,");
+    Logged(h, 1);
+    EveryMinutes(h, 10, 0);
+    h.Start();
+    ASSERT_TRUE(RunOneLog(h));
+    size_t rne = 0, rns = 0;
+    for (const auto& s : h.port.sent) {
+        rne += s == "<0012/RNE?";
+        rns += s == "<0012/RNS?";
+    }
+    EXPECT_EQ(rne, 100u);
+    EXPECT_GE(rns, 1u);
+    EXPECT_EQ(h.cycle.StepNo < 200, true); // polling goes on
+}

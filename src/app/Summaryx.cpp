@@ -177,7 +177,14 @@ void TTopModule::CommsDialogClosed() {
     if (comms_.DialogResult() != CommsDialog::drOK)
         return;
     screen_["CommsLabel"].setText(CommsText(", ") + "bd,8N1");
-    StartPolling();
+    if (cycle_.tx.CurrentMode.empty()) {
+        StartPolling();
+        return;
+    }
+    // Already polling: the all-links view starts afresh once no reply is awaited, rather
+    // than the all-links cycle running on under whatever view was on screen.
+    cycle_.RequestMode(Modes::AllLinks);
+    cycle_.SetTimer(true);
 }
 
 void TTopModule::ShowSaveDialog() {

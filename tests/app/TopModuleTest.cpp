@@ -180,3 +180,30 @@ TEST(TopModule, ALostPortIsOpenedAgainByItselfWithBackOff) {
     s.Tick(10);
     EXPECT_GT(s.wire.size(), sent); // polling resumed
 }
+
+TEST(TopModule, CommsDialogWhilePollingReturnsToTheAllLinksView) {
+    Station s;
+    s.bus.add("0012", "350");
+    s.Make();
+    s.top->Activate(false);
+    s.top->Setup().rec(1).Mod1Addr = "0012";
+    s.top->Setup().RecomputeAnyEndActive();
+    s.Main().click("BtnProceed");
+    s.Tick(4);
+    s.Main().doubleClick("EndL1");
+    s.Tick(6);
+    ASSERT_TRUE(s.Main().shown("LinkBox"));
+
+    s.Main().click("BtnComms");
+    s.top->CommsScreen().choose("CboBaud", 3); // a list change closes the port
+    s.top->CommsScreen().click("BtnOpenPort");
+    s.Tick(2);
+    s.top->CommsScreen().click("BtnCommsProceed");
+    s.Tick(6);
+    EXPECT_TRUE(s.Main().shown("SumBox"));
+    EXPECT_FALSE(s.Main().shown("LinkBox"));
+    EXPECT_EQ(s.top->Cycle().tx.CurrentMode, Modes::AllLinks);
+    const size_t sent = s.wire.size();
+    s.Tick(6);
+    EXPECT_GT(s.wire.size(), sent);
+}

@@ -396,6 +396,19 @@ void PollCycle::TransceiverRule() {
     StepNo = TransceiverRuleStep();
 }
 
+void PollCycle::AskTransceiverStatus(int slot) {
+    Marker(slot);
+    PollAddress = d_.setup.rec(CurrentEnd).addr(slot);
+    SummarySend("SFS?");
+}
+
+int PollCycle::TransceiverAnswer(int slot) {
+    const int status = TransceiverStatus(SummaryReceive("SFS"));
+    if (status != 0)
+        SetUnitStatus(slot, status);
+    return status;
+}
+
 void PollCycle::GoOnAfterModem(int next) {
     // A change of configuration reported on a logged link is logged before the next unit.
     if (ConfigChanged && LinkLoggedForRecord(CurrentEnd)) {
@@ -541,16 +554,13 @@ void PollCycle::PollStepBody() {
             StepNo = 1;
             break;
         }
-        Marker(Transceiver1);
-        PollAddress = e.Tr1Addr;
-        SummarySend("SFS?");
+        AskTransceiverStatus(Transceiver1);
         break;
     }
     case 16: {
-        const int status = TransceiverStatus(SummaryReceive("SFS"));
+        const int status = TransceiverAnswer(Transceiver1);
         if (status == 0)
             return;
-        SetUnitStatus(Transceiver1, status);
         if (su.rec(CurrentEnd).Tr2Addr.empty())
             StepNo = 1;
         else if (!oneLink)
@@ -571,15 +581,12 @@ void PollCycle::PollStepBody() {
         StepNo = StepNo == 18 ? 19 : 1;
         break;
     case 19:
-        Marker(Transceiver2);
-        PollAddress = su.rec(CurrentEnd).Tr2Addr;
-        SummarySend("SFS?");
+        AskTransceiverStatus(Transceiver2);
         break;
     case 20: {
-        const int status = TransceiverStatus(SummaryReceive("SFS"));
+        const int status = TransceiverAnswer(Transceiver2);
         if (status == 0)
             return;
-        SetUnitStatus(Transceiver2, status);
         StepNo = (oneLink && status != 4) ? 21 : 1;
         break;
     }

@@ -180,6 +180,9 @@ private:
     // while it is still awaited.
     bool OnlineAnswer(const std::string& mnemonic, int slot);
     void GoOnAfterModem(int next);
+    // SFS? to a transceiver, and its answer as its status (0 while awaited).
+    void AskTransceiverStatus(int slot);
+    int TransceiverAnswer(int slot);
     int EndDelayMs(int r);
     int EndTimeoutS(int r);
     int TimingOf(int r, bool delay);

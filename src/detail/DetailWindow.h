@@ -1,12 +1,19 @@
 #pragma once
-// The detail window of one unit: the 50 ms step machine with its phases, the one
-// exchange in flight (shared with the summary poll), the configuration change cycle with
-// its confirmation, the log download, the utilities with the clock and the memories.
+// The detail window of one unit: the 50 ms step machine, the one exchange in flight
+// (shared with the summary poll), the configuration change cycle with its confirmation,
+// the log download, the utilities with the clock and the memories.
 //
-// A family window derives from DetailWindow and gives mostly data: its configuration
-// boxes as BoxSpec rows (from which the panel is built, filled, validated and
-// commanded), its status panel, its read steps and the few irregular parts.
+// A family window derives from DetailWindow and gives mostly data: a FamilySpec (reply
+// dialect, logs, clock, memories, panels, steering), its configuration boxes as BoxSpec
+// rows, commands built from several boxes, its alarm masks, its reading steps as ReadStep
+// tables, and code only for what its layouts make irregular.
+//
+// The window's sources follow its sections: DetailWindow.cpp (window, tick, exchange),
+// DetailBoxes.cpp (configuration boxes and the change cycle), DetailLogs.cpp,
+// DetailUtilities.cpp (clock, buffer, switchover) and DetailMemories.cpp.
 
+#include "detail/BoxSpec.h"
+#include "detail/Family.h"
 #include "protocol/Transaction.h"
 #include "ui/Colour.h"
 #include "ui/Screen.h"
@@ -16,7 +23,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace linvar {
@@ -47,7 +53,7 @@ struct DetailInputs {
     std::string UnitName;
     std::string IdentityCode;
     int CurrentEnd = 1;
-    bool ModemPairPresent = false;
+    bool ModemPairPresent = false; // both modems (or both transceivers) of the end set up
 };
 
 namespace Phases {
@@ -62,121 +68,9 @@ inline constexpr const char* Switchover = "SWITCHOVER";
 inline constexpr const char* ExitModal = "EXITMODAL";
 } // namespace Phases
 
-// The common steps of the configuration phases.
-namespace ConfigSteps {
-inline constexpr int Unlock = 90;
-inline constexpr int Gate = 91;
-inline constexpr int SetConfig = 99;
-inline constexpr int Idle = 100;
-inline constexpr int SetReply = 104;
-inline constexpr int PauseFirst = 190;
-inline constexpr int PauseLast = 219;
-inline constexpr int Resume = 220;
-} // namespace ConfigSteps
-
-// ---- configuration boxes as data ---------------------------------------------------
-
-enum class BoxKind { Edit, Combo, Check };
-
-// Which configuration string fills the box (none: the family fills it from its own query).
-enum class Source { None, Config, Odu };
-
-// How the box shows its value.
-enum class Show {
-    Index,   // the digit is the selected entry
-    Real,    // RealField with `decimals`, `width`
-    NegReal, // "-" + the magnitude as Real (stored without its sign)
-    Int,     // SubInt (leading zeros dropped)
-    Text,    // the characters as they are
-};
-
-// How a new value becomes the command's value.
-enum class Value {
-    Index,        // the entry's index as a number
-    HexIndex,     // the entry's index as one hex digit
-    Real,         // RealTextZeroPad of `cmdWidth`, `cmdDecimals`
-    NegReal,      // the magnitude, as Real
-    Digits,       // integer, zero-filled to `cmdWidth`
-    SignedDigits, // "+" or "-" and the magnitude zero-filled to `cmdWidth`
-    Upper,        // text padded with blanks to `cmdWidth`, cut, upper case
-    Typed,        // the text as typed
-    Custom,       // the family builds the command (DetailWindow::CustomCommand)
-};
-
-// Who may change a box: R = the unit in RemoteMode; R+D = also at the DISTANT end, where
-// changes are confirmed first; Always = whatever the mode (the remote-state box).
-enum class Gate { Remote, RemoteOrDistant, Always };
-
-struct Range {
-    double low = 0;
-    double high = 0;
-};
-
-// One configuration box: its place on the panel, in the configuration string and on the
-// wire, and the texts the operator sees about it.
-struct BoxSpec {
-    int tag = 0;
-    std::string control; // the box
-    std::string caption; // its caption label's text (the label is control + "Cap")
-    BoxKind kind = BoxKind::Edit;
-    std::string group; // the container it is placed in
-    std::vector<std::string> entries;
-    Source source = Source::Config;
-    int pos = 0; // first character in the string (1 = the one after "=")
-    int len = 1;
-    Show show = Show::Index;
-    int width = 0; // Real: RealText width and fraction digits of the box
-    int decimals = 0;
-    std::string command; // mnemonic; empty: the box sends nothing
-    Value value = Value::Index;
-    int cmdWidth = 0;
-    int cmdDecimals = 0;
-    std::vector<Range> ranges; // accepted values (edit boxes); empty: any
-    double resolution = 0;     // steps of the value; 0: any
-    bool integer = false;
-    std::string prompt;
-    std::string error;
-    std::string confirm; // description before the value ("Tx frequency to"); "" keeps the last
-    std::string unit;    // after the value (" MHz")
-    Gate gate = Gate::RemoteOrDistant;
-    int reread = ConfigSteps::SetConfig; // step after an accepted change
-    int retry = 0;                       // step after a refused one (0: the family's default)
-    bool redCaption = true;              // a bad value turns the caption red
-    bool lockable = true;                // LockConfig makes it read-only / disabled
-};
-
-// The check boxes of an alarm-mask string: control names, one per character.
-struct MaskSpec {
-    std::string group;
-    std::vector<std::pair<std::string, std::string>> boxes; // control, caption
-    int pos = 0;                                            // in the configuration string
-    int length = 0;                                         // characters sent
-    std::string command;                                    // "MSK"
-    std::string confirm;                                    // "alarms masks"
-};
-
-// ---- the window ---------------------------------------------------------------------
-
-class DetailWindow : public Screen {
-public:
-    DetailWindow(DetailDeps deps, DetailInputs inputs, std::string screenName);
-    ~DetailWindow() override;
-
-    // Activation: common initialisation, the family's identification, the caption;
-    // requests "STATUS1". Call once after construction.
-    void Activate();
-    // One 50 ms tick of the window's timer.
-    void Tick();
-    bool Closed() const { return closed_; }
-    // Closing by the window frame: at once.
-    void CloseNow();
-
-    // Window state, as the operator's documentation names it.
-    std::string UnitAddress;
-    std::string UnitName;
-    std::string IdentityCode;
-    int CurrentEnd = 1;
-    bool ModemPairPresent = false;
+// The window's state, under the names the operator documentation uses. Families read it;
+// the framework's operations write it.
+struct DetailState {
     int StepNo = 0;
     std::string ModelName;
     bool RemoteMode = true;
@@ -192,7 +86,7 @@ public:
     std::string ConfirmText;
     int PendingUtility = 0;
     int TimeOffsetDays = 0;
-    enum class LogKinds { Events, Statistics } LogKind = LogKinds::Events;
+    int LogKind = 0; // the log being downloaded (0 events, 1 statistics)
     std::string LogFileName;
     int LogWriteMode = 2; // 1 append, 2 replace
     int EventLinesLeft = 0;
@@ -200,88 +94,122 @@ public:
     bool LoadMemory = false;
     bool DetailConfigChanged = false;
     Colour ReplyColour = Colours::lime;
-    // The configuration strings last read.
-    std::string ConfigString;
+    std::string ConfigString; // the configuration strings last read
     std::string OduString;
+};
 
+class DetailWindow : public Screen {
+public:
+    DetailWindow(DetailDeps deps, DetailInputs inputs, std::string screenName);
+    ~DetailWindow() override;
+
+    // Activation: common initialisation, the family's identification, the caption;
+    // requests "STATUS1". Call once after construction.
+    void Activate();
+    // One 50 ms tick of the window's timer.
+    void Tick();
+    bool Closed() const { return closed_; }
+    // Closing by the window frame: at once.
+    void CloseNow();
+
+    const std::string UnitAddress;
+    const std::string UnitName;
+    const std::string IdentityCode;
+    const int CurrentEnd;
+    const bool ModemPairPresent;
+
+    const DetailState& State() const { return s_; }
+    // Read-only views of the state for the station and its tests.
+    const int& StepNo = s_.StepNo;
+    const bool& RemoteMode = s_.RemoteMode;
+    const bool& DistantEnd = s_.DistantEnd;
+    const bool& OnlineUnit = s_.OnlineUnit;
+    const bool& DetailConfigChanged = s_.DetailConfigChanged;
+    const std::string& ModelName = s_.ModelName;
+
+    const FamilySpec& Family() const { return family_; }
     const std::vector<BoxSpec>& Boxes() const { return boxes_; }
     const BoxSpec* BoxByControl(const std::string& control) const;
     const BoxSpec* BoxByCommand(const std::string& mnemonic) const;
+    // The value the unit holds for a box, as the box shows it (read or accepted).
+    std::string HeldText(const std::string& control) const;
+    int HeldIndex(const std::string& control) const;
 
-    // The framework's operations, open to the family.
+    const std::string& CurrentMode() const { return d_.tx.CurrentMode; }
+    bool ChangesPossible() const { return s_.RemoteMode || s_.DistantEnd; }
+    // The unit is one of a 1:1 pair (both units set up, or the DISTANT pair flag).
+    bool PairedUnit() const;
+    // Changes and memory loads go through the on-line unit of a pair; a unit on its own
+    // is its own on-line unit whatever its redundancy state says.
+    bool OnlineOrAlone() const { return s_.OnlineUnit || !PairedUnit(); }
+
+    static std::string FixedReal(double value, int decimals);
+
+protected:
+    // ---- what a family gives --------------------------------------------------------
+    // Identification from IdentityCode: the model name (returned), the model code, limits.
+    virtual std::string Identify() = 0;
+    virtual FamilySpec Describe() const = 0;
+    // The configuration boxes (after Identify: rows with a models mask are kept for
+    // ModelBits() only), commands of several boxes and alarm masks.
+    virtual std::vector<BoxSpec> ConfigBoxes() const = 0;
+    virtual std::vector<CompositeSpec> Composites() const { return {}; }
+    virtual MaskSpec Masks() const { return {}; }
+    virtual unsigned ModelBits() const { return ~0u; }
+    // The family's controls: status panel, configuration groups, extra buttons.
+    virtual void BuildFamily() = 0;
+    // After the common activation: the family's visibility and read-only rules.
+    virtual void ActivateFamily() {}
+    // Phases steering: "STATUS1" identity steps, the "STATUS2" loop and the configuration
+    // read (any step the common tail does not own). Steps steering: every step.
+    virtual void IdentityStep() {}
+    virtual void StatusStep() {}
+    virtual void ConfigStep() {}
+    virtual void Step() {}
+    // Clears the family's status labels (status start).
+    virtual void ClearStatus() {}
+    // After the common clearing of the boxes (configuration start).
+    virtual void ClearConfigExtra() {}
+    // The lock: the common rule, replaceable; LockExtra adds the family's further rules.
+    virtual bool EffectiveLock(bool requested) const;
+    virtual void LockExtra(bool /*effectiveLock*/, bool /*requested*/) {}
+    // The edit gate: the common instruction and notices, replaceable.
+    virtual void ShowEditGate();
+    // The unit is in IF or RF loopback (no configuration changes).
+    virtual bool InLoopback() const { return false; }
+    // Where the configuration read resumes after an accepted or a refused change.
+    virtual int RereadStep(const std::string& mnemonic, bool accepted) const;
+    virtual int FullReadStep() const { return 1; }
+    virtual int LrsReadStep() const { return 1; }
+    // After an accepted change, before the re-read step is chosen.
+    virtual void AfterAccepted(const std::string& /*mnemonic*/) {}
+    // The value of a Value::Custom box; nothing: refused.
+    virtual std::optional<std::string> CustomCommand(const BoxSpec& box, const std::string& text);
+    // After the boxes of one string were filled (irregular boxes: extra entries, enabling).
+    virtual void AfterFill(Source /*source*/) {}
+    // A drop-down change, before the common handling; true when handled completely.
+    virtual bool OnComboChange(const BoxSpec& /*box*/) { return false; }
+    // A phase was adopted (families hide boxes such as the installed options).
+    virtual void OnModeAdopted() {}
+    // Memory previews: from the stored configuration, from a prelude's reply.
+    virtual void FillMemoryPreview(const std::string& /*config*/) {}
+    virtual void FillMemoryPrelude(size_t /*index*/, const std::string& /*reply*/) {}
+    virtual void ShowMemoryPreview(bool /*configuration*/, bool /*preludes*/) {}
+
+    // ---- helpers for the family -----------------------------------------------------
+    DetailState& state() { return s_; }
     void SendRequest(const std::string& command);
     std::string TakeReply(const std::string& mnemonic);
+    // Runs the step of a reading table that StepNo names; false when none does.
+    bool RunSteps(const std::vector<ReadStep>& table);
     void ShowNotice(const std::string& text, Colour colour);
     void ShowInstruction(const std::string& text);
     void ShowPanels(bool status, bool config, bool utilities, bool logs);
     void EnableButtons(bool status, bool config, bool utilities, bool logs);
     void LockConfig(bool locked);
-    void ShowEditGate();
-    bool ChangesPossible() const { return RemoteMode || DistantEnd; }
-    // The unit is one of a 1:1 pair (both modems set up, or the DISTANT pair flag).
-    bool PairedUnit() const;
-    // Changes and memory loads go through the on-line unit of a pair; a unit on its own
-    // is its own on-line unit whatever its redundancy state says.
-    bool OnlineOrAlone() const { return OnlineUnit || !PairedUnit(); }
-    const std::string& CurrentMode() const { return d_.tx.CurrentMode; }
     void RequestMode(const std::string& mode) { d_.tx.RequestedMode = mode; }
+    void RequestStep(int step) { requestedStep_ = step; }
     void SetCurrentMode(const std::string& mode) { d_.tx.CurrentMode = mode; }
-
-    // Characters from..from+count-1 (from 1); empty outside the text.
-    static std::string Chars(const std::string& s, int from, int count);
-    static bool StartsWith(const std::string& s, const char* prefix);
-    static std::string FixedReal(double value, int decimals);
-
-protected:
-    // ---- what a family gives --------------------------------------------------------
-    // Identification from IdentityCode: ModelName, the model code, model limits.
-    virtual void Identify() = 0;
-    // The configuration boxes (called after Identify, so they may depend on the model).
-    virtual std::vector<BoxSpec> ConfigBoxes() const = 0;
-    // The family's controls: status panel, configuration groups, extra buttons.
-    virtual void BuildFamily() = 0;
-    // Steps of the status phases ("STATUS1" identity, "STATUS2" loop).
-    virtual void IdentityStep() = 0;
-    virtual void StatusStep() = 0;
-    // Steps of the configuration read (any step the common tail does not own).
-    virtual void ConfigStep() = 0;
-    // Clears the family's status labels (status start).
-    virtual void ClearStatus() {}
-    // After the common clearing of the boxes (configuration start).
-    virtual void ClearConfigExtra() {}
-    // After the common locking: the family's further rules.
-    virtual void LockExtra(bool /*effectiveLock*/, bool /*requested*/) {}
-    // The unit is in IF or RF loopback (no configuration changes).
-    virtual bool InLoopback() const { return false; }
-    // Where the configuration read resumes after an accepted or a refused change.
-    virtual int RereadStep(const std::string& mnemonic, bool accepted) const;
-    // The configuration read's step that reads the whole string again, and its LRS step.
-    virtual int FullReadStep() const { return 1; }
-    virtual int LrsReadStep() const { return 1; }
-    // After the common activation: the family's visibility and read-only rules.
-    virtual void ActivateFamily() {}
-    // The value of a Value::Custom box, or of a special drop-down change; nothing refuses.
-    virtual std::optional<std::string> CustomCommand(const BoxSpec& box, const std::string& text);
-    // After a box was filled from its string (irregular boxes: extra entries, enabling).
-    virtual void AfterFill(Source /*source*/) {}
-    // A "No" to the confirmation: the family restores boxes it combined (AUPC).
-    virtual bool RestoreBox(const std::string& /*mnemonic*/) { return false; }
-    // A drop-down change, before the common handling; true when handled completely.
-    virtual bool OnComboChange(const BoxSpec& /*box*/) { return false; }
-    // The adopted phase hides family boxes (the installed options).
-    virtual void OnModeAdopted() {}
-    // Memory phase hooks: the query run before "MGC?" + digit ("OGC?" for units with
-    // ODU memories) and the previews.
-    virtual std::string MemoryPreludeQuery() const { return {}; }
-    virtual void FillMemoryPreview(const std::string& /*config*/) {}
-    virtual void FillMemoryPrelude(const std::string& /*reply*/) {}
-    virtual void ShowMemoryPreview(bool /*show*/) {}
-    // The noun of the log labels.
-    virtual std::string LogNoun() const { return "Modem"; }
-    // The alarm-mask check boxes (none by default).
-    virtual MaskSpec Masks() const { return {}; }
-
-    // ---- helpers for the family -----------------------------------------------------
     // A caption and a value label side by side in a grid group.
     Control& AddValue(const std::string& group, const std::string& name,
                       const std::string& caption);
@@ -289,6 +217,11 @@ protected:
                       const std::string& caption, int columns = 2);
     // Fills every box of one source from its string; AfterFill follows.
     void FillBoxes(Source source, const std::string& text);
+    // A box filled from the family's own query: the value the unit holds.
+    void SetBoxText(const std::string& control, const std::string& text);
+    void SetBoxIndex(const std::string& control, int index);
+    // A drop-down's entry for a wire code (the box's codes, else the hex digit).
+    int EntryOfCode(const BoxSpec& box, const std::string& code) const;
     // A value label: text on a colour (black text).
     void SetValue(const std::string& name, const std::string& text, Colour background);
     void ClearValue(const std::string& name);
@@ -296,31 +229,26 @@ protected:
     void DecodeLrs(const std::string& reply, const std::string& label);
     // The configuration phase's LRS step: returns the next step.
     int ConfigLrs(const std::string& reply, int next);
-    // The end's timing.
+    // The end's timing (a text that is not a number is reported once).
     int DelayMs() const;
     int TimeoutSeconds() const;
     const std::string& IdText() const;
     std::string PairFlag() const;
     void Trace(const std::string& text, const std::string& tag);
-    // Whether a box is shown with a gray caption / read-only right now.
     bool BoxLocked(const BoxSpec& box) const;
-    // The configuration change, once PendingCommand and ConfirmText are set.
-    void SendOrConfirm(const BoxSpec& box);
+    bool EffectivelyLocked() const { return effectiveLock_; }
     DetailDeps& deps() { return d_; }
     const Clock& clock() const { return d_.clock; }
 
-    // A box filled from the family's own query; the shown value is what "unchanged" means.
-    void SetBoxText(const std::string& control, const std::string& text);
-    void SetBoxIndex(const std::string& control, int index);
-    int ShownIndex(const std::string& control) const;
-    std::string ShownText(const std::string& control) const;
-
     // The name of the remote-state drop-down (filled from LRS replies).
     std::string remoteStateBox_;
-    bool effectiveLock_ = true;
-    bool lockRequested_ = true;
 
 private:
+    struct Held {
+        std::string text;
+        int index = -1;
+    };
+
     void BuildCommon();
     void BuildConfigBoxes();
     void BuildLogs();
@@ -339,7 +267,9 @@ private:
     void SwitchoverStart();
     void SwitchoverStep();
     void Exit();
+    int EndNumber(const std::string& text, const char* what, int fallback) const;
 
+    // The change cycle.
     void EnterEdit(const BoxSpec& box);
     void LeaveEdit(const BoxSpec& box);
     void EnterCombo(const BoxSpec& box);
@@ -348,14 +278,26 @@ private:
     void ChangeMasks();
     std::string MaskString() const;
     void SetMasks(const std::string& masks);
-    std::optional<std::string> EditCommand(const BoxSpec& box, const std::string& text,
-                                           std::string& shown);
+    // The wire value of an edit entry, or nothing when it is refused; `shown` gets the
+    // box's text for it.
+    std::optional<std::string> EditValue(const BoxSpec& box, const std::string& text,
+                                         std::string& shown, bool& clamped) const;
+    std::string ComboValue(const BoxSpec& box, int index) const;
+    std::vector<Range> RangesOf(const BoxSpec& box) const;
+    std::vector<std::string> EntriesOf(const BoxSpec& box) const;
+    const CompositeSpec* CompositeOf(const std::string& control) const;
+    // Builds PendingCommand and ConfirmText of a composite with one box's new value.
+    bool BuildComposite(const CompositeSpec& c, const BoxSpec& changed, const Held& now);
+    void Refuse(const BoxSpec& box);
+    void SendOrConfirm(const BoxSpec& box);
     void Confirmed(bool yes);
+    void RestorePending();
     void AfterSetReply();
     void FillBox(const BoxSpec& box, const std::string& text);
 
-    void ChooseLogFile(LogKinds kind);
-    void WriteLogFile();
+    // Logs, utilities, memories.
+    void ChooseLogFile(int kind);
+    bool WriteLogFile();
     void RefreshClockLines();
     int OffsetMinutes() const;
     int OffsetHours() const;
@@ -367,21 +309,34 @@ private:
     std::string MemoryDigit() const;
 
     DetailDeps d_;
+    DetailState s_;
+    FamilySpec family_;
     std::vector<BoxSpec> boxes_;
+    std::vector<CompositeSpec> composites_;
     MaskSpec masks_;
     int lastTracedStep_ = -1;
     bool closed_ = false;
+    bool timerOn_ = false;
+    bool built_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    int requestedStep_ = -1;
+    bool effectiveLock_ = true;
+    bool lockRequested_ = true;
     std::string enteredBox_;
-    std::map<std::string, int> shownIndex_;
-    std::map<std::string, std::string> shownText_;
+    // What the unit holds, per box; and what the command in flight would make it hold.
+    std::map<std::string, Held> held_;
+    std::map<std::string, Held> pendingHeld_;
+    std::string savedMasks_;
+    std::string pendingMasks_;
+    bool masksLeft_ = false; // the mask group was left; its change goes out at the next tick
     std::vector<std::string> logLines_;
+    bool logUnwritten_ = false; // downloaded lines that no file holds yet
     std::string keptDate_;
     int retryStep_ = 1;
-    bool built_ = false;
-    std::string savedMasks_;
+    int clearInstructionTicks_ = 0;
     int memoryTicks_ = 0;
-    bool timerOn_ = false;
+    size_t memoryPrelude_ = 0;
+    mutable bool timingReported_ = false;
 };
 
 } // namespace linvar

@@ -1,9 +1,11 @@
 #pragma once
 // The detail window of the MQX-350 family: the MQX-350 (model code 350, 50-180 MHz) and
-// the MQX-350L (351, 950-1950 MHz, with BUC and LNB). Its configuration boxes are the
-// rows of one table (U350.cpp); the code below covers what the rows cannot say.
+// the MQX-350L (351, 950-1950 MHz, with BUC and LNB). Its tables (U350Tables.cpp) give
+// the configuration boxes, the commands built from several boxes, the masks, the reading
+// steps' order and the memory previews; U350.cpp covers what the rows cannot say.
 
 #include "detail/DetailWindow.h"
+#include "detail/ModemCommon.h"
 
 namespace linvar {
 
@@ -14,10 +16,17 @@ public:
     bool IsL() const { return model_ == 351; }
     double DataRateMax() const { return rateMax_; }
 
+    // The family bits of the box rows' models masks.
+    static constexpr unsigned kModel350 = 1;
+    static constexpr unsigned kModel351 = 2;
+
 protected:
-    void Identify() override;
+    std::string Identify() override;
+    FamilySpec Describe() const override;
     std::vector<BoxSpec> ConfigBoxes() const override;
+    std::vector<CompositeSpec> Composites() const override;
     MaskSpec Masks() const override;
+    unsigned ModelBits() const override { return IsL() ? kModel351 : kModel350; }
     void BuildFamily() override;
     void ActivateFamily() override;
     void IdentityStep() override;
@@ -27,31 +36,30 @@ protected:
     void ClearConfigExtra() override;
     void LockExtra(bool effectiveLock, bool requested) override;
     bool InLoopback() const override;
-    int RereadStep(const std::string& mnemonic, bool accepted) const override;
     int FullReadStep() const override { return 9; }
     int LrsReadStep() const override { return 5; }
     std::optional<std::string> CustomCommand(const BoxSpec& box, const std::string& text) override;
     void AfterFill(Source source) override;
-    bool RestoreBox(const std::string& mnemonic) override;
     void OnModeAdopted() override;
-    std::string MemoryPreludeQuery() const override { return IsL() ? "OGC?" : ""; }
     void FillMemoryPreview(const std::string& config) override;
-    void FillMemoryPrelude(const std::string& reply) override;
-    void ShowMemoryPreview(bool show) override;
+    void FillMemoryPrelude(size_t index, const std::string& reply) override;
+    void ShowMemoryPreview(bool configuration, bool preludes) override;
 
 private:
-    void StatusLoopStep();
-    void FaultLine(const std::string& name, int severity, const std::string& text);
+    std::vector<ReadStep> IdentitySteps();
+    std::vector<ReadStep> StatusSteps();
+    std::vector<ReadStep> ConfigReadSteps();
     void DecodeFaults(const std::string& codes, const char* unit, const char* tx, const char* rx,
                       const char* odu);
+    void Show(const std::string& label, const std::string& reply, const Reading& reading);
     void OtherReply(const std::string& label, const std::string& reply, int length = 20);
-    std::optional<std::string> AupcCommand(const std::string& targetText) const;
     void ScramblerEntries(const char* box, int fecType, int stored);
     void FecRules(const char* type, const char* mod, const char* coding);
 
     int model_ = 350;
     double rateMax_ = 512;
     std::string options_;
+    std::vector<ReadStep> identitySteps_, statusSteps_, configSteps_;
 };
 
 } // namespace linvar

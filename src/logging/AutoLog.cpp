@@ -3,6 +3,7 @@
 #include "logging/Capture.h"
 #include "protocol/FaultTables.h"
 #include "protocol/PollCycle.h"
+#include "protocol/TextFormats.h"
 #include "ui/Clock.h"
 #include "ui/Operator.h"
 #include "ui/TextFile.h"
@@ -13,14 +14,6 @@
 namespace linvar {
 
 namespace {
-
-bool startsWith(const std::string& s, const char* prefix) {
-    return s.rfind(prefix, 0) == 0;
-}
-
-std::string chars(const std::string& s, size_t from, size_t n) {
-    return from - 1 < s.size() ? s.substr(from - 1, n) : std::string();
-}
 
 // A unit's log file could not be written: the step is abandoned.
 struct LogWriteFailed {};
@@ -116,11 +109,11 @@ void AutoLog::EndOfRun() {
 }
 
 std::vector<std::string> AutoLog::ConfigLines(const std::string& r) const {
-    if (!startsWith(r, "="))
-        return {"Glbl: " + chars(r, 2, 21)};
+    if (!StartsWith(r, "="))
+        return {"Glbl: " + Chars(r, 2, 21)};
     if (r.size() < 100)
-        return {"Glbl: " + chars(r, 2, 27), "Glbl: " + chars(r, 29, 51)};
-    return {"Glbl: " + chars(r, 2, 40), "Glbl: " + chars(r, 42, 150)};
+        return {"Glbl: " + Chars(r, 2, 27), "Glbl: " + Chars(r, 29, 51)};
+    return {"Glbl: " + Chars(r, 2, 40), "Glbl: " + Chars(r, 42, 150)};
 }
 
 int AutoLog::NextSlotStep() {
@@ -214,7 +207,7 @@ void AutoLog::StepBody() {
         const std::string r = c_.SummaryReceive("CID");
         if (r == kCountedOut)
             return;
-        Write({"CID : " + chars(r, 2, 30)});
+        Write({"CID : " + Chars(r, 2, 30)});
         c_.SummarySend("MGC?");
         step = 308;
         break;
@@ -232,16 +225,16 @@ void AutoLog::StepBody() {
         const std::string r = c_.SummaryReceive("FLT");
         if (r == kCountedOut)
             return;
-        if (startsWith(r, "=")) {
+        if (StartsWith(r, "=")) {
             SetCurrentModelCode(r.size() == 7 ? 370 : 330);
-            std::vector<std::string> lines = {"Unit: " + UnitFaultText(chars(r, 2, 1)).text,
-                                              "TX  : " + TxFaultText(chars(r, 3, 1)).text,
-                                              "RX  : " + RxFaultText(chars(r, 4, 1)).text};
+            std::vector<std::string> lines = {"Unit: " + UnitFaultText(Chars(r, 2, 1)).text,
+                                              "TX  : " + TxFaultText(Chars(r, 3, 1)).text,
+                                              "RX  : " + RxFaultText(Chars(r, 4, 1)).text};
             if (CurrentModelCode() == 370)
-                lines.push_back("ONet: " + OpenNetworkFaultText(chars(r, 5, 1)).text);
+                lines.push_back("ONet: " + OpenNetworkFaultText(Chars(r, 5, 1)).text);
             Write(lines);
         } else {
-            Write({"FLT : " + chars(r, 2, 21)});
+            Write({"FLT : " + Chars(r, 2, 21)});
         }
         logReads_ = 0;
         c_.SummarySend("RNE?");
@@ -252,8 +245,8 @@ void AutoLog::StepBody() {
         const std::string r = c_.SummaryReceive("RNE");
         if (r == kCountedOut)
             return;
-        if (startsWith(r, "=")) {
-            std::string text = chars(r, 3, 99);
+        if (StartsWith(r, "=")) {
+            std::string text = Chars(r, 3, 99);
             std::vector<std::string> lines;
             for (int i = 0; i < 5; ++i) {
                 const std::string entry = EventEntryText(text.substr(0, 15), c_.clock());
@@ -273,7 +266,7 @@ void AutoLog::StepBody() {
             c_.SummarySend("RNS?");
             step = 324;
         } else {
-            if (startsWith(r, "T"))
+            if (StartsWith(r, "T"))
                 Write({"LogE: Timed out"});
             logReads_ = 0;
             c_.SummarySend("RNS?");
@@ -285,8 +278,8 @@ void AutoLog::StepBody() {
         const std::string r = c_.SummaryReceive("RNS");
         if (r == kCountedOut)
             return;
-        if (startsWith(r, "=")) {
-            std::string text = chars(r, 3, 159);
+        if (StartsWith(r, "=")) {
+            std::string text = Chars(r, 3, 159);
             std::vector<std::string> lines;
             for (int i = 0; i < 5; ++i) {
                 const std::string entry = StatisticsEntryText(text.substr(0, 26), c_.clock());
@@ -304,7 +297,7 @@ void AutoLog::StepBody() {
             logReads_ = 0;
             step = 353;
         } else {
-            if (startsWith(r, "T"))
+            if (StartsWith(r, "T"))
                 Write({"Stat: Timed out"});
             step = 353;
         }
@@ -335,8 +328,8 @@ void AutoLog::StepBody() {
             for (auto& l : ConfigLines(r))
                 lines.push_back(l);
         } else {
-            lines.push_back("Glbl: " + chars(r, 2, 27));
-            lines.push_back("Glbl: " + chars(r, 29, 55));
+            lines.push_back("Glbl: " + Chars(r, 2, 27));
+            lines.push_back("Glbl: " + Chars(r, 29, 55));
         }
         Write(lines);
         step = c_.SavedStep;

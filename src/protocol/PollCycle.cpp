@@ -15,19 +15,6 @@ namespace {
 
 constexpr int64_t kDayMs = 86400000;
 
-bool startsWith(const std::string& s, const char* prefix) {
-    return s.rfind(prefix, 0) == 0;
-}
-
-bool contains(const std::string& s, const char* what) {
-    return s.find(what) != std::string::npos;
-}
-
-// Characters from..from+n-1 (from 1), shorter when the text is.
-std::string chars(const std::string& s, size_t from, size_t n) {
-    return from - 1 < s.size() ? s.substr(from - 1, n) : std::string();
-}
-
 } // namespace
 
 Colour StatusColour(int code) {
@@ -273,30 +260,30 @@ bool PollCycle::LinkLoggedForRecord(int r) const {
 int PollCycle::ModemFaultStatus(const std::string& r, const std::string& unitName) {
     if (r == kCountedOut)
         return 0;
-    if (startsWith(r, "T"))
+    if (StartsWith(r, "T"))
         return 4;
-    if (!startsWith(r, "="))
+    if (!StartsWith(r, "="))
         return 5;
     const bool logged = LinkLoggedForRecord(CurrentEnd);
     if (r.size() == 7) {
         ConfigChanged = r[6] == '1' && logged;
-        return chars(r, 2, 4) == "0000" ? 1 : 3;
+        return Chars(r, 2, 4) == "0000" ? 1 : 3;
     }
     if (r.size() == 13)
-        return chars(r, 2, 10) == "0000000000" ? 1 : 3;
-    const int status = chars(r, 2, 3) == "000" ? 1 : 3;
+        return Chars(r, 2, 10) == "0000000000" ? 1 : 3;
+    const int status = Chars(r, 2, 3) == "000" ? 1 : 3;
     ConfigChanged = r.size() >= 6 && r[5] == '1' && logged;
     const int rec = (CurrentEnd >= 1 && CurrentEnd <= SystemSetup::RecordCount) ? CurrentEnd : 1;
-    d_.print.PrintFaultLine(chars(r, 2, 5), unitName, d_.setup.rec(rec).IdText, d_.clock);
+    d_.print.PrintFaultLine(Chars(r, 2, 5), unitName, d_.setup.rec(rec).IdText, d_.clock);
     return status;
 }
 
 int PollCycle::TransceiverStatus(const std::string& r) {
     if (r == kCountedOut)
         return 0;
-    if (startsWith(r, "T"))
+    if (StartsWith(r, "T"))
         return 4;
-    if (!startsWith(r, "="))
+    if (!StartsWith(r, "="))
         return 5;
     if (r.size() < 2 || r[1] < '0' || r[1] > '9')
         return 6;
@@ -306,11 +293,11 @@ int PollCycle::TransceiverStatus(const std::string& r) {
 int PollCycle::SwitchFaultStatus(const std::string& r) {
     if (r == kCountedOut)
         return 0;
-    if (startsWith(r, "T"))
+    if (StartsWith(r, "T"))
         return 4;
-    if (!startsWith(r, "="))
+    if (!StartsWith(r, "="))
         return 5;
-    return chars(r, 2, 13) == "0000000000000" ? 1 : 3;
+    return Chars(r, 2, 13) == "0000000000000" ? 1 : 3;
 }
 
 void PollCycle::EndStatus() {
@@ -423,19 +410,19 @@ bool PollCycle::OnlineAnswer(const std::string& mnemonic, int slot) {
     const std::string r = SummaryReceive(mnemonic);
     if (r == kCountedOut)
         return false;
-    d_.screen[SummaryScreen::OnlineMarkerName(slot, EndIsDistant)].setVisible(startsWith(r, "=1"));
+    d_.screen[SummaryScreen::OnlineMarkerName(slot, EndIsDistant)].setVisible(StartsWith(r, "=1"));
     ClearMarkers();
     return true;
 }
 
 void PollCycle::OusState(const std::string& r) {
     // A refusal or an OBLIX timeout says nothing about the standby modem.
-    if (startsWith(r, "!") || startsWith(r, "~") || r == "TOBLIX timeout")
+    if (StartsWith(r, "!") || StartsWith(r, "~") || r == "TOBLIX timeout")
         return;
     EndRecord& e = d_.setup.rec(CurrentEnd);
     int code = -1;
-    const std::string state = chars(r, 2, 6);
-    if (startsWith(r, "T"))
+    const std::string state = Chars(r, 2, 6);
+    if (StartsWith(r, "T"))
         code = 4; // no answer at all: no communication, like every other decoder
     else if (state == "No1fr1") {
         e.Mod2Colour = Colours::silver;
@@ -444,7 +431,7 @@ void PollCycle::OusState(const std::string& r) {
     else if (state == "xxxxxx" && e.PairFlag == "1")
         code = 4;
     else
-        code = chars(r, 2, 4) == "0000" ? 1 : 3;
+        code = Chars(r, 2, 4) == "0000" ? 1 : 3;
     if (code >= 0) {
         Status[Modem2] = code;
         e.Mod2Colour = StatusColour(code);
@@ -720,12 +707,12 @@ void PollCycle::ModelUnknown() {
 
 void PollCycle::DetModStart() {
     SystemSetup& su = d_.setup;
-    EndIsDistant = contains(UnitCaption, "Distant");
+    EndIsDistant = Contains(UnitCaption, "Distant");
     CurrentEnd = SelectedLink + (EndIsDistant ? 1 : 0);
     const EndRecord& e = su.rec(CurrentEnd);
     if (CurrentEnd > 40)
         PollAddress = e.Mod1Addr;
-    else if (!contains(UnitCaption, "Modem 1"))
+    else if (!Contains(UnitCaption, "Modem 1"))
         PollAddress = e.Mod2Addr;
     else
         PollAddress = e.Mod1Addr;
@@ -790,7 +777,7 @@ void PollCycle::DetModStep() {
         if (r == kCountedOut)
             return;
         d_.screen.ShowCommunicatingNotice(false);
-        if (!startsWith(r, "=")) {
+        if (!StartsWith(r, "=")) {
             d_.screen["LinkBox"].setVisible(false);
             StepNo = 99;
             if (EndIsDistant)
@@ -799,8 +786,8 @@ void PollCycle::DetModStep() {
                 AskLocalNoComms();
             return;
         }
-        IdentityCode = chars(r, 2, 10);
-        const ParsedInt number = ParseIntStrict(chars(IdentityCode, 1, 4));
+        IdentityCode = Chars(r, 2, 10);
+        const ParsedInt number = ParseIntStrict(Chars(IdentityCode, 1, 4));
         int model = number.ok ? number.value : -1;
         if (model != 7010 && model >= 0)
             model %= 1000;
@@ -843,7 +830,7 @@ void PollCycle::DetModStep() {
         const std::string r = SummaryReceive("TXO");
         if (r == kCountedOut)
             return;
-        if (startsWith(r, "=")) {
+        if (StartsWith(r, "=")) {
             d_.screen.ShowCommunicatingNotice(false);
             StepNo = 1;
         } else if (txoAttempts_ < 3) {
@@ -890,10 +877,10 @@ void PollCycle::DetModStep() {
 }
 
 void PollCycle::DetTraStart() {
-    EndIsDistant = contains(UnitCaption, "Distant");
+    EndIsDistant = Contains(UnitCaption, "Distant");
     CurrentEnd = SelectedLink + (EndIsDistant ? 1 : 0);
     const EndRecord& e = d_.setup.rec(CurrentEnd);
-    PollAddress = contains(UnitCaption, "Transceiver 1") ? e.Tr1Addr.str() : e.Tr2Addr.str();
+    PollAddress = Contains(UnitCaption, "Transceiver 1") ? e.Tr1Addr.str() : e.Tr2Addr.str();
     d_.screen.ShowCommunicatingNotice(true, "Communicating...");
     d_.screen["LinkBox"].setVisible(false);
     StepNo = 1;
@@ -911,7 +898,7 @@ void PollCycle::DetTraStep() {
     if (r == kCountedOut)
         return;
     d_.screen.ShowCommunicatingNotice(false);
-    if (!startsWith(r, "=")) {
+    if (!StartsWith(r, "=")) {
         d_.screen["LinkBox"].setVisible(false);
         StepNo = 99;
         AskLocalNoComms();
@@ -920,8 +907,8 @@ void PollCycle::DetTraStep() {
     DetailRequest req;
     req.UnitAddress = PollAddress;
     req.CurrentEnd = CurrentEnd;
-    const std::string family = chars(r, 2, 4);
-    if (chars(r, 3, 3) == "PLD") {
+    const std::string family = Chars(r, 2, 4);
+    if (Chars(r, 3, 3) == "PLD") {
         req.family = DetailFamily::Pld;
         req.UnitName = UnitCaption;
     } else if (family == "VORN" || family == "YRAN") {

@@ -233,11 +233,6 @@ std::string fullYear(int yy) {
     return std::to_string(yy >= 97 ? 1900 + yy : 2000 + yy);
 }
 
-std::string twoDigits(int v) {
-    std::string s = std::to_string(v);
-    return s.size() < 2 ? "0" + s : s;
-}
-
 } // namespace
 
 std::string MonthAbbrev(int month) {
@@ -281,7 +276,7 @@ std::string DateTextOffset(int days, const Clock& clock) {
     const LocalDateTime t = clock.now();
     int y = 0, m = 0, d = 0;
     civilFromDays(daysFromCivil(t.year, t.month, t.day) + days, y, m, d);
-    return twoDigits(d) + " " + MonthAbbrev(m) + " " + std::to_string(y);
+    return TwoDigits(d) + " " + MonthAbbrev(m) + " " + std::to_string(y);
 }
 
 char HexDigitChar(int value) {
@@ -341,6 +336,37 @@ std::string RealField(const std::string& text, int start, int length, int decima
     const size_t from = static_cast<size_t>(start - 1);
     const std::string part = from < text.size() ? text.substr(from, length) : std::string();
     return RealText(ParseReal(part).value, width, decimals);
+}
+
+std::string Chars(const std::string& text, int from, int count) {
+    if (from < 1 || count <= 0 || static_cast<size_t>(from) > text.size())
+        return {};
+    return text.substr(static_cast<size_t>(from - 1), static_cast<size_t>(count));
+}
+
+bool StartsWith(const std::string& text, std::string_view prefix) {
+    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool Contains(const std::string& text, std::string_view part) {
+    return text.find(part) != std::string::npos;
+}
+
+std::string LeftTrim(const std::string& text) {
+    const size_t i = text.find_first_not_of(' ');
+    return i == std::string::npos ? std::string() : text.substr(i);
+}
+
+std::string ZeroFill(long value, int width) {
+    std::string digits = std::to_string(value < 0 ? -value : value);
+    if (static_cast<int>(digits.size()) < width)
+        digits.insert(0, static_cast<size_t>(width) - digits.size(), '0');
+    return (value < 0 ? "-" : "") + digits;
+}
+
+std::string TwoDigits(int value) {
+    const int v = ((value % 100) + 100) % 100;
+    return std::string(1, static_cast<char>('0' + v / 10)) + static_cast<char>('0' + v % 10);
 }
 
 } // namespace linvar

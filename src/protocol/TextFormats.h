@@ -4,6 +4,7 @@
 // None raises an error; bad input gives the documented fallback.
 
 #include <string>
+#include <string_view>
 
 namespace linvar {
 
@@ -86,5 +87,17 @@ bool IsOneText(const std::string& text);
 // Characters start..start+length-1 (from 1) read as a real (0 when not one), written by
 // RealText with that width and fraction digits.
 std::string RealField(const std::string& text, int start, int length, int decimals, int width);
+
+// ---- plain text helpers of every window and step machine ----
+// Characters from..from+count-1 (from 1); shorter, or empty, where the text ends.
+std::string Chars(const std::string& text, int from, int count);
+bool StartsWith(const std::string& text, std::string_view prefix);
+bool Contains(const std::string& text, std::string_view part);
+// Without its leading blanks.
+std::string LeftTrim(const std::string& text);
+// The value with leading zeros to `width` digits (a sign, if any, comes first).
+std::string ZeroFill(long value, int width);
+// 0-99 as two digits (the last two digits of larger values).
+std::string TwoDigits(int value);
 
 } // namespace linvar

@@ -44,6 +44,9 @@ struct DetailRig {
     linvar::sim::Unit* unit = nullptr;
     std::unique_ptr<linvar::TDetail350> w;
     bool paired = false; // both modems of the end set up
+    // Watches the wire: called once the reply bytes are handed over (false) and once the
+    // window's tick has run (true).
+    std::function<void(bool ticked)> watch;
 
     // Record 3 is a LOCAL end, 4 the DISTANT end of link 2.
     void Open(const std::string& identity = "0350110000", int record = 3,
@@ -81,8 +84,12 @@ struct DetailRig {
         for (int i = 0; i < n; ++i) {
             clock.advanceMs(linvar::kTickMs);
             port.Pump();
+            if (watch)
+                watch(false);
             timers.advance(linvar::kTickMs);
             w->Tick();
+            if (watch)
+                watch(true);
         }
     }
     bool Until(const std::function<bool()>& done, int limit = 2000) {

@@ -511,7 +511,7 @@ TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
     EXPECT_EQ(r.at("HourOffset").selectedText(), "+1");
     EXPECT_TRUE(r.at("ClockOffset").visible());
     EXPECT_EQ(r.Text("BtnSetTime"), "Set &Offset Time + Date");
-    EXPECT_EQ(r.w->TimeOffsetDays, 1);
+    EXPECT_EQ(r.w->State().TimeOffsetDays, 1);
     r.w->click("BtnSetTime");
     EXPECT_EQ(r.Text("LblDate"), "Setting date...");
     ASSERT_EQ(r.UntilSentPrefix("<0350/DAY=", 200), "<0350/DAY=010127");

@@ -1,0 +1,268 @@
+// The log download: the unit's stored logs (one or two, as the family describes them)
+// read record by record into a memo, written to a file the operator names, and cleared
+// in the unit only once a file holds them.
+//
+// Log n (0 or 1) uses the steps 50 n + 1/2 (count), 50 n + 3/4 (read), 50 n + 11/12
+// (write, clear); 5 offers the read buttons, 6 idles, 70 and 71 report the end.
+
+#include "detail/DetailWindow.h"
+
+#include "protocol/TextFormats.h"
+#include "ui/Operator.h"
+#include "ui/TextFile.h"
+#include "ui/UserError.h"
+
+namespace linvar {
+
+namespace {
+
+constexpr const char* kReservedWarning =
+    "Warning: Reserved files: Comms.txt, CaptureM.txt, SetFname.txt and SysSetup.txt - do not "
+    "use them for your Log data.";
+
+constexpr int kLogStepBase = 50;
+
+} // namespace
+
+void DetailWindow::BuildLogs() {
+    AddGroup("PanelLogs", "LogBox", "Logs", 0);
+    add("LogBox", "LogTopLine", ControlKind::Label);
+    for (const LogSpec& log : family_.logs)
+        add("LogBox", log.countLabel, ControlKind::Label).setTextColour(Colours::blue);
+    add("LogBox", "LogProgress", ControlKind::Label).setTextColour(Colours::blue);
+    add("LogBox", "LogButtons", ControlKind::Panel).setLayout(Layout::Row);
+    for (const LogSpec& log : family_.logs)
+        add("LogButtons", log.button, ControlKind::Button, log.caption);
+    add("LogBox", "LogWarning", ControlKind::Label, kReservedWarning)
+        .setTextColour(Colours::purple)
+        .setVisible(false);
+    AddGroup("LogBox", "FileExistsBox", "A data file of that name exists. Please choose to:", 0)
+        .setVisible(false);
+    add("FileExistsBox", "BtnOverwrite", ControlKind::Button, "&Overwrite Data File");
+    add("FileExistsBox", "BtnAppend", ControlKind::Button, "&Append to Data File");
+    AddGroup("LogBox", "FileNewBox",
+             "There is no pre-existing data file. A new file will be made to store the log "
+             "data.",
+             0)
+        .setVisible(false);
+    add("FileNewBox", "BtnNewFile", ControlKind::Button, "Ne&w Data File");
+    AddGroup("LogBox", "ReadLogBox", "", 0).setVisible(false);
+    add("ReadLogBox", "ReadLogHint", ControlKind::Label,
+        "Now read the modem and store the log information to file");
+    add("ReadLogBox", "BtnReadLog", ControlKind::Button, "&Read Log");
+    add("PanelLogs", "LogMemo", ControlKind::Memo).setWidth(70).setVisible(false);
+
+    for (size_t i = 0; i < family_.logs.size(); ++i)
+        onClick(family_.logs[i].button, [this, i] { ChooseLogFile(static_cast<int>(i)); });
+    auto mode = [this](int m) {
+        s_.LogWriteMode = m;
+        at("FileExistsBox").setVisible(false);
+        at("FileNewBox").setVisible(false);
+        at("ReadLogBox").setVisible(true);
+    };
+    onClick("BtnOverwrite", [mode] { mode(2); });
+    onClick("BtnAppend", [mode] { mode(1); });
+    onClick("BtnNewFile", [mode] { mode(2); });
+    onClick("BtnReadLog", [this] {
+        if (CurrentMode() != Phases::ReadLog || d_.tx.AwaitingReply)
+            return;
+        at("ReadLogBox").setVisible(false);
+        EnableButtons(false, false, false, false);
+        at("LogMemo").setVisible(true);
+        const int base = kLogStepBase * s_.LogKind;
+        if (logUnwritten_) {
+            // The lines are still here: they go to the new file without reading again.
+            s_.StepNo = base + 11;
+            return;
+        }
+        logLines_.clear();
+        at("LogMemo").setText("");
+        at("LogProgress").setText("Reading...").setTextColour(Colours::blue);
+        s_.StepNo = base + 3;
+    });
+}
+
+void DetailWindow::LogStart() {
+    ShowPanels(false, false, false, true);
+    EnableButtons(true, true, true, false);
+    ShowInstruction("");
+    logLines_.clear();
+    logUnwritten_ = false;
+    at("LogMemo").setText("").setVisible(false);
+    for (const char* c : {"FileExistsBox", "FileNewBox", "ReadLogBox", "LogWarning"})
+        at(c).setVisible(false);
+    for (size_t i = 0; i < family_.logs.size(); ++i) {
+        at(family_.logs[i].countLabel)
+            .setText(i == 0 ? "Reading number of " + family_.logNoun + " Log events..." : "");
+        at(family_.logs[i].button).setEnabled(false);
+    }
+    at("LogProgress").setText("");
+    s_.StepNo = 1;
+}
+
+void DetailWindow::ChooseLogFile(int kind) {
+    s_.LogKind = kind;
+    for (const LogSpec& log : family_.logs)
+        at(log.button).setEnabled(false);
+    at("LogWarning").setVisible(true);
+    std::weak_ptr<bool> alive = alive_;
+    d_.op.chooseFile("Text Files|*.txt|", "txt", "Choose a filename for storing Log data",
+                     [this, alive](std::optional<std::string> file) {
+                         if (alive.expired() || !*alive.lock())
+                             return;
+                         at("LogWarning").setVisible(false);
+                         if (!file || file->empty())
+                             return;
+                         s_.LogFileName = *file;
+                         at("LogTopLine")
+                             .setText("Going to store " +
+                                      family_.logs[static_cast<size_t>(s_.LogKind)].name +
+                                      " Log data to: " + s_.LogFileName);
+                         std::filesystem::path path(s_.LogFileName);
+                         if (path.is_relative())
+                             path = d_.programDir / path;
+                         const bool exists = TextFile::exists(path);
+                         at("FileExistsBox").setVisible(exists);
+                         at("FileNewBox").setVisible(!exists);
+                     });
+}
+
+bool DetailWindow::WriteLogFile() {
+    std::filesystem::path path(s_.LogFileName);
+    if (path.is_relative())
+        path = d_.programDir / path;
+    try {
+        if (s_.LogWriteMode == 1) {
+            std::vector<std::string> lines;
+            if (family_.blankLineOnAppend)
+                lines.push_back(" ");
+            lines.insert(lines.end(), logLines_.begin(), logLines_.end());
+            TextFile::append(path, lines);
+        } else {
+            TextFile::replace(path, logLines_);
+        }
+    } catch (const UserError& e) {
+        // The lines stay here and nothing is cleared in the unit: another file is asked for.
+        d_.op.report(e.what());
+        logUnwritten_ = true;
+        at("LogProgress").setText(std::string("Log: ") + e.what()).setTextColour(Colours::red);
+        s_.StepNo = 6;
+        EnableButtons(true, true, true, true);
+        ChooseLogFile(s_.LogKind);
+        return false;
+    }
+    logUnwritten_ = false;
+    return true;
+}
+
+void DetailWindow::LogStep() {
+    if (family_.logs.empty())
+        return;
+    const int step = s_.StepNo;
+    const size_t kind = static_cast<size_t>(step > kLogStepBase && step < 70 ? 1 : 0);
+    if (kind >= family_.logs.size() && step != 5 && step != 70 && step != 71)
+        return;
+    const LogSpec& log = family_.logs[std::min(kind, family_.logs.size() - 1)];
+    int& linesLeft = kind == 0 ? s_.EventLinesLeft : s_.StatsLinesLeft;
+    const int base = kLogStepBase * static_cast<int>(kind);
+    const bool last = kind + 1 == family_.logs.size();
+    switch (step - base) {
+    case 1:
+        linesLeft = 0;
+        SendRequest(log.countQuery + "?");
+        return;
+    case 2: {
+        const std::string r = TakeReply(log.countQuery);
+        if (r == kCountedOut)
+            return;
+        if (StartsWith(r, "=")) {
+            linesLeft = IntOfText(Chars(r, 2, 3));
+            at(log.countLabel)
+                .setText(std::to_string(linesLeft) + " " + log.name + " Log lines to read");
+        } else {
+            linesLeft = 0;
+            at(log.countLabel).setText(Chars(r, 2, 20));
+        }
+        if (last) {
+            at("LogTopLine").setText("Select Log to download; data will be saved to disk");
+            s_.StepNo = 5;
+        } else {
+            s_.StepNo = base + kLogStepBase + 1;
+        }
+        return;
+    }
+    case 3:
+        SendRequest(log.readQuery + "?");
+        return;
+    case 4: {
+        const std::string r = TakeReply(log.readQuery);
+        if (r == kCountedOut)
+            return;
+        // Records a reply, each followed by one separator; a reply without any record ends
+        // the download like a refusal.
+        int found = 0;
+        if (StartsWith(r, "=")) {
+            const std::string body = r.size() > 2 ? r.substr(2) : std::string();
+            for (int i = 0; i < log.recordsPerReply; ++i) {
+                const std::string rec = Chars(body, 1 + i * (log.recordWidth + 1), log.recordWidth);
+                const std::string entry = log.decode ? log.decode(rec, d_.clock) : rec;
+                if (!entry.empty()) {
+                    logLines_.push_back(UnitAddress + "  " + entry);
+                    ++found;
+                }
+            }
+            std::string memo;
+            for (const std::string& l : logLines_)
+                memo += (memo.empty() ? "" : "\n") + l;
+            at("LogMemo").setText(memo);
+        }
+        s_.StepNo = found > 0 ? base + 3 : base + 11;
+        return;
+    }
+    case 11:
+        if (!WriteLogFile())
+            return;
+        at("LogTopLine").setText(log.stored + " Log data stored in " + s_.LogFileName);
+        if (kind > 0)
+            at(log.countLabel).setText("");
+        if (!log.clearCommand.empty() && ChangesPossible())
+            SendRequest(log.clearCommand + "=");
+        else
+            s_.StepNo = 70;
+        return;
+    case 12: {
+        const std::string r = TakeReply(log.clearCommand);
+        if (r == kCountedOut)
+            return;
+        s_.StepNo = StartsWith(r, "=") ? 70 : 71;
+        return;
+    }
+    default:
+        break;
+    }
+    switch (step) {
+    case 5: {
+        EnableButtons(true, true, true, true);
+        const int left[] = {s_.EventLinesLeft, s_.StatsLinesLeft};
+        for (size_t i = 0; i < family_.logs.size() && i < 2; ++i)
+            at(family_.logs[i].button).setEnabled(left[i] >= 1);
+        s_.StepNo = 6;
+        break;
+    }
+    case 70:
+        at("LogProgress")
+            .setText("Reading " + family_.logs[static_cast<size_t>(s_.LogKind)].name +
+                     " Log completed")
+            .setTextColour(Colours::blue);
+        s_.StepNo = 1;
+        break;
+    case 71:
+        at("LogProgress").setText("Log: " + Chars(s_.LastReply, 2, 20)).setTextColour(Colours::red);
+        s_.StepNo = 1;
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace linvar

@@ -1,0 +1,165 @@
+// The configuration memories 0-9: a location is read (with the family's prelude queries)
+// and previewed, then loaded or stored once the operator confirms.
+
+#include "detail/DetailWindow.h"
+
+#include "protocol/TextFormats.h"
+
+namespace linvar {
+
+std::string DetailWindow::MemoryDigit() const {
+    return LeftTrim(at("MemoryList").selectedText());
+}
+
+void DetailWindow::MemoryStart() {
+    if (at("MemoryList").selected() < 0) {
+        RequestMode(Phases::Utilities);
+        return;
+    }
+    ClearUtilityLabels();
+    ShowPanels(false, false, true, false);
+    memoryPrelude_ = 0;
+    if (!family_.memory.preludes.empty()) {
+        ShowMemoryPreview(false, true);
+        s_.StepNo = 15;
+        SendRequest(family_.memory.preludes.front() + MemoryDigit());
+        return;
+    }
+    s_.StepNo = 1;
+    SendRequest(family_.memory.query + MemoryDigit());
+}
+
+void DetailWindow::MemoryStep() {
+    const std::string d = MemoryDigit();
+    const MemorySpec& spec = family_.memory;
+    Control& msg = at("MemoryMsg");
+    switch (s_.StepNo) {
+    case 15:
+        SendRequest(spec.preludes[memoryPrelude_] + d);
+        break;
+    case 16: {
+        const std::string r = TakeReply(spec.preludes[memoryPrelude_].substr(0, 3));
+        if (r == kCountedOut)
+            return;
+        if (StartsWith(r, "="))
+            FillMemoryPrelude(memoryPrelude_, r);
+        ++memoryPrelude_;
+        s_.StepNo = memoryPrelude_ < spec.preludes.size() ? 15 : 1;
+        break;
+    }
+    case 1:
+        SendRequest(spec.query + d);
+        break;
+    case 2: {
+        const std::string r = TakeReply(spec.query.substr(0, 3));
+        if (r == kCountedOut)
+            return;
+        if (StartsWith(r, "=")) {
+            if (s_.LoadMemory) {
+                msg.setText("Config present in memory location " + d + ". Confirm load.");
+                at("BtnMemConfirm").setText("  Confir&m");
+            } else {
+                msg.setText("Warning! Location " + d + " contains data. Overwrite?");
+                at("BtnMemConfirm").setText(" Over&Write");
+            }
+            msg.setTextColour(Colours::blue);
+            FillMemoryPreview(r.substr(1));
+            ShowMemoryPreview(true, !spec.preludes.empty());
+            at("BtnMemConfirm").setVisible(true);
+            at("BtnMemCancel").setVisible(true);
+            s_.StepNo = 500;
+        } else if (StartsWith(r, "*")) {
+            if (s_.LoadMemory) {
+                msg.setText("No config is stored in memory " + d).setTextColour(Colours::purple);
+                s_.StepNo = 7;
+            } else {
+                msg.setText("Storing...").setTextColour(Colours::blue);
+                s_.StepNo = 5;
+                SendRequest("CST=" + d);
+            }
+        } else {
+            msg.setText(Chars(r, 2, 20)).setTextColour(Colours::red);
+            s_.StepNo = 0;
+        }
+        break;
+    }
+    case 3:
+        if (++memoryTicks_ % 10 == 0)
+            Trace(std::to_string(memoryTicks_), "[delay]");
+        if (memoryTicks_ > (s_.DistantEnd ? spec.loadWaitTicksDistant : spec.loadWaitTicks)) {
+            // The unit re-configures itself during the wait: its reply time-out starts now.
+            d_.tx.TimeoutLeft = TimeoutSeconds() * 1000;
+            s_.StepNo = 4;
+        }
+        break;
+    case 4: {
+        const std::string r = TakeReply("CLD");
+        if (r == kCountedOut)
+            return;
+        if (StartsWith(r, "=")) {
+            msg.setText("Unit re-configured using memory location " + d)
+                .setTextColour(Colours::blue);
+            d_.tx.DelayLeft = 2500;
+        } else if (StartsWith(r, "?")) {
+            msg.setText("Problem with memory load.").setTextColour(Colours::red);
+        } else {
+            // A refusal or no answer at all would otherwise leave the phase waiting for good.
+            msg.setText(Chars(r, 2, 20)).setTextColour(Colours::red);
+        }
+        RequestMode(Phases::Utilities);
+        break;
+    }
+    case 6: {
+        const std::string r = TakeReply("CST");
+        if (r == kCountedOut)
+            return;
+        if (StartsWith(r, "="))
+            msg.setText("Current config now stored in memory " + d).setTextColour(Colours::blue);
+        else if (StartsWith(r, "?"))
+            msg.setText("Problem with memory store").setTextColour(Colours::red);
+        else
+            msg.setText(Chars(r, 2, 20)).setTextColour(Colours::red);
+        s_.StepNo = 7;
+        break;
+    }
+    case 7:
+        memoryTicks_ = 0;
+        s_.StepNo = 8;
+        break;
+    case 8:
+        if (++memoryTicks_ >= 12)
+            RequestMode(Phases::Utilities);
+        break;
+    default:
+        break;
+    }
+}
+
+void DetailWindow::MemoryConfirm() {
+    if (CurrentMode() != Phases::LoadStMem || s_.StepNo != 500 || d_.tx.AwaitingReply)
+        return;
+    ShowMemoryPreview(false, false);
+    at("BtnMemConfirm").setVisible(false);
+    at("BtnMemCancel").setVisible(false);
+    const std::string d = MemoryDigit();
+    if (s_.LoadMemory) {
+        at("MemoryMsg").setText("Loading...").setTextColour(Colours::blue);
+        s_.StepNo = 2;
+        SendRequest("CLD=" + d);
+        memoryTicks_ = 0;
+    } else {
+        at("MemoryMsg").setText("Storing...").setTextColour(Colours::blue);
+        s_.StepNo = 5;
+        SendRequest("CST=" + d);
+    }
+}
+
+void DetailWindow::MemoryCancel() {
+    ShowMemoryPreview(false, false);
+    at("BtnMemConfirm").setVisible(false);
+    at("BtnMemCancel").setVisible(false);
+    ClearUtilityLabels();
+    RequestMode(Phases::Utilities);
+}
+
+} // namespace linvar

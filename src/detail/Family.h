@@ -1,0 +1,92 @@
+#pragma once
+// What differs between the unit families in the mechanisms every detail window shares:
+// the reply dialect, help, the rejection of a change, the logs, the clock, the memories,
+// the panels and how the window is steered. A family fills one FamilySpec; the framework
+// reads it and has no branch of its own per family.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace linvar {
+
+class Clock;
+
+// Which reply classes a family's units use and what the transaction says about them.
+struct Dialect {
+    bool plusClass = false;                    // "+" is accepted like "="
+    std::string tildeText = "TOblix timeout";  // "~"; empty: passed on unchanged
+    std::string bangText = "TUnknown command"; // "!"; empty: passed on unchanged
+    // The notice line on a time-out; empty: the steps say it themselves.
+    std::string timeoutNotice = "Communications were timed out, check system set-up";
+    std::string slowMnemonic = "TST"; // a request that needs at least `slowSeconds`
+    int slowSeconds = 3;
+};
+
+// A change the unit refused or did not answer.
+struct RejectionSpec {
+    std::string refused = "Command was not accepted. Re-reading unit...";
+    std::string timedOut = "Timed out. Check Timeout-Time. Re-reading unit..."; // empty: refused
+    bool onInstructionLine = false; // else the notice line, in red
+    int pauseTicks = 30;            // before the configuration is read again
+    int clearAfterTicks = 0;        // the text is cleared this many ticks later (0: never)
+};
+
+// One of the unit's stored logs.
+struct LogSpec {
+    std::string name;         // "Events"
+    std::string stored;       // "Event": "Event Log data stored in ..."
+    std::string countQuery;   // "NUE"
+    std::string readQuery;    // "RNE"
+    std::string clearCommand; // "CAE"; empty: the log is not cleared
+    std::string button;       // control of its read button
+    std::string caption;      // "Read &Events Log"
+    std::string countLabel;   // control that shows the count
+    int recordWidth = 15;     // each record is followed by one separator
+    int recordsPerReply = 5;
+    std::function<std::string(const std::string& record, const Clock&)> decode;
+};
+
+struct ClockSpec {
+    bool monthFirst = false; // "DAY" dates as MMDDYY (else DDMMYY)
+    std::string unitCaption = "Modem:";
+    std::string hourZero = " 0"; // the no-offset entry of the hour list
+};
+
+struct MemorySpec {
+    bool present = true;
+    std::string query = "MGC?";        // + the location digit
+    std::vector<std::string> preludes; // queries (+ digit) read before it
+    int loadWaitTicks = 50;            // after "CLD=", before its reply is looked for
+    int loadWaitTicksDistant = 75;
+};
+
+struct PanelSpec {
+    bool logs = true;
+    bool utilities = true;
+    bool buffer = true;     // the centre-buffer utility
+    bool switchover = true; // the forced 1:1 switchover
+};
+
+// How the operator's buttons steer the window.
+enum class Steering {
+    Phases, // a button asks for a phase ("CONFIG"); each phase is a numbered step list
+    Steps,  // one numbered step list; a button asks for a step number
+};
+
+struct FamilySpec {
+    Dialect replies;
+    int helpTopic = 5;
+    RejectionSpec rejection;
+    std::string logNoun = "Modem"; // "Reading number of Modem Log events..."
+    std::vector<LogSpec> logs;     // at most two
+    bool blankLineOnAppend = true; // an appended download starts with a blank line
+    ClockSpec clock;
+    MemorySpec memory;
+    PanelSpec panels;
+    Steering steering = Steering::Phases;
+    // Steps steering: the step each phase button asks for.
+    int statusStep = 1, configStep = 1, logsStep = 1, utilitiesStep = 1;
+};
+
+} // namespace linvar

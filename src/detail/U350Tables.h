@@ -1,11 +1,14 @@
 #pragma once
-// The MQX-350 entry lists that the window's irregular rules rebuild at run time.
+// The MQX-350 entry lists that more than its box table reads: the memory previews and the
+// lists the window rebuilds from the configuration.
 
 #include "detail/ModemCommon.h"
 
 namespace linvar::u350 {
 
-extern const Entries kOblix;
+extern const Entries kInterfaces, kBuildOut, kFraming, kFecTypes, kModulations, kCodings,
+    kClockSources, kCarrier, kAtMaximum, kAtUnlock, kIncrease, kClockExtModes, kClockExtInterfaces,
+    kBuffers, kReferences, kOblix, kTestModes, kRts, kStatsLog, kLnbPower;
 extern const char* const kOblixSlave;
 extern const char* const kIess;
 

@@ -660,7 +660,7 @@ void PollCycle::DoubleClickSwitch(int sw) {
         SetTimer(true);
     };
     if (!windows_ || !windows_->open(req, closed)) {
-        ModelUnknown();
+        NoWindowYet(req.family);
         RequestMode(Modes::AllLinks);
         SetTimer(true);
     }
@@ -698,6 +698,32 @@ void PollCycle::BackToSingleLink() {
     d_.screen.ShowCommunicatingNotice(false);
     d_.screen["LinkBox"].setVisible(true);
     RequestMode(Modes::OneLink);
+}
+
+std::string DetailFamilyName(DetailFamily family) {
+    switch (family) {
+    case DetailFamily::Mqx310:
+        return "MQX-310";
+    case DetailFamily::Mqx330:
+        return "MQX-330";
+    case DetailFamily::Mqx350:
+        return "MQX-350";
+    case DetailFamily::Mqx370:
+        return "MQX-370";
+    case DetailFamily::Vorn:
+        return "VORN/YRAN";
+    case DetailFamily::Pld:
+        return "PLD";
+    case DetailFamily::Switch:
+        return "switch";
+    }
+    return "these";
+}
+
+void PollCycle::NoWindowYet(DetailFamily family) {
+    // A unit the station knows: field staff must not read it as an unknown model.
+    d_.op.ask("Detail window", "No detail window for " + DetailFamilyName(family) + " units yet",
+              BoxIcon::Information, Buttons::Ok, nullptr);
 }
 
 void PollCycle::ModelUnknown() {
@@ -756,9 +782,8 @@ void PollCycle::OpenDetail(const DetailRequest& req, bool modem) {
     };
     if (windows_ && windows_->open(req, closed))
         return;
-    // No window for this family yet: as for a model the station does not know.
     StepNo = 99;
-    ModelUnknown();
+    NoWindowYet(req.family);
     if (!modem)
         d_.screen["LinkBox"].setVisible(true);
     RequestMode(modem && SelectedLink > 40 ? Modes::AllLinks : Modes::OneLink);
@@ -907,6 +932,9 @@ void PollCycle::DetTraStep() {
     DetailRequest req;
     req.UnitAddress = PollAddress;
     req.CurrentEnd = CurrentEnd;
+    // The two transceivers of the end form a 1:1 pair.
+    const EndRecord& e = d_.setup.rec(CurrentEnd);
+    req.ModemPairPresent = !e.Tr1Addr.empty() && !e.Tr2Addr.empty();
     const std::string family = Chars(r, 2, 4);
     if (Chars(r, 3, 3) == "PLD") {
         req.family = DetailFamily::Pld;

@@ -40,6 +40,9 @@ Colour StatusColour(int code);
 // The unit families that have detail windows.
 enum class DetailFamily { Mqx310, Mqx330, Mqx350, Mqx370, Vorn, Pld, Switch };
 
+// The family as field staff name it ("MQX-370").
+std::string DetailFamilyName(DetailFamily family);
+
 // What a detail window is given when it opens.
 struct DetailRequest {
     DetailFamily family = DetailFamily::Mqx350;
@@ -47,7 +50,7 @@ struct DetailRequest {
     std::string UnitName;
     std::string IdentityCode;
     int CurrentEnd = 0;
-    bool ModemPairPresent = false;
+    bool ModemPairPresent = false; // both units of the kind opened (modems, transceivers)
     int SwitchNumber = 0;
 };
 
@@ -168,6 +171,7 @@ private:
     void AskDistantNoComms();
     void AskLocalNoComms();
     void ModelUnknown();
+    void NoWindowYet(DetailFamily family);
     void BackToSingleLink();
 
     void SetUnitStatus(int slot, int status);

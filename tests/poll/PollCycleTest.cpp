@@ -312,3 +312,37 @@ TEST(PollCycle, PrintingSwitchedOnJustBeforeOpeningALinkRestartsTheAllLinksPassL
               (std::vector<std::string>{"<0012/FLT?", "<0014/FLT?", "<0022/FLT?"}));
     EXPECT_FALSE(h.print.pollCycleRestart());
 }
+
+TEST(PollCycle, AKnownModelWithoutItsWindowSaysSoAndTransceiverPairsAreNamed) {
+    PollHarness h;
+    FakeWindows windows;
+    windows.known = false;
+    h.cycle.SetDetailWindows(&windows);
+    auto* m = h.Unit(1, Modem1, "0012", "370");
+    h.Unit(1, Transceiver1, "0013", "VORN");
+    h.Unit(1, Transceiver2, "0014", "VORN");
+    h.Start();
+    h.screen.doubleClick("EndL1");
+    h.Ticks(10);
+    m->setAnswer("EID", "=0371xxxxxx");
+    h.screen.doubleClick("LblMod1L");
+    for (int i = 0; i < 60 && h.op.questions.empty(); ++i)
+        h.Tick();
+    ASSERT_EQ(h.op.questions.size(), 1u);
+    EXPECT_EQ(h.op.questions[0].text, "No detail window for MQX-370 units yet");
+    EXPECT_EQ(windows.opened.size(), 1u);
+    h.Ticks(3);
+    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink);
+    EXPECT_TRUE(h.cycle.TimerEnabled());
+
+    // A transceiver: both slots of the end set up make a pair for its window.
+    h.screen.doubleClick("LblRFT2L");
+    for (int i = 0; i < 60 && h.op.questions.size() < 2; ++i)
+        h.Tick();
+    ASSERT_EQ(windows.opened.size(), 2u);
+    EXPECT_EQ(windows.opened[1].family, DetailFamily::Vorn);
+    EXPECT_EQ(windows.opened[1].UnitAddress, "0014");
+    EXPECT_TRUE(windows.opened[1].ModemPairPresent);
+    ASSERT_EQ(h.op.questions.size(), 2u);
+    EXPECT_EQ(h.op.questions[1].text, "No detail window for VORN/YRAN units yet");
+}

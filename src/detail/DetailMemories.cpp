@@ -11,6 +11,54 @@ std::string DetailWindow::MemoryDigit() const {
     return LeftTrim(at("MemoryList").selectedText());
 }
 
+void DetailWindow::FillPreview(const std::vector<PreviewMemo>& memos, const std::string& text) {
+    for (const PreviewMemo& memo : memos) {
+        std::string shown;
+        for (const PreviewLine& line : memo.lines) {
+            shown += shown.empty() ? "" : "\n";
+            for (const PreviewPiece& piece : line) {
+                shown += piece.text;
+                const PreviewField& f = piece.field;
+                if (f.pos == 0)
+                    continue;
+                if (f.custom) {
+                    shown += f.custom(Chars(text, f.pos, f.len));
+                    continue;
+                }
+                switch (f.as) {
+                case PreviewField::As::Entry: {
+                    const int i = HexDigitValue(Chars(text, f.pos, 1));
+                    if (i >= 0 && i < static_cast<int>(f.entries.size()))
+                        shown += f.entries[static_cast<size_t>(i)];
+                    break;
+                }
+                case PreviewField::As::Real:
+                    shown += RealField(text, f.pos, f.len, f.decimals, f.width);
+                    break;
+                case PreviewField::As::Int:
+                    shown += SubInt(text, f.pos, f.len);
+                    break;
+                case PreviewField::As::Text:
+                    shown += Chars(text, f.pos, f.len);
+                    break;
+                }
+            }
+        }
+        at(memo.control).setText(shown);
+    }
+}
+
+void DetailWindow::ShowMemoryPreview(bool configuration, bool preludes) {
+    if (!family_.panels.utilities || !family_.memory.present)
+        return;
+    at("MemPreview").setVisible(configuration || (preludes && !family_.memory.preludes.empty()));
+    for (const PreviewMemo& m : family_.memory.preview)
+        at(m.control).setVisible(configuration);
+    for (const auto& prelude : family_.memory.preludePreviews)
+        for (const PreviewMemo& m : prelude)
+            at(m.control).setVisible(preludes);
+}
+
 void DetailWindow::MemoryStart() {
     if (at("MemoryList").selected() < 0) {
         RequestMode(Phases::Utilities);
@@ -41,8 +89,8 @@ void DetailWindow::MemoryStep() {
         const std::string r = TakeReply(spec.preludes[memoryPrelude_].substr(0, 3));
         if (r == kCountedOut)
             return;
-        if (StartsWith(r, "="))
-            FillMemoryPrelude(memoryPrelude_, r);
+        if (StartsWith(r, "=") && memoryPrelude_ < spec.preludePreviews.size())
+            FillPreview(spec.preludePreviews[memoryPrelude_], r.substr(1));
         ++memoryPrelude_;
         s_.StepNo = memoryPrelude_ < spec.preludes.size() ? 15 : 1;
         break;
@@ -63,7 +111,8 @@ void DetailWindow::MemoryStep() {
                 at("BtnMemConfirm").setText(" Over&Write");
             }
             msg.setTextColour(Colours::blue);
-            FillMemoryPreview(r.substr(1));
+            at("MemPreview").setText("Memory location " + d + " preview");
+            FillPreview(spec.preview, r.substr(1));
             ShowMemoryPreview(true, !spec.preludes.empty());
             at("BtnMemConfirm").setVisible(true);
             at("BtnMemCancel").setVisible(true);

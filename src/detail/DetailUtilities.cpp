@@ -72,6 +72,13 @@ void DetailWindow::BuildUtilities() {
     add("MemoryButtons", "BtnMemConfirm", ControlKind::Button, "C&onfirm").setVisible(false);
     add("MemoryButtons", "BtnMemCancel", ControlKind::Button, "C&ancel").setVisible(false);
     add("MemoryBox", "MemoryMsg", ControlKind::Label);
+    AddGroup("MemoryBox", "MemPreview", "Memory location  0 preview", 0).setVisible(false);
+    add("MemPreview", "MemMemos", ControlKind::Panel).setLayout(Layout::Row);
+    std::vector<PreviewMemo> memos = family_.memory.preview;
+    for (const auto& prelude : family_.memory.preludePreviews)
+        memos.insert(memos.end(), prelude.begin(), prelude.end());
+    for (const PreviewMemo& m : memos)
+        add("MemMemos", m.control, ControlKind::Memo).setReadOnly(true).setWidth(24);
 
     onClick("BtnSetTime", [this] {
         at("LblDate").setText("Setting date...").setTextColour(Colours::blue);

@@ -191,10 +191,6 @@ protected:
     virtual bool OnComboChange(const BoxSpec& /*box*/) { return false; }
     // A phase was adopted (families hide boxes such as the installed options).
     virtual void OnModeAdopted() {}
-    // Memory previews: from the stored configuration, from a prelude's reply.
-    virtual void FillMemoryPreview(const std::string& /*config*/) {}
-    virtual void FillMemoryPrelude(size_t /*index*/, const std::string& /*reply*/) {}
-    virtual void ShowMemoryPreview(bool /*configuration*/, bool /*preludes*/) {}
 
     // ---- helpers for the family -----------------------------------------------------
     DetailState& state() { return s_; }
@@ -304,6 +300,8 @@ private:
     void RefreshUtilityGates();
     void ClearUtilityLabels();
     int NextUtility(int n);
+    void FillPreview(const std::vector<PreviewMemo>& memos, const std::string& text);
+    void ShowMemoryPreview(bool configuration, bool preludes);
     void MemoryConfirm();
     void MemoryCancel();
     std::string MemoryDigit() const;

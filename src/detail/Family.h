@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace linvar {
@@ -53,12 +54,75 @@ struct ClockSpec {
     std::string hourZero = " 0"; // the no-offset entry of the hour list
 };
 
+// One field of a stored string as a memory preview shows it.
+struct PreviewField {
+    enum class As { Text, Entry, Real, Int };
+    int pos = 0; // 0: no field
+    int len = 1;
+    As as = As::Text;
+    std::vector<std::string> entries; // Entry: chosen by the character as a hex digit
+    int decimals = 0;
+    int width = 0;
+    std::function<std::string(const std::string& field)> custom; // the field's own form
+};
+
+// A preview line is texts and fields one after the other.
+struct PreviewPiece {
+    PreviewPiece(const char* t) : text(t) {}
+    PreviewPiece(std::string t) : text(std::move(t)) {}
+    PreviewPiece(PreviewField f) : field(std::move(f)) {}
+    std::string text;
+    PreviewField field;
+};
+using PreviewLine = std::vector<PreviewPiece>;
+
+// One read-only memo of a memory preview.
+struct PreviewMemo {
+    std::string control;
+    std::vector<PreviewLine> lines;
+};
+
+namespace Preview {
+inline PreviewField Entry(std::vector<std::string> entries, int pos) {
+    PreviewField f;
+    f.pos = pos;
+    f.as = PreviewField::As::Entry;
+    f.entries = std::move(entries);
+    return f;
+}
+inline PreviewField Real(int pos, int len, int decimals, int width) {
+    PreviewField f;
+    f.pos = pos;
+    f.len = len;
+    f.as = PreviewField::As::Real;
+    f.decimals = decimals;
+    f.width = width;
+    return f;
+}
+inline PreviewField Int(int pos, int len) {
+    PreviewField f;
+    f.pos = pos;
+    f.len = len;
+    f.as = PreviewField::As::Int;
+    return f;
+}
+inline PreviewField Custom(int pos, int len, std::function<std::string(const std::string&)> form) {
+    PreviewField f;
+    f.pos = pos;
+    f.len = len;
+    f.custom = std::move(form);
+    return f;
+}
+} // namespace Preview
+
 struct MemorySpec {
     bool present = true;
     std::string query = "MGC?";        // + the location digit
     std::vector<std::string> preludes; // queries (+ digit) read before it
     int loadWaitTicks = 50;            // after "CLD=", before its reply is looked for
     int loadWaitTicksDistant = 75;
+    std::vector<PreviewMemo> preview;                      // of the stored configuration
+    std::vector<std::vector<PreviewMemo>> preludePreviews; // of each prelude's reply
 };
 
 struct PanelSpec {

@@ -121,12 +121,6 @@ void TDetail350::BuildFamily() {
     add("ConfButtons", "BtnOdu", ControlKind::Button, "View &ODU param");
     add("ConfButtons", "BtnSendToUnit", ControlKind::Button, "Send To U&nit");
 
-    // Memory previews on the utilities panel.
-    AddGroup("MemoryBox", "MemPreview", "Memory location  0 preview", 0).setVisible(false);
-    add("MemPreview", "MemMemos", ControlKind::Panel).setLayout(Layout::Row);
-    for (const char* m : {"MemTx", "MemRx", "MemUnit", "MemAupc", "MemBuc", "MemLnb"})
-        add("MemMemos", m, ControlKind::Memo).setReadOnly(true).setWidth(24);
-
     onClick("BtnOptions", [this] {
         const bool show = !at("OptionsBox").visible();
         at("OptionsBox").setVisible(show);

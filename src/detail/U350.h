@@ -41,11 +41,10 @@ protected:
     std::optional<std::string> CustomCommand(const BoxSpec& box, const std::string& text) override;
     void AfterFill(Source source) override;
     void OnModeAdopted() override;
-    void FillMemoryPreview(const std::string& config) override;
-    void FillMemoryPrelude(size_t index, const std::string& reply) override;
-    void ShowMemoryPreview(bool configuration, bool preludes) override;
 
 private:
+    std::vector<PreviewMemo> ConfigPreview() const;
+    std::vector<PreviewMemo> OduPreview() const;
     std::vector<ReadStep> IdentitySteps();
     std::vector<ReadStep> StatusSteps();
     std::vector<ReadStep> ConfigReadSteps();

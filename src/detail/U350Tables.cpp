@@ -108,8 +108,11 @@ const ModelLimits& LimitsOf(bool l) {
 FamilySpec TDetail350::Describe() const {
     FamilySpec f = ModemFamily();
     f.replies.plusClass = true;
-    if (IsL())
+    f.memory.preview = ConfigPreview();
+    if (IsL()) {
         f.memory.preludes = {"OGC?"};
+        f.memory.preludePreviews = {OduPreview()};
+    }
     return f;
 }
 

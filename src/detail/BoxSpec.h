@@ -58,7 +58,7 @@ enum class Validation {
     RefuseCaption, // refused: the caption turns red, the error in the notice line
     RefuseBox,     // refused: the box turns red, the error in the notice line
     Restore,       // refused: the value the unit holds comes back
-    Clamp,         // brought to the nearest limit, with `note` in the instruction line
+    Clamp,         // brought to the nearest limit, with `note` in the notice line
     Round,         // rounded to `resolution`, then checked against the range
 };
 
@@ -106,7 +106,7 @@ struct BoxSpec {
     Gate gate = Gate::RemoteOrDistant;
     Confirmation confirmation = Confirmation::DistantOnly;
     Validation validation = Validation::RefuseCaption;
-    std::string note;                    // Clamp: what the instruction line says
+    std::string note;                    // Clamp: what the notice line says
     bool sendUnchanged = false;          // the same value is sent again (a re-trigger)
     int reread = ConfigSteps::SetConfig; // step after an accepted change
     int retry = 0;                       // step after a refused one (0: the family's default)

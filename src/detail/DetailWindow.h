@@ -109,8 +109,13 @@ public:
     // One 50 ms tick of the window's timer.
     void Tick();
     bool Closed() const { return closed_; }
-    // Closing by the window frame: at once.
+    // Closing by the window frame: at once, even while a reply is awaited ("&Close"
+    // waits for it like every other button).
     void CloseNow();
+    bool requestClose() override {
+        CloseNow();
+        return true;
+    }
 
     const std::string UnitAddress;
     const std::string UnitName;

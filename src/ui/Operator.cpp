@@ -9,6 +9,8 @@ void ScriptedOperator::ask(const std::string& title, const std::string& text, Bo
     if (!answers.empty()) {
         a = answers.front();
         answers.pop_front();
+    } else if (strict) {
+        unexpected.push_back(questions.back());
     }
     if (done)
         done(a);

@@ -30,7 +30,9 @@ public:
 };
 
 // A scripted person for tests: answers from a queue (Ok, or Yes for Yes/No questions,
-// when the queue is empty) and remembers everything it was shown.
+// when the queue is empty) and remembers everything it was shown. A strict one also
+// keeps the questions that found no answer queued, so a test can tell a question it
+// expected from one the program should not have asked.
 class ScriptedOperator : public Operator {
 public:
     struct Question {
@@ -50,6 +52,8 @@ public:
     std::deque<Answer> answers;
     std::deque<std::optional<std::string>> files;
     std::vector<Question> questions;
+    bool strict = false;
+    std::vector<Question> unexpected; // strict: asked with no answer queued
     std::vector<std::string> reports;
     std::vector<int> helpTopics;
 };

@@ -71,9 +71,10 @@ public:
     bool check(const std::string& name, bool checked);
 
     // The window's own close button (the frame's X) does what this control does, so a
-    // window is never left half closed; without one the window stays.
+    // window is never left half closed; without one the window stays. A screen that must
+    // close at once, whatever its buttons wait for, closes here itself.
     void setCloseControl(const std::string& name) { closeControl_ = name; }
-    bool requestClose() { return !closeControl_.empty() && click(closeControl_); }
+    virtual bool requestClose() { return !closeControl_.empty() && click(closeControl_); }
 
     // Where handler and tick failures go (the general error report).
     void setErrorReporter(ErrorReporter r) { reporter_ = std::move(r); }

@@ -48,6 +48,15 @@ struct DetailRig {
     // window's tick has run (true).
     std::function<void(bool ticked)> watch;
 
+    // Every question the window asks must have its answer queued by the test.
+    DetailRig() { op.strict = true; }
+    ~DetailRig() {
+        for (const auto& q : op.unexpected)
+            ADD_FAILURE() << "unexpected question \"" << q.title << "\": " << q.text;
+    }
+    DetailRig(const DetailRig&) = delete;
+    DetailRig& operator=(const DetailRig&) = delete;
+
     // Record 3 is a LOCAL end, 4 the DISTANT end of link 2.
     void Open(const std::string& identity = "0350110000", int record = 3,
               const std::string& address = "0350") {

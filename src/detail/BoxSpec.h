@@ -58,7 +58,7 @@ enum class Validation {
     RefuseCaption, // refused: the caption turns red, the error in the notice line
     RefuseBox,     // refused: the box turns red, the error in the notice line
     Restore,       // refused: the value the unit holds comes back
-    Clamp,         // brought to the nearest limit, with `note` in the notice line
+    Clamp,         // brought to the nearest limit, with its note in the notice line
     Round,         // rounded to `resolution`, then checked against the range
 };
 
@@ -106,12 +106,13 @@ struct BoxSpec {
     Gate gate = Gate::RemoteOrDistant;
     Confirmation confirmation = Confirmation::DistantOnly;
     Validation validation = Validation::RefuseCaption;
-    std::string note;                    // Clamp: what the notice line says
-    bool sendUnchanged = false;          // the same value is sent again (a re-trigger)
+    std::string noteLow;        // Clamp: what the notice line says of an entry below the range
+    std::string noteHigh;       // and of one above it
+    bool sendUnchanged = false; // the same value is sent again (a re-trigger)
     int reread = ConfigSteps::SetConfig; // step after an accepted change
     int retry = 0;                       // step after a refused one (0: the family's default)
     bool lockable = true;                // LockConfig makes it read-only / disabled
-    bool promptWhenLocked = true;        // the prompt shows even on a read-only box
+    bool promptWhenLocked = false;       // the prompt shows even on a read-only box
     // Worked out when used: entries rebuilt from other boxes or the software version,
     // limits read from the unit, prompts that name them. Unset: the fixed ones above.
     std::function<std::vector<std::string>()> entriesNow;

@@ -41,7 +41,7 @@ void DetailWindow::BuildConfigBoxes() {
         // moving from one box to the next is not leaving it.
         onEnter(slot.control, [this] { EnterMasks(); });
         onChange(slot.control, [this] {
-            if (!Contains(CurrentMode(), "CONFIG"))
+            if (!InConfiguration())
                 SetMasks(savedMasks_);
         });
         onLeave(slot.control, [this] { masksLeft_ = true; });

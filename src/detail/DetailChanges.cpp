@@ -41,8 +41,8 @@ void DetailWindow::EnterCombo(const BoxSpec& box) {
 }
 
 std::optional<std::string> DetailWindow::EditValue(const BoxSpec& b, const std::string& text,
-                                                   std::string& shown, bool& clamped) const {
-    clamped = false;
+                                                   std::string& shown, int& clamped) const {
+    clamped = 0;
     if (IsFreeText(b)) {
         std::string v = text;
         if (b.value == Value::Upper) {
@@ -83,8 +83,8 @@ std::optional<std::string> DetailWindow::EditValue(const BoxSpec& b, const std::
                     distance = std::fabs(limit - v);
                     best = limit;
                 }
+        clamped = best > v ? -1 : 1;
         v = best;
-        clamped = true;
     }
     if (!inside(v))
         return std::nullopt;
@@ -157,7 +157,7 @@ bool DetailWindow::BuildComposite(const CompositeSpec& c, const BoxSpec& changed
         const Held h = isChanged ? now : held_[part];
         if (b->kind == BoxKind::Edit) {
             std::string shown;
-            bool clamped = false;
+            int clamped = 0;
             const std::optional<std::string> v = EditValue(*b, h.text, shown, clamped);
             if (!v)
                 return false;
@@ -209,12 +209,12 @@ void DetailWindow::LeaveEdit(const BoxSpec& b) {
         c.setText(s_.SavedText);
         return;
     }
-    if (d_.tx.AwaitingReply || !Contains(CurrentMode(), "CONFIG")) {
+    if (d_.tx.AwaitingReply || !InConfiguration()) {
         c.setText(s_.SavedText);
         return;
     }
     std::string shown;
-    bool clamped = false;
+    int clamped = 0;
     const std::optional<std::string> value = EditValue(b, text, shown, clamped);
     if (!value) {
         Refuse(b);
@@ -245,9 +245,12 @@ void DetailWindow::LeaveEdit(const BoxSpec& b) {
     }
     at(b.control + "Cap").setTextColour(Colours::black);
     c.setBackground(Colours::white);
-    ShowNotice("", Colours::black);
+    // The note of a corrected entry goes to the notice line: the instruction line is the
+    // sending's own ("Configuring the ...").
     if (clamped)
-        ShowInstruction(b.note);
+        ShowNotice(clamped < 0 ? b.noteLow : b.noteHigh, Colours::red);
+    else
+        ShowNotice("", Colours::black);
     c.setText(shown);
     SendOrConfirm(b);
 }
@@ -264,7 +267,7 @@ void DetailWindow::ChangeCombo(const BoxSpec& b) {
     const int index = c.selected();
     if ((index == s_.SavedIndex && !b.sendUnchanged) || index < 0 || b.command.empty())
         return;
-    if (d_.tx.AwaitingReply || !Contains(CurrentMode(), "CONFIG")) {
+    if (d_.tx.AwaitingReply || !InConfiguration()) {
         c.setSelected(s_.SavedIndex);
         return;
     }
@@ -339,13 +342,13 @@ void DetailWindow::SendOrConfirm(const BoxSpec& b) {
 
 void DetailWindow::Confirmed(bool yes) {
     // A phase chosen while the question was open wins: nothing is sent then.
-    const bool stillHere = Contains(CurrentMode(), "CONFIG") && !d_.tx.AwaitingReply &&
-                           d_.tx.RequestedMode.empty() && !closed_;
+    const bool stillHere =
+        InConfiguration() && !d_.tx.AwaitingReply && d_.tx.RequestedMode.empty() && !closed_;
     if (yes && stillHere) {
         SendRequest(s_.PendingCommand);
         LockConfig(true);
         s_.StepNo = ConfigSteps::SetReply;
-        ShowInstruction("Distant modem re-configuration sent, please wait...");
+        ShowInstruction(family_.sentText);
         return;
     }
     if (stillHere)
@@ -405,7 +408,7 @@ void DetailWindow::ChangeMasks() {
     const std::string now = MaskString();
     if (now == savedMasks_)
         return;
-    if (d_.tx.AwaitingReply || !Contains(CurrentMode(), "CONFIG")) {
+    if (d_.tx.AwaitingReply || !InConfiguration()) {
         SetMasks(savedMasks_);
         return;
     }

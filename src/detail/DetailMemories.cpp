@@ -133,8 +133,7 @@ void DetailWindow::MemoryStep() {
         break;
     }
     case 3:
-        if (++memoryTicks_ % 10 == 0)
-            Trace(std::to_string(memoryTicks_), "[delay]");
+        Trace(std::to_string(++memoryTicks_), "[delay]");
         if (memoryTicks_ > (s_.DistantEnd ? spec.loadWaitTicksDistant : spec.loadWaitTicks)) {
             // The unit re-configures itself during the wait: its reply time-out starts now.
             d_.tx.TimeoutLeft = TimeoutSeconds() * 1000;

@@ -307,7 +307,7 @@ void DetailWindow::UtilitiesStep() {
 
 void DetailWindow::SwitchoverStart() {
     ClearUtilityLabels();
-    s_.StepNo = 0;
+    s_.StepNo = 1;
     SendRequest("FSW=");
 }
 

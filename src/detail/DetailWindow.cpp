@@ -43,13 +43,18 @@ const BoxSpec* DetailWindow::BoxByCommand(const std::string& mnemonic) const {
     return nullptr;
 }
 
-int DetailWindow::EndNumber(const std::string& text, const char* what, int fallback) const {
+bool DetailWindow::InConfiguration() const {
+    return Contains(CurrentMode(), "CONFIG");
+}
+
+int DetailWindow::EndNumber(const std::string& text, const char* what, int fallback,
+                            bool& reported) const {
     const ParsedInt v = ParseInt(text);
     if (v.ok)
         return v.value;
     // Told once; the window goes on with the default meanwhile.
-    if (!timingReported_) {
-        timingReported_ = true;
+    if (!reported) {
+        reported = true;
         d_.op.report(std::string(UserError::notInteger(text).what()) + " (" + what + " of " +
                      UnitName + ", link: " + IdText() + ")");
     }
@@ -57,11 +62,11 @@ int DetailWindow::EndNumber(const std::string& text, const char* what, int fallb
 }
 
 int DetailWindow::DelayMs() const {
-    return std::max(EndNumber(d_.setup.rec(CurrentEnd).DelayText, "delay", 50), 50);
+    return std::max(EndNumber(d_.setup.rec(CurrentEnd).DelayText, "delay", 50, delayReported_), 50);
 }
 
 int DetailWindow::TimeoutSeconds() const {
-    return EndNumber(d_.setup.rec(CurrentEnd).TimeoutText, "time-out", 2);
+    return EndNumber(d_.setup.rec(CurrentEnd).TimeoutText, "time-out", 2, timeoutReported_);
 }
 
 const std::string& DetailWindow::IdText() const {
@@ -247,9 +252,11 @@ void DetailWindow::ModeSwitch() {
         return;
     }
     if (stepWanted) {
-        // A step list: the button's step replaces the running one.
+        // A step list: the button's step replaces the running one and any phase asked
+        // for before it.
         s_.StepNo = requestedStep_;
         requestedStep_ = -1;
+        tx.RequestedMode.clear();
     } else {
         tx.CurrentMode = tx.RequestedMode;
         s_.StepNo = 0;
@@ -271,7 +278,14 @@ void DetailWindow::Dispatch() {
     } else if (family_.steering == Steering::Steps) {
         if (family_.panels.utilities && shown("PanelUtilities"))
             RefreshClockLines();
-        Step();
+        // The reply to a change and the pause after a rejection are the framework's in
+        // every shape of window.
+        if (step == ConfigSteps::SetReply ||
+            (step >= ConfigSteps::PauseFirst &&
+             step <= ConfigSteps::PauseFirst + family_.rejection.pauseTicks))
+            ConfigTail();
+        else
+            Step();
     } else if (mode == Phases::Status1) {
         if (step == 0)
             StatusStart();

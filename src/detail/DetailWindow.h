@@ -180,6 +180,9 @@ protected:
     virtual void LockExtra(bool /*effectiveLock*/, bool /*requested*/) {}
     // The edit gate: the common instruction and notices, replaceable.
     virtual void ShowEditGate();
+    // Changes may be made now: the configuration phases ("CONFIG", "SETCONFIG"); a family
+    // steered by steps says when its configuration panel takes them.
+    virtual bool InConfiguration() const;
     // The unit is in IF or RF loopback (no configuration changes).
     virtual bool InLoopback() const { return false; }
     // Where the configuration read resumes after an accepted or a refused change.
@@ -268,7 +271,7 @@ private:
     void SwitchoverStart();
     void SwitchoverStep();
     void Exit();
-    int EndNumber(const std::string& text, const char* what, int fallback) const;
+    int EndNumber(const std::string& text, const char* what, int fallback, bool& reported) const;
 
     // The change cycle.
     void EnterEdit(const BoxSpec& box);
@@ -280,9 +283,9 @@ private:
     std::string MaskString() const;
     void SetMasks(const std::string& masks);
     // The wire value of an edit entry, or nothing when it is refused; `shown` gets the
-    // box's text for it.
+    // box's text for it, `clamped` -1 or 1 when it was raised or lowered to a limit.
     std::optional<std::string> EditValue(const BoxSpec& box, const std::string& text,
-                                         std::string& shown, bool& clamped) const;
+                                         std::string& shown, int& clamped) const;
     std::string ComboValue(const BoxSpec& box, int index) const;
     std::vector<Range> RangesOf(const BoxSpec& box) const;
     std::vector<std::string> EntriesOf(const BoxSpec& box) const;
@@ -339,7 +342,8 @@ private:
     int clearInstructionTicks_ = 0;
     int memoryTicks_ = 0;
     size_t memoryPrelude_ = 0;
-    mutable bool timingReported_ = false;
+    mutable bool delayReported_ = false;
+    mutable bool timeoutReported_ = false;
 };
 
 } // namespace linvar

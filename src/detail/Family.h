@@ -135,13 +135,16 @@ struct PanelSpec {
 // How the operator's buttons steer the window.
 enum class Steering {
     Phases, // a button asks for a phase ("CONFIG"); each phase is a numbered step list
-    Steps,  // one numbered step list; a button asks for a step number
+    Steps,  // one numbered step list; a button asks for a step number. The reply to a
+            // change (104) and the pause after a rejection (190...) stay the framework's.
 };
 
 struct FamilySpec {
     Dialect replies;
     int helpTopic = 5;
     RejectionSpec rejection;
+    // The instruction once a confirmed change has gone out.
+    std::string sentText = "Distant modem re-configuration sent, please wait...";
     std::string logNoun = "Modem"; // "Reading number of Modem Log events..."
     std::vector<LogSpec> logs;     // at most two
     bool blankLineOnAppend = true; // an appended download starts with a blank line

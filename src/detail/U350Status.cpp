@@ -161,8 +161,10 @@ std::vector<ReadStep> TDetail350::StatusSteps() {
              } else if (StartsWith(r, "=") && v == "1") {
                  SetValue("StaRED", "Online", Colours::white);
                  state().OnlineUnit = true;
-             } else {
+             } else if (StartsWith(r, "=")) {
                  SetValue("StaRED", "Invalid code received: " + r, State().ReplyColour);
+             } else {
+                 OtherReply("StaRED", r);
              }
              EnableButtons(false, true, true, true);
              return 0;

@@ -152,6 +152,20 @@ struct DetailRig {
     std::string Colour(const std::string& n) const {
         return linvar::colourName(w->at(n).background());
     }
+    // The settings (requests with "=", without the address) that went out while `action`
+    // ran and the window settled again.
+    std::vector<std::string> Settings(const std::function<void()>& action) {
+        const size_t mark = port.sent.size();
+        action();
+        Tick(4);
+        Until([&] { return w->StepNo == linvar::ConfigSteps::Idle && !tx.AwaitingReply; });
+        Tick(2);
+        std::vector<std::string> out;
+        for (const std::string& s : SentSince(mark))
+            if (s.find('=') != std::string::npos)
+                out.push_back(s.substr(s.find('/') + 1));
+        return out;
+    }
     // An edit as the operator makes it.
     void Edit(const std::string& box, const std::string& text) {
         w->enter(box);

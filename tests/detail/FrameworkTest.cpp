@@ -61,6 +61,8 @@ public:
         steps_.push_back({kConfigStep, "CFG?",
                           [this, fill](const std::string& r) {
                               EnableButtons(true, false, false, false);
+                              ShowPanels(false, true, false, false);
+                              LockConfig(false);
                               return fill(r);
                           },
                           ConfigSteps::Idle});
@@ -97,7 +99,7 @@ protected:
         level.unit = " dB";
         level.validation = levelCheck;
         level.confirmation = levelConfirm;
-        level.note = "Note: level corrected to the nearest limit";
+        level.noteLow = level.noteHigh = "Note: level corrected to the nearest limit";
         level.reread = levelReread;
 
         BoxSpec mode;
@@ -126,6 +128,14 @@ protected:
     }
     void StatusStep() override { RunSteps(status_); }
     void ConfigStep() override { RunSteps(config_); }
+    // Steered by steps: the configuration panel takes changes while it is shown.
+    bool InConfiguration() const override {
+        return DetailWindow::InConfiguration() ||
+               (Family().steering == Steering::Steps && shown("PanelConfig"));
+    }
+    int FullReadStep() const override {
+        return Family().steering == Steering::Steps ? kConfigStep : 1;
+    }
     void Step() override {
         if (StepNo == 0)
             state().StepNo = 1;
@@ -554,6 +564,33 @@ TEST(DetailFramework, StepSteeringButtonsAskForAStepTakenBetweenExchanges) {
     ASSERT_TRUE(r.w->click("BtnStatus"));
     r.Tick();
     EXPECT_EQ(r.SentSince(mark), Lines{"<0420/LVL?"});
+}
+
+TEST(DetailFramework, AStepSteeredWindowTakesTheReplyToAChangeAndPausesAfterARefusal) {
+    FamilySpec f = PlainFamily();
+    f.steering = Steering::Steps;
+    f.configStep = FakeFamily::kConfigStep;
+    f.rejection.pauseTicks = 14;
+    FrameRig r;
+    r.Open(f, 3, [](FakeFamily& w) { w.levelReread = FakeFamily::kConfigStep; });
+    ASSERT_TRUE(r.UntilSent("<0420/TST?"));
+    r.Tick(3);
+    ASSERT_TRUE(r.w->click("BtnConfig"));
+    ASSERT_TRUE(r.UntilIdle());
+    // Accepted: the box's re-read step reads the configuration again.
+    size_t mark = r.port.sent.size();
+    r.Edit("ConfLVL", "15");
+    ASSERT_TRUE(r.UntilIdle());
+    EXPECT_EQ(r.SentSince(mark), (Lines{"<0420/LVL=15.0", "<0420/CFG?"}));
+    // Refused: the family's pause, then its full read.
+    r.unit->setAnswer("LVL", "*");
+    mark = r.port.sent.size();
+    r.Edit("ConfLVL", "16");
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::PauseFirst; }));
+    const int refused = r.ticks;
+    ASSERT_TRUE(r.UntilSent("<0420/CFG?"));
+    EXPECT_GE(r.ticks - refused, 14);
+    EXPECT_EQ(r.SentSince(mark), (Lines{"<0420/LVL=16.0", "<0420/CFG?"}));
 }
 
 TEST(DetailFramework, AnEntryOutsideTheRangeIsClampedOrRoundedAsItsBoxSays) {

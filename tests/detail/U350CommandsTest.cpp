@@ -44,22 +44,6 @@ void OpenLogs(DetailRig& r) {
     ASSERT_TRUE(r.Until([&] { return r.tx.CurrentMode == "READLOG" && r.w->StepNo == 6; }));
 }
 
-// Runs one operator action in the configuration panel (and a distant question, asked
-// 100 ms later) until the window is idle again; the set commands that went out, without
-// the address.
-Lines Sent(DetailRig& r, const std::function<void()>& action) {
-    const size_t mark = r.port.sent.size();
-    action();
-    r.Tick(3);
-    r.Until([&] { return r.w->StepNo == ConfigSteps::Idle && !r.tx.AwaitingReply; });
-    r.Tick(2);
-    Lines out;
-    for (const std::string& s : r.SentSince(mark))
-        if (s.find('=') != std::string::npos)
-            out.push_back(s.substr(s.find('/') + 1));
-    return out;
-}
-
 bool WasSent(const DetailRig& r, const std::string& request) {
     return std::find(r.port.sent.begin(), r.port.sent.end(), request) != r.port.sent.end();
 }
@@ -97,11 +81,10 @@ TEST(Detail350Commands, AlarmMasksGoOutAsOneStringAndADistantNoRestoresTheBoxes)
     ASSERT_FALSE(r.at("MaskBuc").visible());
     r.w->enter("MaskTxFifo");
     EXPECT_EQ(r.Text("Instruction"), "Check boxes of desired alarms to be masked");
-    EXPECT_EQ(Sent(r,
-                   [&] {
-                       r.w->check("MaskTxFifo", false);
-                       r.w->leave("MaskTxFifo");
-                   }),
+    EXPECT_EQ(r.Settings([&] {
+        r.w->check("MaskTxFifo", false);
+        r.w->leave("MaskTxFifo");
+    }),
               Lines{"MSK=001010101010"});
     EXPECT_TRUE(r.op.questions.empty());
     EXPECT_FALSE(r.at("MaskTxFifo").checked());
@@ -111,11 +94,10 @@ TEST(Detail350Commands, AlarmMasksGoOutAsOneStringAndADistantNoRestoresTheBoxes)
     ASSERT_NO_FATAL_FAILURE(OpenConfig(d, "0350110001", 4, "0450"));
     d.op.answers.push_back(Answer::No);
     d.w->enter("MaskAgc");
-    EXPECT_EQ(Sent(d,
-                   [&] {
-                       d.w->check("MaskAgc", true);
-                       d.w->leave("MaskAgc");
-                   }),
+    EXPECT_EQ(d.Settings([&] {
+        d.w->check("MaskAgc", true);
+        d.w->leave("MaskAgc");
+    }),
               Lines{});
     ASSERT_EQ(d.op.questions.size(), 1u);
     EXPECT_EQ(d.op.questions[0].title, "Confirm");
@@ -127,11 +109,10 @@ TEST(Detail350Commands, AlarmMasksGoOutAsOneStringAndADistantNoRestoresTheBoxes)
 
     d.op.answers.push_back(Answer::Yes);
     d.w->enter("MaskAgc");
-    EXPECT_EQ(Sent(d,
-                   [&] {
-                       d.w->check("MaskAgc", true);
-                       d.w->leave("MaskAgc");
-                   }),
+    EXPECT_EQ(d.Settings([&] {
+        d.w->check("MaskAgc", true);
+        d.w->leave("MaskAgc");
+    }),
               Lines{"MSK=101110101010"});
     EXPECT_EQ(d.op.questions.size(), 2u);
     EXPECT_TRUE(d.at("MaskAgc").checked());
@@ -143,12 +124,11 @@ TEST(Detail350Commands, TwoMaskTicksBeforeLeavingTheGroupMakeOneCommand) {
     DetailRig r;
     ASSERT_NO_FATAL_FAILURE(OpenConfig(r));
     r.w->enter("MaskAgc");
-    EXPECT_EQ(Sent(r,
-                   [&] {
-                       r.w->check("MaskAgc", true);
-                       r.w->check("MaskRxAis", true);
-                       r.w->leave("MaskRxAis");
-                   }),
+    EXPECT_EQ(r.Settings([&] {
+        r.w->check("MaskAgc", true);
+        r.w->check("MaskRxAis", true);
+        r.w->leave("MaskRxAis");
+    }),
               Lines{"MSK=101111101010"});
     EXPECT_TRUE(r.at("MaskAgc").checked());
     EXPECT_TRUE(r.at("MaskRxAis").checked());
@@ -163,7 +143,7 @@ TEST(Detail350Commands, TheFskBoxSendsOduOrBceAndReadsBackWhatTheUnitHolds) {
     ASSERT_EQ(r.at("ConfODU").selected(), 1);
     size_t mark = r.port.sent.size();
     r.w->enter("ConfODU");
-    EXPECT_EQ(Sent(r, [&] { r.w->choose("ConfODU", 0); }), Lines{"ODU=0"});
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfODU", 0); }), Lines{"ODU=0"});
     const Lines all = r.SentSince(mark);
     ASSERT_GE(all.size(), 2u);
     EXPECT_EQ(all[1], "<0350/ODU?");
@@ -176,7 +156,7 @@ TEST(Detail350Commands, TheFskBoxSendsOduOrBceAndReadsBackWhatTheUnitHolds) {
     ASSERT_NO_FATAL_FAILURE(OpenConfig(l, "0351110000", 3, "0351"));
     ASSERT_EQ(l.at("ConfODU").selected(), 1);
     mark = l.port.sent.size();
-    EXPECT_EQ(Sent(l, [&] { l.w->choose("ConfODU", 0); }), Lines{"BCE=0"});
+    EXPECT_EQ(l.Settings([&] { l.w->choose("ConfODU", 0); }), Lines{"BCE=0"});
     EXPECT_EQ(l.SentSince(mark), Lines{"<0351/BCE=0"});
     EXPECT_EQ(l.at("ConfODU").selected(), 0);
     EXPECT_EQ(l.tx.CurrentMode, "SETCONFIG");
@@ -185,7 +165,7 @@ TEST(Detail350Commands, TheFskBoxSendsOduOrBceAndReadsBackWhatTheUnitHolds) {
     DetailRig d;
     ASSERT_NO_FATAL_FAILURE(OpenConfig(d, "0351110001", 4, "0451"));
     d.op.answers.push_back(Answer::Yes);
-    EXPECT_EQ(Sent(d, [&] { d.w->choose("ConfODU", 0); }), Lines{"BCE=0"});
+    EXPECT_EQ(d.Settings([&] { d.w->choose("ConfODU", 0); }), Lines{"BCE=0"});
     ASSERT_EQ(d.op.questions.size(), 1u);
     EXPECT_EQ(d.op.questions[0].text,
               "Change ODU communications state to Disabled. Comms may be affected.");
@@ -240,19 +220,19 @@ TEST(Detail350Commands, CurrentLimitsAreCheckedThenSentInTheirDigits) {
         r.w->leave(b.control);
         for (const char* bad : b.refused) {
             SCOPED_TRACE(bad);
-            EXPECT_EQ(Sent(r, [&] { r.Edit(b.control, bad); }), Lines{});
+            EXPECT_EQ(r.Settings([&] { r.Edit(b.control, bad); }), Lines{});
             EXPECT_EQ(r.at(caption).textColour(), Colours::red);
             EXPECT_EQ(r.Text("Notice"), kBadCurrent);
             EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
             EXPECT_EQ(r.Text(b.control), bad);
         }
-        EXPECT_EQ(Sent(r, [&] { r.Edit(b.control, b.good); }), Lines{b.command});
+        EXPECT_EQ(r.Settings([&] { r.Edit(b.control, b.good); }), Lines{b.command});
         EXPECT_EQ(r.at(caption).textColour(), Colours::black);
         EXPECT_EQ(r.Text("Notice"), "");
         EXPECT_EQ(r.Text(b.control), b.shown);
     }
     // The low BUC limit keeps its four digits at zero; no question at the LOCAL end.
-    EXPECT_EQ(Sent(r, [&] { r.Edit("ConfODL", "0"); }), Lines{"BCL=0000"});
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfODL", "0"); }), Lines{"BCL=0000"});
     EXPECT_TRUE(r.op.questions.empty());
 }
 
@@ -266,15 +246,15 @@ TEST(Detail350Commands, TheBucLoGoesWithItsMixSignAtBothEnds) {
     r.w->leave("ConfBLO");
     for (const char* bad : {"2999", "65001"}) {
         SCOPED_TRACE(bad);
-        EXPECT_EQ(Sent(r, [&] { r.Edit("ConfBLO", bad); }), Lines{});
+        EXPECT_EQ(r.Settings([&] { r.Edit("ConfBLO", bad); }), Lines{});
         EXPECT_EQ(r.at("ConfBLOCap").textColour(), Colours::red);
         EXPECT_EQ(r.Text("Notice"), kBadLo);
     }
-    EXPECT_EQ(Sent(r, [&] { r.Edit("ConfBLO", "3000"); }), Lines{"BLO=03000+"});
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfBLO", "3000"); }), Lines{"BLO=03000+"});
     EXPECT_EQ(r.Text("ConfBLO"), " 3000");
     EXPECT_EQ(r.at("ConfBLOCap").textColour(), Colours::black);
-    EXPECT_EQ(Sent(r, [&] { r.w->choose("ConfBLOMix", 1); }), Lines{"BLO=03000-"});
-    EXPECT_EQ(Sent(r, [&] { r.Edit("ConfBLO", "0"); }), Lines{"BLO=00000-"});
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfBLOMix", 1); }), Lines{"BLO=03000-"});
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfBLO", "0"); }), Lines{"BLO=00000-"});
     EXPECT_TRUE(r.op.questions.empty());
 
     // DISTANT: each change is put to the operator with the LO and the sign.
@@ -282,12 +262,12 @@ TEST(Detail350Commands, TheBucLoGoesWithItsMixSignAtBothEnds) {
     ASSERT_NO_FATAL_FAILURE(OpenConfig(d, "0351110001", 4, "0451"));
     d.w->click("BtnOdu");
     d.op.answers.push_back(Answer::Yes);
-    EXPECT_EQ(Sent(d, [&] { d.Edit("ConfBLO", "12000"); }), Lines{"BLO=12000+"});
+    EXPECT_EQ(d.Settings([&] { d.Edit("ConfBLO", "12000"); }), Lines{"BLO=12000+"});
     ASSERT_EQ(d.op.questions.size(), 1u);
     EXPECT_EQ(d.op.questions[0].text,
               "Change Tx LO frequency to 12000 MHz, mix: +. Comms may be affected.");
     d.op.answers.push_back(Answer::No);
-    EXPECT_EQ(Sent(d, [&] { d.w->choose("ConfBLOMix", 1); }), Lines{});
+    EXPECT_EQ(d.Settings([&] { d.w->choose("ConfBLOMix", 1); }), Lines{});
     ASSERT_EQ(d.op.questions.size(), 2u);
     EXPECT_EQ(d.op.questions[1].text,
               "Change Tx LO frequency to 12000 MHz, mix: -. Comms may be affected.");
@@ -295,7 +275,7 @@ TEST(Detail350Commands, TheBucLoGoesWithItsMixSignAtBothEnds) {
     EXPECT_EQ(d.Text("ConfBLO"), " 12000");
     EXPECT_EQ(d.Text("Instruction"), "Edit of parameter has been replaced with previous value");
     d.op.answers.push_back(Answer::Yes);
-    EXPECT_EQ(Sent(d, [&] { d.w->choose("ConfBLOMix", 1); }), Lines{"BLO=12000-"});
+    EXPECT_EQ(d.Settings([&] { d.w->choose("ConfBLOMix", 1); }), Lines{"BLO=12000-"});
 }
 
 // A refused LO entry stays in its box for correction; the mix goes with the LO the unit holds.
@@ -304,9 +284,9 @@ TEST(Detail350Commands, ARefusedLoEntryNeverReachesTheMixCommand) {
     ASSERT_NO_FATAL_FAILURE(OpenConfig(r, "0351110000", 3, "0351"));
     r.unit->setAnswer("BLO", "=");
     r.w->click("BtnOdu");
-    EXPECT_EQ(Sent(r, [&] { r.Edit("ConfBLO", "70000"); }), Lines{});
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfBLO", "70000"); }), Lines{});
     EXPECT_EQ(r.at("ConfBLOCap").textColour(), Colours::red);
-    EXPECT_EQ(Sent(r, [&] { r.w->choose("ConfBLOMix", 1); }), Lines{"BLO=13050-"});
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfBLOMix", 1); }), Lines{"BLO=13050-"});
 }
 
 // ---- OBLIX mode ----------------------------------------------------------------------------
@@ -319,7 +299,7 @@ TEST(Detail350Commands, AnOblixModeChangeReadsTheSlaveAddressBack) {
     ASSERT_TRUE(r.at("ConfEFM").enabled());
     size_t mark = r.port.sent.size();
     r.w->enter("ConfEFM");
-    EXPECT_EQ(Sent(r, [&] { r.w->choose("ConfEFM", 0); }), Lines{"EFM=0"});
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfEFM", 0); }), Lines{"EFM=0"});
     EXPECT_EQ(r.SentSince(mark), (Lines{"<0350/EFM=0", "<0350/ESA?"}));
     EXPECT_EQ(r.Text("ConfESA"), "250");
     EXPECT_EQ(r.tx.CurrentMode, "SETCONFIG");

@@ -148,6 +148,19 @@ struct MaskSpec {
     std::string confirm;         // "alarms masks"
 };
 
+// A status panel as data: groups of value labels with their captions, in columns.
+struct StatusValue {
+    std::string name; // the value label; its caption label is name + "Cap"
+    std::string caption;
+    int width = 16;
+};
+struct StatusGroup {
+    std::string column; // the panel's column it stands in
+    std::string name;
+    std::string caption;
+    std::vector<StatusValue> values;
+};
+
 // One numbered reading step: the odd step sends `request`, the following even step takes
 // its reply and shows it. The next step is what `decode` returns, or else `next` after an
 // "=" reply and `failNext` after any other (0: `next` too).

@@ -101,6 +101,18 @@ Control& DetailWindow::AddValue(const std::string& group, const std::string& nam
     return add(group, name, ControlKind::Label).setWidth(16);
 }
 
+void DetailWindow::AddStatusGroups(const std::string& panel,
+                                   const std::vector<std::string>& columns,
+                                   const std::vector<StatusGroup>& groups) {
+    for (const std::string& column : columns)
+        add(panel, column, ControlKind::Panel).setLayout(Layout::Column);
+    for (const StatusGroup& g : groups) {
+        AddGroup(g.column, g.name, g.caption);
+        for (const StatusValue& v : g.values)
+            AddValue(g.name, v.name, v.caption).setWidth(v.width);
+    }
+}
+
 void DetailWindow::BuildCommon() {
     add("", "Panels", ControlKind::Panel).setLayout(Layout::Column);
     for (const char* p : {"PanelStatus", "PanelConfig", "PanelLogs", "PanelUtilities"})

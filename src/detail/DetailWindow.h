@@ -219,6 +219,9 @@ protected:
                       const std::string& caption);
     Control& AddGroup(const std::string& parent, const std::string& name,
                       const std::string& caption, int columns = 2);
+    // Columns of a panel and the value groups in them.
+    void AddStatusGroups(const std::string& panel, const std::vector<std::string>& columns,
+                         const std::vector<StatusGroup>& groups);
     // Fills every box of one source from its string; AfterFill follows.
     void FillBoxes(Source source, const std::string& text);
     // A box filled from the family's own query: the value the unit holds.

@@ -38,57 +38,8 @@ std::string TDetail350::Identify() {
 
 void TDetail350::BuildFamily() {
     remoteStateBox_ = "ConfLRS";
-    // Status panel: three columns.
-    for (const char* col : {"StatusLeft", "StatusMid", "StatusRight"})
-        add("PanelStatus", col, ControlKind::Panel).setLayout(Layout::Column);
-    AddGroup("StatusLeft", "GrpReceive", "Receive");
-    AddValue("GrpReceive", "StaEbNo", "Eb/No");
-    AddValue("GrpReceive", "StaFreqOffset", "Freq Offset");
-    AddValue("GrpReceive", "StaBER", "BER");
-    AddValue("GrpReceive", "StaBFS", "Buffer Fill State");
-    AddValue("GrpReceive", "StaRSL", "Receive Signal Level");
-    AddValue("GrpReceive", "StaRED", "Redundancy ");
-    AddValue("GrpReceive", "StaTMP", "Temperature");
-    AddGroup("StatusLeft", "GrpFaults", "Faults");
-    AddValue("GrpFaults", "StaUnit", "Unit").setWidth(30);
-    AddValue("GrpFaults", "StaTx", "Tx").setWidth(30);
-    AddValue("GrpFaults", "StaRx", "Rx").setWidth(30);
-    AddValue("GrpFaults", "StaODU", "ODU").setWidth(30);
-    AddValue("GrpFaults", "StaTXO", "Tx carrier");
-    add("GrpFaults", "StaCTDCap", ControlKind::Label, "");
-    add("GrpFaults", "StaCTD", ControlKind::Label).setBackground(Colours::yellow).setVisible(false);
-    AddValue("GrpFaults", "StaOUS", "Offline Unit Status");
-    AddGroup("StatusLeft", "OusBox", "Offline Unit Status (1:1 system)");
-    AddValue("OusBox", "OusUnit", "Unit").setWidth(30);
-    AddValue("OusBox", "OusRx", "Rx").setWidth(30);
-    AddValue("OusBox", "OusTx", "Tx").setWidth(30);
-    AddValue("OusBox", "OusODU", "ODU").setWidth(30);
-
-    AddGroup("StatusMid", "AupcStatus", "Automatic Uplink Power Control");
-    AddValue("AupcStatus", "StaREB", "Eb/No of Remote Demodulator");
-    AddValue("AupcStatus", "StaPLI", "Tx Power Level Increase");
-    AddGroup("StatusMid", "UnitStatus", "Unit");
-    AddValue("UnitStatus", "StaSNO", "Serial Number");
-    AddValue("UnitStatus", "StaSWR", "S/W Versions").setWidth(36);
-    AddValue("UnitStatus", "StaLRS", "Local/Remote");
-    AddValue("UnitStatus", "StaCID", "Circuit ID").setWidth(26);
-    AddValue("UnitStatus", "StaNUE", "Events Log, unread lines");
-    AddValue("UnitStatus", "StaNUS", "Statistics Log, unread lines");
-    AddValue("UnitStatus", "StaIMG", "Active Image");
-
-    AddGroup("StatusRight", "OduStatus", "350L ODU settings");
-    AddValue("OduStatus", "StaFSK", "FSK link");
-    AddValue("OduStatus", "StaBPC", "BUC DC power");
-    AddValue("OduStatus", "StaBDC", "BUC current");
-    AddValue("OduStatus", "StaBDV", "Voltage ");
-    AddValue("OduStatus", "StaLPC", "LNB DC power");
-    AddValue("OduStatus", "StaLDC", "LNB current");
-    AddValue("OduStatus", "StaLDV", "Voltage");
-    AddGroup("StatusRight", "BucStatus", "350L BUC status");
-    AddValue("BucStatus", "StaBOL", "BUC output power level");
-    AddValue("BucStatus", "StaBUT", "BUC temperature");
-    AddValue("BucStatus", "StaBPA", "BUC phase lock loop");
-    AddValue("BucStatus", "StaBSV", "BUC software version");
+    AddStatusGroups("PanelStatus", {"StatusLeft", "StatusMid", "StatusRight"}, StatusPanel());
+    at("StaCTD").setBackground(Colours::yellow).setVisible(false);
     add("StatusRight", "BtnOptions", ControlKind::Button, "Show Installed &Options");
     AddGroup("StatusRight", "OptionsBox", "Installed Options");
     for (const auto& [name, caption] : std::vector<std::pair<const char*, const char*>>{

@@ -43,6 +43,7 @@ protected:
     void OnModeAdopted() override;
 
 private:
+    static std::vector<StatusGroup> StatusPanel();
     std::vector<PreviewMemo> ConfigPreview() const;
     std::vector<PreviewMemo> OduPreview() const;
     std::vector<ReadStep> IdentitySteps();

@@ -240,6 +240,7 @@ void Unit::applyDefaults() {
         break;
     }
     configChanged_ = false;
+    behaviour_ = MakeBehaviour(family_, *this);
 }
 
 void Unit::setAnswer(const std::string& mnemonic, const std::string& payload) {
@@ -486,6 +487,9 @@ std::string Unit::payload(const std::string& command, int64_t nowMs) {
     }
     if (const std::string* fixed = fixedAnswer(m))
         return *fixed;
+    if (behaviour_)
+        if (std::optional<std::string> own = behaviour_->payload(*this, m, query, value, nowMs))
+            return *own;
     if (family_ == Family::Mqx350) {
         std::string out;
         if (mqx350Payload(m, query, value, nowMs, out))

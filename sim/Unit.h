@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -64,6 +66,23 @@ struct Response {
     std::string bytes;   // the reply frame, garbage included
     int extraMs = 0;     // latency added by the unit's faults
 };
+
+class Unit;
+
+// A family's own commands and the state behind them, beside what every unit answers
+// (identity, faults, logs, clock, CID, TXO, LRS...). A family's file makes one per unit
+// (sim/Behaviours.cpp says which file serves which family).
+class FamilyBehaviour {
+public:
+    virtual ~FamilyBehaviour() = default;
+    // The payload of a command of the family's own ("=" + value or a class character);
+    // nothing when the command is not one of them.
+    virtual std::optional<std::string> payload(Unit& unit, const std::string& mnemonic, bool query,
+                                               const std::string& value, int64_t nowMs) = 0;
+};
+
+// The behaviour of a unit of this family, or none (sim/Behaviours.cpp).
+std::unique_ptr<FamilyBehaviour> MakeBehaviour(Family family, Unit& unit);
 
 class Unit {
 public:
@@ -191,6 +210,11 @@ private:
     std::string randomGarbage();
     std::string setClockPart(bool date, const std::string& value, int64_t nowMs);
     void noteConfigChange(int64_t nowMs);
+
+public:
+    FamilyBehaviour* behaviour() const { return behaviour_.get(); }
+
+private:
     // The MQX-350 family's own commands; false when the command is not one of them.
     bool mqx350Payload(const std::string& mnemonic, bool query, const std::string& value,
                        int64_t nowMs, std::string& out);
@@ -198,6 +222,7 @@ private:
     std::string mqx350Query(const std::string& mnemonic) const;
 
     std::string address_;
+    std::unique_ptr<FamilyBehaviour> behaviour_;
     Family family_ = Family::Mqx350;
     int modelCode_ = 350;
     std::string faults_;

@@ -229,6 +229,8 @@ void TTopModule::Tick() {
     screen_.guarded([this] { detailHost_->Tick(); });
     WatchPort();
     screen_.guarded([this] { cycle_.Tick(); });
+    // Capture may have gone off by itself (a file that cannot be written).
+    RefreshCaptureCaptions();
 }
 
 void TTopModule::WatchPort() {

@@ -132,6 +132,12 @@ int main(int argc, char** argv) {
     linvar::PostingDispatcher dispatcher([](std::function<void()> fn) {
         QMetaObject::invokeMethod(qApp, std::move(fn), Qt::QueuedConnection);
     });
+    // A failure in a hand-off (a capture file on a full disk) is reported after the call
+    // has finished, so the receive thread never waits on the operator.
+    dispatcher.setErrorSink([&op](const std::string& text) {
+        QMetaObject::invokeMethod(
+            qApp, [&op, text] { op.report(text); }, Qt::QueuedConnection);
+    });
     linvar::TSerial serial(dispatcher, cl.com);
     linvar::TTopModule top({clock, op, serial, {}, dataDir, "linvar"});
     linvar::ConnectCommsPort(serial, top.Link());

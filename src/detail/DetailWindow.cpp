@@ -159,9 +159,7 @@ void DetailWindow::BuildCommon() {
     onClick("BtnHelp", [this] { d_.op.showHelp(family_.helpTopic); });
     onClick("BtnCapture", [this] {
         d_.capture.ToggleCapture();
-        const bool on = d_.capture.CaptureOn();
-        at("BtnCapture").setText(on ? "Disable &I/O Capture File" : "Enable &I/O Capture File");
-        at("CaptureState").setText(on ? "Capture enabled" : "Capture disabled");
+        ShowCaptureState();
     });
 }
 
@@ -187,9 +185,7 @@ void DetailWindow::Activate() {
         BuildConfigBoxes();
         built_ = true;
     }
-    const bool capture = d_.capture.CaptureOn();
-    at("BtnCapture").setText(capture ? "Disable &I/O Capture File" : "Enable &I/O Capture File");
-    at("CaptureState").setText(capture ? "Capture enabled" : "Capture disabled");
+    ShowCaptureState();
     ShowPanels(true, false, false, false);
     ShowInstruction("");
     ShowNotice("", Colours::black);
@@ -214,6 +210,12 @@ void DetailWindow::Activate() {
     RequestMode(Phases::Status1);
 }
 
+void DetailWindow::ShowCaptureState() {
+    const bool on = d_.capture.CaptureOn();
+    at("BtnCapture").setText(on ? "Disable &I/O Capture File" : "Enable &I/O Capture File");
+    at("CaptureState").setText(on ? "Capture enabled" : "Capture disabled");
+}
+
 void DetailWindow::CloseNow() {
     timerOn_ = false;
     closed_ = true;
@@ -227,6 +229,8 @@ void DetailWindow::Tick() {
         return;
     guarded([this] {
         TransactionState& tx = d_.tx;
+        // Capture may have gone off by itself (a file that cannot be written).
+        ShowCaptureState();
         if (tx.TimeoutLeft > 0)
             at("WaitMs").setText(std::to_string(tx.TimeoutLeft) + " msec");
         if (tx.DelayLeft > 0) {

@@ -257,6 +257,7 @@ private:
     };
 
     void BuildCommon();
+    void ShowCaptureState();
     void BuildConfigBoxes();
     void BuildLogs();
     void BuildUtilities();

@@ -2,13 +2,22 @@
 
 namespace linvar {
 
+void Dispatcher::runGuarded(const std::function<void()>& fn, const ErrorSink& sink) {
+    try {
+        fn();
+    } catch (const std::exception& e) {
+        if (sink)
+            sink(e.what());
+    }
+}
+
 void DirectDispatcher::invoke(std::function<void()> fn) {
     {
         std::lock_guard lock(mutex_);
         if (abandoned_)
             return;
     }
-    fn();
+    runGuarded(fn, sink_);
 }
 
 void DirectDispatcher::abandon() {
@@ -24,6 +33,7 @@ void DirectDispatcher::reset() {
 void PostingDispatcher::invoke(std::function<void()> fn) {
     auto call = std::make_shared<Call>();
     call->fn = std::move(fn);
+    call->sink = sink_;
     {
         std::lock_guard lock(mutex_);
         if (abandoned_)
@@ -40,7 +50,8 @@ void PostingDispatcher::invoke(std::function<void()> fn) {
                 return;
             fn = std::move(call->fn);
         }
-        fn();
+        // A call that fails has still finished: the receive thread goes on.
+        runGuarded(fn, call->sink);
         std::lock_guard lock(call->mutex);
         call->finished = true;
         call->done.notify_all();

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 
 namespace linvar {
 
@@ -20,6 +21,16 @@ public:
     // once without running its call.
     virtual void abandon() {}
     virtual void reset() {}
+
+    // Where a failure of a handed-off call goes (the general error report). The call's
+    // failure never reaches the receive thread or the event loop: the station goes on.
+    using ErrorSink = std::function<void(const std::string&)>;
+    void setErrorSink(ErrorSink sink) { sink_ = std::move(sink); }
+
+protected:
+    // Runs fn on the calling thread; a failure goes to the sink.
+    static void runGuarded(const std::function<void()>& fn, const ErrorSink& sink);
+    ErrorSink sink_;
 };
 
 // Runs the call on the calling thread (the receive thread itself): for tests and for
@@ -51,6 +62,7 @@ private:
         std::mutex mutex;
         std::condition_variable done;
         std::function<void()> fn;
+        ErrorSink sink;
         bool finished = false;
         bool cancelled = false;
     };

@@ -255,10 +255,19 @@ CommsLink::CommsLink(Capture& capture, Transmitter transmitter)
 void CommsLink::WriteRequest(const std::string& text) {
     receivedMessage_.clear();
     const std::string line = text + "\r";
-    if (capture_.CaptureOn())
-        capture_.CaptureLine(line, "[out]");
+    // A capture file that cannot be written never holds back the request: it goes out,
+    // then the failure is reported.
+    std::optional<UserError> traceFailed;
+    try {
+        if (capture_.CaptureOn())
+            capture_.CaptureLine(line, "[out]");
+    } catch (const UserError& e) {
+        traceFailed = e;
+    }
     if (transmitter_)
         transmitter_(line);
+    if (traceFailed)
+        throw *traceFailed;
 }
 
 void CommsLink::OnMessage(const std::string& message) {

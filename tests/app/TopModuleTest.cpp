@@ -207,3 +207,36 @@ TEST(TopModule, CommsDialogWhilePollingReturnsToTheAllLinksView) {
     s.Tick(6);
     EXPECT_GT(s.wire.size(), sent);
 }
+
+TEST(TopModule, TheCaptureCaptionsFollowACaptureThatCannotBeWritten) {
+    Station s;
+    s.dir.write("SysSetup.txt", [] {
+        std::string f;
+        for (int line = 1; line <= 440; ++line)
+            f += (line == 1 ? "0012" : "") + std::string("\r\n");
+        return f + "0,0,0\r\n";
+    }());
+    std::filesystem::create_symlink("/dev/full", s.dir.path() / "CaptureM.txt");
+    s.bus.add("0012", "350");
+    s.Make();
+    s.top->Activate(false);
+    SummaryScreen& m = s.Main();
+    // The file opens but "[start]" does not fit: capture is on, and the window says so.
+    m.click("BtnCapture");
+    s.Tick();
+    EXPECT_EQ(s.op.reports, std::vector<std::string>{"Disk full"});
+    EXPECT_TRUE(s.top->CaptureFile().CaptureOn());
+    EXPECT_EQ(m.at("CaptureState").text(), "Capture enabled");
+    EXPECT_EQ(m.at("BtnCapture").text(), "Disable &I/O Capture File");
+    // The first request's trace fails: capture goes off, the request still goes out and
+    // the polling goes on.
+    m.click("BtnProceed");
+    s.Tick(8);
+    EXPECT_FALSE(s.top->CaptureFile().CaptureOn());
+    EXPECT_EQ(m.at("CaptureState").text(), "Capture disabled");
+    EXPECT_EQ(m.at("BtnCapture").text(), "Enable &I/O Capture File");
+    ASSERT_FALSE(s.wire.empty());
+    EXPECT_EQ(s.wire[0], "<0012/FLT?\r");
+    EXPECT_EQ(s.op.reports.size(), 2u);
+    EXPECT_EQ(colourName(m.at("EndL1").background()), "lime");
+}

@@ -64,14 +64,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             return true;
         };
 
-        if (arg == kDirectStartKeyword) {
-            if (i == 0)
-                cl.directStart = true;
-            else
-                cl.errors.push_back(std::string("\"") + kDirectStartKeyword +
-                                    "\" must be the first argument");
+        if (arg == kDirectStartKeyword && i == 0) {
+            cl.directStart = true;
         } else if (arg == "--help" || arg == "-h") {
             cl.help = true;
+        } else if (arg == "--version") {
+            cl.version = true;
         } else if (arg == "--demo") {
             cl.demo = true;
         } else if (optionWithValue(arg, "--data-dir", value, inlineValue)) {
@@ -100,10 +98,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 std::erase(cl.comNumbers, n);
                 cl.comNumbers.push_back(n);
             }
-        } else if (arg.rfind("-", 0) == 0) {
+        } else if (arg.rfind("--", 0) == 0) {
             cl.errors.push_back("unknown option '" + arg + "'");
+        } else if (arg == kDirectStartKeyword) {
+            cl.warnings.push_back(std::string("\"") + kDirectStartKeyword +
+                                  "\" counts only as the first argument; starting on the "
+                                  "start panel");
         } else {
-            cl.errors.push_back("unexpected argument '" + arg + "'");
+            // A stray word must not keep the station from starting.
+            cl.warnings.push_back("'" + arg + "' is not used; starting on the start panel" +
+                                  (arg.size() == std::string(kDirectStartKeyword).size()
+                                       ? std::string(" (the keyword is \"") + kDirectStartKeyword +
+                                             "\", in that case)"
+                                       : std::string()));
         }
     }
     if (cl.demo && cl.dataDir)
@@ -128,7 +135,12 @@ std::string UsageText() {
            "  --com N=PATH     the device of COM N (1-99); without it COM N is /dev/ttyS<N-1>\n"
            "  --demo           poll a simulated sample installation on a pseudo-terminal\n"
            "  --replay FILE    run an operator script (click, type, expect, ...)\n"
-           "  --help           show this text\n";
+           "  --help           show this text\n"
+           "  --version        show the program's version\n";
+}
+
+std::string VersionText() {
+    return "linvar 4.7\n";
 }
 
 bool FolderWritable(const fs::path& folder) {

@@ -24,8 +24,11 @@ struct CommandLine {
     bool demo = false;
     std::optional<std::filesystem::path> replay;
     bool help = false;
+    bool version = false;
     // One clear sentence per mistake; the program shows them with the usage text.
     std::vector<std::string> errors;
+    // Words the station does not use: said on standard error, the station starts anyway.
+    std::vector<std::string> warnings;
 
     bool ok() const { return errors.empty(); }
 };
@@ -37,6 +40,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 CommandLine ParseCommandLine(int argc, const char* const* argv);
 
 std::string UsageText();
+std::string VersionText();
 
 // The folder that holds every file of the station.
 struct DataFolder {

@@ -80,17 +80,24 @@ int main(int argc, char** argv) {
             ++it;
         }
     }
+    // --help and --version answer without a display.
+    linvar::CommandLine cl = linvar::ParseCommandLine(args);
+    if (cl.help) {
+        std::fputs(linvar::UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (cl.version) {
+        std::fputs(linvar::VersionText().c_str(), stdout);
+        return 0;
+    }
+    for (const std::string& w : cl.warnings)
+        std::fprintf(stderr, "linvar: %s\n", w.c_str());
     if (selftest && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Linvar"));
 
-    linvar::CommandLine cl = linvar::ParseCommandLine(args);
-    if (cl.help) {
-        std::fputs(linvar::UsageText().c_str(), stdout);
-        return 0;
-    }
     if (!cl.ok()) {
         QString text;
         for (const auto& e : cl.errors)

@@ -56,6 +56,8 @@ struct StationHarness {
     std::unique_ptr<linvar::TTopModule> top;
     // Runs on every tick after the simulator's replies, before the station's tick.
     std::function<void()> beforeTick;
+    // The station is the active application.
+    bool active = true;
 
     // The station over the files already in `dir`; `op` answers for the person.
     void Make(linvar::Operator* op = nullptr) {
@@ -66,7 +68,7 @@ struct StationHarness {
                                              wire.push_back(bytes);
                                              bus.receive(bytes, clock.monotonicMs());
                                          },
-                                         dir.path(), "linvar"});
+                                         dir.path(), "linvar", [this] { return active; }});
     }
     void Tick(int n = 1) {
         for (int i = 0; i < n; ++i) {

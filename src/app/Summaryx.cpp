@@ -51,10 +51,10 @@ TTopModule::TTopModule(Platform platform)
                                      [this](Screen& s, bool on) { on ? Show(s) : Close(s); });
     cycle_.SetDetailWindows(detailHost_.get());
     cycle_.autoLog().showNotice = [this](bool on) {
-        if (on)
-            Show(notice_);
-        else
+        if (!on)
             Close(notice_);
+        else if (!p_.active || p_.active())
+            Show(notice_);
     };
     windows_.push_back(&screen_);
 }

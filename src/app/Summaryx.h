@@ -40,6 +40,9 @@ public:
         std::function<void(const std::string&)> transmit;
         std::filesystem::path programDir;
         std::string programFileName;
+        // Whether the station is the application the operator works in (no function: it
+        // is); the "Auto Logging" notice never takes the focus from another program.
+        std::function<bool()> active = nullptr;
     };
 
     explicit TTopModule(Platform platform);

@@ -23,6 +23,7 @@
 #include "ui/UserError.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPointer>
@@ -146,7 +147,9 @@ int main(int argc, char** argv) {
             qApp, [&op, text] { op.report(text); }, Qt::QueuedConnection);
     });
     linvar::TSerial serial(dispatcher, cl.com);
-    linvar::TTopModule top({clock, op, serial, {}, dataDir, "linvar"});
+    linvar::TTopModule top({clock, op, serial, {}, dataDir, "linvar", [] {
+                                return QGuiApplication::applicationState() == Qt::ApplicationActive;
+                            }});
     linvar::ConnectCommsPort(serial, top.Link());
     serial.SetErrorDialog([&qtOperator](const std::string& text) { qtOperator.report(text); });
 

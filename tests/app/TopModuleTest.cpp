@@ -147,6 +147,32 @@ TEST(TopModule, SaveDialogSavesLoadsAndRedrawsOnClose) {
     EXPECT_EQ(s.top->HelpTopic(), 1);
 }
 
+TEST(TopModule, TheAutoLoggingNoticeNeverTakesTheFocusFromAnotherProgram) {
+    Station s;
+    s.active = false;
+    s.bus.add("0012", "350");
+    s.Make();
+    s.top->Activate(false);
+    s.top->Setup().rec(1).Mod1Addr = "0012";
+    s.top->Setup().rec(2).InfoText = std::string(SystemSetup::LogMarker); // link 1 logged
+    s.Main().click("BtnProceed");
+    s.Tick(2);
+    s.Main().click("BtnSave");
+    TSaveDialog& d = s.top->SaveDialog();
+    d.check("ChkAutoLog", true);
+    d.choose("CboInterval", 3);
+    d.click("BtnSaveClose");
+    const size_t mark = s.wire.size();
+    s.Tick(40);
+    // The run goes on, without the notice in front of the other program.
+    EXPECT_EQ(s.top->Windows().size(), 1u);
+    EXPECT_EQ(s.top->Windows().back(), &s.Main());
+    bool logged = false;
+    for (size_t i = mark; i < s.wire.size(); ++i)
+        logged = logged || s.wire[i] == "<0012/CID?\r";
+    EXPECT_TRUE(logged);
+}
+
 TEST(TopModule, ALostPortIsOpenedAgainByItselfWithBackOff) {
     Station s;
     s.bus.add("0012", "350");

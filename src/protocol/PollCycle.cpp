@@ -697,7 +697,8 @@ void PollCycle::DoubleClickUnit(int slot, bool distant) {
 void PollCycle::BackToSingleLink() {
     d_.screen.ShowCommunicatingNotice(false);
     d_.screen["LinkBox"].setVisible(true);
-    RequestMode(Modes::OneLink);
+    // A redundant modem belongs to no link: its way back is the summary of all links.
+    RequestMode(SelectedLink > 2 * SystemSetup::LinkCount ? Modes::AllLinks : Modes::OneLink);
 }
 
 std::string DetailFamilyName(DetailFamily family) {

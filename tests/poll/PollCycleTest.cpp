@@ -346,3 +346,31 @@ TEST(PollCycle, AKnownModelWithoutItsWindowSaysSoAndTransceiverPairsAreNamed) {
     ASSERT_EQ(h.op.questions.size(), 2u);
     EXPECT_EQ(h.op.questions[1].text, "No detail window for VORN/YRAN units yet");
 }
+
+TEST(PollCycle, ASilentRedundantModemReturnsToTheSummaryOfAllLinks) {
+    PollHarness h;
+    FakeWindows windows;
+    h.cycle.SetDetailWindows(&windows);
+    h.Unit(1, Modem1, "0012", "350");
+    h.Unit(43, Modem1, "0430", "420");
+    auto* red = h.Unit(44, Modem1, "0440", "350");
+    h.setup.rec(44).TimeoutText = "1";
+    h.Start();
+    h.Ticks(10);
+    red->inject(sim::Injection::silence());
+    ASSERT_TRUE(h.screen.doubleClick(SummaryScreen::IconName(44)));
+    for (int i = 0; i < 400 && h.op.questions.empty(); ++i)
+        h.Tick();
+    ASSERT_EQ(h.op.questions.size(), 1u);
+    EXPECT_EQ(h.op.questions[0].title, "Local Modem no comms");
+    EXPECT_EQ(h.op.questions[0].text, "Return to Summary");
+    h.Ticks(5);
+    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::AllLinks);
+    EXPECT_TRUE(windows.opened.empty());
+    // No "Link 22" view: the summary of all links polls on.
+    EXPECT_FALSE(h.screen.shown("LinkBox"));
+    const size_t mark = h.port.sent.size();
+    ASSERT_TRUE(h.RunRequests(4));
+    const auto sent = h.SentSince(mark);
+    EXPECT_NE(std::find(sent.begin(), sent.end(), "<0012/FLT?"), sent.end());
+}

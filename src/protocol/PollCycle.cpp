@@ -223,7 +223,7 @@ void PollCycle::SummarySend(const std::string& command) {
     tx.AwaitingReply = true;
     d_.port.WriteRequest(RequestText);
     StepNo += 1;
-    SendTime = d_.clock.now().msOfDay();
+    SendTime = d_.clock.monotonicMs();
     tx.TimeoutLeft = EndTimeoutS(r) * 1000;
     ReplyPayload.clear();
     SetTimer(true);
@@ -235,9 +235,9 @@ std::string PollCycle::SummaryReceive(const std::string& mnemonic) {
         ReplyPayload = ClassifyPayload(*payload, ReplyDialect::Summary);
         return ReplyPayload;
     }
-    int64_t elapsed = d_.clock.now().msOfDay() - SendTime;
-    if (elapsed < 0)
-        elapsed += kDayMs;
+    // The wait is measured on the monotonic clock: a step of the time of day (daylight
+    // saving, time synchronisation, midnight) neither cuts it short nor stretches it.
+    const int64_t elapsed = d_.clock.monotonicMs() - SendTime;
     const int r = (CurrentEnd >= 1 && CurrentEnd <= SystemSetup::RecordCount) ? CurrentEnd : 1;
     if (elapsed > int64_t{EndTimeoutS(r)} * 1000) {
         tx.AwaitingReply = false;

@@ -195,7 +195,7 @@ private:
     AutoLog* autoLog_ = nullptr;
     DetailWindows* windows_ = nullptr;
     bool timerEnabled_ = false;
-    int64_t SendTime = 0; // ms of the day
+    int64_t SendTime = 0; // monotonic ms
     int txoAttempts_ = 0;
     std::set<std::string> reportedTimings_;
     int shownSecond_ = -1;

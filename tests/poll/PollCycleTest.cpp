@@ -374,3 +374,37 @@ TEST(PollCycle, ASilentRedundantModemReturnsToTheSummaryOfAllLinks) {
     const auto sent = h.SentSince(mark);
     EXPECT_NE(std::find(sent.begin(), sent.end(), "<0012/FLT?"), sent.end());
 }
+
+TEST(PollCycle, AStepOfTheTimeOfDayNeitherEndsNorStretchesAReplyWait) {
+    PollHarness h;
+    h.clock.set({2026, 10, 25, 2, 59, 59, 900});
+    h.Unit(1, Modem1, "0012", "350");
+    h.setup.rec(1).TimeoutText = "1";
+    h.bus.setLatencyMs(300);
+    h.Start();
+    ASSERT_TRUE(h.RunRequests(1));
+    // The clocks go back an hour while the reply is on its way: it still counts.
+    h.clock.set({2026, 10, 25, 2, 0, 0, 0});
+    h.Ticks(12);
+    EXPECT_EQ(h.Colour("EndL1"), "lime");
+    // Forward an hour while waiting: no time-out before the real second has passed.
+    ASSERT_TRUE(h.RunRequests(1));
+    h.clock.set({2026, 10, 25, 3, 0, 0, 0});
+    h.Tick();
+    EXPECT_TRUE(h.cycle.tx.AwaitingReply);
+    h.Ticks(12);
+    EXPECT_EQ(h.Colour("EndL1"), "lime");
+    // A unit that does not answer still times out after its second, across midnight.
+    h.clock.set({2026, 10, 25, 23, 59, 59, 800});
+    h.bus.find("0012")->inject(sim::Injection::silence());
+    ASSERT_TRUE(h.RunRequests(1));
+    int waited = 0;
+    while (h.cycle.tx.AwaitingReply && waited < 100) {
+        h.Tick();
+        ++waited;
+    }
+    EXPECT_GE(waited, 20);
+    EXPECT_LE(waited, 22);
+    h.Ticks(2);
+    EXPECT_EQ(h.Colour("EndL1"), "blue");
+}

@@ -58,10 +58,21 @@ TLinkEdit::TLinkEdit(PollCycle& cycle)
         if (IsLink())
             Distant().IdText = at("LinkID").text();
     });
-    // The Enter key ends the entry instead of starting a new line.
+    // The Enter key ends the entry instead of starting a new line; a line break pasted
+    // inside the text becomes one blank, so the words do not run together.
     onChange("LkInfo", [this] {
-        std::string t = at("LkInfo").text();
-        std::erase_if(t, [](char c) { return c == '\r' || c == '\n'; });
+        const std::string in = at("LkInfo").text();
+        std::string t;
+        for (size_t i = 0; i < in.size(); ++i) {
+            if (in[i] != '\r' && in[i] != '\n') {
+                t += in[i];
+                continue;
+            }
+            while (i + 1 < in.size() && (in[i + 1] == '\r' || in[i + 1] == '\n'))
+                ++i;
+            if (i + 1 < in.size() && !t.empty())
+                t += ' ';
+        }
         at("LkInfo").setText(t);
     });
     onLeave("LkInfo", [this] { Local().InfoText = at("LkInfo").text(); });

@@ -76,13 +76,33 @@ std::optional<std::vector<std::string>> readLines(const std::filesystem::path& p
     return lines;
 }
 
-void replace(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+void replace(const std::filesystem::path& requested, const std::vector<std::string>& lines) {
+    // A name that is a symbolic link saves through to the file it names, and a file the
+    // operator made read-only stays as it is (also for a user the system lets write it).
+    std::filesystem::path path = requested;
+    std::error_code ec;
+    if (std::filesystem::is_symlink(requested, ec)) {
+        path = std::filesystem::weakly_canonical(requested, ec);
+        if (ec)
+            throw UserError::fromErrno(ec.value());
+    }
+    mode_t mode = 0644;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode))
+            throw UserError::fromErrno(EISDIR);
+        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0)
+            throw UserError::fromErrno(EACCES);
+        mode = st.st_mode & 07777;
+    }
     std::filesystem::path temp = path;
     temp += ".tmp";
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         throw UserError::fromErrno(errno);
     try {
+        if (::fchmod(fd, mode) != 0)
+            throw UserError::fromErrno(errno);
         writeAll(fd, joined(lines));
         if (::fsync(fd) != 0)
             throw UserError::fromErrno(errno);

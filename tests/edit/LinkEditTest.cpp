@@ -53,7 +53,10 @@ TEST(LinkEdit, EntriesGoToTheirOwnRecordAndField) {
     h.link.check("ChkPair", true);
     EXPECT_EQ(h.setup.rec(5).IdText, "LONDON");
     EXPECT_EQ(h.setup.rec(6).IdText, "PARIS");
-    EXPECT_EQ(h.setup.rec(5).InfoText, "Call Joon 123\tor 456"); // no new line
+    EXPECT_EQ(h.setup.rec(5).InfoText, "Call Jo on 123\tor 456"); // a blank, no new line
+    h.link.type("LkInfo", "Rack 4\r\n");                          // the Enter key ends the entry
+    h.link.leave("LkInfo");
+    EXPECT_EQ(h.setup.rec(5).InfoText, "Rack 4");
     EXPECT_TRUE(h.setup.rec(6).InfoText.empty());
     EXPECT_EQ(h.setup.rec(6).PairFlag, "1");
     h.link.check("ChkPair", false);

@@ -279,3 +279,42 @@ TEST(SetupFile, FailedSaveLeavesTheOldFileWhole) {
     EXPECT_THROW(LoadSetup(setup, dir.path()), UserError);
     EXPECT_EQ(setup.rec(1).Mod1Addr, "0999");
 }
+
+TEST(SetupFile, AReadOnlyFileIsRefusedAndALinkedNameSavesThroughToItsFile) {
+    TempDir dir;
+    SystemSetup setup;
+    setup.rec(1).Mod1Addr = "0100";
+    SaveSetup(setup, dir.path());
+    const std::filesystem::path file = dir.path() / "SysSetup.txt";
+    const std::string before = dir.read("SysSetup.txt");
+
+    // Made read-only by the operator: "File access denied", the file stays as it was.
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::group_read);
+    setup.rec(1).Mod1Addr = "0200";
+    try {
+        SaveSetup(setup, dir.path());
+        ADD_FAILURE() << "a read-only set-up file was replaced";
+    } catch (const UserError& e) {
+        EXPECT_STREQ(e.what(), "File access denied");
+    }
+    EXPECT_EQ(dir.read("SysSetup.txt"), before);
+    EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::owner_write,
+              std::filesystem::perms::none);
+
+    // A name that is a link to a set-up kept elsewhere: the link stays, the file changes
+    // and keeps its permissions.
+    std::filesystem::create_directory(dir.path() / "shared");
+    const std::filesystem::path target = dir.path() / "shared" / "Station.txt";
+    dir.write("shared/Station.txt", before);
+    std::filesystem::permissions(
+        target, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                    std::filesystem::perms::group_read | std::filesystem::perms::group_write);
+    std::filesystem::create_symlink(target, dir.path() / "SysSet2.txt");
+    setup.SetupFileName = " SysSet2.txt";
+    SaveSetup(setup, dir.path());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "SysSet2.txt"));
+    EXPECT_NE(dir.read("shared/Station.txt").find("0200"), std::string::npos);
+    EXPECT_EQ(std::filesystem::status(target).permissions() & std::filesystem::perms::group_write,
+              std::filesystem::perms::group_write);
+}

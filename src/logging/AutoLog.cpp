@@ -310,7 +310,8 @@ void AutoLog::StepBody() {
     case 403:
         // The change is being logged: a stale mark must not log it again.
         c_.ConfigChanged = false;
-        if (CheckUnitLog(c_.PollAddress) == UnitLogState::ReadOnly) {
+        if (c_.PollAddress != c_.ChangeLogAddress ||
+            CheckUnitLog(c_.PollAddress) == UnitLogState::ReadOnly) {
             step = c_.SavedStep;
             break;
         }

@@ -122,6 +122,8 @@ void PollCycle::ModeChangeCheck() {
     if (CurrentEnd >= 1 && CurrentEnd <= SystemSetup::RecordCount)
         d_.setup.rec(CurrentEnd).PollMark = " ";
     CurrentEnd = ChosenLink;
+    // A change log that did not start stays in the unit's mark, for a later poll.
+    ConfigChanged = false;
     tx.CurrentMode = tx.RequestedMode;
     tx.RequestedMode.clear();
     Trace(tx.CurrentMode, "[New]");
@@ -260,6 +262,9 @@ bool PollCycle::LinkLoggedForRecord(int r) const {
 int PollCycle::ModemFaultStatus(const std::string& r, const std::string& unitName) {
     if (r == kCountedOut)
         return 0;
+    // Each answer says anew whether this unit's configuration changed: a mark seen
+    // before never travels on to the next unit.
+    ConfigChanged = false;
     if (StartsWith(r, "T"))
         return 4;
     if (!StartsWith(r, "="))
@@ -400,6 +405,7 @@ void PollCycle::GoOnAfterModem(int next) {
     // A change of configuration reported on a logged link is logged before the next unit.
     if (ConfigChanged && LinkLoggedForRecord(CurrentEnd)) {
         SavedStep = next;
+        ChangeLogAddress = PollAddress;
         StepNo = 403;
     } else {
         StepNo = next;
@@ -871,6 +877,7 @@ void PollCycle::DetModStep() {
     case 400:
         if (DetailConfigChanged && LinkLoggedForRecord(CurrentEnd)) {
             SavedStep = 405;
+            ChangeLogAddress = PollAddress;
             StepNo = 403;
         } else {
             SummarySend("FLT?");
@@ -886,6 +893,7 @@ void PollCycle::DetModStep() {
             (r.size() < 7 && r.size() >= 6 && r[5] == '1') || (r.size() >= 7 && r[6] == '1');
         if (mark && LinkLoggedForRecord(CurrentEnd)) {
             SavedStep = 405;
+            ChangeLogAddress = PollAddress;
             StepNo = 403;
         }
         break;

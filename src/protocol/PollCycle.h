@@ -134,6 +134,8 @@ public:
     bool ConfigChanged = false;
     bool DetailConfigChanged = false;
     int SavedStep = 1;
+    // The unit whose change the log at step 403 is for; no other unit is ever logged.
+    std::string ChangeLogAddress;
     std::string PollAddress;
     std::string RequestText;
     int64_t SummaryDelay = 0;

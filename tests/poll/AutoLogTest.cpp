@@ -508,3 +508,35 @@ TEST(AutoLog, AUnitThatNeverSaysItsLogIsDoneDoesNotHoldTheRun) {
     EXPECT_GE(rns, 1u);
     EXPECT_EQ(h.cycle.StepNo < 200, true); // polling goes on
 }
+
+TEST(AutoLog, AChangeLogThatIsPreemptedStaysWithItsUnitAndIsLoggedLater) {
+    PollHarness h;
+    StartAt(h, 9, 0);
+    auto* m = h.Unit(1, Modem1, "0012", "350");
+    auto* silent = h.Unit(3, Modem1, "0030", "350");
+    h.setup.rec(3).TimeoutText = "1";
+    Logged(h, 1);
+    Logged(h, 2);
+    m->setConfig(std::string(90, 'c'));
+    silent->inject(sim::Injection::silence());
+    h.Start();
+    // The change is seen; before its log starts the operator opens link 2.
+    ASSERT_TRUE(TickUntil(
+        h, [&] { return h.cycle.StepNo == 403; }, 200));
+    ASSERT_TRUE(h.screen.doubleClick(SummaryScreen::IconName(3)));
+    const size_t mark = h.port.sent.size();
+    ASSERT_TRUE(TickUntil(
+        h, [&] { return h.cycle.tx.CurrentMode == Modes::OneLink; }, 50));
+    // Link 2's silent modem times out: its change log is not started for it.
+    h.Ticks(60);
+    for (const std::string& s : h.SentSince(mark))
+        EXPECT_NE(s, "<0030/MGC?");
+    EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "0030.txt"));
+    // Back on all links the unit still shows its mark and its change is logged then.
+    h.cycle.RequestMode(Modes::AllLinks);
+    const auto logged = [&] {
+        return std::filesystem::exists(h.dir.path() / "0012.txt") &&
+               h.dir.read("0012.txt").find("Change of configuration") != std::string::npos;
+    };
+    EXPECT_TRUE(TickUntil(h, logged, 400));
+}

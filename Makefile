@@ -67,11 +67,11 @@ format-check:
 test: deps format-check test-core fuzz
 	@echo "All test stages passed."
 
-# The station at work on a simulated installation; under Xvfb when there is no display.
+# The station at work on a simulated installation. Without a display it tours the demo
+# under Xvfb, writes screenshots into $(BUILD)/demo-shots and says where they are.
 demo: build
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then $(BUILD)/linvar --demo; \
-	else echo "No display: starting the demo under Xvfb (screenshots with --replay)"; \
-	    xvfb-run -a -s "-screen 0 1280x900x24" $(BUILD)/linvar --demo; fi
+	else docs/demo/headless.sh $(BUILD)/linvar $(BUILD)/demo-shots; fi
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)

@@ -42,6 +42,10 @@ sleep_until_us() {
         sleep "$((left / 1000000)).$(printf '%06d' $((left % 1000000)))"
     fi
 }
+wakeups() { # context switches of all the process's threads: how often it woke up
+    cat /proc/"$1"/task/*/status 2>/dev/null |
+        awk '/^(non)?voluntary_ctxt_switches:/ { n += $2 } END { print n + 0 }'
+}
 cpu_ticks() { # utime + stime of a process, in clock ticks
     local stat
     stat=$(<"/proc/$1/stat") || return 1
@@ -93,6 +97,7 @@ linvar_pid=$!
 from=$((t0 + settle * 1000000))
 to=$((from + seconds * 1000000))
 sleep_until_us "$from"
+wake_from=$(wakeups "$linvar_pid")
 cpu_from=$(cpu_ticks "$linvar_pid") || {
     echo "station.sh: linvar ended early" >&2
     cat "$work/linvar.err" >&2
@@ -100,6 +105,7 @@ cpu_from=$(cpu_ticks "$linvar_pid") || {
 }
 sleep_until_us "$to"
 cpu_to=$(cpu_ticks "$linvar_pid")
+wake_to=$(wakeups "$linvar_pid")
 cpu_total=$cpu_to
 hwm_kb=$(awk '/^VmHWM:/ {print $2}' "/proc/$linvar_pid/status")
 wait "$linvar_pid"
@@ -138,6 +144,8 @@ printf '\nlinvar Brivola, 164 units (20 links x 8, 2 switches, 2 redundant modem
 printf '%-34s %14s   %s\n' "measure" "value" "target"
 printf '%-34s %14s   %s\n' "CPU while polling (% of one core)" "$cpu_pct" "< 3"
 printf '%-34s %14s   %s\n' "CPU time since start (s)" "$start_cpu" ""
+printf '%-34s %14s   %s\n' "wake-ups per second (all threads)" \
+    "$(awk -v n="$((wake_to - wake_from))" -v s="$seconds" 'BEGIN { printf "%.0f", n / s }')" ""
 printf '%-34s %14s   %s\n' "peak resident (VmHWM, MB)" "$(awk -v k="$hwm_kb" 'BEGIN { printf "%.1f", k / 1024 }')" "< 80"
 printf '%-34s %14s   %s\n' "first request after start (ms)" "$first_ms" "< 1000"
 printf '%-34s %14s   %s\n' "requests per second" "$rate" "10 (one per two ticks)"

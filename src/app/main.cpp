@@ -81,6 +81,11 @@ int main(int argc, char** argv) {
             ++it;
         }
     }
+    // The time zone is read once: without TZ every local-time conversion of the toolkit
+    // would look at the zone file again, many times a second.
+    if (!std::getenv("TZ"))
+        setenv("TZ", ":/etc/localtime", 1);
+
     // --help and --version answer without a display.
     linvar::CommandLine cl = linvar::ParseCommandLine(args);
     if (cl.help) {

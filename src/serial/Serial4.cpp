@@ -142,8 +142,11 @@ void TSerial::SetOnRxData(TNotifyEvent h) {
     onRxData_ = std::move(h);
 }
 void TSerial::SetOnTxEmpty(TNotifyEvent h) {
-    std::lock_guard lock(handlersMutex_);
-    onTxEmpty_ = std::move(h);
+    {
+        std::lock_guard lock(handlersMutex_);
+        onTxEmpty_ = std::move(h);
+    }
+    RefreshEventMask();
 }
 void TSerial::SetOnMessage(TRxMessageEvent h) {
     std::lock_guard lock(handlersMutex_);
@@ -154,16 +157,47 @@ void TSerial::SetOnError(TNotifyEvent h) {
     onError_ = std::move(h);
 }
 void TSerial::SetOnBreak(TNotifyEvent h) {
-    std::lock_guard lock(handlersMutex_);
-    onBreak_ = std::move(h);
+    {
+        std::lock_guard lock(handlersMutex_);
+        onBreak_ = std::move(h);
+    }
+    RefreshEventMask();
 }
 void TSerial::SetOnRing(TNotifyEvent h) {
-    std::lock_guard lock(handlersMutex_);
-    onRing_ = std::move(h);
+    {
+        std::lock_guard lock(handlersMutex_);
+        onRing_ = std::move(h);
+    }
+    RefreshEventMask();
 }
 void TSerial::SetOnSignalChange(TSignalChangeEvent h) {
+    {
+        std::lock_guard lock(handlersMutex_);
+        onSignalChange_ = std::move(h);
+    }
+    RefreshEventMask();
+}
+
+// Only the events someone handles are waited for: line states and an emptied transmit
+// queue have no event of their own on this system and would wake the receive thread
+// every few milliseconds for nothing.
+uint32_t TSerial::WantedEvents() const {
     std::lock_guard lock(handlersMutex_);
-    onSignalChange_ = std::move(h);
+    uint32_t mask = evRxChar;
+    if (onTxEmpty_)
+        mask |= evTxEmpty;
+    if (onSignalChange_)
+        mask |= evCTS | evDSR | evRLSD;
+    if (onBreak_)
+        mask |= evBreak;
+    if (onRing_)
+        mask |= evRing;
+    return mask;
+}
+
+void TSerial::RefreshEventMask() {
+    if (isOpen_ && !device_->setEventMask(WantedEvents()))
+        HandleError(device_->lastError());
 }
 
 // ---- open and close ---------------------------------------------------------------
@@ -216,8 +250,7 @@ void TSerial::openPort() {
     ApplySettings();
     if (!device_->setControlLine(clDTR, true) || !device_->setControlLine(clRTS, true))
         HandleError(device_->lastError());
-    if (!device_->setEventMask(AllPortEvents))
-        HandleError(device_->lastError());
+    RefreshEventMask();
     changed_.notify_all();
 }
 

@@ -135,6 +135,8 @@ private:
     void reopen() { SetOpen(isOpen_); }
     void run();
     void handleEvents(uint32_t events);
+    uint32_t WantedEvents() const;
+    void RefreshEventMask();
     void handOff(std::function<void()> fn);
     bool stopHandling() const { return closing_ || !isOpen_ || terminate_; }
     template <class F> bool assigned(const F& handler) {
@@ -165,7 +167,7 @@ private:
     std::atomic<eNotifyErr> notifyErrors_{neDialog};
     std::atomic<int32_t> errorCode_{0};
 
-    std::mutex handlersMutex_;
+    mutable std::mutex handlersMutex_;
     TNotifyEvent onRxData_, onTxEmpty_, onError_, onBreak_, onRing_;
     TRxMessageEvent onMessage_;
     TSignalChangeEvent onSignalChange_;

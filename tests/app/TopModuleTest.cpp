@@ -34,6 +34,30 @@ TEST(TopModule, StartPanelShowsTheSavedSettingsAndProceedStartsPolling) {
     EXPECT_EQ(s.top->HelpTopic(), 1);
 }
 
+TEST(TopModule, HelpOpensTheTopicOfTheScreenInFront) {
+    Station s;
+    s.bus.add("0012", "350");
+    s.Make();
+    s.top->Activate(false);
+    SummaryScreen& m = s.Main();
+    EXPECT_EQ(m.at("BtnStartHelp").text(), "&Help");
+    ASSERT_TRUE(m.click("BtnStartHelp"));
+    EXPECT_EQ(s.op.helpTopics, std::vector<int>{0});
+    EXPECT_TRUE(m.shown("StartGroup")); // help leaves the panel where it is
+
+    s.top->Setup().rec(1).Mod1Addr = "0012";
+    s.top->Setup().RecomputeAnyEndActive();
+    m.click("BtnProceed");
+    s.Tick(4);
+    ASSERT_TRUE(m.click("BtnHelp"));
+    EXPECT_EQ(s.op.helpTopics.back(), 1);
+    m.doubleClick("EndL1");
+    s.Tick(6);
+    ASSERT_TRUE(m.shown("LinkBox"));
+    ASSERT_TRUE(m.click("BtnHelp"));
+    EXPECT_EQ(s.op.helpTopics, (std::vector<int>{0, 1, 3}));
+}
+
 TEST(TopModule, DirectStartPollsAtOnceAndAFailedPortStaysOnThePanel) {
     Station s;
     s.dir.write("SysSetup.txt", [] {

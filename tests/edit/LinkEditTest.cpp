@@ -74,19 +74,24 @@ TEST(LinkEdit, EntriesGoToTheirOwnRecordAndField) {
 TEST(LinkEdit, DelayAndTimeoutChecks) {
     EditHarness h;
     h.setup.rec(1).Mod1Addr = "0100";
+    h.setup.rec(2).Mod1Addr = "0200";
+    h.setup.rec(2).DelayText = "200";
     h.OpenLink(1);
-    h.Enter("TdelayL", "49");
-    EXPECT_EQ(h.Error(), "Time delay entry was corrected");
-    EXPECT_EQ(h.Text("TdelayL"), "50");
-    EXPECT_EQ(h.setup.rec(1).DelayText, "50");
     h.Enter("TdelayL", "120");
     EXPECT_EQ(h.Error(), "");
     EXPECT_EQ(h.setup.rec(1).DelayText, "120");
+    // Too short: the stored delay stays and comes back in the box; nothing is raised to 50.
+    h.Enter("TdelayL", "49");
+    EXPECT_EQ(h.Error(), "Time delay entry was corrected");
+    EXPECT_EQ(h.Text("TdelayL"), "120");
+    EXPECT_EQ(h.setup.rec(1).DelayText, "120");
     h.Enter("TdelayL", "50");
+    EXPECT_EQ(h.Error(), "");
     EXPECT_EQ(h.setup.rec(1).DelayText, "50");
     h.Enter("Tdelay", "ab");
     EXPECT_EQ(h.Error(), "Time delay entry was invalid: ab");
-    EXPECT_EQ(h.Text("Tdelay"), "50");
+    EXPECT_EQ(h.Text("Tdelay"), "200");
+    EXPECT_EQ(h.setup.rec(2).DelayText, "200");
     h.Enter("TimOut", "0");
     EXPECT_EQ(h.Error(), "Timeout entry was corrected");
     EXPECT_EQ(h.Text("TimOut"), "5");
@@ -96,14 +101,17 @@ TEST(LinkEdit, DelayAndTimeoutChecks) {
     h.Enter("TimOutL", " 9");
     EXPECT_EQ(h.setup.rec(1).TimeoutText, "9");
 
-    // The DISTANT boxes act on the DISTANT record whatever was edited before.
+    // The DISTANT boxes act on the DISTANT record whatever was edited before, and the
+    // LOCAL Modem 1 box on the LOCAL record only.
     h.Enter("Tdelay", "300");
     h.Enter("AddrMod1L", "");
     EXPECT_EQ(h.setup.rec(2).DelayText, "300");
     EXPECT_EQ(h.setup.rec(1).DelayText, "50");
     EXPECT_TRUE(h.setup.rec(1).Mod1Addr.empty());
     EXPECT_EQ(colourName(h.setup.rec(1).Mod1Colour), "silver");
-    EXPECT_FALSE(h.setup.EndActive(2));
+    EXPECT_FALSE(h.setup.EndActive(1));
+    EXPECT_EQ(h.setup.rec(2).Mod1Addr, "0200");
+    EXPECT_TRUE(h.setup.EndActive(2));
 }
 
 TEST(LinkEdit, SwitchDecidesLocalModem1) {

@@ -84,6 +84,8 @@ TEST(SwitchEdit, Switch2FieldsAndLeaving) {
     EXPECT_EQ(h.SwColour("SwM1"), "lime");
     h.sw.click("SwM10");
     EXPECT_EQ(h.setup.rec(39).Mod1Addr, "8000"); // link 20
+    h.sw.click("SwM1");
+    EXPECT_TRUE(h.setup.rec(21).Mod1Addr.empty()); // link 11, polled until now
 
     h.Enter(h.sw, "SwDlay", "30");
     EXPECT_EQ(h.sw.at("SwMsg").text(), "Value was corrected");
@@ -108,7 +110,7 @@ TEST(SwitchEdit, Switch2FieldsAndLeaving) {
     EXPECT_TRUE(h.screen.shown("SumBox"));
     EXPECT_EQ(h.cycle.tx.RequestedMode, Modes::AllLinks);
     EXPECT_EQ(colourName(h.setup.rec(39).EndColour), "green");
-    EXPECT_EQ(colourName(h.setup.rec(3).EndColour), "gray");
+    EXPECT_EQ(colourName(h.setup.rec(21).EndColour), "gray");
     EXPECT_EQ(colourName(h.setup.rec(39).Mod1Colour), "silver");
     EXPECT_EQ(h.screen.at("Switch2").text(), "SWITCH-TWO-X");
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+
 using namespace linvar;
 
 namespace {
@@ -19,6 +22,17 @@ public:
     std::function<void(bool)> onClose;
     bool known = true;
 };
+
+// Double-clicks a unit of the single-link view and ticks until a detail window opens or
+// the operator is asked something.
+void DoubleClickUnit(PollHarness& h, const FakeWindows& windows, const std::string& icon) {
+    const size_t opened = windows.opened.size();
+    const size_t asked = h.op.questions.size();
+    ASSERT_TRUE(h.screen.doubleClick(icon)) << icon;
+    for (int i = 0; i < 400 && windows.opened.size() == opened && h.op.questions.size() == asked;
+         ++i)
+        h.Tick();
+}
 
 } // namespace
 
@@ -161,22 +175,36 @@ TEST(PollCycle, DistantEndOfOneToOneLinkAsksTheStandbyState) {
     h.Unit(1, Modem1, "0012", "350");
     auto* d = h.Unit(2, Modem1, "0022", "350");
     h.setup.rec(2).PairFlag = "1";
+    d->setAnswer("OUS", "=0000xx");
     h.Start();
+    // One pass is FLT? to each end and OUS? to the DISTANT Modem 1; the end's colour
+    // takes the standby's state at the following pass.
+    auto pass = [&h] {
+        const size_t mark = h.port.sent.size();
+        EXPECT_TRUE(h.RunRequests(3));
+        h.Tick(); // the standby's state is taken, the next pass not yet begun
+        return h.SentSince(mark);
+    };
+    EXPECT_EQ(pass(), (std::vector<std::string>{"<0012/FLT?", "<0022/FLT?", "<0022/OUS?"}));
+    EXPECT_EQ(colourName(h.setup.rec(2).Mod2Colour), "lime");
+    pass();
+    EXPECT_EQ(h.Colour("EndD1"), "lime"); // a healthy pair
+
     d->setAnswer("OUS", "=NoComm");
-    ASSERT_TRUE(h.RunRequests(3));
-    EXPECT_EQ(h.SentSince(0), (std::vector<std::string>{"<0012/FLT?", "<0022/FLT?", "<0022/OUS?"}));
-    h.Ticks(2);
+    pass();
     EXPECT_EQ(colourName(h.setup.rec(2).Mod2Colour), "blue");
-    EXPECT_EQ(h.Colour("EndD1"), "yellow"); // standby not healthy
+    pass();
+    EXPECT_EQ(h.Colour("EndD1"), "yellow"); // the on-line modem is healthy, its standby lost
+    EXPECT_EQ(colourName(h.setup.rec(2).Mod1Colour), "lime");
 
     d->setAnswer("OUS", "=No1fr1");
-    ASSERT_TRUE(h.RunRequests(3));
-    h.Ticks(2);
+    pass();
     EXPECT_EQ(colourName(h.setup.rec(2).Mod2Colour), "silver");
     d->setAnswer("OUS", "=0000xx");
-    ASSERT_TRUE(h.RunRequests(3));
-    h.Ticks(2);
+    pass();
     EXPECT_EQ(colourName(h.setup.rec(2).Mod2Colour), "lime");
+    pass();
+    EXPECT_EQ(h.Colour("EndD1"), "lime");
 }
 
 TEST(PollCycle, ModemIdentificationChoosesTheWindowFamily) {
@@ -406,5 +434,215 @@ TEST(PollCycle, AStepOfTheTimeOfDayNeitherEndsNorStretchesAReplyWait) {
     EXPECT_GE(waited, 20);
     EXPECT_LE(waited, 22);
     h.Ticks(2);
+    EXPECT_EQ(h.Colour("EndL1"), "blue");
+}
+
+TEST(PollCycle, RepliesForAnotherMnemonicOrAddressAreNotTheAnswer) {
+    for (const auto& [injection, arrived] :
+         {std::pair{sim::Injection::wrongMnemonic(), ">0012/RED="},
+          std::pair{sim::Injection::wrongAddress(), ">0013/FLT="}}) {
+        PollHarness h;
+        auto* m = h.Unit(1, Modem1, "0012", "350");
+        h.Unit(3, Modem1, "0030", "350");
+        h.setup.rec(1).TimeoutText = "1";
+        sim::Injection once = injection;
+        once.count = 1;
+        m->inject(once);
+        h.Start();
+        ASSERT_TRUE(h.RunRequests(1));
+        h.Tick();
+        ASSERT_EQ(h.port.ReceivedMessage().substr(0, 10), arrived);
+        // The wrong reply is on the line, yet the request waits for its own, until its
+        // second has passed; then the unit is lost and the next end is polled.
+        h.Ticks(19);
+        EXPECT_TRUE(h.cycle.tx.AwaitingReply) << arrived;
+        EXPECT_EQ(h.port.sent.size(), 1u) << arrived;
+        h.Ticks(2);
+        EXPECT_EQ(h.port.sent.back(), "<0030/FLT?") << arrived;
+        EXPECT_EQ(colourName(h.setup.rec(1).Mod1Colour), "blue") << arrived;
+        EXPECT_EQ(h.Colour("EndL1"), "blue") << arrived;
+        EXPECT_EQ(h.screen.Title(), "Linvar:NoComms") << arrived;
+    }
+}
+
+TEST(PollCycle, EveryModelNumberFindsItsModemWindowAndOnly7010KeepsItsThousands) {
+    struct Case {
+        const char* eid;
+        std::optional<DetailFamily> family;
+    };
+    const Case cases[] = {
+        {"=7010100000", DetailFamily::Mqx310}, {"=0310100000", DetailFamily::Mqx310},
+        {"=2310100000", DetailFamily::Mqx310}, {"=2330110000", DetailFamily::Mqx330},
+        {"=0351000000", DetailFamily::Mqx350}, {"=0370111000", DetailFamily::Mqx370},
+        {"=1373111000", DetailFamily::Mqx370}, {"=8010100000", std::nullopt},
+        {"=0010100000", std::nullopt},         {"=0374111000", std::nullopt},
+        {"=MQX3501000", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        PollHarness h;
+        FakeWindows windows;
+        h.cycle.SetDetailWindows(&windows);
+        h.Unit(1, Modem1, "0012", "350")->setAnswer("EID", c.eid);
+        h.Start();
+        h.screen.doubleClick("EndL1");
+        h.Ticks(10);
+        DoubleClickUnit(h, windows, "LblMod1L");
+        if (c.family) {
+            ASSERT_EQ(windows.opened.size(), 1u) << c.eid;
+            EXPECT_EQ(windows.opened[0].family, *c.family) << c.eid;
+            EXPECT_EQ(windows.opened[0].IdentityCode, std::string(c.eid + 1)) << c.eid;
+            EXPECT_TRUE(h.op.questions.empty()) << c.eid;
+        } else {
+            EXPECT_TRUE(windows.opened.empty()) << c.eid;
+            ASSERT_EQ(h.op.questions.size(), 1u) << c.eid;
+            EXPECT_EQ(h.op.questions[0].title, "Problem - Model unknown") << c.eid;
+            EXPECT_EQ(h.op.questions[0].text, "Contact factory") << c.eid;
+            h.Ticks(3);
+            EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink) << c.eid;
+            EXPECT_TRUE(h.screen.shown("LinkBox")) << c.eid;
+        }
+    }
+}
+
+TEST(PollCycle, TheTransceiverAnswerChoosesThePldOrVornWindowOrNone) {
+    struct Case {
+        const char* icon;
+        const char* ret; // empty: the transceiver refuses
+        std::optional<DetailFamily> family;
+        const char* address;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"LblRFT1L", "=1PLD-KU 25W OEM SSPA", DetailFamily::Pld, "0013", "Transceiver 1, Local"},
+        {"LblRFT2", "=VORN-C 10W XCVR", DetailFamily::Vorn, "0024",
+         "Transceiver 2, Distant,  VORN"},
+        {"LblRFT1L", "=YRAN-KU 8W XCVR", DetailFamily::Vorn, "0013", "Transceiver 1, Local,  YRAN"},
+        {"LblRFT1L", "=PLD-KU 25W", std::nullopt, "", ""}, // PLD one place too early
+        {"LblRFT1L", "=Vorn-C 10W", std::nullopt, "", ""},
+        {"LblRFT2", "=0371111000", std::nullopt, "", ""},
+        {"LblRFT1L", "", std::nullopt, "", ""},
+    };
+    for (const Case& c : cases) {
+        PollHarness h;
+        FakeWindows windows;
+        h.cycle.SetDetailWindows(&windows);
+        h.Unit(1, Modem1, "0012", "350");
+        auto* local = h.Unit(1, Transceiver1, "0013", "VORN");
+        h.Unit(2, Modem1, "0022", "350");
+        auto* distant = h.Unit(2, Transceiver2, "0024", "VORN");
+        auto* asked = std::string(c.icon) == "LblRFT1L" ? local : distant;
+        if (*c.ret)
+            asked->setAnswer("RET", c.ret);
+        else
+            asked->inject(sim::Injection::refuse('*'));
+        h.Start();
+        h.screen.doubleClick("EndL1");
+        h.Ticks(10);
+        const size_t mark = h.port.sent.size();
+        DoubleClickUnit(h, windows, c.icon);
+        const auto sent = h.SentSince(mark);
+        const std::string ret = "<" + asked->address() + "/RET?";
+        EXPECT_NE(std::find(sent.begin(), sent.end(), ret), sent.end()) << c.ret;
+        if (c.family) {
+            ASSERT_EQ(windows.opened.size(), 1u) << c.ret;
+            EXPECT_EQ(windows.opened[0].family, *c.family) << c.ret;
+            EXPECT_EQ(windows.opened[0].UnitAddress, c.address) << c.ret;
+            EXPECT_EQ(windows.opened[0].UnitName, c.name) << c.ret;
+            EXPECT_TRUE(h.op.questions.empty()) << c.ret;
+            EXPECT_FALSE(h.cycle.TimerEnabled()) << c.ret; // the window has the port
+            windows.onClose(false);
+        } else {
+            EXPECT_TRUE(windows.opened.empty()) << c.ret;
+            ASSERT_EQ(h.op.questions.size(), 1u) << c.ret;
+            if (*c.ret) {
+                EXPECT_EQ(h.op.questions[0].title, "Problem - Model unknown") << c.ret;
+                EXPECT_EQ(h.op.questions[0].text, "Contact factory") << c.ret;
+            } else {
+                EXPECT_EQ(h.op.questions[0].title, "Local Modem no comms");
+                EXPECT_EQ(h.op.questions[0].text, "Return to Summary");
+            }
+        }
+        // Either way the single-link view comes back and polls on, from the DISTANT end.
+        const size_t back = h.port.sent.size();
+        h.Ticks(3);
+        EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink) << c.ret;
+        EXPECT_TRUE(h.screen.shown("LinkBox")) << c.ret;
+        ASSERT_TRUE(h.port.sent.size() > back || h.RunRequests(1)) << c.ret;
+        EXPECT_EQ(h.port.sent[back], "<0022/FLT?") << c.ret;
+    }
+}
+
+TEST(PollCycle, DoubleClickingTheAbsentDistantModem2DoesNothing) {
+    PollHarness h;
+    FakeWindows windows;
+    h.cycle.SetDetailWindows(&windows);
+    h.Unit(1, Modem1, "0012", "350");
+    h.Unit(2, Modem1, "0022", "350");
+    h.setup.rec(2).PairFlag = "1"; // the standby of a 1:1 pair has no address of its own
+    h.Start();
+    h.screen.doubleClick("EndL1");
+    h.Ticks(10);
+    ASSERT_EQ(h.screen.at("LblMod2").text(), "OFFLINE UNIT");
+    const size_t mark = h.port.sent.size();
+    EXPECT_TRUE(h.screen.doubleClick("LblMod2"));
+    EXPECT_TRUE(h.screen.doubleClick("MrkMod2"));
+    EXPECT_TRUE(h.cycle.tx.RequestedMode.empty());
+    ASSERT_TRUE(h.RunRequests(6));
+    for (const std::string& request : h.SentSince(mark))
+        EXPECT_EQ(request.find("/EID?"), std::string::npos) << request;
+    EXPECT_TRUE(windows.opened.empty());
+    EXPECT_TRUE(h.op.questions.empty());
+    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink);
+    EXPECT_TRUE(h.screen.shown("LinkBox"));
+
+    // The DISTANT Modem 1 beside it is identified.
+    DoubleClickUnit(h, windows, "LblMod1");
+    ASSERT_EQ(windows.opened.size(), 1u);
+    EXPECT_EQ(windows.opened[0].UnitAddress, "0022");
+    EXPECT_EQ(windows.opened[0].UnitName, "Modem 1, Distant end");
+}
+
+TEST(PollCycle, ClosingTheSingleLinkViewWaitsForTheReplyOrItsTimeOut) {
+    PollHarness h;
+    auto* m = h.Unit(1, Modem1, "0012", "350");
+    h.setup.rec(1).TimeoutText = "1";
+    h.Start();
+    h.screen.doubleClick("EndL1");
+    h.Ticks(6);
+    ASSERT_TRUE(h.screen.shown("LinkBox"));
+
+    // A slow answer reporting a fault: the view stays until it has come.
+    m->setLatencyMs(400);
+    m->setAnswer("FLT", "=100001");
+    ASSERT_TRUE(h.RunRequests(1));
+    ASSERT_TRUE(h.screen.click("BtnClose"));
+    size_t mark = h.port.sent.size();
+    h.Ticks(7);
+    EXPECT_TRUE(h.screen.shown("LinkBox"));
+    EXPECT_TRUE(h.screen.shown("WaitNotice"));
+    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink);
+    EXPECT_EQ(h.port.sent.size(), mark);
+    h.Ticks(3);
+    EXPECT_FALSE(h.screen.shown("LinkBox"));
+    EXPECT_FALSE(h.screen.shown("WaitNotice"));
+    EXPECT_TRUE(h.screen.shown("SumBox"));
+    EXPECT_EQ(h.Colour("EndL1"), "red"); // the answer was taken, not dropped
+
+    // A silent unit: the view stays until the time-out, which turns the unit blue.
+    h.screen.doubleClick("EndL1");
+    for (int i = 0; i < 400 && !h.screen.shown("LinkBox"); ++i)
+        h.Tick();
+    ASSERT_TRUE(h.screen.shown("LinkBox"));
+    m->inject(sim::Injection::silence());
+    ASSERT_TRUE(h.RunRequests(1));
+    ASSERT_TRUE(h.screen.click("BtnClose"));
+    mark = h.port.sent.size();
+    h.Ticks(20);
+    EXPECT_TRUE(h.screen.shown("LinkBox"));
+    EXPECT_TRUE(h.screen.shown("WaitNotice"));
+    EXPECT_EQ(h.port.sent.size(), mark);
+    h.Ticks(3);
+    EXPECT_TRUE(h.screen.shown("SumBox"));
+    EXPECT_FALSE(h.screen.shown("LinkBox"));
     EXPECT_EQ(h.Colour("EndL1"), "blue");
 }

@@ -139,6 +139,23 @@ void DetailWindow::RefreshClockLines() {
     }
 }
 
+std::string DetailWindow::SetDateCommand() {
+    const LocalDateTime now = d_.clock.now();
+    int y = 0, mo = 0, dd = 0;
+    civilFromDays(daysFromCivil(now.year, now.month, now.day) + s_.TimeOffsetDays, y, mo, dd);
+    const bool monthFirst = family_.clock.monthFirst;
+    return "DAY=" + (monthFirst ? TwoDigits(mo) + TwoDigits(dd) : TwoDigits(dd) + TwoDigits(mo)) +
+           TwoDigits(y % 100);
+}
+
+std::string DetailWindow::SetTimeCommand() {
+    const LocalDateTime now = d_.clock.now();
+    int hours = now.hour + OffsetHours();
+    int minutes = now.minute + OffsetMinutes();
+    s_.TimeOffsetDays = NormaliseTime(hours, minutes);
+    return "TIM=" + TwoDigits(hours) + TwoDigits(minutes) + TwoDigits(now.second);
+}
+
 void DetailWindow::RefreshUtilityGates() {
     const bool possible = ChangesPossible();
     at("NotRemoteMsg").setVisible(!possible);
@@ -254,16 +271,10 @@ void DetailWindow::UtilitiesStep() {
         s_.StepNo = NextUtility(45);
         break;
     }
-    case 31: {
+    case 31:
         at("ClockModem").setText("Setting time, date...");
-        const LocalDateTime now = d_.clock.now();
-        int y = 0, mo = 0, dd = 0;
-        civilFromDays(daysFromCivil(now.year, now.month, now.day) + s_.TimeOffsetDays, y, mo, dd);
-        SendRequest(
-            "DAY=" + (monthFirst ? TwoDigits(mo) + TwoDigits(dd) : TwoDigits(dd) + TwoDigits(mo)) +
-            TwoDigits(y % 100));
+        SendRequest(SetDateCommand());
         break;
-    }
     case 32: {
         const std::string r = TakeReply("DAY");
         if (r == kCountedOut)
@@ -276,14 +287,9 @@ void DetailWindow::UtilitiesStep() {
         s_.StepNo = 33;
         break;
     }
-    case 33: {
-        const LocalDateTime now = d_.clock.now();
-        int hours = now.hour + OffsetHours();
-        int minutes = now.minute + OffsetMinutes();
-        s_.TimeOffsetDays = NormaliseTime(hours, minutes);
-        SendRequest("TIM=" + TwoDigits(hours) + TwoDigits(minutes) + TwoDigits(now.second));
+    case 33:
+        SendRequest(SetTimeCommand());
         break;
-    }
     case 34: {
         const std::string r = TakeReply("TIM");
         if (r == kCountedOut)

@@ -78,7 +78,9 @@ void DetailWindow::BuildUtilities() {
     for (const auto& prelude : family_.memory.preludePreviews)
         memos.insert(memos.end(), prelude.begin(), prelude.end());
     for (const PreviewMemo& m : memos)
-        add("MemMemos", m.control, ControlKind::Memo).setReadOnly(true).setWidth(24);
+        add("MemMemos", m.control, m.label ? ControlKind::Label : ControlKind::Memo)
+            .setReadOnly(true)
+            .setWidth(m.label ? 0 : 24);
 
     onClick("BtnSetTime", [this] {
         at("LblDate").setText("Setting date...").setTextColour(Colours::blue);

@@ -93,6 +93,7 @@ using PreviewLine = std::vector<PreviewPiece>;
 struct PreviewMemo {
     std::string control;
     std::vector<PreviewLine> lines;
+    bool label = false; // a few lines shown as a label instead of a memo
 };
 
 namespace Preview {

@@ -49,6 +49,7 @@ void TDetailSwitch::BuildFamily() {
     BuildConfig();
     BuildUtilityExtras();
     at("BtnLogs").setText("&Log");
+    at("LogBox").setText("Log");
 
     onClick("BtnStatus", [this] {
         at("Instruction").setVisible(false);

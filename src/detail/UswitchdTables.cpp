@@ -79,7 +79,8 @@ FamilySpec TDetailSwitch::Describe() const {
                                                           SubInt(c, 2, 2);
                                                })},
           {"Back-up Holdoff Time : ", Preview::Int(16, 2), " sec"},
-          {"Restore Holdoff Time : ", Preview::Int(18, 2), " sec"}}}};
+          {"Restore Holdoff Time : ", Preview::Int(18, 2), " sec"}},
+         true}};
     f.panels = {.logs = true, .utilities = true, .buffer = false, .switchover = false};
     f.steering = Steering::Steps;
     f.configCaption = "Con&figuration";

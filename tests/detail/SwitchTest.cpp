@@ -506,6 +506,20 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
                                             "1000  " +
                                             t + "Switch, TMI:I/F mismatch fault\r\n");
     EXPECT_EQ(r.unit->events().size(), 0u);
+
+    // A new file holds only the new lines.
+    r.unit->addEvent('C', 'B', '3', 0);
+    EXPECT_FALSE(r.at("BtnLogs").enabled());
+    ASSERT_TRUE(r.w->click("BtnUtilities"));
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
+    ASSERT_TRUE(r.w->click("BtnLogs"));
+    ASSERT_TRUE(r.Until([&] { return r.Text("LogCount") == "Number of unread Log events: 1"; }));
+    r.op.files.push_back("new.txt");
+    ASSERT_TRUE(r.w->click("BtnChooseFile"));
+    ASSERT_TRUE(r.w->click("BtnNewFile"));
+    ASSERT_TRUE(r.w->click("BtnReadLog"));
+    ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Reading log completed"; }));
+    EXPECT_EQ(r.dir.read("new.txt"), "1000  " + t + "R. Modem, TX fault cleared\r\n");
 }
 
 // ---- opening from the summary -----------------------------------------------------------

@@ -105,29 +105,28 @@ void DetailWindow::ChooseLogFile(int kind) {
         at(log.button).setEnabled(false);
     at("LogWarning").setVisible(true);
     std::weak_ptr<bool> alive = alive_;
-    d_.op.chooseFile(
-        "Text Files|*.txt|", "txt", "Choose a filename for storing Log data",
-        [this, alive](std::optional<std::string> file) {
-            if (alive.expired() || !*alive.lock())
-                return;
-            at("LogWarning").setVisible(false);
-            if (!file || file->empty())
-                return;
-            s_.LogFileName = *file;
-            const std::string& going = family_.logDialog.goingTo;
-            at("LogTopLine")
-                .setText((going.empty() ? "Going to store " +
-                                              family_.logs[static_cast<size_t>(s_.LogKind)].name +
-                                              " Log data to: "
-                                        : going) +
-                         s_.LogFileName);
-            std::filesystem::path path(s_.LogFileName);
-            if (path.is_relative())
-                path = d_.programDir / path;
-            const bool exists = TextFile::exists(path);
-            at("FileExistsBox").setVisible(exists);
-            at("FileNewBox").setVisible(!exists);
-        });
+    // The top line before the chosen name.
+    const std::string& going = family_.logDialog.goingTo;
+    const std::string top =
+        going.empty()
+            ? "Going to store " + family_.logs[static_cast<size_t>(kind)].name + " Log data to: "
+            : going;
+    d_.op.chooseFile("Text Files|*.txt|", "txt", "Choose a filename for storing Log data",
+                     [this, alive, top](std::optional<std::string> file) {
+                         if (alive.expired() || !*alive.lock())
+                             return;
+                         at("LogWarning").setVisible(false);
+                         if (!file || file->empty())
+                             return;
+                         s_.LogFileName = *file;
+                         at("LogTopLine").setText(top + s_.LogFileName);
+                         std::filesystem::path path(s_.LogFileName);
+                         if (path.is_relative())
+                             path = d_.programDir / path;
+                         const bool exists = TextFile::exists(path);
+                         at("FileExistsBox").setVisible(exists);
+                         at("FileNewBox").setVisible(!exists);
+                     });
 }
 
 bool DetailWindow::WriteLogFile() {

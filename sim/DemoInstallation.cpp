@@ -34,6 +34,9 @@ const std::vector<DemoUnit>& demoUnits() {
         // Switch 1 and its redundant modem.
         {"1000", "420", ""},
         {"2100", "350", ""},
+        // Switch 2, the other model, and its redundant modem.
+        {"7000", "430", ""},
+        {"8100", "351", ""},
     };
     return units;
 }

@@ -76,12 +76,15 @@ SystemSetup DemoSetup() {
     // Link 2's DISTANT end is a 1:1 pair whose off-line modem answers through OUS?.
     s.rec(SystemSetup::DistantRecord(2)).PairFlag = "1";
 
-    EndRecord& sw = s.rec(SystemSetup::SwitchRecord(1));
-    sw.Mod1Addr = "1000";
-    sw.IdText = "SWITCH-1";
-    EndRecord& red = s.rec(SystemSetup::RedundantModemRecord(1));
-    red.Mod1Addr = SystemSetup::RedundantModemAddress("1000");
-    red.IdText = "REDUNDANT-1";
+    // One switch of each model (the simulator gives 7000 the other one).
+    for (const auto& [n, address] : {std::pair{1, "1000"}, std::pair{2, "7000"}}) {
+        EndRecord& sw = s.rec(SystemSetup::SwitchRecord(n));
+        sw.Mod1Addr = address;
+        sw.IdText = "SWITCH-" + std::to_string(n);
+        EndRecord& red = s.rec(SystemSetup::RedundantModemRecord(n));
+        red.Mod1Addr = SystemSetup::RedundantModemAddress(address);
+        red.IdText = "REDUNDANT-" + std::to_string(n);
+    }
 
     s.AutoLogEnabled = true;
     s.ChooseAutoLogInterval(0); // " 10 mins"

@@ -340,6 +340,14 @@ void DetailWindow::SendOrConfirm(const BoxSpec& b) {
     s_.StepNo = ConfigSteps::SetReply;
 }
 
+void DetailWindow::SendChange(const std::string& command) {
+    s_.PendingCommand = command;
+    pendingHeld_.clear();
+    LockConfig(true);
+    SendRequest(command);
+    s_.StepNo = ConfigSteps::SetReply;
+}
+
 void DetailWindow::Confirmed(bool yes) {
     // A phase chosen while the question was open wins: nothing is sent then.
     const bool stillHere =

@@ -40,16 +40,12 @@ void DetailWindow::BuildLogs() {
         .setVisible(false);
     add("FileExistsBox", "BtnOverwrite", ControlKind::Button, "&Overwrite Data File");
     add("FileExistsBox", "BtnAppend", ControlKind::Button, "&Append to Data File");
-    AddGroup("LogBox", "FileNewBox",
-             "There is no pre-existing data file. A new file will be made to store the log "
-             "data.",
-             0)
-        .setVisible(false);
+    const LogDialogSpec& dialog = family_.logDialog;
+    AddGroup("LogBox", "FileNewBox", dialog.newFile, 0).setVisible(false);
     add("FileNewBox", "BtnNewFile", ControlKind::Button, "Ne&w Data File");
     AddGroup("LogBox", "ReadLogBox", "", 0).setVisible(false);
-    add("ReadLogBox", "ReadLogHint", ControlKind::Label,
-        "Now read the modem and store the log information to file");
-    add("ReadLogBox", "BtnReadLog", ControlKind::Button, "&Read Log");
+    add("ReadLogBox", "ReadLogHint", ControlKind::Label, dialog.readHint);
+    add("ReadLogBox", "BtnReadLog", ControlKind::Button, dialog.readCaption);
     add("PanelLogs", "LogMemo", ControlKind::Memo).setWidth(70).setVisible(false);
 
     for (size_t i = 0; i < family_.logs.size(); ++i)
@@ -64,21 +60,24 @@ void DetailWindow::BuildLogs() {
     onClick("BtnAppend", [mode] { mode(1); });
     onClick("BtnNewFile", [mode] { mode(2); });
     onClick("BtnReadLog", [this] {
-        if (CurrentMode() != Phases::ReadLog || d_.tx.AwaitingReply)
+        const bool inLogs = family_.steering == Steering::Steps ? shown("PanelLogs")
+                                                                : CurrentMode() == Phases::ReadLog;
+        if (!inLogs || d_.tx.AwaitingReply)
             return;
+        const LogDialogSpec& dialog = family_.logDialog;
         at("ReadLogBox").setVisible(false);
         EnableButtons(false, false, false, false);
         at("LogMemo").setVisible(true);
         const int base = kLogStepBase * s_.LogKind;
         if (logUnwritten_) {
             // The lines are still here: they go to the new file without reading again.
-            s_.StepNo = base + 11;
+            s_.StepNo = dialog.writeStep ? dialog.writeStep : base + 11;
             return;
         }
         logLines_.clear();
         at("LogMemo").setText("");
         at("LogProgress").setText("Reading...").setTextColour(Colours::blue);
-        s_.StepNo = base + 3;
+        s_.StepNo = dialog.readStep ? dialog.readStep : base + 3;
     });
 }
 
@@ -106,18 +105,21 @@ void DetailWindow::ChooseLogFile(int kind) {
         at(log.button).setEnabled(false);
     at("LogWarning").setVisible(true);
     std::weak_ptr<bool> alive = alive_;
+    // The top line before the chosen name.
+    const std::string& going = family_.logDialog.goingTo;
+    const std::string top =
+        going.empty()
+            ? "Going to store " + family_.logs[static_cast<size_t>(kind)].name + " Log data to: "
+            : going;
     d_.op.chooseFile("Text Files|*.txt|", "txt", "Choose a filename for storing Log data",
-                     [this, alive](std::optional<std::string> file) {
+                     [this, alive, top](std::optional<std::string> file) {
                          if (alive.expired() || !*alive.lock())
                              return;
                          at("LogWarning").setVisible(false);
                          if (!file || file->empty())
                              return;
                          s_.LogFileName = *file;
-                         at("LogTopLine")
-                             .setText("Going to store " +
-                                      family_.logs[static_cast<size_t>(s_.LogKind)].name +
-                                      " Log data to: " + s_.LogFileName);
+                         at("LogTopLine").setText(top + s_.LogFileName);
                          std::filesystem::path path(s_.LogFileName);
                          if (path.is_relative())
                              path = d_.programDir / path;
@@ -146,13 +148,34 @@ bool DetailWindow::WriteLogFile() {
         d_.op.report(e.what());
         logUnwritten_ = true;
         at("LogProgress").setText(std::string("Log: ") + e.what()).setTextColour(Colours::red);
-        s_.StepNo = 6;
+        s_.StepNo = family_.logDialog.idleStep;
         EnableButtons(true, true, true, true);
         ChooseLogFile(s_.LogKind);
         return false;
     }
     logUnwritten_ = false;
     return true;
+}
+
+int DetailWindow::TakeLogRecords(const LogSpec& log, const std::string& reply) {
+    // Records from the reply's third character, each followed by one separator.
+    if (!StartsWith(reply, "="))
+        return 0;
+    int found = 0;
+    const std::string body = reply.size() > 2 ? reply.substr(2) : std::string();
+    for (int i = 0; i < log.recordsPerReply; ++i) {
+        const std::string rec = Chars(body, 1 + i * (log.recordWidth + 1), log.recordWidth);
+        const std::string entry = log.decode ? log.decode(rec, d_.clock) : rec;
+        if (!entry.empty()) {
+            logLines_.push_back(UnitAddress + "  " + entry);
+            ++found;
+        }
+    }
+    std::string memo;
+    for (const std::string& l : logLines_)
+        memo += (memo.empty() ? "" : "\n") + l;
+    at("LogMemo").setText(memo);
+    return found;
 }
 
 void DetailWindow::LogStep() {
@@ -198,25 +221,8 @@ void DetailWindow::LogStep() {
         const std::string r = TakeReply(log.readQuery);
         if (r == kCountedOut)
             return;
-        // Records a reply, each followed by one separator; a reply without any record ends
-        // the download like a refusal.
-        int found = 0;
-        if (StartsWith(r, "=")) {
-            const std::string body = r.size() > 2 ? r.substr(2) : std::string();
-            for (int i = 0; i < log.recordsPerReply; ++i) {
-                const std::string rec = Chars(body, 1 + i * (log.recordWidth + 1), log.recordWidth);
-                const std::string entry = log.decode ? log.decode(rec, d_.clock) : rec;
-                if (!entry.empty()) {
-                    logLines_.push_back(UnitAddress + "  " + entry);
-                    ++found;
-                }
-            }
-            std::string memo;
-            for (const std::string& l : logLines_)
-                memo += (memo.empty() ? "" : "\n") + l;
-            at("LogMemo").setText(memo);
-        }
-        s_.StepNo = found > 0 ? base + 3 : base + 11;
+        // A reply without any record ends the download like a refusal.
+        s_.StepNo = TakeLogRecords(log, r) > 0 ? base + 3 : base + 11;
         return;
     }
     case 11:

@@ -78,7 +78,9 @@ void DetailWindow::BuildUtilities() {
     for (const auto& prelude : family_.memory.preludePreviews)
         memos.insert(memos.end(), prelude.begin(), prelude.end());
     for (const PreviewMemo& m : memos)
-        add("MemMemos", m.control, ControlKind::Memo).setReadOnly(true).setWidth(24);
+        add("MemMemos", m.control, m.label ? ControlKind::Label : ControlKind::Memo)
+            .setReadOnly(true)
+            .setWidth(m.label ? 0 : 24);
 
     onClick("BtnSetTime", [this] {
         at("LblDate").setText("Setting date...").setTextColour(Colours::blue);
@@ -137,6 +139,23 @@ void DetailWindow::RefreshClockLines() {
         t.minute = minutes;
         at("ClockOffset").setText(d_.clock.dateText(t) + " " + d_.clock.timeText(t));
     }
+}
+
+std::string DetailWindow::SetDateCommand() {
+    const LocalDateTime now = d_.clock.now();
+    int y = 0, mo = 0, dd = 0;
+    civilFromDays(daysFromCivil(now.year, now.month, now.day) + s_.TimeOffsetDays, y, mo, dd);
+    const bool monthFirst = family_.clock.monthFirst;
+    return "DAY=" + (monthFirst ? TwoDigits(mo) + TwoDigits(dd) : TwoDigits(dd) + TwoDigits(mo)) +
+           TwoDigits(y % 100);
+}
+
+std::string DetailWindow::SetTimeCommand() {
+    const LocalDateTime now = d_.clock.now();
+    int hours = now.hour + OffsetHours();
+    int minutes = now.minute + OffsetMinutes();
+    s_.TimeOffsetDays = NormaliseTime(hours, minutes);
+    return "TIM=" + TwoDigits(hours) + TwoDigits(minutes) + TwoDigits(now.second);
 }
 
 void DetailWindow::RefreshUtilityGates() {
@@ -254,16 +273,10 @@ void DetailWindow::UtilitiesStep() {
         s_.StepNo = NextUtility(45);
         break;
     }
-    case 31: {
+    case 31:
         at("ClockModem").setText("Setting time, date...");
-        const LocalDateTime now = d_.clock.now();
-        int y = 0, mo = 0, dd = 0;
-        civilFromDays(daysFromCivil(now.year, now.month, now.day) + s_.TimeOffsetDays, y, mo, dd);
-        SendRequest(
-            "DAY=" + (monthFirst ? TwoDigits(mo) + TwoDigits(dd) : TwoDigits(dd) + TwoDigits(mo)) +
-            TwoDigits(y % 100));
+        SendRequest(SetDateCommand());
         break;
-    }
     case 32: {
         const std::string r = TakeReply("DAY");
         if (r == kCountedOut)
@@ -276,14 +289,9 @@ void DetailWindow::UtilitiesStep() {
         s_.StepNo = 33;
         break;
     }
-    case 33: {
-        const LocalDateTime now = d_.clock.now();
-        int hours = now.hour + OffsetHours();
-        int minutes = now.minute + OffsetMinutes();
-        s_.TimeOffsetDays = NormaliseTime(hours, minutes);
-        SendRequest("TIM=" + TwoDigits(hours) + TwoDigits(minutes) + TwoDigits(now.second));
+    case 33:
+        SendRequest(SetTimeCommand());
         break;
-    }
     case 34: {
         const std::string r = TakeReply("TIM");
         if (r == kCountedOut)

@@ -474,7 +474,11 @@ void DetailWindow::EnableButtons(bool status, bool config, bool utilities, bool 
     at("BtnConfig").setEnabled(config);
     at("BtnUtilities").setEnabled(utilities);
     at("BtnLogs").setEnabled(logs);
-    at("BtnConfig").setText(Contains(CurrentMode(), "CONFIG") ? "Re-Read Con&fig" : "Con&figure");
+    if (!family_.configCaption.empty())
+        at("BtnConfig").setText(family_.configCaption);
+    else
+        at("BtnConfig")
+            .setText(Contains(CurrentMode(), "CONFIG") ? "Re-Read Con&fig" : "Con&figure");
 }
 
 void DetailWindow::SetValue(const std::string& name, const std::string& text, Colour background) {

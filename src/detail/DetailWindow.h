@@ -245,6 +245,20 @@ protected:
     bool BoxLocked(const BoxSpec& box) const;
     bool EffectivelyLocked() const { return effectiveLock_; }
     DetailDeps& deps() { return d_; }
+    // A change the family builds itself (a button, a group of check boxes): sent at once,
+    // its reply taken by the common step 104 like a box's.
+    void SendChange(const std::string& command);
+    // The log panel: the records of one "=" reply added to the memo (returns how many),
+    // and the memo written to the chosen file (false: not written, another file is asked).
+    int TakeLogRecords(const LogSpec& log, const std::string& reply);
+    bool WriteLogFile();
+    // The utilities: the commands that set the unit's clock to the offset time.
+    std::string SetDateCommand();
+    std::string SetTimeCommand();
+    void ClearUtilityLabels();
+    // The memory preview: fills the memos from a stored string; shows or hides them.
+    void FillPreview(const std::vector<PreviewMemo>& memos, const std::string& text);
+    void ShowMemoryPreview(bool configuration, bool preludes);
     const Clock& clock() const { return d_.clock; }
 
     // The name of the remote-state drop-down (filled from LRS replies).
@@ -305,15 +319,11 @@ private:
 
     // Logs, utilities, memories.
     void ChooseLogFile(int kind);
-    bool WriteLogFile();
     void RefreshClockLines();
     int OffsetMinutes() const;
     int OffsetHours() const;
     void RefreshUtilityGates();
-    void ClearUtilityLabels();
     int NextUtility(int n);
-    void FillPreview(const std::vector<PreviewMemo>& memos, const std::string& text);
-    void ShowMemoryPreview(bool configuration, bool preludes);
     void MemoryConfirm();
     void MemoryCancel();
     std::string MemoryDigit() const;

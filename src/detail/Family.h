@@ -48,6 +48,19 @@ struct LogSpec {
     std::function<std::string(const std::string& record, const Clock&)> decode;
 };
 
+// The texts of the log panel's file dialogue and, for a window steered by steps, the
+// steps its buttons lead to.
+struct LogDialogSpec {
+    std::string newFile =
+        "There is no pre-existing data file. A new file will be made to store the log data.";
+    std::string readHint = "Now read the modem and store the log information to file";
+    std::string readCaption = "&Read Log";
+    std::string goingTo; // before the file name; empty: "Going to store " + log + " Log data to: "
+    int readStep = 0;    // where the read button starts the reading; 0: the log's own step
+    int writeStep = 0;   // where lines already read go to a newly chosen file; 0: the log's own
+    int idleStep = 6;    // where the window waits for another file after a failed write
+};
+
 struct ClockSpec {
     bool monthFirst = false; // "DAY" dates as MMDDYY (else DDMMYY)
     std::string unitCaption = "Modem:";
@@ -80,6 +93,7 @@ using PreviewLine = std::vector<PreviewPiece>;
 struct PreviewMemo {
     std::string control;
     std::vector<PreviewLine> lines;
+    bool label = false; // a few lines shown as a label instead of a memo
 };
 
 namespace Preview {
@@ -147,11 +161,15 @@ struct FamilySpec {
     std::string sentText = "Distant modem re-configuration sent, please wait...";
     std::string logNoun = "Modem"; // "Reading number of Modem Log events..."
     std::vector<LogSpec> logs;     // at most two
+    LogDialogSpec logDialog;
     bool blankLineOnAppend = true; // an appended download starts with a blank line
     ClockSpec clock;
     MemorySpec memory;
     PanelSpec panels;
     Steering steering = Steering::Phases;
+    // A fixed caption of the configuration button; empty: "Re-Read Con&fig" while a
+    // configuration phase runs, else "Con&figure".
+    std::string configCaption;
     // Steps steering: the step each phase button asks for.
     int statusStep = 1, configStep = 1, logsStep = 1, utilitiesStep = 1;
 };

@@ -1,12 +1,15 @@
 // Which file serves the own commands of which family. A family without a behaviour
 // answers only what every unit answers (and the MQX-350 its commands in Mqx350.cpp).
 
+#include "Mqx370.h"
 #include "Unit.h"
 
 namespace linvar::sim {
 
-std::unique_ptr<FamilyBehaviour> MakeBehaviour(Family family, Unit&) {
+std::unique_ptr<FamilyBehaviour> MakeBehaviour(Family family, Unit& unit) {
     switch (family) {
+    case Family::Mqx370:
+        return mqx370::MakeBehaviour(unit);
     default:
         return nullptr;
     }

@@ -245,6 +245,7 @@ void DetailWindow::Tick() {
             return;
         if (masksLeft_ && !tx.AwaitingReply)
             ChangeMasks();
+        OnTick();
         ModeSwitch();
         Dispatch();
     });

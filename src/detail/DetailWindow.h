@@ -199,6 +199,10 @@ protected:
     virtual bool OnComboChange(const BoxSpec& /*box*/) { return false; }
     // A phase was adopted (families hide boxes such as the installed options).
     virtual void OnModeAdopted() {}
+    // Every tick once the pause after a reply has passed, before a requested phase is
+    // adopted: what the family deferred until the operator's events have settled (a
+    // group of its own controls that was left).
+    virtual void OnTick() {}
     // The operator said No to a command: the family's own controls that built it go back
     // to what the unit holds (the boxes of its rows are the framework's).
     virtual void RestoreCommand(const std::string& /*mnemonic*/) {}

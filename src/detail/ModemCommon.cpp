@@ -139,6 +139,30 @@ FaultText DecodeFault(const FaultTable& t, char code) {
     return {t.texts[i], code == '0' ? sevNoFault : sevFault};
 }
 
+Entries PreviewTestModes(const Entries& modes) {
+    Entries e{"Normal Operation"};
+    for (size_t i = 1; i < modes.size(); ++i)
+        e.push_back("Test: " + modes[i]);
+    return e;
+}
+
+PreviewMemo AupcPreview(const Entries& modes, int mode, int atMaximum, int atUnlock, int target,
+                        int increase) {
+    using Preview::Entry;
+    // The target's three characters as a number of dB ("C.5" is 12.5).
+    const auto db = [](const std::string& code) {
+        if (code.size() != 3)
+            return std::string("?");
+        return std::to_string(HexDigitValue(code.substr(0, 1))) + "." + code.substr(2, 1);
+    };
+    return {"MemAupc",
+            {{Entry(modes, mode)},
+             {"Target EbNo: ", Preview::Custom(target, 3, db), " dB"},
+             {"Max increase: ", Entry(ModemEntries::kIncrease, increase)},
+             {Entry(ModemEntries::kAtMaximum, atMaximum), " on Pmax"},
+             {Entry(ModemEntries::kAtUnlock, atUnlock), " w/Unlock"}}};
+}
+
 FamilySpec ModemFamily() {
     FamilySpec f;
     f.logs = {{.name = "Events",

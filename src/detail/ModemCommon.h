@@ -78,6 +78,15 @@ std::string EntryOf(const Entries& entries, char digit);
 std::string JoinLines(const std::vector<std::string>& lines);
 std::string DropLeadingZero(const std::string& text);
 
+// The test modes as a memory preview says them: "Normal Operation", else "Test: " and
+// the mode.
+Entries PreviewTestModes(const Entries& modes);
+
+// The memory preview of the AUPC parameters, from where the configuration string keeps
+// them; `modes` names the AUPC box's entries as the preview says them.
+PreviewMemo AupcPreview(const Entries& modes, int mode, int atMaximum, int atUnlock, int target,
+                        int increase);
+
 // The modems' family description: the two logs (events and statistics), day-first
 // dates, "MGC?" memories with the 50/75-tick wait after a load, a 30-tick pause after a
 // rejection. A family changes what its Part gives otherwise.

@@ -7,8 +7,7 @@
 namespace linvar::u350 {
 
 extern const Entries kInterfaces, kBuildOut, kFraming, kFecTypes, kModulations, kCodings,
-    kClockSources, kClockExtModes, kClockExtInterfaces, kBuffers, kTestModes, kRts,
-    kLnbPower;
+    kClockSources, kClockExtModes, kClockExtInterfaces, kBuffers, kTestModes, kRts, kLnbPower;
 extern const char* const kIess;
 
 } // namespace linvar::u350

@@ -198,6 +198,14 @@ public:
             dni_ = value;
             return "=";
         }
+        if (m == "DTY" || m == "ITY") {
+            if (!dropInsert(unit))
+                return "*";
+            if (value.size() != 1 || value[0] < '0' || value[0] > '3')
+                return "?";
+            dni_[m == "DTY" ? 24 : 49] = value[0];
+            return "=";
+        }
         if (m == "REF") {
             double mhz = 0;
             if (value.size() != 10 || !readFixed(value.substr(0, 9), 3, mhz) || mhz < 0.002 ||

@@ -348,3 +348,165 @@ TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
     }
     EXPECT_EQ(r.unit->circuitId().substr(0, 5), "XXXXX");
 }
+
+TEST(Detail370, DropAndInsertTablesStepAndSendTheirValue) {
+    DetailRig r;
+    Open370(r, "0370000100");
+    // Drop channel 1 in timeslot 11 ("B"), channel 2 none; insert channel 1 in 24.
+    const std::string dni =
+        std::string("B0") + std::string(22, '0') + "3" + "O" + std::string(23, '0') + "0" + "1";
+    r.unit->setAnswer("DNI", "=" + dni);
+    r.ReadConfig();
+    r.unit->setAnswer("DNI", "");
+    r.w->click("BtnDni");
+    EXPECT_EQ(r.Text("DropSlot1"), "11");
+    EXPECT_EQ(r.Text("DropSlot2"), "na");
+    EXPECT_EQ(r.Text("InsertSlot1"), "24");
+    EXPECT_EQ(r.at("ConfDTY").selectedText(), " E1-CAS");
+    EXPECT_EQ(r.at("ConfDNILoop").selectedText(), " On");
+
+    // E1-CAS skips timeslot 16 both ways; a T1 type stops at 24, E1-CCS at 31.
+    r.w->click("DropSlot1");
+    for (int i = 0; i < 4; ++i)
+        r.w->click("BtnDropUp");
+    EXPECT_EQ(r.Text("DropSlot1"), "15");
+    r.w->click("BtnDropUp");
+    EXPECT_EQ(r.Text("DropSlot1"), "17");
+    r.w->click("BtnDropDown");
+    EXPECT_EQ(r.Text("DropSlot1"), "15");
+    r.w->click("InsertSlot1");
+    r.w->click("BtnInsertUp");
+    EXPECT_EQ(r.Text("InsertSlot1"), "24") << "T1-D4";
+    r.w->click("DropSlot2");
+    r.w->click("BtnDropDown");
+    EXPECT_EQ(r.Text("DropSlot2"), "na");
+    r.w->click("BtnDropUp");
+    EXPECT_EQ(r.Text("DropSlot2"), "1");
+    r.w->click("BtnDropDown");
+    EXPECT_EQ(r.Text("DropSlot2"), "na");
+
+    // Moving between the table's buttons sends nothing; leaving the table sends it once,
+    // with "na" as "0".
+    const Lines sent = r.Settings([&] {
+        r.w->enter("BtnDropUp");
+        r.w->leave("BtnDropUp");
+        r.w->enter("BtnDropDown");
+        r.Tick(2);
+        r.w->leave("BtnDropDown");
+    });
+    EXPECT_EQ(sent, Lines{"DNI=F0" + std::string(22, '0') + "3O" + std::string(23, '0') + "01"});
+    EXPECT_EQ(r.Settings([&] { r.w->leave("BtnDropUp"); }), Lines{});
+
+    // E1-CCS goes up to 31.
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfDTY", 2); }), Lines{"DTY=2"});
+    r.w->click("DropSlot1");
+    for (int i = 0; i < 20; ++i)
+        r.w->click("BtnDropUp");
+    EXPECT_EQ(r.Text("DropSlot1"), "31");
+    EXPECT_EQ(r.Settings([&] { r.w->click("BtnDniSend"); }),
+              Lines{"DNI=V0" + std::string(22, '0') + "2O" + std::string(23, '0') + "01"});
+}
+
+TEST(Detail370, DropAndInsertAtTheDistantEndAndRefused) {
+    DetailRig r;
+    Open370(r, "0370000100", 4);
+    r.ReadConfig();
+    r.w->click("BtnDni");
+    r.w->click("InsertSlot3");
+    r.w->click("BtnInsertUp");
+    // No restores the table; Yes sends it.
+    r.op.answers.push_back(Answer::No);
+    EXPECT_EQ(r.Settings([&] { r.w->click("BtnDniSend"); }), Lines{});
+    EXPECT_EQ(r.op.questions.back().text, "Change D+I configuration. Comms may be affected.");
+    EXPECT_EQ(r.Text("InsertSlot3"), "3");
+    r.w->click("BtnInsertUp");
+    r.op.answers.push_back(Answer::Yes);
+    const Lines sent = r.Settings([&] { r.w->click("BtnDniSend"); });
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].substr(0, 4 + 28), "DNI=123456" + std::string(18, '0') + "2124");
+
+    // A refused DNI? stops the read there, locked, until another phase is chosen.
+    r.unit->setAnswer("DNI", "*");
+    const size_t mark = r.port.sent.size();
+    r.w->click("BtnConfig");
+    r.Tick(60);
+    const Lines after = r.SentSince(mark);
+    EXPECT_EQ(after.back(), "<0370/DNI?");
+    EXPECT_FALSE(r.w->RemoteMode);
+    EXPECT_TRUE(r.at("ConfTFQ").readOnly());
+
+    // Without the option the read goes from LRS to MGC.
+    DetailRig plain;
+    Open370(plain, "0370000000");
+    const size_t from = plain.port.sent.size();
+    plain.ReadConfig();
+    const Lines read = plain.SentSince(from);
+    const Lines tail(std::find(read.begin(), read.end(), "<0370/REF?"), read.end());
+    EXPECT_EQ(tail, (Lines{"<0370/REF?", "<0370/LRS?", "<0370/MGC?", "<0370/DRL?", "<0370/ADJ?"}));
+}
+
+TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
+    DetailRig r;
+    Open370(r, "0370000201");
+    r.ReadConfig();
+    EXPECT_EQ(r.Settings([&] {
+        r.w->enter("MaskEbNo");
+        r.w->check("MaskEbNo", true);
+        r.w->leave("MaskEbNo");
+    }),
+              Lines{"MSK=000001"});
+    EXPECT_EQ(r.Settings([&] {
+        r.w->enter("MaskAgc");
+        r.w->leave("MaskAgc");
+    }),
+              Lines{});
+    EXPECT_EQ(r.unit->config().substr(85, 6), "000001");
+    r.w->click("BtnBkwd");
+    EXPECT_FALSE(r.at("GrpClocks").visible());
+    EXPECT_EQ(r.Text("BtnBkwd"), "Hide &Bkwd Alarms");
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTBA3", 2); }), Lines{"TBA=0020"});
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfRBA1", 1); }), Lines{"RBA=1000"});
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTVL2", 5); }), Lines{"TVL=3,5"});
+    EXPECT_EQ(r.unit->config().substr(104, 4), "+0+4");
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTIP", 1); }), Lines{"TIP=7"});
+    r.w->click("BtnBkwd");
+    EXPECT_TRUE(r.at("GrpClocks").visible());
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", "5"); }), Lines{"REF=00005.000U"});
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfREFInput", 1); }), Lines{"REF=00005.000B"});
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", "21"); }), Lines{});
+    // At the DISTANT end a test mode other than I/O loopback goes out as Normal.
+    DetailRig d;
+    Open370(d, "0370000201", 4);
+    d.ReadConfig();
+    d.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(d.Settings([&] { d.w->choose("ConfTST", 1); }), Lines{"TST=0"});
+    d.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(d.Settings([&] { d.w->choose("ConfTST", 6); }), Lines{"TST=6"});
+}
+
+TEST(Detail370, RateListsAndReedSolomonSetsFollowTheFraming) {
+    DetailRig r;
+    Open370(r, "0370000000");
+    std::string c = r.unit->config();
+    c = With(c, 9, "02048.000"); // Tx 2048, IDR
+    c = With(c, 39, "2");
+    c = With(c, 49, "02048.AUX"); // Rx auxiliary 2048, G.703 B
+    c = With(c, 76, "3");
+    r.unit->setConfig(c);
+    r.ReadConfig();
+    EXPECT_EQ(r.at("ConfTRS").items(), (Lines{"Normal   (219/201)", "IESS-310 (219/201)"}));
+    EXPECT_EQ(r.at("ConfTRL").selectedText(), "2048.000");
+    EXPECT_EQ(r.at("ConfRRL").selectedText(), "2048.AUX");
+    EXPECT_EQ(r.at("ConfRRS").items().size(), 4u) << "Rx framing None";
+    // The rate option 0 offers no 6312 and 8448.
+    EXPECT_EQ(r.at("ConfTRL").items(),
+              (Lines{"1544.000", "2048.000", "0512.AUX", "1024.AUX", "2048.AUX"}));
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTRL", 3); }), Lines{"TDR=01024.AUX"});
+    // Drop framing: the D+I rates of the drop type.
+    r.unit->setConfig(With(With(r.unit->config(), 39, "3"), 37, "1"));
+    r.w->click("BtnConfig");
+    r.Tick(3);
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+    EXPECT_EQ(r.at("ConfTRL").items().back(), "1536");
+    EXPECT_EQ(r.at("ConfTRS").items(), (Lines{"Normal   (126/112)", "IESS-310 (219/201)"}));
+}

@@ -1,6 +1,7 @@
 // Which file serves the own commands of which family. A family without a behaviour
 // answers only what every unit answers (and the MQX-350 its commands in Mqx350.cpp).
 
+#include "Mqx370.h"
 #include "Switch.h"
 #include "Unit.h"
 
@@ -10,6 +11,8 @@ std::unique_ptr<FamilyBehaviour> MakeBehaviour(Family family, Unit& unit) {
     switch (family) {
     case Family::Switch:
         return std::make_unique<SwitchBehaviour>(unit);
+    case Family::Mqx370:
+        return mqx370::MakeBehaviour(unit);
     default:
         return nullptr;
     }

@@ -1,5 +1,7 @@
 #include "Unit.h"
 
+#include "Mqx370.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -208,19 +210,11 @@ void Unit::applyDefaults() {
     case Family::Mqx350:
         mqx350Defaults();
         break;
-    case Family::Mqx370: {
-        // 1 turbo, 2-4 model, 5 rate, 6 modulation, 7 framing, 8 D+I, 9 specials, 10 module
-        identity_ = "1" + std::to_string(modelCode_) + "111000";
+    case Family::Mqx370:
+        mqx370::Defaults(modelCode_, identity_, config_, oduConfig_);
         faults_ = "0000";
         statsIntervalMin_ = 10;
-        bool lBand = modelCode_ == 371 || modelCode_ == 372;
-        std::string body = std::string(lBand ? "14000000" : "070.0000") + "00064.000" + "10410" +
-                           "10.0" + "11" + (lBand ? "11000000" : "070.0000") + "00064.000" +
-                           "10410" + "30" + "1" + "04.0" + "110";
-        body.resize(120, '0');
-        config_ = body;
         break;
-    }
     case Family::Vorn:
         identity_ = padCut("VORN-C 10W XCVR", 20);
         faults_ = "0";

@@ -38,6 +38,7 @@ enum class Show {
 // How a value becomes the command's value.
 enum class Value {
     Index,        // a drop-down's entry code (the index, unless `codes` says otherwise)
+    Position,     // the entry's index, even where `codes` read the string's characters
     HexIndex,     // the entry's index as one hex digit
     Real,         // RealTextZeroPad of `cmdWidth`, `cmdDecimals`
     NegReal,      // the magnitude, as Real
@@ -120,16 +121,22 @@ struct BoxSpec {
     std::function<std::string()> promptNow;
     // Value::Encoded: the number's wire form.
     std::function<std::string(double)> encode;
+    // The box text of the string's characters where they are laid out irregularly; it
+    // replaces `show` when set.
+    std::function<std::string(const std::string& field)> form;
 };
 
 // A command built from several boxes ("APP=" from the AUPC boxes, "BLO=" from the LO and
 // its mix). A change in any of them sends the whole command: the changed box's new value
 // and, for the others, the values the unit holds, never a refused entry.
 struct CompositeSpec {
-    std::string command;            // "APP"
-    std::vector<std::string> parts; // the boxes in command order
-    // The confirmation: literal texts and "$Control" for a box's new shown value. Empty:
-    // every changed box's own description, value and unit, joined by ", ".
+    std::string command; // "APP"
+    // The boxes in command order; a part beginning with "'" is the text after it, sent as
+    // it is (the "," of "TVL=3,4").
+    std::vector<std::string> parts;
+    // The confirmation: literal texts, "$Control" for a box's new shown value and
+    // "#Control" for its wire value. Empty: every changed box's own description, value
+    // and unit, joined by ", ".
     std::vector<std::string> confirm;
 };
 

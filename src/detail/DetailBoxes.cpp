@@ -67,7 +67,7 @@ int DetailWindow::EntryOfCode(const BoxSpec& b, const std::string& code) const {
 }
 
 std::string DetailWindow::ComboValue(const BoxSpec& b, int index) const {
-    if (!b.codes.empty())
+    if (!b.codes.empty() && b.value != Value::Position)
         return index >= 0 && index < static_cast<int>(b.codes.size())
                    ? b.codes[static_cast<size_t>(index)]
                    : std::string();
@@ -101,7 +101,9 @@ void DetailWindow::FillBox(const BoxSpec& b, const std::string& text) {
         return;
     }
     std::string shown;
-    if (present) {
+    if (present && b.form) {
+        shown = b.form(Chars(text, b.pos, b.len));
+    } else if (present) {
         switch (b.show) {
         case Show::Real:
             shown = RealField(text, b.pos, b.len, b.decimals, b.width);

@@ -18,8 +18,10 @@ namespace {
 
 constexpr const char* kAffected = ". Comms may be affected.";
 
+// Texts that are not numbers: the family's own command reads them (a time "mm:ss").
 bool IsFreeText(const BoxSpec& b) {
-    return b.value == Value::Upper || b.value == Value::Typed;
+    return b.value == Value::Upper || b.value == Value::Typed ||
+           (b.value == Value::Custom && b.show == Show::Text);
 }
 
 } // namespace
@@ -147,9 +149,13 @@ const CompositeSpec* DetailWindow::CompositeOf(const std::string& control) const
 
 bool DetailWindow::BuildComposite(const CompositeSpec& c, const BoxSpec& changed, const Held& now) {
     std::string value;
-    std::map<std::string, std::string> shownOf;
+    std::map<std::string, std::string> shownOf, wireOf;
     std::vector<std::string> described;
     for (const std::string& part : c.parts) {
+        if (StartsWith(part, "'")) {
+            value += part.substr(1);
+            continue;
+        }
         const BoxSpec* b = BoxByControl(part);
         if (!b)
             return false;
@@ -162,10 +168,12 @@ bool DetailWindow::BuildComposite(const CompositeSpec& c, const BoxSpec& changed
             if (!v)
                 return false;
             value += *v;
+            wireOf[part] = *v;
             shownOf[part] = LeftTrim(shown);
         } else {
             const int index = std::max(h.index, 0);
-            value += ComboValue(*b, index);
+            wireOf[part] = ComboValue(*b, index);
+            value += wireOf[part];
             const std::vector<std::string> entries = EntriesOf(*b);
             shownOf[part] = index < static_cast<int>(entries.size())
                                 ? entries[static_cast<size_t>(index)]
@@ -182,7 +190,9 @@ bool DetailWindow::BuildComposite(const CompositeSpec& c, const BoxSpec& changed
             confirm += (confirm.empty() ? "" : ", ") + d;
     } else {
         for (const std::string& piece : c.confirm)
-            confirm += StartsWith(piece, "$") ? shownOf[piece.substr(1)] : piece;
+            confirm += StartsWith(piece, "$")   ? shownOf[piece.substr(1)]
+                       : StartsWith(piece, "#") ? wireOf[piece.substr(1)]
+                                                : piece;
     }
     s_.PendingCommand = c.command + "=" + value;
     s_.ConfirmText = "Change " + confirm + kAffected;
@@ -368,13 +378,18 @@ void DetailWindow::Confirmed(bool yes) {
 
 void DetailWindow::RestorePending() {
     const std::string mnemonic = s_.PendingCommand.substr(0, 3);
+    // The box the operator changed; a command two boxes send alike (a rate typed or
+    // chosen from a list) gives back only that one.
+    const std::string changed = pendingHeld_.empty() ? std::string() : pendingHeld_.begin()->first;
     pendingHeld_.clear();
     if (mnemonic == masks_.command) {
         SetMasks(savedMasks_);
         return;
     }
+    RestoreCommand(mnemonic);
     for (const BoxSpec& b : boxes_) {
-        if (b.command != mnemonic)
+        if (b.command != mnemonic ||
+            (!CompositeOf(b.control) && BoxByControl(changed) && b.control != changed))
             continue;
         if (CompositeOf(b.control)) {
             // Every box of the command goes back to what the unit holds.
@@ -388,6 +403,17 @@ void DetailWindow::RestorePending() {
             at(b.control).setSelected(s_.SavedIndex);
         }
     }
+}
+
+void DetailWindow::SendCommand(const std::string& command, const std::string& description) {
+    if (d_.tx.AwaitingReply || !InConfiguration())
+        return;
+    BoxSpec pseudo;
+    pseudo.command = command.substr(0, 3);
+    s_.PendingCommand = command;
+    s_.ConfirmText = "Change " + description + kAffected;
+    pendingHeld_.clear();
+    SendOrConfirm(pseudo);
 }
 
 // ---- alarm masks ----------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "detail/DetailHost.h"
 
 #include "detail/U350.h"
+#include "detail/U370.h"
 #include "detail/Uswitchd.h"
 #include "ui/Operator.h"
 
@@ -25,6 +26,9 @@ bool DetailHost::open(const DetailRequest& request, std::function<void(bool)> cl
         break;
     case DetailFamily::Switch:
         window_ = std::make_unique<TDetailSwitch>(deps, in);
+        break;
+    case DetailFamily::Mqx370:
+        window_ = std::make_unique<TDetail370>(deps, in);
         break;
     default:
         return false;

@@ -249,6 +249,7 @@ void DetailWindow::Tick() {
             return;
         if (masksLeft_ && !tx.AwaitingReply)
             ChangeMasks();
+        OnTick();
         ModeSwitch();
         Dispatch();
     });

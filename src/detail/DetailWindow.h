@@ -199,11 +199,22 @@ protected:
     virtual bool OnComboChange(const BoxSpec& /*box*/) { return false; }
     // A phase was adopted (families hide boxes such as the installed options).
     virtual void OnModeAdopted() {}
+    // Every tick once the pause after a reply has passed, before a requested phase is
+    // adopted: what the family deferred until the operator's events have settled (a
+    // group of its own controls that was left).
+    virtual void OnTick() {}
+    // The operator said No to a command: the family's own controls that built it go back
+    // to what the unit holds (the boxes of its rows are the framework's).
+    virtual void RestoreCommand(const std::string& /*mnemonic*/) {}
 
     // ---- helpers for the family -----------------------------------------------------
     DetailState& state() { return s_; }
     void SendRequest(const std::string& command);
     std::string TakeReply(const std::string& mnemonic);
+    // A command the family built from its own controls, sent like a box's change (at the
+    // DISTANT end after "Change " + description + "..." is confirmed). Nothing while a
+    // reply is awaited or outside the configuration phases.
+    void SendCommand(const std::string& command, const std::string& description);
     // Runs the step of a reading table that StepNo names; false when none does.
     bool RunSteps(const std::vector<ReadStep>& table);
     void ShowNotice(const std::string& text, Colour colour);

@@ -4,6 +4,7 @@
 #include "protocol/TextFormats.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace linvar {
 
@@ -12,7 +13,44 @@ const Entries kOffOn{" Off", " On"};
 const Entries kDisabledEnabled{" Disabled", " Enabled"};
 const Entries kNormalInverted{" Normal", " Inverted"};
 const Entries kNoYes{" No", " Yes"};
+const Entries kCarrier{" Off", " On", " RTI"};
+const Entries kAtMaximum{" No action", " Generate TX alarm"};
+const Entries kAtUnlock{" Go to Nominal Power", " Go to Maximum Power"};
+const Entries kIncrease{" 0 dB", " 1 dB", " 2 dB", " 3 dB", " 4 dB",
+                        " 5 dB", " 6 dB", " 7 dB", " 8 dB", " 9 dB"};
+const Entries kStatsLog{" Disabled",   " 10 minutes", " 20 minutes", " 30 minutes", " 40 minutes",
+                        " 50 minutes", " 60 minutes", " 70 minutes", " 80 minutes", " 90 minutes"};
+const Entries kReferences{" Internal", " Ext 1MHz",  " Ext 2MHz",
+                          " Ext 5MHz", " Ext 10MHz", " Ext 20MHz"};
+const Entries kBucAddresses{"1", "2",  "3",  "4",  "5",  "6",  "7", "8",
+                            "9", "10", "11", "12", "13", "14", "15"};
+const Entries kBucCodes{"01", "02", "03", "04", "05", "06", "07", "08",
+                        "09", "10", "11", "12", "13", "14", "15"};
+const Entries kMix{"+", "-"};
+const Entries kOblix{" OBLIX idle", " OBLIX Master"};
+const char* const kOblixSlave = " OBLIX slave";
 } // namespace ModemEntries
+
+std::string LimitText(double v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%.1f", v);
+    std::string s = b;
+    if (s.size() > 2 && s.compare(s.size() - 2, 2, ".0") == 0)
+        s.resize(s.size() - 2);
+    return s;
+}
+
+Reading BucTemperatureReading(const std::string& value) {
+    std::string t = Chars(value, 1, 4);
+    if (t.size() > 1 && t[1] == '0')
+        t[1] = ' ';
+    return {t + " \u00B0C"};
+}
+
+Reading PllReading(const std::string& value) {
+    const bool locked = Chars(value, 1, 1) == "0";
+    return {locked ? "Locked" : "Unlocked", locked ? Colours::white : Colours::yellow};
+}
 
 std::string DropLeadingZero(const std::string& text) {
     return !text.empty() && text[0] == '0' ? text.substr(1) : text;
@@ -99,6 +137,30 @@ FaultText DecodeFault(const FaultTable& t, char code) {
     if (i == std::string::npos || i >= t.texts.size() || !*t.texts[i])
         return {t.invalid + std::string(1, code), sevFault};
     return {t.texts[i], code == '0' ? sevNoFault : sevFault};
+}
+
+Entries PreviewTestModes(const Entries& modes) {
+    Entries e{"Normal Operation"};
+    for (size_t i = 1; i < modes.size(); ++i)
+        e.push_back("Test: " + modes[i]);
+    return e;
+}
+
+PreviewMemo AupcPreview(const Entries& modes, int mode, int atMaximum, int atUnlock, int target,
+                        int increase) {
+    using Preview::Entry;
+    // The target's three characters as a number of dB ("C.5" is 12.5).
+    const auto db = [](const std::string& code) {
+        if (code.size() != 3)
+            return std::string("?");
+        return std::to_string(HexDigitValue(code.substr(0, 1))) + "." + code.substr(2, 1);
+    };
+    return {"MemAupc",
+            {{Entry(modes, mode)},
+             {"Target EbNo: ", Preview::Custom(target, 3, db), " dB"},
+             {"Max increase: ", Entry(ModemEntries::kIncrease, increase)},
+             {Entry(ModemEntries::kAtMaximum, atMaximum), " on Pmax"},
+             {Entry(ModemEntries::kAtUnlock, atUnlock), " w/Unlock"}}};
 }
 
 FamilySpec ModemFamily() {

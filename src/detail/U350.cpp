@@ -13,7 +13,7 @@ namespace linvar {
 using namespace ModemEntries;
 
 TDetail350::TDetail350(DetailDeps deps, DetailInputs inputs)
-    : DetailWindow(deps, std::move(inputs), "Detail350") {
+    : ModemWindow(deps, std::move(inputs), "Detail350") {
     identitySteps_ = IdentitySteps();
     statusSteps_ = StatusSteps();
     configSteps_ = ConfigReadSteps();
@@ -142,7 +142,7 @@ void TDetail350::ClearStatus() {
 }
 
 void TDetail350::ClearConfigExtra() {
-    at("ConfEFM").setItems(u350::kOblix);
+    at("ConfEFM").setItems(kOblix);
     at("ConfTSC").setItems(kOffOn);
     at("ConfRDS").setItems(kOffOn);
 }
@@ -234,9 +234,9 @@ void TDetail350::AfterFill(Source source) {
     ScramblerEntries("ConfTSC", digit(13), digit(25));
     ScramblerEntries("ConfRDS", digit(57), digit(69));
     // A slave unit shows the slave entry, which the operator cannot choose.
-    Entries oblix = u350::kOblix;
+    Entries oblix = kOblix;
     if (digit(88) == 2)
-        oblix.push_back(u350::kOblixSlave);
+        oblix.push_back(kOblixSlave);
     at("ConfEFM").setItems(oblix);
     SetBoxIndex("ConfEFM", digit(88));
     const bool internal = digit(87) == 0;
@@ -252,13 +252,6 @@ void TDetail350::AfterFill(Source source) {
 bool TDetail350::InLoopback() const {
     const int t = at("ConfTST").selected();
     return t == 1 || t == 4;
-}
-
-void TDetail350::FecRules(const char* type, const char* mod, const char* coding) {
-    const int fec = at(type).selected();
-    const int modulation = at(mod).selected();
-    at(mod).setEnabled(fec != 5);
-    at(coding).setEnabled(fec != 5 && fec != 0 && !(modulation == 0 && fec != 7));
 }
 
 void TDetail350::LockExtra(bool effectiveLock, bool requested) {
@@ -280,8 +273,8 @@ void TDetail350::LockExtra(bool effectiveLock, bool requested) {
     const int framing = at("ConfFRM").selected();
     if (effectiveLock)
         return;
-    FecRules("ConfTFT", "ConfTMD", "ConfTCR");
-    FecRules("ConfRFT", "ConfRMD", "ConfRCR");
+    FecRules("ConfTFT", "ConfTMD", "ConfTCR", {5, 0, 7});
+    FecRules("ConfRFT", "ConfRMD", "ConfRCR", {5, 0, 7});
     at("ConfAUP").setEnabled(framing > 0);
     if (DistantEnd) {
         at("ConfFRM").setEnabled(framing == 0);
@@ -296,13 +289,7 @@ void TDetail350::LockExtra(bool effectiveLock, bool requested) {
 std::optional<std::string> TDetail350::CustomCommand(const BoxSpec& box, const std::string&) {
     if (box.command != "TST")
         return std::nullopt;
-    // At the DISTANT end only the I/O loopback keeps the management channel.
-    if (DistantEnd && at("ConfTST").selected() != 3) {
-        at("ConfTST").setSelected(0);
-        state().ConfirmText =
-            "Change Unit Test Mode to" + at("ConfTST").selectedText() + ". Comms may be affected.";
-    }
-    return "TST=" + std::to_string(at("ConfTST").selected());
+    return TestModeCommand("ConfTST", 3);
 }
 
 } // namespace linvar

@@ -4,12 +4,11 @@
 // the configuration boxes, the commands built from several boxes, the masks, the reading
 // steps' order and the memory previews; U350.cpp covers what the rows cannot say.
 
-#include "detail/DetailWindow.h"
-#include "detail/ModemCommon.h"
+#include "detail/ModemWindow.h"
 
 namespace linvar {
 
-class TDetail350 : public DetailWindow {
+class TDetail350 : public ModemWindow {
 public:
     TDetail350(DetailDeps deps, DetailInputs inputs);
 
@@ -51,10 +50,7 @@ private:
     std::vector<ReadStep> ConfigReadSteps();
     void DecodeFaults(const std::string& codes, const char* unit, const char* tx, const char* rx,
                       const char* odu);
-    void Show(const std::string& label, const std::string& reply, const Reading& reading);
-    void OtherReply(const std::string& label, const std::string& reply, int length = 20);
     void ScramblerEntries(const char* box, int fecType, int stored);
-    void FecRules(const char* type, const char* mod, const char* coding);
 
     int model_ = 350;
     double rateMax_ = 512;

@@ -21,21 +21,6 @@ Entries With(Entries list, const char* extra) {
     return list;
 }
 
-// The AUPC target's three characters as a number of dB ("C.5" is 12.5).
-std::string TargetDb(const std::string& code) {
-    if (code.size() != 3)
-        return "?";
-    return std::to_string(HexDigitValue(code.substr(0, 1))) + "." + code.substr(2, 1);
-}
-
-// The test mode: "Normal Operation", else "Test: " and the mode.
-Entries TestModes() {
-    Entries e{"Normal Operation"};
-    for (size_t i = 1; i < kTestModes.size(); ++i)
-        e.push_back("Test: " + kTestModes[i]);
-    return e;
-}
-
 } // namespace
 
 std::vector<PreviewMemo> TDetail350::ConfigPreview() const {
@@ -75,14 +60,9 @@ std::vector<PreviewMemo> TDetail350::ConfigPreview() const {
               {"OBLIX slave address ", Int(89, 4)},
               {"Stats Interval:", Entry(kStatsLog, 107)},
               {"RTS:", Entry(kRts, 106)},
-              {Entry(TestModes(), 93)},
+              {Entry(PreviewTestModes(kTestModes), 93)},
               {"ExtRef:", Entry(kReferences, 87)}}},
-            {"MemAupc",
-             {{Entry({"Manual mode", "AUPC on"}, 33)},
-              {"Target EbNo: ", Preview::Custom(36, 3, TargetDb), " dB"},
-              {"Max increase: ", Entry(kIncrease, 39)},
-              {Entry(kAtMaximum, 34), " on Pmax"},
-              {Entry(kAtUnlock, 35), " w/Unlock"}}}};
+            AupcPreview({"Manual mode", "AUPC on"}, 33, 34, 35, 36, 39)};
 }
 
 std::vector<PreviewMemo> TDetail350::OduPreview() const {

@@ -38,17 +38,6 @@ const FaultTable kOduFaults{"013579BD",
 
 // ---- status -------------------------------------------------------------------------------
 
-void TDetail350::OtherReply(const std::string& label, const std::string& reply, int length) {
-    SetValue(label, Chars(reply, 2, length), State().ReplyColour);
-}
-
-void TDetail350::Show(const std::string& label, const std::string& reply, const Reading& reading) {
-    if (StartsWith(reply, "="))
-        SetValue(label, reading.text, reading.colour);
-    else
-        OtherReply(label, reply);
-}
-
 void TDetail350::DecodeFaults(const std::string& codes, const char* unit, const char* tx,
                               const char* rx, const char* odu) {
     const auto c = [&](size_t i) { return i < codes.size() ? codes[i] : ' '; };
@@ -61,24 +50,8 @@ void TDetail350::DecodeFaults(const std::string& codes, const char* unit, const 
 }
 
 std::vector<ReadStep> TDetail350::IdentitySteps() {
-    const auto text = [this](const char* label, int length) {
-        return [this, label, length](const std::string& r) {
-            if (StartsWith(r, "="))
-                SetValue(label, Chars(r, 2, length), Colours::white);
-            else
-                SetValue(label, Chars(r, 2, 14), Colours::yellow);
-            return 0;
-        };
-    };
-    return {{1, "LRS?",
-             [this](const std::string& r) {
-                 DecodeLrs(r, "StaLRS");
-                 return 3;
-             }},
-            {3, "CID?", text("StaCID", 25), 5},
-            {5, "IMG?", text("StaIMG", 1), 7},
-            {7, "SWR?", text("StaSWR", 36), 9},
-            {9, "SNO?", text("StaSNO", 8), 21}};
+    return {Lrs(1, 3), CircuitId(3, 5), IdentityText(5, "IMG?", "StaIMG", 1, 7),
+            IdentityText(7, "SWR?", "StaSWR", 36, 9), SerialNumber(9, 21)};
 }
 
 void TDetail350::IdentityStep() {
@@ -93,30 +66,6 @@ void TDetail350::IdentityStep() {
 // The status loop: LRS, the log counts, faults and readings, then the MQX-350L's ODU and
 // BUC. Steps whose reply failed go back to LRS.
 std::vector<ReadStep> TDetail350::StatusSteps() {
-    const auto reading = [this](const char* label, Reading (*decode)(const std::string&)) {
-        return [this, label, decode](const std::string& r) {
-            Show(label, r, decode(r.substr(1)));
-            return 0;
-        };
-    };
-    const auto count = [this](const char* label) {
-        return [this, label](const std::string& r) {
-            if (StartsWith(r, "=")) {
-                const int n = IntOfText(Chars(r, 2, 3));
-                SetValue(label, std::to_string(n), n < 221 ? Colours::white : Colours::yellow);
-            } else {
-                OtherReply(label, r, 14);
-            }
-            return 0;
-        };
-    };
-    // An "=" reply goes on; any other shows and restarts the loop.
-    const auto odu = [this](const char* label, std::function<Reading(const std::string&)> f) {
-        return [this, label, f](const std::string& r) {
-            Show(label, r, f(r.substr(1)));
-            return 0;
-        };
-    };
     const auto onOff = [](const char* on, const char* off, const char* onCode) {
         return [on, off, onCode](const std::string& v) {
             const bool isOn = Chars(v, 1, 1) == onCode;
@@ -127,13 +76,9 @@ std::vector<ReadStep> TDetail350::StatusSteps() {
         return [length, unit](const std::string& v) { return Reading{Chars(v, 1, length) + unit}; };
     };
     return {
-        {1, "LRS?",
-         [this](const std::string& r) {
-             DecodeLrs(r, "StaLRS");
-             return 3;
-         }},
-        {3, "NUE?", count("StaNUE"), 103},
-        {103, "NUS?", count("StaNUS"), 5},
+        Lrs(1, 3),
+        Count(3, "NUE?", "StaNUE", 103),
+        Count(103, "NUS?", "StaNUS", 5),
         {5, "FLT?",
          [this](const std::string& r) {
              if (StartsWith(r, "=")) {
@@ -149,10 +94,10 @@ std::vector<ReadStep> TDetail350::StatusSteps() {
              return 0;
          },
          7},
-        {7, "EBN?", reading("StaEbNo", EbNoReading), 9},
-        {9, "RFO?", reading("StaFreqOffset", FreqOffsetReading), 11},
-        {11, "BER?", reading("StaBER", BerReading), 13},
-        {13, "BFS?", reading("StaBFS", BufferFillReading), 15},
+        ReadingStep(7, "EBN?", "StaEbNo", EbNoReading, 9),
+        ReadingStep(9, "RFO?", "StaFreqOffset", FreqOffsetReading, 11),
+        ReadingStep(11, "BER?", "StaBER", BerReading, 13),
+        ReadingStep(13, "BFS?", "StaBFS", BufferFillReading, 15),
         {15, "RED?",
          [this](const std::string& r) {
              const std::string v = Chars(r, 2, 1);
@@ -189,8 +134,8 @@ std::vector<ReadStep> TDetail350::StatusSteps() {
              return 0;
          },
          19},
-        {19, "RSL?", reading("StaRSL", RslReading), 21},
-        {21, "TMP?", odu("StaTMP", unitText(3, " \u00B0C")), 23},
+        ReadingStep(19, "RSL?", "StaRSL", RslReading, 21),
+        ReadingStep(21, "TMP?", "StaTMP", unitText(3, " \u00B0C"), 23),
         {23, "TXO?",
          [this](const std::string& r) {
              if (StartsWith(r, "="))
@@ -199,60 +144,21 @@ std::vector<ReadStep> TDetail350::StatusSteps() {
                  OtherReply("StaTXO", r, 31);
              return PairFlag() == "1" ? 25 : 29;
          }},
-        {25, "SNO?",
-         [this](const std::string& r) {
-             if (StartsWith(r, "="))
-                 SetValue("StaSNO", Chars(r, 2, 8), Colours::white);
-             else
-                 SetValue("StaSNO", Chars(r, 2, 14), Colours::yellow);
-             return 0;
-         },
-         27},
-        {27, "CID?",
-         [this](const std::string& r) {
-             if (StartsWith(r, "="))
-                 SetValue("StaCID", Chars(r, 2, 25), Colours::white);
-             else
-                 SetValue("StaCID", Chars(r, 2, 14), Colours::yellow);
-             return 0;
-         },
-         29},
-        {29, "REB?",
-         odu("StaREB",
-             [](const std::string& v) {
-                 const std::string t = Chars(v, 1, 4);
-                 return Reading{t == "99.9"   ? "Unlocked"
-                                : t == "xx.x" ? "Not available"
-                                : t == "16.0" ? "> 16 dB"
-                                              : DropLeadingZero(t) + " dB"};
-             }),
-         31},
-        {31, "PLI?",
-         odu("StaPLI",
-             [](const std::string& v) {
-                 const std::string t = Chars(v, 1, 3);
-                 return Reading{t == "x.x" ? "Not available" : t + " dB"};
-             }),
-         35},
-        {35, "CTD?",
-         [this](const std::string& r) {
-             const std::string v = Chars(r, 2, 3);
-             if (StartsWith(r, "=") && v != "000")
-                 at("StaCTD").setText(v + " sec").setVisible(true);
-             else
-                 at("StaCTD").setVisible(false);
-             return IsL() ? 61 : 1;
-         }},
-        {61, "BPC?", odu("StaBPC", onOff("Enabled", "Disabled", "1")), 63, 1},
-        {63, "BDC?", odu("StaBDC", unitText(4, " mA")), 65, 1},
-        {65, "BDV?", odu("StaBDV", unitText(4, " V")), 67, 1},
-        {67, "LPC?",
-         odu("StaLPC",
-             [](const std::string& v) {
-                 const bool off = Chars(v, 1, 1) == "0";
-                 return Reading{off ? "Disabled" : "Enabled", off ? Colours::green : Colours::lime};
-             }),
-         69, 1},
+        SerialNumber(25, 27),
+        CircuitId(27, 29),
+        RemoteEbNo(29, 31),
+        PowerIncrease(31, 35),
+        Countdown(35, [this] { return IsL() ? 61 : 1; }),
+        ReadingStep(61, "BPC?", "StaBPC", onOff("Enabled", "Disabled", "1"), 63, 1),
+        ReadingStep(63, "BDC?", "StaBDC", unitText(4, " mA"), 65, 1),
+        ReadingStep(65, "BDV?", "StaBDV", unitText(4, " V"), 67, 1),
+        ReadingStep(
+            67, "LPC?", "StaLPC",
+            [](const std::string& v) {
+                const bool off = Chars(v, 1, 1) == "0";
+                return Reading{off ? "Disabled" : "Enabled", off ? Colours::green : Colours::lime};
+            },
+            69, 1),
         {69, "LDC?",
          [this](const std::string& r) {
              if (StartsWith(r, "="))
@@ -262,7 +168,7 @@ std::vector<ReadStep> TDetail350::StatusSteps() {
              return 0;
          },
          71},
-        {71, "LDV?", odu("StaLDV", unitText(4, " V")), 75},
+        ReadingStep(71, "LDV?", "StaLDV", unitText(4, " V"), 75),
         {75, "BCE?",
          [this](const std::string& r) {
              const bool on = StartsWith(r, "=") && Chars(r, 2, 1) == "1";
@@ -270,25 +176,10 @@ std::vector<ReadStep> TDetail350::StatusSteps() {
              at("BucStatus").setVisible(on);
              return on ? 81 : 1;
          }},
-        {81, "BOL?", odu("StaBOL", unitText(4, " dB")), 83, 1},
-        {83, "BUT?",
-         odu("StaBUT",
-             [](const std::string& v) {
-                 std::string t = Chars(v, 1, 4);
-                 if (t.size() > 1 && t[1] == '0')
-                     t[1] = ' ';
-                 return Reading{t + " \u00B0C"};
-             }),
-         85, 1},
-        {85, "BPA?",
-         odu("StaBPA",
-             [](const std::string& v) {
-                 const bool locked = Chars(v, 1, 1) == "0";
-                 return Reading{locked ? "Locked" : "Unlocked",
-                                locked ? Colours::white : Colours::yellow};
-             }),
-         87, 1},
-        {87, "BSV?", odu("StaBSV", unitText(2, "")), 1},
+        ReadingStep(81, "BOL?", "StaBOL", unitText(4, " dB"), 83, 1),
+        ReadingStep(83, "BUT?", "StaBUT", BucTemperatureReading, 85, 1),
+        ReadingStep(85, "BPA?", "StaBPA", PllReading, 87, 1),
+        ReadingStep(87, "BSV?", "StaBSV", unitText(2, ""), 1),
     };
 }
 

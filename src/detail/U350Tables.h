@@ -7,9 +7,7 @@
 namespace linvar::u350 {
 
 extern const Entries kInterfaces, kBuildOut, kFraming, kFecTypes, kModulations, kCodings,
-    kClockSources, kCarrier, kAtMaximum, kAtUnlock, kIncrease, kClockExtModes, kClockExtInterfaces,
-    kBuffers, kReferences, kOblix, kTestModes, kRts, kStatsLog, kLnbPower;
-extern const char* const kOblixSlave;
+    kClockSources, kClockExtModes, kClockExtInterfaces, kBuffers, kTestModes, kRts, kLnbPower;
 extern const char* const kIess;
 
 } // namespace linvar::u350

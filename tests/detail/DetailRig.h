@@ -1,7 +1,8 @@
 #pragma once
-// One MQX-350 detail window on a fake clock, talking to an in-process simulated unit
-// through the same framing as the serial port. Each tick moves time on 50 ms, hands over
-// the reply bytes that are due, runs the one-shot timers and the window's tick.
+// One detail window (an MQX-350's unless a test opens another family's) on a fake clock,
+// talking to an in-process simulated unit through the same framing as the serial port. Each tick
+// moves time on 50 ms, hands over the reply bytes that are due, runs the one-shot timers and the
+// window's tick.
 
 #include "poll/PollHarness.h"
 
@@ -42,7 +43,7 @@ struct DetailRig {
     linvar::TransactionState tx;
     linvar::ManualScheduler timers;
     linvar::sim::Unit* unit = nullptr;
-    std::unique_ptr<linvar::TDetail350> w;
+    std::unique_ptr<linvar::DetailWindow> w;
     bool paired = false; // both modems of the end set up
     // Watches the wire: called once the reply bytes are handed over (false) and once the
     // window's tick has run (true).
@@ -80,13 +81,31 @@ struct DetailRig {
                                                               {"FPL", "=1"},
                                                               {"IPA", "=192.168.001.020.24"}})
             unit->setAnswer(m, v);
+        Create<linvar::TDetail350>(identity, record, address);
+    }
+
+    // The end's record and a simulated unit of this model, before the window opens.
+    void Place(const std::string& model, int record, const std::string& address) {
+        bus.setLatencyMs(20);
+        setup.rec(record).Mod1Addr = address;
+        setup.rec(record).IdText = "MADRID-2";
+        setup.rec(record).TimeoutText = "2";
+        unit = bus.add(address, model);
+        unit->setOnline(true);
+    }
+    // The window of a family on the placed unit, activated.
+    template <class Window>
+    Window& Create(const std::string& identity, int record, const std::string& address) {
         linvar::DetailDeps deps{tx, port, capture, clock, op, timers, setup, print, dir.path()};
-        w = std::make_unique<linvar::TDetail350>(
+        auto window = std::make_unique<Window>(
             deps, linvar::DetailInputs{address,
                                        record % 2 ? "Modem 1, Local end" : "Modem 1, Distant end",
                                        identity, record, paired});
+        Window& made = *window;
+        w = std::move(window);
         w->setErrorReporter([this](const std::string& t) { op.report(t); });
         w->Activate();
+        return made;
     }
 
     void Tick(int n = 1) {

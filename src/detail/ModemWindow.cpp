@@ -1,0 +1,121 @@
+#include "detail/ModemWindow.h"
+
+#include "protocol/TextFormats.h"
+
+namespace linvar {
+
+void ModemWindow::OtherReply(const std::string& label, const std::string& reply, int length) {
+    SetValue(label, Chars(reply, 2, length), State().ReplyColour);
+}
+
+void ModemWindow::Show(const std::string& label, const std::string& reply, const Reading& reading) {
+    if (StartsWith(reply, "="))
+        SetValue(label, reading.text, reading.colour);
+    else
+        OtherReply(label, reply);
+}
+
+ReadStep ModemWindow::Lrs(int step, int next) {
+    return {step, "LRS?", [this, next](const std::string& r) {
+                DecodeLrs(r, "StaLRS");
+                return next;
+            }};
+}
+
+ReadStep ModemWindow::IdentityText(int step, const char* query, const char* label, int length,
+                                   int next) {
+    return {step, query,
+            [this, label, length](const std::string& r) {
+                if (StartsWith(r, "="))
+                    SetValue(label, Chars(r, 2, length), Colours::white);
+                else
+                    SetValue(label, Chars(r, 2, 14), Colours::yellow);
+                return 0;
+            },
+            next};
+}
+
+ReadStep ModemWindow::Count(int step, const char* query, const char* label, int next) {
+    return {step, query,
+            [this, label](const std::string& r) {
+                if (StartsWith(r, "=")) {
+                    const int n = IntOfText(Chars(r, 2, 3));
+                    SetValue(label, std::to_string(n), n < 221 ? Colours::white : Colours::yellow);
+                } else {
+                    OtherReply(label, r, 14);
+                }
+                return 0;
+            },
+            next};
+}
+
+ReadStep ModemWindow::ReadingStep(int step, const char* query, const char* label, Decoder decode,
+                                  int next, int failNext) {
+    return {step, query,
+            [this, label, decode](const std::string& r) {
+                Show(label, r, StartsWith(r, "=") ? decode(r.substr(1)) : Reading{});
+                return 0;
+            },
+            next, failNext};
+}
+
+ReadStep ModemWindow::SerialNumber(int step, int next) {
+    return IdentityText(step, "SNO?", "StaSNO", 8, next);
+}
+
+ReadStep ModemWindow::CircuitId(int step, int next) {
+    return IdentityText(step, "CID?", "StaCID", 25, next);
+}
+
+ReadStep ModemWindow::RemoteEbNo(int step, int next) {
+    return ReadingStep(
+        step, "REB?", "StaREB",
+        [](const std::string& v) {
+            const std::string t = Chars(v, 1, 4);
+            return Reading{t == "99.9"   ? "Unlocked"
+                           : t == "xx.x" ? "Not available"
+                           : t == "16.0" ? "> 16 dB"
+                                         : DropLeadingZero(t) + " dB"};
+        },
+        next);
+}
+
+ReadStep ModemWindow::PowerIncrease(int step, int next) {
+    return ReadingStep(
+        step, "PLI?", "StaPLI",
+        [](const std::string& v) {
+            const std::string t = Chars(v, 1, 3);
+            return Reading{t == "x.x" ? "Not available" : t + " dB"};
+        },
+        next);
+}
+
+ReadStep ModemWindow::Countdown(int step, std::function<int()> next) {
+    return {step, "CTD?", [this, next](const std::string& r) {
+                const std::string v = Chars(r, 2, 3);
+                if (StartsWith(r, "=") && v != "000")
+                    at("StaCTD").setText(v + " sec").setVisible(true);
+                else
+                    at("StaCTD").setVisible(false);
+                return next();
+            }};
+}
+
+void ModemWindow::FecRules(const char* type, const char* mod, const char* coding, FecIndices f) {
+    const int fec = at(type).selected();
+    const int modulation = at(mod).selected();
+    at(mod).setEnabled(fec != f.tcmRs);
+    at(coding).setEnabled(fec != f.tcmRs && fec != f.uncoded &&
+                          !(modulation == 0 && fec != f.ldpc));
+}
+
+std::string ModemWindow::TestModeCommand(const char* box, int ioLoopback) {
+    if (DistantEnd && at(box).selected() != ioLoopback) {
+        at(box).setSelected(0);
+        state().ConfirmText =
+            "Change Unit Test Mode to" + at(box).selectedText() + ". Comms may be affected.";
+    }
+    return "TST=" + std::to_string(at(box).selected());
+}
+
+} // namespace linvar

@@ -1,12 +1,16 @@
 // Which file serves the own commands of which family. A family without a behaviour
 // answers only what every unit answers (and the MQX-350 its commands in Mqx350.cpp).
 
+#include "Mqx330.h"
 #include "Unit.h"
 
 namespace linvar::sim {
 
-std::unique_ptr<FamilyBehaviour> MakeBehaviour(Family family, Unit&) {
+std::unique_ptr<FamilyBehaviour> MakeBehaviour(Family family, Unit& unit) {
     switch (family) {
+    case Family::Mqx310:
+    case Family::Mqx330:
+        return std::make_unique<Mqx330Behaviour>(unit);
     default:
         return nullptr;
     }

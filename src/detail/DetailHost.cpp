@@ -1,5 +1,6 @@
 #include "detail/DetailHost.h"
 
+#include "detail/U330ti.h"
 #include "detail/U350.h"
 #include "ui/Operator.h"
 
@@ -19,6 +20,9 @@ bool DetailHost::open(const DetailRequest& request, std::function<void(bool)> cl
     DetailInputs in{request.UnitAddress, request.UnitName, request.IdentityCode, request.CurrentEnd,
                     request.ModemPairPresent};
     switch (request.family) {
+    case DetailFamily::Mqx330:
+        window_ = std::make_unique<TDetail330T>(deps, in);
+        break;
     case DetailFamily::Mqx350:
         window_ = std::make_unique<TDetail350>(deps, in);
         break;

@@ -52,6 +52,7 @@ struct ClockSpec {
     bool monthFirst = false; // "DAY" dates as MMDDYY (else DDMMYY)
     std::string unitCaption = "Modem:";
     std::string hourZero = " 0"; // the no-offset entry of the hour list
+    bool stateFirst = true;      // the clock loop asks the remote state before the date
 };
 
 // One field of a stored string as a memory preview shows it.
@@ -115,6 +116,17 @@ inline PreviewField Custom(int pos, int len, std::function<std::string(const std
 }
 } // namespace Preview
 
+// What the memory panel says of a location and of the unit's answers.
+struct MemoryTexts {
+    std::string previewTitle = " preview"; // "Memory location n" + this
+    std::string confirm = "  Confir&m";
+    std::string overwrite = " Over&Write";
+    std::string loaded = "Unit re-configured using memory location ";
+    std::string stored = "Current config now stored in memory ";
+    std::string loadRefused;  // a refusal of a load other than "?"; empty: the reply's text
+    std::string storeRefused; // likewise of a store
+};
+
 struct MemorySpec {
     bool present = true;
     std::string query = "MGC?";        // + the location digit
@@ -123,6 +135,7 @@ struct MemorySpec {
     int loadWaitTicksDistant = 75;
     std::vector<PreviewMemo> preview;                      // of the stored configuration
     std::vector<std::vector<PreviewMemo>> preludePreviews; // of each prelude's reply
+    MemoryTexts texts;
 };
 
 struct PanelSpec {

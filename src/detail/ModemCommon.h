@@ -28,12 +28,14 @@ struct Reading {
 };
 
 // The value characters of an "=" reply (the reply from its second character).
-Reading EbNoReading(const std::string& value);       // "EBN"
-Reading FreqOffsetReading(const std::string& value); // "RFO"
-Reading BerReading(const std::string& value);        // "BER"
-Reading BufferFillReading(const std::string& value); // "BFS"
-Reading RslReading(const std::string& value);        // "RSL"
-Reading TxCarrierReading(const std::string& value);  // "TXO", codes 0-4
+Reading EbNoReading(const std::string& value);          // "EBN"
+Reading FreqOffsetReading(const std::string& value);    // "RFO"
+Reading BerReading(const std::string& value);           // "BER"
+Reading BufferFillReading(const std::string& value);    // "BFS"
+Reading RslReading(const std::string& value);           // "RSL"
+Reading TxCarrierReading(const std::string& value);     // "TXO", codes 0-4
+Reading RemoteEbNoReading(const std::string& value);    // "REB"
+Reading PowerIncreaseReading(const std::string& value); // "PLI"
 
 // The AUPC target Eb/No: d.f below 10 dB, one hex digit for 10-14 dB ("C.5" is 12.5 dB).
 std::string AupcTargetCode(double db);

@@ -217,23 +217,8 @@ std::vector<ReadStep> TDetail350::StatusSteps() {
              return 0;
          },
          29},
-        {29, "REB?",
-         odu("StaREB",
-             [](const std::string& v) {
-                 const std::string t = Chars(v, 1, 4);
-                 return Reading{t == "99.9"   ? "Unlocked"
-                                : t == "xx.x" ? "Not available"
-                                : t == "16.0" ? "> 16 dB"
-                                              : DropLeadingZero(t) + " dB"};
-             }),
-         31},
-        {31, "PLI?",
-         odu("StaPLI",
-             [](const std::string& v) {
-                 const std::string t = Chars(v, 1, 3);
-                 return Reading{t == "x.x" ? "Not available" : t + " dB"};
-             }),
-         35},
+        {29, "REB?", odu("StaREB", RemoteEbNoReading), 31},
+        {31, "PLI?", odu("StaPLI", PowerIncreaseReading), 35},
         {35, "CTD?",
          [this](const std::string& r) {
              const std::string v = Chars(r, 2, 3);

@@ -395,9 +395,10 @@ void TDetail330T::LockExtra(bool locked, bool requested) {
         if (has(box))
             at(box).setEnabled(on);
     };
+    // Without the buffer its size means nothing: the first entry stands for it.
     const bool bufferOn = at("RxClkMode").selected() == 1;
     enable("RxBuffer", !locked && bufferOn);
-    if (!(!locked && bufferOn))
+    if (!bufferOn)
         at("RxBuffer").setSelected(0);
     enable("ConfAUP", !locked && framed_);
     enable("InterfaceType", !locked && !opt_.ip);

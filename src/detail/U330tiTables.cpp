@@ -132,7 +132,7 @@ std::vector<BoxSpec> TDetail330T::ConfigBoxes() const {
         return [this, isTx] {
             const Range r = RateLimits(isTx);
             return std::string("Enter ") + (isTx ? "Tx" : "Rx") + " data rate, between " +
-                   FixedReal(r.low, 1) + " and " + Number(r.high, 3) +
+                   FixedReal(r.low, 1) + " and " + Number(r.high) +
                    " kbps, resolution 1 bps, up to 8 characters";
         };
     };

@@ -2,6 +2,7 @@
 
 #include "detail/U330ti.h"
 #include "detail/U350.h"
+#include "detail/u310i.h"
 #include "ui/Operator.h"
 
 namespace linvar {
@@ -20,6 +21,9 @@ bool DetailHost::open(const DetailRequest& request, std::function<void(bool)> cl
     DetailInputs in{request.UnitAddress, request.UnitName, request.IdentityCode, request.CurrentEnd,
                     request.ModemPairPresent};
     switch (request.family) {
+    case DetailFamily::Mqx310:
+        window_ = std::make_unique<TDetailModem>(deps, in);
+        break;
     case DetailFamily::Mqx330:
         window_ = std::make_unique<TDetail330T>(deps, in);
         break;

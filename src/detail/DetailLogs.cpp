@@ -25,7 +25,8 @@ constexpr int kLogStepBase = 50;
 } // namespace
 
 void DetailWindow::BuildLogs() {
-    AddGroup("PanelLogs", "LogBox", "Logs", 0);
+    const LogTexts& texts = family_.logTexts;
+    AddGroup("PanelLogs", "LogBox", texts.title, 0);
     add("LogBox", "LogTopLine", ControlKind::Label);
     for (const LogSpec& log : family_.logs)
         add("LogBox", log.countLabel, ControlKind::Label).setTextColour(Colours::blue);
@@ -40,16 +41,11 @@ void DetailWindow::BuildLogs() {
         .setVisible(false);
     add("FileExistsBox", "BtnOverwrite", ControlKind::Button, "&Overwrite Data File");
     add("FileExistsBox", "BtnAppend", ControlKind::Button, "&Append to Data File");
-    AddGroup("LogBox", "FileNewBox",
-             "There is no pre-existing data file. A new file will be made to store the log "
-             "data.",
-             0)
-        .setVisible(false);
+    AddGroup("LogBox", "FileNewBox", texts.newFile, 0).setVisible(false);
     add("FileNewBox", "BtnNewFile", ControlKind::Button, "Ne&w Data File");
     AddGroup("LogBox", "ReadLogBox", "", 0).setVisible(false);
-    add("ReadLogBox", "ReadLogHint", ControlKind::Label,
-        "Now read the modem and store the log information to file");
-    add("ReadLogBox", "BtnReadLog", ControlKind::Button, "&Read Log");
+    add("ReadLogBox", "ReadLogHint", ControlKind::Label, texts.readHint);
+    add("ReadLogBox", "BtnReadLog", ControlKind::Button, texts.readButton);
     add("PanelLogs", "LogMemo", ControlKind::Memo).setWidth(70).setVisible(false);
 
     for (size_t i = 0; i < family_.logs.size(); ++i)
@@ -92,8 +88,11 @@ void DetailWindow::LogStart() {
     for (const char* c : {"FileExistsBox", "FileNewBox", "ReadLogBox", "LogWarning"})
         at(c).setVisible(false);
     for (size_t i = 0; i < family_.logs.size(); ++i) {
+        const std::string& counting = family_.logTexts.counting;
         at(family_.logs[i].countLabel)
-            .setText(i == 0 ? "Reading number of " + family_.logNoun + " Log events..." : "");
+            .setText(i > 0              ? ""
+                     : counting.empty() ? "Reading number of " + family_.logNoun + " Log events..."
+                                        : counting);
         at(family_.logs[i].button).setEnabled(false);
     }
     at("LogProgress").setText("");
@@ -106,25 +105,29 @@ void DetailWindow::ChooseLogFile(int kind) {
         at(log.button).setEnabled(false);
     at("LogWarning").setVisible(true);
     std::weak_ptr<bool> alive = alive_;
-    d_.op.chooseFile("Text Files|*.txt|", "txt", "Choose a filename for storing Log data",
-                     [this, alive](std::optional<std::string> file) {
-                         if (alive.expired() || !*alive.lock())
-                             return;
-                         at("LogWarning").setVisible(false);
-                         if (!file || file->empty())
-                             return;
-                         s_.LogFileName = *file;
-                         at("LogTopLine")
-                             .setText("Going to store " +
-                                      family_.logs[static_cast<size_t>(s_.LogKind)].name +
-                                      " Log data to: " + s_.LogFileName);
-                         std::filesystem::path path(s_.LogFileName);
-                         if (path.is_relative())
-                             path = d_.programDir / path;
-                         const bool exists = TextFile::exists(path);
-                         at("FileExistsBox").setVisible(exists);
-                         at("FileNewBox").setVisible(!exists);
-                     });
+    d_.op.chooseFile(
+        "Text Files|*.txt|", "txt", "Choose a filename for storing Log data",
+        [this, alive](std::optional<std::string> file) {
+            if (alive.expired() || !*alive.lock())
+                return;
+            at("LogWarning").setVisible(false);
+            if (!file || file->empty())
+                return;
+            s_.LogFileName = *file;
+            const std::string& going = family_.logTexts.goingToStore;
+            at("LogTopLine")
+                .setText((going.empty() ? "Going to store " +
+                                              family_.logs[static_cast<size_t>(s_.LogKind)].name +
+                                              " Log data to: "
+                                        : going) +
+                         s_.LogFileName);
+            std::filesystem::path path(s_.LogFileName);
+            if (path.is_relative())
+                path = d_.programDir / path;
+            const bool exists = TextFile::exists(path);
+            at("FileExistsBox").setVisible(exists);
+            at("FileNewBox").setVisible(!exists);
+        });
 }
 
 bool DetailWindow::WriteLogFile() {
@@ -177,14 +180,17 @@ void DetailWindow::LogStep() {
             return;
         if (StartsWith(r, "=")) {
             linesLeft = IntOfText(Chars(r, 2, 3));
+            const std::string& prefix = family_.logTexts.countPrefix;
             at(log.countLabel)
-                .setText(std::to_string(linesLeft) + " " + log.name + " Log lines to read");
+                .setText(prefix.empty()
+                             ? std::to_string(linesLeft) + " " + log.name + " Log lines to read"
+                             : prefix + Chars(r, 2, 2));
         } else {
             linesLeft = 0;
             at(log.countLabel).setText(Chars(r, 2, 20));
         }
         if (last) {
-            at("LogTopLine").setText("Select Log to download; data will be saved to disk");
+            at("LogTopLine").setText(family_.logTexts.choose);
             s_.StepNo = 5;
         } else {
             s_.StepNo = base + kLogStepBase + 1;
@@ -222,7 +228,10 @@ void DetailWindow::LogStep() {
     case 11:
         if (!WriteLogFile())
             return;
-        at("LogTopLine").setText(log.stored + " Log data stored in " + s_.LogFileName);
+        at("LogTopLine")
+            .setText((family_.logTexts.storedIn.empty() ? log.stored + " Log data stored in "
+                                                        : family_.logTexts.storedIn) +
+                     s_.LogFileName);
         if (kind > 0)
             at(log.countLabel).setText("");
         if (!log.clearCommand.empty() && ChangesPossible())
@@ -251,13 +260,17 @@ void DetailWindow::LogStep() {
     }
     case 70:
         at("LogProgress")
-            .setText("Reading " + family_.logs[static_cast<size_t>(s_.LogKind)].name +
-                     " Log completed")
+            .setText(family_.logTexts.completed.empty()
+                         ? "Reading " + family_.logs[static_cast<size_t>(s_.LogKind)].name +
+                               " Log completed"
+                         : family_.logTexts.completed)
             .setTextColour(Colours::blue);
         s_.StepNo = 1;
         break;
     case 71:
-        at("LogProgress").setText("Log: " + Chars(s_.LastReply, 2, 20)).setTextColour(Colours::red);
+        at("LogProgress")
+            .setText(family_.logTexts.clearFailed + Chars(s_.LastReply, 2, 20))
+            .setTextColour(Colours::red);
         s_.StepNo = 1;
         break;
     default:

@@ -48,6 +48,22 @@ struct LogSpec {
     std::function<std::string(const std::string& record, const Clock&)> decode;
 };
 
+// What the log panel says; an empty text is built from the log's name as shown.
+struct LogTexts {
+    std::string title = "Logs";
+    std::string counting;    // "Reading number of " + logNoun + " Log events..."
+    std::string countPrefix; // + the count's digits; empty: n + " " + name + " Log lines to read"
+    std::string choose = "Select Log to download; data will be saved to disk";
+    std::string goingToStore; // "Going to store " + name + " Log data to: "
+    std::string newFile =
+        "There is no pre-existing data file. A new file will be made to store the log data.";
+    std::string readHint = "Now read the modem and store the log information to file";
+    std::string readButton = "&Read Log";
+    std::string completed; // "Reading " + name + " Log completed"
+    std::string storedIn;  // stored + " Log data stored in "
+    std::string clearFailed = "Log: ";
+};
+
 struct ClockSpec {
     bool monthFirst = false; // "DAY" dates as MMDDYY (else DDMMYY)
     std::string unitCaption = "Modem:";
@@ -160,6 +176,7 @@ struct FamilySpec {
     std::string sentText = "Distant modem re-configuration sent, please wait...";
     std::string logNoun = "Modem"; // "Reading number of Modem Log events..."
     std::vector<LogSpec> logs;     // at most two
+    LogTexts logTexts;
     bool blankLineOnAppend = true; // an appended download starts with a blank line
     ClockSpec clock;
     MemorySpec memory;

@@ -19,6 +19,24 @@ ReadStep TDetail330T::Reading(int step, const char* request, const char* label,
             next};
 }
 
+bool TDetail330T::ShowFaults(const std::string& r, int markAt) {
+    if (!StartsWith(r, "=")) {
+        SetValue("UnitFault", Chars(r, 2, 21), Colours::yellow);
+        SetValue("TXfault", "", Colours::gray);
+        SetValue("RXfault", "", Colours::gray);
+        return false;
+    }
+    if (Chars(r, markAt, 1) == "1")
+        state().DetailConfigChanged = true;
+    deps().print.PrintFaultLine(Chars(r, 2, 5), UnitName, IdText(), clock());
+    const FaultText faults[] = {UnitFaultText(Chars(r, 2, 1)), TxFaultText(Chars(r, 3, 1)),
+                                RxFaultText(Chars(r, 4, 1))};
+    const char* labels[] = {"UnitFault", "TXfault", "RXfault"};
+    for (size_t i = 0; i < 3; ++i)
+        SetValue(labels[i], faults[i].text, StatusColour(faults[i].severity));
+    return true;
+}
+
 std::vector<ReadStep> TDetail330T::IdentitySteps() {
     return {{1, "LRS?",
              [this](const std::string& r) {
@@ -96,23 +114,9 @@ std::vector<ReadStep> TDetail330T::StatusSteps() {
          }},
         {5, "FLT?",
          [this](const std::string& r) {
-             if (!StartsWith(r, "=")) {
-                 SetValue("UnitFault", Chars(r, 2, 21), Colours::yellow);
-                 SetValue("TXfault", "", Colours::gray);
-                 SetValue("RXfault", "", Colours::gray);
-                 return 0;
-             }
-             if (Chars(r, 6, 1) == "1")
-                 state().DetailConfigChanged = true;
-             deps().print.PrintFaultLine(Chars(r, 2, 5), UnitName, IdText(), clock());
-             const FaultText faults[] = {UnitFaultText(Chars(r, 2, 1)), TxFaultText(Chars(r, 3, 1)),
-                                         RxFaultText(Chars(r, 4, 1))};
-             const char* labels[] = {"UnitFault", "TXfault", "RXfault"};
-             for (size_t i = 0; i < 3; ++i)
-                 SetValue(labels[i], faults[i].text, StatusColour(faults[i].severity));
-             return 0;
-         },
-         7},
+             ShowFaults(r, 6);
+             return 7;
+         }},
         Reading(
             7, "EBN?", "StaEbNo", [](const std::string& v) { return EbNoReading(v).text; }, 9),
         Reading(

@@ -187,9 +187,9 @@ void TDetailModem::BuildFamily() {
     AddValue("ModelStatus", "IFband", "IF band");
     AddValue("ModelStatus", "RXoption", "Option");
     // Beside each direction's coding: why its FEC rate cannot be chosen.
-    for (const char* group : {"GrpTx", "GrpRx"})
-        add(group, group + std::string("ModNote"), ControlKind::Label,
-            "With BPSK modulation, FEC is limited to rate 1/2")
+    for (const auto& [column, name] :
+         {std::pair{"ConfLeft", "TxModNote"}, std::pair{"ConfMid", "RxModNote"}})
+        add(column, name, ControlKind::Label, "With BPSK modulation, FEC is limited to rate 1/2")
             .setVisible(false);
 }
 
@@ -374,8 +374,7 @@ void TDetailModem::LockExtra(bool locked, bool requested) {
     CodingRules(false, locked);
     for (const char* dir : {"Tx", "Rx"}) {
         const std::string rate = std::string(dir) + "FECrate";
-        at("Grp" + std::string(dir) + "ModNote")
-            .setVisible(at(dir + std::string("Mod")).selected() == 0);
+        at(dir + std::string("ModNote")).setVisible(at(dir + std::string("Mod")).selected() == 0);
         at(dir + std::string("FECtype")).setEnabled(false);
         at(rate + "Cap").setTextColour(at(rate).enabled() ? Colours::black : Colours::gray);
     }

@@ -130,7 +130,7 @@ TEST(Detail310, DataRatesFollowTheModelAndModulation) {
     EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "512"); }), V{"TDR=512.000"});
     // BPSK holds the FEC rate at 1/2 and halves the highest rate.
     EXPECT_EQ(r.Settings([&] { r.Choose("TxMod", " BPSK"); }), V{"TMD=1"});
-    EXPECT_EQ(r.Text("GrpTxModNote"), "With BPSK modulation, FEC is limited to rate 1/2");
+    EXPECT_EQ(r.Text("TxModNote"), "With BPSK modulation, FEC is limited to rate 1/2");
     EXPECT_EQ(r.Selected("TxFECrate"), " Rate 1/2");
     EXPECT_FALSE(r.at("TxFECrate").enabled());
     EXPECT_EQ(colourName(r.at("TxFECrateCap").textColour()), "gray");
@@ -139,7 +139,7 @@ TEST(Detail310, DataRatesFollowTheModelAndModulation) {
     EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "256"); }), V{"TDR=256.000"});
     EXPECT_EQ(r.Settings([&] { r.Choose("TxMod", " QPSK"); }), V{"TMD=2"});
     EXPECT_TRUE(r.at("TxFECrate").enabled());
-    EXPECT_FALSE(r.at("GrpTxModNote").visible());
+    EXPECT_FALSE(r.at("TxModNote").visible());
     // The Eb/No alarm point starts at 2 dB.
     EXPECT_EQ(r.Settings([&] { r.Edit("EbNoAlarmPt", "1.5"); }), V{});
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad alarm point value. Please correct it");

@@ -1,6 +1,8 @@
 #include "ModemRig.h"
 
+#include "detail/DetailHost.h"
 #include "detail/U330ti.h"
+#include "detail/u310i.h"
 #include "protocol/FaultTables.h"
 
 using namespace linvar;
@@ -465,4 +467,43 @@ TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
         [&] { return !r.Text("MemoryMsg").empty() && r.Text("MemoryMsg") != "Loading..."; }));
     EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 2");
     EXPECT_EQ(r.unit->config(), Known330());
+}
+
+TEST(Detail330, TheStationOpensTheFamilysWindowFromTheIdentity) {
+    struct Row {
+        const char* model;
+        const char* identity;
+        bool oldWindow; // the MQX-310 window
+        const char* caption;
+    };
+    for (const Row& row :
+         std::vector<Row>{{"331", "5330120000", false,
+                           "MQX-330R DEMOD, 70 MHz IF band, Turbo Codec installed, RX only"},
+                          {"330", "0330210000", false, "MQX-330, 140 MHz IF band"},
+                          {"310", "0310100000", true, "MQX-310"},
+                          {"7010", "7010200000", true, "RDX-7010"}}) {
+        SCOPED_TRACE(row.identity);
+        PollHarness h;
+        DetailHost host(
+            {h.cycle.tx, h.port, h.capture, h.clock, h.op, h.setup, h.print, h.dir.path()},
+            [](Screen&, bool) {});
+        h.cycle.SetDetailWindows(&host);
+        h.Unit(3, Modem1, "1300", row.model)->setIdentity(row.identity);
+        h.Start();
+        h.Ticks(20);
+        h.cycle.DoubleClickLink(2);
+        h.Ticks(40);
+        h.cycle.DoubleClickUnit(Modem1, false);
+        for (int i = 0; i < 400 && (!host.IsOpen() || host.Window()->StepNo < 5 ||
+                                    host.Window()->CurrentMode() != Phases::Status2);
+             ++i) {
+            h.Tick();
+            host.Tick();
+        }
+        ASSERT_TRUE(host.IsOpen());
+        EXPECT_EQ(dynamic_cast<TDetailModem*>(host.Window()) != nullptr, row.oldWindow);
+        EXPECT_NE(dynamic_cast<TDetail330T*>(host.Window()), nullptr);
+        const std::string caption = host.Window()->caption();
+        EXPECT_EQ(caption.substr(caption.rfind("       ") + 7), row.caption);
+    }
 }

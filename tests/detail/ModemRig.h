@@ -29,6 +29,7 @@ template <class W> struct ModemRig {
     std::unique_ptr<W> w;
     std::string address;
     bool paired = false;
+    std::string name; // the opener's name for the unit; empty: its slot's
 
     ModemRig() { op.strict = true; }
     ~ModemRig() {
@@ -54,10 +55,10 @@ template <class W> struct ModemRig {
         if (prepare)
             prepare(*unit);
         linvar::DetailDeps deps{tx, port, capture, clock, op, timers, setup, print, dir.path()};
-        w = std::make_unique<W>(
-            deps, linvar::DetailInputs{address,
-                                       record % 2 ? "Modem 1, Local end" : "Modem 1, Distant end",
-                                       identity, record, paired});
+        if (name.empty())
+            name = record % 2 ? "Modem 1, Local end" : "Modem 1, Distant end";
+        w = std::make_unique<W>(deps,
+                                linvar::DetailInputs{address, name, identity, record, paired});
         w->setErrorReporter([this](const std::string& t) { op.report(t); });
         w->Activate();
     }
@@ -102,12 +103,15 @@ template <class W> struct ModemRig {
         ASSERT_TRUE(UntilSent("RED?")) << "no redundancy reading";
         Tick(4);
     }
-    void ReadConfig() {
+    // Reads the configuration; returns the requests of the reading.
+    std::vector<std::string> ReadConfig() {
         ReadStatus();
+        const size_t mark = port.sent.size();
         w->click("BtnConfig");
         Tick();
-        ASSERT_TRUE(
+        EXPECT_TRUE(
             Until([&] { return w->StepNo == linvar::ConfigSteps::Idle && !tx.AwaitingReply; }));
+        return SentSince(mark);
     }
     // The settings that went out while `action` ran and the window settled again.
     std::vector<std::string> Settings(const std::function<void()>& action) {

@@ -141,7 +141,7 @@ TEST(Detail330, TheConfigurationStringFillsEveryBox) {
     Rig r;
     r.Open("331", "3330110000", 3, [](sim::Unit& u) { u.setConfig(Known330()); });
     r.ReadConfig();
-    const std::vector<std::pair<const char*, const char*>> expected{
+    const std::vector<std::pair<const char*, std::string>> expected{
         {"TxFreq", " 71.2345"},
         {"TxDataRate", " 128.000"},
         {"TxFECtype", " Viterbi + R-S"},
@@ -175,7 +175,7 @@ TEST(Detail330, TheConfigurationStringFillsEveryBox) {
         {"ConfAPPc", " 3.5"},
         {"ConfAPPd", " 2 dB"},
         {"ssi", " 40 minutes"},
-        {"CircuitID", std::string(24, ' ').c_str()},
+        {"CircuitID", std::string(24, ' ')},
     };
     for (const auto& [box, shown] : expected) {
         const Control& c = r.at(box);

@@ -1,6 +1,7 @@
 // Which file serves the own commands of which family. A family without a behaviour
 // answers only what every unit answers (and the MQX-350 its commands in Mqx350.cpp).
 
+#include "Mqx330.h"
 #include "Mqx370.h"
 #include "Switch.h"
 #include "Unit.h"
@@ -13,6 +14,9 @@ std::unique_ptr<FamilyBehaviour> MakeBehaviour(Family family, Unit& unit) {
         return std::make_unique<SwitchBehaviour>(unit);
     case Family::Mqx370:
         return mqx370::MakeBehaviour(unit);
+    case Family::Mqx310:
+    case Family::Mqx330:
+        return std::make_unique<Mqx330Behaviour>(unit);
     default:
         return nullptr;
     }

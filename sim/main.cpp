@@ -38,6 +38,8 @@ const char* usageText =
     "  --seed N            seed of the random faults and statistics (default 1)\n"
     "  --model ADDR=CODE   model of one unit: 310 7010 330 331 350 351 370 371 372 373\n"
     "                      VORN YRAN PLD 420 430 (repeatable)\n"
+    "  --identity ADDR=ID  the unit's identity as EID? gives it (after --model), e.g.\n"
+    "                      5330120000 for a turbo MQX-330T receiving only (repeatable)\n"
     "  --faults RATE       chance (0-1) per status query of a random fault change\n"
     "  --inject ADDR=KIND  fault of one unit: silence, refuse*, refuse?, refuse!, refuse~,\n"
     "                      wrongaddr, wrongmne, late:MS, garbage, echo, unreachable\n"
@@ -159,7 +161,7 @@ int main(int argc, char** argv) {
     bool usePty = false, verbose = false, demo = false;
     long long latency = 20, seed = 1, baud = 9600;
     double faultRate = 0;
-    std::vector<std::pair<std::string, std::string>> models, injections;
+    std::vector<std::pair<std::string, std::string>> models, injections, identities;
     std::vector<std::string> locals;
 
     for (int i = 1; i < argc; ++i) {
@@ -205,6 +207,10 @@ int main(int argc, char** argv) {
             if (!next(value) || !splitPair(value, key, val) || !Unit::knownModel(val))
                 return usage("--model needs ADDR=CODE with a known model code");
             models.emplace_back(key, val);
+        } else if (arg == "--identity") {
+            if (!next(value) || !splitPair(value, key, val) || val.empty())
+                return usage("--identity needs ADDR=ID");
+            identities.emplace_back(key, val);
         } else if (arg == "--local") {
             if (!next(value))
                 return usage("--local needs an address");
@@ -246,6 +252,12 @@ int main(int argc, char** argv) {
             return usage("--model: '" + address + "' is not a four-digit address");
         if (u)
             u->setModel(model);
+    }
+    for (const auto& [address, id] : identities) {
+        Unit* u = bus.find(address);
+        if (!u)
+            return usage("--identity: no unit at '" + address + "'");
+        u->setIdentity(id);
     }
     bus.setRandomFaultRate(faultRate);
     for (const auto& [address, kind] : injections) {

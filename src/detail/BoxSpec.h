@@ -100,7 +100,7 @@ struct BoxSpec {
     std::vector<Range> ranges; // accepted values (edit boxes); empty: any
     double resolution = 0;     // steps of the value; 0: any
     bool integer = false;
-    std::string prompt;
+    std::string prompt; // a drop-down's own prompt on entry (empty: the common one)
     std::string error;
     std::string confirm; // description before the value ("Tx frequency to")
     std::string unit;    // after the value (" MHz")
@@ -153,6 +153,7 @@ struct MaskSpec {
     int pos = 0;                 // in the configuration string
     std::string command;         // "MSK"
     std::string confirm;         // "alarms masks"
+    std::string prompt = "Check boxes of desired alarms to be masked";
 };
 
 // A status panel as data: groups of value labels with their captions, in columns.

@@ -38,7 +38,8 @@ void DetailWindow::EnterEdit(const BoxSpec& box) {
 
 void DetailWindow::EnterCombo(const BoxSpec& box) {
     enteredBox_ = box.control;
-    ShowInstruction("Choose from the selection provided");
+    const std::string prompt = box.promptNow ? box.promptNow() : box.prompt;
+    ShowInstruction(prompt.empty() ? "Choose from the selection provided" : prompt);
     s_.SavedIndex = at(box.control).selected();
 }
 
@@ -126,7 +127,7 @@ std::optional<std::string> DetailWindow::EditValue(const BoxSpec& b, const std::
 void DetailWindow::Refuse(const BoxSpec& b) {
     switch (b.validation) {
     case Validation::RefuseBox:
-        at(b.control).setBackground(Colours::red);
+        at(b.control).setBackground(Colours::red).setTextColour(Colours::white);
         break;
     case Validation::Restore:
         at(b.control).setText(HeldText(b.control));
@@ -254,7 +255,7 @@ void DetailWindow::LeaveEdit(const BoxSpec& b) {
         pendingHeld_ = {{b.control, {shown, -1}}};
     }
     at(b.control + "Cap").setTextColour(Colours::black);
-    c.setBackground(Colours::white);
+    c.setBackground(Colours::white).setTextColour(Colours::black);
     // The note of a corrected entry goes to the notice line: the instruction line is the
     // sending's own ("Configuring the ...").
     if (clamped)
@@ -434,7 +435,7 @@ void DetailWindow::SetMasks(const std::string& masks) {
 
 void DetailWindow::EnterMasks() {
     masksLeft_ = false;
-    ShowInstruction("Check boxes of desired alarms to be masked");
+    ShowInstruction(masks_.prompt);
 }
 
 void DetailWindow::ChangeMasks() {

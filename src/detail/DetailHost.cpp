@@ -1,8 +1,10 @@
 #include "detail/DetailHost.h"
 
+#include "detail/U330ti.h"
 #include "detail/U350.h"
 #include "detail/U370.h"
 #include "detail/Uswitchd.h"
+#include "detail/u310i.h"
 #include "ui/Operator.h"
 
 namespace linvar {
@@ -21,6 +23,12 @@ bool DetailHost::open(const DetailRequest& request, std::function<void(bool)> cl
     DetailInputs in{request.UnitAddress, request.UnitName, request.IdentityCode, request.CurrentEnd,
                     request.ModemPairPresent};
     switch (request.family) {
+    case DetailFamily::Mqx310:
+        window_ = std::make_unique<TDetailModem>(deps, in);
+        break;
+    case DetailFamily::Mqx330:
+        window_ = std::make_unique<TDetail330T>(deps, in);
+        break;
     case DetailFamily::Mqx350:
         window_ = std::make_unique<TDetail350>(deps, in);
         break;

@@ -25,7 +25,8 @@ constexpr int kLogStepBase = 50;
 } // namespace
 
 void DetailWindow::BuildLogs() {
-    AddGroup("PanelLogs", "LogBox", "Logs", 0);
+    const LogTexts& texts = family_.logTexts;
+    AddGroup("PanelLogs", "LogBox", texts.title, 0);
     add("LogBox", "LogTopLine", ControlKind::Label);
     for (const LogSpec& log : family_.logs)
         add("LogBox", log.countLabel, ControlKind::Label).setTextColour(Colours::blue);
@@ -40,12 +41,11 @@ void DetailWindow::BuildLogs() {
         .setVisible(false);
     add("FileExistsBox", "BtnOverwrite", ControlKind::Button, "&Overwrite Data File");
     add("FileExistsBox", "BtnAppend", ControlKind::Button, "&Append to Data File");
-    const LogDialogSpec& dialog = family_.logDialog;
-    AddGroup("LogBox", "FileNewBox", dialog.newFile, 0).setVisible(false);
+    AddGroup("LogBox", "FileNewBox", texts.newFile, 0).setVisible(false);
     add("FileNewBox", "BtnNewFile", ControlKind::Button, "Ne&w Data File");
     AddGroup("LogBox", "ReadLogBox", "", 0).setVisible(false);
-    add("ReadLogBox", "ReadLogHint", ControlKind::Label, dialog.readHint);
-    add("ReadLogBox", "BtnReadLog", ControlKind::Button, dialog.readCaption);
+    add("ReadLogBox", "ReadLogHint", ControlKind::Label, texts.readHint);
+    add("ReadLogBox", "BtnReadLog", ControlKind::Button, texts.readButton);
     add("PanelLogs", "LogMemo", ControlKind::Memo).setWidth(70).setVisible(false);
 
     for (size_t i = 0; i < family_.logs.size(); ++i)
@@ -64,7 +64,7 @@ void DetailWindow::BuildLogs() {
                                                                 : CurrentMode() == Phases::ReadLog;
         if (!inLogs || d_.tx.AwaitingReply)
             return;
-        const LogDialogSpec& dialog = family_.logDialog;
+        const LogTexts& dialog = family_.logTexts;
         at("ReadLogBox").setVisible(false);
         EnableButtons(false, false, false, false);
         at("LogMemo").setVisible(true);
@@ -91,8 +91,11 @@ void DetailWindow::LogStart() {
     for (const char* c : {"FileExistsBox", "FileNewBox", "ReadLogBox", "LogWarning"})
         at(c).setVisible(false);
     for (size_t i = 0; i < family_.logs.size(); ++i) {
+        const std::string& counting = family_.logTexts.counting;
         at(family_.logs[i].countLabel)
-            .setText(i == 0 ? "Reading number of " + family_.logNoun + " Log events..." : "");
+            .setText(i > 0              ? ""
+                     : counting.empty() ? "Reading number of " + family_.logNoun + " Log events..."
+                                        : counting);
         at(family_.logs[i].button).setEnabled(false);
     }
     at("LogProgress").setText("");
@@ -106,7 +109,7 @@ void DetailWindow::ChooseLogFile(int kind) {
     at("LogWarning").setVisible(true);
     std::weak_ptr<bool> alive = alive_;
     // The top line before the chosen name.
-    const std::string& going = family_.logDialog.goingTo;
+    const std::string& going = family_.logTexts.goingToStore;
     const std::string top =
         going.empty()
             ? "Going to store " + family_.logs[static_cast<size_t>(kind)].name + " Log data to: "
@@ -148,7 +151,7 @@ bool DetailWindow::WriteLogFile() {
         d_.op.report(e.what());
         logUnwritten_ = true;
         at("LogProgress").setText(std::string("Log: ") + e.what()).setTextColour(Colours::red);
-        s_.StepNo = family_.logDialog.idleStep;
+        s_.StepNo = family_.logTexts.idleStep;
         EnableButtons(true, true, true, true);
         ChooseLogFile(s_.LogKind);
         return false;
@@ -200,14 +203,17 @@ void DetailWindow::LogStep() {
             return;
         if (StartsWith(r, "=")) {
             linesLeft = IntOfText(Chars(r, 2, 3));
+            const std::string& prefix = family_.logTexts.countPrefix;
             at(log.countLabel)
-                .setText(std::to_string(linesLeft) + " " + log.name + " Log lines to read");
+                .setText(prefix.empty()
+                             ? std::to_string(linesLeft) + " " + log.name + " Log lines to read"
+                             : prefix + Chars(r, 2, 2));
         } else {
             linesLeft = 0;
             at(log.countLabel).setText(Chars(r, 2, 20));
         }
         if (last) {
-            at("LogTopLine").setText("Select Log to download; data will be saved to disk");
+            at("LogTopLine").setText(family_.logTexts.choose);
             s_.StepNo = 5;
         } else {
             s_.StepNo = base + kLogStepBase + 1;
@@ -228,7 +234,10 @@ void DetailWindow::LogStep() {
     case 11:
         if (!WriteLogFile())
             return;
-        at("LogTopLine").setText(log.stored + " Log data stored in " + s_.LogFileName);
+        at("LogTopLine")
+            .setText((family_.logTexts.storedIn.empty() ? log.stored + " Log data stored in "
+                                                        : family_.logTexts.storedIn) +
+                     s_.LogFileName);
         if (kind > 0)
             at(log.countLabel).setText("");
         if (!log.clearCommand.empty() && ChangesPossible())
@@ -257,13 +266,17 @@ void DetailWindow::LogStep() {
     }
     case 70:
         at("LogProgress")
-            .setText("Reading " + family_.logs[static_cast<size_t>(s_.LogKind)].name +
-                     " Log completed")
+            .setText(family_.logTexts.completed.empty()
+                         ? "Reading " + family_.logs[static_cast<size_t>(s_.LogKind)].name +
+                               " Log completed"
+                         : family_.logTexts.completed)
             .setTextColour(Colours::blue);
         s_.StepNo = 1;
         break;
     case 71:
-        at("LogProgress").setText("Log: " + Chars(s_.LastReply, 2, 20)).setTextColour(Colours::red);
+        at("LogProgress")
+            .setText(family_.logTexts.clearFailed + Chars(s_.LastReply, 2, 20))
+            .setTextColour(Colours::red);
         s_.StepNo = 1;
         break;
     default:

@@ -105,13 +105,13 @@ void DetailWindow::MemoryStep() {
         if (StartsWith(r, "=")) {
             if (s_.LoadMemory) {
                 msg.setText("Config present in memory location " + d + ". Confirm load.");
-                at("BtnMemConfirm").setText("  Confir&m");
+                at("BtnMemConfirm").setText(spec.texts.confirm);
             } else {
                 msg.setText("Warning! Location " + d + " contains data. Overwrite?");
-                at("BtnMemConfirm").setText(" Over&Write");
+                at("BtnMemConfirm").setText(spec.texts.overwrite);
             }
             msg.setTextColour(Colours::blue);
-            at("MemPreview").setText("Memory location " + d + " preview");
+            at("MemPreview").setText("Memory location " + d + spec.texts.previewTitle);
             FillPreview(spec.preview, r.substr(1));
             ShowMemoryPreview(true, !spec.preludes.empty());
             at("BtnMemConfirm").setVisible(true);
@@ -145,14 +145,14 @@ void DetailWindow::MemoryStep() {
         if (r == kCountedOut)
             return;
         if (StartsWith(r, "=")) {
-            msg.setText("Unit re-configured using memory location " + d)
-                .setTextColour(Colours::blue);
+            msg.setText(spec.texts.loaded + d).setTextColour(Colours::blue);
             d_.tx.DelayLeft = 2500;
         } else if (StartsWith(r, "?")) {
             msg.setText("Problem with memory load.").setTextColour(Colours::red);
         } else {
             // A refusal or no answer at all would otherwise leave the phase waiting for good.
-            msg.setText(Chars(r, 2, 20)).setTextColour(Colours::red);
+            msg.setText(spec.texts.loadRefused.empty() ? Chars(r, 2, 20) : spec.texts.loadRefused)
+                .setTextColour(Colours::red);
         }
         RequestMode(Phases::Utilities);
         break;
@@ -162,11 +162,12 @@ void DetailWindow::MemoryStep() {
         if (r == kCountedOut)
             return;
         if (StartsWith(r, "="))
-            msg.setText("Current config now stored in memory " + d).setTextColour(Colours::blue);
+            msg.setText(spec.texts.stored + d).setTextColour(Colours::blue);
         else if (StartsWith(r, "?"))
             msg.setText("Problem with memory store").setTextColour(Colours::red);
         else
-            msg.setText(Chars(r, 2, 20)).setTextColour(Colours::red);
+            msg.setText(spec.texts.storeRefused.empty() ? Chars(r, 2, 20) : spec.texts.storeRefused)
+                .setTextColour(Colours::red);
         s_.StepNo = 7;
         break;
     }

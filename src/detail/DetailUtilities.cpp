@@ -196,6 +196,11 @@ void DetailWindow::UtilitiesStep() {
     const bool monthFirst = family_.clock.monthFirst;
     switch (s_.StepNo) {
     case 1:
+        if (!family_.clock.stateFirst) {
+            s_.StepNo = 3;
+            SendRequest("DAY?");
+            break;
+        }
         SendRequest("LRS?");
         break;
     case 2: {

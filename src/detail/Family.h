@@ -48,23 +48,31 @@ struct LogSpec {
     std::function<std::string(const std::string& record, const Clock&)> decode;
 };
 
-// The texts of the log panel's file dialogue and, for a window steered by steps, the
-// steps its buttons lead to.
-struct LogDialogSpec {
+// What the log panel says (an empty text is built from the log's name as shown) and, for
+// a window steered by steps, the steps its buttons lead to.
+struct LogTexts {
+    std::string title = "Logs";
+    std::string counting;    // "Reading number of " + logNoun + " Log events..."
+    std::string countPrefix; // + the count's digits; empty: n + " " + name + " Log lines to read"
+    std::string choose = "Select Log to download; data will be saved to disk";
+    std::string goingToStore; // "Going to store " + name + " Log data to: "
     std::string newFile =
         "There is no pre-existing data file. A new file will be made to store the log data.";
     std::string readHint = "Now read the modem and store the log information to file";
-    std::string readCaption = "&Read Log";
-    std::string goingTo; // before the file name; empty: "Going to store " + log + " Log data to: "
-    int readStep = 0;    // where the read button starts the reading; 0: the log's own step
-    int writeStep = 0;   // where lines already read go to a newly chosen file; 0: the log's own
-    int idleStep = 6;    // where the window waits for another file after a failed write
+    std::string readButton = "&Read Log";
+    std::string completed; // "Reading " + name + " Log completed"
+    std::string storedIn;  // stored + " Log data stored in "
+    std::string clearFailed = "Log: ";
+    int readStep = 0;  // where the read button starts the reading; 0: the log's own step
+    int writeStep = 0; // where lines already read go to a newly chosen file; 0: the log's own
+    int idleStep = 6;  // where the window waits for another file after a failed write
 };
 
 struct ClockSpec {
     bool monthFirst = false; // "DAY" dates as MMDDYY (else DDMMYY)
     std::string unitCaption = "Modem:";
     std::string hourZero = " 0"; // the no-offset entry of the hour list
+    bool stateFirst = true;      // the clock loop asks the remote state before the date
 };
 
 // One field of a stored string as a memory preview shows it.
@@ -129,6 +137,17 @@ inline PreviewField Custom(int pos, int len, std::function<std::string(const std
 }
 } // namespace Preview
 
+// What the memory panel says of a location and of the unit's answers.
+struct MemoryTexts {
+    std::string previewTitle = " preview"; // "Memory location n" + this
+    std::string confirm = "  Confir&m";
+    std::string overwrite = " Over&Write";
+    std::string loaded = "Unit re-configured using memory location ";
+    std::string stored = "Current config now stored in memory ";
+    std::string loadRefused;  // a refusal of a load other than "?"; empty: the reply's text
+    std::string storeRefused; // likewise of a store
+};
+
 struct MemorySpec {
     bool present = true;
     std::string query = "MGC?";        // + the location digit
@@ -137,6 +156,7 @@ struct MemorySpec {
     int loadWaitTicksDistant = 75;
     std::vector<PreviewMemo> preview;                      // of the stored configuration
     std::vector<std::vector<PreviewMemo>> preludePreviews; // of each prelude's reply
+    MemoryTexts texts;
 };
 
 struct PanelSpec {
@@ -161,7 +181,7 @@ struct FamilySpec {
     std::string sentText = "Distant modem re-configuration sent, please wait...";
     std::string logNoun = "Modem"; // "Reading number of Modem Log events..."
     std::vector<LogSpec> logs;     // at most two
-    LogDialogSpec logDialog;
+    LogTexts logTexts;
     bool blankLineOnAppend = true; // an appended download starts with a blank line
     ClockSpec clock;
     MemorySpec memory;

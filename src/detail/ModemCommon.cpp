@@ -116,6 +116,19 @@ Reading TxCarrierReading(const std::string& value) {
     return {"Other: " + c, Colours::red};
 }
 
+Reading RemoteEbNoReading(const std::string& value) {
+    const std::string t = Chars(value, 1, 4);
+    return {t == "99.9"   ? "Unlocked"
+            : t == "xx.x" ? "Not available"
+            : t == "16.0" ? "> 16 dB"
+                          : DropLeadingZero(t) + " dB"};
+}
+
+Reading PowerIncreaseReading(const std::string& value) {
+    const std::string t = Chars(value, 1, 3);
+    return {t == "x.x" ? "Not available" : t + " dB"};
+}
+
 std::string AupcTargetCode(double db) {
     const long tenths = std::lround(db * 10);
     const long whole = tenths / 10;

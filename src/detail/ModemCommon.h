@@ -58,7 +58,9 @@ Reading RslReading(const std::string& value);        // "RSL"
 Reading TxCarrierReading(const std::string& value);  // "TXO", codes 0-4
 // A BUC's temperature (a "0" in its second character becomes a blank) and its PLL.
 Reading BucTemperatureReading(const std::string& value);
-Reading PllReading(const std::string& value); // "0" locked
+Reading PllReading(const std::string& value);           // "0" locked
+Reading RemoteEbNoReading(const std::string& value);    // "REB"
+Reading PowerIncreaseReading(const std::string& value); // "PLI"
 
 // The AUPC target Eb/No: d.f below 10 dB, one hex digit for 10-14 dB ("C.5" is 12.5 dB).
 std::string AupcTargetCode(double db);

@@ -68,26 +68,11 @@ ReadStep ModemWindow::CircuitId(int step, int next) {
 }
 
 ReadStep ModemWindow::RemoteEbNo(int step, int next) {
-    return ReadingStep(
-        step, "REB?", "StaREB",
-        [](const std::string& v) {
-            const std::string t = Chars(v, 1, 4);
-            return Reading{t == "99.9"   ? "Unlocked"
-                           : t == "xx.x" ? "Not available"
-                           : t == "16.0" ? "> 16 dB"
-                                         : DropLeadingZero(t) + " dB"};
-        },
-        next);
+    return ReadingStep(step, "REB?", "StaREB", RemoteEbNoReading, next);
 }
 
 ReadStep ModemWindow::PowerIncrease(int step, int next) {
-    return ReadingStep(
-        step, "PLI?", "StaPLI",
-        [](const std::string& v) {
-            const std::string t = Chars(v, 1, 3);
-            return Reading{t == "x.x" ? "Not available" : t + " dB"};
-        },
-        next);
+    return ReadingStep(step, "PLI?", "StaPLI", PowerIncreaseReading, next);
 }
 
 ReadStep ModemWindow::Countdown(int step, std::function<int()> next) {

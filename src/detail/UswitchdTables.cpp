@@ -56,15 +56,14 @@ FamilySpec TDetailSwitch::Describe() const {
                .countLabel = "LogCount",
                .recordWidth = 15,
                .decode = EventLine}};
-    f.logDialog = {
-        .newFile =
-            "There is no pre-existing data file. A new file will be made to store the event data",
-        .readHint = "Now read the Switch and store the event information to file",
-        .readCaption = "&Read Switch Events",
-        .goingTo = "Going to store event data to: ",
-        .readStep = kLogRead,
-        .writeStep = kLogWrite,
-        .idleStep = kLogIdle};
+    f.logTexts.goingToStore = "Going to store event data to: ";
+    f.logTexts.newFile =
+        "There is no pre-existing data file. A new file will be made to store the event data";
+    f.logTexts.readHint = "Now read the Switch and store the event information to file";
+    f.logTexts.readButton = "&Read Switch Events";
+    f.logTexts.readStep = kLogRead;
+    f.logTexts.writeStep = kLogWrite;
+    f.logTexts.idleStep = kLogIdle;
     f.blankLineOnAppend = false;
     f.clock = {.monthFirst = false, .unitCaption = "Switch:", .hourZero = "0"};
     // The preview's lamps and mode are the window's own labels; the memo holds the lines.

@@ -63,7 +63,7 @@ TEST(SimUnit, StatusRepliesHaveTheFamilyLayouts) {
     Unit& m310 = *bus.find("0015");
     m310.setConfig(m310.config());
     EXPECT_EQ(value(m310, "FLT?"), "=0001");
-    EXPECT_EQ(value(m310, "MGC?").size(), 62u);
+    EXPECT_EQ(value(m310, "MGC?").size(), 67u); // 66 positions, up to the OBLIX address
     EXPECT_EQ(value(*bus.find("0013"), "MGC?").size(), 121u);
 
     Unit& xcvr = *bus.find("0020");

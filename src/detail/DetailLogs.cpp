@@ -47,9 +47,8 @@ void DetailWindow::BuildLogs() {
         .setVisible(false);
     add("FileNewBox", "BtnNewFile", ControlKind::Button, "Ne&w Data File");
     AddGroup("LogBox", "ReadLogBox", "", 0).setVisible(false);
-    add("ReadLogBox", "ReadLogHint", ControlKind::Label,
-        "Now read the modem and store the log information to file");
-    add("ReadLogBox", "BtnReadLog", ControlKind::Button, "&Read Log");
+    add("ReadLogBox", "ReadLogHint", ControlKind::Label, family_.logReadHint);
+    add("ReadLogBox", "BtnReadLog", ControlKind::Button, family_.logReadCaption);
     add("PanelLogs", "LogMemo", ControlKind::Memo).setWidth(70).setVisible(false);
 
     for (size_t i = 0; i < family_.logs.size(); ++i)
@@ -178,13 +177,15 @@ void DetailWindow::LogStep() {
         if (StartsWith(r, "=")) {
             linesLeft = IntOfText(Chars(r, 2, 3));
             at(log.countLabel)
-                .setText(std::to_string(linesLeft) + " " + log.name + " Log lines to read");
+                .setText(log.countText.empty()
+                             ? std::to_string(linesLeft) + " " + log.name + " Log lines to read"
+                             : log.countText + std::to_string(linesLeft));
         } else {
             linesLeft = 0;
             at(log.countLabel).setText(Chars(r, 2, 20));
         }
         if (last) {
-            at("LogTopLine").setText("Select Log to download; data will be saved to disk");
+            at("LogTopLine").setText(family_.logTopLine);
             s_.StepNo = 5;
         } else {
             s_.StepNo = base + kLogStepBase + 1;
@@ -222,7 +223,10 @@ void DetailWindow::LogStep() {
     case 11:
         if (!WriteLogFile())
             return;
-        at("LogTopLine").setText(log.stored + " Log data stored in " + s_.LogFileName);
+        at("LogTopLine")
+            .setText(
+                (log.storedText.empty() ? log.stored + " Log data stored in " : log.storedText) +
+                s_.LogFileName);
         if (kind > 0)
             at(log.countLabel).setText("");
         if (!log.clearCommand.empty() && ChangesPossible())
@@ -249,17 +253,24 @@ void DetailWindow::LogStep() {
         s_.StepNo = 6;
         break;
     }
-    case 70:
+    case 70: {
+        const LogSpec& done = family_.logs[static_cast<size_t>(s_.LogKind)];
         at("LogProgress")
-            .setText("Reading " + family_.logs[static_cast<size_t>(s_.LogKind)].name +
-                     " Log completed")
+            .setText(done.doneText.empty() ? "Reading " + done.name + " Log completed"
+                                           : done.doneText)
             .setTextColour(Colours::blue);
         s_.StepNo = 1;
         break;
-    case 71:
-        at("LogProgress").setText("Log: " + Chars(s_.LastReply, 2, 20)).setTextColour(Colours::red);
+    }
+    case 71: {
+        const LogSpec& failed = family_.logs[static_cast<size_t>(s_.LogKind)];
+        at("LogProgress")
+            .setText((failed.clearFailText.empty() ? "Log: " : failed.clearFailText) +
+                     Chars(s_.LastReply, 2, 20))
+            .setTextColour(Colours::red);
         s_.StepNo = 1;
         break;
+    }
     default:
         break;
     }

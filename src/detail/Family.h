@@ -45,6 +45,12 @@ struct LogSpec {
     std::string countLabel;   // control that shows the count
     int recordWidth = 15;     // each record is followed by one separator
     int recordsPerReply = 5;
+    // A family that words its log panel its own way; empty: "12 Events Log lines to read",
+    // "Event Log data stored in ...", "Reading Events Log completed", "Log: ...".
+    std::string countText{};     // + the count: "Number of unread stored events: "
+    std::string storedText{};    // + the file: "Event data stored in "
+    std::string doneText{};      // "Reading log completed"
+    std::string clearFailText{}; // + the reply: "Clearing log:"
     std::function<std::string(const std::string& record, const Clock&)> decode;
 };
 
@@ -148,12 +154,19 @@ struct FamilySpec {
     std::string logNoun = "Modem"; // "Reading number of Modem Log events..."
     std::vector<LogSpec> logs;     // at most two
     bool blankLineOnAppend = true; // an appended download starts with a blank line
+    std::string logTopLine = "Select Log to download; data will be saved to disk";
+    std::string logReadHint = "Now read the modem and store the log information to file";
+    std::string logReadCaption = "&Read Log";
     ClockSpec clock;
     MemorySpec memory;
     PanelSpec panels;
     Steering steering = Steering::Phases;
     // Steps steering: the step each phase button asks for.
     int statusStep = 1, configStep = 1, logsStep = 1, utilitiesStep = 1;
+    // Steps steering: "&Logs" runs the "READLOG" phase above; a button's step ends it.
+    bool logsPhase = false;
+    // A confirmation answered No re-reads the box from its step (after a rejection's step).
+    bool rereadOnCancel = false;
 };
 
 } // namespace linvar

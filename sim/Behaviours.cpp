@@ -2,11 +2,15 @@
 // answers only what every unit answers (and the MQX-350 its commands in Mqx350.cpp).
 
 #include "Unit.h"
+#include "Vorn.h"
 
 namespace linvar::sim {
 
-std::unique_ptr<FamilyBehaviour> MakeBehaviour(Family family, Unit&) {
+std::unique_ptr<FamilyBehaviour> MakeBehaviour(Family family, Unit& unit) {
     switch (family) {
+    case Family::Vorn:
+    case Family::Yran:
+        return std::make_unique<VornBehaviour>(unit, family == Family::Yran);
     default:
         return nullptr;
     }

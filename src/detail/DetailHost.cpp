@@ -1,6 +1,7 @@
 #include "detail/DetailHost.h"
 
 #include "detail/U350.h"
+#include "detail/Vornz.h"
 #include "ui/Operator.h"
 
 namespace linvar {
@@ -21,6 +22,9 @@ bool DetailHost::open(const DetailRequest& request, std::function<void(bool)> cl
     switch (request.family) {
     case DetailFamily::Mqx350:
         window_ = std::make_unique<TDetail350>(deps, in);
+        break;
+    case DetailFamily::Vorn:
+        window_ = std::make_unique<TDetailVorn>(deps, in);
         break;
     default:
         return false;

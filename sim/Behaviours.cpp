@@ -1,6 +1,7 @@
 // Which file serves the own commands of which family. A family without a behaviour
 // answers only what every unit answers (and the MQX-350 its commands in Mqx350.cpp).
 
+#include "Pld.h"
 #include "Unit.h"
 #include "Vorn.h"
 
@@ -11,6 +12,8 @@ std::unique_ptr<FamilyBehaviour> MakeBehaviour(Family family, Unit& unit) {
     case Family::Vorn:
     case Family::Yran:
         return std::make_unique<VornBehaviour>(unit, family == Family::Yran);
+    case Family::Pld:
+        return std::make_unique<PldBehaviour>(unit);
     default:
         return nullptr;
     }

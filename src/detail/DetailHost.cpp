@@ -1,5 +1,6 @@
 #include "detail/DetailHost.h"
 
+#include "detail/Pld1.h"
 #include "detail/U350.h"
 #include "detail/Vornz.h"
 #include "ui/Operator.h"
@@ -25,6 +26,9 @@ bool DetailHost::open(const DetailRequest& request, std::function<void(bool)> cl
         break;
     case DetailFamily::Vorn:
         window_ = std::make_unique<TDetailVorn>(deps, in);
+        break;
+    case DetailFamily::Pld:
+        window_ = std::make_unique<TDetailPld>(deps, in);
         break;
     default:
         return false;

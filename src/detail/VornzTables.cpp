@@ -495,16 +495,17 @@ void TDetailVorn::BuildUtilityGroups() {
     add("ClockBox", "OffsetHint", ControlKind::Label,
         "Select an hour offset, eg. to set a distant transceiver to local time");
     at("BtnSetTime").setText("Set &Time (including offset)");
-    AddGroup("PanelUtilities", "GrpLnaCal", "LNA Current Calibration", 0);
+    add("PanelUtilities", "UtilityCol", ControlKind::Panel).setLayout(Layout::Column);
+    AddGroup("UtilityCol", "GrpLnaCal", "LNA Current Calibration", 0);
     add("GrpLnaCal", "LnaCalHint", ControlKind::Label,
         "Set the calibration point for the LNA current alarm feature");
     add("GrpLnaCal", "BtnCalLna", ControlKind::Button, "Calibrate L&NA Current");
     add("GrpLnaCal", "LnaCalMsg", ControlKind::Label);
-    AddGroup("PanelUtilities", "GrpForce", "1:1 Switchover", 0);
+    AddGroup("UtilityCol", "GrpForce", "1:1 Switchover", 0);
     add("GrpForce", "ForceText", ControlKind::Label);
     add("GrpForce", "BtnForce", ControlKind::Button, "Force &1:1 Switch");
     add("GrpForce", "ForceMsg", ControlKind::Label);
-    AddGroup("PanelUtilities", "GrpRedCtl", "Redundancy Controller", 0);
+    AddGroup("UtilityCol", "GrpRedCtl", "Redundancy Controller", 0);
     add("GrpRedCtl", "RedText", ControlKind::Label);
     add("GrpRedCtl", "BtnAutoManual", ControlKind::Button, "Auto/Manual S&witch");
     add("GrpRedCtl", "RedMsg", ControlKind::Label);

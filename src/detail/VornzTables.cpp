@@ -469,10 +469,10 @@ void TDetailVorn::BuildStatus() {
     for (int i = 0; i < 18; ++i)
         add("GrpAlarms", "CAS" + std::to_string(i + 1), ControlKind::Label, vorn::kAlarmNames[i])
             .setWidth(15);
-    AddGroup("StatusRight", "GrpSummary", "", 0);
+    AddGroup("StatusLeft", "GrpSummary", "", 0);
     add("GrpSummary", "StaSFS", ControlKind::Label, "Summary Fault Status").setWidth(20);
     add("GrpSummary", "BtnMaint", ControlKind::Button, "Show &Maint");
-    AddGroup("StatusRight", "GrpKey", "Key", 2);
+    AddGroup("StatusLeft", "GrpKey", "Key", 2);
     add("GrpKey", "KeyOn", ControlKind::Label, "On/OK").setBackground(Colours::lime);
     add("GrpKey", "KeyOff", ControlKind::Label, "Off").setBackground(Colours::green);
     add("GrpKey", "KeyFault", ControlKind::Label, "Fault").setBackground(Colours::red);

@@ -3,8 +3,10 @@
 
 #include "Mqx330.h"
 #include "Mqx370.h"
+#include "Pld.h"
 #include "Switch.h"
 #include "Unit.h"
+#include "Vorn.h"
 
 namespace linvar::sim {
 
@@ -17,6 +19,11 @@ std::unique_ptr<FamilyBehaviour> MakeBehaviour(Family family, Unit& unit) {
     case Family::Mqx310:
     case Family::Mqx330:
         return std::make_unique<Mqx330Behaviour>(unit);
+    case Family::Vorn:
+    case Family::Yran:
+        return std::make_unique<VornBehaviour>(unit, family == Family::Yran);
+    case Family::Pld:
+        return std::make_unique<PldBehaviour>(unit);
     default:
         return nullptr;
     }

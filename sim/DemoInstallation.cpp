@@ -16,8 +16,9 @@ const std::vector<DemoUnit>& demoUnits() {
         {"0212", "YRAN", ""},
         {"0250", "371", ""},
         {"0251", "YRAN", ""},
-        // Link 3: the DISTANT modem has a Tx fault.
+        // Link 3: the DISTANT modem has a Tx fault; a Ku-band transceiver with an LNB.
         {"1300", "330", ""},
+        {"0311", "PLD-LNB", ""},
         {"0350", "331", "030"},
         // Link 4: the DISTANT modem does not answer.
         {"1400", "310", ""},

@@ -79,8 +79,11 @@ SetupResult populateFromSetup(Bus& bus, const std::vector<std::string>& lines,
             units[0]->setOnline(true);
             units[0]->setAnswer("OUS", "=000000");
         }
-        if (units[2] && units[3])
+        if (units[2] && units[3]) {
             units[2]->setOnline(true);
+            units[2]->setPartner(units[3]);
+            units[3]->setPartner(units[2]);
+        }
     }
     return result;
 }

@@ -83,8 +83,8 @@ bool parseModel(const std::string& text, ModelInfo& out) {
         {"370L", Family::Mqx370, 371},  {"372", Family::Mqx370, 372},
         {"7370L", Family::Mqx370, 372}, {"373", Family::Mqx370, 373},
         {"VORN", Family::Vorn, 0},      {"YRAN", Family::Yran, 0},
-        {"PLD", Family::Pld, 0},        {"420", Family::Switch, 420},
-        {"430", Family::Switch, 430},
+        {"PLD", Family::Pld, 0},        {"PLD-LNB", Family::Pld, 1},
+        {"420", Family::Switch, 420},   {"430", Family::Switch, 430},
     };
     for (const auto& row : table)
         if (m == row.name) {

@@ -90,7 +90,8 @@ public:
     static constexpr size_t statisticsCapacity = 220;
 
     // model: "310", "7010", "330", "331", "350", "351", "370".."373", "VORN", "YRAN",
-    // "PLD", "420", "430" (an "MQX-" or "TRV-" prefix is allowed). Unknown -> MQX-350.
+    // "PLD", "PLD-LNB", "420", "430" (an "MQX-" or "TRV-" prefix is allowed). Unknown ->
+    // MQX-350.
     Unit(std::string address, const std::string& model, int64_t clockAtZero = 0, uint64_t seed = 1);
 
     const std::string& address() const { return address_; }
@@ -99,7 +100,7 @@ public:
     bool setModel(const std::string& model);
     static bool knownModel(const std::string& model);
     Family family() const { return family_; }
-    int modelCode() const { return modelCode_; } // 0 for transceivers
+    int modelCode() const { return modelCode_; } // 0 for transceivers, 1 for a PLD with an LNB
     std::string modelName() const;
     bool isModem() const;
     bool isTransceiver() const;

@@ -37,7 +37,7 @@ const char* usageText =
     "  --latency MS        reply latency of the bus (default 20)\n"
     "  --seed N            seed of the random faults and statistics (default 1)\n"
     "  --model ADDR=CODE   model of one unit: 310 7010 330 331 350 351 370 371 372 373\n"
-    "                      VORN YRAN PLD 420 430 (repeatable)\n"
+    "                      VORN YRAN PLD PLD-LNB 420 430 (repeatable)\n"
     "  --identity ADDR=ID  the unit's identity as EID? gives it (after --model), e.g.\n"
     "                      5330120000 for a turbo MQX-330T receiving only (repeatable)\n"
     "  --faults RATE       chance (0-1) per status query of a random fault change\n"

@@ -35,7 +35,7 @@ const DemoLink demoLinks[] = {
      {{"1200", "0201", "0211", "0212"}, "1:1 modem pair and transceiver pair."},
      {{"0250", "", "0251", ""}, "1:1 pair at the DISTANT end."}},
     {"MADRID-3",
-     {{"1300", "", "", ""}, "The DISTANT modem reports a Tx fault."},
+     {{"1300", "", "0311", ""}, "The DISTANT modem reports a Tx fault; an LNB transceiver here."},
      {{"0350", "", "", ""}, ""}},
     {"ROME-4",
      {{"1400", "", "0411", ""}, "The DISTANT modem does not answer."},

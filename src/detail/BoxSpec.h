@@ -88,7 +88,8 @@ struct BoxSpec {
     int unknownEntry = -1;
     unsigned models = 0; // the models (family bits) that have this row; 0: every model
     Source source = Source::Config;
-    int pos = 0; // first character in the string (1 = the one after "=")
+    std::string query; // Source::None: the family's own query whose value fills it (FillBoxesFrom)
+    int pos = 0;       // first character in the string (1 = the one after "=")
     int len = 1;
     Show show = Show::Index;
     int width = 0; // Real: RealText width and fraction digits of the box
@@ -106,9 +107,11 @@ struct BoxSpec {
     std::string unit;    // after the value (" MHz")
     Gate gate = Gate::RemoteOrDistant;
     Confirmation confirmation = Confirmation::DistantOnly;
+    bool commsNote = true; // the confirmation ends ". Comms may be affected."
     Validation validation = Validation::RefuseCaption;
     std::string noteLow;        // Clamp: what the notice line says of an entry below the range
     std::string noteHigh;       // and of one above it
+    std::string noteGrid;       // `grid`: what it says of an entry it moved
     bool sendUnchanged = false; // the same value is sent again (a re-trigger)
     int reread = ConfigSteps::SetConfig; // step after an accepted change
     int retry = 0;                       // step after a refused one (0: the family's default)
@@ -124,6 +127,11 @@ struct BoxSpec {
     // The box text of the string's characters where they are laid out irregularly; it
     // replaces `show` when set.
     std::function<std::string(const std::string& field)> form;
+    // The family's own rule on top of the lock: false keeps the box locked.
+    std::function<bool()> enabledNow;
+    // The family's own grid: an entry inside the range (not one brought to a limit) is
+    // moved onto it, with `noteGrid`.
+    std::function<double(double)> grid;
 };
 
 // A command built from several boxes ("APP=" from the AUPC boxes, "BLO=" from the LO and

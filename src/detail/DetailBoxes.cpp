@@ -142,12 +142,20 @@ void DetailWindow::FillBoxes(Source source, const std::string& text) {
     AfterFill(source);
 }
 
+void DetailWindow::FillBoxesFrom(const std::string& query, const std::string& value) {
+    for (const BoxSpec& b : boxes_)
+        if (b.source == Source::None && b.query == query && b.pos > 0)
+            FillBox(b, value);
+}
+
 // ---- locking and the gate -------------------------------------------------------------
 
 bool DetailWindow::BoxLocked(const BoxSpec& box) const {
     if (box.gate == Gate::Always)
         return lockRequested_;
     if (effectiveLock_ && box.lockable)
+        return true;
+    if (box.enabledNow && !box.enabledNow())
         return true;
     return box.gate == Gate::Remote && !s_.RemoteMode;
 }

@@ -91,6 +91,12 @@ std::optional<std::string> DetailWindow::EditValue(const BoxSpec& b, const std::
     }
     if (!inside(v))
         return std::nullopt;
+    if (b.grid && clamped == 0) {
+        const double on = b.grid(v);
+        if (std::fabs(on - v) > 1e-9)
+            clamped = 2;
+        v = on;
+    }
     if (b.resolution > 0 && b.validation != Validation::Round) {
         const double steps = v / b.resolution;
         if (std::fabs(steps - std::round(steps)) > 1e-6)
@@ -251,7 +257,8 @@ void DetailWindow::LeaveEdit(const BoxSpec& b) {
             b.show == Show::NegReal
                 ? LeftTrim(shown.substr(1))
                 : (!b.confirm.empty() && b.confirm.back() == ' ' ? LeftTrim(v) : v);
-        s_.ConfirmText = "Change " + b.confirm + shownValue + b.unit + kAffected;
+        s_.ConfirmText =
+            "Change " + b.confirm + shownValue + b.unit + (b.commsNote ? kAffected : "");
         pendingHeld_ = {{b.control, {shown, -1}}};
     }
     at(b.control + "Cap").setTextColour(Colours::black);
@@ -259,10 +266,11 @@ void DetailWindow::LeaveEdit(const BoxSpec& b) {
     // The note of a corrected entry goes to the notice line: the instruction line is the
     // sending's own ("Configuring the ...").
     if (clamped)
-        ShowNotice(clamped < 0 ? b.noteLow : b.noteHigh, Colours::red);
+        ShowNotice(clamped < 0 ? b.noteLow : clamped == 1 ? b.noteHigh : b.noteGrid, Colours::red);
     else
         ShowNotice("", Colours::black);
     c.setText(shown);
+    OnStaged(b, shown);
     SendOrConfirm(b);
 }
 
@@ -302,7 +310,7 @@ void DetailWindow::ChangeCombo(const BoxSpec& b) {
         }
     } else {
         s_.PendingCommand = b.command + "=" + ComboValue(b, index);
-        s_.ConfirmText = "Change " + b.confirm + c.selectedText() + kAffected;
+        s_.ConfirmText = "Change " + b.confirm + c.selectedText() + (b.commsNote ? kAffected : "");
         if (b.value == Value::Custom) {
             const std::optional<std::string> custom = CustomCommand(b, c.selectedText());
             if (!custom) {
@@ -314,6 +322,7 @@ void DetailWindow::ChangeCombo(const BoxSpec& b) {
         }
         pendingHeld_ = {{b.control, {"", c.selected()}}};
     }
+    OnStaged(b, c.selectedText());
     SendOrConfirm(b);
 }
 
@@ -371,8 +380,11 @@ void DetailWindow::Confirmed(bool yes) {
         return;
     }
     if (stillHere)
-        s_.StepNo = ConfigSteps::Idle;
+        s_.StepNo = family_.rereadOnCancel ? RereadStep(s_.PendingCommand.substr(0, 3), false)
+                                           : ConfigSteps::Idle;
     ShowInstruction("Edit of parameter has been replaced with previous value");
+    if (stillHere && family_.rereadOnCancel)
+        clearInstructionTicks_ = family_.rejection.clearAfterTicks;
     RestorePending();
     LockConfig(false);
 }

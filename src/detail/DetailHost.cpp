@@ -1,9 +1,11 @@
 #include "detail/DetailHost.h"
 
+#include "detail/Pld1.h"
 #include "detail/U330ti.h"
 #include "detail/U350.h"
 #include "detail/U370.h"
 #include "detail/Uswitchd.h"
+#include "detail/Vornz.h"
 #include "detail/u310i.h"
 #include "ui/Operator.h"
 
@@ -37,6 +39,12 @@ bool DetailHost::open(const DetailRequest& request, std::function<void(bool)> cl
         break;
     case DetailFamily::Mqx370:
         window_ = std::make_unique<TDetail370>(deps, in);
+        break;
+    case DetailFamily::Vorn:
+        window_ = std::make_unique<TDetailVorn>(deps, in);
+        break;
+    case DetailFamily::Pld:
+        window_ = std::make_unique<TDetailPld>(deps, in);
         break;
     default:
         return false;

@@ -207,7 +207,8 @@ void DetailWindow::LogStep() {
             at(log.countLabel)
                 .setText(prefix.empty()
                              ? std::to_string(linesLeft) + " " + log.name + " Log lines to read"
-                             : prefix + Chars(r, 2, 2));
+                             : prefix + (family_.logTexts.countAsNumber ? std::to_string(linesLeft)
+                                                                        : Chars(r, 2, 2)));
         } else {
             linesLeft = 0;
             at(log.countLabel).setText(Chars(r, 2, 20));
@@ -264,15 +265,15 @@ void DetailWindow::LogStep() {
         s_.StepNo = 6;
         break;
     }
-    case 70:
+    case 70: {
+        const LogSpec& done = family_.logs[static_cast<size_t>(s_.LogKind)];
         at("LogProgress")
-            .setText(family_.logTexts.completed.empty()
-                         ? "Reading " + family_.logs[static_cast<size_t>(s_.LogKind)].name +
-                               " Log completed"
-                         : family_.logTexts.completed)
+            .setText(family_.logTexts.completed.empty() ? "Reading " + done.name + " Log completed"
+                                                        : family_.logTexts.completed)
             .setTextColour(Colours::blue);
         s_.StepNo = 1;
         break;
+    }
     case 71:
         at("LogProgress")
             .setText(family_.logTexts.clearFailed + Chars(s_.LastReply, 2, 20))

@@ -193,7 +193,6 @@ int DetailWindow::NextUtility(int n) {
 }
 
 void DetailWindow::UtilitiesStep() {
-    const bool monthFirst = family_.clock.monthFirst;
     switch (s_.StepNo) {
     case 1:
         if (!family_.clock.stateFirst) {
@@ -220,13 +219,7 @@ void DetailWindow::UtilitiesStep() {
         const std::string r = TakeReply("DAY");
         if (r == kCountedOut)
             return;
-        if (StartsWith(r, "=")) {
-            keptDate_ = monthFirst ? DateTextMDY(Chars(r, 2, 6)) : DateTextDMY(Chars(r, 2, 6));
-            s_.StepNo = NextUtility(5);
-        } else {
-            at("LblDate").setText("Date:" + Chars(r, 2, 20)).setTextColour(Colours::red);
-            s_.StepNo = NextUtility(1);
-        }
+        s_.StepNo = NextUtility(TakeUnitDate(r) ? 5 : 1);
         break;
     }
     case 5:
@@ -236,19 +229,10 @@ void DetailWindow::UtilitiesStep() {
         const std::string r = TakeReply("TIM");
         if (r == kCountedOut)
             return;
-        if (StartsWith(r, "=")) {
-            at("ClockModem").setText(TimeText(Chars(r, 2, 6), d_.clock) + " " + keptDate_);
-            // The result of a memory load or store stays until the next memory action.
-            for (size_t i = 0; i < kClockLoopLabels; ++i)
-                at(kUtilityLabels[i]).setText("");
+        if (TakeUnitTime(r))
             s_.StepNo = NextUtility(ChangesPossible() && s_.OnlineUnit ? 15 : 1);
-        } else {
-            at("ClockOffsetCap").setVisible(false);
-            at("ClockOffset").setVisible(false);
-            at("ClockModem").setText(keptDate_);
-            at("LblTime").setText("Time:" + Chars(r, 2, 20)).setTextColour(Colours::red);
+        else
             s_.StepNo = NextUtility(1);
-        }
         break;
     }
     case 15:
@@ -279,32 +263,24 @@ void DetailWindow::UtilitiesStep() {
         break;
     }
     case 31:
-        at("ClockModem").setText("Setting time, date...");
-        SendRequest(SetDateCommand());
+        SendSetDate();
         break;
     case 32: {
         const std::string r = TakeReply("DAY");
         if (r == kCountedOut)
             return;
-        if (StartsWith(r, "="))
-            at("LblDate").setText("Date set OK").setTextColour(Colours::blue);
-        else
-            at("LblDate").setText("Date:" + Chars(r, 2, 20)).setTextColour(Colours::red);
-        at("LblTime").setText("Setting time...").setTextColour(Colours::blue);
+        TakeSetDate(r);
         s_.StepNo = 33;
         break;
     }
     case 33:
-        SendRequest(SetTimeCommand());
+        SendSetTime();
         break;
     case 34: {
         const std::string r = TakeReply("TIM");
         if (r == kCountedOut)
             return;
-        if (StartsWith(r, "="))
-            at("LblTime").setText("Time set OK").setTextColour(Colours::blue);
-        else
-            at("LblTime").setText("Time:" + Chars(r, 2, 20)).setTextColour(Colours::red);
+        TakeSetTime(r);
         s_.StepNo = NextUtility(51);
         break;
     }
@@ -316,6 +292,55 @@ void DetailWindow::UtilitiesStep() {
             ++s_.StepNo;
         break;
     }
+}
+
+bool DetailWindow::TakeUnitDate(const std::string& r) {
+    if (StartsWith(r, "=")) {
+        keptDate_ =
+            family_.clock.monthFirst ? DateTextMDY(Chars(r, 2, 6)) : DateTextDMY(Chars(r, 2, 6));
+        return true;
+    }
+    at("LblDate").setText("Date:" + Chars(r, 2, 20)).setTextColour(Colours::red);
+    return false;
+}
+
+bool DetailWindow::TakeUnitTime(const std::string& r) {
+    if (StartsWith(r, "=")) {
+        at("ClockModem").setText(TimeText(Chars(r, 2, 6), d_.clock) + " " + keptDate_);
+        // The result of a memory load or store stays until the next memory action.
+        for (size_t i = 0; i < kClockLoopLabels; ++i)
+            at(kUtilityLabels[i]).setText("");
+        return true;
+    }
+    at("ClockOffsetCap").setVisible(false);
+    at("ClockOffset").setVisible(false);
+    at("ClockModem").setText(keptDate_);
+    at("LblTime").setText("Time:" + Chars(r, 2, 20)).setTextColour(Colours::red);
+    return false;
+}
+
+void DetailWindow::SendSetDate() {
+    at("ClockModem").setText("Setting time, date...");
+    SendRequest(SetDateCommand());
+}
+
+void DetailWindow::TakeSetDate(const std::string& r) {
+    if (StartsWith(r, "="))
+        at("LblDate").setText("Date set OK").setTextColour(Colours::blue);
+    else
+        at("LblDate").setText("Date:" + Chars(r, 2, 20)).setTextColour(Colours::red);
+    at("LblTime").setText("Setting time...").setTextColour(Colours::blue);
+}
+
+void DetailWindow::SendSetTime() {
+    SendRequest(SetTimeCommand());
+}
+
+void DetailWindow::TakeSetTime(const std::string& r) {
+    if (StartsWith(r, "="))
+        at("LblTime").setText("Time set OK").setTextColour(Colours::blue);
+    else
+        at("LblTime").setText("Time:" + Chars(r, 2, 20)).setTextColour(Colours::red);
 }
 
 void DetailWindow::SwitchoverStart() {

@@ -147,7 +147,13 @@ void DetailWindow::BuildCommon() {
     };
     button("BtnStatus", Phases::Status1, family_.statusStep);
     button("BtnConfig", Phases::Config, family_.configStep);
-    button("BtnLogs", Phases::ReadLog, family_.logsStep);
+    if (steps && family_.logsPhase)
+        onClick("BtnLogs", [this] {
+            RequestStep(-1); // the later press wins
+            RequestMode(Phases::ReadLog);
+        });
+    else
+        button("BtnLogs", Phases::ReadLog, family_.logsStep);
     onClick("BtnUtilities", [this, steps] {
         ClearUtilityLabels();
         if (steps)
@@ -274,6 +280,8 @@ void DetailWindow::ModeSwitch() {
         s_.StepNo = requestedStep_;
         requestedStep_ = -1;
         tx.RequestedMode.clear();
+        if (tx.CurrentMode == Phases::ReadLog)
+            tx.CurrentMode = Phases::Status1; // back to the family's own steps
     } else {
         tx.CurrentMode = tx.RequestedMode;
         s_.StepNo = 0;
@@ -292,7 +300,7 @@ void DetailWindow::Dispatch() {
     const int step = s_.StepNo;
     if (mode == Phases::ExitModal) {
         Exit();
-    } else if (family_.steering == Steering::Steps) {
+    } else if (family_.steering == Steering::Steps && mode != Phases::ReadLog) {
         if (family_.panels.utilities && shown("PanelUtilities"))
             RefreshClockLines();
         // The reply to a change and the pause after a rejection are the framework's in

@@ -206,6 +206,9 @@ protected:
     // The operator said No to a command: the family's own controls that built it go back
     // to what the unit holds (the boxes of its rows are the framework's).
     virtual void RestoreCommand(const std::string& /*mnemonic*/) {}
+    // A change is about to be confirmed or sent, `shown` its new text (or entry): the
+    // family's status labels that show the value at once.
+    virtual void OnStaged(const BoxSpec& /*box*/, const std::string& /*shown*/) {}
 
     // ---- helpers for the family -----------------------------------------------------
     DetailState& state() { return s_; }
@@ -235,6 +238,8 @@ protected:
                          const std::vector<StatusGroup>& groups);
     // Fills every box of one source from its string; AfterFill follows.
     void FillBoxes(Source source, const std::string& text);
+    // Fills every box that the family's own query fills, from that query's value.
+    void FillBoxesFrom(const std::string& query, const std::string& value);
     // A box filled from the family's own query: the value the unit holds.
     void SetBoxText(const std::string& control, const std::string& text);
     void SetBoxIndex(const std::string& control, int index);
@@ -254,6 +259,17 @@ protected:
     std::string PairFlag() const;
     void Trace(const std::string& text, const std::string& tag);
     bool BoxLocked(const BoxSpec& box) const;
+    // The instruction of a rejected (or cancelled) change is still waiting to be cleared.
+    bool InstructionHeld() const { return clearInstructionTicks_ > 0; }
+    // The clock utility's exchanges, for a family that runs its own utilities steps: the
+    // "DAY?" and "TIM?" replies on the clock lines (true for "="), and setting the unit's
+    // clock to the computer's plus the chosen offsets.
+    bool TakeUnitDate(const std::string& reply);
+    bool TakeUnitTime(const std::string& reply);
+    void SendSetDate();
+    void TakeSetDate(const std::string& reply);
+    void SendSetTime();
+    void TakeSetTime(const std::string& reply);
     bool EffectivelyLocked() const { return effectiveLock_; }
     DetailDeps& deps() { return d_; }
     // A change the family builds itself (a button, a group of check boxes): sent at once,
@@ -312,7 +328,8 @@ private:
     std::string MaskString() const;
     void SetMasks(const std::string& masks);
     // The wire value of an edit entry, or nothing when it is refused; `shown` gets the
-    // box's text for it, `clamped` -1 or 1 when it was raised or lowered to a limit.
+    // box's text for it, `clamped` -1 or 1 when it was raised or lowered to a limit, 2
+    // when the box's grid moved it.
     std::optional<std::string> EditValue(const BoxSpec& box, const std::string& text,
                                          std::string& shown, int& clamped) const;
     std::string ComboValue(const BoxSpec& box, int index) const;

@@ -54,6 +54,7 @@ struct LogTexts {
     std::string title = "Logs";
     std::string counting;    // "Reading number of " + logNoun + " Log events..."
     std::string countPrefix; // + the count's digits; empty: n + " " + name + " Log lines to read"
+    bool countAsNumber = false; // the count after countPrefix as a number, not its two digits
     std::string choose = "Select Log to download; data will be saved to disk";
     std::string goingToStore; // "Going to store " + name + " Log data to: "
     std::string newFile =
@@ -192,6 +193,10 @@ struct FamilySpec {
     std::string configCaption;
     // Steps steering: the step each phase button asks for.
     int statusStep = 1, configStep = 1, logsStep = 1, utilitiesStep = 1;
+    // Steps steering: "&Logs" runs the "READLOG" phase above; a button's step ends it.
+    bool logsPhase = false;
+    // A confirmation answered No re-reads the box from its step (after a rejection's step).
+    bool rereadOnCancel = false;
 };
 
 } // namespace linvar

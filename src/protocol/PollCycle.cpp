@@ -13,7 +13,6 @@ namespace linvar {
 
 namespace {
 
-constexpr int64_t kDayMs = 86400000;
 
 } // namespace
 

@@ -11,11 +11,6 @@
 
 namespace linvar {
 
-namespace {
-
-
-} // namespace
-
 Colour StatusColour(int code) {
     static const Colour table[] = {Colours::gray,   Colours::lime,  Colours::yellow,
                                    Colours::red,    Colours::blue,  Colours::fuchsia,

@@ -66,6 +66,10 @@ void DetailHost::Tick() {
     const bool changed = window_->DetailConfigChanged;
     show_(*window_, false);
     window_.reset();
+    // A window closed while its reply was awaited leaves that exchange to nobody: the main
+    // window's own steps go on from here (its mode change would wait for the reply for good).
+    st_.tx.AwaitingReply = false;
+    st_.tx.TimeoutLeft = 0;
     auto closed = std::move(closed_);
     closed_ = nullptr;
     if (closed)

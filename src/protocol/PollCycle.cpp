@@ -644,7 +644,9 @@ void PollCycle::DoubleClickLink(int link) {
 
 void PollCycle::DoubleClickSwitch(int sw) {
     const EndRecord& e = d_.setup.rec(SystemSetup::SwitchRecord(sw));
-    if (e.Mod1Addr.empty())
+    // The switch's window opens at once, so not in the middle of a run of automatic
+    // logging: the run would never end and polling never resume.
+    if (e.Mod1Addr.empty() || autoLog_->InAutoLog)
         return;
     SetTimer(false);
     DetailRequest req;

@@ -555,3 +555,31 @@ TEST(SwitchWindow, OpensFromTheSummaryAtOnceAndGivesThePortBack) {
     s.Tick(20);
     EXPECT_GT(s.wire.size(), back);
 }
+
+// Closed by its frame while a reply is awaited, the window leaves nothing behind: the
+// summary takes the port back and polls on.
+TEST(SwitchWindow, ClosedByItsFrameMidExchangeThePollingGoesOn) {
+    StationHarness s;
+    s.bus.setLatencyMs(300);
+    s.bus.add("0012", "350");
+    s.bus.add("1000", "430");
+    s.Make();
+    s.top->Activate(false);
+    SystemSetup& su = s.top->Setup();
+    su.rec(1).Mod1Addr = "0012";
+    su.rec(41).Mod1Addr = "1000";
+    su.RecomputeAnyEndActive();
+    s.Main().click("BtnProceed");
+    s.Tick(10);
+    ASSERT_TRUE(s.Main().doubleClick(SummaryScreen::IconName(41)));
+    s.Tick(2);
+    ASSERT_EQ(s.Front()->name(), "DetailSwitch");
+    ASSERT_TRUE(s.top->Cycle().tx.AwaitingReply);
+    ASSERT_TRUE(s.Front()->requestClose());
+    s.Tick(3);
+    EXPECT_EQ(s.Front(), &s.Main());
+    const size_t back = s.wire.size();
+    s.Tick(40);
+    EXPECT_EQ(s.top->Cycle().tx.CurrentMode, Modes::AllLinks);
+    EXPECT_GT(s.wire.size(), back);
+}

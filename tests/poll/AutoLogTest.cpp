@@ -540,3 +540,23 @@ TEST(AutoLog, AChangeLogThatIsPreemptedStaysWithItsUnitAndIsLoggedLater) {
     };
     EXPECT_TRUE(TickUntil(h, logged, 400));
 }
+
+TEST(AutoLog, TheSwitchWindowDoesNotOpenInTheMiddleOfARun) {
+    PollHarness h;
+    StartAt(h, 8, 59, 58);
+    h.Unit(1, Modem1, "0012", "350");
+    h.Unit(41, Modem1, "1000", "420");
+    Logged(h, 1);
+    EveryMinutes(h, 60, 0);
+    h.Start();
+    ASSERT_TRUE(TickUntil(
+        h, [&] { return h.cycle.autoLog().InAutoLog; }, 400));
+    const size_t mark = h.port.sent.size();
+    EXPECT_TRUE(h.screen.doubleClick(SummaryScreen::IconName(41)));
+    EXPECT_TRUE(h.op.questions.empty()); // no window, not even "no window yet"
+    EXPECT_TRUE(h.cycle.TimerEnabled());
+    ASSERT_TRUE(TickUntil(
+        h, [&] { return !h.cycle.autoLog().InAutoLog; }, 4000));
+    for (const std::string& s : h.SentSince(mark))
+        EXPECT_NE(s, "<1000/EID?");
+}

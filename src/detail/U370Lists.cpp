@@ -261,6 +261,8 @@ void TDetail370::OnTick() {
 }
 
 void TDetail370::SendDropInsert(bool always) {
+    // One command for the change, however it was asked for (leaving a table, the button).
+    dropLeft_ = insertLeft_ = false;
     const std::string v = DropInsertValue();
     if ((!always && v == dniHeld_) || EffectivelyLocked())
         return;

@@ -168,6 +168,8 @@ std::vector<BoxSpec> TDetail370::ConfigBoxes() const {
     masterReference.confirm = "Master reference to";
     masterReference.reread = ConfigSteps::SetConfig;
 
+    // A framing change re-reads the drop and insert set-up, where the unit has it.
+    const int framingReread = HasDropInsert() ? 7 : 9;
     const auto combo = [](int tag, const char* control, const char* caption, const char* group,
                           Entries entries, int pos, const char* command, const char* confirm,
                           int reread = ConfigSteps::SetConfig) {
@@ -255,7 +257,8 @@ std::vector<BoxSpec> TDetail370::ConfigBoxes() const {
         Row::Aupc(28, aupc),
         combo(14, "ConfTIT", "Interface", "GrpTx", kInterfaces, 37, "TIT", "Tx Interface type to", 9),
         combo(15, "ConfTTC", "Ternary code", "GrpTx", kTernary, 38, "TTC", "Tx Ternary code to"),
-        combo(16, "ConfTFM", "Framing", "GrpTx", kTxFraming, 39, "TFM", "Tx framing mode to", 7),
+        combo(16, "ConfTFM", "Framing", "GrpTx", kTxFraming, 39, "TFM", "Tx framing mode to",
+              framingReread),
         combo(18, "ConfTET", "IDR ESC type", "GrpTx", kEscTypes, 115, "TET", "IDR Tx ESC type to"),
         // ---- receive
         frequency(false),
@@ -271,7 +274,8 @@ std::vector<BoxSpec> TDetail370::ConfigBoxes() const {
         Row::EbNoAlarm(67),
         combo(54, "ConfRIT", "Interface", "GrpRx", kInterfaces, 76, "RIT", "Rx Interface type to", 9),
         combo(55, "ConfRTC", "Ternary code", "GrpRx", kTernary, 77, "RTC", "Rx Ternary code to"),
-        combo(56, "ConfRFM", "Framing", "GrpRx", kRxFraming, 78, "RFM", "Rx framing mode to", 7),
+        combo(56, "ConfRFM", "Framing", "GrpRx", kRxFraming, 78, "RFM", "Rx framing mode to",
+              framingReread),
         combo(58, "ConfRET", "IDR ESC type", "GrpRx", kEscTypes, 116, "RET", "IDR Rx ESC type to"),
         // ---- clocks and reference
         rereading(Row::ClockSource(35, kTxClocks), 3),

@@ -420,8 +420,14 @@ TEST(Detail370, DropAndInsertAtTheDistantEndAndRefused) {
     EXPECT_EQ(r.op.questions.back().text, "Change D+I configuration. Comms may be affected.");
     EXPECT_EQ(r.Text("InsertSlot3"), "3");
     r.w->click("BtnInsertUp");
+    // Leaving the table for the button asks once: one question, one command.
+    const size_t asked = r.op.questions.size();
     r.op.answers.push_back(Answer::Yes);
-    const Lines sent = r.Settings([&] { r.w->click("BtnDniSend"); });
+    const Lines sent = r.Settings([&] {
+        r.w->leave("BtnInsertUp");
+        r.w->click("BtnDniSend");
+    });
+    EXPECT_EQ(r.op.questions.size(), asked + 1);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].substr(0, 4 + 28), "DNI=123456" + std::string(18, '0') + "2124");
 
@@ -509,4 +515,24 @@ TEST(Detail370, RateListsAndReedSolomonSetsFollowTheFraming) {
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
     EXPECT_EQ(r.at("ConfTRL").items().back(), "1536");
     EXPECT_EQ(r.at("ConfTRS").items(), (Lines{"Normal   (126/112)", "IESS-310 (219/201)"}));
+}
+
+// A framing change re-reads the drop and insert set-up only where the unit has it: a unit
+// without the option would refuse "DNI?" and leave every box locked.
+TEST(Detail370, AFramingChangeReadsDropAndInsertOnlyWithTheOption) {
+    for (const char* identity : {"0370000000", "2370001101"}) {
+        SCOPED_TRACE(identity);
+        DetailRig r;
+        Open370(r, identity);
+        r.unit->setAnswer("TFM", "=");
+        r.ReadConfig();
+        const int now = r.at("ConfTFM").selected();
+        const size_t mark = r.port.sent.size();
+        r.w->choose("ConfTFM", now == 0 ? 1 : 0);
+        ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+        const Lines sent = r.SentSince(mark);
+        const bool dni = std::find(sent.begin(), sent.end(), "<0370/DNI?") != sent.end();
+        EXPECT_EQ(dni, std::string(identity) == "2370001101");
+        EXPECT_FALSE(r.at("ConfTFQ").readOnly());
+    }
 }

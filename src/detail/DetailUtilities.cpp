@@ -39,7 +39,8 @@ void DetailWindow::BuildUtilities() {
         .setItems({"+3/4", "+1/2", "+1/4", " 0", "-1/4", "-1/2", "-3/4"});
     add("ClockBox", "LblDate", ControlKind::Label);
     add("ClockBox", "LblTime", ControlKind::Label);
-    add("ClockBox", "BtnSetTime", ControlKind::Button, "Set &Time and Date");
+    add("ClockBox", "BtnSetTime", ControlKind::Button,
+        family_.clock.setCaption.empty() ? "Set &Time and Date" : family_.clock.setCaption);
 
     AddGroup("PanelUtilities", "BufferBox", "Buffer", 0).setVisible(family_.panels.buffer);
     add("BufferBox", "NotRemoteMsg", ControlKind::Label, "The Modem is not in REMOTE mode")
@@ -130,7 +131,8 @@ void DetailWindow::RefreshClockLines() {
     const bool offset = h != 0 || m != 0;
     at("ClockOffsetCap").setVisible(offset);
     at("ClockOffset").setVisible(offset);
-    at("BtnSetTime").setText(offset ? "Set &Offset Time + Date" : "Set &Time and Date");
+    if (family_.clock.setCaption.empty())
+        at("BtnSetTime").setText(offset ? "Set &Offset Time + Date" : "Set &Time and Date");
     if (offset) {
         LocalDateTime t = now;
         const int64_t days = daysFromCivil(now.year, now.month, now.day) + s_.TimeOffsetDays;

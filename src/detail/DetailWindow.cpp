@@ -123,7 +123,8 @@ void DetailWindow::BuildCommon() {
     add("ControlBox", "PhaseButtons", ControlKind::Panel).setLayout(Layout::Row);
     add("PhaseButtons", "BtnStatus", ControlKind::Button, "Read &Status");
     add("PhaseButtons", "BtnConfig", ControlKind::Button, "Con&figuration");
-    add("PhaseButtons", "BtnLogs", ControlKind::Button, "&Logs").setVisible(family_.panels.logs);
+    add("PhaseButtons", "BtnLogs", ControlKind::Button, family_.logsCaption)
+        .setVisible(family_.panels.logs);
     add("PhaseButtons", "BtnUtilities", ControlKind::Button, "&Utilities")
         .setVisible(family_.panels.utilities);
     add("PhaseButtons", "BtnClose", ControlKind::Button, "&Close");

@@ -74,6 +74,9 @@ struct ClockSpec {
     std::string unitCaption = "Modem:";
     std::string hourZero = " 0"; // the no-offset entry of the hour list
     bool stateFirst = true;      // the clock loop asks the remote state before the date
+    // One caption of the set button whatever the offsets; empty: "Set &Time and Date", or
+    // "Set &Offset Time + Date" while an offset is chosen.
+    std::string setCaption{};
 };
 
 // One field of a stored string as a memory preview shows it.
@@ -191,6 +194,7 @@ struct FamilySpec {
     // A fixed caption of the configuration button; empty: "Re-Read Con&fig" while a
     // configuration phase runs, else "Con&figure".
     std::string configCaption;
+    std::string logsCaption = "&Logs";
     // Steps steering: the step each phase button asks for.
     int statusStep = 1, configStep = 1, logsStep = 1, utilitiesStep = 1;
     // Steps steering: "&Logs" runs the "READLOG" phase above; a button's step ends it.

@@ -36,6 +36,7 @@ FamilySpec TransceiverWindow::TransceiverFamily() {
     f.steering = Steering::Steps;
     f.statusStep = kStatusButton;
     f.configStep = kConfigButton;
+    f.configCaption = "Con&figuration";
     f.rereadOnCancel = true;
     return f;
 }

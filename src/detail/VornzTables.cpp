@@ -104,7 +104,11 @@ FamilySpec TDetailVorn::Describe() const {
     t.storedIn = "Event data stored in ";
     t.clearFailed = "Clearing log:";
     f.logsPhase = true;
-    f.clock = {.monthFirst = true, .unitCaption = "Transceiver:", .hourZero = "0"};
+    f.clock = {.monthFirst = true,
+               .unitCaption = "Transceiver:",
+               .hourZero = "0",
+               .setCaption = "Set &Time (including offset)"};
+    f.logsCaption = "&Log";
     f.panels = {.logs = true, .utilities = true, .buffer = false, .switchover = false};
     f.utilitiesStep = kUtilitiesButton;
     return f;
@@ -496,7 +500,6 @@ void TDetailVorn::BuildConfig() {
 void TDetailVorn::BuildUtilityGroups() {
     add("ClockBox", "OffsetHint", ControlKind::Label,
         "Select an hour offset, eg. to set a distant transceiver to local time");
-    at("BtnSetTime").setText("Set &Time (including offset)");
     add("PanelUtilities", "UtilityCol", ControlKind::Panel).setLayout(Layout::Column);
     AddGroup("UtilityCol", "GrpLnaCal", "LNA Current Calibration", 0);
     add("GrpLnaCal", "LnaCalHint", ControlKind::Label,

@@ -37,6 +37,10 @@ TEST(DetailVorn, ReadsEverythingOnceThenLoopsOnTheStatusUntilTheLimitsAreKnown) 
     Rig r;
     OpenVorn(r);
     EXPECT_FALSE(r.at("BtnConfig").enabled());
+    // The window's own button names, whatever the framework's phases call them.
+    EXPECT_EQ(r.at("BtnConfig").text(), "Con&figuration");
+    EXPECT_EQ(r.at("BtnLogs").text(), "&Log");
+    EXPECT_EQ(r.at("BtnSetTime").text(), "Set &Time (including offset)");
     ASSERT_TRUE(r.Until([&] { return r.at("BtnConfig").enabled(); }));
     const Lines firstPass{"RET?", "CID?",   "RSN?", "USM?", "DSM?",   "CUS?", "CLS?",
                           "CCS?", "CAS?",   "SFS?", "TNA?", "CMS?",   "UGO?", "DGO?",

@@ -1,5 +1,7 @@
 #include "detail/ModemWindow.h"
 
+#include "logging/Print.h"
+
 #include "protocol/TextFormats.h"
 
 namespace linvar {
@@ -73,6 +75,28 @@ ReadStep ModemWindow::RemoteEbNo(int step, int next) {
 
 ReadStep ModemWindow::PowerIncrease(int step, int next) {
     return ReadingStep(step, "PLI?", "StaPLI", PowerIncreaseReading, next);
+}
+
+ReadStep ModemWindow::Faults(int step, std::function<void(const std::string&)> decode, int next) {
+    return {step, "FLT?",
+            [this, decode](const std::string& r) {
+                if (StartsWith(r, "=")) {
+                    decode(Chars(r, 2, 4));
+                    if (Chars(r, 7, 1) == "1")
+                        state().DetailConfigChanged = true;
+                    deps().print.PrintFaultLine(Chars(r, 2, 6), UnitName, IdText(), clock());
+                } else {
+                    SetValue("StaUnit", Chars(r, 2, 20), Colours::yellow);
+                    SetValue("StaTx", "", Colours::gray);
+                    SetValue("StaRx", "", Colours::gray);
+                }
+                return 0;
+            },
+            next};
+}
+
+ModemWindow::Decoder ModemWindow::UnitText(int length, const char* unit) {
+    return [length, unit](const std::string& v) { return Reading{Chars(v, 1, length) + unit}; };
 }
 
 ReadStep ModemWindow::Countdown(int step, std::function<int()> next) {

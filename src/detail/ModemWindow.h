@@ -35,6 +35,11 @@ protected:
     ReadStep CircuitId(int step, int next);
     ReadStep RemoteEbNo(int step, int next);
     ReadStep PowerIncrease(int step, int next);
+    // "FLT?": the four fault lines (the family's tables, `decode`), the configuration-change
+    // mark and the printed fault line; a refusal shows its text on the first line.
+    ReadStep Faults(int step, std::function<void(const std::string& codes)> decode, int next);
+    // A reading that is the reply's first `length` characters and a unit.
+    static Decoder UnitText(int length, const char* unit);
     // The carrier-on countdown; `next` after it.
     ReadStep Countdown(int step, std::function<int()> next);
 

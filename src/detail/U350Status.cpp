@@ -72,28 +72,16 @@ std::vector<ReadStep> TDetail350::StatusSteps() {
             return Reading{isOn ? on : off, isOn ? Colours::lime : Colours::green};
         };
     };
-    const auto unitText = [](int length, const char* unit) {
-        return [length, unit](const std::string& v) { return Reading{Chars(v, 1, length) + unit}; };
-    };
     return {
         Lrs(1, 3),
         Count(3, "NUE?", "StaNUE", 103),
         Count(103, "NUS?", "StaNUS", 5),
-        {5, "FLT?",
-         [this](const std::string& r) {
-             if (StartsWith(r, "=")) {
-                 DecodeFaults(Chars(r, 2, 4), "StaUnit", "StaTx", "StaRx", "StaODU");
-                 if (Chars(r, 7, 1) == "1")
-                     state().DetailConfigChanged = true;
-                 deps().print.PrintFaultLine(Chars(r, 2, 6), UnitName, IdText(), clock());
-             } else {
-                 SetValue("StaUnit", Chars(r, 2, 20), Colours::yellow);
-                 SetValue("StaTx", "", Colours::gray);
-                 SetValue("StaRx", "", Colours::gray);
-             }
-             return 0;
-         },
-         7},
+        Faults(
+            5,
+            [this](const std::string& codes) {
+                DecodeFaults(codes, "StaUnit", "StaTx", "StaRx", "StaODU");
+            },
+            7),
         ReadingStep(7, "EBN?", "StaEbNo", EbNoReading, 9),
         ReadingStep(9, "RFO?", "StaFreqOffset", FreqOffsetReading, 11),
         ReadingStep(11, "BER?", "StaBER", BerReading, 13),
@@ -135,7 +123,7 @@ std::vector<ReadStep> TDetail350::StatusSteps() {
          },
          19},
         ReadingStep(19, "RSL?", "StaRSL", RslReading, 21),
-        ReadingStep(21, "TMP?", "StaTMP", unitText(3, " \u00B0C"), 23),
+        ReadingStep(21, "TMP?", "StaTMP", UnitText(3, " \u00B0C"), 23),
         {23, "TXO?",
          [this](const std::string& r) {
              if (StartsWith(r, "="))
@@ -150,8 +138,8 @@ std::vector<ReadStep> TDetail350::StatusSteps() {
         PowerIncrease(31, 35),
         Countdown(35, [this] { return IsL() ? 61 : 1; }),
         ReadingStep(61, "BPC?", "StaBPC", onOff("Enabled", "Disabled", "1"), 63, 1),
-        ReadingStep(63, "BDC?", "StaBDC", unitText(4, " mA"), 65, 1),
-        ReadingStep(65, "BDV?", "StaBDV", unitText(4, " V"), 67, 1),
+        ReadingStep(63, "BDC?", "StaBDC", UnitText(4, " mA"), 65, 1),
+        ReadingStep(65, "BDV?", "StaBDV", UnitText(4, " V"), 67, 1),
         ReadingStep(
             67, "LPC?", "StaLPC",
             [](const std::string& v) {
@@ -168,7 +156,7 @@ std::vector<ReadStep> TDetail350::StatusSteps() {
              return 0;
          },
          71},
-        ReadingStep(71, "LDV?", "StaLDV", unitText(4, " V"), 75),
+        ReadingStep(71, "LDV?", "StaLDV", UnitText(4, " V"), 75),
         {75, "BCE?",
          [this](const std::string& r) {
              const bool on = StartsWith(r, "=") && Chars(r, 2, 1) == "1";
@@ -176,10 +164,10 @@ std::vector<ReadStep> TDetail350::StatusSteps() {
              at("BucStatus").setVisible(on);
              return on ? 81 : 1;
          }},
-        ReadingStep(81, "BOL?", "StaBOL", unitText(4, " dB"), 83, 1),
+        ReadingStep(81, "BOL?", "StaBOL", UnitText(4, " dB"), 83, 1),
         ReadingStep(83, "BUT?", "StaBUT", BucTemperatureReading, 85, 1),
         ReadingStep(85, "BPA?", "StaBPA", PllReading, 87, 1),
-        ReadingStep(87, "BSV?", "StaBSV", unitText(2, ""), 1),
+        ReadingStep(87, "BSV?", "StaBSV", UnitText(2, ""), 1),
     };
 }
 

@@ -67,9 +67,6 @@ void TDetail370::IdentityStep() {
 }
 
 std::vector<ReadStep> TDetail370::StatusSteps() {
-    const auto unitText = [](int length, const char* unit) {
-        return [length, unit](const std::string& v) { return Reading{Chars(v, 1, length) + unit}; };
-    };
     const auto rest = [](const char* unit) {
         return [unit](const std::string& v) { return Reading{v + unit}; };
     };
@@ -77,21 +74,12 @@ std::vector<ReadStep> TDetail370::StatusSteps() {
         Lrs(1, 3),
         Count(3, "NUE?", "StaNUE", 103),
         Count(103, "NUS?", "StaNUS", 5),
-        {5, "FLT?",
-         [this](const std::string& r) {
-             if (StartsWith(r, "=")) {
-                 DecodeFaults(Chars(r, 2, 4), "StaUnit", "StaTx", "StaRx", "StaONet");
-                 if (Chars(r, 7, 1) == "1")
-                     state().DetailConfigChanged = true;
-                 deps().print.PrintFaultLine(Chars(r, 2, 6), UnitName, IdText(), clock());
-             } else {
-                 SetValue("StaUnit", Chars(r, 2, 20), Colours::yellow);
-                 SetValue("StaTx", "", Colours::gray);
-                 SetValue("StaRx", "", Colours::gray);
-             }
-             return 0;
-         },
-         7},
+        Faults(
+            5,
+            [this](const std::string& codes) {
+                DecodeFaults(codes, "StaUnit", "StaTx", "StaRx", "StaONet");
+            },
+            7),
         ReadingStep(7, "EBN?", "StaEbNo", EbNoReading, 9),
         ReadingStep(
             9, "RFO?", "StaFreqOffset",
@@ -145,7 +133,7 @@ std::vector<ReadStep> TDetail370::StatusSteps() {
                                               : Chars(v, 1, 13)};
             },
             21),
-        ReadingStep(21, "TMP?", "StaTMP", unitText(3, " \u00B0C"), 23),
+        ReadingStep(21, "TMP?", "StaTMP", UnitText(3, " \u00B0C"), 23),
         {23, "TXO?",
          [this](const std::string& r) {
              if (StartsWith(r, "=")) {
@@ -182,13 +170,13 @@ std::vector<ReadStep> TDetail370::StatusSteps() {
              Show("StaFSK", r, {on ? "Enabled" : "Disabled", on ? Colours::lime : Colours::green});
              return on ? 65 : 1;
          }},
-        ReadingStep(65, "OOL?", "StaOOL", unitText(4, " dB"), 67, 1),
+        ReadingStep(65, "OOL?", "StaOOL", UnitText(4, " dB"), 67, 1),
         ReadingStep(67, "ODT?", "StaODT", BucTemperatureReading, 69, 1),
         ReadingStep(69, "OLL?", "StaOLL", PllReading, 71, 1),
-        ReadingStep(71, "ODC?", "StaODC", unitText(4, " mA"), 73, 1),
+        ReadingStep(71, "ODC?", "StaODC", UnitText(4, " mA"), 73, 1),
         ReadingStep(73, "OSV?", "StaOSV", rest(""), 75, 1),
         ReadingStep(75, "OPC?", "StaOPC", rest(" watt"), 77, 1),
-        ReadingStep(77, "ODV?", "StaODV", unitText(4, " V"), 79, 1),
+        ReadingStep(77, "ODV?", "StaODV", UnitText(4, " V"), 79, 1),
         {79, "LNC?",
          [this](const std::string& r) {
              if (StartsWith(r, "="))

@@ -251,9 +251,13 @@ void DetailWindow::ConfigTail() {
         AfterSetReply();
         break;
     default: // the pause after a rejection, one step a tick
-        if (s_.StepNo >= ConfigSteps::PauseFirst + family_.rejection.pauseTicks)
+        if (s_.StepNo >= ConfigSteps::PauseFirst + family_.rejection.pauseTicks) {
             s_.StepNo = retryStep_;
-        else
+            // A window steered by steps reads the one item back and waits with its panel
+            // open again; the configuration phases unlock at the end of their read.
+            if (family_.steering == Steering::Steps)
+                LockConfig(false);
+        } else
             ++s_.StepNo;
         break;
     }

@@ -276,6 +276,9 @@ TEST(SwitchWindow, HoldOffsAreBroughtIntoRangeWithANoteAndReadBackAfterARefusal)
     ASSERT_TRUE(r.UntilStep(TDetailSwitch::kConfigIdle));
     EXPECT_EQ(r.Commands(mark), (Lines{"BKH=07", "BKH?"}));
     EXPECT_EQ(r.Text("ConfBKH"), " 99");
+    // The panel is open for the next change without pressing Configuration again.
+    EXPECT_FALSE(r.at("ConfBKH").readOnly());
+    EXPECT_TRUE(r.at("ConfSAM").enabled());
     ASSERT_TRUE(r.Until([&] { return r.Text("Instruction").empty(); }));
     EXPECT_EQ(r.ticks - refused, 20);
 }

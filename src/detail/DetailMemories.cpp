@@ -128,7 +128,7 @@ void DetailWindow::MemoryStep() {
             }
         } else {
             msg.setText(Chars(r, 2, 20)).setTextColour(Colours::red);
-            s_.StepNo = 0;
+            s_.StepNo = spec.askAgainWhenRefused ? 0 : 7;
         }
         break;
     }

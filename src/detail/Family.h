@@ -161,6 +161,9 @@ struct MemorySpec {
     std::vector<PreviewMemo> preview;                      // of the stored configuration
     std::vector<std::vector<PreviewMemo>> preludePreviews; // of each prelude's reply
     MemoryTexts texts;
+    // A refused query (other than "nothing stored") is asked again until another phase is
+    // chosen; else its text stays and the panel goes back to the clock.
+    bool askAgainWhenRefused = true;
 };
 
 struct PanelSpec {

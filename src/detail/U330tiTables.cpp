@@ -96,6 +96,7 @@ FamilySpec TDetail330T::Describe() const {
     f.memory.query = "CST?";
     f.memory.texts.previewTitle = " contents";
     f.memory.preview = ConfigPreview({});
+    f.memory.askAgainWhenRefused = false;
     return f;
 }
 

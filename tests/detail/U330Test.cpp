@@ -436,6 +436,16 @@ TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
         [&] { return !r.Text("MemoryMsg").empty() && r.Text("MemoryMsg") != "Loading..."; }));
     EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 2");
     EXPECT_EQ(r.unit->config(), Known330());
+
+    // A refused query is said once and the panel goes back to its clock: not asked again.
+    r.Tick(60);
+    r.unit->setAnswer("CST", "?");
+    const size_t before = r.port.sent.size();
+    r.w->click("BtnLoad");
+    r.Tick(80);
+    EXPECT_EQ(r.Text("MemoryMsg"), "Invalid args");
+    const V asked = r.SentSince(before);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "CST?2"), 1);
 }
 
 TEST(Detail330, TheStationOpensTheFamilysWindowFromTheIdentity) {

@@ -310,7 +310,8 @@ void DetailWindow::ChangeCombo(const BoxSpec& b) {
         }
     } else {
         s_.PendingCommand = b.command + "=" + ComboValue(b, index);
-        s_.ConfirmText = "Change " + b.confirm + c.selectedText() + (b.commsNote ? kAffected : "");
+        s_.ConfirmText =
+            "Change " + b.confirm + c.selectedText() + b.unit + (b.commsNote ? kAffected : "");
         if (b.value == Value::Custom) {
             const std::optional<std::string> custom = CustomCommand(b, c.selectedText());
             if (!custom) {

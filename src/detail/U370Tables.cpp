@@ -138,6 +138,7 @@ std::vector<BoxSpec> TDetail370::ConfigBoxes() const {
                        .command = tx ? "TDR" : "RDR",
                        .value = Value::Custom,
                        .confirm = tx ? "Tx data rate to " : "Rx data rate to ",
+                       .unit = " kbps",
                        .reread = 3};
     };
     const auto withCodes = [](BoxSpec b, Entries codes) {

@@ -99,6 +99,36 @@ ModemWindow::Decoder ModemWindow::UnitText(int length, const char* unit) {
     return [length, unit](const std::string& v) { return Reading{Chars(v, 1, length) + unit}; };
 }
 
+void ModemWindow::BuildOptions(const std::string& parent, std::vector<OptionLine> lines) {
+    optionLines_ = std::move(lines);
+    add(parent, "BtnOptions", ControlKind::Button, "Show Installed &Options");
+    AddGroup(parent, "OptionsBox", "Installed Options").setVisible(false);
+    for (const OptionLine& l : optionLines_) {
+        add("OptionsBox", l.control + "Cap", ControlKind::Label, l.caption);
+        add("OptionsBox", l.control, ControlKind::Edit).setReadOnly(true).setWidth(22);
+    }
+    add("OptionsBox", "OptNote", ControlKind::Label,
+        "Other available options may be viewed. Contact factory to upgrade unit.");
+    onClick("BtnOptions", [this] {
+        const bool show = !at("OptionsBox").visible();
+        at("OptionsBox").setVisible(show);
+        at("BtnOptions").setText(show ? "Hide Installed &Options" : "Show Installed &Options");
+    });
+}
+
+void ModemWindow::ShowOptions(const std::string& identity) {
+    for (const OptionLine& l : optionLines_)
+        at(l.control).setText(
+            EntryOf(l.texts, l.position < identity.size() ? identity[l.position] : '0'));
+}
+
+void ModemWindow::OnModeAdopted() {
+    if (optionLines_.empty())
+        return;
+    at("OptionsBox").setVisible(false);
+    at("BtnOptions").setText("Show Installed &Options");
+}
+
 ReadStep ModemWindow::Countdown(int step, std::function<int()> next) {
     return {step, "CTD?", [this, next](const std::string& r) {
                 const std::string v = Chars(r, 2, 3);

@@ -40,6 +40,17 @@ protected:
     ReadStep Faults(int step, std::function<void(const std::string& codes)> decode, int next);
     // A reading that is the reply's first `length` characters and a unit.
     static Decoder UnitText(int length, const char* unit);
+    // The installed options: a box under its show/hide button, one read-only line an
+    // option, its text chosen by one character of the identity. Hidden when a phase starts.
+    struct OptionLine {
+        std::string control;
+        std::string caption;
+        Entries texts;
+        size_t position; // in the identity, from 0
+    };
+    void BuildOptions(const std::string& parent, std::vector<OptionLine> lines);
+    void ShowOptions(const std::string& identity);
+    void OnModeAdopted() override;
     // The carrier-on countdown; `next` after it.
     ReadStep Countdown(int step, std::function<int()> next);
 
@@ -52,6 +63,9 @@ protected:
     // "TST=": at the DISTANT end only the I/O loopback keeps the management channel, any
     // other choice becomes " Normal".
     std::string TestModeCommand(const char* box, int ioLoopback);
+
+private:
+    std::vector<OptionLine> optionLines_;
 };
 
 } // namespace linvar

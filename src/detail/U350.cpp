@@ -40,21 +40,21 @@ void TDetail350::BuildFamily() {
     remoteStateBox_ = "ConfLRS";
     AddStatusGroups("PanelStatus", {"StatusLeft", "StatusMid", "StatusRight"}, StatusPanel());
     at("StaCTD").setBackground(Colours::yellow).setVisible(false);
-    add("StatusRight", "BtnOptions", ControlKind::Button, "Show Installed &Options");
-    AddGroup("StatusRight", "OptionsBox", "Installed Options");
-    for (const auto& [name, caption] : std::vector<std::pair<const char*, const char*>>{
-             {"OptTurbo", "Turbo"},
-             {"OptRS", "Reed-Solomon"},
-             {"OptDataRate", "Data rate"},
-             {"OptModulation", "Modulation"},
-             {"OptBucPower", "BUC power supply"},
-             {"OptIP", "IP module"},
-             {"OptClockExt", "G.703 Clock Extension"}}) {
-        add("OptionsBox", std::string(name) + "Cap", ControlKind::Label, caption);
-        add("OptionsBox", name, ControlKind::Edit).setReadOnly(true).setWidth(22);
-    }
-    add("OptionsBox", "OptNote", ControlKind::Label,
-        "Other available options may be viewed. Contact factory to upgrade unit.");
+    const Entries none1{" None", " Installed"};
+    BuildOptions("StatusRight",
+                 {{"OptTurbo", "Turbo", {" None", " TPC", " TPC/LDPC"}, 0},
+                  {"OptRS", "Reed-Solomon", none1, 4},
+                  {"OptDataRate",
+                   "Data rate",
+                   {" Base, to 512kbps", " to 2048kbps", " to 5000kbps", " to 9980kbps"},
+                   5},
+                  {"OptModulation",
+                   "Modulation",
+                   {" Standard", " 8PSK + 8QAM", " 16QAM", " 8PSK, 8QAM and 16QAM"},
+                   6},
+                  {"OptBucPower", "BUC power supply", {" None", " 100W", " 150W"}, 8},
+                  {"OptIP", "IP module", none1, 8},
+                  {"OptClockExt", "G.703 Clock Extension", none1, 9}});
 
     // Configuration panel: three columns and the family's buttons.
     for (const char* col : {"ConfLeft", "ConfMid", "ConfRight"})
@@ -72,11 +72,6 @@ void TDetail350::BuildFamily() {
     add("ConfButtons", "BtnOdu", ControlKind::Button, "View &ODU param");
     add("ConfButtons", "BtnSendToUnit", ControlKind::Button, "Send To U&nit");
 
-    onClick("BtnOptions", [this] {
-        const bool show = !at("OptionsBox").visible();
-        at("OptionsBox").setVisible(show);
-        at("BtnOptions").setText(show ? "Hide Installed &Options" : "Show Installed &Options");
-    });
     onClick("BtnAupc", [this] {
         const bool show = !at("GrpAupc").visible();
         at("GrpAupc").setVisible(show);
@@ -111,23 +106,7 @@ void TDetail350::ActivateFamily() {
     at("ConfLRSCap").setVisible(!DistantEnd);
     at("ConfADJ").setReadOnly(DistantEnd);
     at("ConfADJCap").setTextColour(DistantEnd ? Colours::gray : Colours::black);
-    static const Entries turbo{" None", " TPC", " TPC/LDPC"};
-    static const Entries none1{" None", " Installed"};
-    static const Entries rates{" Base, to 512kbps", " to 2048kbps", " to 5000kbps", " to 9980kbps"};
-    static const Entries mods{" Standard", " 8PSK + 8QAM", " 16QAM", " 8PSK, 8QAM and 16QAM"};
-    static const Entries buc{" None", " 100W", " 150W"};
-    at("OptTurbo").setText(EntryOf(turbo, options_[0]));
-    at("OptRS").setText(EntryOf(none1, options_[4]));
-    at("OptDataRate").setText(EntryOf(rates, options_[5]));
-    at("OptModulation").setText(EntryOf(mods, options_[6]));
-    at("OptBucPower").setText(EntryOf(buc, options_[8]));
-    at("OptIP").setText(EntryOf(none1, options_[8]));
-    at("OptClockExt").setText(EntryOf(none1, options_[9]));
-}
-
-void TDetail350::OnModeAdopted() {
-    at("OptionsBox").setVisible(false);
-    at("BtnOptions").setText("Show Installed &Options");
+    ShowOptions(options_);
 }
 
 void TDetail350::ClearStatus() {

@@ -39,7 +39,6 @@ protected:
     int LrsReadStep() const override { return 5; }
     std::optional<std::string> CustomCommand(const BoxSpec& box, const std::string& text) override;
     void AfterFill(Source source) override;
-    void OnModeAdopted() override;
 
 private:
     static std::vector<StatusGroup> StatusPanel();

@@ -63,6 +63,30 @@ double TDetail370::PowerHigh() const {
 void TDetail370::BuildFamily() {
     remoteStateBox_ = "ConfLRS";
     AddStatusGroups("PanelStatus", {"StatusLeft", "StatusMid", "StatusRight"}, StatusPanel());
+    // The tenth character is the reference module of an MQX-370, an attenuator on L-band.
+    BuildOptions(
+        "StatusRight",
+        {{"OptTurbo",
+          "Turbo",
+          {" None", " Turbo1 codec, to 10Mbps", " Turbo2 codec, to 20Mbps",
+           " Turbo3 codec, to 20Mbps +LDPC"},
+          0},
+         {"OptDataRate", "Data rate", {" Standard, to 5Mbps", " to 10Mbps", " to 20Mbps"}, 4},
+         {"OptModulation",
+          "Modulation",
+          {" Standard", " 8-PSK", " 16QAM", " both 8-PSK and 16QAM"},
+          5},
+         {"OptFraming",
+          "Framing",
+          {" Standard", " IBS", " IDR", " IBS and IDR", " IBS with Hi-rate ESC",
+           " IBS with Hi-rate ESC and IDR"},
+          6},
+         {"OptDropInsert", "D+I and audio", {" None", " D+I", " Audio", " both D+I and Audio"}, 7},
+         {"OptSpecials", "Specials", {" None", " 1", " 2", " 1 & 2"}, 8},
+         {"OptModule",
+          IsL() ? "External 20dB attenuator" : "Hi-stability reference",
+          {" None", " Module installed"},
+          9}});
     at("StaCTD").setBackground(Colours::yellow).setVisible(false);
     BuildConfigPanel();
     BuildDropInsert();
@@ -125,6 +149,7 @@ void TDetail370::BuildConfigPanel() {
 
 void TDetail370::ActivateFamily() {
     const bool l = IsL();
+    ShowOptions(options_);
     at("BtnOdu").setVisible(l);
     at("OduStatus").setVisible(l);
     at("GrpImpedance").setVisible(!l);

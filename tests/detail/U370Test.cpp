@@ -536,3 +536,25 @@ TEST(Detail370, AFramingChangeReadsDropAndInsertOnlyWithTheOption) {
         EXPECT_FALSE(r.at("ConfTFQ").readOnly());
     }
 }
+
+TEST(Detail370, TheInstalledOptionsAreShownOnRequest) {
+    DetailRig r;
+    Open370(r, "2370035101");
+    EXPECT_FALSE(r.at("OptionsBox").visible());
+    r.w->click("BtnOptions");
+    EXPECT_TRUE(r.at("OptionsBox").visible());
+    EXPECT_EQ(r.Text("BtnOptions"), "Hide Installed &Options");
+    EXPECT_EQ(r.Text("OptTurbo"), " Turbo2 codec, to 20Mbps");
+    EXPECT_EQ(r.Text("OptFraming"), " IBS with Hi-rate ESC and IDR");
+    EXPECT_EQ(r.Text("OptDropInsert"), " D+I");
+    EXPECT_EQ(r.Text("OptModuleCap"), "Hi-stability reference");
+    EXPECT_EQ(r.Text("OptModule"), " Module installed");
+    // A phase chosen hides it again.
+    r.w->click("BtnStatus");
+    r.Tick(3);
+    EXPECT_FALSE(r.at("OptionsBox").visible());
+
+    DetailRig l;
+    Open370(l, "0371000001", 3, "0371");
+    EXPECT_EQ(l.Text("OptModuleCap"), "External 20dB attenuator");
+}

@@ -56,6 +56,8 @@ TTopModule::TTopModule(Platform platform)
         else if (!p_.active || p_.active())
             Show(notice_);
     };
+    journal_ = std::make_unique<AlarmJournal>(p_.clock, setup_, p_.programDir, report);
+    cycle_.onUnitState = [this](const UnitStateEvent& e) { journal_->Observe(e); };
     windows_.push_back(&screen_);
 }
 
@@ -129,6 +131,7 @@ void TTopModule::Activate(bool directStart) {
     });
     setup_.RecomputeAnyEndActive();
     setup_.ResetDisplayColours();
+    journal_->Rebuild();
     screen_.RefreshSummary(setup_, cycle_.WorstStatus);
     screen_.RefreshIds(setup_);
     screen_.RefreshPollMarks(setup_);
@@ -229,6 +232,7 @@ void TTopModule::Tick() {
     screen_.guarded([this] { detailHost_->Tick(); });
     WatchPort();
     screen_.guarded([this] { cycle_.Tick(); });
+    journal_->Tick();
     // Capture may have gone off by itself (a file that cannot be written).
     RefreshCaptureCaptions();
 }

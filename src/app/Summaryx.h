@@ -3,6 +3,7 @@
 // dialogs it opens, and quitting. It owns the station's process-wide state: the system
 // model, the capture file, the comms dialog with its link, and the poll cycle.
 
+#include "alarms/AlarmJournal.h"
 #include "detail/DetailHost.h"
 #include "logging/Albox.h"
 #include "logging/Capture.h"
@@ -75,6 +76,7 @@ public:
     CommsDialog& Comms() { return comms_; }
     CommsLink& Link() { return link_; }
     const std::filesystem::path& ProgramDir() const { return p_.programDir; }
+    AlarmJournal& Journal() { return *journal_; }
 
     // The capture button and label from the capture state (also after a detail window).
     void RefreshCaptureCaptions();
@@ -121,6 +123,7 @@ private:
     TLinkEdit linkEdit_;
     TSwitchEdit switchEdit_;
     std::unique_ptr<DetailHost> detailHost_;
+    std::unique_ptr<AlarmJournal> journal_;
     std::vector<Screen*> windows_;
     bool quit_ = false;
     bool portDown_ = false;

@@ -57,7 +57,7 @@ TTopModule::TTopModule(Platform platform)
             Show(notice_);
     };
     journal_ = std::make_unique<AlarmJournal>(p_.clock, setup_, p_.programDir, report);
-    cycle_.onUnitState = [this](const UnitStateEvent& e) { journal_->Observe(e); };
+    cycle_.onUnitState = [this](const UnitStateEvent& e) { UnitState(e); };
     windows_.push_back(&screen_);
 }
 
@@ -233,8 +233,73 @@ void TTopModule::Tick() {
     WatchPort();
     screen_.guarded([this] { cycle_.Tick(); });
     journal_->Tick();
+    if (onSnapshot)
+        PublishSnapshot();
     // Capture may have gone off by itself (a file that cannot be written).
     RefreshCaptureCaptions();
+}
+
+void TTopModule::UnitState(const UnitStateEvent& e) {
+    UnitSeen& u = units_[{e.record, e.slot}];
+    u.status = e.status;
+    if (e.status == 4)
+        ++timeouts_;
+    else
+        u.lastAnswer = IsoTime(p_.clock.now());
+    journal_->Observe(e);
+}
+
+void TTopModule::PublishSnapshot() {
+    const int64_t now = p_.clock.monotonicMs();
+    const uint64_t changes = linkPort_.requests + answers_ + journal_->Revision() +
+                             (p_.port.IsOpen() && !p_.port.PortLost() ? 1 : 0);
+    if (changes == published_ || now - publishedAt_ < 1000)
+        return;
+    published_ = changes;
+    publishedAt_ = now;
+    onSnapshot(Snapshot());
+}
+
+std::shared_ptr<const StatusSnapshot> TTopModule::Snapshot() const {
+    auto s = std::make_shared<StatusSnapshot>();
+    s->time = IsoTime(p_.clock.now());
+    s->title = screen_.Title();
+    s->polling = !cycle_.tx.CurrentMode.empty();
+    s->portUp = p_.port.IsOpen() && !p_.port.PortLost();
+    for (int r = 1; r <= SystemSetup::RecordCount; ++r) {
+        if (!setup_.EndActive(r))
+            continue;
+        for (int slot = 0; slot < UnitSlotCount; ++slot) {
+            const EndRecord& e = setup_.rec(r);
+            if (std::string(e.addr(slot)).empty())
+                continue;
+            UnitSnapshot u;
+            AlarmEntry where;
+            where.record = r;
+            u.record = r;
+            u.slot = slot;
+            u.link = where.link();
+            u.end = where.end();
+            u.unit = AlarmUnitName(r, slot);
+            u.address = std::string(e.addr(slot));
+            u.linkId = std::string(e.IdText);
+            u.colour = colourName(e.unitColour(slot));
+            if (auto it = units_.find({r, slot}); it != units_.end()) {
+                u.status = it->second.status;
+                u.lastAnswer = it->second.lastAnswer;
+            }
+            s->units.push_back(std::move(u));
+        }
+    }
+    s->requests = linkPort_.requests;
+    s->answers = answers_;
+    s->timeouts = timeouts_;
+    s->active = journal_->Active();
+    const auto& recent = journal_->Recent();
+    const size_t n = std::min<size_t>(recent.size(), 100);
+    s->recent.assign(recent.end() - static_cast<long>(n), recent.end());
+    s->unacknowledged = journal_->UnacknowledgedCount();
+    return s;
 }
 
 void TTopModule::WatchPort() {

@@ -58,6 +58,14 @@ TTopModule::TTopModule(Platform platform)
     };
     journal_ = std::make_unique<AlarmJournal>(p_.clock, setup_, p_.programDir, report);
     cycle_.onUnitState = [this](const UnitStateEvent& e) { UnitState(e); };
+    // The Alarms window stays open beside the main window; polling goes on.
+    alarms_ = std::make_unique<AlarmsScreen>(*journal_, p_.clock);
+    alarms_->setErrorReporter(report);
+    alarms_->onClose = [this] { Close(*alarms_); };
+    screen_.onClick("BtnAlarms", [this] {
+        alarms_->Refresh();
+        Show(*alarms_);
+    });
     windows_.push_back(&screen_);
 }
 
@@ -233,10 +241,20 @@ void TTopModule::Tick() {
     WatchPort();
     screen_.guarded([this] { cycle_.Tick(); });
     journal_->Tick();
+    if (IsShown(*alarms_))
+        alarms_->Tick();
+    RefreshAlarmCount();
     if (onSnapshot)
         PublishSnapshot();
     // Capture may have gone off by itself (a file that cannot be written).
     RefreshCaptureCaptions();
+}
+
+void TTopModule::RefreshAlarmCount() {
+    const int n = journal_->UnacknowledgedCount();
+    const std::string text = n == 0 ? "" : std::to_string(n) + " unacknowledged";
+    if (screen_["AlarmCount"].text() != text)
+        screen_["AlarmCount"].setText(text);
 }
 
 void TTopModule::UnitState(const UnitStateEvent& e) {

@@ -4,6 +4,7 @@
 // model, the capture file, the comms dialog with its link, and the poll cycle.
 
 #include "alarms/AlarmJournal.h"
+#include "alarms/AlarmsScreen.h"
 #include "alarms/StatusSnapshot.h"
 #include "detail/DetailHost.h"
 #include "logging/Albox.h"
@@ -82,6 +83,7 @@ public:
     CommsLink& Link() { return link_; }
     const std::filesystem::path& ProgramDir() const { return p_.programDir; }
     AlarmJournal& Journal() { return *journal_; }
+    AlarmsScreen& Alarms() { return *alarms_; }
     // The station as the status export shows it, now.
     std::shared_ptr<const StatusSnapshot> Snapshot() const;
     // Given a fresh snapshot after a change, at most once a second (the status export).
@@ -137,6 +139,8 @@ private:
     TSwitchEdit switchEdit_;
     std::unique_ptr<DetailHost> detailHost_;
     std::unique_ptr<AlarmJournal> journal_;
+    std::unique_ptr<AlarmsScreen> alarms_;
+    void RefreshAlarmCount();
     void UnitState(const UnitStateEvent& e);
     void PublishSnapshot();
     struct UnitSeen {

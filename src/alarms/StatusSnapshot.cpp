@@ -74,7 +74,14 @@ std::string IsoTime(const LocalDateTime& t) {
 std::string StatusJson(const StatusSnapshot& s) {
     std::string out = "{\"time\":" + Json(s.time) + ",\"title\":" + Json(s.title) +
                       ",\"polling\":" + (s.polling ? "true" : "false") +
-                      ",\"portUp\":" + (s.portUp ? "true" : "false") + ",\"units\":[";
+                      ",\"portUp\":" + (s.portUp ? "true" : "false") + ",\"ends\":[";
+    for (size_t i = 0; i < s.ends.size(); ++i) {
+        const EndSnapshot& e = s.ends[i];
+        out += (i ? "," : "");
+        out += "{\"link\":" + std::to_string(e.link) + ",\"end\":" + Json(e.end) +
+               ",\"linkId\":" + Json(e.linkId) + ",\"colour\":" + Json(e.colour) + "}";
+    }
+    out += "],\"units\":[";
     for (size_t i = 0; i < s.units.size(); ++i) {
         const UnitSnapshot& u = s.units[i];
         out += (i ? "," : "");

@@ -24,11 +24,19 @@ struct UnitSnapshot {
     std::string lastAnswer;
 };
 
+struct EndSnapshot {
+    int link = 0;
+    std::string end;
+    std::string linkId;
+    std::string colour; // the end's colour in the all-links summary
+};
+
 struct StatusSnapshot {
     std::string time;
     std::string title; // the program title with the worst state
     bool polling = false;
     bool portUp = false;
+    std::vector<EndSnapshot> ends;
     std::vector<UnitSnapshot> units;
     uint64_t requests = 0;
     uint64_t answers = 0;

@@ -287,6 +287,10 @@ std::shared_ptr<const StatusSnapshot> TTopModule::Snapshot() const {
     for (int r = 1; r <= SystemSetup::RecordCount; ++r) {
         if (!setup_.EndActive(r))
             continue;
+        AlarmEntry end;
+        end.record = r;
+        s->ends.push_back({end.link(), end.link() ? end.end() : AlarmUnitName(r, 0),
+                           std::string(setup_.rec(r).IdText), colourName(setup_.rec(r).EndColour)});
         for (int slot = 0; slot < UnitSlotCount; ++slot) {
             const EndRecord& e = setup_.rec(r);
             if (std::string(e.addr(slot)).empty())

@@ -175,6 +175,12 @@ TEST(StatusExport, StatusAndAlarmsAnswerWithTheSummarysColours) {
     const JsonValue status = ParseJson(res->body);
     EXPECT_EQ(status["title"].str(), s.Main().Title());
     EXPECT_TRUE(status["portUp"].boolean());
+    const auto& ends = status["ends"].list();
+    ASSERT_EQ(ends.size(), 3u);
+    EXPECT_EQ(ends[0]["colour"].str(), colourName(s.Main().at("EndL1").background()));
+    EXPECT_EQ(ends[0]["colour"].str(), "red");
+    EXPECT_EQ(ends[1]["end"].str(), "DISTANT");
+    EXPECT_EQ(ends[1]["colour"].str(), colourName(s.Main().at("EndD1").background()));
     const auto& units = status["units"].list();
     ASSERT_EQ(units.size(), 3u);
     std::map<std::string, std::string> colours;

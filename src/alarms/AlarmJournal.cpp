@@ -253,6 +253,8 @@ void AlarmJournal::Write(AlarmEntry e) {
                     " could not be written: " + err.what());
         failureReported_ = true;
     }
+    if ((e.event == "State" || e.event == "Settled") && e.to == AlarmStateName(3))
+        ++faultsBegun_;
     Apply(e, clock_.monotonicMs());
 }
 

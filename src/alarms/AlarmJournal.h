@@ -97,6 +97,8 @@ public:
     // the last `kRecentKept`.
     static constexpr size_t kRecentKept = 2000;
     const std::deque<AlarmEntry>& Recent() const { return recent_; }
+    // Rises each time a unit turns to "Fault" (the audible alert listens).
+    uint64_t FaultsBegun() const { return faultsBegun_; }
     // Rises with every change of the active alarms or the entries.
     uint64_t Revision() const { return revision_; }
     // Removes the journal files older than the retention (done at each change of day).
@@ -128,6 +130,7 @@ private:
     std::vector<ActiveAlarm> active_;
     std::deque<AlarmEntry> recent_;
     uint64_t revision_ = 0;
+    uint64_t faultsBegun_ = 0;
     bool failureReported_ = false;
     int64_t day_ = -1;
 };

@@ -77,6 +77,7 @@ AlarmsScreen::AlarmsScreen(AlarmJournal& journal, const Clock& clock)
     add("", "AlButtons", ControlKind::Panel).setLayout(Layout::Row);
     add("AlButtons", "BtnAckSelected", ControlKind::Button, "Acknowledge &selected");
     add("AlButtons", "BtnAckAll", ControlKind::Button, "Acknowledge &all");
+    add("AlButtons", "AlSound", ControlKind::Check, "Sound on a new &fault");
     add("AlButtons", "BtnAlarmsClose", ControlKind::Button, "&Close");
 
     add("", "HistoryBox", ControlKind::Group, "History").setLayout(Layout::Column);

@@ -23,6 +23,9 @@ public:
     void Tick();
     void Refresh();
     std::function<void()> onClose;
+    // The audible alert: off until the operator ticks it; never more often than this.
+    bool SoundOn() const { return at("AlSound").checked(); }
+    static constexpr int64_t kSoundRepeatMs = 30000;
 
     // "2:05:09" for a span of seconds; days in front when it is longer.
     static std::string DurationText(int64_t seconds);

@@ -244,6 +244,7 @@ void TTopModule::Tick() {
     if (IsShown(*alarms_))
         alarms_->Tick();
     RefreshAlarmCount();
+    SoundAlarm();
     if (onSnapshot)
         PublishSnapshot();
     // Capture may have gone off by itself (a file that cannot be written).
@@ -255,6 +256,22 @@ void TTopModule::RefreshAlarmCount() {
     const std::string text = n == 0 ? "" : std::to_string(n) + " unacknowledged";
     if (screen_["AlarmCount"].text() != text)
         screen_["AlarmCount"].setText(text);
+}
+
+void TTopModule::SoundAlarm() {
+    const uint64_t faults = journal_->FaultsBegun();
+    if (faults == faultsHeard_)
+        return;
+    const int64_t now = p_.clock.monotonicMs();
+    if (!alarms_->SoundOn() || (beeped_ && now - beepedAt_ < AlarmsScreen::kSoundRepeatMs)) {
+        faultsHeard_ = faults; // a fault while muted or just after a sound stays silent
+        return;
+    }
+    faultsHeard_ = faults;
+    beeped_ = true;
+    beepedAt_ = now;
+    if (p_.beep)
+        p_.beep();
 }
 
 void TTopModule::UnitState(const UnitStateEvent& e) {

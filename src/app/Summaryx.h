@@ -47,6 +47,8 @@ public:
         // Whether the station is the application the operator works in (no function: it
         // is); the "Auto Logging" notice never takes the focus from another program.
         std::function<bool()> active = nullptr;
+        // The system's alert sound (the audible alarm); none in tests unless given.
+        std::function<void()> beep = nullptr;
     };
 
     explicit TTopModule(Platform platform);
@@ -152,6 +154,10 @@ private:
     uint64_t timeouts_ = 0;
     uint64_t published_ = 0; // a sum of what changes, at the last snapshot
     int64_t publishedAt_ = -1000000;
+    uint64_t faultsHeard_ = 0;
+    int64_t beepedAt_ = 0;
+    bool beeped_ = false;
+    void SoundAlarm();
     std::vector<Screen*> windows_;
     bool quit_ = false;
     bool portDown_ = false;

@@ -154,9 +154,15 @@ int main(int argc, char** argv) {
             qApp, [&op, text] { op.report(text); }, Qt::QueuedConnection);
     });
     linvar::TSerial serial(dispatcher, cl.com);
-    linvar::TTopModule top({clock, op, serial, {}, dataDir, "linvar", [] {
-                                return QGuiApplication::applicationState() == Qt::ApplicationActive;
-                            }});
+    linvar::TTopModule top(
+        {clock,
+         op,
+         serial,
+         {},
+         dataDir,
+         "linvar",
+         [] { return QGuiApplication::applicationState() == Qt::ApplicationActive; },
+         [] { QApplication::beep(); }});
     linvar::ConnectCommsPort(serial, top.Link());
     serial.SetErrorDialog([&qtOperator](const std::string& text) { qtOperator.report(text); });
 

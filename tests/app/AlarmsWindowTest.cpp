@@ -90,3 +90,31 @@ TEST(AlarmsWindow, ActiveAlarmsInBoldUntilAcknowledgedAndTheMainWindowCounts) {
     ASSERT_TRUE(a.click("BtnAlarmsClose"));
     EXPECT_EQ(s.Front(), &m);
 }
+
+TEST(AlarmsWindow, TheSoundIsOffUntilAskedAndNeverRepeatsWithinHalfAMinute) {
+    AlarmStation s; // a fault already began at start-up: silent, the sound was off
+    EXPECT_EQ(s.beeps, 0);
+    ASSERT_TRUE(s.Main().click("BtnAlarms"));
+    AlarmsScreen& a = s.top->Alarms();
+    ASSERT_TRUE(a.check("AlSound", true));
+    const auto cycleFault = [&s](const char* faults) {
+        s.modem->setFaults(faults);
+        s.Tick(100);
+    };
+    cycleFault("000");
+    EXPECT_EQ(s.beeps, 0); // a repair is no new fault
+    cycleFault("100");
+    EXPECT_EQ(s.beeps, 1);
+    cycleFault("000");
+    cycleFault("100"); // 10 s later: too soon
+    EXPECT_EQ(s.beeps, 1);
+    s.Tick(1300); // past the flapping bound too
+    cycleFault("000");
+    cycleFault("100");
+    EXPECT_EQ(s.beeps, 2);
+    ASSERT_TRUE(a.check("AlSound", false)); // muted
+    s.Tick(1300);
+    cycleFault("000");
+    cycleFault("100");
+    EXPECT_EQ(s.beeps, 2);
+}

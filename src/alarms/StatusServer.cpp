@@ -2,6 +2,8 @@
 
 #include <httplib.h>
 
+#include <chrono>
+
 namespace linvar {
 
 StatusServer::StatusServer() : snapshot_(std::make_shared<const StatusSnapshot>()) {}
@@ -62,6 +64,9 @@ int StatusServer::Start(const std::string& address, int port, std::string& error
         return -1;
     }
     thread_ = std::thread([&s] { s.listen_after_bind(); });
+    // A stop before the loop runs would be lost and the join would wait for ever.
+    for (int i = 0; i < 2000 && !s.is_running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return bound;
 }
 

@@ -199,18 +199,23 @@ std::optional<AlarmEntry> AlarmJournal::ParseLine(const std::string& line) {
     const std::string& unit = (*f)[5];
     // The record and slot back from link, end and unit name.
     bool found = false;
-    for (int r = 1; r <= SystemSetup::RecordCount && !found; ++r) {
-        for (int s = 0; s < UnitSlotCount && !found; ++s) {
-            AlarmEntry probe;
-            probe.record = r;
-            probe.slot = s;
-            const int l = probe.link();
-            if ((l ? std::to_string(l) : "") == link && probe.end() == end &&
-                AlarmUnitName(r, s) == unit) {
+    if (link.empty()) {
+        for (int r = 41; r <= 44 && !found; ++r)
+            if (end.empty() && AlarmUnitName(r, Modem1) == unit) {
                 e.record = r;
-                e.slot = s;
                 found = true;
             }
+    } else {
+        int n = 0;
+        for (char c : link)
+            n = (c >= '0' && c <= '9' && n < 100) ? n * 10 + (c - '0') : 1000;
+        if (n >= 1 && n <= SystemSetup::LinkCount && (end == "LOCAL" || end == "DISTANT")) {
+            e.record = 2 * n - (end == "LOCAL" ? 1 : 0);
+            for (int s = 0; s < UnitSlotCount && !found; ++s)
+                if (AlarmUnitName(e.record, s) == unit) {
+                    e.slot = s;
+                    found = true;
+                }
         }
     }
     if (!found)

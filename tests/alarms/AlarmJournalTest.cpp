@@ -84,7 +84,16 @@ TEST(AlarmJournal, QuotingFollowsTheSpreadsheetRulesAndReadsBack) {
     EXPECT_EQ(back->record, 44);
     EXPECT_EQ(back->linkId, "A,\"B\"");
     EXPECT_EQ(back->detail, "line\r\nbreak");
+    // What is not a line of ours is skipped at start-up, never taken for some other unit.
     EXPECT_FALSE(AlarmJournal::ParseLine(AlarmJournal::kHeader));
+    EXPECT_FALSE(AlarmJournal::ParseLine("2026-12-06,09:00:00,State,21,LOCAL,Modem 1,,,,Fault,"));
+    EXPECT_FALSE(AlarmJournal::ParseLine("2026-12-06,09:00:00,State,2,LOCAL,Switch 1,,,,Fault,"));
+    EXPECT_FALSE(AlarmJournal::ParseLine("2026-12-06,09:00:00,State,2,\"LOCAL,,,,Fault,"));
+    const auto distant =
+        AlarmJournal::ParseLine("2026-12-06,09:00:00,State,20,DISTANT,Transceiver 2,,,,Fault,");
+    ASSERT_TRUE(distant);
+    EXPECT_EQ(distant->record, 40);
+    EXPECT_EQ(distant->slot, Transceiver2);
 }
 
 TEST(AlarmJournal, AcknowledgeIsJournalledAndARestartKeepsActiveAlarmsAndTheirAcks) {

@@ -46,7 +46,7 @@ station_files
 start_sim --setup "$work/SysSetup.txt" --demo
 status_port=$(free_port)
 QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} LINVAR_NO_DIALOGS=1 \
-    timeout 90 "$linvar" Brivola --data-dir "$work" --com "1=$pty" --replay "$script" \
+    timeout 120 "$linvar" Brivola --data-dir "$work" --com "1=$pty" --replay "$script" \
     --status-port "$status_port" >"$work/linvar.out" 2>"$work/linvar.err" &
 station_pid=$!
 

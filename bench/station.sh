@@ -3,6 +3,8 @@
 # request after start, the request pace and how late the 50 ms ticks run.
 #
 #   bench/station.sh [BUILD_DIR] [SECONDS]     (defaults: build, 30)
+#   STATUS_EXPORT=1 bench/station.sh ...       the same with --status-port, /metrics
+#                                              fetched once a second as a scraper would
 #
 # The installation: 20 links with Modem 1, Modem 2, Transceiver 1 and Transceiver 2 at
 # both ends, both switches and their redundant modems (164 units), DelayText 50,
@@ -88,10 +90,15 @@ if [ -z "$pty" ]; then
     exit 1
 fi
 
+export_args=()
+if [ "${STATUS_EXPORT:-0}" = 1 ]; then
+    status_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    export_args=(--status-port "$status_port")
+fi
 t0=$(now_us)
 QT_QPA_PLATFORM=offscreen LINVAR_NO_DIALOGS=1 LINVAR_TICK_STATS="$work/ticks" \
     "$linvar" Brivola --data-dir "$work" --com "1=$pty" --replay "$work/run.txt" \
-    >"$work/linvar.out" 2>"$work/linvar.err" &
+    "${export_args[@]}" >"$work/linvar.out" 2>"$work/linvar.err" &
 linvar_pid=$!
 
 from=$((t0 + settle * 1000000))
@@ -103,6 +110,14 @@ cpu_from=$(cpu_ticks "$linvar_pid") || {
     cat "$work/linvar.err" >&2
     exit 1
 }
+if [ "${STATUS_EXPORT:-0}" = 1 ]; then
+    # A scraper: /metrics once a second, each fetch timed.
+    while (($(now_us) < to - 1000000)); do
+        curl -s -o /dev/null -w '%{time_total}\n' "http://127.0.0.1:$status_port/metrics" \
+            >>"$work/scrapes" 2>/dev/null
+        sleep 1
+    done
+fi
 sleep_until_us "$to"
 cpu_to=$(cpu_ticks "$linvar_pid")
 wake_to=$(wakeups "$linvar_pid")
@@ -155,6 +170,12 @@ printf '%-34s %14s   %s\n' "tick lateness p50 (ms)" "${p50:-?}" ""
 printf '%-34s %14s   %s\n' "tick lateness p99 (ms)" "${p99:-?}" "< 10"
 printf '%-34s %14s   %s\n' "tick lateness max (ms)" "${late_max:-?}" ""
 printf '%-34s %14s   %s\n' "ticks measured" "${ticks:-?}" ""
+if [ -s "$work/scrapes" ]; then
+    sort -n "$work/scrapes" | awk '{ t[NR] = $1 * 1000 } END {
+        printf "%-34s %14.2f   %s\n", "/metrics response p50 (ms)", t[int((NR + 1) / 2)], ""
+        printf "%-34s %14.2f   %s\n", "/metrics response max (ms)", t[NR], ""
+        printf "%-34s %14d   %s\n", "/metrics fetches", NR, "" }'
+fi
 if [ "$linvar_rc" -ne 0 ]; then
     echo "station.sh: linvar ended with $linvar_rc" >&2
     grep -v "This plugin does not support" "$work/linvar.err" >&2

@@ -58,17 +58,19 @@ struct StationHarness {
     std::function<void()> beforeTick;
     // The station is the active application.
     bool active = true;
+    // The alert sounds heard.
+    int beeps = 0;
 
     // The station over the files already in `dir`; `op` answers for the person.
     void Make(linvar::Operator* op = nullptr) {
         linvar::Printing().reset();
-        top = std::make_unique<linvar::TTopModule>(
-            linvar::TTopModule::Platform{clock, op ? *op : person, port,
-                                         [this](const std::string& bytes) {
-                                             wire.push_back(bytes);
-                                             bus.receive(bytes, clock.monotonicMs());
-                                         },
-                                         dir.path(), "linvar", [this] { return active; }});
+        top = std::make_unique<linvar::TTopModule>(linvar::TTopModule::Platform{
+            clock, op ? *op : person, port,
+            [this](const std::string& bytes) {
+                wire.push_back(bytes);
+                bus.receive(bytes, clock.monotonicMs());
+            },
+            dir.path(), "linvar", [this] { return active; }, [this] { ++beeps; }});
     }
     void Tick(int n = 1) {
         for (int i = 0; i < n; ++i) {

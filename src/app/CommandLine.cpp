@@ -44,6 +44,7 @@ int comNumber(const std::string& text) {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine cl;
+    bool bindGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::string value;
@@ -84,6 +85,22 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             if (cl.replay)
                 cl.errors.push_back("--replay given more than once");
             cl.replay = fs::path(value);
+        } else if (optionWithValue(arg, "--status-port", value, inlineValue)) {
+            if (!takeValue("--status-port needs a port number"))
+                continue;
+            int port = 0;
+            for (char c : value)
+                port = (c >= '0' && c <= '9' && port <= 65535) ? port * 10 + (c - '0') : -1;
+            if (port < 1 || port > 65535 || value.size() > 5)
+                cl.errors.push_back("--status-port " + value +
+                                    ": the port must be a number from 1 to 65535");
+            else
+                cl.statusPort = port;
+        } else if (optionWithValue(arg, "--status-bind", value, inlineValue)) {
+            if (!takeValue("--status-bind needs an address"))
+                continue;
+            bindGiven = true;
+            cl.statusBind = value;
         } else if (optionWithValue(arg, "--com", value, inlineValue)) {
             if (!takeValue("--com needs N=PATH"))
                 continue;
@@ -113,6 +130,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                                        : std::string()));
         }
     }
+    if (bindGiven && !cl.statusPort)
+        cl.errors.push_back("--status-bind needs --status-port");
     if (cl.demo && cl.dataDir)
         cl.errors.push_back("--demo makes its own data folder; leave out --data-dir");
     return cl;
@@ -128,6 +147,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
 std::string UsageText() {
     return "usage: linvar [Brivola] [--data-dir DIR] [--com N=PATH]... [--demo] "
            "[--replay FILE]\n"
+           "              [--status-port PORT [--status-bind ADDR]]\n"
            "  Brivola          (first argument) open the saved port and poll at once\n"
            "  --data-dir DIR   folder of the set-up, comms, capture and log files\n"
            "                   (default: the program's folder when writable, else\n"
@@ -135,6 +155,9 @@ std::string UsageText() {
            "  --com N=PATH     the device of COM N (1-99); without it COM N is /dev/ttyS<N-1>\n"
            "  --demo           poll a simulated sample installation on a pseudo-terminal\n"
            "  --replay FILE    run an operator script (click, type, expect, ...)\n"
+           "  --status-port PORT  serve the state read-only over HTTP (/status, /alarms,\n"
+           "                   /metrics) on this port; off by default\n"
+           "  --status-bind ADDR  the address it listens on (default 127.0.0.1)\n"
            "  --help           show this text\n"
            "  --version        show the program's version\n";
 }

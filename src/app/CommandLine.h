@@ -1,6 +1,7 @@
 #pragma once
 // The station's command line and the choice of its data folder (ProgramDir).
-//   linvar [Brivola] [--data-dir DIR] [--com N=PATH]... [--demo] [--replay FILE] [--help]
+//   linvar [Brivola] [--data-dir DIR] [--com N=PATH]... [--demo] [--replay FILE]
+//          [--status-port PORT [--status-bind ADDR]] [--help]
 
 #include "serial/ComPortMap.h"
 
@@ -23,6 +24,9 @@ struct CommandLine {
     std::vector<int> comNumbers;
     bool demo = false;
     std::optional<std::filesystem::path> replay;
+    // The read-only status export: off unless a port is given; loopback unless told.
+    std::optional<int> statusPort;
+    std::string statusBind = "127.0.0.1";
     bool help = false;
     bool version = false;
     // One clear sentence per mistake; the program shows them with the usage text.

@@ -56,6 +56,16 @@ TTopModule::TTopModule(Platform platform)
         else if (!p_.active || p_.active())
             Show(notice_);
     };
+    journal_ = std::make_unique<AlarmJournal>(p_.clock, setup_, p_.programDir, report);
+    cycle_.onUnitState = [this](const UnitStateEvent& e) { UnitState(e); };
+    // The Alarms window stays open beside the main window; polling goes on.
+    alarms_ = std::make_unique<AlarmsScreen>(*journal_, p_.clock);
+    alarms_->setErrorReporter(report);
+    alarms_->onClose = [this] { Close(*alarms_); };
+    screen_.onClick("BtnAlarms", [this] {
+        alarms_->Refresh();
+        Show(*alarms_);
+    });
     windows_.push_back(&screen_);
 }
 
@@ -129,6 +139,7 @@ void TTopModule::Activate(bool directStart) {
     });
     setup_.RecomputeAnyEndActive();
     setup_.ResetDisplayColours();
+    journal_->Rebuild();
     screen_.RefreshSummary(setup_, cycle_.WorstStatus);
     screen_.RefreshIds(setup_);
     screen_.RefreshPollMarks(setup_);
@@ -229,8 +240,105 @@ void TTopModule::Tick() {
     screen_.guarded([this] { detailHost_->Tick(); });
     WatchPort();
     screen_.guarded([this] { cycle_.Tick(); });
+    journal_->Tick();
+    if (IsShown(*alarms_))
+        alarms_->Tick();
+    RefreshAlarmCount();
+    SoundAlarm();
+    if (onSnapshot)
+        PublishSnapshot();
     // Capture may have gone off by itself (a file that cannot be written).
     RefreshCaptureCaptions();
+}
+
+void TTopModule::RefreshAlarmCount() {
+    const int n = journal_->UnacknowledgedCount();
+    const std::string text = n == 0 ? "" : std::to_string(n) + " unacknowledged";
+    if (screen_["AlarmCount"].text() != text)
+        screen_["AlarmCount"].setText(text);
+}
+
+void TTopModule::SoundAlarm() {
+    const uint64_t faults = journal_->FaultsBegun();
+    if (faults == faultsHeard_)
+        return;
+    const int64_t now = p_.clock.monotonicMs();
+    if (!alarms_->SoundOn() || (beeped_ && now - beepedAt_ < AlarmsScreen::kSoundRepeatMs)) {
+        faultsHeard_ = faults; // a fault while muted or just after a sound stays silent
+        return;
+    }
+    faultsHeard_ = faults;
+    beeped_ = true;
+    beepedAt_ = now;
+    if (p_.beep)
+        p_.beep();
+}
+
+void TTopModule::UnitState(const UnitStateEvent& e) {
+    UnitSeen& u = units_[{e.record, e.slot}];
+    u.status = e.status;
+    if (e.status == 4)
+        ++timeouts_;
+    else
+        u.lastAnswer = IsoTime(p_.clock.now());
+    journal_->Observe(e);
+}
+
+void TTopModule::PublishSnapshot() {
+    const int64_t now = p_.clock.monotonicMs();
+    const uint64_t changes = linkPort_.requests + answers_ + journal_->Revision() +
+                             (p_.port.IsOpen() && !p_.port.PortLost() ? 1 : 0);
+    if (changes == published_ || now - publishedAt_ < 1000)
+        return;
+    published_ = changes;
+    publishedAt_ = now;
+    onSnapshot(Snapshot());
+}
+
+std::shared_ptr<const StatusSnapshot> TTopModule::Snapshot() const {
+    auto s = std::make_shared<StatusSnapshot>();
+    s->time = IsoTime(p_.clock.now());
+    s->title = screen_.Title();
+    s->polling = !cycle_.tx.CurrentMode.empty();
+    s->portUp = p_.port.IsOpen() && !p_.port.PortLost();
+    for (int r = 1; r <= SystemSetup::RecordCount; ++r) {
+        if (!setup_.EndActive(r))
+            continue;
+        AlarmEntry end;
+        end.record = r;
+        s->ends.push_back({end.link(), end.link() ? end.end() : AlarmUnitName(r, 0),
+                           std::string(setup_.rec(r).IdText), colourName(setup_.rec(r).EndColour)});
+        for (int slot = 0; slot < UnitSlotCount; ++slot) {
+            const EndRecord& e = setup_.rec(r);
+            if (std::string(e.addr(slot)).empty())
+                continue;
+            UnitSnapshot u;
+            AlarmEntry where;
+            where.record = r;
+            u.record = r;
+            u.slot = slot;
+            u.link = where.link();
+            u.end = where.end();
+            u.unit = AlarmUnitName(r, slot);
+            u.address = std::string(e.addr(slot));
+            u.linkId = std::string(e.IdText);
+            u.colour = colourName(e.unitColour(slot));
+            if (auto it = units_.find({r, slot}); it != units_.end()) {
+                u.status = it->second.status;
+                u.lastAnswer = it->second.lastAnswer;
+            }
+            s->units.push_back(std::move(u));
+        }
+    }
+    s->requests = linkPort_.requests;
+    s->answers = answers_;
+    s->timeouts = timeouts_;
+    s->active = journal_->Active();
+    const auto& recent = journal_->Recent();
+    const size_t n = std::min<size_t>(recent.size(), 100);
+    s->recent.assign(recent.end() - static_cast<long>(n), recent.end());
+    s->unacknowledged = journal_->UnacknowledgedCount();
+    return s;
 }
 
 void TTopModule::WatchPort() {

@@ -3,6 +3,9 @@
 // dialogs it opens, and quitting. It owns the station's process-wide state: the system
 // model, the capture file, the comms dialog with its link, and the poll cycle.
 
+#include "alarms/AlarmJournal.h"
+#include "alarms/AlarmsScreen.h"
+#include "alarms/StatusSnapshot.h"
 #include "detail/DetailHost.h"
 #include "logging/Albox.h"
 #include "logging/Capture.h"
@@ -17,6 +20,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +47,8 @@ public:
         // Whether the station is the application the operator works in (no function: it
         // is); the "Auto Logging" notice never takes the focus from another program.
         std::function<bool()> active = nullptr;
+        // The system's alert sound (the audible alarm); none in tests unless given.
+        std::function<void()> beep = nullptr;
     };
 
     explicit TTopModule(Platform platform);
@@ -54,7 +60,10 @@ public:
     // Every 50 ms: the main timer's step (while it runs) and the open dialog's timer.
     void Tick();
     // A framed reply from the port (on the user-interface thread).
-    void OnMessage(const std::string& message) { link_.OnMessage(message); }
+    void OnMessage(const std::string& message) {
+        ++answers_;
+        link_.OnMessage(message);
+    }
 
     // The windows on screen, main window first; the last one is in front.
     const std::vector<Screen*>& Windows() const { return windows_; }
@@ -75,6 +84,12 @@ public:
     CommsDialog& Comms() { return comms_; }
     CommsLink& Link() { return link_; }
     const std::filesystem::path& ProgramDir() const { return p_.programDir; }
+    AlarmJournal& Journal() { return *journal_; }
+    AlarmsScreen& Alarms() { return *alarms_; }
+    // The station as the status export shows it, now.
+    std::shared_ptr<const StatusSnapshot> Snapshot() const;
+    // Given a fresh snapshot after a change, at most once a second (the status export).
+    std::function<void(std::shared_ptr<const StatusSnapshot>)> onSnapshot;
 
     // The capture button and label from the capture state (also after a detail window).
     void RefreshCaptureCaptions();
@@ -84,8 +99,12 @@ private:
     class LinkPort : public RequestPort {
     public:
         explicit LinkPort(CommsLink& link) : link_(link) {}
-        void WriteRequest(const std::string& text) override { link_.WriteRequest(text); }
+        void WriteRequest(const std::string& text) override {
+            ++requests;
+            link_.WriteRequest(text);
+        }
         const std::string& ReceivedMessage() const override { return link_.ReceivedMessage(); }
+        uint64_t requests = 0;
 
     private:
         CommsLink& link_;
@@ -121,6 +140,24 @@ private:
     TLinkEdit linkEdit_;
     TSwitchEdit switchEdit_;
     std::unique_ptr<DetailHost> detailHost_;
+    std::unique_ptr<AlarmJournal> journal_;
+    std::unique_ptr<AlarmsScreen> alarms_;
+    void RefreshAlarmCount();
+    void UnitState(const UnitStateEvent& e);
+    void PublishSnapshot();
+    struct UnitSeen {
+        int status = -1;
+        std::string lastAnswer;
+    };
+    std::map<std::pair<int, int>, UnitSeen> units_;
+    uint64_t answers_ = 0;
+    uint64_t timeouts_ = 0;
+    uint64_t published_ = 0; // a sum of what changes, at the last snapshot
+    int64_t publishedAt_ = -1000000;
+    uint64_t faultsHeard_ = 0;
+    int64_t beepedAt_ = 0;
+    bool beeped_ = false;
+    void SoundAlarm();
     std::vector<Screen*> windows_;
     bool quit_ = false;
     bool portDown_ = false;

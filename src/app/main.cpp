@@ -3,11 +3,13 @@
 // and for --demo the simulated installation on a pseudo-terminal.
 //
 // linvar [Brivola] [--data-dir DIR] [--com N=PATH]... [--demo] [--replay FILE]
+//        [--status-port PORT [--status-bind ADDR]]
 // Extra: --selftest renders the main window once and ends; --screenshot FILE saves it.
 
 #include "DemoInstallation.h"
 #include "PtyServer.h"
 
+#include "alarms/StatusServer.h"
 #include "app/CommandLine.h"
 #include "app/Demo.h"
 #include "app/Replay.h"
@@ -152,11 +154,28 @@ int main(int argc, char** argv) {
             qApp, [&op, text] { op.report(text); }, Qt::QueuedConnection);
     });
     linvar::TSerial serial(dispatcher, cl.com);
-    linvar::TTopModule top({clock, op, serial, {}, dataDir, "linvar", [] {
-                                return QGuiApplication::applicationState() == Qt::ApplicationActive;
-                            }});
+    linvar::TTopModule top(
+        {clock,
+         op,
+         serial,
+         {},
+         dataDir,
+         "linvar",
+         [] { return QGuiApplication::applicationState() == Qt::ApplicationActive; },
+         [] { QApplication::beep(); }});
     linvar::ConnectCommsPort(serial, top.Link());
     serial.SetErrorDialog([&qtOperator](const std::string& text) { qtOperator.report(text); });
+
+    // The read-only status export, fed with snapshots from this thread.
+    linvar::StatusServer statusServer;
+    if (cl.statusPort) {
+        std::string error;
+        if (statusServer.Start(cl.statusBind, *cl.statusPort, error) < 0)
+            return fail(QString::fromStdString(error));
+        top.onSnapshot = [&statusServer](std::shared_ptr<const linvar::StatusSnapshot> s) {
+            statusServer.Publish(std::move(s));
+        };
+    }
 
     linvar::StationWindows windows;
     std::optional<linvar::Replay> replay;
@@ -220,6 +239,7 @@ int main(int argc, char** argv) {
             std::fclose(f);
         }
     }
+    statusServer.Stop();
     serial.SetOpen(false);
     if (demoServer)
         demoServer->stop();

@@ -259,19 +259,22 @@ int PollCycle::ModemFaultStatus(const std::string& r, const std::string& unitNam
     // Each answer says anew whether this unit's configuration changed: a mark seen
     // before never travels on to the next unit.
     ConfigChanged = false;
+    configMark_ = false;
     if (StartsWith(r, "T"))
         return 4;
     if (!StartsWith(r, "="))
         return 5;
     const bool logged = LinkLoggedForRecord(CurrentEnd);
     if (r.size() == 7) {
+        configMark_ = r[6] == '1';
         ConfigChanged = r[6] == '1' && logged;
         return Chars(r, 2, 4) == "0000" ? 1 : 3;
     }
     if (r.size() == 13)
         return Chars(r, 2, 10) == "0000000000" ? 1 : 3;
     const int status = Chars(r, 2, 3) == "000" ? 1 : 3;
-    ConfigChanged = r.size() >= 6 && r[5] == '1' && logged;
+    configMark_ = r.size() >= 6 && r[5] == '1';
+    ConfigChanged = configMark_ && logged;
     const int rec = (CurrentEnd >= 1 && CurrentEnd <= SystemSetup::RecordCount) ? CurrentEnd : 1;
     d_.print.PrintFaultLine(Chars(r, 2, 5), unitName, d_.setup.rec(rec).IdText, d_.clock);
     return status;
@@ -367,6 +370,9 @@ void PollCycle::SetUnitStatus(int slot, int status) {
     d_.setup.rec(CurrentEnd).unitColour(slot) = StatusColour(status);
     EndStatus();
     ClearMarkers();
+    if (onUnitState)
+        onUnitState({CurrentEnd, slot, status, ReplyPayload, configMark_});
+    configMark_ = false;
 }
 
 int PollCycle::TransceiverRuleStep() const {
@@ -435,6 +441,8 @@ void PollCycle::OusState(const std::string& r) {
     if (code >= 0) {
         Status[Modem2] = code;
         e.Mod2Colour = StatusColour(code);
+        if (onUnitState)
+            onUnitState({CurrentEnd, Modem2, code, r, false});
     }
     d_.screen.PaintUnitIcons(e, CurrentEnd % 2 == 0);
 }

@@ -63,6 +63,17 @@ public:
     virtual bool open(const DetailRequest& request, std::function<void(bool)> closed) = 0;
 };
 
+// A unit state the poll has just decided (the alarm journal listens): its end record,
+// slot, status code, the reply it came from, and whether the reply carried the
+// configuration-change mark (whatever the link's logging).
+struct UnitStateEvent {
+    int record = 0;
+    int slot = 0;
+    int status = 0;
+    std::string reply;
+    bool configMark = false;
+};
+
 class PollCycle {
 public:
     struct Deps {
@@ -99,6 +110,8 @@ public:
     std::function<void(int)> onHelpTopic;
     // The capture button's caption follows the capture state after a detail window.
     std::function<void()> onCaptureCaptions;
+    // Every unit state the poll decides; it changes nothing of the poll.
+    std::function<void(const UnitStateEvent&)> onUnitState;
 
     // Operator actions.
     void RequestMode(const std::string& mode) { tx.RequestedMode = mode; }
@@ -202,6 +215,7 @@ private:
     std::set<std::string> reportedTimings_;
     int shownSecond_ = -1;
     int shownMinute_ = -1;
+    bool configMark_ = false;
 };
 
 } // namespace linvar

@@ -30,7 +30,8 @@ void StationWindows::update(const std::vector<Screen*>& screens) {
             if (i > 0) {
                 // Dialogs and notices stay in front of the main window and keep its
                 // buttons out of reach while they are open.
-                view->setWindowModality(Qt::ApplicationModal);
+                if (s->modal())
+                    view->setWindowModality(Qt::ApplicationModal);
                 view->setWindowFlag(Qt::Dialog);
             }
             view->adjustSize();

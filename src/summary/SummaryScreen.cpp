@@ -76,6 +76,8 @@ SummaryScreen::SummaryScreen()
     add("Fixed", "CaptureState", ControlKind::Label, "Capture disabled");
     add("Fixed", "BtnPrint", ControlKind::Button, "Enable P&rint");
     add("Fixed", "PrintState", ControlKind::Label, "Print Disabled");
+    add("Fixed", "BtnAlarms", ControlKind::Button, "&Alarms");
+    add("Fixed", "AlarmCount", ControlKind::Label).setTextColour(Colours::red);
     add("Fixed", "BtnHelp", ControlKind::Button, "&Help");
     add("Fixed", "BtnQuit", ControlKind::Button, "&Quit");
 

@@ -32,6 +32,10 @@ public:
     uint64_t captionRevision() const { return captionRevision_; }
     int helpTopic() const { return helpTopic_; }
     void setHelpTopic(int topic) { helpTopic_ = topic; }
+    // A window in front of the main one keeps the main window out of reach while open,
+    // unless it is one the operator keeps open beside it.
+    bool modal() const { return modal_; }
+    void setModal(bool m) { modal_ = m; }
 
     // Declaring the tree: a control under a parent ("" for the root container).
     Control& add(const std::string& parent, Control control);
@@ -86,6 +90,7 @@ private:
     std::string caption_;
     uint64_t captionRevision_ = 1;
     int helpTopic_ = -1;
+    bool modal_ = true;
     std::unordered_map<std::string, std::unique_ptr<Control>> controls_;
     std::unordered_map<std::string, std::string> parent_;
     std::vector<Control*> order_;

@@ -133,3 +133,26 @@ TEST(CommandLine, DataFolderIsTheGivenOneOrTheProgramsOrTheUsers) {
     EXPECT_NE(ChooseDataFolder({}, t.path() / "no-such-bin", lookup).error.find("--data-dir"),
               std::string::npos);
 }
+
+TEST(CommandLine, TheStatusExportIsOffAndOnLoopbackUnlessAsked) {
+    CommandLine none = ParseCommandLine({});
+    EXPECT_FALSE(none.statusPort);
+    EXPECT_EQ(none.statusBind, "127.0.0.1");
+
+    CommandLine on = ParseCommandLine({"--status-port", "9310", "--status-bind=0.0.0.0"});
+    ASSERT_TRUE(on.ok()) << on.errors.front();
+    EXPECT_EQ(on.statusPort, 9310);
+    EXPECT_EQ(on.statusBind, "0.0.0.0");
+
+    for (const char* bad : {"0", "65536", "80x", "-1", "999999"}) {
+        CommandLine cl = ParseCommandLine({std::string("--status-port=") + bad});
+        ASSERT_EQ(cl.errors.size(), 1u) << bad;
+        EXPECT_EQ(cl.errors[0], std::string("--status-port ") + bad +
+                                    ": the port must be a number from 1 to 65535");
+    }
+    // Opening it wider is only ever on purpose, beside a port.
+    EXPECT_EQ(ParseCommandLine({"--status-bind", "0.0.0.0"}).errors,
+              std::vector<std::string>{"--status-bind needs --status-port"});
+    EXPECT_EQ(ParseCommandLine({"--status-port"}).errors,
+              std::vector<std::string>{"--status-port needs a port number"});
+}

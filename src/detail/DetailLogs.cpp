@@ -208,10 +208,13 @@ void DetailWindow::LogStep() {
                 .setText(prefix.empty()
                              ? std::to_string(linesLeft) + " " + log.name + " Log lines to read"
                              : prefix + (family_.logTexts.countAsNumber ? std::to_string(linesLeft)
-                                                                        : Chars(r, 2, 2)));
+                                                                        : Chars(r, 2, 2)))
+                .setTextColour(Colours::blue);
         } else {
             linesLeft = 0;
-            at(log.countLabel).setText(Chars(r, 2, 20));
+            at(log.countLabel)
+                .setText(Chars(r, 2, 20))
+                .setTextColour(family_.logTexts.countRefusedRed ? Colours::red : Colours::blue);
         }
         if (last) {
             at("LogTopLine").setText(family_.logTexts.choose);

@@ -54,7 +54,8 @@ struct LogTexts {
     std::string title = "Logs";
     std::string counting;    // "Reading number of " + logNoun + " Log events..."
     std::string countPrefix; // + the count's digits; empty: n + " " + name + " Log lines to read"
-    bool countAsNumber = false; // the count after countPrefix as a number, not its two digits
+    bool countAsNumber = false;   // the count after countPrefix as a number, not its two digits
+    bool countRefusedRed = false; // a refused count query is shown in red (else blue)
     std::string choose = "Select Log to download; data will be saved to disk";
     std::string goingToStore; // "Going to store " + name + " Log data to: "
     std::string newFile =

@@ -97,6 +97,7 @@ FamilySpec TDetailVorn::Describe() const {
     LogTexts& t = f.logTexts;
     t.countPrefix = "Number of unread stored events: ";
     t.countAsNumber = true;
+    t.countRefusedRed = true;
     t.choose = "Choose a data file name so that transceiver event data can be retained";
     t.readHint = "Now read the transceiver and store the event information to file";
     t.readButton = "&Read Transceiver Events";

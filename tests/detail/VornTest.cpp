@@ -374,6 +374,15 @@ TEST(DetailVorn, StoredEventsGoToANewAnAppendedOrAReplacedFile) {
     EXPECT_EQ(lines[0], "0211  06 Dec 2026  09:00:00  EVENT 001    ");
     EXPECT_EQ(r.Sim().storedEvents(), 0u); // "CAA=" cleared the unit's store
     EXPECT_TRUE(r.Until([&] { return r.Text("LogCount") == "Number of unread stored events: 0"; }));
+    EXPECT_EQ(r.at("LogCount").textColour(), Colours::blue);
+
+    // A refused count is said in red.
+    r.unit->setAnswer("TNA", "*");
+    EXPECT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
+    r.w->click("BtnLogs");
+    EXPECT_TRUE(r.Until([&] { return r.Text("LogCount") == "Not permitted"; }));
+    EXPECT_EQ(r.at("LogCount").textColour(), Colours::red);
+    r.unit->setAnswer("TNA", "");
 
     r.Sim().setStoredEventCount(2, 0);
     download("events.txt", "BtnAppend");

@@ -14,7 +14,7 @@ namespace linvar {
 // ---- building and filling -----------------------------------------------------------
 
 void DetailWindow::BuildConfigBoxes() {
-    for (const BoxSpec& b : boxes_) {
+    for (const BoxRow& b : boxes_) {
         add(b.group, b.control + "Cap", ControlKind::Label, b.caption);
         const ControlKind kind = b.kind == BoxKind::Edit    ? ControlKind::Edit
                                  : b.kind == BoxKind::Combo ? ControlKind::Combo
@@ -48,15 +48,15 @@ void DetailWindow::BuildConfigBoxes() {
     }
 }
 
-std::vector<std::string> DetailWindow::EntriesOf(const BoxSpec& b) const {
+std::vector<std::string> DetailWindow::EntriesOf(const BoxRow& b) const {
     return b.entriesNow ? b.entriesNow() : b.entries;
 }
 
-std::vector<Range> DetailWindow::RangesOf(const BoxSpec& b) const {
+std::vector<Range> DetailWindow::RangesOf(const BoxRow& b) const {
     return b.rangesNow ? b.rangesNow() : b.ranges;
 }
 
-int DetailWindow::EntryOfCode(const BoxSpec& b, const std::string& code) const {
+int DetailWindow::EntryOfCode(const BoxRow& b, const std::string& code) const {
     if (!b.codes.empty()) {
         const auto it = std::find(b.codes.begin(), b.codes.end(), code);
         return it == b.codes.end() ? b.unknownEntry : static_cast<int>(it - b.codes.begin());
@@ -66,7 +66,7 @@ int DetailWindow::EntryOfCode(const BoxSpec& b, const std::string& code) const {
     return HexDigitValue(code);
 }
 
-std::string DetailWindow::ComboValue(const BoxSpec& b, int index) const {
+std::string DetailWindow::ComboValue(const BoxRow& b, int index) const {
     if (!b.codes.empty() && b.value != Value::Position)
         return index >= 0 && index < static_cast<int>(b.codes.size())
                    ? b.codes[static_cast<size_t>(index)]
@@ -86,7 +86,7 @@ int DetailWindow::HeldIndex(const std::string& control) const {
     return it == held_.end() ? -1 : it->second.index;
 }
 
-void DetailWindow::FillBox(const BoxSpec& b, const std::string& text) {
+void DetailWindow::FillBox(const BoxRow& b, const std::string& text) {
     Control& c = at(b.control);
     const bool present = b.pos >= 1 && text.size() >= static_cast<size_t>(b.pos + b.len - 1);
     if (b.kind == BoxKind::Combo) {
@@ -134,7 +134,7 @@ void DetailWindow::SetBoxIndex(const std::string& control, int index) {
 }
 
 void DetailWindow::FillBoxes(Source source, const std::string& text) {
-    for (const BoxSpec& b : boxes_)
+    for (const BoxRow& b : boxes_)
         if (b.source == source && b.pos > 0)
             FillBox(b, text);
     if (source == Source::Config && masks_.pos > 0)
@@ -143,14 +143,14 @@ void DetailWindow::FillBoxes(Source source, const std::string& text) {
 }
 
 void DetailWindow::FillBoxesFrom(const std::string& query, const std::string& value) {
-    for (const BoxSpec& b : boxes_)
+    for (const BoxRow& b : boxes_)
         if (b.source == Source::None && b.query == query && b.pos > 0)
             FillBox(b, value);
 }
 
 // ---- locking and the gate -------------------------------------------------------------
 
-bool DetailWindow::BoxLocked(const BoxSpec& box) const {
+bool DetailWindow::BoxLocked(const BoxRow& box) const {
     if (box.gate == Gate::Always)
         return lockRequested_;
     if (effectiveLock_ && box.lockable)
@@ -167,7 +167,7 @@ bool DetailWindow::EffectiveLock(bool requested) const {
 void DetailWindow::LockConfig(bool locked) {
     lockRequested_ = locked;
     effectiveLock_ = EffectiveLock(locked);
-    for (const BoxSpec& b : boxes_) {
+    for (const BoxRow& b : boxes_) {
         const bool lock = BoxLocked(b);
         Control& c = at(b.control);
         if (b.kind == BoxKind::Edit)
@@ -196,7 +196,7 @@ void DetailWindow::ShowEditGate() {
 // ---- the configuration phases ------------------------------------------------------------
 
 void DetailWindow::ConfigStart() {
-    for (const BoxSpec& b : boxes_) {
+    for (const BoxRow& b : boxes_) {
         Control& c = at(b.control);
         if (b.kind == BoxKind::Edit) {
             c.setText("").setBackground(Colours::white);
@@ -224,7 +224,7 @@ void DetailWindow::ConfigStart() {
 }
 
 int DetailWindow::RereadStep(const std::string& mnemonic, bool accepted) const {
-    if (const BoxSpec* b = BoxByCommand(mnemonic))
+    if (const BoxRow* b = BoxByCommand(mnemonic))
         return accepted ? b->reread : (b->retry ? b->retry : FullReadStep());
     return accepted ? ConfigSteps::SetConfig : FullReadStep();
 }
@@ -269,7 +269,7 @@ void DetailWindow::AfterSetReply() {
         return;
     const bool accepted = StartsWith(r, "=") || (family_.replies.plusClass && StartsWith(r, "+"));
     if (!accepted) {
-        const RejectionSpec& rule = family_.rejection;
+        const RejectionRules& rule = family_.rejection;
         const std::string& text =
             StartsWith(r, "T") && !rule.timedOut.empty() ? rule.timedOut : rule.refused;
         if (rule.onInstructionLine) {

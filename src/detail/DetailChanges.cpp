@@ -19,7 +19,7 @@ namespace {
 constexpr const char* kAffected = ". Comms may be affected.";
 
 // Texts that are not numbers: the family's own command reads them (a time "mm:ss").
-bool IsFreeText(const BoxSpec& b) {
+bool IsFreeText(const BoxRow& b) {
     return b.value == Value::Upper || b.value == Value::Typed ||
            (b.value == Value::Custom && b.show == Show::Text);
 }
@@ -28,7 +28,7 @@ bool IsFreeText(const BoxSpec& b) {
 
 // ---- changing a parameter ------------------------------------------------------------
 
-void DetailWindow::EnterEdit(const BoxSpec& box) {
+void DetailWindow::EnterEdit(const BoxRow& box) {
     enteredBox_ = box.control;
     const Control& c = at(box.control);
     s_.SavedText = c.text();
@@ -36,14 +36,14 @@ void DetailWindow::EnterEdit(const BoxSpec& box) {
         ShowInstruction(box.promptNow ? box.promptNow() : box.prompt);
 }
 
-void DetailWindow::EnterCombo(const BoxSpec& box) {
+void DetailWindow::EnterCombo(const BoxRow& box) {
     enteredBox_ = box.control;
     const std::string prompt = box.promptNow ? box.promptNow() : box.prompt;
     ShowInstruction(prompt.empty() ? "Choose from the selection provided" : prompt);
     s_.SavedIndex = at(box.control).selected();
 }
 
-std::optional<std::string> DetailWindow::EditValue(const BoxSpec& b, const std::string& text,
+std::optional<std::string> DetailWindow::EditValue(const BoxRow& b, const std::string& text,
                                                    std::string& shown, int& clamped) const {
     clamped = 0;
     if (IsFreeText(b)) {
@@ -130,7 +130,7 @@ std::optional<std::string> DetailWindow::EditValue(const BoxSpec& b, const std::
     }
 }
 
-void DetailWindow::Refuse(const BoxSpec& b) {
+void DetailWindow::Refuse(const BoxRow& b) {
     switch (b.validation) {
     case Validation::RefuseBox:
         at(b.control).setBackground(Colours::red).setTextColour(Colours::white);
@@ -147,14 +147,14 @@ void DetailWindow::Refuse(const BoxSpec& b) {
     ShowNotice(b.error, Colours::red);
 }
 
-const CompositeSpec* DetailWindow::CompositeOf(const std::string& control) const {
-    for (const CompositeSpec& c : composites_)
+const CompositeRow* DetailWindow::CompositeOf(const std::string& control) const {
+    for (const CompositeRow& c : composites_)
         if (std::find(c.parts.begin(), c.parts.end(), control) != c.parts.end())
             return &c;
     return nullptr;
 }
 
-bool DetailWindow::BuildComposite(const CompositeSpec& c, const BoxSpec& changed, const Held& now) {
+bool DetailWindow::BuildComposite(const CompositeRow& c, const BoxRow& changed, const Held& now) {
     std::string value;
     std::map<std::string, std::string> shownOf, wireOf;
     std::vector<std::string> described;
@@ -163,7 +163,7 @@ bool DetailWindow::BuildComposite(const CompositeSpec& c, const BoxSpec& changed
             value += part.substr(1);
             continue;
         }
-        const BoxSpec* b = BoxByControl(part);
+        const BoxRow* b = BoxByControl(part);
         if (!b)
             return false;
         const bool isChanged = part == changed.control;
@@ -207,7 +207,7 @@ bool DetailWindow::BuildComposite(const CompositeSpec& c, const BoxSpec& changed
     return true;
 }
 
-void DetailWindow::LeaveEdit(const BoxSpec& b) {
+void DetailWindow::LeaveEdit(const BoxRow& b) {
     Control& c = at(b.control);
     if (enteredBox_ != b.control)
         s_.SavedText = HeldText(b.control);
@@ -237,7 +237,7 @@ void DetailWindow::LeaveEdit(const BoxSpec& b) {
         Refuse(b);
         return;
     }
-    if (const CompositeSpec* composite = CompositeOf(b.control)) {
+    if (const CompositeRow* composite = CompositeOf(b.control)) {
         if (!BuildComposite(*composite, b, {shown, -1})) {
             Refuse(b);
             return;
@@ -274,11 +274,11 @@ void DetailWindow::LeaveEdit(const BoxSpec& b) {
     SendOrConfirm(b);
 }
 
-std::optional<std::string> DetailWindow::CustomCommand(const BoxSpec&, const std::string&) {
+std::optional<std::string> DetailWindow::CustomCommand(const BoxRow&, const std::string&) {
     return std::nullopt;
 }
 
-void DetailWindow::ChangeCombo(const BoxSpec& b) {
+void DetailWindow::ChangeCombo(const BoxRow& b) {
     Control& c = at(b.control);
     if (enteredBox_ != b.control)
         s_.SavedIndex = HeldIndex(b.control);
@@ -298,11 +298,11 @@ void DetailWindow::ChangeCombo(const BoxSpec& b) {
         s_.RemoteMode = index == 1;
     }
     LockConfig(true);
-    if (const CompositeSpec* composite = CompositeOf(b.control)) {
+    if (const CompositeRow* composite = CompositeOf(b.control)) {
         if (!BuildComposite(*composite, b, {c.selectedText(), index})) {
             // A part the unit never gave: the boxes keep what the unit holds.
             for (const std::string& part : composite->parts)
-                if (const BoxSpec* p = BoxByControl(part))
+                if (const BoxRow* p = BoxByControl(part))
                     p->kind == BoxKind::Edit ? at(part).setText(HeldText(part))
                                              : at(part).setSelected(HeldIndex(part));
             LockConfig(false);
@@ -327,7 +327,7 @@ void DetailWindow::ChangeCombo(const BoxSpec& b) {
     SendOrConfirm(b);
 }
 
-void DetailWindow::SendOrConfirm(const BoxSpec& b) {
+void DetailWindow::SendOrConfirm(const BoxRow& b) {
     bool ask = false;
     switch (b.confirmation) {
     case Confirmation::DistantOnly:
@@ -401,7 +401,7 @@ void DetailWindow::RestorePending() {
         return;
     }
     RestoreCommand(mnemonic);
-    for (const BoxSpec& b : boxes_) {
+    for (const BoxRow& b : boxes_) {
         if (b.command != mnemonic ||
             (!CompositeOf(b.control) && BoxByControl(changed) && b.control != changed))
             continue;
@@ -422,7 +422,7 @@ void DetailWindow::RestorePending() {
 void DetailWindow::SendCommand(const std::string& command, const std::string& description) {
     if (d_.tx.AwaitingReply || !InConfiguration())
         return;
-    BoxSpec pseudo;
+    BoxRow pseudo;
     pseudo.command = command.substr(0, 3);
     s_.PendingCommand = command;
     s_.ConfirmText = "Change " + description + kAffected;
@@ -460,7 +460,7 @@ void DetailWindow::ChangeMasks() {
         SetMasks(savedMasks_);
         return;
     }
-    BoxSpec pseudo;
+    BoxRow pseudo;
     pseudo.command = masks_.command;
     s_.PendingCommand = masks_.command + "=" + now;
     s_.ConfirmText = "Change " + masks_.confirm + kAffected;

@@ -28,11 +28,11 @@ void DetailWindow::BuildLogs() {
     const LogTexts& texts = family_.logTexts;
     AddGroup("PanelLogs", "LogBox", texts.title, 0);
     add("LogBox", "LogTopLine", ControlKind::Label);
-    for (const LogSpec& log : family_.logs)
+    for (const LogDescription& log : family_.logs)
         add("LogBox", log.countLabel, ControlKind::Label).setTextColour(Colours::blue);
     add("LogBox", "LogProgress", ControlKind::Label).setTextColour(Colours::blue);
     add("LogBox", "LogButtons", ControlKind::Panel).setLayout(Layout::Row);
-    for (const LogSpec& log : family_.logs)
+    for (const LogDescription& log : family_.logs)
         add("LogButtons", log.button, ControlKind::Button, log.caption);
     add("LogBox", "LogWarning", ControlKind::Label, kReservedWarning)
         .setTextColour(Colours::purple)
@@ -104,7 +104,7 @@ void DetailWindow::LogStart() {
 
 void DetailWindow::ChooseLogFile(int kind) {
     s_.LogKind = kind;
-    for (const LogSpec& log : family_.logs)
+    for (const LogDescription& log : family_.logs)
         at(log.button).setEnabled(false);
     at("LogWarning").setVisible(true);
     std::weak_ptr<bool> alive = alive_;
@@ -160,7 +160,7 @@ bool DetailWindow::WriteLogFile() {
     return true;
 }
 
-int DetailWindow::TakeLogRecords(const LogSpec& log, const std::string& reply) {
+int DetailWindow::TakeLogRecords(const LogDescription& log, const std::string& reply) {
     // Records from the reply's third character, each followed by one separator.
     if (!StartsWith(reply, "="))
         return 0;
@@ -188,7 +188,7 @@ void DetailWindow::LogStep() {
     const size_t kind = static_cast<size_t>(step > kLogStepBase && step < 70 ? 1 : 0);
     if (kind >= family_.logs.size() && step != 5 && step != 70 && step != 71)
         return;
-    const LogSpec& log = family_.logs[std::min(kind, family_.logs.size() - 1)];
+    const LogDescription& log = family_.logs[std::min(kind, family_.logs.size() - 1)];
     int& linesLeft = kind == 0 ? s_.EventLinesLeft : s_.StatsLinesLeft;
     const int base = kLogStepBase * static_cast<int>(kind);
     const bool last = kind + 1 == family_.logs.size();
@@ -269,7 +269,7 @@ void DetailWindow::LogStep() {
         break;
     }
     case 70: {
-        const LogSpec& done = family_.logs[static_cast<size_t>(s_.LogKind)];
+        const LogDescription& done = family_.logs[static_cast<size_t>(s_.LogKind)];
         at("LogProgress")
             .setText(family_.logTexts.completed.empty() ? "Reading " + done.name + " Log completed"
                                                         : family_.logTexts.completed)

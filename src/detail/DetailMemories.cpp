@@ -79,41 +79,41 @@ void DetailWindow::MemoryStart() {
 
 void DetailWindow::MemoryStep() {
     const std::string d = MemoryDigit();
-    const MemorySpec& spec = family_.memory;
+    const MemoryRules& memory = family_.memory;
     Control& msg = at("MemoryMsg");
     switch (s_.StepNo) {
     case 15:
-        SendRequest(spec.preludes[memoryPrelude_] + d);
+        SendRequest(memory.preludes[memoryPrelude_] + d);
         break;
     case 16: {
-        const std::string r = TakeReply(spec.preludes[memoryPrelude_].substr(0, 3));
+        const std::string r = TakeReply(memory.preludes[memoryPrelude_].substr(0, 3));
         if (r == kCountedOut)
             return;
-        if (StartsWith(r, "=") && memoryPrelude_ < spec.preludePreviews.size())
-            FillPreview(spec.preludePreviews[memoryPrelude_], r.substr(1));
+        if (StartsWith(r, "=") && memoryPrelude_ < memory.preludePreviews.size())
+            FillPreview(memory.preludePreviews[memoryPrelude_], r.substr(1));
         ++memoryPrelude_;
-        s_.StepNo = memoryPrelude_ < spec.preludes.size() ? 15 : 1;
+        s_.StepNo = memoryPrelude_ < memory.preludes.size() ? 15 : 1;
         break;
     }
     case 1:
-        SendRequest(spec.query + d);
+        SendRequest(memory.query + d);
         break;
     case 2: {
-        const std::string r = TakeReply(spec.query.substr(0, 3));
+        const std::string r = TakeReply(memory.query.substr(0, 3));
         if (r == kCountedOut)
             return;
         if (StartsWith(r, "=")) {
             if (s_.LoadMemory) {
                 msg.setText("Config present in memory location " + d + ". Confirm load.");
-                at("BtnMemConfirm").setText(spec.texts.confirm);
+                at("BtnMemConfirm").setText(memory.texts.confirm);
             } else {
                 msg.setText("Warning! Location " + d + " contains data. Overwrite?");
-                at("BtnMemConfirm").setText(spec.texts.overwrite);
+                at("BtnMemConfirm").setText(memory.texts.overwrite);
             }
             msg.setTextColour(Colours::blue);
-            at("MemPreview").setText("Memory location " + d + spec.texts.previewTitle);
-            FillPreview(spec.preview, r.substr(1));
-            ShowMemoryPreview(true, !spec.preludes.empty());
+            at("MemPreview").setText("Memory location " + d + memory.texts.previewTitle);
+            FillPreview(memory.preview, r.substr(1));
+            ShowMemoryPreview(true, !memory.preludes.empty());
             at("BtnMemConfirm").setVisible(true);
             at("BtnMemCancel").setVisible(true);
             s_.StepNo = 500;
@@ -128,13 +128,13 @@ void DetailWindow::MemoryStep() {
             }
         } else {
             msg.setText(Chars(r, 2, 20)).setTextColour(Colours::red);
-            s_.StepNo = spec.askAgainWhenRefused ? 0 : 7;
+            s_.StepNo = memory.askAgainWhenRefused ? 0 : 7;
         }
         break;
     }
     case 3:
         Trace(std::to_string(++memoryTicks_), "[delay]");
-        if (memoryTicks_ > (s_.DistantEnd ? spec.loadWaitTicksDistant : spec.loadWaitTicks)) {
+        if (memoryTicks_ > (s_.DistantEnd ? memory.loadWaitTicksDistant : memory.loadWaitTicks)) {
             // The unit re-configures itself during the wait: its reply time-out starts now.
             d_.tx.TimeoutLeft = TimeoutSeconds() * 1000;
             s_.StepNo = 4;
@@ -145,13 +145,14 @@ void DetailWindow::MemoryStep() {
         if (r == kCountedOut)
             return;
         if (StartsWith(r, "=")) {
-            msg.setText(spec.texts.loaded + d).setTextColour(Colours::blue);
+            msg.setText(memory.texts.loaded + d).setTextColour(Colours::blue);
             d_.tx.DelayLeft = 2500;
         } else if (StartsWith(r, "?")) {
             msg.setText("Problem with memory load.").setTextColour(Colours::red);
         } else {
             // A refusal or no answer at all would otherwise leave the phase waiting for good.
-            msg.setText(spec.texts.loadRefused.empty() ? Chars(r, 2, 20) : spec.texts.loadRefused)
+            msg.setText(memory.texts.loadRefused.empty() ? Chars(r, 2, 20)
+                                                         : memory.texts.loadRefused)
                 .setTextColour(Colours::red);
         }
         RequestMode(Phases::Utilities);
@@ -162,11 +163,12 @@ void DetailWindow::MemoryStep() {
         if (r == kCountedOut)
             return;
         if (StartsWith(r, "="))
-            msg.setText(spec.texts.stored + d).setTextColour(Colours::blue);
+            msg.setText(memory.texts.stored + d).setTextColour(Colours::blue);
         else if (StartsWith(r, "?"))
             msg.setText("Problem with memory store").setTextColour(Colours::red);
         else
-            msg.setText(spec.texts.storeRefused.empty() ? Chars(r, 2, 20) : spec.texts.storeRefused)
+            msg.setText(memory.texts.storeRefused.empty() ? Chars(r, 2, 20)
+                                                          : memory.texts.storeRefused)
                 .setTextColour(Colours::red);
         s_.StepNo = 7;
         break;

@@ -29,15 +29,15 @@ DetailWindow::~DetailWindow() {
     *alive_ = false;
 }
 
-const BoxSpec* DetailWindow::BoxByControl(const std::string& control) const {
-    for (const BoxSpec& b : boxes_)
+const BoxRow* DetailWindow::BoxByControl(const std::string& control) const {
+    for (const BoxRow& b : boxes_)
         if (b.control == control)
             return &b;
     return nullptr;
 }
 
-const BoxSpec* DetailWindow::BoxByCommand(const std::string& mnemonic) const {
-    for (const BoxSpec& b : boxes_)
+const BoxRow* DetailWindow::BoxByCommand(const std::string& mnemonic) const {
+    for (const BoxRow& b : boxes_)
         if (b.command == mnemonic)
             return &b;
     return nullptr;
@@ -178,7 +178,7 @@ void DetailWindow::Activate() {
         family_ = Describe();
         setHelpTopic(family_.helpTopic);
         const unsigned bits = ModelBits();
-        for (BoxSpec& b : ConfigBoxes())
+        for (BoxRow& b : ConfigBoxes())
             if (b.models == 0 || (b.models & bits))
                 boxes_.push_back(std::move(b));
         composites_ = Composites();

@@ -3,8 +3,8 @@
 // (shared with the summary poll), the configuration change cycle with its confirmation,
 // the log download, the utilities with the clock and the memories.
 //
-// A family window derives from DetailWindow and gives mostly data: a FamilySpec (reply
-// dialect, logs, clock, memories, panels, steering), its configuration boxes as BoxSpec
+// A family window derives from DetailWindow and gives mostly data: a FamilyDescription (reply
+// dialect, logs, clock, memories, panels, steering), its configuration boxes as BoxRow
 // rows, commands built from several boxes, its alarm masks, its reading steps as ReadStep
 // tables, and code only for what its layouts make irregular.
 //
@@ -12,7 +12,7 @@
 // DetailBoxes.cpp (configuration boxes and the change cycle), DetailLogs.cpp,
 // DetailUtilities.cpp (clock, buffer, switchover) and DetailMemories.cpp.
 
-#include "detail/BoxSpec.h"
+#include "detail/BoxRows.h"
 #include "detail/Family.h"
 #include "protocol/Transaction.h"
 #include "ui/Colour.h"
@@ -132,10 +132,10 @@ public:
     const bool& DetailConfigChanged = s_.DetailConfigChanged;
     const std::string& ModelName = s_.ModelName;
 
-    const FamilySpec& Family() const { return family_; }
-    const std::vector<BoxSpec>& Boxes() const { return boxes_; }
-    const BoxSpec* BoxByControl(const std::string& control) const;
-    const BoxSpec* BoxByCommand(const std::string& mnemonic) const;
+    const FamilyDescription& Family() const { return family_; }
+    const std::vector<BoxRow>& Boxes() const { return boxes_; }
+    const BoxRow* BoxByControl(const std::string& control) const;
+    const BoxRow* BoxByCommand(const std::string& mnemonic) const;
     // The value the unit holds for a box, as the box shows it (read or accepted).
     std::string HeldText(const std::string& control) const;
     int HeldIndex(const std::string& control) const;
@@ -154,12 +154,12 @@ protected:
     // ---- what a family gives --------------------------------------------------------
     // Identification from IdentityCode: the model name (returned), the model code, limits.
     virtual std::string Identify() = 0;
-    virtual FamilySpec Describe() const = 0;
+    virtual FamilyDescription Describe() const = 0;
     // The configuration boxes (after Identify: rows with a models mask are kept for
     // ModelBits() only), commands of several boxes and alarm masks.
-    virtual std::vector<BoxSpec> ConfigBoxes() const = 0;
-    virtual std::vector<CompositeSpec> Composites() const { return {}; }
-    virtual MaskSpec Masks() const { return {}; }
+    virtual std::vector<BoxRow> ConfigBoxes() const = 0;
+    virtual std::vector<CompositeRow> Composites() const { return {}; }
+    virtual MaskLayout Masks() const { return {}; }
     virtual unsigned ModelBits() const { return ~0u; }
     // The family's controls: status panel, configuration groups, extra buttons.
     virtual void BuildFamily() = 0;
@@ -192,11 +192,11 @@ protected:
     // After an accepted change, before the re-read step is chosen.
     virtual void AfterAccepted(const std::string& /*mnemonic*/) {}
     // The value of a Value::Custom box; nothing: refused.
-    virtual std::optional<std::string> CustomCommand(const BoxSpec& box, const std::string& text);
+    virtual std::optional<std::string> CustomCommand(const BoxRow& box, const std::string& text);
     // After the boxes of one string were filled (irregular boxes: extra entries, enabling).
     virtual void AfterFill(Source /*source*/) {}
     // A drop-down change, before the common handling; true when handled completely.
-    virtual bool OnComboChange(const BoxSpec& /*box*/) { return false; }
+    virtual bool OnComboChange(const BoxRow& /*box*/) { return false; }
     // A phase was adopted (families hide boxes such as the installed options).
     virtual void OnModeAdopted() {}
     // Every tick once the pause after a reply has passed, before a requested phase is
@@ -208,7 +208,7 @@ protected:
     virtual void RestoreCommand(const std::string& /*mnemonic*/) {}
     // A change is about to be confirmed or sent, `shown` its new text (or entry): the
     // family's status labels that show the value at once.
-    virtual void OnStaged(const BoxSpec& /*box*/, const std::string& /*shown*/) {}
+    virtual void OnStaged(const BoxRow& /*box*/, const std::string& /*shown*/) {}
 
     // ---- helpers for the family -----------------------------------------------------
     DetailState& state() { return s_; }
@@ -244,7 +244,7 @@ protected:
     void SetBoxText(const std::string& control, const std::string& text);
     void SetBoxIndex(const std::string& control, int index);
     // A drop-down's entry for a wire code (the box's codes, else the hex digit).
-    int EntryOfCode(const BoxSpec& box, const std::string& code) const;
+    int EntryOfCode(const BoxRow& box, const std::string& code) const;
     // A value label: text on a colour (black text).
     void SetValue(const std::string& name, const std::string& text, Colour background);
     void ClearValue(const std::string& name);
@@ -258,7 +258,7 @@ protected:
     const std::string& IdText() const;
     std::string PairFlag() const;
     void Trace(const std::string& text, const std::string& tag);
-    bool BoxLocked(const BoxSpec& box) const;
+    bool BoxLocked(const BoxRow& box) const;
     // The instruction of a rejected (or cancelled) change is still waiting to be cleared.
     bool InstructionHeld() const { return clearInstructionTicks_ > 0; }
     // The clock utility's exchanges, for a family that runs its own utilities steps: the
@@ -277,7 +277,7 @@ protected:
     void SendChange(const std::string& command);
     // The log panel: the records of one "=" reply added to the memo (returns how many),
     // and the memo written to the chosen file (false: not written, another file is asked).
-    int TakeLogRecords(const LogSpec& log, const std::string& reply);
+    int TakeLogRecords(const LogDescription& log, const std::string& reply);
     bool WriteLogFile();
     // The utilities: the commands that set the unit's clock to the offset time.
     std::string SetDateCommand();
@@ -319,10 +319,10 @@ private:
     int EndNumber(const std::string& text, const char* what, int fallback, bool& reported) const;
 
     // The change cycle.
-    void EnterEdit(const BoxSpec& box);
-    void LeaveEdit(const BoxSpec& box);
-    void EnterCombo(const BoxSpec& box);
-    void ChangeCombo(const BoxSpec& box);
+    void EnterEdit(const BoxRow& box);
+    void LeaveEdit(const BoxRow& box);
+    void EnterCombo(const BoxRow& box);
+    void ChangeCombo(const BoxRow& box);
     void EnterMasks();
     void ChangeMasks();
     std::string MaskString() const;
@@ -330,20 +330,20 @@ private:
     // The wire value of an edit entry, or nothing when it is refused; `shown` gets the
     // box's text for it, `clamped` -1 or 1 when it was raised or lowered to a limit, 2
     // when the box's grid moved it.
-    std::optional<std::string> EditValue(const BoxSpec& box, const std::string& text,
+    std::optional<std::string> EditValue(const BoxRow& box, const std::string& text,
                                          std::string& shown, int& clamped) const;
-    std::string ComboValue(const BoxSpec& box, int index) const;
-    std::vector<Range> RangesOf(const BoxSpec& box) const;
-    std::vector<std::string> EntriesOf(const BoxSpec& box) const;
-    const CompositeSpec* CompositeOf(const std::string& control) const;
+    std::string ComboValue(const BoxRow& box, int index) const;
+    std::vector<Range> RangesOf(const BoxRow& box) const;
+    std::vector<std::string> EntriesOf(const BoxRow& box) const;
+    const CompositeRow* CompositeOf(const std::string& control) const;
     // Builds PendingCommand and ConfirmText of a composite with one box's new value.
-    bool BuildComposite(const CompositeSpec& c, const BoxSpec& changed, const Held& now);
-    void Refuse(const BoxSpec& box);
-    void SendOrConfirm(const BoxSpec& box);
+    bool BuildComposite(const CompositeRow& c, const BoxRow& changed, const Held& now);
+    void Refuse(const BoxRow& box);
+    void SendOrConfirm(const BoxRow& box);
     void Confirmed(bool yes);
     void RestorePending();
     void AfterSetReply();
-    void FillBox(const BoxSpec& box, const std::string& text);
+    void FillBox(const BoxRow& box, const std::string& text);
 
     // Logs, utilities, memories.
     void ChooseLogFile(int kind);
@@ -358,10 +358,10 @@ private:
 
     DetailDeps d_;
     DetailState s_;
-    FamilySpec family_;
-    std::vector<BoxSpec> boxes_;
-    std::vector<CompositeSpec> composites_;
-    MaskSpec masks_;
+    FamilyDescription family_;
+    std::vector<BoxRow> boxes_;
+    std::vector<CompositeRow> composites_;
+    MaskLayout masks_;
     int lastTracedStep_ = -1;
     bool closed_ = false;
     bool timerOn_ = false;

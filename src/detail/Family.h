@@ -1,7 +1,7 @@
 #pragma once
 // What differs between the unit families in the mechanisms every detail window shares:
 // the reply dialect, help, the rejection of a change, the logs, the clock, the memories,
-// the panels and how the window is steered. A family fills one FamilySpec; the framework
+// the panels and how the window is steered. A family fills one FamilyDescription; the framework
 // reads it and has no branch of its own per family.
 
 #include <functional>
@@ -25,7 +25,7 @@ struct Dialect {
 };
 
 // A change the unit refused or did not answer.
-struct RejectionSpec {
+struct RejectionRules {
     std::string refused = "Command was not accepted. Re-reading unit...";
     std::string timedOut = "Timed out. Check Timeout-Time. Re-reading unit..."; // empty: refused
     bool onInstructionLine = false; // else the notice line, in red
@@ -34,7 +34,7 @@ struct RejectionSpec {
 };
 
 // One of the unit's stored logs.
-struct LogSpec {
+struct LogDescription {
     std::string name;         // "Events"
     std::string stored;       // "Event": "Event Log data stored in ..."
     std::string countQuery;   // "NUE"
@@ -70,7 +70,7 @@ struct LogTexts {
     int idleStep = 6;  // where the window waits for another file after a failed write
 };
 
-struct ClockSpec {
+struct ClockRules {
     bool monthFirst = false; // "DAY" dates as MMDDYY (else DDMMYY)
     std::string unitCaption = "Modem:";
     std::string hourZero = " 0"; // the no-offset entry of the hour list
@@ -153,7 +153,7 @@ struct MemoryTexts {
     std::string storeRefused; // likewise of a store
 };
 
-struct MemorySpec {
+struct MemoryRules {
     bool present = true;
     std::string query = "MGC?";        // + the location digit
     std::vector<std::string> preludes; // queries (+ digit) read before it
@@ -167,7 +167,7 @@ struct MemorySpec {
     bool askAgainWhenRefused = true;
 };
 
-struct PanelSpec {
+struct PanelSet {
     bool logs = true;
     bool utilities = true;
     bool buffer = true;     // the centre-buffer utility
@@ -181,19 +181,19 @@ enum class Steering {
             // change (104) and the pause after a rejection (190...) stay the framework's.
 };
 
-struct FamilySpec {
+struct FamilyDescription {
     Dialect replies;
     int helpTopic = 5;
-    RejectionSpec rejection;
+    RejectionRules rejection;
     // The instruction once a confirmed change has gone out.
     std::string sentText = "Distant modem re-configuration sent, please wait...";
-    std::string logNoun = "Modem"; // "Reading number of Modem Log events..."
-    std::vector<LogSpec> logs;     // at most two
+    std::string logNoun = "Modem";    // "Reading number of Modem Log events..."
+    std::vector<LogDescription> logs; // at most two
     LogTexts logTexts;
     bool blankLineOnAppend = true; // an appended download starts with a blank line
-    ClockSpec clock;
-    MemorySpec memory;
-    PanelSpec panels;
+    ClockRules clock;
+    MemoryRules memory;
+    PanelSet panels;
     Steering steering = Steering::Phases;
     // A fixed caption of the configuration button; empty: "Re-Read Con&fig" while a
     // configuration phase runs, else "Con&figure".

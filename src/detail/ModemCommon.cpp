@@ -176,8 +176,8 @@ PreviewMemo AupcPreview(const Entries& modes, int mode, int atMaximum, int atUnl
              {Entry(ModemEntries::kAtUnlock, atUnlock), " w/Unlock"}}};
 }
 
-FamilySpec ModemFamily() {
-    FamilySpec f;
+FamilyDescription ModemFamily() {
+    FamilyDescription f;
     f.logs = {{.name = "Events",
                .stored = "Event",
                .countQuery = "NUE",

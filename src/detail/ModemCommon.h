@@ -92,6 +92,6 @@ PreviewMemo AupcPreview(const Entries& modes, int mode, int atMaximum, int atUnl
 // The modems' family description: the two logs (events and statistics), day-first
 // dates, "MGC?" memories with the 50/75-tick wait after a load, a 30-tick pause after a
 // rejection. A family changes what its Part gives otherwise.
-FamilySpec ModemFamily();
+FamilyDescription ModemFamily();
 
 } // namespace linvar

@@ -7,12 +7,12 @@ namespace linvar::ModemRows {
 using namespace ModemEntries;
 using namespace ModemTexts;
 
-// Rows as designated initialisers: fields left out keep BoxSpec's defaults.
+// Rows as designated initialisers: fields left out keep BoxRow's defaults.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 // clang-format off
 
-BoxSpec Frequency(bool tx, int pos, int len, int width, std::vector<Range> ranges,
+BoxRow Frequency(bool tx, int pos, int len, int width, std::vector<Range> ranges,
                   std::string prompt) {
     return {.tag = tx ? 1 : 4, .control = tx ? "ConfTFQ" : "ConfRFQ",
             .caption = tx ? "Tx Frequency" : "Rx Frequency", .kind = BoxKind::Edit,
@@ -23,7 +23,7 @@ BoxSpec Frequency(bool tx, int pos, int len, int width, std::vector<Range> range
             .confirm = tx ? "Tx frequency to" : "Rx frequency to", .unit = " MHz"};
 }
 
-BoxSpec DataRate(bool tx, int pos, int len, int width, int cmdWidth, std::vector<Range> ranges,
+BoxRow DataRate(bool tx, int pos, int len, int width, int cmdWidth, std::vector<Range> ranges,
                  std::string prompt) {
     return {.tag = tx ? 2 : 5, .control = tx ? "ConfTDR" : "ConfRDR",
             .caption = "Data Rate (kbps)", .kind = BoxKind::Edit, .group = tx ? "GrpTx" : "GrpRx",
@@ -34,21 +34,21 @@ BoxSpec DataRate(bool tx, int pos, int len, int width, int cmdWidth, std::vector
             .unit = " kbps", .reread = 9};
 }
 
-BoxSpec FecType(bool tx, int pos, Entries entries) {
+BoxRow FecType(bool tx, int pos, Entries entries) {
     return {.tag = tx ? 1 : 21, .control = tx ? "ConfTFT" : "ConfRFT", .caption = "FEC type",
             .kind = BoxKind::Combo, .group = tx ? "GrpTx" : "GrpRx", .entries = std::move(entries),
             .pos = pos, .command = tx ? "TFT" : "RFT",
             .confirm = tx ? "Tx FEC type to" : "Rx FEC type to", .reread = 9};
 }
 
-BoxSpec FecCoding(bool tx, int pos, Entries entries) {
+BoxRow FecCoding(bool tx, int pos, Entries entries) {
     return {.tag = tx ? 2 : 22, .control = tx ? "ConfTCR" : "ConfRCR", .caption = "FEC coding",
             .kind = BoxKind::Combo, .group = tx ? "GrpTx" : "GrpRx", .entries = std::move(entries),
             .pos = pos, .command = tx ? "TCR" : "RCR",
             .confirm = tx ? "Tx FEC rate to" : "Rx FEC rate to", .reread = 9};
 }
 
-BoxSpec Modulation(bool tx, int pos, Entries entries) {
+BoxRow Modulation(bool tx, int pos, Entries entries) {
     return {.tag = tx ? 3 : 23, .control = tx ? "ConfTMD" : "ConfRMD", .caption = "Modulation",
             .kind = BoxKind::Combo, .group = tx ? "GrpTx" : "GrpRx", .entries = std::move(entries),
             .pos = pos, .command = tx ? "TMD" : "RMD",
@@ -56,14 +56,14 @@ BoxSpec Modulation(bool tx, int pos, Entries entries) {
             .confirm = tx ? "Tx modulation to" : "Rx modulation type to", .reread = 9};
 }
 
-BoxSpec Spectrum(bool tx, int pos) {
+BoxRow Spectrum(bool tx, int pos) {
     return {.tag = tx ? 5 : 25, .control = tx ? "ConfTSI" : "ConfRSI", .caption = "Spectrum",
             .kind = BoxKind::Combo, .group = tx ? "GrpTx" : "GrpRx", .entries = kNormalInverted,
             .pos = pos, .command = tx ? "TSI" : "RSI",
             .confirm = tx ? "Tx spectrum to" : "Rx spectrum to"};
 }
 
-BoxSpec Scrambler(bool tx, int pos) {
+BoxRow Scrambler(bool tx, int pos) {
     return {.tag = tx ? 6 : 26, .control = tx ? "ConfTSC" : "ConfRDS",
             .caption = tx ? "Scrambler" : "De-scrambler", .kind = BoxKind::Combo,
             .group = tx ? "GrpTx" : "GrpRx", .entries = kOffOn, .pos = pos,
@@ -71,7 +71,7 @@ BoxSpec Scrambler(bool tx, int pos) {
             .confirm = tx ? "Tx scrambler to" : "Rx De-scrambler to"};
 }
 
-BoxSpec PowerLevel(int pos, double low) {
+BoxRow PowerLevel(int pos, double low) {
     return {.tag = 3, .control = "ConfTPL", .caption = "Power Level (dBm)", .kind = BoxKind::Edit,
             .group = "GrpTx", .pos = pos, .len = 4, .show = Show::NegReal, .width = 4,
             .decimals = 1, .command = "TPL", .value = Value::NegReal, .cmdWidth = 4,
@@ -82,25 +82,25 @@ BoxSpec PowerLevel(int pos, double low) {
             .confirm = "Tx power level to -", .unit = " dBm"};
 }
 
-BoxSpec Carrier(int pos) {
+BoxRow Carrier(int pos) {
     return {.tag = 8, .control = "ConfTXO", .caption = "Tx Carrier", .kind = BoxKind::Combo,
             .group = "GrpTx", .entries = kCarrier, .pos = pos, .command = "TXO",
             .confirm = "Tx carrier setting to"};
 }
 
-BoxSpec Aupc(int pos, Entries entries) {
+BoxRow Aupc(int pos, Entries entries) {
     return {.tag = 51, .control = "ConfAUP", .caption = "AUPC", .kind = BoxKind::Combo,
             .group = "GrpTx", .entries = std::move(entries), .pos = pos, .command = "AUP",
             .confirm = "AUPControl to", .reread = 9};
 }
 
-BoxSpec ClockSource(int pos, Entries entries) {
+BoxRow ClockSource(int pos, Entries entries) {
     return {.tag = 7, .control = "ConfTCK", .caption = "Tx Clock Source", .kind = BoxKind::Combo,
             .group = "GrpClocks", .entries = std::move(entries), .pos = pos, .command = "TCK",
             .confirm = "Tx clock source to", .reread = 9};
 }
 
-BoxSpec Sweep(int pos, int len, int max) {
+BoxRow Sweep(int pos, int len, int max) {
     return {.tag = 6, .control = "ConfRSW", .caption = "Sweep Width (kHz)", .kind = BoxKind::Edit,
             .group = "GrpRx", .pos = pos, .len = len, .show = Show::Int, .command = "RSW",
             .value = Value::Digits, .cmdWidth = 3, .ranges = {{1, double(max)}}, .integer = true,
@@ -110,7 +110,7 @@ BoxSpec Sweep(int pos, int len, int max) {
             .confirm = "Rx sweep width to +/-", .unit = " kHz"};
 }
 
-BoxSpec EbNoAlarm(int pos) {
+BoxRow EbNoAlarm(int pos) {
     return {.tag = 10, .control = "ConfEBA", .caption = "Eb/No Alarm Pt (dB)",
             .kind = BoxKind::Edit, .group = "GrpRx", .pos = pos, .len = 4, .show = Show::Real,
             .width = 4, .decimals = 1, .command = "EBA", .value = Value::Real, .cmdWidth = 4,
@@ -120,13 +120,13 @@ BoxSpec EbNoAlarm(int pos) {
             .confirm = "Eb/No alarm point to", .unit = " dB"};
 }
 
-BoxSpec Reference(int pos, const char* command) {
+BoxRow Reference(int pos, const char* command) {
     return {.tag = 130, .control = "ConfERF", .caption = "Reference", .kind = BoxKind::Combo,
             .group = "GrpClocks", .entries = kReferences, .pos = pos, .command = command,
             .confirm = "Reference to", .reread = 9};
 }
 
-BoxSpec Adjust() {
+BoxRow Adjust() {
     return {.tag = 131, .control = "ConfADJ", .caption = "Adjust", .kind = BoxKind::Edit,
             .group = "GrpClocks", .source = Source::None, .show = Show::Int, .command = "ADJ",
             .value = Value::SignedDigits, .cmdWidth = 3, .ranges = {{-999, 999}},
@@ -135,13 +135,13 @@ BoxSpec Adjust() {
             .error = "ERROR: Bad value. Please correct it", .gate = Gate::Remote};
 }
 
-BoxSpec RemoteState(Entries entries) {
+BoxRow RemoteState(Entries entries) {
     return {.tag = 41, .control = "ConfLRS", .caption = "Local/Remote", .kind = BoxKind::Combo,
             .group = "GrpUnit", .entries = std::move(entries), .source = Source::None,
             .command = "LRS", .gate = Gate::Always, .retry = 5};
 }
 
-BoxSpec CircuitId(int width) {
+BoxRow CircuitId(int width) {
     return {.tag = 7, .control = "ConfCID", .caption = "Circuit ID", .kind = BoxKind::Edit,
             .group = "GrpUnit", .source = Source::None, .show = Show::Text, .command = "CID",
             .value = Value::Upper, .cmdWidth = width,
@@ -149,12 +149,12 @@ BoxSpec CircuitId(int width) {
             .confirm = "Circuit ID to ", .retry = 1};
 }
 
-BoxSpec OblixMode(int pos) {
+BoxRow OblixMode(int pos) {
     return {.tag = 42, .control = "ConfEFM", .caption = "OBLIX mode", .kind = BoxKind::Combo,
             .group = "GrpUnit", .entries = kOblix, .pos = pos, .command = "EFM", .reread = 105};
 }
 
-BoxSpec SlaveAddress(int pos) {
+BoxRow SlaveAddress(int pos) {
     return {.tag = 8, .control = "ConfESA", .caption = "Slave address", .kind = BoxKind::Edit,
             .group = "GrpUnit", .pos = pos, .len = 4, .show = Show::Int, .command = "ESA",
             .value = Value::Digits, .cmdWidth = 4, .ranges = {{0, 9990}}, .resolution = 10,
@@ -163,25 +163,25 @@ BoxSpec SlaveAddress(int pos) {
             .error = "ERROR: Bad slave address value. Please correct it", .gate = Gate::Remote};
 }
 
-BoxSpec TestMode(int pos, Entries entries) {
+BoxRow TestMode(int pos, Entries entries) {
     return {.tag = 43, .control = "ConfTST", .caption = "Test Mode", .kind = BoxKind::Combo,
             .group = "GrpUnit", .entries = std::move(entries), .pos = pos, .command = "TST",
             .value = Value::Custom, .confirm = "Unit Test Mode to"};
 }
 
-BoxSpec StatsLog(int pos) {
+BoxRow StatsLog(int pos) {
     return {.tag = 45, .control = "ConfSSI", .caption = "Statistics Log", .kind = BoxKind::Combo,
             .group = "GrpUnit", .entries = kStatsLog, .pos = pos, .command = "SSI",
             .confirm = "Statistics Log Interval to"};
 }
 
-BoxSpec OduComms(Source source, int pos, const char* command) {
+BoxRow OduComms(Source source, int pos, const char* command) {
     return {.tag = 44, .control = "ConfODU", .caption = "FSK", .kind = BoxKind::Combo,
             .group = "GrpUnit", .entries = kDisabledEnabled, .source = source, .pos = pos,
             .command = command, .confirm = "ODU communications state to"};
 }
 
-BoxSpec AupcTarget() {
+BoxRow AupcTarget() {
     return {.tag = 9, .control = "ConfAPPc", .caption = "Target Eb/No (dB)", .kind = BoxKind::Edit,
             .group = "GrpAupc", .source = Source::None, .show = Show::Real, .width = 3,
             .decimals = 1, .command = "APP", .value = Value::Encoded, .ranges = {{0, 14.9}},
@@ -192,35 +192,35 @@ BoxSpec AupcTarget() {
             .validation = Validation::Round, .encode = AupcTargetCode};
 }
 
-BoxSpec AupcIncrease(int pos) {
+BoxRow AupcIncrease(int pos) {
     return {.tag = 52, .control = "ConfAPI", .caption = "Maximum power increase",
             .kind = BoxKind::Combo, .group = "GrpAupc", .entries = kIncrease, .pos = pos,
             .command = "APP", .confirm = "max power increase permitted to"};
 }
 
-BoxSpec AupcAtMaximum(int pos) {
+BoxRow AupcAtMaximum(int pos) {
     return {.tag = 53, .control = "ConfAPM", .caption = "Action at maximum power",
             .kind = BoxKind::Combo, .group = "GrpAupc", .entries = kAtMaximum, .pos = pos,
             .command = "APP", .confirm = "action on reaching max power to"};
 }
 
-BoxSpec AupcAtUnlock(int pos) {
+BoxRow AupcAtUnlock(int pos) {
     return {.tag = 54, .control = "ConfAPU", .caption = "Action at remote demod unlock",
             .kind = BoxKind::Combo, .group = "GrpAupc", .entries = kAtUnlock, .pos = pos,
             .command = "APP", .confirm = "action on demod unlock to"};
 }
 
-CompositeSpec AupcCommand() {
+CompositeRow AupcCommand() {
     return {"APP", {"ConfAPM", "ConfAPU", "ConfAPPc", "ConfAPI"}, {}};
 }
 
-BoxSpec BucAddress(int pos, const char* command, const char* confirm) {
+BoxRow BucAddress(int pos, const char* command, const char* confirm) {
     return {.tag = 102, .control = "ConfBAD", .caption = "BUC address", .kind = BoxKind::Combo,
             .group = "GrpOdu", .entries = kBucAddresses, .codes = kBucCodes,
             .source = Source::Odu, .pos = pos, .len = 2, .command = command, .confirm = confirm};
 }
 
-BoxSpec Current(const char* control, int tag, const char* caption, int pos, int len,
+BoxRow Current(const char* control, int tag, const char* caption, int pos, int len,
                 const char* command, Range range, double resolution, std::string prompt) {
     return {.tag = tag, .control = control, .caption = caption, .kind = BoxKind::Edit,
             .group = "GrpOdu", .source = Source::Odu, .pos = pos, .len = len, .show = Show::Int,
@@ -229,7 +229,7 @@ BoxSpec Current(const char* control, int tag, const char* caption, int pos, int 
             .error = kBadCurrent, .gate = Gate::Remote};
 }
 
-BoxSpec LoFrequency(const char* control, int tag, const char* caption, int pos,
+BoxRow LoFrequency(const char* control, int tag, const char* caption, int pos,
                     const char* command, const char* confirm) {
     return {.tag = tag, .control = control, .caption = caption, .kind = BoxKind::Edit,
             .group = "GrpOdu", .source = Source::Odu, .pos = pos, .len = 5, .show = Show::Int,
@@ -238,14 +238,14 @@ BoxSpec LoFrequency(const char* control, int tag, const char* caption, int pos,
             .error = kBadLo, .confirm = confirm, .unit = " MHz, mix: "};
 }
 
-BoxSpec LoMix(const char* control, int tag, const char* caption, int pos, const char* command,
+BoxRow LoMix(const char* control, int tag, const char* caption, int pos, const char* command,
               const char* confirm) {
     return {.tag = tag, .control = control, .caption = caption, .kind = BoxKind::Combo,
             .group = "GrpOdu", .entries = kMix, .codes = kMix, .unknownEntry = 1,
             .source = Source::Odu, .pos = pos, .command = command, .confirm = confirm};
 }
 
-CompositeSpec LoCommand(const char* command, const char* frequency, const char* mix,
+CompositeRow LoCommand(const char* command, const char* frequency, const char* mix,
                         const char* confirm) {
     return {command,
             {frequency, mix},

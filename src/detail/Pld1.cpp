@@ -245,7 +245,7 @@ void TDetailPld::SummaryFault(const std::string& v, int length) {
 
 // ---- a change ---------------------------------------------------------------------------------
 
-void TDetailPld::OnStaged(const BoxSpec& box, const std::string& shown) {
+void TDetailPld::OnStaged(const BoxRow& box, const std::string& shown) {
     if (box.control == "UFQ" || box.control == "DFQ")
         SetValue("Sta" + box.control, LeftTrim(shown) + " MHz", Colours::white);
     else if (box.control == "SRB")

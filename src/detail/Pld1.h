@@ -22,14 +22,14 @@ public:
 
 protected:
     std::string Identify() override { return "PLD"; }
-    FamilySpec Describe() const override;
-    std::vector<BoxSpec> ConfigBoxes() const override;
+    FamilyDescription Describe() const override;
+    std::vector<BoxRow> ConfigBoxes() const override;
     void BuildFamily() override;
     void ActivateFamily() override;
     void ClearStatus() override;
     void Opening() override;
     void EndOfPass() override;
-    void OnStaged(const BoxSpec& box, const std::string& shown) override;
+    void OnStaged(const BoxRow& box, const std::string& shown) override;
     void AfterAccepted(const std::string& mnemonic) override;
 
 private:

@@ -21,8 +21,8 @@ std::string Whole(int v) {
 
 } // namespace
 
-FamilySpec TDetailPld::Describe() const {
-    FamilySpec f = TransceiverFamily();
+FamilyDescription TDetailPld::Describe() const {
+    FamilyDescription f = TransceiverFamily();
     f.sentText = "Re-configuration sent, please wait...";
     f.panels = {.logs = false, .utilities = false, .buffer = false, .switchover = false};
     return f;
@@ -32,7 +32,7 @@ FamilySpec TDetailPld::Describe() const {
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-std::vector<BoxSpec> TDetailPld::ConfigBoxes() const {
+std::vector<BoxRow> TDetailPld::ConfigBoxes() const {
     const auto N = Source::None;
     using K = BoxKind;
     // Lock mode keeps the unit's settings as they are.
@@ -47,32 +47,32 @@ std::vector<BoxSpec> TDetailPld::ConfigBoxes() const {
             return "Enter the " + dir + " Freq between " + Whole(up ? UpFreqMin : DownFreqMin) +
                    " and " + Whole(up ? UpFreqMax : DownFreqMax) + end;
         };
-        return BoxSpec{.tag = up ? 1 : 2,
-                       .control = up ? "UFQ" : "DFQ",
-                       .caption = "Frequency (MHz)",
-                       .group = up ? "GrpUp" : "GrpDown",
-                       .source = N,
-                       .query = "RCS",
-                       .pos = up ? 6 : 18,
-                       .len = 7,
-                       .show = Show::Text,
-                       .command = up ? "UFQ" : "DFQ",
-                       .value = Value::Real,
-                       .cmdWidth = 7,
-                       .cmdDecimals = 1,
-                       .integer = true,
-                       .error = "ERROR: Bad frequency value. Please correct it",
-                       .confirm = up ? "Up Frequency to" : "Down Frequency to",
-                       // A new up frequency switches the RF off.
-                       .unit = up ? " MHz.  RF will be turned off" : " MHz",
-                       .validation = Validation::Clamp,
-                       .noteLow = kFreqLow,
-                       .noteHigh = kFreqHigh,
-                       .reread = S(8),
-                       .retry = S(8),
-                       .rangesNow = [this, up] { return FreqRange(up); },
-                       .promptNow = prompt,
-                       .enabledNow = unlocked};
+        return BoxRow{.tag = up ? 1 : 2,
+                      .control = up ? "UFQ" : "DFQ",
+                      .caption = "Frequency (MHz)",
+                      .group = up ? "GrpUp" : "GrpDown",
+                      .source = N,
+                      .query = "RCS",
+                      .pos = up ? 6 : 18,
+                      .len = 7,
+                      .show = Show::Text,
+                      .command = up ? "UFQ" : "DFQ",
+                      .value = Value::Real,
+                      .cmdWidth = 7,
+                      .cmdDecimals = 1,
+                      .integer = true,
+                      .error = "ERROR: Bad frequency value. Please correct it",
+                      .confirm = up ? "Up Frequency to" : "Down Frequency to",
+                      // A new up frequency switches the RF off.
+                      .unit = up ? " MHz.  RF will be turned off" : " MHz",
+                      .validation = Validation::Clamp,
+                      .noteLow = kFreqLow,
+                      .noteHigh = kFreqHigh,
+                      .reread = S(8),
+                      .retry = S(8),
+                      .rangesNow = [this, up] { return FreqRange(up); },
+                      .promptNow = prompt,
+                      .enabledNow = unlocked};
     };
     const auto atten = [&](bool up) {
         const auto prompt = [this, up] {
@@ -84,63 +84,63 @@ std::vector<BoxSpec> TDetailPld::ConfigBoxes() const {
             return "Enter the " + dir + " attenuation between 0 and " + Whole(high) +
                    " dB, resolution 1 dB";
         };
-        return BoxSpec{.tag = up ? 3 : 4,
-                       .control = up ? "UAT" : "DAT",
-                       .caption = "Attenuation (dB)",
-                       .group = up ? "GrpUp" : "GrpDown",
-                       .source = N,
-                       .query = "RCS",
-                       .pos = up ? 36 : 45,
-                       .len = 4,
-                       .show = Show::Text,
-                       .command = up ? "UAT" : "DAT",
-                       .value = Value::Real,
-                       .cmdWidth = 4,
-                       .cmdDecimals = 1,
-                       .integer = true,
-                       .error = "ERROR: Bad attenuation value. Please correct it",
-                       .confirm = up ? "Up Attenuation to" : "Down Attenuation to",
-                       .unit = " dB",
-                       .validation = Validation::Clamp,
-                       .noteLow = kAttenLow,
-                       .noteHigh = kAttenHigh,
-                       .reread = S(8),
-                       .retry = S(8),
-                       .rangesNow = [this, up] { return AttenRange(up); },
-                       .promptNow = prompt,
-                       .enabledNow = unlocked};
+        return BoxRow{.tag = up ? 3 : 4,
+                      .control = up ? "UAT" : "DAT",
+                      .caption = "Attenuation (dB)",
+                      .group = up ? "GrpUp" : "GrpDown",
+                      .source = N,
+                      .query = "RCS",
+                      .pos = up ? 36 : 45,
+                      .len = 4,
+                      .show = Show::Text,
+                      .command = up ? "UAT" : "DAT",
+                      .value = Value::Real,
+                      .cmdWidth = 4,
+                      .cmdDecimals = 1,
+                      .integer = true,
+                      .error = "ERROR: Bad attenuation value. Please correct it",
+                      .confirm = up ? "Up Attenuation to" : "Down Attenuation to",
+                      .unit = " dB",
+                      .validation = Validation::Clamp,
+                      .noteLow = kAttenLow,
+                      .noteHigh = kAttenHigh,
+                      .reread = S(8),
+                      .retry = S(8),
+                      .rangesNow = [this, up] { return AttenRange(up); },
+                      .promptNow = prompt,
+                      .enabledNow = unlocked};
     };
     // A drop-down filled from one reply's character; asked first at the DISTANT end.
     const auto choice = [&](int tag, const char* control, const char* caption, const char* group,
                             const Entries& entries, const Entries& codes, const char* query,
                             int pos, const char* confirm, bool comms, int reread) {
-        return BoxSpec{.tag = tag,
-                       .control = control,
-                       .caption = caption,
-                       .kind = K::Combo,
-                       .group = group,
-                       .entries = entries,
-                       .codes = codes,
-                       .source = N,
-                       .query = query,
-                       .pos = pos,
-                       .command = control,
-                       .confirm = confirm,
-                       .commsNote = comms,
-                       .reread = S(reread),
-                       .retry = S(reread),
-                       .enabledNow = unlocked};
+        return BoxRow{.tag = tag,
+                      .control = control,
+                      .caption = caption,
+                      .kind = K::Combo,
+                      .group = group,
+                      .entries = entries,
+                      .codes = codes,
+                      .source = N,
+                      .query = query,
+                      .pos = pos,
+                      .command = control,
+                      .confirm = confirm,
+                      .commsNote = comms,
+                      .reread = S(reread),
+                      .retry = S(reread),
+                      .enabledNow = unlocked};
     };
-    BoxSpec ref = RefBox("GrpUnit");
+    BoxRow ref = RefBox("GrpUnit");
     ref.commsNote = false;
     ref.reread = ref.retry = S(6);
     ref.error = "ERROR: Bad Ref value. Please correct it";
     ref.enabledNow = unlocked;
-    BoxSpec cid = CircuitIdBox("GrpUnit");
+    BoxRow cid = CircuitIdBox("GrpUnit");
     cid.enabledNow = unlocked;
     // Its own re-read: from "UAT?" the wait would come before "LOK?" shows what it holds.
-    BoxSpec lock = choice(14, "LOK", "Lock Mode", "GrpLock", kOffOn, kBits, "LOK", 1,
-                          "Lock Mode to", false, 22);
+    BoxRow lock = choice(14, "LOK", "Lock Mode", "GrpLock", kOffOn, kBits, "LOK", 1, "Lock Mode to",
+                         false, 22);
     lock.enabledNow = nullptr;
 
     // clang-format off

@@ -20,8 +20,8 @@ constexpr const char* kTimedOut = "Communications were timed out, check system";
 TransceiverWindow::TransceiverWindow(DetailDeps deps, DetailInputs inputs, std::string screenName)
     : DetailWindow(deps, std::move(inputs), std::move(screenName)) {}
 
-FamilySpec TransceiverWindow::TransceiverFamily() {
-    FamilySpec f;
+FamilyDescription TransceiverWindow::TransceiverFamily() {
+    FamilyDescription f;
     // "=", "*", "?" and "~" only; the steps say when the unit did not answer.
     f.replies.tildeText = "TOBLIX timeout";
     f.replies.bangText.clear();
@@ -193,7 +193,7 @@ std::vector<Range> TransceiverWindow::AttenRange(bool up) const {
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-BoxSpec TransceiverWindow::CircuitIdBox(const std::string& group) const {
+BoxRow TransceiverWindow::CircuitIdBox(const std::string& group) const {
     return {.tag = 6,
             .control = "CID",
             .caption = "Circuit ID",
@@ -213,7 +213,7 @@ BoxSpec TransceiverWindow::CircuitIdBox(const std::string& group) const {
             .retry = S(2)};
 }
 
-BoxSpec TransceiverWindow::RefBox(const std::string& group) const {
+BoxRow TransceiverWindow::RefBox(const std::string& group) const {
     return {.tag = 5,
             .control = "REF",
             .caption = "Ref Osc Adjust",

@@ -62,7 +62,7 @@ public:
     bool IsPair() const { return ModemPairPresent; }
 
     // The shared description: the transceivers' reply classes, rejection and steering.
-    static FamilySpec TransceiverFamily();
+    static FamilyDescription TransceiverFamily();
 
     // One reading step: `decode` gives the next step number (0: `next`); with
     // `backToWait`, an accepted reply while the configuration panel waits (and is not
@@ -111,8 +111,8 @@ protected:
     void ShowResult(const std::string& label, const std::string& text, bool ok);
 
     // Rows both windows word the same way.
-    BoxSpec CircuitIdBox(const std::string& group) const;
-    BoxSpec RefBox(const std::string& group) const;
+    BoxRow CircuitIdBox(const std::string& group) const;
+    BoxRow RefBox(const std::string& group) const;
     static constexpr const char* kFreqLow =
         "Note: have corrected freq value to lowest permitted value";
     static constexpr const char* kFreqHigh =

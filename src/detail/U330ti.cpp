@@ -102,7 +102,7 @@ std::vector<std::string> TDetail330T::FecEntriesNow() const {
 }
 
 int TDetail330T::FecCode(const char* typeBox) const {
-    const BoxSpec* b = BoxByControl(typeBox);
+    const BoxRow* b = BoxByControl(typeBox);
     const int i = b ? at(typeBox).selected() : -1;
     if (i < 0 || static_cast<size_t>(i) >= b->codes.size())
         return -1;
@@ -282,7 +282,7 @@ void TDetail330T::AfterAccepted(const std::string& mnemonic) {
         framed_ = HeldIndex("FramingMode") == 1;
 }
 
-bool TDetail330T::OnComboChange(const BoxSpec& box) {
+bool TDetail330T::OnComboChange(const BoxRow& box) {
     // The framing and the remote state of a DISTANT unit are set at its own end.
     if (DistantEnd && (box.command == "FRM" || box.command == "LRS")) {
         at(box.control).setSelected(HeldIndex(box.control));

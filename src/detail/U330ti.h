@@ -99,10 +99,10 @@ protected:
     };
 
     std::string Identify() override;
-    FamilySpec Describe() const override;
-    std::vector<BoxSpec> ConfigBoxes() const override;
-    std::vector<CompositeSpec> Composites() const override;
-    MaskSpec Masks() const override;
+    FamilyDescription Describe() const override;
+    std::vector<BoxRow> ConfigBoxes() const override;
+    std::vector<CompositeRow> Composites() const override;
+    MaskLayout Masks() const override;
     unsigned ModelBits() const override {
         return 1u << ((opt_.aupc ? kAupc : 0) | (rxOnly_ ? kRx : 0) | (opt_.ip ? kIp : 0));
     }
@@ -121,7 +121,7 @@ protected:
     int LrsReadStep() const override { return 11; }
     void AfterAccepted(const std::string& mnemonic) override;
     void AfterFill(Source source) override;
-    bool OnComboChange(const BoxSpec& box) override;
+    bool OnComboChange(const BoxRow& box) override;
 
     // ---- what the MQX-310 window changes ------------------------------------------
     virtual const StringLayout& Layout() const;

@@ -87,8 +87,8 @@ const StringLayout& TDetail330T::Layout() const {
 }
 // clang-format on
 
-FamilySpec TDetail330T::Describe() const {
-    FamilySpec f = ModemFamily();
+FamilyDescription TDetail330T::Describe() const {
+    FamilyDescription f = ModemFamily();
     f.rejection.refused = "Command was not accepted, re-reading from unit...";
     f.rejection.timedOut.clear(); // a time-out is reported like any refusal
     f.rejection.pauseTicks = 20;
@@ -104,7 +104,7 @@ FamilySpec TDetail330T::Describe() const {
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-std::vector<BoxSpec> TDetail330T::ConfigBoxes() const {
+std::vector<BoxRow> TDetail330T::ConfigBoxes() const {
     using K = BoxKind;
     const auto C = Source::Config;
     const auto N = Source::None;
@@ -321,11 +321,11 @@ std::vector<BoxSpec> TDetail330T::ConfigBoxes() const {
 }
 #pragma GCC diagnostic pop
 
-std::vector<CompositeSpec> TDetail330T::Composites() const {
+std::vector<CompositeRow> TDetail330T::Composites() const {
     return {{"APP", {"ConfAPPa", "ConfAPPb", "ConfAPPc", "ConfAPPd"}, {}}};
 }
 
-MaskSpec TDetail330T::Masks() const {
+MaskLayout TDetail330T::Masks() const {
     return {"GrpMasks",
             {{"MaskTxAis", "Tx AIS"},
              {"MaskRxAgc", "Rx AGC"},

@@ -265,7 +265,7 @@ void TDetail350::LockExtra(bool effectiveLock, bool requested) {
     }
 }
 
-std::optional<std::string> TDetail350::CustomCommand(const BoxSpec& box, const std::string&) {
+std::optional<std::string> TDetail350::CustomCommand(const BoxRow& box, const std::string&) {
     if (box.command != "TST")
         return std::nullopt;
     return TestModeCommand("ConfTST", 3);

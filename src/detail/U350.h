@@ -21,10 +21,10 @@ public:
 
 protected:
     std::string Identify() override;
-    FamilySpec Describe() const override;
-    std::vector<BoxSpec> ConfigBoxes() const override;
-    std::vector<CompositeSpec> Composites() const override;
-    MaskSpec Masks() const override;
+    FamilyDescription Describe() const override;
+    std::vector<BoxRow> ConfigBoxes() const override;
+    std::vector<CompositeRow> Composites() const override;
+    MaskLayout Masks() const override;
     unsigned ModelBits() const override { return IsL() ? kModel351 : kModel350; }
     void BuildFamily() override;
     void ActivateFamily() override;
@@ -37,7 +37,7 @@ protected:
     bool InLoopback() const override;
     int FullReadStep() const override { return 9; }
     int LrsReadStep() const override { return 5; }
-    std::optional<std::string> CustomCommand(const BoxSpec& box, const std::string& text) override;
+    std::optional<std::string> CustomCommand(const BoxRow& box, const std::string& text) override;
     void AfterFill(Source source) override;
 
 private:

@@ -77,8 +77,8 @@ const ModelLimits& LimitsOf(bool l) {
 
 } // namespace
 
-FamilySpec TDetail350::Describe() const {
-    FamilySpec f = ModemFamily();
+FamilyDescription TDetail350::Describe() const {
+    FamilyDescription f = ModemFamily();
     f.replies.plusClass = true;
     f.memory.preview = ConfigPreview();
     if (IsL()) {
@@ -90,10 +90,10 @@ FamilySpec TDetail350::Describe() const {
 
 // ---- the configuration boxes -----------------------------------------------------------
 
-// The table: one row a box. Fields left out keep BoxSpec's defaults.
+// The table: one row a box. Fields left out keep BoxRow's defaults.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-std::vector<BoxSpec> TDetail350::ConfigBoxes() const {
+std::vector<BoxRow> TDetail350::ConfigBoxes() const {
     namespace Row = ModemRows;
     const ModelLimits& m = LimitsOf(IsL());
     const std::vector<Range>& freq = m.freq;
@@ -109,10 +109,10 @@ std::vector<BoxSpec> TDetail350::ConfigBoxes() const {
     const auto N = Source::None;
     const auto R = Gate::Remote;
     using K = BoxKind;
-    BoxSpec oduBase = Row::OduComms(N, 0, "ODU");
+    BoxRow oduBase = Row::OduComms(N, 0, "ODU");
     oduBase.models = kModel350;
     oduBase.reread = 13;
-    BoxSpec oduL = Row::OduComms(O, 3, "BCE");
+    BoxRow oduL = Row::OduComms(O, 3, "BCE");
     oduL.models = kModel351;
 
     // clang-format off
@@ -231,14 +231,14 @@ std::vector<BoxSpec> TDetail350::ConfigBoxes() const {
 }
 #pragma GCC diagnostic pop
 
-std::vector<CompositeSpec> TDetail350::Composites() const {
+std::vector<CompositeRow> TDetail350::Composites() const {
     return {ModemRows::AupcCommand(),
             {"CEX", {"ConfCEXMode", "ConfCEXItf"}, {"Clk Extension parameters"}},
             ModemRows::LoCommand("BLO", "ConfBLO", "ConfBLOMix", "Tx LO frequency to "),
             ModemRows::LoCommand("LLO", "ConfLLO", "ConfLLOMix", "Rx LO frequency to ")};
 }
 
-MaskSpec TDetail350::Masks() const {
+MaskLayout TDetail350::Masks() const {
     return {"GrpMasks",
             {{"MaskTxFifo", "Tx FIFO"},
              {"MaskBpv", "G.703 BPV"},

@@ -333,7 +333,7 @@ void TDetail370::LockExtra(bool effectiveLock, bool requested) {
     }
 }
 
-std::optional<std::string> TDetail370::CustomCommand(const BoxSpec& box, const std::string& text) {
+std::optional<std::string> TDetail370::CustomCommand(const BoxRow& box, const std::string& text) {
     if (box.command == "TST")
         return TestModeCommand("ConfTST", 6);
     if (box.command == "TIP" || box.command == "RIP")

@@ -38,10 +38,10 @@ public:
 
 protected:
     std::string Identify() override;
-    FamilySpec Describe() const override;
-    std::vector<BoxSpec> ConfigBoxes() const override;
-    std::vector<CompositeSpec> Composites() const override;
-    MaskSpec Masks() const override;
+    FamilyDescription Describe() const override;
+    std::vector<BoxRow> ConfigBoxes() const override;
+    std::vector<CompositeRow> Composites() const override;
+    MaskLayout Masks() const override;
     unsigned ModelBits() const override { return IsL() ? kModelL : kModel370; }
     void BuildFamily() override;
     void ActivateFamily() override;
@@ -54,7 +54,7 @@ protected:
     bool InLoopback() const override;
     int FullReadStep() const override { return 9; }
     int LrsReadStep() const override { return 5; }
-    std::optional<std::string> CustomCommand(const BoxSpec& box, const std::string& text) override;
+    std::optional<std::string> CustomCommand(const BoxRow& box, const std::string& text) override;
     void AfterFill(Source source) override;
     void AfterAccepted(const std::string& mnemonic) override;
     void RestoreCommand(const std::string& mnemonic) override;

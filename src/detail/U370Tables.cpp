@@ -60,8 +60,8 @@ const Entries kInputCodes{"U", "B"};
 using namespace u370;
 using namespace ModemEntries;
 
-FamilySpec TDetail370::Describe() const {
-    FamilySpec f = ModemFamily();
+FamilyDescription TDetail370::Describe() const {
+    FamilyDescription f = ModemFamily();
     f.memory.preview = ConfigPreview();
     if (IsL()) {
         f.memory.preludes.push_back("OGC?");
@@ -78,7 +78,7 @@ FamilySpec TDetail370::Describe() const {
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-std::vector<BoxSpec> TDetail370::ConfigBoxes() const {
+std::vector<BoxRow> TDetail370::ConfigBoxes() const {
     namespace Row = ModemRows;
     using K = BoxKind;
     const auto N = Source::None;
@@ -100,7 +100,7 @@ std::vector<BoxSpec> TDetail370::ConfigBoxes() const {
 
     // The frequencies: the L-band units keep them as eight digits with no point.
     const auto frequency = [this](bool tx) {
-        BoxSpec b = Row::Frequency(tx, tx ? 1 : 41, 8, IsL() ? 9 : 8, {}, "");
+        BoxRow b = Row::Frequency(tx, tx ? 1 : 41, 8, IsL() ? 9 : 8, {}, "");
         b.rangesNow = [this] { return FrequencyRanges(); };
         b.promptNow = [this, tx] { return FrequencyPrompt(tx); };
         if (IsL())
@@ -111,7 +111,7 @@ std::vector<BoxSpec> TDetail370::ConfigBoxes() const {
     };
     // The data rates: "AU" in the seventh and eighth characters marks an auxiliary rate.
     const auto rate = [this](bool tx) {
-        BoxSpec b = Row::DataRate(tx, tx ? 9 : 49, 9, 9, 9, {}, "");
+        BoxRow b = Row::DataRate(tx, tx ? 9 : 49, 9, 9, 9, {}, "");
         b.reread = 3;
         b.rangesNow = [this, tx] {
             return std::vector<Range>{{tx ? txMin_ : rxMin_, tx ? txMax_ : rxMax_}};
@@ -129,40 +129,40 @@ std::vector<BoxSpec> TDetail370::ConfigBoxes() const {
         return b;
     };
     const auto rateList = [](bool tx) {
-        return BoxSpec{.tag = tx ? 12 : 52,
-                       .control = tx ? "ConfTRL" : "ConfRRL",
-                       .caption = "Data Rate (kbps)",
-                       .kind = K::Combo,
-                       .group = tx ? "GrpTx" : "GrpRx",
-                       .source = Source::None,
-                       .command = tx ? "TDR" : "RDR",
-                       .value = Value::Custom,
-                       .confirm = tx ? "Tx data rate to " : "Rx data rate to ",
-                       .unit = " kbps",
-                       .reread = 3};
+        return BoxRow{.tag = tx ? 12 : 52,
+                      .control = tx ? "ConfTRL" : "ConfRRL",
+                      .caption = "Data Rate (kbps)",
+                      .kind = K::Combo,
+                      .group = tx ? "GrpTx" : "GrpRx",
+                      .source = Source::None,
+                      .command = tx ? "TDR" : "RDR",
+                      .value = Value::Custom,
+                      .confirm = tx ? "Tx data rate to " : "Rx data rate to ",
+                      .unit = " kbps",
+                      .reread = 3};
     };
-    const auto withCodes = [](BoxSpec b, Entries codes) {
+    const auto withCodes = [](BoxRow b, Entries codes) {
         b.codes = std::move(codes);
         return b;
     };
-    const auto rereading = [](BoxSpec b, int step) {
+    const auto rereading = [](BoxRow b, int step) {
         b.reread = step;
         return b;
     };
-    BoxSpec power = Row::PowerLevel(24, -20);
+    BoxRow power = Row::PowerLevel(24, -20);
     power.rangesNow = [this] { return std::vector<Range>{{PowerLow(), PowerHigh()}}; };
     power.promptNow = [this] {
         return "Enter Tx power level, between " + LimitText(PowerLow()) + " and " +
                LimitText(PowerHigh()) + " dBm, resolution 0.1 dB";
     };
-    BoxSpec target = Row::AupcTarget();
+    BoxRow target = Row::AupcTarget();
     target.source = Source::Config;
     target.pos = 31;
     target.len = 3;
     target.form = AupcTargetText;
-    BoxSpec reference = Row::Reference(92, "EFR");
+    BoxRow reference = Row::Reference(92, "EFR");
     reference.models = kModel370;
-    BoxSpec masterReference = Row::Reference(92, "MRC");
+    BoxRow masterReference = Row::Reference(92, "MRC");
     masterReference.models = kModelL;
     masterReference.caption = "Master reference";
     masterReference.entries = kMasterReferences;
@@ -174,65 +174,65 @@ std::vector<BoxSpec> TDetail370::ConfigBoxes() const {
     const auto combo = [](int tag, const char* control, const char* caption, const char* group,
                           Entries entries, int pos, const char* command, const char* confirm,
                           int reread = ConfigSteps::SetConfig) {
-        return BoxSpec{.tag = tag,
-                       .control = control,
-                       .caption = caption,
-                       .kind = K::Combo,
-                       .group = group,
-                       .entries = std::move(entries),
-                       .pos = pos,
-                       .command = command,
-                       .confirm = confirm,
-                       .reread = reread};
+        return BoxRow{.tag = tag,
+                      .control = control,
+                      .caption = caption,
+                      .kind = K::Combo,
+                      .group = group,
+                      .entries = std::move(entries),
+                      .pos = pos,
+                      .command = command,
+                      .confirm = confirm,
+                      .reread = reread};
     };
     const auto volume = [](const char* control, const char* caption, const char* group, int pos,
                            const char* command, const char* confirm) {
-        return BoxSpec{.tag = 60,
-                       .control = control,
-                       .caption = caption,
-                       .kind = K::Combo,
-                       .group = group,
-                       .entries = kVolumes,
-                       .codes = kVolumeCodes,
-                       .unknownEntry = 0,
-                       .pos = pos,
-                       .len = 2,
-                       .command = command,
-                       .value = Value::Position,
-                       .confirm = confirm};
+        return BoxRow{.tag = 60,
+                      .control = control,
+                      .caption = caption,
+                      .kind = K::Combo,
+                      .group = group,
+                      .entries = kVolumes,
+                      .codes = kVolumeCodes,
+                      .unknownEntry = 0,
+                      .pos = pos,
+                      .len = 2,
+                      .command = command,
+                      .value = Value::Position,
+                      .confirm = confirm};
     };
     const auto impedance = [](bool tx) {
-        return BoxSpec{.tag = tx ? 17 : 57,
-                       .control = tx ? "ConfTIP" : "ConfRIP",
-                       .caption = tx ? "Tx" : "Rx",
-                       .kind = K::Combo,
-                       .group = "GrpImpedance",
-                       .entries = kImpedances,
-                       .pos = tx ? 40 : 79,
-                       .command = tx ? "TIP" : "RIP",
-                       .value = Value::Custom,
-                       .confirm = tx ? "Tx Impedance to" : "Rx Impedance to",
-                       .reread = 9};
+        return BoxRow{.tag = tx ? 17 : 57,
+                      .control = tx ? "ConfTIP" : "ConfRIP",
+                      .caption = tx ? "Tx" : "Rx",
+                      .kind = K::Combo,
+                      .group = "GrpImpedance",
+                      .entries = kImpedances,
+                      .pos = tx ? 40 : 79,
+                      .command = tx ? "TIP" : "RIP",
+                      .value = Value::Custom,
+                      .confirm = tx ? "Tx Impedance to" : "Rx Impedance to",
+                      .reread = 9};
     };
     const auto odu = [](int tag, const char* control, const char* caption, Entries entries, int pos,
                         const char* command, std::string confirm,
                         int reread = ConfigSteps::SetConfig) {
-        return BoxSpec{.tag = tag,
-                       .control = control,
-                       .caption = caption,
-                       .kind = K::Combo,
-                       .group = "GrpOdu",
-                       .entries = std::move(entries),
-                       .source = Source::Odu,
-                       .pos = pos,
-                       .command = command,
-                       .confirm = std::move(confirm),
-                       .reread = reread};
+        return BoxRow{.tag = tag,
+                      .control = control,
+                      .caption = caption,
+                      .kind = K::Combo,
+                      .group = "GrpOdu",
+                      .entries = std::move(entries),
+                      .source = Source::Odu,
+                      .pos = pos,
+                      .command = command,
+                      .confirm = std::move(confirm),
+                      .reread = reread};
     };
     const auto current = [](const char* control, int tag, const char* caption, int pos, int len,
                             const char* command, Range range, double resolution,
                             const char* prompt) {
-        BoxSpec b =
+        BoxRow b =
             ModemRows::Current(control, tag, caption, pos, len, command, range, resolution, prompt);
         b.confirmation = Confirmation::Never; // R boxes go out without a question
         return b;
@@ -242,7 +242,7 @@ std::vector<BoxSpec> TDetail370::ConfigBoxes() const {
     constexpr const char* kLnbPrompt = "Enter current value, integer between 0 and 500 (mA)";
 
     // clang-format off
-    std::vector<BoxSpec> rows{
+    std::vector<BoxRow> rows{
         // ---- transmit
         frequency(true),
         rate(true),
@@ -347,7 +347,7 @@ std::vector<BoxSpec> TDetail370::ConfigBoxes() const {
                              ("Rx " + std::to_string(i)).c_str(), "GrpBkwd", kOffOn, 100 + i,
                              "RBA", "Rx Backward Alarms"));
     // ---- ODU parameters (L-band)
-    const std::vector<BoxSpec> oduRows{
+    const std::vector<BoxRow> oduRows{
         Row::BucAddress(1, "OAD", "ODU address to "),
         odu(97, "ConfOOP", "BUC output power", kDisabledEnabled, 3, "OOP", "BUC output power to"),
         odu(98, "ConfOPL", "BUC power leveling", kDisabledEnabled, 4, "OPL", "BUC power leveling to"),
@@ -372,12 +372,12 @@ std::vector<BoxSpec> TDetail370::ConfigBoxes() const {
         Row::LoMix("ConfRLOMix", 106, "LNB LO mix", 44, "RLO", "BUC Rx LO frequency to "),
     };
     // clang-format on
-    for (BoxSpec b : oduRows) {
+    for (BoxRow b : oduRows) {
         b.models = kModelL;
         rows.push_back(std::move(b));
     }
     // The lists rebuilt from the configuration before their index is set.
-    for (BoxSpec& b : rows) {
+    for (BoxRow& b : rows) {
         const bool tx = b.control == "ConfTRS" || b.control == "ConfTSC";
         if (b.control == "ConfTRS" || b.control == "ConfRRS")
             b.entriesNow = [this, tx] { return ReedSolomonEntries(tx); };
@@ -388,7 +388,7 @@ std::vector<BoxSpec> TDetail370::ConfigBoxes() const {
 }
 #pragma GCC diagnostic pop
 
-std::vector<CompositeSpec> TDetail370::Composites() const {
+std::vector<CompositeRow> TDetail370::Composites() const {
     return {
         ModemRows::AupcCommand(),
         {"TBA", {"ConfTBA1", "ConfTBA2", "ConfTBA3", "ConfTBA4"}, {"Tx Backward Alarms"}},
@@ -407,7 +407,7 @@ std::vector<CompositeSpec> TDetail370::Composites() const {
         ModemRows::LoCommand("RLO", "ConfRLO", "ConfRLOMix", "BUC Rx LO frequency to ")};
 }
 
-MaskSpec TDetail370::Masks() const {
+MaskLayout TDetail370::Masks() const {
     return {"GrpMasks",
             {{"MaskTxAis", "Tx AIS"},
              {"MaskRxAis", "Rx AIS"},

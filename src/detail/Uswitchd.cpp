@@ -194,7 +194,7 @@ int TDetailSwitch::AcceptedNext() const {
 int TDetailSwitch::RereadStep(const std::string& mnemonic, bool accepted) const {
     if (accepted)
         return mnemonic == "ACT" && shown("PanelConfig") ? 71 : AcceptedNext();
-    if (const BoxSpec* b = BoxByCommand(mnemonic))
+    if (const BoxRow* b = BoxByCommand(mnemonic))
         return b->retry;
     return rereadOf_ ? rereadOf_ : 21;
 }
@@ -418,7 +418,7 @@ void TDetailSwitch::MaskClicked(const char* command, const char* first, const ch
     SendChange(std::string(command) + "=" + std::to_string(value));
 }
 
-bool TDetailSwitch::OnComboChange(const BoxSpec& box) {
+bool TDetailSwitch::OnComboChange(const BoxRow& box) {
     // The bridge/backup question is open: the list idles until it is answered.
     if (box.command == "BBU")
         state().StepNo = kBridgeQuestion;

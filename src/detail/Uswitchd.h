@@ -43,9 +43,9 @@ public:
 
 protected:
     std::string Identify() override;
-    FamilySpec Describe() const override;
-    std::vector<BoxSpec> ConfigBoxes() const override;
-    std::vector<CompositeSpec> Composites() const override;
+    FamilyDescription Describe() const override;
+    std::vector<BoxRow> ConfigBoxes() const override;
+    std::vector<CompositeRow> Composites() const override;
     void BuildFamily() override;
     void ActivateFamily() override;
     void Step() override;
@@ -56,7 +56,7 @@ protected:
     int FullReadStep() const override { return AcceptedNext(); }
     int LrsReadStep() const override { return AcceptedNext(); }
     void AfterAccepted(const std::string& mnemonic) override;
-    bool OnComboChange(const BoxSpec& box) override;
+    bool OnComboChange(const BoxRow& box) override;
 
 private:
     // One lamp triple and button of a traffic-modem interface state digit.

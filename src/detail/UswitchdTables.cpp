@@ -30,8 +30,8 @@ std::vector<std::string> TrafficModems(bool codes) {
 
 } // namespace
 
-FamilySpec TDetailSwitch::Describe() const {
-    FamilySpec f;
+FamilyDescription TDetailSwitch::Describe() const {
+    FamilyDescription f;
     f.replies = {.plusClass = false,
                  .tildeText = "",
                  .bangText = "",
@@ -94,13 +94,13 @@ FamilySpec TDetailSwitch::Describe() const {
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-std::vector<BoxSpec> TDetailSwitch::ConfigBoxes() const {
+std::vector<BoxRow> TDetailSwitch::ConfigBoxes() const {
     const auto E = BoxKind::Edit;
     const auto L = BoxKind::Combo;
     const auto N = Source::None;
     const auto never = Confirmation::Never;
     // clang-format off
-    std::vector<BoxSpec> rows = {
+    std::vector<BoxRow> rows = {
         {.tag = 1, .control = "ConfOPM", .caption = "Auto/Manual state", .kind = L,
          .group = "GrpSwitchConf", .entries = kModes, .source = N, .command = "OPM",
          .confirmation = never, .retry = 37},
@@ -133,7 +133,7 @@ std::vector<BoxSpec> TDetailSwitch::ConfigBoxes() const {
     };
     // clang-format on
     // The restore hold-off is the backup hold-off's twin.
-    BoxSpec restore = rows[3];
+    BoxRow restore = rows[3];
     restore.tag = 5;
     restore.control = "ConfRSH";
     restore.caption = "Restore Holdoff Delay Time (sec)";
@@ -144,7 +144,7 @@ std::vector<BoxSpec> TDetailSwitch::ConfigBoxes() const {
 }
 #pragma GCC diagnostic pop
 
-std::vector<CompositeSpec> TDetailSwitch::Composites() const {
+std::vector<CompositeRow> TDetailSwitch::Composites() const {
     return {
         {"BBU", {"ConfBBM", "ConfBTM"}, {"Bridge/Backup mode to", "$ConfBBM", " TM#", "$ConfBTM"}}};
 }

@@ -447,7 +447,7 @@ void TDetailVorn::RefreshUtilityGates() {
 // ---- a staged change
 // -----------------------------------------------------------------------------
 
-void TDetailVorn::OnStaged(const BoxSpec& box, const std::string& shown) {
+void TDetailVorn::OnStaged(const BoxRow& box, const std::string& shown) {
     const std::string& c = box.control;
     const int index = at(c).selected();
     if (c == "UFQ" || c == "DFQ")

@@ -22,8 +22,8 @@ public:
 
 protected:
     std::string Identify() override;
-    FamilySpec Describe() const override;
-    std::vector<BoxSpec> ConfigBoxes() const override;
+    FamilyDescription Describe() const override;
+    std::vector<BoxRow> ConfigBoxes() const override;
     void BuildFamily() override;
     void ActivateFamily() override;
     void ClearStatus() override;
@@ -31,7 +31,7 @@ protected:
     void EndOfPass() override;
     std::string WaitInstruction() const override;
     bool OwnStep() override;
-    void OnStaged(const BoxSpec& box, const std::string& shown) override;
+    void OnStaged(const BoxRow& box, const std::string& shown) override;
 
 private:
     std::vector<Reading> Sequence();

@@ -75,8 +75,8 @@ std::string Whole(int v) {
 
 // ---- the description ------------------------------------------------------------------------
 
-FamilySpec TDetailVorn::Describe() const {
-    FamilySpec f = TransceiverFamily();
+FamilyDescription TDetailVorn::Describe() const {
+    FamilyDescription f = TransceiverFamily();
     f.logs = {{.name = "Events",
                .stored = "Event",
                .countQuery = "TNA",
@@ -119,7 +119,7 @@ FamilySpec TDetailVorn::Describe() const {
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-std::vector<BoxSpec> TDetailVorn::ConfigBoxes() const {
+std::vector<BoxRow> TDetailVorn::ConfigBoxes() const {
     const auto N = Source::None;
     const auto never = Confirmation::Never;
     using K = BoxKind;
@@ -143,105 +143,105 @@ std::vector<BoxSpec> TDetailVorn::ConfigBoxes() const {
                " dB, resolution 0.25 dB";
     };
     const auto freq = [&](bool up) {
-        return BoxSpec{.tag = up ? 1 : 2,
-                       .control = up ? "UFQ" : "DFQ",
-                       .caption = "Frequency (MHz)",
-                       .group = up ? "GrpUp" : "GrpDown",
-                       .source = N,
-                       .query = "CCS",
-                       .pos = up ? 1 : 7,
-                       .len = 6,
-                       .show = Show::Real,
-                       .width = 6,
-                       .decimals = 1,
-                       .command = up ? "UFQ" : "DFQ",
-                       .value = Value::Real,
-                       .cmdWidth = 6,
-                       .cmdDecimals = 1,
-                       .error = "ERROR: Bad frequency value. Please correct it",
-                       .confirm = up ? "Up Frequency to" : "Down Frequency to",
-                       .unit = " MHz",
-                       .validation = Validation::Clamp,
-                       .noteLow = kFreqLow,
-                       .noteHigh = kFreqHigh,
-                       .noteGrid = "Note: have rounded freq value to nearest permitted value",
-                       .reread = S(8),
-                       .retry = S(8),
-                       .rangesNow = [this, up] { return FreqRange(up); },
-                       .promptNow = [freqPrompt, up] { return freqPrompt(up); },
-                       .enabledNow = notLimited,
-                       .grid = FreqGrid};
+        return BoxRow{.tag = up ? 1 : 2,
+                      .control = up ? "UFQ" : "DFQ",
+                      .caption = "Frequency (MHz)",
+                      .group = up ? "GrpUp" : "GrpDown",
+                      .source = N,
+                      .query = "CCS",
+                      .pos = up ? 1 : 7,
+                      .len = 6,
+                      .show = Show::Real,
+                      .width = 6,
+                      .decimals = 1,
+                      .command = up ? "UFQ" : "DFQ",
+                      .value = Value::Real,
+                      .cmdWidth = 6,
+                      .cmdDecimals = 1,
+                      .error = "ERROR: Bad frequency value. Please correct it",
+                      .confirm = up ? "Up Frequency to" : "Down Frequency to",
+                      .unit = " MHz",
+                      .validation = Validation::Clamp,
+                      .noteLow = kFreqLow,
+                      .noteHigh = kFreqHigh,
+                      .noteGrid = "Note: have rounded freq value to nearest permitted value",
+                      .reread = S(8),
+                      .retry = S(8),
+                      .rangesNow = [this, up] { return FreqRange(up); },
+                      .promptNow = [freqPrompt, up] { return freqPrompt(up); },
+                      .enabledNow = notLimited,
+                      .grid = FreqGrid};
     };
     const auto atten = [&](bool up) {
-        return BoxSpec{.tag = up ? 3 : 4,
-                       .control = up ? "UAT" : "DAT",
-                       .caption = "Attenuation (dB)",
-                       .group = up ? "GrpUp" : "GrpDown",
-                       .source = N,
-                       .query = "CCS",
-                       .pos = up ? 13 : 18,
-                       .len = 5,
-                       .show = Show::Real,
-                       .width = 3,
-                       .decimals = 2,
-                       .command = up ? "UAT" : "DAT",
-                       .value = Value::Real,
-                       .cmdWidth = 5,
-                       .cmdDecimals = 2,
-                       .error = "ERROR: Bad attenuation value. Please correct it",
-                       .confirm = up ? "Up Attenuation to" : "Down Attenuation to",
-                       .unit = " dB",
-                       .validation = Validation::Clamp,
-                       .noteLow = kAttenLow,
-                       .noteHigh = kAttenHigh,
-                       .noteGrid = "Note: have rounded atten value to nearest permitted value",
-                       .reread = S(8),
-                       .retry = S(8),
-                       .rangesNow = [this, up] { return AttenRange(up); },
-                       .promptNow = [attenPrompt, up] { return attenPrompt(up); },
-                       .enabledNow = notLimited,
-                       .grid = AttenGrid};
+        return BoxRow{.tag = up ? 3 : 4,
+                      .control = up ? "UAT" : "DAT",
+                      .caption = "Attenuation (dB)",
+                      .group = up ? "GrpUp" : "GrpDown",
+                      .source = N,
+                      .query = "CCS",
+                      .pos = up ? 13 : 18,
+                      .len = 5,
+                      .show = Show::Real,
+                      .width = 3,
+                      .decimals = 2,
+                      .command = up ? "UAT" : "DAT",
+                      .value = Value::Real,
+                      .cmdWidth = 5,
+                      .cmdDecimals = 2,
+                      .error = "ERROR: Bad attenuation value. Please correct it",
+                      .confirm = up ? "Up Attenuation to" : "Down Attenuation to",
+                      .unit = " dB",
+                      .validation = Validation::Clamp,
+                      .noteLow = kAttenLow,
+                      .noteHigh = kAttenHigh,
+                      .noteGrid = "Note: have rounded atten value to nearest permitted value",
+                      .reread = S(8),
+                      .retry = S(8),
+                      .rangesNow = [this, up] { return AttenRange(up); },
+                      .promptNow = [attenPrompt, up] { return attenPrompt(up); },
+                      .enabledNow = notLimited,
+                      .grid = AttenGrid};
     };
     // A drop-down filled from one reply's character(s).
     const auto choice = [&](int tag, const char* control, const char* caption, const char* group,
                             const Entries& entries, const Entries& codes, const char* query,
                             int pos, int len, int reread) {
-        return BoxSpec{.tag = tag,
-                       .control = control,
-                       .caption = caption,
-                       .kind = K::Combo,
-                       .group = group,
-                       .entries = entries,
-                       .codes = codes,
-                       .source = N,
-                       .query = query,
-                       .pos = pos,
-                       .len = len,
-                       .command = control,
-                       .confirmation = never,
-                       .reread = S(reread),
-                       .retry = S(reread)};
+        return BoxRow{.tag = tag,
+                      .control = control,
+                      .caption = caption,
+                      .kind = K::Combo,
+                      .group = group,
+                      .entries = entries,
+                      .codes = codes,
+                      .source = N,
+                      .query = query,
+                      .pos = pos,
+                      .len = len,
+                      .command = control,
+                      .confirmation = never,
+                      .reread = S(reread),
+                      .retry = S(reread)};
     };
     // One that asks first at the DISTANT end.
-    const auto asked = [&](BoxSpec b, const char* confirm, bool comms) {
+    const auto asked = [&](BoxRow b, const char* confirm, bool comms) {
         b.confirm = confirm;
         b.confirmation = Confirmation::DistantOnly;
         b.commsNote = comms;
         return b;
     };
-    const auto when = [](BoxSpec b, std::function<bool()> rule) {
+    const auto when = [](BoxRow b, std::function<bool()> rule) {
         b.enabledNow = std::move(rule);
         return b;
     };
 
-    BoxSpec ref = RefBox("GrpUnit");
+    BoxRow ref = RefBox("GrpUnit");
     ref.query = "CUS";
     ref.pos = 2;
     ref.len = 3;
     ref.show = Show::Int;
     ref.error = "ERROR: Bad Ref value. Please correct it";
     ref.reread = ref.retry = S(6);
-    BoxSpec mute = choice(22, "MUT", "Mute Mode", "GrpUnit", kMuteModes, kBits, "MUT", 1, 1, 22);
+    BoxRow mute = choice(22, "MUT", "Mute Mode", "GrpUnit", kMuteModes, kBits, "MUT", 1, 1, 22);
     mute.lockable = false; // only a DISTANT unit's mute mode is out of reach
     mute.enabledNow = [this] { return !DistantEnd; };
 

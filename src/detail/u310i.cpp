@@ -73,8 +73,8 @@ double TDetailModem::RateCeiling(int, int mod) const {
     return model_ == 310 ? 512 : 2048;
 }
 
-FamilySpec TDetailModem::Describe() const {
-    FamilySpec f = TDetail330T::Describe();
+FamilyDescription TDetailModem::Describe() const {
+    FamilyDescription f = TDetail330T::Describe();
     f.logs.resize(1);
     f.logs[0].caption = "Choose File &Name";
     LogTexts& t = f.logTexts;
@@ -113,13 +113,13 @@ FamilySpec TDetailModem::Describe() const {
 
 // ---- the rows it changes -----------------------------------------------------------------
 
-std::vector<BoxSpec> TDetailModem::ConfigBoxes() const {
-    std::vector<BoxSpec> rows = TDetail330T::ConfigBoxes();
+std::vector<BoxRow> TDetailModem::ConfigBoxes() const {
+    std::vector<BoxRow> rows = TDetail330T::ConfigBoxes();
     rows.erase(std::remove_if(rows.begin(), rows.end(),
-                              [](const BoxSpec& b) { return b.control == "ssi"; }),
+                              [](const BoxRow& b) { return b.control == "ssi"; }),
                rows.end());
-    const auto direction = [](const BoxSpec& b) { return b.control[0] == 'T' ? "TX" : "RX"; };
-    for (BoxSpec& b : rows) {
+    const auto direction = [](const BoxRow& b) { return b.control[0] == 'T' ? "TX" : "RX"; };
+    for (BoxRow& b : rows) {
         const std::string dir = direction(b);
         if (b.control == "TxFECtype" || b.control == "RxFECtype") {
             // Always Viterbi: shown, never sent.
@@ -172,8 +172,8 @@ std::vector<BoxSpec> TDetailModem::ConfigBoxes() const {
     return rows;
 }
 
-MaskSpec TDetailModem::Masks() const {
-    MaskSpec m = TDetail330T::Masks();
+MaskLayout TDetailModem::Masks() const {
+    MaskLayout m = TDetail330T::Masks();
     m.prompt = "Check boxes of desired alarms to be masked.";
     return m;
 }

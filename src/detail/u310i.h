@@ -15,10 +15,10 @@ public:
 
 protected:
     std::string Identify() override;
-    FamilySpec Describe() const override;
-    std::vector<BoxSpec> ConfigBoxes() const override;
-    std::vector<CompositeSpec> Composites() const override { return {}; }
-    MaskSpec Masks() const override;
+    FamilyDescription Describe() const override;
+    std::vector<BoxRow> ConfigBoxes() const override;
+    std::vector<CompositeRow> Composites() const override { return {}; }
+    MaskLayout Masks() const override;
     unsigned ModelBits() const override { return 1u; } // the plain transmit-and-receive unit
     void BuildFamily() override;
     void ActivateFamily() override;

@@ -1,6 +1,6 @@
 // The detail window's own rules, driven through a small made-up family so that no real
 // family's steps stand in the way: when a button takes effect, the waiting box, the
-// pause and the time-out of an exchange, closing, and what a FamilySpec and the box
+// pause and the time-out of an exchange, closing, and what a FamilyDescription and the box
 // rows change in the reply dialect, the rejection of a change, the steering, the
 // checking of an entry, the confirmation and the drop-down codes.
 
@@ -26,8 +26,8 @@ namespace {
 using Lines = std::vector<std::string>;
 
 // A family without logs, utilities or memories, in the modems' dialect.
-FamilySpec PlainFamily() {
-    FamilySpec f;
+FamilyDescription PlainFamily() {
+    FamilyDescription f;
     f.panels = {.logs = false, .utilities = false, .buffer = false, .switchover = false};
     f.memory.present = false;
     return f;
@@ -40,8 +40,8 @@ class FakeFamily : public DetailWindow {
 public:
     static constexpr int kConfigStep = 51; // step steering: where the configuration is read
 
-    FakeFamily(DetailDeps deps, DetailInputs in, FamilySpec spec)
-        : DetailWindow(deps, std::move(in), "DetailFake"), spec_(std::move(spec)) {
+    FakeFamily(DetailDeps deps, DetailInputs in, FamilyDescription description)
+        : DetailWindow(deps, std::move(in), "DetailFake"), description_(std::move(description)) {
         const auto show = [this](const char* label) {
             return [this, label](const std::string& r) {
                 const bool ok = StartsWith(r, "=");
@@ -75,9 +75,9 @@ public:
 
 protected:
     std::string Identify() override { return "FAKE-1"; }
-    FamilySpec Describe() const override { return spec_; }
-    std::vector<BoxSpec> ConfigBoxes() const override {
-        BoxSpec level;
+    FamilyDescription Describe() const override { return description_; }
+    std::vector<BoxRow> ConfigBoxes() const override {
+        BoxRow level;
         level.tag = 1;
         level.control = "ConfLVL";
         level.caption = "Level";
@@ -102,7 +102,7 @@ protected:
         level.noteLow = level.noteHigh = "Note: level corrected to the nearest limit";
         level.reread = levelReread;
 
-        BoxSpec mode;
+        BoxRow mode;
         mode.tag = 2;
         mode.control = "ConfMOD";
         mode.caption = "Mode";
@@ -144,7 +144,7 @@ protected:
     }
 
 private:
-    FamilySpec spec_;
+    FamilyDescription description_;
     std::vector<ReadStep> status_, config_, steps_;
 };
 
@@ -175,7 +175,7 @@ struct FrameRig {
     FrameRig& operator=(const FrameRig&) = delete;
 
     // Record 3 is the LOCAL end of link 2, record 4 its DISTANT end.
-    void Open(FamilySpec spec = PlainFamily(), int record = 3,
+    void Open(FamilyDescription description = PlainFamily(), int record = 3,
               const std::function<void(FakeFamily&)>& rules = {}) {
         bus.setLatencyMs(20);
         setup.rec(record).Mod1Addr = "0420";
@@ -190,7 +190,7 @@ struct FrameRig {
             deps,
             DetailInputs{"0420", record % 2 ? "Modem 1, Local end" : "Modem 1, Distant end",
                          "0999000000", record, false},
-            std::move(spec));
+            std::move(description));
         if (rules)
             rules(*w);
         w->setErrorReporter([this](const std::string& t) { op.report(t); });
@@ -444,7 +444,7 @@ TEST(DetailFramework, TheReplyDialectIsTheFamilys) {
     // "+" after a change: accepted only by a family that has the class.
     for (const bool plus : {false, true}) {
         SCOPED_TRACE(plus ? "with +" : "without +");
-        FamilySpec f = PlainFamily();
+        FamilyDescription f = PlainFamily();
         f.replies.plusClass = plus;
         FrameRig r;
         r.Open(f);
@@ -469,7 +469,7 @@ TEST(DetailFramework, TheReplyDialectIsTheFamilys) {
     for (const Tilde c : {Tilde{"TOblix timeout", "TOblix timeout"},
                           Tilde{"TOBLIX timeout", "TOBLIX timeout"}, Tilde{"", "~"}}) {
         SCOPED_TRACE(c.text);
-        FamilySpec f = PlainFamily();
+        FamilyDescription f = PlainFamily();
         f.replies.tildeText = c.text;
         FrameRig r;
         r.Open(f);
@@ -482,7 +482,7 @@ TEST(DetailFramework, TheReplyDialectIsTheFamilys) {
     }
 
     // A family whose steps tell of a time-out themselves: no notice from the exchange.
-    FamilySpec quiet = PlainFamily();
+    FamilyDescription quiet = PlainFamily();
     quiet.replies.timeoutNotice.clear();
     FrameRig q;
     q.Open(quiet);
@@ -514,7 +514,7 @@ TEST(DetailFramework, ARefusedChangeIsToldAndReadAgainAsTheFamilySays) {
 
     // A family that tells it on the instruction line, with one text for both, and pauses
     // 20 ticks.
-    FamilySpec f = PlainFamily();
+    FamilyDescription f = PlainFamily();
     f.rejection = {.refused = "Command was not accepted; parameter re-read from unit...",
                    .timedOut = "",
                    .onInstructionLine = true,
@@ -539,7 +539,7 @@ TEST(DetailFramework, ARefusedChangeIsToldAndReadAgainAsTheFamilySays) {
 }
 
 TEST(DetailFramework, StepSteeringButtonsAskForAStepTakenBetweenExchanges) {
-    FamilySpec f = PlainFamily();
+    FamilyDescription f = PlainFamily();
     f.steering = Steering::Steps;
     f.statusStep = 1;
     f.configStep = FakeFamily::kConfigStep;
@@ -567,7 +567,7 @@ TEST(DetailFramework, StepSteeringButtonsAskForAStepTakenBetweenExchanges) {
 }
 
 TEST(DetailFramework, AStepSteeredWindowTakesTheReplyToAChangeAndPausesAfterARefusal) {
-    FamilySpec f = PlainFamily();
+    FamilyDescription f = PlainFamily();
     f.steering = Steering::Steps;
     f.configStep = FakeFamily::kConfigStep;
     f.rejection.pauseTicks = 14;

@@ -75,7 +75,7 @@ class DetailWindow;
 
 // One configuration box: its place on the panel, in the configuration string and on the
 // wire, and the texts the operator sees about it.
-struct BoxSpec {
+struct BoxRow {
     int tag = 0;
     std::string control; // the box
     std::string caption; // its caption label's text (the label is control + "Cap")
@@ -137,7 +137,7 @@ struct BoxSpec {
 // A command built from several boxes ("APP=" from the AUPC boxes, "BLO=" from the LO and
 // its mix). A change in any of them sends the whole command: the changed box's new value
 // and, for the others, the values the unit holds, never a refused entry.
-struct CompositeSpec {
+struct CompositeRow {
     std::string command; // "APP"
     // The boxes in command order; a part beginning with "'" is the text after it, sent as
     // it is (the "," of "TVL=3,4").
@@ -155,7 +155,7 @@ struct MaskSlot {
     char fixed = '0';
 };
 
-struct MaskSpec {
+struct MaskLayout {
     std::string group;
     std::vector<MaskSlot> slots; // one a character, in string order
     int pos = 0;                 // in the configuration string

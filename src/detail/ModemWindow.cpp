@@ -99,6 +99,36 @@ ModemWindow::Decoder ModemWindow::UnitText(int length, const char* unit) {
     return [length, unit](const std::string& v) { return Reading{Chars(v, 1, length) + unit}; };
 }
 
+std::function<int(const std::string&)>
+ModemWindow::WhenAccepted(std::function<void(const std::string& reply)> fill) {
+    return [fill](const std::string& r) {
+        if (StartsWith(r, "="))
+            fill(r);
+        return 0;
+    };
+}
+
+void ModemWindow::AddViewButtons(const std::string& parent) {
+    add(parent, "BtnAupc", ControlKind::Button, "View AU&PC");
+    add(parent, "BtnOdu", ControlKind::Button, "View &ODU param");
+    onClick("BtnAupc", [this] {
+        const bool show = !at("GrpAupc").visible();
+        at("GrpAupc").setVisible(show);
+        at("BtnAupc").setText(show ? "Hide AU&PC" : "View AU&PC");
+        if (show) {
+            at("GrpOdu").setVisible(false);
+            at("GrpUnit").setVisible(true);
+            at("BtnOdu").setText("View &ODU param");
+        }
+    });
+    onClick("BtnOdu", [this] {
+        const bool show = !at("GrpOdu").visible();
+        at("GrpOdu").setVisible(show);
+        at("GrpUnit").setVisible(!show);
+        at("BtnOdu").setText(show ? "Hide &ODU param" : "View &ODU param");
+    });
+}
+
 void ModemWindow::BuildOptions(const std::string& parent, std::vector<OptionLine> lines) {
     optionLines_ = std::move(lines);
     add(parent, "BtnOptions", ControlKind::Button, "Show Installed &Options");
@@ -127,6 +157,25 @@ void ModemWindow::OnModeAdopted() {
         return;
     at("OptionsBox").setVisible(false);
     at("BtnOptions").setText("Show Installed &Options");
+}
+
+ReadStep ModemWindow::Redundancy(int step, const char* offline, const char* online,
+                                 std::function<int()> next) {
+    return {step, "RED?", [this, offline, online, next](const std::string& r) {
+                const std::string v = Chars(r, 2, 1);
+                if (StartsWith(r, "=") && v == "0") {
+                    SetValue("StaRED", offline, Colours::yellow);
+                } else if (StartsWith(r, "=") && v == "1") {
+                    SetValue("StaRED", online, Colours::white);
+                    state().OnlineUnit = true;
+                } else if (StartsWith(r, "=")) {
+                    SetValue("StaRED", "Invalid code received: " + r, State().ReplyColour);
+                } else {
+                    OtherReply("StaRED", r);
+                }
+                EnableButtons(false, true, true, true);
+                return next();
+            }};
 }
 
 ReadStep ModemWindow::Countdown(int step, std::function<int()> next) {

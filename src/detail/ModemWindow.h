@@ -51,6 +51,16 @@ protected:
     void BuildOptions(const std::string& parent, std::vector<OptionLine> lines);
     void ShowOptions(const std::string& identity);
     void OnModeAdopted() override;
+    // A reading step's decoder that fills boxes from an "=" reply (any other leaves them).
+    static std::function<int(const std::string&)>
+    WhenAccepted(std::function<void(const std::string& reply)> fill);
+    // "View AU&PC" and "View &ODU param" in `parent`: each shows its group in place of the
+    // unit group, and hides the other.
+    void AddViewButtons(const std::string& parent);
+    // "RED?": the redundancy state in the unit's words (also marking the on-line unit); the
+    // phase buttons come on once it is known. `next` after it.
+    ReadStep Redundancy(int step, const char* offline, const char* online,
+                        std::function<int()> next);
     // The carrier-on countdown; `next` after it.
     ReadStep Countdown(int step, std::function<int()> next);
 

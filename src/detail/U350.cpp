@@ -68,26 +68,8 @@ void TDetail350::BuildFamily() {
     AddGroup("ConfRight", "GrpAupc", "AUPC parameters").setVisible(false);
     AddGroup("ConfRight", "GrpClockExt", "G.703 Clock Extension").setVisible(false);
     add("ConfRight", "ConfButtons", ControlKind::Panel).setLayout(Layout::Row);
-    add("ConfButtons", "BtnAupc", ControlKind::Button, "View AU&PC");
-    add("ConfButtons", "BtnOdu", ControlKind::Button, "View &ODU param");
+    AddViewButtons("ConfButtons");
     add("ConfButtons", "BtnSendToUnit", ControlKind::Button, "Send To U&nit");
-
-    onClick("BtnAupc", [this] {
-        const bool show = !at("GrpAupc").visible();
-        at("GrpAupc").setVisible(show);
-        at("BtnAupc").setText(show ? "Hide AU&PC" : "View AU&PC");
-        if (show) {
-            at("GrpOdu").setVisible(false);
-            at("GrpUnit").setVisible(true);
-            at("BtnOdu").setText("View &ODU param");
-        }
-    });
-    onClick("BtnOdu", [this] {
-        const bool show = !at("GrpOdu").visible();
-        at("GrpOdu").setVisible(show);
-        at("GrpUnit").setVisible(!show);
-        at("BtnOdu").setText(show ? "Hide &ODU param" : "View &ODU param");
-    });
 }
 
 void TDetail350::ActivateFamily() {
@@ -129,14 +111,6 @@ void TDetail350::ClearConfigExtra() {
 // ---- configuration read --------------------------------------------------------------------
 
 std::vector<ReadStep> TDetail350::ConfigReadSteps() {
-    // Fills a box from an "=" reply; any other leaves it empty.
-    const auto box = [](std::function<void(const std::string&)> f) {
-        return [f](const std::string& r) {
-            if (StartsWith(r, "="))
-                f(r);
-            return 0;
-        };
-    };
     return {
         {1, "CID?",
          [this](const std::string& r) {
@@ -156,11 +130,11 @@ std::vector<ReadStep> TDetail350::ConfigReadSteps() {
              }
              return IsL() ? 15 : 13;
          }},
-        {13, "ODU?", box([this](const std::string& r) {
+        {13, "ODU?", WhenAccepted([this](const std::string& r) {
              SetBoxIndex("ConfODU", HexDigitValue(Chars(r, 2, 1)));
          }),
          17},
-        {15, "OGC?", box([this](const std::string& r) {
+        {15, "OGC?", WhenAccepted([this](const std::string& r) {
              state().OduString = r.substr(1, 120);
              FillBoxes(Source::Odu, State().OduString);
          }),
@@ -171,11 +145,12 @@ std::vector<ReadStep> TDetail350::ConfigReadSteps() {
              return 0;
          },
          19},
-        {19, "FPL?", box([this](const std::string& r) {
+        {19, "FPL?", WhenAccepted([this](const std::string& r) {
              SetBoxIndex("ConfFPL", HexDigitValue(Chars(r, 2, 1)));
          }),
          21},
-        {21, "IPA?", box([this](const std::string& r) { SetBoxText("ConfIPA", Chars(r, 2, 18)); }),
+        {21, "IPA?",
+         WhenAccepted([this](const std::string& r) { SetBoxText("ConfIPA", Chars(r, 2, 18)); }),
          ConfigSteps::Unlock},
         {105, "ESA?",
          [this](const std::string& r) {

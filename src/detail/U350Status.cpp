@@ -86,23 +86,7 @@ std::vector<ReadStep> TDetail350::StatusSteps() {
         ReadingStep(9, "RFO?", "StaFreqOffset", FreqOffsetReading, 11),
         ReadingStep(11, "BER?", "StaBER", BerReading, 13),
         ReadingStep(13, "BFS?", "StaBFS", BufferFillReading, 15),
-        {15, "RED?",
-         [this](const std::string& r) {
-             const std::string v = Chars(r, 2, 1);
-             if (StartsWith(r, "=") && v == "0") {
-                 SetValue("StaRED", "Offline", Colours::yellow);
-             } else if (StartsWith(r, "=") && v == "1") {
-                 SetValue("StaRED", "Online", Colours::white);
-                 state().OnlineUnit = true;
-             } else if (StartsWith(r, "=")) {
-                 SetValue("StaRED", "Invalid code received: " + r, State().ReplyColour);
-             } else {
-                 OtherReply("StaRED", r);
-             }
-             EnableButtons(false, true, true, true);
-             return 0;
-         },
-         17},
+        Redundancy(15, "Offline", "Online", [] { return 17; }),
         {17, "OUS?",
          [this](const std::string& r) {
              const bool ok = StartsWith(r, "=");

@@ -108,27 +108,10 @@ void TDetail370::BuildConfigPanel() {
     AddGroup("ConfRight", "GrpAupc", "AUPC parameters").setVisible(false);
     add("ConfRight", "ConfButtons", ControlKind::Panel).setLayout(Layout::Row);
     add("ConfRight", "ConfButtons2", ControlKind::Panel).setLayout(Layout::Row);
-    add("ConfButtons", "BtnAupc", ControlKind::Button, "View AU&PC");
-    add("ConfButtons", "BtnOdu", ControlKind::Button, "View &ODU param");
+    AddViewButtons("ConfButtons");
     add("ConfButtons2", "BtnDni", ControlKind::Button, "View &D+I");
     add("ConfButtons2", "BtnBkwd", ControlKind::Button, "View &Bkwd Alarms");
 
-    onClick("BtnAupc", [this] {
-        const bool show = !at("GrpAupc").visible();
-        at("GrpAupc").setVisible(show);
-        at("BtnAupc").setText(show ? "Hide AU&PC" : "View AU&PC");
-        if (show) {
-            at("GrpOdu").setVisible(false);
-            at("GrpUnit").setVisible(true);
-            at("BtnOdu").setText("View &ODU param");
-        }
-    });
-    onClick("BtnOdu", [this] {
-        const bool show = !at("GrpOdu").visible();
-        at("GrpOdu").setVisible(show);
-        at("GrpUnit").setVisible(!show);
-        at("BtnOdu").setText(show ? "Hide &ODU param" : "View &ODU param");
-    });
     onClick("BtnDni", [this] {
         const bool show = !at("GrpDni").visible();
         at("GrpDni").setVisible(show);
@@ -186,13 +169,6 @@ void TDetail370::ClearConfigExtra() {
 // ---- configuration read --------------------------------------------------------------------
 
 std::vector<ReadStep> TDetail370::ConfigReadSteps() {
-    const auto box = [](std::function<void(const std::string&)> f) {
-        return [f](const std::string& r) {
-            if (StartsWith(r, "="))
-                f(r);
-            return 0;
-        };
-    };
     return {
         {1, "CID?",
          [this](const std::string& r) {
@@ -200,7 +176,7 @@ std::vector<ReadStep> TDetail370::ConfigReadSteps() {
              return 0;
          },
          3},
-        {3, "REF?", box([this](const std::string& r) {
+        {3, "REF?", WhenAccepted([this](const std::string& r) {
              SetBoxText("ConfREF", Chars(r, 2, 9));
              const std::string input = Chars(r, 11, 1);
              SetBoxIndex("ConfREFInput", input == "U" ? 0 : input == "B" ? 1 : -1);
@@ -239,7 +215,7 @@ std::vector<ReadStep> TDetail370::ConfigReadSteps() {
              }
              return IsL() ? 15 : 17;
          }},
-        {15, "OGC?", box([this](const std::string& r) {
+        {15, "OGC?", WhenAccepted([this](const std::string& r) {
              state().OduString = r.substr(1, 120);
              FillBoxes(Source::Odu, State().OduString);
          }),

@@ -89,23 +89,9 @@ std::vector<ReadStep> TDetail370::StatusSteps() {
             11),
         ReadingStep(11, "BER?", "StaBER", BerReading, 13),
         ReadingStep(13, "BFS?", "StaBFS", BufferFillReading, 15),
-        {15, "RED?",
-         [this](const std::string& r) {
-             const std::string v = Chars(r, 2, 1);
-             if (StartsWith(r, "=") && v == "0") {
-                 SetValue("StaRED", "Off line", Colours::yellow);
-             } else if (StartsWith(r, "=") && v == "1") {
-                 SetValue("StaRED", "On line", Colours::white);
-                 state().OnlineUnit = true;
-             } else if (StartsWith(r, "=")) {
-                 SetValue("StaRED", "Invalid code received: " + r, State().ReplyColour);
-             } else {
-                 OtherReply("StaRED", r);
-             }
-             EnableButtons(false, true, true, true);
-             // Older firmware has no offline-unit query.
-             return firmware_ >= (IsL() ? 131 : 201) ? 17 : 19;
-         }},
+        // Older firmware has no offline-unit query.
+        Redundancy(15, "Off line", "On line",
+                   [this] { return firmware_ >= (IsL() ? 131 : 201) ? 17 : 19; }),
         {17, "OUS?",
          [this](const std::string& r) {
              const std::string v = Chars(r, 2, 6);

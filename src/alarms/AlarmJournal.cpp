@@ -337,6 +337,8 @@ void AlarmJournal::Rebuild() {
         t.status = a.status;
         t.flapping = a.state == "Flapping";
     }
+    flappingCount_ = static_cast<int>(std::count_if(
+        tracks_.begin(), tracks_.end(), [](const auto& kv) { return kv.second.flapping; }));
     day_ = daysFromCivil(clock_.now().year, clock_.now().month, clock_.now().day);
     ++revision_;
 }
@@ -374,6 +376,7 @@ void AlarmJournal::Observe(const UnitStateEvent& ev) {
         return;
     if (static_cast<int>(t.changes.size()) > settings_.flapChanges) {
         t.flapping = true;
+        ++flappingCount_;
         t.flapFrom = old;
         AlarmEntry e = MakeEntry("Flapping", ev.record, ev.slot);
         e.from = AlarmStateName(old);
@@ -391,6 +394,7 @@ void AlarmJournal::Observe(const UnitStateEvent& ev) {
 
 void AlarmJournal::Settle(const Key& key, Track& t) {
     t.flapping = false;
+    --flappingCount_;
     t.changes.clear();
     AlarmEntry e = MakeEntry("Settled", key.first, key.second);
     e.from = "Flapping";
@@ -404,6 +408,9 @@ void AlarmJournal::Tick() {
     if (day_ >= 0 && day != day_)
         RemoveOldFiles();
     day_ = day;
+    // Most ticks have nothing flapping: no walk over every unit then.
+    if (flappingCount_ == 0)
+        return;
     const int64_t ms = clock_.monotonicMs();
     for (auto& [key, t] : tracks_)
         if (t.flapping && ms - t.lastChangeMs >= settings_.flapWindowMs)

@@ -127,6 +127,7 @@ private:
     Reporter report_;
     Settings settings_;
     std::map<Key, Track> tracks_;
+    int flappingCount_ = 0; // tracks with flapping set
     std::vector<ActiveAlarm> active_;
     std::deque<AlarmEntry> recent_;
     uint64_t revision_ = 0;

@@ -262,11 +262,23 @@ void ScreenView::sync() {
         setWindowTitle(qtext(screen_.caption()));
         captionRevision_ = screen_.captionRevision();
     }
+    // Containers first: what they show and hide decides which controls are seen now.
+    // The summary's hidden views change on every poll; they are brought up to date
+    // when they are shown, not on every tick.
     for (auto& e : entries_) {
-        if (e.revision != e.control->revision())
+        if (e.revision != e.control->revision() && isContainer(e.control->kind()))
+            apply(e);
+    }
+    for (auto& e : entries_) {
+        if (e.revision != e.control->revision() && inShownContainer(e.widget))
             apply(e);
     }
     forwarding_ = was;
+}
+
+bool ScreenView::inShownContainer(const QWidget* w) const {
+    const QWidget* parent = w->parentWidget();
+    return parent == this || parent->isVisibleTo(this);
 }
 
 void ScreenView::apply(Entry& e) {
@@ -381,7 +393,11 @@ void ScreenView::apply(Entry& e) {
         break;
     }
 
-    if (c.width() > 0) {
+    if (c.width() > 0 &&
+        (c.width() != e.sizedChars || c.fontSize() != e.sizedFontSize || c.bold() != e.sizedBold)) {
+        e.sizedChars = c.width();
+        e.sizedFontSize = c.fontSize();
+        e.sizedBold = c.bold();
         const QFontMetrics fm(w->font());
         int px = fm.horizontalAdvance(QString(c.width(), QLatin1Char('0')));
         if (c.kind() != ControlKind::Label && c.kind() != ControlKind::Picture)

@@ -23,7 +23,8 @@ public:
 
     Screen& screen() const { return screen_; }
     // Shows what changed since the last sync: the caption and every control whose
-    // revision moved. Called on every tick and after every operator event.
+    // revision moved. Called on every tick and after every operator event. A control in
+    // a hidden container is shown as it is when its container is shown.
     void sync();
     // The widget of a control (null for an unknown name).
     QWidget* widget(const std::string& name) const;
@@ -42,12 +43,19 @@ private:
         const Control* control;
         QWidget* widget;
         uint64_t revision;
+        // What the minimum width was worked out for: measuring text is dear, the
+        // width and font rarely change.
+        int sizedChars = 0;
+        int sizedFontSize = 0;
+        bool sizedBold = false;
     };
 
     QWidget* build(const Control& c, QWidget* parent);
     void fillContainer(const Control& c, QWidget* w);
     void connectEvents(const Control& c, QWidget* w);
     void apply(Entry& e);
+    // Whether the widget's containers are all shown in this window.
+    bool inShownContainer(const QWidget* w) const;
     // Runs an operator's event on the screen, then shows what its handler changed.
     void forward(const std::function<void()>& event);
 

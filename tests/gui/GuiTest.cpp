@@ -154,6 +154,23 @@ private slots:
         QCOMPARE(v.windowTitle(), QString("Unit Set-up - Link 3"));
         // Changes made by sync raised no operator events.
         QVERIFY(s.log.empty());
+
+        // A hidden group's controls wait until it is shown, then show at once what
+        // changed meanwhile, in the same sync that shows the group.
+        s["Grp"].setVisible(false);
+        v.sync();
+        const uint64_t hidden = v.updates();
+        for (int i = 0; i < 5; ++i) {
+            s["LblMod1"].setText("000" + std::to_string(i));
+            s["AddrMod1"].setVisible(i % 2 == 0);
+            v.sync();
+        }
+        QCOMPARE(v.updates(), hidden);
+        s["Grp"].setVisible(true);
+        v.sync();
+        QVERIFY(v.widget("Grp")->isVisible());
+        QCOMPARE(lbl->text(), QString("0004"));
+        QVERIFY(v.widget("AddrMod1")->isVisible());
     }
 
     void operatorEventsReachTheScreen() {

@@ -1,5 +1,7 @@
 #include "qt/ScreenView.h"
 
+#include "qt/TextLabel.h"
+
 #include <QCloseEvent>
 
 #include "ui/UserError.h"
@@ -12,7 +14,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -118,9 +119,7 @@ QWidget* ScreenView::build(const Control& c, QWidget* parent) {
         break;
     case ControlKind::Label:
     case ControlKind::Picture: {
-        auto* l = new QLabel(parent);
-        l->setTextFormat(Qt::PlainText);
-        w = l;
+        w = new TextLabel(parent);
         break;
     }
     case ControlKind::Button: {
@@ -195,7 +194,7 @@ bool ScreenView::eventFilter(QObject* watched, QEvent* event) {
     if (it == nameOf_.end())
         return QWidget::eventFilter(watched, event);
     const std::string& name = it->second;
-    const bool label = qobject_cast<QLabel*>(watched) != nullptr;
+    const bool label = qobject_cast<TextLabel*>(watched) != nullptr;
     // A read-only box is clicked like a label (link edit switches units on and off so).
     const auto* lineEdit = qobject_cast<QLineEdit*>(watched);
     const bool clickable = label || (lineEdit && lineEdit->isReadOnly());
@@ -335,7 +334,7 @@ void ScreenView::apply(Entry& e) {
     switch (c.kind()) {
     case ControlKind::Label:
     case ControlKind::Picture: {
-        auto* l = static_cast<QLabel*>(w);
+        auto* l = static_cast<TextLabel*>(w);
         // A coloured label is an icon: its text sits in the middle.
         l->setAlignment(c.hasBackground() ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
         if (l->text() != text)

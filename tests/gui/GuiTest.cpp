@@ -6,6 +6,7 @@
 #include "qt/QtOperator.h"
 #include "qt/QtScheduler.h"
 #include "qt/ScreenView.h"
+#include "qt/TextLabel.h"
 #include "ui/UserError.h"
 
 #include <QApplication>
@@ -13,7 +14,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -99,7 +99,7 @@ private slots:
         ScreenView v(s);
         QCOMPARE(v.windowTitle(), QString("Unit Set-up"));
         QCOMPARE(w<QGroupBox>(v, "Grp")->title(), QString("Addresses"));
-        QCOMPARE(w<QLabel>(v, "LblMod1")->text(), QString("Modem 1"));
+        QCOMPARE(w<TextLabel>(v, "LblMod1")->text(), QString("Modem 1"));
         QCOMPARE(w<QLineEdit>(v, "AddrMod1")->text(), QString("0001"));
         QCOMPARE(w<QLineEdit>(v, "AddrMod1")->maxLength(), 4);
         QCOMPARE(w<QComboBox>(v, "CbRate")->count(), 3);
@@ -115,6 +115,39 @@ private slots:
         QVERIFY(v.widget("nothing") == nullptr);
     }
 
+    void aLabelAsksForANewLayoutOnlyWhenItsTextNeedsOtherRoom() {
+        struct LayoutRequests : QObject {
+            int n = 0;
+            bool eventFilter(QObject*, QEvent* e) override {
+                n += e->type() == QEvent::LayoutRequest ? 1 : 0;
+                return false;
+            }
+        } requests;
+        TestScreen s;
+        ScreenView v(s);
+        v.show();
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        qApp->installEventFilter(&requests);
+
+        // Twelve digits of room: a reading that fits changes nothing but itself.
+        for (const char* t : {"0042", "1.0 E-7", "-45.0 dBm", ""}) {
+            s["LblMod1"].setText(t);
+            v.sync();
+            QCoreApplication::processEvents();
+            QCOMPARE(w<TextLabel>(v, "LblMod1")->text(), QString(t));
+        }
+        QCOMPARE(requests.n, 0);
+
+        // A text that needs more room asks for it.
+        s["LblMod1"].setText("Receive Signal Level too low for the demodulator");
+        v.sync();
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        QVERIFY(requests.n > 0);
+        qApp->removeEventFilter(&requests);
+    }
+
     void syncShowsOnlyWhatChanged() {
         TestScreen s;
         ScreenView v(s);
@@ -126,7 +159,7 @@ private slots:
         s["LblMod1"].setBackground(Colours::red).setTextColour(Colours::white).setText("0042");
         v.sync();
         QCOMPARE(v.updates(), base + 1);
-        auto* lbl = w<QLabel>(v, "LblMod1");
+        auto* lbl = w<TextLabel>(v, "LblMod1");
         QCOMPARE(lbl->palette().color(QPalette::Window), QColor(255, 0, 0));
         QCOMPARE(lbl->palette().color(QPalette::WindowText), QColor(255, 255, 255));
         QVERIFY(lbl->autoFillBackground());

@@ -5,10 +5,10 @@
 #include "StationHarness.h"
 #include "qt/ScreenView.h"
 #include "qt/StationWindows.h"
+#include "qt/TextLabel.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QtTest>
@@ -53,11 +53,11 @@ struct Station : StationHarness {
             return w;
         // Not on screen: a failure, and a stand-in so that the test goes on to its end.
         QTest::qFail(qPrintable(QString("no window or no widget ") + name), __FILE__, __LINE__);
-        static QLabel missing;
+        static TextLabel missing;
         return &missing;
     }
     QString label(const Screen& s, const char* name) const {
-        return qobject_cast<QLabel*>(widget(s, name))->text();
+        return qobject_cast<TextLabel*>(widget(s, name))->text();
     }
     void click(const Screen& s, const char* name) const {
         auto* b = qobject_cast<QPushButton*>(widget(s, name));

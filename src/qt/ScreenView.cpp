@@ -1,5 +1,6 @@
 #include "qt/ScreenView.h"
 
+#include "qt/CachedGroupBox.h"
 #include "qt/TextLabel.h"
 
 #include <QCloseEvent>
@@ -114,7 +115,7 @@ QWidget* ScreenView::build(const Control& c, QWidget* parent) {
         fillContainer(c, w);
         break;
     case ControlKind::Group:
-        w = new QGroupBox(parent);
+        w = new CachedGroupBox(parent);
         fillContainer(c, w);
         break;
     case ControlKind::Label:

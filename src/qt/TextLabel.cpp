@@ -39,9 +39,17 @@ QSize TextLabel::room() const {
 
 void TextLabel::measure() {
     const QFontMetrics fm = fontMetrics();
+    int width = -1;
+    for (const Measured& m : measured_)
+        if (m.width >= 0 && m.text == text_)
+            width = m.width;
+    if (width < 0) {
+        width = fm.horizontalAdvance(text_);
+        measured_[nextMeasured_] = {text_, width};
+        nextMeasured_ = (nextMeasured_ + 1) % measured_.size();
+    }
     const QMargins m = contentsMargins();
-    hint_ = QSize(fm.horizontalAdvance(text_) + m.left() + m.right(),
-                  fm.height() + m.top() + m.bottom());
+    hint_ = QSize(width + m.left() + m.right(), fm.height() + m.top() + m.bottom());
 }
 
 void TextLabel::paintEvent(QPaintEvent*) {
@@ -54,6 +62,7 @@ void TextLabel::paintEvent(QPaintEvent*) {
 
 void TextLabel::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        measured_ = {};
         measure();
         updateGeometry();
     }

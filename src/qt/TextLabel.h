@@ -5,6 +5,7 @@
 // them cost more than everything else the station does.
 
 #include <QWidget>
+#include <array>
 
 namespace linvar {
 
@@ -33,6 +34,14 @@ private:
     QString text_;
     Qt::Alignment alignment_ = Qt::AlignLeft | Qt::AlignVCenter;
     QSize hint_;
+    // The widths of the last few texts: marks and states come back again and again,
+    // and measuring a text means shaping it.
+    struct Measured {
+        QString text;
+        int width = -1;
+    };
+    std::array<Measured, 4> measured_;
+    size_t nextMeasured_ = 0;
 };
 
 } // namespace linvar

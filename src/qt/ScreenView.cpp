@@ -191,6 +191,17 @@ void ScreenView::connectEvents(const Control& c, QWidget* w) {
 }
 
 bool ScreenView::eventFilter(QObject* watched, QEvent* event) {
+    // Every paint of every control passes here: only the operator's events are looked at.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        break;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
     auto it = nameOf_.find(watched);
     if (it == nameOf_.end())
         return QWidget::eventFilter(watched, event);

@@ -1,12 +1,41 @@
 #include "qt/TextLabel.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QPainter>
 #include <QStyle>
 
 namespace linvar {
 
+namespace {
+
+// What a screen reader (or a desktop automation tool) reads of a label: its text.
+class TextLabelAccessible : public QAccessibleWidget {
+public:
+    explicit TextLabelAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::StaticText) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name)
+            return static_cast<const TextLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* accessibleLabel(const QString& key, QObject* object) {
+    if (key == QLatin1String(TextLabel::staticMetaObject.className()) && object &&
+        object->isWidgetType())
+        return new TextLabelAccessible(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
+} // namespace
+
 TextLabel::TextLabel(QWidget* parent) : QWidget(parent) {
+    static const bool accessible = [] {
+        QAccessible::installFactory(accessibleLabel);
+        return true;
+    }();
+    (void)accessible;
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     measure();
 }
@@ -20,6 +49,10 @@ void TextLabel::setText(const QString& text) {
     if (room() != before)
         updateGeometry();
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void TextLabel::setAlignment(Qt::Alignment a) {

@@ -9,6 +9,7 @@
 #include "qt/TextLabel.h"
 #include "ui/UserError.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -163,6 +164,14 @@ private slots:
             QCOMPARE(w<TextLabel>(v, "LblMod1")->text(), QString(t));
         }
         QCOMPARE(requests.n, 0);
+
+        // What a screen reader reads of it.
+        s["LblMod1"].setText("-45.0 dBm");
+        v.sync();
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(v.widget("LblMod1"));
+        QVERIFY(read);
+        QCOMPARE(read->role(), QAccessible::StaticText);
+        QCOMPARE(read->text(QAccessible::Name), QString("-45.0 dBm"));
 
         // A text that needs more room asks for it.
         s["LblMod1"].setText("Receive Signal Level too low for the demodulator");

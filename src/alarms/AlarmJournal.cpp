@@ -309,6 +309,8 @@ void AlarmJournal::Apply(const AlarmEntry& e, int64_t nowMs) {
 }
 
 void AlarmJournal::Rebuild() {
+    // A station that never runs across midnight still keeps only its days.
+    RemoveOldFiles();
     active_.clear();
     recent_.clear();
     tracks_.clear();

@@ -171,13 +171,14 @@ TEST(AlarmJournal, AWriteFailureIsReportedOnceAndPollingGoesOn) {
     EXPECT_EQ(h.journal.Recent().size(), 4u); // still shown in the window
 }
 
-TEST(AlarmJournal, OldFilesGoAtMidnightAndTheNewDayHasItsOwnFile) {
+TEST(AlarmJournal, OldFilesGoAtStartAndAtMidnightAndTheNewDayHasItsOwnFile) {
     JournalRig h;
-    for (const char* old : {"Alarms-20260907.csv", "Alarms-20260908.csv", "Alarms-20261205.csv",
-                            "Other-20200101.csv"})
+    for (const char* old : {"Alarms-20260906.csv", "Alarms-20260907.csv", "Alarms-20260908.csv",
+                            "Alarms-20261205.csv", "Other-20200101.csv"})
         TextFile::append(h.dir.path() / old, {AlarmJournal::kHeader});
     h.clock.set({2026, 12, 6, 23, 59, 0, 0});
     h.journal.Rebuild();
+    EXPECT_FALSE(TextFile::exists(h.dir.path() / "Alarms-20260906.csv"));
     h.Start();
     h.Pass();
     h.journal.Tick();

@@ -61,6 +61,7 @@ std::string AlarmsScreen::UnitText(int record, int slot, const std::string& addr
 AlarmsScreen::AlarmsScreen(AlarmJournal& journal, const Clock& clock)
     : Screen("Alarms", "Alarms"), journal_(journal), clock_(clock) {
     setModal(false);
+    setHelpTopic(kHelpTopic);
     setCloseControl("BtnAlarmsClose");
     add("", "ActiveBox", ControlKind::Group, "Active alarms").setLayout(Layout::Grid, 5);
     for (const char* head : {"Unit", "State", "Since", "For", "Acknowledged"})
@@ -79,6 +80,7 @@ AlarmsScreen::AlarmsScreen(AlarmJournal& journal, const Clock& clock)
     add("AlButtons", "BtnAckAll", ControlKind::Button, "Acknowledge &all");
     add("AlButtons", "AlSound", ControlKind::Check, "Sound on a new &fault");
     add("AlButtons", "BtnAlarmsClose", ControlKind::Button, "&Close");
+    add("AlButtons", "BtnAlarmsHelp", ControlKind::Button, "&Help");
 
     add("", "HistoryBox", ControlKind::Group, "History").setLayout(Layout::Column);
     add("HistoryBox", "FilterRow", ControlKind::Panel).setLayout(Layout::Row);
@@ -107,6 +109,10 @@ AlarmsScreen::AlarmsScreen(AlarmJournal& journal, const Clock& clock)
     onClick("BtnAlarmsClose", [this] {
         if (onClose)
             onClose();
+    });
+    onClick("BtnAlarmsHelp", [this] {
+        if (onHelp)
+            onHelp();
     });
     for (const char* f : {"FilterLink", "FilterUnit", "FilterDate"})
         onChange(f, [this] { RefreshHistory(); });

@@ -16,6 +16,7 @@ class AlarmsScreen : public Screen {
 public:
     static constexpr int kRows = 10;
     static constexpr size_t kHistoryLines = 200;
+    static constexpr int kHelpTopic = 9;
 
     AlarmsScreen(AlarmJournal& journal, const Clock& clock);
 
@@ -23,6 +24,7 @@ public:
     void Tick();
     void Refresh();
     std::function<void()> onClose;
+    std::function<void()> onHelp;
     // The audible alert: off until the operator ticks it; never more often than this.
     bool SoundOn() const { return at("AlSound").checked(); }
     static constexpr int64_t kSoundRepeatMs = 30000;

@@ -62,6 +62,7 @@ TTopModule::TTopModule(Platform platform)
     alarms_ = std::make_unique<AlarmsScreen>(*journal_, p_.clock);
     alarms_->setErrorReporter(report);
     alarms_->onClose = [this] { Close(*alarms_); };
+    alarms_->onHelp = [this] { p_.op.showHelp(AlarmsScreen::kHelpTopic); };
     screen_.onClick("BtnAlarms", [this] {
         alarms_->Refresh();
         Show(*alarms_);

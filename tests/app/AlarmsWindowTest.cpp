@@ -87,6 +87,9 @@ TEST(AlarmsWindow, ActiveAlarmsInBoldUntilAcknowledgedAndTheMainWindowCounts) {
         3); // four lines: two alarms, an acknowledgement, a repair
 
     EXPECT_FALSE(a.at("BtnAckAll").enabled()); // nothing left to acknowledge
+    ASSERT_TRUE(a.click("BtnAlarmsHelp"));
+    EXPECT_EQ(s.person.helpTopics.back(), AlarmsScreen::kHelpTopic);
+    EXPECT_EQ(s.Front(), &a); // help leaves the window open
     ASSERT_TRUE(a.click("BtnAlarmsClose"));
     EXPECT_EQ(s.Front(), &m);
 }

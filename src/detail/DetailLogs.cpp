@@ -75,6 +75,7 @@ void DetailWindow::BuildLogs() {
             return;
         }
         logLines_.clear();
+        logCutShort_ = false;
         at("LogMemo").setText("");
         at("LogProgress").setText("Reading...").setTextColour(Colours::blue);
         s_.StepNo = dialog.readStep ? dialog.readStep : base + 3;
@@ -87,6 +88,7 @@ void DetailWindow::LogStart() {
     ShowInstruction("");
     logLines_.clear();
     logUnwritten_ = false;
+    logCutShort_ = false;
     at("LogMemo").setText("").setVisible(false);
     for (const char* c : {"FileExistsBox", "FileNewBox", "ReadLogBox", "LogWarning"})
         at(c).setVisible(false);
@@ -231,7 +233,10 @@ void DetailWindow::LogStep() {
         const std::string r = TakeReply(log.readQuery);
         if (r == kCountedOut)
             return;
-        // A reply without any record ends the download like a refusal.
+        // A reply without any record ends the download like a refusal. A failed exchange
+        // (no answer, the far end silent) is not the log's end: the records not yet read
+        // must stay in the unit.
+        logCutShort_ = StartsWith(r, "T");
         s_.StepNo = TakeLogRecords(log, r) > 0 ? base + 3 : base + 11;
         return;
     }
@@ -244,7 +249,9 @@ void DetailWindow::LogStep() {
                      s_.LogFileName);
         if (kind > 0)
             at(log.countLabel).setText("");
-        if (!log.clearCommand.empty() && ChangesPossible())
+        if (logCutShort_)
+            s_.StepNo = 71; // what was read is kept; the failed reply is said
+        else if (!log.clearCommand.empty() && ChangesPossible())
             SendRequest(log.clearCommand + "=");
         else
             s_.StepNo = 70;

@@ -379,6 +379,7 @@ private:
     bool masksLeft_ = false; // the mask group was left; its change goes out at the next tick
     std::vector<std::string> logLines_;
     bool logUnwritten_ = false; // downloaded lines that no file holds yet
+    bool logCutShort_ = false;  // the reading ended on a failed exchange, not on the log's end
     std::string keptDate_;
     int retryStep_ = 1;
     int clearInstructionTicks_ = 0;

@@ -400,6 +400,39 @@ TEST(Detail350Commands, ARefusedClearLeavesTheLinesInTheFileAndALocalUnitIsNotCl
     EXPECT_EQ(l.unit->events().size(), kept);
 }
 
+TEST(Detail350Commands, ADownloadCutShortByNoAnswerKeepsWhatWasReadAndClearsNothing) {
+    for (const char refusal : {'\0', '~'}) {
+        SCOPED_TRACE(refusal ? "far end silent" : "no answer");
+        DetailRig r;
+        r.Open("0350110001", 4, "0450");
+        r.unit->setStatisticsInterval(0);
+        for (char code : {'1', '3', '5', '7', '9', 'B', 'D'})
+            r.unit->addEvent('1', '3', code, r.clock.monotonicMs());
+        ASSERT_NO_FATAL_FAILURE(OpenLogs(r));
+        const size_t held = r.unit->events().size();
+        Lines firstPage;
+        for (size_t i = 0; i < 5; ++i)
+            firstPage.push_back("0450  " + EventEntryText(r.unit->events()[i], r.clock));
+        r.op.files.push_back("cut.txt");
+        r.w->click("BtnReadEvents");
+        r.w->click("BtnNewFile");
+        r.w->click("BtnReadLog");
+        ASSERT_TRUE(r.UntilSent("<0450/RNE?", 20));
+        // The second page does not come.
+        r.unit->inject(
+            Only(refusal ? sim::Injection::refuse(refusal) : sim::Injection::silence(), "RNE"));
+        ASSERT_TRUE(r.Until([&] { return r.w->StepNo == 6; }, 400));
+        EXPECT_EQ(*TextFile::readLines(r.dir.path() / "cut.txt"), firstPage);
+        EXPECT_EQ(r.Text("LogTopLine"), "Select Log to download; data will be saved to disk");
+        EXPECT_EQ(r.Text("LogProgress"), refusal ? "Log: Oblix timeout" : "Log: No comms");
+        EXPECT_EQ(r.at("LogProgress").textColour(), Colours::red);
+        EXPECT_FALSE(WasSent(r, "<0450/CAE="));
+        EXPECT_EQ(r.unit->events().size(), held);
+        EXPECT_EQ(r.Text("LogEventsCount"), std::to_string(held - 5) + " Events Log lines to read");
+        EXPECT_TRUE(r.at("BtnReadEvents").enabled());
+    }
+}
+
 TEST(Detail350Commands, ALogFileThatCannotBeWrittenClearsNothingInTheUnit) {
     struct Case {
         const char* file; // a folder, or a file in a folder that does not exist

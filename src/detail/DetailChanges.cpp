@@ -61,6 +61,12 @@ std::optional<std::string> DetailWindow::EditValue(const BoxRow& b, const std::s
         const ParsedInt p = ParseInt(text);
         if (!p.ok)
             return std::nullopt;
+        // A fraction is off the grid of whole numbers: refused, never cut to the number
+        // before it (a box that corrects its entries takes the whole part).
+        const ParsedReal whole = ParseReal(text);
+        if (b.validation != Validation::Clamp && whole.ok &&
+            std::fabs(whole.value - p.value) > 1e-9)
+            return std::nullopt;
         v = p.value;
     } else {
         const ParsedReal p = ParseReal(text);

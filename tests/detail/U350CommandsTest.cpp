@@ -201,7 +201,7 @@ TEST(Detail350Commands, CurrentLimitsAreCheckedThenSentInTheirDigits) {
          " 4000"},
         {"ConfLNL",
          "Enter current limit, integer between 10 and 400 (mA)",
-         {"9", "401"},
+         {"9", "401", "250.5"},
          "10",
          "LCL=010",
          " 10"},

@@ -377,6 +377,7 @@ void DetailWindow::SendRequest(const std::string& command) {
     int seconds = TimeoutSeconds();
     if (s_.LastMnemonic == family_.replies.slowMnemonic)
         seconds = std::max(seconds, family_.replies.slowSeconds);
+    requestSeconds_ = seconds;
     d_.tx.TimeoutLeft = seconds * 1000;
 }
 
@@ -430,7 +431,7 @@ std::string DetailWindow::TakeReply(const std::string& mnemonic) {
         s_.NoComms = true;
         s_.ReplyColour = Colours::blue;
         tx.AwaitingReply = false;
-        Trace(" at " + std::to_string(TimeoutSeconds()) + " sec", "[timed out]");
+        Trace(" at " + std::to_string(requestSeconds_) + " sec", "[timed out]");
         if (!dialect.timeoutNotice.empty())
             ShowNotice(dialect.timeoutNotice, Colours::red);
         s_.LastReply = kNoComms;

@@ -368,6 +368,7 @@ private:
     bool built_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     int requestedStep_ = -1;
+    int requestSeconds_ = 0; // the time-out of the request in flight
     bool effectiveLock_ = true;
     bool lockRequested_ = true;
     std::string enteredBox_;

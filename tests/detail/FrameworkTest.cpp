@@ -7,6 +7,7 @@
 #include "poll/PollHarness.h"
 
 #include "detail/DetailWindow.h"
+#include "logging/Capture.h"
 #include "protocol/TextFormats.h"
 #include "setup/SystemSetup.h"
 #include "ui/Scheduler.h"
@@ -342,6 +343,7 @@ TEST(DetailFramework, TheSelfTestGetsAtLeastThreeSecondsToAnswer) {
     FrameRig r;
     r.Open();
     r.setup.rec(3).TimeoutText = "1";
+    r.capture.ToggleCapture();
     r.unit->inject(r.Only(sim::Injection::silence(), "LVL"));
     r.unit->inject(r.Only(sim::Injection::silence(), "TST"));
     ASSERT_TRUE(r.UntilSent("<0420/LVL?"));
@@ -353,6 +355,10 @@ TEST(DetailFramework, TheSelfTestGetsAtLeastThreeSecondsToAnswer) {
     EXPECT_EQ(r.tx.TimeoutLeft, 3000);
     ASSERT_TRUE(r.Until([&] { return r.Text("StaTST") == "TNo comms"; }));
     EXPECT_EQ(r.ticks - sent, 60);
+    // The capture file tells how long each wait was.
+    const std::string capture = r.dir.read(CaptureFileName);
+    EXPECT_NE(capture.find("[timed out] at 1 sec"), std::string::npos) << capture;
+    EXPECT_NE(capture.find("[timed out] at 3 sec"), std::string::npos) << capture;
     // A longer time-out of the end stands.
     r.setup.rec(3).TimeoutText = "5";
     ASSERT_TRUE(r.UntilSent("<0420/TST?"));

@@ -355,7 +355,11 @@ void DetailWindow::SwitchoverStep() {
     const std::string r = TakeReply("FSW");
     if (r == kCountedOut)
         return;
-    if (StartsWith(r, "=") || s_.DistantEnd)
+    // A far unit may be cut off by the switchover itself, so no answer from it counts as
+    // done; a refusal it sends back does not.
+    const std::string& tilde = family_.replies.tildeText;
+    const bool cutOff = s_.NoComms || (!tilde.empty() && r == tilde);
+    if (StartsWith(r, "=") || (s_.DistantEnd && cutOff))
         at("SwitchMsg").setText("Switchover command acknowledged").setTextColour(Colours::blue);
     else
         at("SwitchMsg").setText("No comms").setTextColour(Colours::red);

@@ -502,14 +502,21 @@ TEST(Detail350Commands, ForcedSwitchoverIsReportedAsTheUnitAnswers) {
     const Case cases[] = {
         {3, "0350", "=", "Switchover command acknowledged", Colours::blue},
         {3, "0350", "*", "No comms", Colours::red},
-        // The distant unit may be cut off by the switch itself.
+        // The distant unit may be cut off by the switch itself; a refusal it sends is not
+        // a switchover.
         {4, "0450", "~", "Switchover command acknowledged", Colours::blue},
+        {4, "0450", "*", "No comms", Colours::red},
+        {4, "0450", "?", "No comms", Colours::red},
+        {4, "0450", nullptr, "Switchover command acknowledged", Colours::blue}, // silent
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.address) + " " + c.reply);
+        SCOPED_TRACE(std::string(c.address) + " " + (c.reply ? c.reply : "silent"));
         DetailRig r;
         r.Open("0350110000", c.record, c.address);
-        r.unit->setAnswer("FSW", c.reply);
+        if (c.reply)
+            r.unit->setAnswer("FSW", c.reply);
+        else
+            r.unit->inject(Only(sim::Injection::silence(), "FSW"));
         ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
         EXPECT_TRUE(r.at("SwitchHint").visible());
         ASSERT_TRUE(r.at("BtnSwitch").enabled());

@@ -431,7 +431,8 @@ std::string DetailWindow::TakeReply(const std::string& mnemonic) {
         s_.NoComms = true;
         s_.ReplyColour = Colours::blue;
         tx.AwaitingReply = false;
-        Trace(" at " + std::to_string(requestSeconds_) + " sec", "[timed out]");
+        if (dialect.traceTimeout)
+            Trace(" at " + std::to_string(requestSeconds_) + " sec", "[timed out]");
         if (!dialect.timeoutNotice.empty())
             ShowNotice(dialect.timeoutNotice, Colours::red);
         s_.LastReply = kNoComms;

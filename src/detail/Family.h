@@ -22,6 +22,7 @@ struct Dialect {
     std::string timeoutNotice = "Communications were timed out, check system set-up";
     std::string slowMnemonic = "TST"; // a request that needs at least `slowSeconds`
     int slowSeconds = 3;
+    bool traceTimeout = true; // the capture notes each time-out
 };
 
 // A change the unit refused or did not answer.

@@ -75,6 +75,10 @@ double TDetailModem::RateCeiling(int, int mod) const {
 
 FamilyDescription TDetailModem::Describe() const {
     FamilyDescription f = TDetail330T::Describe();
+    // Its own time-out notice, no capture line for it and no longer wait for a self test.
+    f.replies.timeoutNotice = "Communications were timed out, check system";
+    f.replies.traceTimeout = false;
+    f.replies.slowMnemonic.clear();
     f.logs.resize(1);
     f.logs[0].caption = "Choose File &Name";
     LogTexts& t = f.logTexts;

@@ -282,3 +282,26 @@ TEST(Detail310, MemoriesUseTheFamilyTextsAndThreeColumns) {
     ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") != "Loading..."; }));
     EXPECT_EQ(r.Text("MemoryMsg"), "Problem! Is the Modem in Remote mode?");
 }
+
+TEST(Detail310, ATimeOutIsToldInTheFamilysWordsAndASelfTestWaitsNoLonger) {
+    Rig r;
+    r.Open("310", "0310100000", 3, [](sim::Unit& u) { u.setConfig(Plain310()); });
+    r.setup.rec(3).TimeoutText = "1";
+    r.capture.ToggleCapture();
+    r.unit->inject(sim::Injection::silence());
+    ASSERT_TRUE(r.Until([&] { return !r.Text("Notice").empty(); }));
+    EXPECT_EQ(r.Text("Notice"), "Communications were timed out, check system");
+    EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
+    const std::string capture = r.dir.read(CaptureFileName);
+    EXPECT_EQ(capture.find("[timed out]"), std::string::npos) << capture;
+    r.unit->clearInjections();
+
+    ASSERT_TRUE(r.UntilSent("TXO?"));
+    r.Tick(3);
+    r.w->click("BtnConfig");
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle && !r.tx.AwaitingReply; }));
+    r.w->choose("TestMode", 1);
+    ASSERT_TRUE(r.tx.AwaitingReply);
+    EXPECT_EQ(r.port.sent.back(), "<" + r.w->UnitAddress + "/TST=1");
+    EXPECT_EQ(r.tx.TimeoutLeft, 1000);
+}

@@ -286,7 +286,8 @@ void DetailWindow::LogStep() {
     }
     case 71:
         at("LogProgress")
-            .setText(family_.logTexts.clearFailed + Chars(s_.LastReply, 2, 20))
+            .setText((logCutShort_ ? family_.logTexts.readFailed : family_.logTexts.clearFailed) +
+                     Chars(s_.LastReply, 2, 20))
             .setTextColour(Colours::red);
         s_.StepNo = 1;
         break;

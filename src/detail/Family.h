@@ -66,6 +66,7 @@ struct LogTexts {
     std::string completed; // "Reading " + name + " Log completed"
     std::string storedIn;  // stored + " Log data stored in "
     std::string clearFailed = "Log: ";
+    std::string readFailed = "Log: "; // a reading cut short by a failed exchange
     int readStep = 0;  // where the read button starts the reading; 0: the log's own step
     int writeStep = 0; // where lines already read go to a newly chosen file; 0: the log's own
     int idleStep = 6;  // where the window waits for another file after a failed write

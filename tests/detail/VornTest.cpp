@@ -391,6 +391,29 @@ TEST(DetailVorn, StoredEventsGoToANewAnAppendedOrAReplacedFile) {
     r.Sim().setStoredEventCount(1, 0);
     download("events.txt", "BtnOverwrite");
     EXPECT_EQ(TextFile::readLines(r.dir.path() / "events.txt")->size(), 1u);
+
+    // No answer half way: what was read is stored, the rest stays in the unit.
+    r.Sim().setStoredEventCount(7, 0);
+    EXPECT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
+    r.w->click("BtnLogs");
+    r.Tick();
+    EXPECT_TRUE(r.Until([&] { return r.at("BtnChooseFile").enabled(); }));
+    r.op.files.push_back("cut.txt");
+    r.w->click("BtnChooseFile");
+    r.w->click("BtnNewFile");
+    const size_t mark = r.port.sent.size();
+    r.w->click("BtnReadLog");
+    ASSERT_TRUE(r.UntilSent("<0211/LNA?"));
+    sim::Injection silent = sim::Injection::silence();
+    silent.mnemonic = "LNA";
+    silent.count = 1;
+    r.unit->inject(silent);
+    ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Log: No comms"; }));
+    EXPECT_EQ(r.at("LogProgress").textColour(), Colours::red);
+    EXPECT_EQ(TextFile::readLines(r.dir.path() / "cut.txt")->size(), 5u);
+    EXPECT_EQ(r.Sim().storedEvents(), 7u);
+    for (const std::string& s : r.SentSince(mark))
+        EXPECT_EQ(s.find("CAA="), std::string::npos);
 }
 
 TEST(DetailVorn, UtilitiesSetTheClockMonthFirstAndDriveThePair) {

@@ -248,6 +248,13 @@ bool TDetailSwitch::UtilityStep() {
 bool TDetailSwitch::LogStep() {
     int& step = state().StepNo;
     const auto red = [](const std::string& r) { return Chars(r, 2, 21); };
+    const auto finished = [&] {
+        at("LogTopLine").setText("Event data stored in " + State().LogFileName);
+        at("BtnChooseFile").setVisible(false);
+        at("LogCount").setText("");
+        EnableButtons(true, true, true, false);
+        step = kLogDone;
+    };
     switch (step) {
     case kLog: {
         ShowPanels(false, false, false, true);
@@ -274,6 +281,13 @@ bool TDetailSwitch::LogStep() {
     case kLogWrite:
         if (!WriteLogFile())
             return true;
+        if (StartsWith(State().LastReply, "T")) {
+            // The reading was cut short by a failed exchange: the unread events stay in
+            // the switch.
+            at("LogProgress").setText("Log: " + red(State().LastReply)).setTextColour(Colours::red);
+            finished();
+            return true;
+        }
         SendRequest("CAE=");
         return true;
     case kLogIdle:
@@ -312,11 +326,7 @@ bool TDetailSwitch::LogStep() {
             at("LogProgress").setText("Reading log completed").setTextColour(Colours::blue);
         else
             at("LogProgress").setText("Clearing log:" + red(r)).setTextColour(Colours::red);
-        at("LogTopLine").setText("Event data stored in " + State().LogFileName);
-        at("BtnChooseFile").setVisible(false);
-        at("LogCount").setText("");
-        EnableButtons(true, true, true, false);
-        step = kLogDone;
+        finished();
         break;
     default:
         break;

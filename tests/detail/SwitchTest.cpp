@@ -523,6 +523,31 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
     ASSERT_TRUE(r.w->click("BtnReadLog"));
     ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Reading log completed"; }));
     EXPECT_EQ(r.dir.read("new.txt"), "1000  " + t + "R. Modem, TX fault cleared\r\n");
+
+    // No answer half way: what was read is stored and nothing is cleared in the switch.
+    for (char code : {'1', '2', '3', '4', '5', '6', '7'})
+        r.unit->addEvent('F', code, '2', 0);
+    const size_t held = r.unit->events().size();
+    ASSERT_TRUE(r.w->click("BtnUtilities"));
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
+    ASSERT_TRUE(r.w->click("BtnLogs"));
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnChooseFile").enabled() && !r.tx.AwaitingReply; }));
+    r.op.files.push_back("cut.txt");
+    ASSERT_TRUE(r.w->click("BtnChooseFile"));
+    ASSERT_TRUE(r.w->click("BtnNewFile"));
+    const size_t cut = r.port.sent.size();
+    ASSERT_TRUE(r.w->click("BtnReadLog"));
+    ASSERT_TRUE(r.Until([&] { return r.Commands(cut) == Lines{"RNE?"}; }));
+    sim::Injection silent = sim::Injection::silence();
+    silent.mnemonic = "RNE";
+    silent.count = 1;
+    r.unit->inject(silent);
+    ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Log: No comms"; }));
+    EXPECT_EQ(r.at("LogProgress").textColour(), Colours::red);
+    EXPECT_EQ(r.Commands(cut), (Lines{"RNE?", "RNE?"}));
+    EXPECT_EQ(r.Text("LogTopLine"), "Event data stored in cut.txt");
+    EXPECT_EQ(TextFile::readLines(r.dir.path() / "cut.txt")->size(), 5u);
+    EXPECT_EQ(r.unit->events().size(), held);
 }
 
 // ---- opening from the summary -----------------------------------------------------------

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 
 namespace linvar {
 
@@ -244,7 +245,10 @@ void DetailWindow::Tick() {
             tx.DelayLeft -= kTickMs;
         } else {
             tx.DelayLeft = 0;
-            tx.TimeoutLeft -= kTickMs;
+            // Below zero the count only says "timed out"; a window left idle for weeks
+            // must not run it over into a large wait.
+            if (tx.TimeoutLeft >= std::numeric_limits<int>::min() + kTickMs)
+                tx.TimeoutLeft -= kTickMs;
         }
         if (s_.StepNo != lastTracedStep_ && d_.capture.CaptureOn()) {
             d_.capture.CaptureLine(std::to_string(s_.StepNo), "[num]");

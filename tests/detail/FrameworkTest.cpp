@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -392,6 +393,21 @@ TEST(DetailFramework, OnceAChangeIsAcceptedRepliesAreFollowedByNoPause) {
     replied = r.ticks;
     ASSERT_TRUE(r.UntilSent("<0420/CFG?"));
     EXPECT_EQ(r.ticks - replied, 1);
+}
+
+TEST(DetailFramework, AWindowIdleForWeeksShowsNoWaitAndStillTimesOut) {
+    FrameRig r;
+    r.Open();
+    r.ReadConfig();
+    // About 25 days at the idle configuration panel.
+    r.tx.TimeoutLeft = std::numeric_limits<int>::min() + 20;
+    r.Tick(3);
+    EXPECT_LE(r.tx.TimeoutLeft, 0);
+    ASSERT_TRUE(r.w->click("BtnStatus"));
+    r.unit->inject(r.Only(sim::Injection::silence(), "LVL"));
+    ASSERT_TRUE(r.UntilSent("<0420/LVL?"));
+    EXPECT_EQ(r.tx.TimeoutLeft, 2000);
+    ASSERT_TRUE(r.Until([&] { return r.Text("StaLVL") == "TNo comms"; }, 41));
 }
 
 TEST(DetailFramework, ClosingWhileAReplyIsAwaited) {

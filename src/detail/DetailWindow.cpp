@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <limits>
 
 namespace linvar {
 
@@ -245,10 +244,7 @@ void DetailWindow::Tick() {
             tx.DelayLeft -= kTickMs;
         } else {
             tx.DelayLeft = 0;
-            // Below zero the count only says "timed out"; a window left idle for weeks
-            // must not run it over into a large wait.
-            if (tx.TimeoutLeft >= std::numeric_limits<int>::min() + kTickMs)
-                tx.TimeoutLeft -= kTickMs;
+            tx.CountDown(kTickMs);
         }
         if (s_.StepNo != lastTracedStep_ && d_.capture.CaptureOn()) {
             d_.capture.CaptureLine(std::to_string(s_.StepNo), "[num]");

@@ -94,7 +94,7 @@ void PollCycle::Tick() {
     Trace(std::to_string(StepNo), "[Pno]");
     if (tx.TimeoutLeft > 0)
         d_.screen.ShowCountdown(tx.TimeoutLeft);
-    tx.TimeoutLeft -= kTickMs;
+    tx.CountDown(kTickMs);
     ModeChangeCheck();
     if (StepNo == 0)
         RunStart();

@@ -2,6 +2,7 @@
 // The one exchange in flight: the wire form of requests, the matching of a framed reply
 // to the request that was sent, and the result texts every outcome becomes.
 
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -15,6 +16,13 @@ struct TransactionState {
     int DelayLeft = 0;   // ms; detail windows' pause after a matched reply
     std::string CurrentMode;
     std::string RequestedMode;
+
+    // One tick of the reply wait. Below zero the count only says "timed out"; a station
+    // left without a request for weeks must not run it over into a long wait.
+    void CountDown(int ms) {
+        if (TimeoutLeft >= std::numeric_limits<int>::min() + ms)
+            TimeoutLeft -= ms;
+    }
 };
 
 // Where requests go and where the last framed reply is found: the comms link on the

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 using namespace linvar;
@@ -100,6 +101,16 @@ TEST(PollCycle, SilentUnitTimesOutAfterItsTimeoutAndPollingGoesOn) {
     EXPECT_EQ(colourName(h.setup.rec(1).Mod1Colour), "blue");
     h.Ticks(3);
     EXPECT_EQ(h.screen.Title(), "Linvar:NoComms");
+}
+
+TEST(PollCycle, WeeksWithNothingToPollNeverTurnTheReplyWaitIntoALongOne) {
+    PollHarness h;
+    h.Start();
+    // About 25 days of ticks with no request sent.
+    h.cycle.tx.TimeoutLeft = std::numeric_limits<int>::min() + 20;
+    h.Ticks(3);
+    EXPECT_LE(h.cycle.tx.TimeoutLeft, 0);
+    EXPECT_EQ(h.screen.at("WaitMsec").text(), "");
 }
 
 TEST(PollCycle, RequestsArePacedByTheEndsDelay) {

@@ -35,6 +35,9 @@ namespace {
 
 using namespace linvar;
 
+// LINVAR_FUZZ_TRACE=1 shows the wire and the operator's actions of a run.
+const bool kTrace = std::getenv("LINVAR_FUZZ_TRACE") != nullptr;
+
 [[noreturn]] void Fail(const char* what) {
     std::fprintf(stderr, "detail_replies: %s\n", what);
     std::abort();
@@ -119,6 +122,9 @@ public:
         const size_t slash = text.find('/');
         address_ = slash == std::string::npos ? "" : text.substr(1, slash - 1);
         mnemonic_ = slash == std::string::npos ? "" : text.substr(slash + 1, 3);
+        if (kTrace)
+            std::fprintf(stderr, "%lld out %s (plan %d)\n", (long long)clock_.monotonicMs(),
+                         text.c_str(), plan_);
         bus_.receive(text + "\r", clock_.monotonicMs());
     }
     const std::string& ReceivedMessage() const override { return received_; }
@@ -206,6 +212,8 @@ private:
         Deliver(out);
     }
     void Deliver(const std::string& bytes) {
+        if (kTrace)
+            std::fprintf(stderr, "%lld in  %s\n", (long long)clock_.monotonicMs(), bytes.c_str());
         for (char b : bytes)
             if (framer_.feed(b))
                 received_ = framer_.message();
@@ -273,6 +281,8 @@ void Act(Screen& w, Data& data) {
         return;
     const Control& c = *live[data.byte() % live.size()];
     const std::string name = c.name();
+    if (kTrace)
+        std::fprintf(stderr, "operator: %s\n", name.c_str());
     Guard(
         [&] {
             switch (c.kind()) {
@@ -304,7 +314,7 @@ constexpr int kFuzzTicks = 400;     // the garbled part of a run
 constexpr int kAskAgainTicks = 300; // a window must ask something again within this
 constexpr int kCloseTicks = 200;
 
-void RunDetail(const Family& f, uint8_t first, Data& data) {
+void RunDetail(const Family& f, uint8_t first, bool spoilIdentity, Data& data) {
     FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
     sim::Bus bus;
     bus.setLatencyMs(20);
@@ -338,6 +348,10 @@ void RunDetail(const Family& f, uint8_t first, Data& data) {
                    : f.modem ? (distant ? "Modem 1, Distant end" : "Modem 1, Local end")
                              : (distant ? "Transceiver 1, Distant" : "Transceiver 1, Local");
     req.IdentityCode = f.modem ? unit->identity() : "";
+    // A modem's identity as the summary took it from a garbled "EID?" reply: the model's
+    // digits, then whatever came (possibly less than the ten characters).
+    if (f.modem && spoilIdentity)
+        req.IdentityCode = req.IdentityCode.substr(0, 4) + data.bytes(data.byte() % 8);
     req.CurrentEnd = record;
     req.ModemPairPresent = !sw && (first & 0x40);
 
@@ -389,8 +403,14 @@ void RunDetail(const Family& f, uint8_t first, Data& data) {
     Guard([&] { host.Window()->click("BtnClose"); }, "exception from an operator event");
     for (int i = 0; i < kCloseTicks && host.IsOpen(); ++i)
         tick();
-    if (host.IsOpen() || !closed)
+    if (host.IsOpen() || !closed) {
+        if (kTrace)
+            std::fprintf(stderr, "mode %s step %d awaiting %d requested %s close %d/%d\n",
+                         tx.CurrentMode.c_str(), host.Window()->StepNo, tx.AwaitingReply,
+                         tx.RequestedMode.c_str(), host.Window()->shown("BtnClose"),
+                         host.Window()->at("BtnClose").enabled());
         Fail("the window does not close");
+    }
     if (tx.AwaitingReply)
         Fail("a reply is still awaited after closing");
 }
@@ -447,7 +467,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Data d{data + 1, size - 1};
     const size_t pick = data[0] & 0x3f;
     if (pick < kFamilyCount * 3)
-        RunDetail(kFamilies[pick % kFamilyCount], data[0], d);
+        RunDetail(kFamilies[pick % kFamilyCount], data[0], pick >= 2 * kFamilyCount, d);
     else
         RunPoll(data[0], d);
     return 0;

@@ -79,9 +79,12 @@ const std::filesystem::path& Folder() {
 class FuzzOperator : public Operator {
 public:
     explicit FuzzOperator(Data& data) : data_(data) {}
-    void ask(const std::string&, const std::string&, BoxIcon, Buttons buttons,
+    void ask(const std::string& title, const std::string& text, BoxIcon, Buttons buttons,
              AnswerFn done) override {
         const bool yes = data_.done() || (data_.byte() & 1);
+        if (kTrace)
+            std::fprintf(stderr, "asked \"%s\": %s -> %s\n", title.c_str(), text.c_str(),
+                         yes ? "yes" : "no");
         Answer a = buttons == Buttons::YesNo ? (yes ? Answer::Yes : Answer::No)
                                              : (yes ? Answer::Ok : Answer::Cancel);
         if (buttons == Buttons::Ok)
@@ -415,7 +418,8 @@ void RunDetail(const Family& f, uint8_t first, bool spoilIdentity, Data& data) {
         Fail("a reply is still awaited after closing");
 }
 
-// The summary poll over a modem, a transceiver and a switch.
+// The summary poll over modems, transceivers and a switch; the operator opens the links and
+// the units' windows from the summary (the identity exchanges), acts in them and closes them.
 void RunPoll(uint8_t first, Data& data) {
     FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
     sim::Bus bus;
@@ -428,6 +432,9 @@ void RunPoll(uint8_t first, Data& data) {
     Capture capture(clock, Folder());
     PollCycle cycle({setup, port, capture, clock, print, screen, op, Folder()});
     screen.setErrorReporter([&](const std::string&) { ++op.reports; });
+    DetailHost host({cycle.tx, port, capture, clock, op, setup, print, Folder()},
+                    [](Screen&, bool) {});
+    cycle.SetDetailWindows(&host);
 
     auto place = [&](int record, int slot, const std::string& address, const char* model) {
         setup.rec(record).addr(slot) = address;
@@ -448,15 +455,64 @@ void RunPoll(uint8_t first, Data& data) {
         clock.advanceMs(kTickMs);
         port.Pump();
         Guard([&] { cycle.Tick(); }, "exception from a poll tick");
+        Guard([&] { host.Tick(); }, "exception from a tick");
     };
-    for (int i = 0; i < kFuzzTicks && !data.done(); ++i)
+    static const char* const opens[] = {"EndL1",    "EndD1",    "Switch1",  "PollL1",
+                                        "LblMod1L", "LblRFT1L", "LblMod1D", "LblMod2L"};
+    long lastRequests = port.requests;
+    int quiet = 0;
+    for (int i = 0; i < kFuzzTicks && !data.done(); ++i) {
         tick();
+        quiet = port.requests == lastRequests ? quiet + 1 : 0;
+        lastRequests = port.requests;
+        if (quiet < 10 && !port.ActNow())
+            continue;
+        quiet = 0;
+        if (host.IsOpen())
+            Act(*host.Window(), data);
+        else
+            Guard(
+                [&] {
+                    // A link from all the links, a unit from one link (a double-click
+                    // on the link there edits it, which waits for the operator).
+                    const bool all = cycle.tx.CurrentMode == Modes::AllLinks;
+                    const char* name = opens[data.byte() % 4 + (all ? 0 : 4)];
+                    if (kTrace)
+                        std::fprintf(stderr, "operator: double-click %s\n", name);
+                    screen.doubleClick(name);
+                },
+                "exception from an operator event");
+    }
     port.Honest();
     const long mark = port.requests;
     for (int i = 0; i < kAskAgainTicks && port.requests == mark; ++i)
         tick();
-    if (port.requests == mark)
+    // An open window's configuration panel waits for the operator: its status button
+    // must start the reading again.
+    if (port.requests == mark && host.IsOpen()) {
+        Guard([&] { host.Window()->click("BtnStatus"); }, "exception from an operator event");
+        for (int i = 0; i < kAskAgainTicks && port.requests == mark; ++i)
+            tick();
+    }
+    if (port.requests == mark) {
+        if (kTrace)
+            std::fprintf(stderr, "mode %s step %d timer %d awaiting %d window %d\n",
+                         cycle.tx.CurrentMode.c_str(), cycle.StepNo, cycle.TimerEnabled(),
+                         cycle.tx.AwaitingReply, host.IsOpen());
         Fail("the poll waits for good");
+    }
+    if (host.IsOpen()) {
+        Guard([&] { host.Window()->click("BtnClose"); }, "exception from an operator event");
+        for (int i = 0; i < kCloseTicks && host.IsOpen(); ++i)
+            tick();
+        if (host.IsOpen())
+            Fail("the window does not close");
+        const long back = port.requests;
+        for (int i = 0; i < kAskAgainTicks && port.requests == back; ++i)
+            tick();
+        if (port.requests == back)
+            Fail("the poll does not go on after the window closed");
+    }
 }
 
 } // namespace

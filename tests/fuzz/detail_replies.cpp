@@ -313,8 +313,8 @@ void Act(Screen& w, Data& data) {
         "exception from an operator event");
 }
 
-constexpr int kFuzzTicks = 400;     // the garbled part of a run
-constexpr int kAskAgainTicks = 300; // a window must ask something again within this
+constexpr int kFuzzTicks = 250;     // the garbled part of a run
+constexpr int kAskAgainTicks = 200; // a window must ask something again within this
 constexpr int kCloseTicks = 200;
 
 void RunDetail(const Family& f, uint8_t first, bool spoilIdentity, Data& data) {

@@ -61,7 +61,7 @@ void DetailWindow::ShowMemoryPreview(bool configuration, bool preludes) {
 
 void DetailWindow::MemoryStart() {
     if (at("MemoryList").selected() < 0) {
-        RequestMode(Phases::Utilities);
+        ReturnTo(Phases::Utilities);
         return;
     }
     ClearUtilityLabels();
@@ -155,7 +155,7 @@ void DetailWindow::MemoryStep() {
                                                          : memory.texts.loadRefused)
                 .setTextColour(Colours::red);
         }
-        RequestMode(Phases::Utilities);
+        ReturnTo(Phases::Utilities);
         break;
     }
     case 6: {
@@ -179,7 +179,7 @@ void DetailWindow::MemoryStep() {
         break;
     case 8:
         if (++memoryTicks_ >= 12)
-            RequestMode(Phases::Utilities);
+            ReturnTo(Phases::Utilities);
         break;
     default:
         break;

@@ -363,7 +363,7 @@ void DetailWindow::SwitchoverStep() {
         at("SwitchMsg").setText("Switchover command acknowledged").setTextColour(Colours::blue);
     else
         at("SwitchMsg").setText("No comms").setTextColour(Colours::red);
-    RequestMode(Phases::Utilities);
+    ReturnTo(Phases::Utilities);
 }
 
 } // namespace linvar

@@ -226,6 +226,12 @@ protected:
     void EnableButtons(bool status, bool config, bool utilities, bool logs);
     void LockConfig(bool locked);
     void RequestMode(const std::string& mode) { d_.tx.RequestedMode = mode; }
+    // A phase's own way back when it is done: a button the operator pressed meanwhile
+    // ("&Close" while the reply was awaited) is not overridden.
+    void ReturnTo(const std::string& mode) {
+        if (d_.tx.RequestedMode.empty())
+            d_.tx.RequestedMode = mode;
+    }
     void RequestStep(int step) { requestedStep_ = step; }
     void SetCurrentMode(const std::string& mode) { d_.tx.CurrentMode = mode; }
     // A caption and a value label side by side in a grid group.

@@ -1,0 +1,530 @@
+// Garbled replies against every detail window and the summary poll: whatever a unit answers
+// (line noise, a wrong length, a truncated reply, a refusal, a reply meant for another unit
+// or command, nothing at all) and whatever the operator does meanwhile, no tick or operator
+// event throws anything but the station's own UserError, and once the unit answers truly
+// again the window goes on asking and closes.
+//
+// The first byte picks the family (or the summary poll) and the end; the rest is read a
+// byte at a time: at each request, how its reply is spoilt; now and then an operator action.
+
+#include "Bus.h"
+
+#include "detail/DetailHost.h"
+#include "logging/Capture.h"
+#include "logging/Print.h"
+#include "protocol/PollCycle.h"
+#include "serial/Framer.h"
+#include "setup/SystemSetup.h"
+#include "summary/SummaryScreen.h"
+#include "ui/Clock.h"
+#include "ui/Operator.h"
+#include "ui/UserError.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace linvar;
+
+// LINVAR_FUZZ_TRACE=1 shows the wire and the operator's actions of a run.
+const bool kTrace = std::getenv("LINVAR_FUZZ_TRACE") != nullptr;
+
+[[noreturn]] void Fail(const char* what) {
+    std::fprintf(stderr, "detail_replies: %s\n", what);
+    std::abort();
+}
+
+// The fuzz input, a byte at a time; zeros once it is used up.
+struct Data {
+    const uint8_t* p;
+    size_t left;
+    bool done() const { return left == 0; }
+    uint8_t byte() {
+        if (left == 0)
+            return 0;
+        --left;
+        return *p++;
+    }
+    std::string bytes(size_t n) {
+        std::string s;
+        while (n-- > 0 && left > 0)
+            s.push_back(static_cast<char>(byte()));
+        return s;
+    }
+};
+
+// One folder for the whole process: log files the operator saves go there.
+const std::filesystem::path& Folder() {
+    static const std::filesystem::path dir = [] {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "linvar-fuzz-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            Fail("no temporary folder");
+        return std::filesystem::path(pattern);
+    }();
+    return dir;
+}
+
+// Answers every question Yes or No, and every file choice with a file or a cancel, from
+// the data.
+class FuzzOperator : public Operator {
+public:
+    explicit FuzzOperator(Data& data) : data_(data) {}
+    void ask(const std::string& title, const std::string& text, BoxIcon, Buttons buttons,
+             AnswerFn done) override {
+        const bool yes = data_.done() || (data_.byte() & 1);
+        if (kTrace)
+            std::fprintf(stderr, "asked \"%s\": %s -> %s\n", title.c_str(), text.c_str(),
+                         yes ? "yes" : "no");
+        Answer a = buttons == Buttons::YesNo ? (yes ? Answer::Yes : Answer::No)
+                                             : (yes ? Answer::Ok : Answer::Cancel);
+        if (buttons == Buttons::Ok)
+            a = Answer::Ok;
+        if (done)
+            done(a);
+    }
+    void report(const std::string&) override { ++reports; }
+    void chooseFile(const std::string&, const std::string&, const std::string&,
+                    FileFn done) override {
+        std::optional<std::string> file;
+        if (!data_.done() && (data_.byte() & 1))
+            file = (Folder() / "unit-log.txt").string();
+        if (done)
+            done(file);
+    }
+    void showHelp(int) override {}
+    int reports = 0;
+
+private:
+    Data& data_;
+};
+
+// The serial line between the station and the simulated bus: each reply the bus sends is
+// framed, then spoilt as the data says for the request it answers, then framed again as the
+// station's port frames it.
+class FuzzPort : public RequestPort {
+public:
+    FuzzPort(sim::Bus& bus, FakeClock& clock, Data& data) : bus_(bus), clock_(clock), data_(data) {}
+
+    void WriteRequest(const std::string& text) override {
+        received_.clear();
+        ++requests;
+        // The spoiling of the reply to come is chosen now, while the data lasts.
+        plan_ = data_.done() ? 0 : data_.byte();
+        planned_ = true;
+        act_ = plan_ / 20 % 4 == 1;
+        const size_t slash = text.find('/');
+        address_ = slash == std::string::npos ? "" : text.substr(1, slash - 1);
+        mnemonic_ = slash == std::string::npos ? "" : text.substr(slash + 1, 3);
+        if (kTrace)
+            std::fprintf(stderr, "%lld out %s (plan %d)\n", (long long)clock_.monotonicMs(),
+                         text.c_str(), plan_);
+        bus_.receive(text + "\r", clock_.monotonicMs());
+    }
+    const std::string& ReceivedMessage() const override { return received_; }
+    // The operator acts while the last request is answered.
+    bool ActNow() {
+        const bool act = act_;
+        act_ = false;
+        return act;
+    }
+
+    void Pump() {
+        const int64_t now = clock_.monotonicMs();
+        for (char b : bus_.poll(now))
+            if (truth_.feed(b))
+                Spoil(truth_.message(), now);
+        while (!late_.empty() && late_.front().first <= now) {
+            Deliver(late_.front().second);
+            late_.pop_front();
+        }
+    }
+    void Honest() {
+        late_.clear();
+        planned_ = act_ = false;
+    }
+
+    long requests = 0;
+
+private:
+    std::string Prefix(const std::string& address, const std::string& mnemonic) const {
+        return ">" + address + "/" + mnemonic;
+    }
+    void Spoil(const std::string& reply, int64_t now) {
+        const uint8_t plan = planned_ ? plan_ : 0;
+        planned_ = false;
+        std::string out = reply;
+        switch (plan % 20) {
+        case 8: // bytes flipped
+            for (int n = 1 + data_.byte() % 4; n > 0 && !out.empty(); --n) {
+                const size_t at = data_.byte() % out.size();
+                out[at] = static_cast<char>(out[at] ^ (data_.byte() | 1));
+            }
+            break;
+        case 9: // truncated, its line end kept
+            out = out.substr(0, data_.byte() % (out.size() + 1)) + "\r\n";
+            break;
+        case 10: // lengthened
+            out.insert(out.size() > 2 ? out.size() - 2 : 0, data_.bytes(data_.byte() % 40));
+            break;
+        case 11: // the right prefix, any body
+            out = Prefix(address_, mnemonic_) + data_.bytes(data_.byte() % 48) + "\r\n";
+            break;
+        case 12: { // a refusal
+            static const char forms[] = {'?', '*', '~', '!'};
+            out = Prefix(address_, mnemonic_) + forms[data_.byte() % 4] +
+                  data_.bytes(data_.byte() % 6) + "\r\n";
+            break;
+        }
+        case 13: // an empty body, with or without its CR
+            out = Prefix(address_, mnemonic_) + (data_.byte() & 1 ? "\r\n" : "\n");
+            break;
+        case 14: // for another address
+            out = Prefix(data_.bytes(4), mnemonic_) + out.substr(std::min<size_t>(9, out.size()));
+            break;
+        case 15: // the reply to the request before
+            out = previous_.empty() ? out : previous_;
+            break;
+        case 16: // nothing: the station times out
+            out.clear();
+            break;
+        case 17: // late, after the station may have moved on
+            late_.push_back({now + 50 * (1 + data_.byte() % 60), out});
+            out.clear();
+            break;
+        case 18: // line noise, whatever frames out of it
+            out = data_.bytes(data_.byte() % 64);
+            break;
+        case 19: // the body of another command, under this prefix
+            out = Prefix(address_, mnemonic_) +
+                  (previous_.size() > 11 ? previous_.substr(9) : std::string("=\r\n"));
+            break;
+        default: // the true reply
+            break;
+        }
+        previous_ = reply;
+        Deliver(out);
+    }
+    void Deliver(const std::string& bytes) {
+        if (kTrace)
+            std::fprintf(stderr, "%lld in  %s\n", (long long)clock_.monotonicMs(), bytes.c_str());
+        for (char b : bytes)
+            if (framer_.feed(b))
+                received_ = framer_.message();
+    }
+
+    sim::Bus& bus_;
+    FakeClock& clock_;
+    Data& data_;
+    MessageFramer truth_{'>', '\n', 0};
+    MessageFramer framer_{'>', '\n', 0};
+    std::string received_;
+    std::string previous_;
+    std::string address_;
+    std::string mnemonic_;
+    uint8_t plan_ = 0;
+    bool planned_ = false;
+    bool act_ = false;
+    std::deque<std::pair<int64_t, std::string>> late_;
+};
+
+struct Family {
+    DetailFamily family;
+    const char* model;
+    bool modem;
+};
+
+const Family kFamilies[] = {
+    {DetailFamily::Mqx350, "350", true},   {DetailFamily::Mqx350, "350L", true},
+    {DetailFamily::Mqx370, "370", true},   {DetailFamily::Mqx370, "370L", true},
+    {DetailFamily::Mqx370, "7370L", true}, {DetailFamily::Mqx330, "330", true},
+    {DetailFamily::Mqx330, "330T", true},  {DetailFamily::Mqx310, "310", true},
+    {DetailFamily::Mqx310, "7010", true},  {DetailFamily::Vorn, "VORN", false},
+    {DetailFamily::Vorn, "YRAN", false},   {DetailFamily::Pld, "PLD", false},
+    {DetailFamily::Pld, "PLD-LNB", false}, {DetailFamily::Switch, "420", false},
+    {DetailFamily::Switch, "430", false},
+};
+constexpr size_t kFamilyCount = sizeof kFamilies / sizeof kFamilies[0];
+
+// Runs a tick or an operator event: the station's own UserError is reported by the code
+// that raised it; anything else escaping is a fault.
+template <class Fn> void Guard(Fn&& fn, const char* what) {
+    try {
+        fn();
+    } catch (const UserError&) {
+    } catch (...) {
+        Fail(what);
+    }
+}
+
+// One operator action on the window, chosen by the data among what is shown and enabled.
+void Act(Screen& w, Data& data) {
+    std::vector<const Control*> live;
+    for (const Control* c : w.controls()) {
+        const ControlKind k = c->kind();
+        if (k != ControlKind::Button && k != ControlKind::Edit && k != ControlKind::Combo &&
+            k != ControlKind::Check)
+            continue;
+        // The capture file and help are the station's, not the window's exchange.
+        if (c->name() == "BtnCapture" || c->name() == "BtnHelp" || c->name() == "BtnClose")
+            continue;
+        if (w.shown(c->name()) && c->enabled())
+            live.push_back(c);
+    }
+    if (live.empty())
+        return;
+    const Control& c = *live[data.byte() % live.size()];
+    const std::string name = c.name();
+    if (kTrace)
+        std::fprintf(stderr, "operator: %s\n", name.c_str());
+    Guard(
+        [&] {
+            switch (c.kind()) {
+            case ControlKind::Button:
+                w.click(name);
+                break;
+            case ControlKind::Edit: {
+                w.enter(name);
+                std::string text = data.bytes(data.byte() % 12);
+                w.type(name, text);
+                w.leave(name);
+                break;
+            }
+            case ControlKind::Combo: {
+                const size_t n = c.items().size();
+                w.enter(name);
+                w.choose(name, n == 0 ? -1 : static_cast<int>(data.byte() % n));
+                break;
+            }
+            default:
+                w.check(name, data.byte() & 1);
+                break;
+            }
+        },
+        "exception from an operator event");
+}
+
+constexpr int kFuzzTicks = 250;     // the garbled part of a run
+constexpr int kAskAgainTicks = 200; // a window must ask something again within this
+constexpr int kCloseTicks = 200;
+
+void RunDetail(const Family& f, uint8_t first, bool spoilIdentity, Data& data) {
+    FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
+    sim::Bus bus;
+    bus.setLatencyMs(20);
+    bus.setClockAtZero(sim::civilSeconds(2026, 12, 6, 9, 0, 0));
+    FuzzPort port(bus, clock, data);
+    SystemSetup setup;
+    FuzzOperator op(data);
+    PrintState print;
+    Capture capture(clock, Folder());
+    TransactionState tx;
+
+    const bool sw = f.family == DetailFamily::Switch;
+    const bool distant = !sw && (first & 0x80);
+    const int record = sw ? 41 : distant ? 4 : 3;
+    const std::string address = sw ? "1000" : f.modem ? "0350" : "0211";
+    EndRecord& e = setup.rec(record);
+    (sw || f.modem ? e.Mod1Addr : e.Tr1Addr) = address;
+    e.IdText = "LINK-2";
+    e.DelayText = "50";
+    e.TimeoutText = "1";
+    sim::Unit* unit = bus.add(address, f.model);
+    if (unit == nullptr)
+        Fail("no simulated unit");
+    unit->setOnline(true);
+    unit->setDistant(distant);
+
+    DetailRequest req;
+    req.family = f.family;
+    req.UnitAddress = address;
+    req.UnitName = sw        ? "switch 1"
+                   : f.modem ? (distant ? "Modem 1, Distant end" : "Modem 1, Local end")
+                             : (distant ? "Transceiver 1, Distant" : "Transceiver 1, Local");
+    req.IdentityCode = f.modem ? unit->identity() : "";
+    // A modem's identity as the summary took it from a garbled "EID?" reply: the model's
+    // digits, then whatever came (possibly less than the ten characters).
+    if (f.modem && spoilIdentity)
+        req.IdentityCode = req.IdentityCode.substr(0, 4) + data.bytes(data.byte() % 8);
+    req.CurrentEnd = record;
+    req.ModemPairPresent = !sw && (first & 0x40);
+
+    DetailHost host({tx, port, capture, clock, op, setup, print, Folder()}, [](Screen&, bool) {});
+    bool closed = false;
+    Guard([&] { host.open(req, [&](bool) { closed = true; }); }, "exception on opening");
+    if (!host.IsOpen())
+        Fail("the window did not open");
+
+    auto tick = [&] {
+        clock.advanceMs(kTickMs);
+        port.Pump();
+        Guard([&] { host.Tick(); }, "exception from a tick");
+    };
+
+    // The garbled part: an operator action now and then, more when the window is quiet.
+    long lastRequests = port.requests;
+    int quiet = 0;
+    for (int i = 0; i < kFuzzTicks && !data.done() && host.IsOpen(); ++i) {
+        tick();
+        quiet = port.requests == lastRequests ? quiet + 1 : 0;
+        lastRequests = port.requests;
+        if (host.IsOpen() && (quiet >= 10 || port.ActNow())) {
+            Act(*host.Window(), data);
+            quiet = 0;
+        }
+    }
+    if (!host.IsOpen())
+        Fail("the window closed by itself");
+
+    // The unit answers truly again: the window must ask again, by itself or when the
+    // operator reads the status.
+    port.Honest();
+    auto asks = [&](int limit) {
+        const long mark = port.requests;
+        for (int i = 0; i < limit; ++i) {
+            tick();
+            if (port.requests > mark)
+                return true;
+        }
+        return false;
+    };
+    if (!asks(kAskAgainTicks)) {
+        Guard([&] { host.Window()->click("BtnStatus"); }, "exception from an operator event");
+        if (!asks(kAskAgainTicks))
+            Fail("the window waits for good");
+    }
+
+    Guard([&] { host.Window()->click("BtnClose"); }, "exception from an operator event");
+    for (int i = 0; i < kCloseTicks && host.IsOpen(); ++i)
+        tick();
+    if (host.IsOpen() || !closed) {
+        if (kTrace)
+            std::fprintf(stderr, "mode %s step %d awaiting %d requested %s close %d/%d\n",
+                         tx.CurrentMode.c_str(), host.Window()->StepNo, tx.AwaitingReply,
+                         tx.RequestedMode.c_str(), host.Window()->shown("BtnClose"),
+                         host.Window()->at("BtnClose").enabled());
+        Fail("the window does not close");
+    }
+    if (tx.AwaitingReply)
+        Fail("a reply is still awaited after closing");
+}
+
+// The summary poll over modems, transceivers and a switch; the operator opens the links and
+// the units' windows from the summary (the identity exchanges), acts in them and closes them.
+void RunPoll(uint8_t first, Data& data) {
+    FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
+    sim::Bus bus;
+    bus.setLatencyMs(20);
+    FuzzPort port(bus, clock, data);
+    SystemSetup setup;
+    SummaryScreen screen;
+    FuzzOperator op(data);
+    PrintState print;
+    Capture capture(clock, Folder());
+    PollCycle cycle({setup, port, capture, clock, print, screen, op, Folder()});
+    screen.setErrorReporter([&](const std::string&) { ++op.reports; });
+    DetailHost host({cycle.tx, port, capture, clock, op, setup, print, Folder()},
+                    [](Screen&, bool) {});
+    cycle.SetDetailWindows(&host);
+
+    auto place = [&](int record, int slot, const std::string& address, const char* model) {
+        setup.rec(record).addr(slot) = address;
+        setup.rec(record).DelayText = "50";
+        setup.rec(record).TimeoutText = "1";
+        bus.add(address, model)->setOnline(true);
+    };
+    static const char* const modems[] = {"350", "370", "330", "310"};
+    place(1, 0, "0101", modems[first & 3]);
+    place(1, 2, "0111", first & 4 ? "PLD" : "VORN");
+    place(2, 0, "0201", modems[(first >> 3) & 3]);
+    place(41, 0, "1000", first & 0x20 ? "430" : "420");
+    setup.RecomputeAnyEndActive();
+    setup.ResetDisplayColours();
+    Guard([&] { cycle.StartPolling(); }, "exception on starting");
+
+    auto tick = [&] {
+        clock.advanceMs(kTickMs);
+        port.Pump();
+        Guard([&] { cycle.Tick(); }, "exception from a poll tick");
+        Guard([&] { host.Tick(); }, "exception from a tick");
+    };
+    static const char* const opens[] = {"EndL1",    "EndD1",    "Switch1",  "PollL1",
+                                        "LblMod1L", "LblRFT1L", "LblMod1D", "LblMod2L"};
+    long lastRequests = port.requests;
+    int quiet = 0;
+    for (int i = 0; i < kFuzzTicks && !data.done(); ++i) {
+        tick();
+        quiet = port.requests == lastRequests ? quiet + 1 : 0;
+        lastRequests = port.requests;
+        if (quiet < 10 && !port.ActNow())
+            continue;
+        quiet = 0;
+        if (host.IsOpen())
+            Act(*host.Window(), data);
+        else
+            Guard(
+                [&] {
+                    // A link from all the links, a unit from one link (a double-click
+                    // on the link there edits it, which waits for the operator).
+                    const bool all = cycle.tx.CurrentMode == Modes::AllLinks;
+                    const char* name = opens[data.byte() % 4 + (all ? 0 : 4)];
+                    if (kTrace)
+                        std::fprintf(stderr, "operator: double-click %s\n", name);
+                    screen.doubleClick(name);
+                },
+                "exception from an operator event");
+    }
+    port.Honest();
+    const long mark = port.requests;
+    for (int i = 0; i < kAskAgainTicks && port.requests == mark; ++i)
+        tick();
+    // An open window's configuration panel waits for the operator: its status button
+    // must start the reading again.
+    if (port.requests == mark && host.IsOpen()) {
+        Guard([&] { host.Window()->click("BtnStatus"); }, "exception from an operator event");
+        for (int i = 0; i < kAskAgainTicks && port.requests == mark; ++i)
+            tick();
+    }
+    if (port.requests == mark) {
+        if (kTrace)
+            std::fprintf(stderr, "mode %s step %d timer %d awaiting %d window %d\n",
+                         cycle.tx.CurrentMode.c_str(), cycle.StepNo, cycle.TimerEnabled(),
+                         cycle.tx.AwaitingReply, host.IsOpen());
+        Fail("the poll waits for good");
+    }
+    if (host.IsOpen()) {
+        Guard([&] { host.Window()->click("BtnClose"); }, "exception from an operator event");
+        for (int i = 0; i < kCloseTicks && host.IsOpen(); ++i)
+            tick();
+        if (host.IsOpen())
+            Fail("the window does not close");
+        const long back = port.requests;
+        for (int i = 0; i < kAskAgainTicks && port.requests == back; ++i)
+            tick();
+        if (port.requests == back)
+            Fail("the poll does not go on after the window closed");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0)
+        return 0;
+    Data d{data + 1, size - 1};
+    const size_t pick = data[0] & 0x3f;
+    if (pick < kFamilyCount * 3)
+        RunDetail(kFamilies[pick % kFamilyCount], data[0], pick >= 2 * kFamilyCount, d);
+    else
+        RunPoll(data[0], d);
+    return 0;
+}

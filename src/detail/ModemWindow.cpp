@@ -178,6 +178,19 @@ ReadStep ModemWindow::Redundancy(int step, const char* offline, const char* onli
             }};
 }
 
+ReadStep ModemWindow::SlaveAddress(const char* box) {
+    return {105, "ESA?", [this, box](const std::string& r) {
+                if (r == kNoComms) {
+                    ShowInstruction("No comms with modem. Config data not avail.");
+                    LockConfig(false);
+                    return ConfigSteps::Idle;
+                }
+                if (StartsWith(r, "="))
+                    SetBoxText(box, SubInt(r, 2, 4));
+                return ConfigSteps::SetConfig;
+            }};
+}
+
 ReadStep ModemWindow::Countdown(int step, std::function<int()> next) {
     return {step, "CTD?", [this, next](const std::string& r) {
                 const std::string v = Chars(r, 2, 3);

@@ -61,6 +61,9 @@ protected:
     // phase buttons come on once it is known. `next` after it.
     ReadStep Redundancy(int step, const char* offline, const char* online,
                         std::function<int()> next);
+    // "ESA?" after a change: the slave address into `box` from an "=" reply; without comms
+    // the configuration is said to be unavailable and the boxes unlocked.
+    ReadStep SlaveAddress(const char* box);
     // The carrier-on countdown; `next` after it.
     ReadStep Countdown(int step, std::function<int()> next);
 

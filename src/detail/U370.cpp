@@ -226,17 +226,7 @@ std::vector<ReadStep> TDetail370::ConfigReadSteps() {
              return 0;
          },
          ConfigSteps::Unlock},
-        {105, "ESA?",
-         [this](const std::string& r) {
-             if (r == kNoComms) {
-                 ShowInstruction("No comms with modem. Config data not avail.");
-                 LockConfig(false);
-                 return ConfigSteps::Idle;
-             }
-             if (StartsWith(r, "="))
-                 SetBoxText("ConfESA", SubInt(r, 2, 4));
-             return ConfigSteps::SetConfig;
-         }},
+        SlaveAddress("ConfESA"),
     };
 }
 

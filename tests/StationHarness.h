@@ -28,14 +28,17 @@ public:
     }
     void SetPort(uint8_t p) override { port_ = p; }
     void SetBaudrate(int32_t b) override { baud = b; }
-    void SetParity(linvar::eParity) override {}
-    void SetDataBits(linvar::eDataBits) override {}
-    void SetStopBits(linvar::eStopBits) override {}
+    void SetParity(linvar::eParity p) override { parity = p; }
+    void SetDataBits(linvar::eDataBits d) override { dataBits = d; }
+    void SetStopBits(linvar::eStopBits b) override { stopBits = b; }
     void PurgeReceive() override {}
     bool PortLost() const override { return open_ && lost; }
 
     std::set<int> devices{1};
     int32_t baud = 0;
+    linvar::eParity parity = linvar::paNone;
+    linvar::eDataBits dataBits = linvar::d8bit;
+    linvar::eStopBits stopBits = linvar::st1bit;
     bool lost = false;
     int opens = 0;
 
@@ -76,8 +79,8 @@ struct StationHarness {
         for (int i = 0; i < n; ++i) {
             clock.advanceMs(linvar::kTickMs);
             for (char b : bus.poll(clock.monotonicMs()))
-                if (framer.feed(b))
-                    top->OnMessage(framer.message());
+                if (framer.feed(b)) // where the program's port hands its replies
+                    top->Link().OnMessage(framer.message());
             if (beforeTick)
                 beforeTick();
             top->Tick();

@@ -3,6 +3,7 @@
 #include "protocol/FaultTables.h"
 #include "protocol/PollCycle.h"
 #include "setup/SystemSetup.h"
+#include "ui/Cp1252.h"
 #include "ui/TextFile.h"
 #include "ui/UserError.h"
 
@@ -182,11 +183,12 @@ std::string AlarmJournal::CsvLine(const AlarmEntry& e) {
             line += ',';
         line += CsvField(fields[i]);
     }
-    return line;
+    // The journal is read by spreadsheets and other programs: UTF-8, not the set-up's page.
+    return Cp1252ToUtf8(line);
 }
 
 std::optional<AlarmEntry> AlarmJournal::ParseLine(const std::string& line) {
-    const auto f = CsvFields(line);
+    const auto f = CsvFields(Utf8ToCp1252(line));
     if (!f || f->size() != 11)
         return std::nullopt;
     AlarmEntry e;

@@ -1,14 +1,17 @@
 #include "alarms/StatusSnapshot.h"
 
+#include "ui/Cp1252.h"
+
 #include <cstdio>
 
 namespace linvar {
 
 namespace {
 
+// The snapshot holds the station's 8-bit texts; what goes out is UTF-8.
 std::string Json(const std::string& s) {
     std::string out = "\"";
-    for (unsigned char c : s) {
+    for (unsigned char c : Cp1252ToUtf8(s)) {
         switch (c) {
         case '"':
             out += "\\\"";
@@ -26,8 +29,7 @@ std::string Json(const std::string& s) {
             out += "\\t";
             break;
         default:
-            if (c < 0x20 || c >= 0x80) {
-                // The station's texts are 8-bit; each byte goes out as its own code point.
+            if (c < 0x20) {
                 char buf[8];
                 std::snprintf(buf, sizeof buf, "\\u%04x", c);
                 out += buf;
@@ -41,7 +43,7 @@ std::string Json(const std::string& s) {
 
 std::string Label(const std::string& s) {
     std::string out;
-    for (char c : s) {
+    for (char c : Cp1252ToUtf8(s)) {
         if (c == '\\' || c == '"')
             out += '\\';
         if (c == '\n') {

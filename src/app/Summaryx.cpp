@@ -1,5 +1,6 @@
 #include "app/Summaryx.h"
 
+#include "alarms/StatusServer.h"
 #include "logging/AutoLog.h"
 #include "logging/Print.h"
 #include "setup/SetupFile.h"
@@ -7,6 +8,7 @@
 #include "ui/UserError.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace linvar {
 
@@ -120,6 +122,11 @@ std::string TTopModule::CommsText(const char* separator) const {
     return "Com" + sel.portText() + separator + sel.speedText();
 }
 
+std::string TTopModule::FormatText() const {
+    const int format = comms_.Selection().format;
+    return CommsFormatEntries()[static_cast<size_t>(std::max(format, 0))];
+}
+
 void TTopModule::Activate(bool directStart) {
     cycle_.SetTimer(false);
     cycle_.ResetPollState();
@@ -150,8 +157,8 @@ void TTopModule::Activate(bool directStart) {
         if (auto problem = comms_.ReadCommsSettings())
             Report(problem->what());
     });
-    screen_["StartSettings"].setText(CommsText(", ") + " baud, 8N1");
-    screen_["CommsLabel"].setText(CommsText(",") + "bd,8N1");
+    screen_["StartSettings"].setText(CommsText(", ") + " baud, " + FormatText());
+    screen_["CommsLabel"].setText(CommsText(",") + "bd," + FormatText());
     RefreshCaptureCaptions();
     if (directStart)
         DirectStart();
@@ -162,6 +169,13 @@ void TTopModule::DirectStart() {
     if (sel.port >= 0 && sel.speed >= 0) {
         p_.port.SetBaudrate(std::stoi(sel.speedText()));
         p_.port.SetPort(static_cast<uint8_t>(std::stoi(sel.portText())));
+        // Equipment set to 7E2 or 7O2 answers nothing at 8N1.
+        if (sel.format >= 0) {
+            const CommsFormat f = CommsFormatAt(sel.format);
+            p_.port.SetParity(f.parity);
+            p_.port.SetDataBits(f.dataBits);
+            p_.port.SetStopBits(f.stopBits);
+        }
         p_.port.SetOpen(true);
     }
     if (p_.port.IsOpen()) {
@@ -188,7 +202,7 @@ void TTopModule::CommsDialogClosed() {
     Close(commsScreen_);
     if (comms_.DialogResult() != CommsDialog::drOK)
         return;
-    screen_["CommsLabel"].setText(CommsText(", ") + "bd,8N1");
+    screen_["CommsLabel"].setText(CommsText(", ") + "bd," + FormatText());
     if (cycle_.tx.CurrentMode.empty()) {
         StartPolling();
         return;
@@ -231,25 +245,32 @@ void TTopModule::RefreshCaptureCaptions() {
 }
 
 void TTopModule::Tick() {
-    if (IsShown(commsScreen_)) {
-        commsScreen_.Tick();
-        if (comms_.DialogResult() != CommsDialog::drNone)
-            CommsDialogClosed();
-    }
-    if (IsShown(saveDialog_) && saveDialog_.Closed())
-        SaveDialogClosed();
+    // A failure in one part is reported and the other parts of the tick still run.
+    screen_.guarded([this] {
+        if (IsShown(commsScreen_)) {
+            commsScreen_.Tick();
+            if (comms_.DialogResult() != CommsDialog::drNone)
+                CommsDialogClosed();
+        }
+    });
+    screen_.guarded([this] {
+        if (IsShown(saveDialog_) && saveDialog_.Closed())
+            SaveDialogClosed();
+    });
     screen_.guarded([this] { detailHost_->Tick(); });
-    WatchPort();
+    screen_.guarded([this] { WatchPort(); });
     screen_.guarded([this] { cycle_.Tick(); });
-    journal_->Tick();
-    if (IsShown(*alarms_))
-        alarms_->Tick();
-    RefreshAlarmCount();
+    screen_.guarded([this] {
+        journal_->Tick();
+        if (IsShown(*alarms_))
+            alarms_->Tick();
+        RefreshAlarmCount();
+    });
     SoundAlarm();
     if (onSnapshot)
         PublishSnapshot();
     // Capture may have gone off by itself (a file that cannot be written).
-    RefreshCaptureCaptions();
+    screen_.guarded([this] { RefreshCaptureCaptions(); });
 }
 
 void TTopModule::RefreshAlarmCount() {
@@ -287,7 +308,7 @@ void TTopModule::UnitState(const UnitStateEvent& e) {
 
 void TTopModule::PublishSnapshot() {
     const int64_t now = p_.clock.monotonicMs();
-    const uint64_t changes = linkPort_.requests + answers_ + journal_->Revision() +
+    const uint64_t changes = linkPort_.requests + link_.Answers() + journal_->Revision() +
                              (p_.port.IsOpen() && !p_.port.PortLost() ? 1 : 0);
     if (changes == published_ || now - publishedAt_ < 1000)
         return;
@@ -332,7 +353,7 @@ std::shared_ptr<const StatusSnapshot> TTopModule::Snapshot() const {
         }
     }
     s->requests = linkPort_.requests;
-    s->answers = answers_;
+    s->answers = link_.Answers();
     s->timeouts = timeouts_;
     s->active = journal_->Active();
     const auto& recent = journal_->Recent();
@@ -340,6 +361,20 @@ std::shared_ptr<const StatusSnapshot> TTopModule::Snapshot() const {
     s->recent.assign(recent.end() - static_cast<long>(n), recent.end());
     s->unacknowledged = journal_->UnacknowledgedCount();
     return s;
+}
+
+bool TTopModule::StartStatusExport(StatusServer& server, const std::string& address, int port) {
+    std::string error;
+    if (server.Start(address, port, error) < 0) {
+        // The export is an addition: the station polls on without it.
+        std::fprintf(stderr, "linvar: %s\n", error.c_str());
+        Report(error);
+        return false;
+    }
+    onSnapshot = [&server](std::shared_ptr<const StatusSnapshot> s) {
+        server.Publish(std::move(s));
+    };
+    return true;
 }
 
 void TTopModule::WatchPort() {

@@ -30,6 +30,7 @@ namespace linvar {
 class Clock;
 class Operator;
 class PrintState;
+class StatusServer;
 
 inline constexpr const char* kHelpFileName = "Linvar47.HLP";
 inline constexpr const char* kDirectStartKeyword = "Brivola";
@@ -59,12 +60,6 @@ public:
     void Activate(bool directStart);
     // Every 50 ms: the main timer's step (while it runs) and the open dialog's timer.
     void Tick();
-    // A framed reply from the port (on the user-interface thread).
-    void OnMessage(const std::string& message) {
-        ++answers_;
-        link_.OnMessage(message);
-    }
-
     // The windows on screen, main window first; the last one is in front.
     const std::vector<Screen*>& Windows() const { return windows_; }
     bool QuitRequested() const { return quit_; }
@@ -90,6 +85,9 @@ public:
     std::shared_ptr<const StatusSnapshot> Snapshot() const;
     // Given a fresh snapshot after a change, at most once a second (the status export).
     std::function<void(std::shared_ptr<const StatusSnapshot>)> onSnapshot;
+    // Serves the station's snapshots on ADDRESS:PORT. A port that cannot be had is said
+    // on standard error and to the operator; the station goes on without the export.
+    bool StartStatusExport(StatusServer& server, const std::string& address, int port);
 
     // The capture button and label from the capture state (also after a detail window).
     void RefreshCaptureCaptions();
@@ -123,6 +121,8 @@ private:
     void Close(Screen& s);
     bool IsShown(const Screen& s) const;
     std::string CommsText(const char* separator) const;
+    // The saved character format as the comms dialog lists it ("8N1" when none).
+    std::string FormatText() const;
     // A lost port is opened again by itself, every few seconds, backing off.
     void WatchPort();
 
@@ -150,7 +150,6 @@ private:
         std::string lastAnswer;
     };
     std::map<std::pair<int, int>, UnitSeen> units_;
-    uint64_t answers_ = 0;
     uint64_t timeouts_ = 0;
     uint64_t published_ = 0; // a sum of what changes, at the last snapshot
     int64_t publishedAt_ = -1000000;

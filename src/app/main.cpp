@@ -168,14 +168,8 @@ int main(int argc, char** argv) {
 
     // The read-only status export, fed with snapshots from this thread.
     linvar::StatusServer statusServer;
-    if (cl.statusPort) {
-        std::string error;
-        if (statusServer.Start(cl.statusBind, *cl.statusPort, error) < 0)
-            return fail(QString::fromStdString(error));
-        top.onSnapshot = [&statusServer](std::shared_ptr<const linvar::StatusSnapshot> s) {
-            statusServer.Publish(std::move(s));
-        };
-    }
+    if (cl.statusPort)
+        top.StartStatusExport(statusServer, cl.statusBind, *cl.statusPort);
 
     linvar::StationWindows windows;
     std::optional<linvar::Replay> replay;

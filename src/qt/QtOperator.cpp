@@ -1,5 +1,7 @@
 #include "qt/QtOperator.h"
 
+#include "qt/StationText.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -66,8 +68,8 @@ QtOperator::~QtOperator() {
 
 void QtOperator::ask(const std::string& title, const std::string& text, BoxIcon icon,
                      Buttons buttons, AnswerFn done) {
-    auto* box = new QMessageBox(boxIcon(icon), QString::fromStdString(title),
-                                QString::fromStdString(text), QMessageBox::NoButton, parent_);
+    auto* box = new QMessageBox(boxIcon(icon), FromStation(title), FromStation(text),
+                                QMessageBox::NoButton, parent_);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(parent_ ? Qt::WindowModal : Qt::ApplicationModal);
     switch (buttons) {
@@ -119,7 +121,7 @@ void QtOperator::report(const std::string& text) {
     // one per tick.
     if (!shownReports_.insert(text).second)
         return;
-    auto* box = new QMessageBox(QMessageBox::Critical, reportTitle_, QString::fromStdString(text),
+    auto* box = new QMessageBox(QMessageBox::Critical, reportTitle_, FromStation(text),
                                 QMessageBox::Ok, parent_);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(parent_ ? Qt::WindowModal : Qt::ApplicationModal);

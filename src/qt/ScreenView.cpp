@@ -1,6 +1,7 @@
 #include "qt/ScreenView.h"
 
 #include "qt/CachedGroupBox.h"
+#include "qt/StationText.h"
 #include "qt/TextLabel.h"
 
 #include <QCloseEvent>
@@ -32,7 +33,7 @@ QColor qcolour(Colour c) {
 }
 
 QString qtext(const std::string& s) {
-    return QString::fromStdString(s);
+    return FromStation(s);
 }
 
 bool isContainer(ControlKind k) {
@@ -162,17 +163,16 @@ void ScreenView::connectEvents(const Control& c, QWidget* w) {
                 [this, name] { forward([&] { screen_.click(name); }); });
         break;
     case ControlKind::Edit:
-        connect(static_cast<QLineEdit*>(w), &QLineEdit::textEdited, this,
-                [this, name](const QString& t) {
-                    forward([&] { screen_.type(name, t.toStdString()); });
-                });
+        connect(
+            static_cast<QLineEdit*>(w), &QLineEdit::textEdited, this,
+            [this, name](const QString& t) { forward([&] { screen_.type(name, ToStation(t)); }); });
         break;
     case ControlKind::Memo:
-        connect(
-            static_cast<QPlainTextEdit*>(w), &QPlainTextEdit::textChanged, this, [this, name, w] {
-                const std::string t = static_cast<QPlainTextEdit*>(w)->toPlainText().toStdString();
-                forward([&] { screen_.type(name, t); });
-            });
+        connect(static_cast<QPlainTextEdit*>(w), &QPlainTextEdit::textChanged, this,
+                [this, name, w] {
+                    const std::string t = ToStation(static_cast<QPlainTextEdit*>(w)->toPlainText());
+                    forward([&] { screen_.type(name, t); });
+                });
         break;
     case ControlKind::Combo:
         connect(static_cast<QComboBox*>(w), &QComboBox::activated, this,

@@ -1,6 +1,7 @@
 #include "qt/StationWindows.h"
 
 #include "qt/ScreenView.h"
+#include "qt/StationText.h"
 
 #include <QGuiApplication>
 #include <algorithm>
@@ -58,7 +59,7 @@ void StationWindows::setProgramTitle(const std::string& title) {
     if (title == title_)
         return;
     title_ = title;
-    QGuiApplication::setApplicationDisplayName(QString::fromStdString(title));
+    QGuiApplication::setApplicationDisplayName(FromStation(title));
 }
 
 } // namespace linvar

@@ -271,6 +271,7 @@ void CommsLink::WriteRequest(const std::string& text) {
 }
 
 void CommsLink::OnMessage(const std::string& message) {
+    ++answers_;
     receivedMessage_ = message;
     if (capture_.CaptureOn())
         capture_.CaptureLine(message, "[ in]");

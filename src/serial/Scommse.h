@@ -6,6 +6,7 @@
 #include "serial/SerialTypes.h"
 #include "ui/UserError.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -120,6 +121,8 @@ public:
     // Empties ReceivedMessage, appends CR, traces "[out]" when capturing, sends.
     void WriteRequest(const std::string& text);
     const std::string& ReceivedMessage() const { return receivedMessage_; }
+    // Framed replies received since the start, however the port reaches the link.
+    uint64_t Answers() const { return answers_; }
 
     // Message mode: a framed reply from ">" to the line feed.
     void OnMessage(const std::string& message);
@@ -130,6 +133,7 @@ private:
     Capture& capture_;
     Transmitter transmitter_;
     std::string receivedMessage_;
+    uint64_t answers_ = 0;
 };
 
 // Sets the port up as the comms dialog holds it (8 data bits, message mode from ">"

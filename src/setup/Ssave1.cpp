@@ -1,6 +1,8 @@
 #include "setup/Ssave1.h"
 
 #include "setup/SetupFile.h"
+#include "ui/TextFile.h"
+#include "ui/UserError.h"
 
 #include <vector>
 
@@ -60,6 +62,10 @@ TSaveDialog::TSaveDialog(SystemSetup& setup, std::filesystem::path programDir)
             .setVisible(true);
     });
     onClick("BtnLoadFile", [this] {
+        // A slot never saved would empty the installation and be named for the next start.
+        if (!TextFile::exists(SetupFilePath(setup_.SetupFileName, programDir_)))
+            throw UserError("File not found:" + at("CboFile").selectedText() +
+                            "; the system setup in use is kept");
         LoadSetup(setup_, programDir_);
         setup_.RecomputeAnyEndActive();
         at("SaveStatus")

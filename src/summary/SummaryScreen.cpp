@@ -146,16 +146,18 @@ SummaryScreen::SummaryScreen()
     for (int slot = 0; slot < UnitSlotCount; ++slot) {
         add("LinkUnits", UnitIconName(slot, false), ControlKind::Label).setWidth(12);
         add("LinkUnits", UnitMarkerName(slot, false), ControlKind::Label).setWidth(1);
-        add("LinkUnits", OnlineMarkerName(slot, false), ControlKind::Label, "»").setVisible(false);
+        add("LinkUnits", OnlineMarkerName(slot, false), ControlKind::Label, "\xBB")
+            .setVisible(false);
         add("LinkUnits", std::string("Leg") + kSlotNames[slot], ControlKind::Label,
             kSlotLegends[slot]);
         add("LinkUnits", std::string("Role") + kSlotNames[slot], ControlKind::Label,
             kSlotRoles[slot]);
         add("LinkUnits", UnitIconName(slot, true), ControlKind::Label).setWidth(12);
         add("LinkUnits", UnitMarkerName(slot, true), ControlKind::Label).setWidth(1);
-        add("LinkUnits", OnlineMarkerName(slot, true), ControlKind::Label, "»").setVisible(false);
+        add("LinkUnits", OnlineMarkerName(slot, true), ControlKind::Label, "\xBB")
+            .setVisible(false);
     }
-    add("LinkBox", "LegOnline", ControlKind::Label, "»  indicates the Online unit of a 1:1 pair")
+    add("LinkBox", "LegOnline", ControlKind::Label, "\xBB  indicates the Online unit of a 1:1 pair")
         .setVisible(false);
     add("LinkBox", "LinkIds", ControlKind::Panel).setLayout(Layout::Row);
     add("LinkIds", "LblLinkId", ControlKind::Label, "Link Id");

@@ -43,17 +43,19 @@ bool Screen::has(const std::string& name) const {
     return controls_.count(name) != 0;
 }
 
+// A name that is not declared (a script's typo, a window that lost a control) is the
+// station's own error: reported, and the handler or tick step it happened in abandoned.
 Control& Screen::at(const std::string& name) {
     auto it = controls_.find(name);
     if (it == controls_.end())
-        throw std::logic_error("no control named " + name + " on " + name_);
+        throw UserError("No control named " + name + " on " + name_);
     return *it->second;
 }
 
 const Control& Screen::at(const std::string& name) const {
     auto it = controls_.find(name);
     if (it == controls_.end())
-        throw std::logic_error("no control named " + name + " on " + name_);
+        throw UserError("No control named " + name + " on " + name_);
     return *it->second;
 }
 

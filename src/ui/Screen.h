@@ -42,7 +42,7 @@ public:
     Control& add(const std::string& parent, const std::string& name, ControlKind kind,
                  const std::string& text = {});
     bool has(const std::string& name) const;
-    // The named control; a name that is not declared is a programming fault.
+    // The named control; a name that is not declared raises UserError.
     Control& at(const std::string& name);
     const Control& at(const std::string& name) const;
     Control& operator[](const std::string& name) { return at(name); }

@@ -73,16 +73,16 @@ TEST(AlarmJournal, QuotingFollowsTheSpreadsheetRulesAndReadsBack) {
     e.at = {2026, 12, 6, 23, 59, 58, 0};
     e.event = "State";
     e.record = 44;
-    e.linkId = "A,\"B\"";
+    e.linkId = "A,\"B\"\x80"; // as the set-up files hold it
     e.to = "Fault";
     e.detail = "line\r\nbreak";
     const std::string line = AlarmJournal::CsvLine(e);
-    EXPECT_EQ(line, "2026-12-06,23:59:58,State,,,Redundant modem 2,,\"A,\"\"B\"\"\",,Fault,"
+    EXPECT_EQ(line, "2026-12-06,23:59:58,State,,,Redundant modem 2,,\"A,\"\"B\"\"\u20AC\",,Fault,"
                     "\"line\r\nbreak\"");
     const auto back = AlarmJournal::ParseLine(line);
     ASSERT_TRUE(back);
     EXPECT_EQ(back->record, 44);
-    EXPECT_EQ(back->linkId, "A,\"B\"");
+    EXPECT_EQ(back->linkId, "A,\"B\"\x80");
     EXPECT_EQ(back->detail, "line\r\nbreak");
     // What is not a line of ours is skipped at start-up, never taken for some other unit.
     EXPECT_FALSE(AlarmJournal::ParseLine(AlarmJournal::kHeader));

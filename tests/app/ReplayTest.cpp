@@ -117,6 +117,16 @@ TEST(Replay, FailedExpectationsAreReportedByLineAndTheScriptGoesOn) {
     EXPECT_LE(run.ticks, 3 * 5 + 2); // each gives up after its patience
 }
 
+TEST(Replay, AControlNameThatDoesNotExistIsReportedAndTheStationGoesOn) {
+    Session run;
+    // A handler that names a control its window no longer has.
+    run.top->Main().onClick("BtnAlarms", [&run] { run.top->Main()["AlarmCounter"].setText("0"); });
+    run.Play({"click BtnAlarms", "click BtnProceed", "expect EndL1 colour lime"});
+    EXPECT_EQ(run.replay->exitCode(), 0) << run.replay->failureText();
+    EXPECT_EQ(run.person.reports,
+              std::vector<std::string>{"No control named AlarmCounter on Main"});
+}
+
 TEST(Replay, WaitsAnswersAndGivesUpOnAControlThatNeverShows) {
     Session run;
     run.Play({"wait 500", "answer No", "click BtnQuit"});

@@ -134,7 +134,8 @@ JsonValue ParseJson(const std::string& text) {
     return JsonReader(text).Document();
 }
 
-// A set-up with three units: a faulty modem, a silent one and a good one.
+// A set-up with three units: a faulty modem, a silent one and a good one. The link IDs
+// are in the set-up files' 8-bit code page, one of them cut inside a UTF-8 character.
 struct ExportRig : StationHarness {
     StatusServer server;
     int port = -1;
@@ -143,6 +144,7 @@ struct ExportRig : StationHarness {
         std::string f;
         for (int line = 1; line <= 440; ++line) {
             f += line == 1 ? "0012" : line == 11 ? "0020" : line == 21 ? "0030" : "";
+            f += line == 5 ? "Z\xFCrich \x80" : line == 15 ? "Gen\xC3" : "";
             f += "\r\n";
         }
         dir.write("SysSetup.txt", f + "0,0,0\r\n");
@@ -195,6 +197,8 @@ TEST(StatusExport, StatusAndAlarmsAnswerWithTheSummarysColours) {
     EXPECT_EQ(units[0]["unit"].str(), "Modem 1");
     EXPECT_EQ(units[0]["state"].num(), 3);
     EXPECT_EQ(units[1]["lastAnswer"].v.index(), 0u); // never answered: null
+    EXPECT_EQ(units[0]["linkId"].str(), "Z\u00FCrich \u20AC");
+    EXPECT_EQ(ends[1]["linkId"].str(), "Gen\u00C3");
 
     s.top->Journal().Acknowledge({{1, Modem1}});
     s.Tick(25);
@@ -215,11 +219,18 @@ TEST(StatusExport, MetricsPassPromtoolAndCarryTheRedUnit) {
     ASSERT_TRUE(res);
     EXPECT_EQ(res->status, 200);
     EXPECT_NE(res->body.find("linvar_unit_state{link=\"1\",end=\"LOCAL\",slot=\"Modem 1\","
-                             "address=\"0012\",link_id=\"\"} 3\n"),
+                             "address=\"0012\",link_id=\"Z\u00FCrich \u20AC\"} 3\n"),
               std::string::npos);
     EXPECT_NE(res->body.find("linvar_port_up 1\n"), std::string::npos);
     EXPECT_NE(res->body.find("linvar_alarms_unacknowledged 2\n"), std::string::npos);
     EXPECT_NE(res->body.find("linvar_timeouts_total "), std::string::npos);
+    // Replies come in the way the program's port hands them over: every one counts.
+    const auto value = [&](const std::string& name) {
+        const size_t at = res->body.find("\n" + name + " ");
+        return at == std::string::npos ? -1.0 : std::stod(res->body.substr(at + name.size() + 2));
+    };
+    EXPECT_GT(value("linvar_answers_total"), 0);
+    EXPECT_LT(value("linvar_answers_total"), value("linvar_requests_total")); // one is silent
 
     if (std::system("command -v promtool >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "promtool is not installed";
@@ -262,4 +273,24 @@ TEST(StatusExport, NothingButReadingTheThreePaths) {
     EXPECT_EQ(second.Start("127.0.0.1", s.port, error), -1);
     EXPECT_EQ(error,
               "The status export could not listen on 127.0.0.1:" + std::to_string(s.port) + ".");
+}
+
+TEST(StatusExport, APortAlreadyTakenIsReportedAndThePollingGoesOn) {
+    ExportRig taken;
+    StationHarness s;
+    s.dir.write("SysSetup.txt", "0012\r\n");
+    s.bus.add("0012", "350");
+    s.Make();
+    StatusServer server;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(s.top->StartStatusExport(server, "127.0.0.1", taken.port));
+    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string text =
+        "The status export could not listen on 127.0.0.1:" + std::to_string(taken.port) + ".";
+    EXPECT_EQ(s.person.reports, std::vector<std::string>{text});
+    EXPECT_EQ(said, "linvar: " + text + "\n");
+    s.top->Activate(true);
+    s.Tick(3);
+    ASSERT_FALSE(s.wire.empty());
+    EXPECT_EQ(s.wire[0], "<0012/FLT?\r");
 }

@@ -87,6 +87,29 @@ TEST(TopModule, DirectStartPollsAtOnceAndAFailedPortStaysOnThePanel) {
     EXPECT_EQ(f.top->Windows().back(), &f.top->CommsScreen());
 }
 
+TEST(TopModule, ProceedAndTheKeywordOpenWithTheSavedCharacterFormat) {
+    Station s;
+    s.dir.write("comms.txt", "1,4800,1\r\n");
+    s.Make();
+    s.top->Activate(true);
+    EXPECT_FALSE(s.Main().shown("StartGroup"));
+    EXPECT_EQ(s.port.baud, 4800);
+    EXPECT_EQ(s.port.parity, paEven);
+    EXPECT_EQ(s.port.dataBits, d7bit);
+    EXPECT_EQ(s.port.stopBits, st2bit);
+    EXPECT_EQ(s.Main().at("CommsLabel").text(), "Com1,4800bd,7E2");
+
+    Station p;
+    p.dir.write("comms.txt", "1,9600,2\r\n");
+    p.Make();
+    p.top->Activate(false);
+    EXPECT_EQ(p.Main().at("StartSettings").text(), "Com1, 9600 baud, 7O2");
+    ASSERT_TRUE(p.Main().click("BtnProceed"));
+    EXPECT_EQ(p.port.parity, PaOdd);
+    EXPECT_EQ(p.port.dataBits, d7bit);
+    EXPECT_EQ(p.port.stopBits, st2bit);
+}
+
 TEST(TopModule, CommsDialogOpensThePortAndProceeds) {
     Station s;
     s.port.devices = {3};
@@ -169,6 +192,27 @@ TEST(TopModule, SaveDialogSavesLoadsAndRedrawsOnClose) {
     EXPECT_EQ(s.top->Windows().back(), &s.top->AutoLogNotice());
     EXPECT_EQ(s.Main().at("EndL1").text(), "Alpha");
     EXPECT_EQ(s.top->HelpTopic(), 1);
+}
+
+TEST(TopModule, LoadingASetUpNeverSavedIsRefusedAndChangesNothing) {
+    Station s;
+    s.dir.write("SysSetup.txt", "0012\r\n\r\n\r\n\r\nAlpha\r\n");
+    s.Make();
+    s.top->Activate(true);
+    s.Tick(2);
+    ASSERT_TRUE(s.Main().click("BtnSave"));
+    TSaveDialog& d = s.top->SaveDialog();
+    d.choose("CboFile", 2);
+    EXPECT_TRUE(d.click("BtnLoadFile"));
+    EXPECT_EQ(s.op.reports, std::vector<std::string>{
+                                "File not found: SysSet3.txt; the system setup in use is kept"});
+    EXPECT_EQ(d.at("SaveStatus").text(), " SysSetup.txt system file data currently loaded");
+    EXPECT_FALSE(std::filesystem::exists(s.dir.path() /
+                                         "SetFname.txt")); // the next start loads the same set-up
+    d.click("BtnSaveClose");
+    s.Tick(1);
+    EXPECT_EQ(s.top->Setup().rec(1).Mod1Addr, "0012");
+    EXPECT_EQ(s.Main().at("EndL1").text(), "Alpha");
 }
 
 TEST(TopModule, TheAutoLoggingNoticeNeverTakesTheFocusFromAnotherProgram) {

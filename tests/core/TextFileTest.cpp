@@ -1,4 +1,5 @@
 #include "ui/TextFile.h"
+#include "ui/Cp1252.h"
 #include "ui/UserError.h"
 
 #include "TempDir.h"
@@ -55,4 +56,15 @@ TEST(TextFile, ReplaceLeavesNoTemporaryAndKeepsOldFileOnFailure) {
         std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
         EXPECT_EQ(dir.read("s.txt"), "new\r\n");
     }
+}
+
+TEST(Cp1252, EveryByteGoesOutAsUtf8AndComesBack) {
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        all += static_cast<char>(b);
+    EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
+    EXPECT_EQ(Cp1252ToUtf8("\x80\x81\x9F\xA0\xFF"), "\u20AC\u0081\u0178\u00A0\u00FF");
+    EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a?"); // cut inside a character
+    EXPECT_EQ(Utf8ToCp1252("\xC3x\xE2\x82"), "?x??");
+    EXPECT_EQ(Utf8ToCp1252("\xE4\xB8\xAD\xF0\x9F\x98\x80"), "??"); // no byte for these
 }

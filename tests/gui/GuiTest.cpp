@@ -133,6 +133,10 @@ private slots:
         QVERIFY(w<QCheckBox>(v, "ChkLog")->isChecked());
         QCOMPARE(w<QCheckBox>(v, "ChkLog")->text(), QString("Link &Log"));
         QCOMPARE(w<QPushButton>(v, "BtnQuit")->text(), QString("&Quit"));
+        // The station's texts are 8-bit, as its set-up files hold them.
+        s["LblMod1"].setText("Z\xFCrich \x80");
+        v.sync();
+        QCOMPARE(w<TextLabel>(v, "LblMod1")->text(), QString::fromUtf8("Z\u00FCrich \u20AC"));
         // The width hint holds twelve digits.
         QVERIFY(v.widget("LblMod1")->minimumWidth() >=
                 v.widget("LblMod1")->fontMetrics().horizontalAdvance("000000000000"));
@@ -285,6 +289,8 @@ private slots:
         QCOMPARE(edit->text(), QString("X"));
         QCOMPARE(s.count("change x"), 1);
         QCOMPARE(s.count("change X"), 0);
+        emit edit->textEdited(QString::fromUtf8("\u00E9\u20AC"));
+        QCOMPARE(s["AddrMod1"].text(), std::string("\xE9\x80"));
 
         s.log.clear();
         auto* combo = w<QComboBox>(v, "CbRate");

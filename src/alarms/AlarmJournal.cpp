@@ -188,7 +188,8 @@ std::string AlarmJournal::CsvLine(const AlarmEntry& e) {
 }
 
 std::optional<AlarmEntry> AlarmJournal::ParseLine(const std::string& line) {
-    const auto f = CsvFields(Utf8ToCp1252(line));
+    // Lines written before the journal was UTF-8 hold the set-up's 8-bit texts as they are.
+    const auto f = CsvFields(IsUtf8(line) ? Utf8ToCp1252(line) : line);
     if (!f || f->size() != 11)
         return std::nullopt;
     AlarmEntry e;

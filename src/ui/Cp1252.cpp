@@ -88,4 +88,22 @@ std::string Utf8ToCp1252(std::string_view text) {
     return out;
 }
 
+bool IsUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const size_t more = b < 0x80             ? 0
+                            : (b & 0xE0) == 0xC0 ? 1
+                            : (b & 0xF0) == 0xE0 ? 2
+                            : (b & 0xF8) == 0xF0 ? 3
+                                                 : 4;
+        if (more == 4 || text.size() - i <= more)
+            return false;
+        for (size_t k = 1; k <= more; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += more + 1;
+    }
+    return true;
+}
+
 } // namespace linvar

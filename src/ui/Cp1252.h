@@ -16,5 +16,7 @@ std::string Cp1252ToUtf8(std::string_view text);
 // The reverse: a character the code page has no byte for, or a byte that is not valid
 // UTF-8, becomes "?".
 std::string Utf8ToCp1252(std::string_view text);
+// Whether the text is well-formed UTF-8 (plain ASCII is).
+bool IsUtf8(std::string_view text);
 
 } // namespace linvar

@@ -84,6 +84,11 @@ TEST(AlarmJournal, QuotingFollowsTheSpreadsheetRulesAndReadsBack) {
     EXPECT_EQ(back->record, 44);
     EXPECT_EQ(back->linkId, "A,\"B\"\x80");
     EXPECT_EQ(back->detail, "line\r\nbreak");
+    // A line written before the journal was UTF-8 keeps its 8-bit link ID.
+    const auto old = AlarmJournal::ParseLine("2026-12-06,09:00:00,State,1,LOCAL,Modem 1,0012,"
+                                             "PAR\xC9S,No fault,Fault,");
+    ASSERT_TRUE(old);
+    EXPECT_EQ(old->linkId, "PAR\xC9S");
     // What is not a line of ours is skipped at start-up, never taken for some other unit.
     EXPECT_FALSE(AlarmJournal::ParseLine(AlarmJournal::kHeader));
     EXPECT_FALSE(AlarmJournal::ParseLine("2026-12-06,09:00:00,State,21,LOCAL,Modem 1,,,,Fault,"));

@@ -558,3 +558,37 @@ TEST(Detail370, TheInstalledOptionsAreShownOnRequest) {
     Open370(l, "0371000001", 3, "0371");
     EXPECT_EQ(l.Text("OptModuleCap"), "External 20dB attenuator");
 }
+
+// The lock follows every redundancy reading: after a switchover the modem that went off
+// line takes no more changes, in both families.
+TEST(Detail370, AfterASwitchoverTheOffLineModemTakesNoChanges) {
+    for (const bool is370 : {false, true}) {
+        SCOPED_TRACE(is370 ? "MQX-370" : "MQX-350");
+        DetailRig r;
+        r.paired = true;
+        if (is370)
+            Open370(r, "0370000000");
+        else
+            r.Open();
+        sim::Unit* partner = r.bus.add("0351", is370 ? "370" : "350");
+        r.unit->setPartner(partner);
+        partner->setPartner(r.unit);
+        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/RED?"));
+        r.Tick(3);
+        r.w->click("BtnUtilities");
+        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/TIM?"));
+        r.Tick(3);
+        r.w->click("BtnSwitch");
+        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/FSW=", 20));
+        ASSERT_TRUE(r.Until([&] { return !r.Text("SwitchMsg").empty(); }, 100));
+        r.w->click("BtnStatus");
+        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/RED?"));
+        r.Tick(3);
+        EXPECT_EQ(r.Text("StaRED"), is370 ? "Off line" : "Offline");
+        r.w->click("BtnConfig");
+        ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+        EXPECT_TRUE(r.at("ConfTFQ").readOnly());
+        EXPECT_EQ(r.Settings([&] { r.Edit("ConfTFQ", "70.5"); }), Lines{});
+        EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTMD", 0); }), Lines{});
+    }
+}

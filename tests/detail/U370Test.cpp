@@ -405,6 +405,18 @@ TEST(Detail370, DropAndInsertTablesStepAndSendTheirValue) {
     EXPECT_EQ(r.Text("DropSlot1"), "31");
     EXPECT_EQ(r.Settings([&] { r.w->click("BtnDniSend"); }),
               Lines{"DNI=V0" + std::string(22, '0') + "2O" + std::string(23, '0') + "01"});
+
+    // A refused "DNI=" reads the tables back from the unit: the refused timeslot leaves the
+    // screen and leaving the table has nothing to send.
+    sim::Injection refusal = sim::Injection::refuse('*');
+    refusal.mnemonic = "DNI";
+    refusal.count = 1;
+    r.unit->inject(refusal);
+    r.w->click("BtnDropDown");
+    EXPECT_EQ(r.Settings([&] { r.w->click("BtnDniSend"); }),
+              Lines{"DNI=U0" + std::string(22, '0') + "2O" + std::string(23, '0') + "01"});
+    EXPECT_EQ(r.Text("DropSlot1"), "31");
+    EXPECT_EQ(r.Settings([&] { r.w->leave("BtnDropDown"); }), Lines{});
 }
 
 TEST(Detail370, DropAndInsertAtTheDistantEndAndRefused) {

@@ -491,7 +491,18 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
     EXPECT_TRUE(r.at("GrpClocks").visible());
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", "5"); }), Lines{"REF=00005.000U"});
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfREFInput", 1); }), Lines{"REF=00005.000B"});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", "21"); }), Lines{});
+    // The wire carries whole kHz: the prompt names the lowest of them, and an entry
+    // between two is refused with the reason, never rounded.
+    r.w->enter("ConfREF");
+    EXPECT_EQ(r.Text("Instruction"), "Enter Ext Ref Freq, between 3 kHz and 20 MHz, in whole kHz");
+    r.w->leave("ConfREF");
+    for (const char* refused : {"21", "0.0024", "5.0005"}) {
+        EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", refused); }), Lines{}) << refused;
+        EXPECT_EQ(r.Text("Notice"),
+                  "ERROR: Bad value. The unit takes whole kHz from 3 kHz to 20 MHz. Please "
+                  "correct it");
+    }
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", "0.003"); }), Lines{"REF=00000.003B"});
     // At the DISTANT end a test mode other than I/O loopback goes out as Normal.
     DetailRig d;
     Open370(d, "0370000201", 4);

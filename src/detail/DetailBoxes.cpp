@@ -226,6 +226,8 @@ void DetailWindow::ConfigStart() {
 int DetailWindow::RereadStep(const std::string& mnemonic, bool accepted) const {
     if (const BoxRow* b = BoxByCommand(mnemonic))
         return accepted ? b->reread : (b->retry ? b->retry : FullReadStep());
+    if (!accepted && mnemonic == commandSent_ && commandRetry_)
+        return commandRetry_;
     return accepted ? ConfigSteps::SetConfig : FullReadStep();
 }
 

@@ -425,11 +425,14 @@ void DetailWindow::RestorePending() {
     }
 }
 
-void DetailWindow::SendCommand(const std::string& command, const std::string& description) {
+void DetailWindow::SendCommand(const std::string& command, const std::string& description,
+                               int retry) {
     if (d_.tx.AwaitingReply || !InConfiguration())
         return;
     BoxRow pseudo;
     pseudo.command = command.substr(0, 3);
+    commandSent_ = pseudo.command;
+    commandRetry_ = retry;
     s_.PendingCommand = command;
     s_.ConfirmText = "Change " + description + kAffected;
     pendingHeld_.clear();

@@ -216,8 +216,9 @@ protected:
     std::string TakeReply(const std::string& mnemonic);
     // A command the family built from its own controls, sent like a box's change (at the
     // DISTANT end after "Change " + description + "..." is confirmed). Nothing while a
-    // reply is awaited or outside the configuration phases.
-    void SendCommand(const std::string& command, const std::string& description);
+    // reply is awaited or outside the configuration phases. A refusal resumes the read at
+    // `retry`, the step that reads the value back: the controls still show what was refused.
+    void SendCommand(const std::string& command, const std::string& description, int retry);
     // Runs the step of a reading table that StepNo names; false when none does.
     bool RunSteps(const std::vector<ReadStep>& table);
     void ShowNotice(const std::string& text, Colour colour);
@@ -389,6 +390,8 @@ private:
     bool logCutShort_ = false;  // the reading ended on a failed exchange, not on the log's end
     std::string keptDate_;
     int retryStep_ = 1;
+    std::string commandSent_; // the mnemonic of the last SendCommand, and its read-back step
+    int commandRetry_ = 0;
     int clearInstructionTicks_ = 0;
     int memoryTicks_ = 0;
     size_t memoryPrelude_ = 0;

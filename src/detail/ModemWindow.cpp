@@ -163,11 +163,13 @@ ReadStep ModemWindow::Redundancy(int step, const char* offline, const char* onli
                                  std::function<int()> next) {
     return {step, "RED?", [this, offline, online, next](const std::string& r) {
                 const std::string v = Chars(r, 2, 1);
+                // Every reading decides: after a switchover the unit may no longer carry
+                // the traffic, and an unclear answer does not make it the on-line one.
+                state().OnlineUnit = StartsWith(r, "=") && v == "1";
                 if (StartsWith(r, "=") && v == "0") {
                     SetValue("StaRED", offline, Colours::yellow);
                 } else if (StartsWith(r, "=") && v == "1") {
                     SetValue("StaRED", online, Colours::white);
-                    state().OnlineUnit = true;
                 } else if (StartsWith(r, "=")) {
                     SetValue("StaRED", "Invalid code received: " + r, State().ReplyColour);
                 } else {

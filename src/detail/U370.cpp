@@ -183,7 +183,7 @@ std::vector<ReadStep> TDetail370::ConfigReadSteps() {
          }),
          5},
         {5, "LRS?", [this](const std::string& r) { return ConfigLrs(r, HasDropInsert() ? 7 : 9); }},
-        {7, "DNI?",
+        {kDniReadStep, "DNI?",
          [this](const std::string& r) {
              if (StartsWith(r, "=")) {
                  DecodeDropInsert(r.substr(1));

@@ -30,7 +30,8 @@ public:
 
     // The channel tables: timeslot of each channel, 0 for none.
     static constexpr int kChannels = 24;
-    // The configuration read waits here after a refused "DNI?".
+    // The configuration read's "DNI?", and where it waits when that is refused.
+    static constexpr int kDniReadStep = 7;
     static constexpr int kDniStopped = 96;
     using Channels = std::array<int, kChannels>;
     // The D+I value of the tables and lists as "DNI=" sends it.

@@ -267,7 +267,7 @@ void TDetail370::SendDropInsert(bool always) {
     if ((!always && v == dniHeld_) || EffectivelyLocked())
         return;
     dniPending_ = v;
-    SendCommand("DNI=" + v, "D+I configuration");
+    SendCommand("DNI=" + v, "D+I configuration", kDniReadStep);
 }
 
 } // namespace linvar

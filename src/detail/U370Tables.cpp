@@ -294,8 +294,13 @@ std::vector<BoxRow> TDetail370::ConfigBoxes() const {
         {.tag = 132, .control = "ConfREF", .caption = "Ext reference (MHz)", .kind = K::Edit,
          .group = "GrpClocks", .source = N, .show = Show::Real, .width = 9, .decimals = 3,
          .command = "REF", .value = Value::Real, .cmdWidth = 9, .cmdDecimals = 3,
-         .ranges = {{0.0024, 20}}, .prompt = "Enter Ext Ref Freq, between 2.4 kHz and 20 MHz",
-         .error = "ERROR: Bad value. Please correct it", .confirm = "Ext REF to",
+         // The command carries MHz with three decimals: whole kHz, of which 3 kHz is the
+         // lowest the reference input takes (2.4 kHz).
+         .ranges = {{0.003, 20}}, .resolution = 0.001,
+         .prompt = "Enter Ext Ref Freq, between 3 kHz and 20 MHz, in whole kHz",
+         .error = "ERROR: Bad value. The unit takes whole kHz from 3 kHz to 20 MHz. Please "
+                  "correct it",
+         .confirm = "Ext REF to",
          .unit = " MHz,", .retry = 3},
         {.tag = 133, .control = "ConfREFInput", .caption = "Ext reference input", .kind = K::Combo,
          .group = "GrpClocks", .entries = kInputs, .codes = kInputCodes, .source = N,

@@ -405,6 +405,18 @@ TEST(Detail370, DropAndInsertTablesStepAndSendTheirValue) {
     EXPECT_EQ(r.Text("DropSlot1"), "31");
     EXPECT_EQ(r.Settings([&] { r.w->click("BtnDniSend"); }),
               Lines{"DNI=V0" + std::string(22, '0') + "2O" + std::string(23, '0') + "01"});
+
+    // A refused "DNI=" reads the tables back from the unit: the refused timeslot leaves the
+    // screen and leaving the table has nothing to send.
+    sim::Injection refusal = sim::Injection::refuse('*');
+    refusal.mnemonic = "DNI";
+    refusal.count = 1;
+    r.unit->inject(refusal);
+    r.w->click("BtnDropDown");
+    EXPECT_EQ(r.Settings([&] { r.w->click("BtnDniSend"); }),
+              Lines{"DNI=U0" + std::string(22, '0') + "2O" + std::string(23, '0') + "01"});
+    EXPECT_EQ(r.Text("DropSlot1"), "31");
+    EXPECT_EQ(r.Settings([&] { r.w->leave("BtnDropDown"); }), Lines{});
 }
 
 TEST(Detail370, DropAndInsertAtTheDistantEndAndRefused) {
@@ -479,7 +491,18 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
     EXPECT_TRUE(r.at("GrpClocks").visible());
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", "5"); }), Lines{"REF=00005.000U"});
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfREFInput", 1); }), Lines{"REF=00005.000B"});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", "21"); }), Lines{});
+    // The wire carries whole kHz: the prompt names the lowest of them, and an entry
+    // between two is refused with the reason, never rounded.
+    r.w->enter("ConfREF");
+    EXPECT_EQ(r.Text("Instruction"), "Enter Ext Ref Freq, between 3 kHz and 20 MHz, in whole kHz");
+    r.w->leave("ConfREF");
+    for (const char* refused : {"21", "0.0024", "5.0005"}) {
+        EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", refused); }), Lines{}) << refused;
+        EXPECT_EQ(r.Text("Notice"),
+                  "ERROR: Bad value. The unit takes whole kHz from 3 kHz to 20 MHz. Please "
+                  "correct it");
+    }
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", "0.003"); }), Lines{"REF=00000.003B"});
     // At the DISTANT end a test mode other than I/O loopback goes out as Normal.
     DetailRig d;
     Open370(d, "0370000201", 4);
@@ -557,4 +580,38 @@ TEST(Detail370, TheInstalledOptionsAreShownOnRequest) {
     DetailRig l;
     Open370(l, "0371000001", 3, "0371");
     EXPECT_EQ(l.Text("OptModuleCap"), "External 20dB attenuator");
+}
+
+// The lock follows every redundancy reading: after a switchover the modem that went off
+// line takes no more changes, in both families.
+TEST(Detail370, AfterASwitchoverTheOffLineModemTakesNoChanges) {
+    for (const bool is370 : {false, true}) {
+        SCOPED_TRACE(is370 ? "MQX-370" : "MQX-350");
+        DetailRig r;
+        r.paired = true;
+        if (is370)
+            Open370(r, "0370000000");
+        else
+            r.Open();
+        sim::Unit* partner = r.bus.add("0351", is370 ? "370" : "350");
+        r.unit->setPartner(partner);
+        partner->setPartner(r.unit);
+        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/RED?"));
+        r.Tick(3);
+        r.w->click("BtnUtilities");
+        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/TIM?"));
+        r.Tick(3);
+        r.w->click("BtnSwitch");
+        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/FSW=", 20));
+        ASSERT_TRUE(r.Until([&] { return !r.Text("SwitchMsg").empty(); }, 100));
+        r.w->click("BtnStatus");
+        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/RED?"));
+        r.Tick(3);
+        EXPECT_EQ(r.Text("StaRED"), is370 ? "Off line" : "Offline");
+        r.w->click("BtnConfig");
+        ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+        EXPECT_TRUE(r.at("ConfTFQ").readOnly());
+        EXPECT_EQ(r.Settings([&] { r.Edit("ConfTFQ", "70.5"); }), Lines{});
+        EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTMD", 0); }), Lines{});
+    }
 }

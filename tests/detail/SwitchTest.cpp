@@ -360,6 +360,20 @@ TEST(SwitchWindow, ActivateButtonsChangeOneFlagOfWhatTheSwitchSaidAndWaitForIt) 
     ASSERT_TRUE(r.UntilStep(TDetailSwitch::kConfigIdle));
     EXPECT_EQ(r.Commands(mark), (Lines{"ACT=0100000000", "AMQ?", "ACT?"}));
 
+    // Found in local mode and made remote from the window: each press is still read back.
+    SwitchRig l("420", '0');
+    l.sw->setInterfaces("3220000000");
+    l.OpenToConfig();
+    ASSERT_TRUE(l.w->choose("ConfLRS", 1));
+    ASSERT_TRUE(l.UntilStep(TDetailSwitch::kConfigIdle));
+    mark = l.port.sent.size();
+    ASSERT_TRUE(l.w->click("BtnAct2"));
+    ASSERT_TRUE(l.UntilStep(TDetailSwitch::kConfigIdle));
+    ASSERT_TRUE(l.w->click("BtnAct3"));
+    ASSERT_TRUE(l.UntilStep(TDetailSwitch::kConfigIdle));
+    EXPECT_EQ(l.Commands(mark),
+              (Lines{"ACT=1100000000", "AMQ?", "ACT?", "ACT=1110000000", "AMQ?", "ACT?"}));
+
     // No ten flags from the switch: no button can be pressed.
     SwitchRig n;
     n.sw->setInterfaces("3220000000");

@@ -292,10 +292,12 @@ void DetailWindow::AfterSetReply() {
         savedMasks_ = pendingMasks_;
     AfterAccepted(s_.LastMnemonic);
     int next = RereadStep(s_.LastMnemonic, true);
-    if (s_.LrsChanged && s_.RemoteMode)
-        next = FullReadStep();
-    if (!s_.RemoteMode)
-        next = LrsReadStep();
+    if (family_.remoteStateRereads) {
+        if (s_.LrsChanged && s_.RemoteMode)
+            next = FullReadStep();
+        if (!s_.RemoteMode)
+            next = LrsReadStep();
+    }
     s_.StepNo = next;
 }
 

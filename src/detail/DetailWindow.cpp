@@ -207,7 +207,9 @@ void DetailWindow::Activate() {
     s_.RemoteMode = true;
     s_.OnlineUnit = s_.LrsChanged = s_.LoadMemory = s_.DetailConfigChanged = false;
     s_.PendingUtility = s_.EventLinesLeft = s_.StatsLinesLeft = 0;
-    s_.DistantEnd = CurrentEnd % 2 == 0;
+    // Even records are the DISTANT ends of the links; the redundant modems (42, 44) stand
+    // beside their switch and are LOCAL units.
+    s_.DistantEnd = CurrentEnd % 2 == 0 && CurrentEnd <= 2 * SystemSetup::LinkCount;
     EnableButtons(false, false, false, false);
     ClearStatus();
     setCaption("Detail of " + UnitName + ", link: " + IdText() + "       " + s_.ModelName);

@@ -207,6 +207,9 @@ struct FamilyDescription {
     bool logsPhase = false;
     // A confirmation answered No re-reads the box from its step (after a rejection's step).
     bool rereadOnCancel = false;
+    // After an accepted change: a unit that has just become remote is read in full, one
+    // that is not remote has its remote state read again (FullReadStep, LrsReadStep).
+    bool remoteStateRereads = false;
 };
 
 } // namespace linvar

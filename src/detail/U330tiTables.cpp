@@ -92,6 +92,7 @@ FamilyDescription TDetail330T::Describe() const {
     f.rejection.refused = "Command was not accepted, re-reading from unit...";
     f.rejection.timedOut.clear(); // a time-out is reported like any refusal
     f.rejection.pauseTicks = 20;
+    f.remoteStateRereads = true;
     f.logNoun = rxOnly_ ? "Demod" : "Modem";
     f.memory.query = "CST?";
     f.memory.texts.previewTitle = " contents";

@@ -80,6 +80,7 @@ const ModelLimits& LimitsOf(bool l) {
 FamilyDescription TDetail350::Describe() const {
     FamilyDescription f = ModemFamily();
     f.replies.plusClass = true;
+    f.remoteStateRereads = true;
     f.memory.preview = ConfigPreview();
     if (IsL()) {
         f.memory.preludes = {"OGC?"};

@@ -63,6 +63,7 @@ using namespace ModemEntries;
 FamilyDescription TDetail370::Describe() const {
     FamilyDescription f = ModemFamily();
     f.memory.preview = ConfigPreview();
+    f.remoteStateRereads = true;
     if (IsL()) {
         f.memory.preludes.push_back("OGC?");
         f.memory.preludePreviews.push_back(OduPreview());

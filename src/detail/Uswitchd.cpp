@@ -154,6 +154,7 @@ void TDetailSwitch::ActivateFamily() {
     state().RemoteMode = false;
     modelCode_.clear();
     actFlags_.clear();
+    flagsMatchCaptions_ = false;
     configPanelWasOpen_ = false;
     messageHoldTicks_ = 0;
     ShowPanels(false, false, false, false);
@@ -245,7 +246,7 @@ bool TDetailSwitch::ControlStep() {
     case kStatus:
         ShowPanels(true, false, false, false);
         EnableButtons(false, true, true, true);
-        step = 21;
+        step = LoopStart(21);
         return true;
     case kConfig:
         ShowPanels(true, true, false, false);
@@ -256,7 +257,8 @@ bool TDetailSwitch::ControlStep() {
             ShowInstruction("Re-reading configuration...");
             step = 21;
         } else {
-            step = kConfigWait;
+            // The activate buttons need the interfaces and their flags of one reading.
+            step = flagsMatchCaptions_ ? kConfigWait : 71;
         }
         return true;
     case kConfigWait:
@@ -376,7 +378,7 @@ int TDetailSwitch::DecodeLocalRemote(const std::string& reply) {
         return kConfigWait;
     }
     EnableButtons(false, true, true, true);
-    return remote ? 71 : 21;
+    return LoopStart(remote ? 71 : 21);
 }
 
 // ---- changes made by buttons and check boxes ----------------------------------------------
@@ -389,7 +391,7 @@ bool TDetailSwitch::ActFlagsRead() const {
 
 void TDetailSwitch::EnableActivateButtons() {
     // Never an "ACT=" from flags the switch has not given.
-    const bool possible = ActFlagsRead() && !EffectivelyLocked();
+    const bool possible = flagsMatchCaptions_ && ActFlagsRead() && !EffectivelyLocked();
     for (int k = 1; k <= 10; ++k) {
         Control& b = at(Numbered("BtnAct", k));
         b.setEnabled(possible && b.text() != "U");
@@ -397,7 +399,7 @@ void TDetailSwitch::EnableActivateButtons() {
 }
 
 void TDetailSwitch::ActivatePressed(int k) {
-    if (!InConfiguration() || deps().tx.AwaitingReply || !ActFlagsRead())
+    if (!InConfiguration() || deps().tx.AwaitingReply || !flagsMatchCaptions_ || !ActFlagsRead())
         return;
     std::string flags = actFlags_.substr(1, 10);
     flags[static_cast<size_t>(k - 1)] = at(Numbered("BtnAct", k)).text() == "A" ? '1' : '0';

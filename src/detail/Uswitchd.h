@@ -73,6 +73,8 @@ private:
     void BuildUtilityExtras();
     // 451 while the configuration panel waits for the operator, else n.
     int ConfigNext(int n) const;
+    // Where the status loop starts again: the identity first while the model is unknown.
+    int LoopStart(int n) const { return modelCode_.empty() ? 1 : n; }
     int AcceptedNext() const;
     // The steps that are not plain readings.
     bool ControlStep();
@@ -101,6 +103,9 @@ private:
     std::string keptDate_;
     int rereadOf_ = 0; // the re-read step of a change made by a button or check box
     bool configPanelWasOpen_ = false;
+    // The flags were read after the button captions they go with, and nothing that may have
+    // changed them (a memory load) came between.
+    bool flagsMatchCaptions_ = false;
     int messageHoldTicks_ = 0;
     std::array<char, 2> masksRead_{{'0', '0'}}; // "MAM?" and "AAM?" digits last read
     std::vector<ReadStep> steps_;

@@ -250,10 +250,15 @@ std::vector<ReadStep> TDetailSwitch::ReadingSteps() {
                  SetValue("StaRSH", v, Colours::white);
                  SetBoxText("ConfRSH", " " + v);
              }),
-        read(71, "AMQ?", 73, false, [this](const std::string& r) { DecodeInterfaces(r); }),
+        read(71, "AMQ?", 73, false,
+             [this](const std::string& r) {
+                 flagsMatchCaptions_ = false;
+                 DecodeInterfaces(r);
+             }),
         read(73, "ACT?", 75, true,
              [this](const std::string& r) {
                  actFlags_ = r;
+                 flagsMatchCaptions_ = true;
                  EnableActivateButtons();
              }),
         read(75, "FLT?", 79, false, [this](const std::string& r) { DecodeFaults(r); }),

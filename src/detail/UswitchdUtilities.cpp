@@ -92,6 +92,9 @@ bool TDetailSwitch::UtilityStep() {
     const auto red = [](const std::string& r) { return Chars(r, 2, 21); };
     switch (step) {
     case kUtilities:
+        // Away from the status loop (a memory load may activate or deactivate modems): the
+        // activate buttons wait for the interfaces and their flags to be read again.
+        flagsMatchCaptions_ = false;
         at("BtnLoad").setEnabled(true);
         at("BtnStore").setEnabled(remote);
         at("BtnSetTime").setEnabled(remote);
@@ -257,6 +260,7 @@ bool TDetailSwitch::LogStep() {
     };
     switch (step) {
     case kLog: {
+        flagsMatchCaptions_ = false;
         ShowPanels(false, false, false, true);
         EnableButtons(true, true, true, false);
         ShowInstruction("");

@@ -51,7 +51,7 @@ template <class W> struct ModemRig {
         unit = bus.add(address, model);
         unit->setIdentity(identity);
         unit->setOnline(true);
-        unit->setDistant(record % 2 == 0);
+        unit->setDistant(record % 2 == 0 && record <= 40); // 42, 44 stand by the switch
         if (prepare)
             prepare(*unit);
         linvar::DetailDeps deps{tx, port, capture, clock, op, timers, setup, print, dir.path()};

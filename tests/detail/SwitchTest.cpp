@@ -157,6 +157,24 @@ TEST(SwitchWindow, IdentifiesTheSwitchAndReadsOnlyWhatChangesWhileRemote) {
     EXPECT_EQ(l.Text("StaTMI"), "TMI:I/F OK");
 }
 
+TEST(SwitchWindow, AnIdentityNotGivenIsAskedAgainUntilTheModelIsKnown) {
+    SwitchRig r("430");
+    r.sw->setInterfaces("1000000000");
+    r.Once(sim::Injection::refuse('?'), "EID");
+    r.Open();
+    ASSERT_TRUE(r.UntilSent("<1000/LRS?"));
+    ASSERT_TRUE(r.UntilSent("<1000/LRS?"));
+    EXPECT_EQ(r.Commands(0), (Lines{"EID?", "SID?", "MAM?", "SAM?", "AAM?", "OPM?", "BKH?", "RSH?",
+                                    "AMQ?", "ACT?", "FLT?", "BBU?", "NUE?", "LRS?", "EID?", "ESN?",
+                                    "SWR?", "SID?", "MAM?", "SAM?", "AAM?", "OPM?", "BKH?", "RSH?",
+                                    "AMQ?", "ACT?", "FLT?", "BBU?", "NUE?", "LRS?"}));
+    EXPECT_EQ(r.w->caption(),
+              "Detail of a Arvelle Redundancy Switch, TRV-430, s/n 43000017342, software rev 3.12");
+    EXPECT_TRUE(r.at("StaTMI").visible());
+    EXPECT_EQ(r.Colour("LmpVal1"), "gray");
+    EXPECT_EQ(r.Text("BtnAct1"), "A");
+}
+
 TEST(SwitchWindow, AQueryAnsweredWithoutAValueShowsInTheSwitchIdAndTheLoopStartsAgain) {
     SwitchRig r;
     r.Open();
@@ -360,6 +378,20 @@ TEST(SwitchWindow, ActivateButtonsChangeOneFlagOfWhatTheSwitchSaidAndWaitForIt) 
     ASSERT_TRUE(r.UntilStep(TDetailSwitch::kConfigIdle));
     EXPECT_EQ(r.Commands(mark), (Lines{"ACT=0100000000", "AMQ?", "ACT?"}));
 
+    // Found in local mode and made remote from the window: each press is still read back.
+    SwitchRig l("420", '0');
+    l.sw->setInterfaces("3220000000");
+    l.OpenToConfig();
+    ASSERT_TRUE(l.w->choose("ConfLRS", 1));
+    ASSERT_TRUE(l.UntilStep(TDetailSwitch::kConfigIdle));
+    mark = l.port.sent.size();
+    ASSERT_TRUE(l.w->click("BtnAct2"));
+    ASSERT_TRUE(l.UntilStep(TDetailSwitch::kConfigIdle));
+    ASSERT_TRUE(l.w->click("BtnAct3"));
+    ASSERT_TRUE(l.UntilStep(TDetailSwitch::kConfigIdle));
+    EXPECT_EQ(l.Commands(mark),
+              (Lines{"ACT=1100000000", "AMQ?", "ACT?", "ACT=1110000000", "AMQ?", "ACT?"}));
+
     // No ten flags from the switch: no button can be pressed.
     SwitchRig n;
     n.sw->setInterfaces("3220000000");
@@ -368,6 +400,40 @@ TEST(SwitchWindow, ActivateButtonsChangeOneFlagOfWhatTheSwitchSaidAndWaitForIt) 
     EXPECT_EQ(n.Text("BtnAct2"), "A");
     EXPECT_FALSE(n.at("BtnAct2").enabled());
     EXPECT_FALSE(n.w->click("BtnAct2"));
+}
+
+TEST(SwitchWindow, ActivateButtonsWaitForFlagsReadWithTheirCaptions) {
+    // A memory load deactivates modem 2; the panel opened from the utilities reads both first.
+    SwitchRig r("420");
+    r.sw->setInterfaces("3320000000");
+    r.Open();
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnUtilities").enabled() && !r.tx.AwaitingReply; }));
+    ASSERT_TRUE(r.w->click("BtnUtilities"));
+    ASSERT_TRUE(r.UntilSent("<1000/TIM?"));
+    ASSERT_TRUE(r.w->choose("MemoryList", 1));
+    ASSERT_TRUE(r.w->click("BtnLoad"));
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
+    ASSERT_TRUE(r.w->click("BtnMemConfirm"));
+    ASSERT_TRUE(r.UntilSent("<1000/DAY?"));
+    ASSERT_TRUE(r.w->click("BtnConfig"));
+    ASSERT_TRUE(r.UntilStep(TDetailSwitch::kConfigIdle));
+    EXPECT_EQ(r.Text("BtnAct2"), "A");
+    size_t mark = r.port.sent.size();
+    ASSERT_TRUE(r.w->click("BtnAct3"));
+    EXPECT_EQ(r.Commands(mark), Lines{"ACT=1010000000"});
+
+    // Modem 2 activated at the switch; the panel is opened between "AMQ?" and "ACT?".
+    SwitchRig s("420");
+    s.sw->setInterfaces("3220000000");
+    s.Open();
+    ASSERT_TRUE(s.Until([&] { return s.at("BtnConfig").enabled() && !s.tx.AwaitingReply; }));
+    s.sw->setInterfaces("3320000000");
+    ASSERT_TRUE(s.Until([&] { return s.w->StepNo == 73 && !s.tx.AwaitingReply; }));
+    ASSERT_TRUE(s.w->click("BtnConfig"));
+    ASSERT_TRUE(s.UntilStep(TDetailSwitch::kConfigIdle));
+    mark = s.port.sent.size();
+    ASSERT_TRUE(s.w->click("BtnAct3"));
+    EXPECT_EQ(s.Commands(mark), Lines{"ACT=1110000000"});
 }
 
 // ---- utilities ----------------------------------------------------------------------------

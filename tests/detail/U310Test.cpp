@@ -213,14 +213,19 @@ TEST(Detail310, LocksAtTheOfflineUnitTheRedundantModemAndTheDistantFraming) {
         EXPECT_EQ(r.at("TxSpectrum").enabled(), !row.locked);
         EXPECT_FALSE(r.at("CircuitID").readOnly());
         EXPECT_FALSE(r.at("TxFECtype").enabled());
-        EXPECT_EQ(r.at("FramingMode").enabled(), !row.locked && row.record % 2 == 1);
-        EXPECT_EQ(r.at("OBLIXslaveAdd").visible(), row.record % 2 == 1);
+        EXPECT_EQ(r.at("FramingMode").enabled(), !row.locked && row.record != 4);
+        EXPECT_EQ(r.at("OBLIXslaveAdd").visible(), row.record != 4);
         if (row.record == 4) {
             EXPECT_EQ(r.Text("Notice"),
                       "Click the <SEND TO MODEM> button to send re-configuration info");
         }
     }
-    // A LOCAL unit in local mode: said so, and its log is downloaded but not cleared.
+    // A LOCAL unit in local mode: said so, and its log is downloaded but not cleared. The
+    // redundant modem beside the switch is a LOCAL unit too.
+    Rig m;
+    m.Open("310", "0310100000", 42, [](sim::Unit& u) { u.setRemoteState('0'); });
+    m.ReadConfig();
+    EXPECT_EQ(m.Text("Notice"), "Modem is in LOCAL mode, no change of config permitted");
     Rig r;
     r.Open("310", "0310100000", 3, [](sim::Unit& u) {
         u.setConfig(Plain310());

@@ -346,6 +346,20 @@ TEST(Detail350, DistantChangesAreConfirmedFirst) {
     EXPECT_FALSE(r.at("ConfTFQ").readOnly());
     EXPECT_TRUE(r.at("ConfADJ").readOnly());
     EXPECT_EQ(r.at("ConfADJCap").textColour(), Colours::gray);
+
+    // The redundant modem beside the switch is a LOCAL unit: its state, its box, no question.
+    DetailRig m;
+    m.Open("0350110000", 42, "0042");
+    m.unit->setAnswer("LRS", "=0");
+    m.unit->setAnswer("TFQ", "=");
+    m.ReadConfig();
+    EXPECT_EQ(m.Text("StaLRS"), "LOCAL");
+    EXPECT_EQ(m.Colour("StaLRS"), "yellow");
+    EXPECT_TRUE(m.at("ConfLRS").visible());
+    m.unit->setAnswer("LRS", "=1");
+    EXPECT_EQ(m.Settings([&] { m.w->choose("ConfLRS", 1); }), (std::vector<std::string>{"LRS=1"}));
+    EXPECT_EQ(m.Settings([&] { m.Edit("ConfTFQ", "71"); }),
+              (std::vector<std::string>{"TFQ=0071.0000"}));
 }
 
 TEST(Detail350, ARefusedChangeReadsTheUnitAgainAfterThirtyTicks) {

@@ -7,8 +7,9 @@
 
 namespace linvar {
 
-std::string DetailWindow::MemoryDigit() const {
-    return LeftTrim(at("MemoryList").selectedText());
+const std::string& DetailWindow::LatchMemoryLocation() {
+    memoryLocation_ = LeftTrim(at("MemoryList").selectedText());
+    return memoryLocation_;
 }
 
 void DetailWindow::FillPreview(const std::vector<PreviewMemo>& memos, const std::string& text) {
@@ -64,6 +65,7 @@ void DetailWindow::MemoryStart() {
         ReturnTo(Phases::Utilities);
         return;
     }
+    LatchMemoryLocation();
     ClearUtilityLabels();
     ShowPanels(false, false, true, false);
     memoryPrelude_ = 0;

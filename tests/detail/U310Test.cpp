@@ -276,6 +276,7 @@ TEST(Detail310, MemoriesUseTheFamilyTextsAndThreeColumns) {
     EXPECT_NE(r.Text("MemRx").find("Sweep width 25 kHz"), std::string::npos);
     EXPECT_FALSE(r.w->has("MemAupc"));
     r.unit->setRemoteState('0');
+    r.w->choose("MemoryList", 1);
     const size_t mark = r.port.sent.size();
     r.w->click("BtnMemConfirm");
     EXPECT_EQ(r.SentSince(mark), V{"CLD=4"});

@@ -427,6 +427,8 @@ TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
                                "Clock\nCarrier RTI");
     EXPECT_EQ(r.Text("MemAupc"), "AUPC Enabled\nTarget EbNo:  3.5 dB\nMax increase:  2 dB\n "
                                  "Generate TX alarm on Pmax\n Go to Nominal Power w/Unlock");
+    // The location goes out as it was previewed, whatever the list shows meanwhile.
+    r.w->choose("MemoryList", 5);
     const size_t mark = r.port.sent.size();
     r.w->click("BtnMemConfirm");
     r.Tick(45);
@@ -436,6 +438,16 @@ TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
         [&] { return !r.Text("MemoryMsg").empty() && r.Text("MemoryMsg") != "Loading..."; }));
     EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 2");
     EXPECT_EQ(r.unit->config(), Known330());
+    r.Tick(60);
+    r.w->choose("MemoryList", 2);
+    r.w->click("BtnStore");
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
+    EXPECT_EQ(r.Text("MemoryMsg"), "Warning! Location 2 contains data. Overwrite?");
+    r.w->choose("MemoryList", 6);
+    r.w->click("BtnMemConfirm");
+    ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") != "Storing..."; }));
+    EXPECT_EQ(r.Text("MemoryMsg"), "Current config now stored in memory 2");
+    r.w->choose("MemoryList", 2);
 
     // A refused query is said once and the panel goes back to its clock: not asked again.
     r.Tick(60);

@@ -362,6 +362,7 @@ private:
     int OffsetHours() const;
     void RefreshUtilityGates();
     int NextUtility(int n);
+    bool MemoryPossible(bool load) const;
     void MemoryConfirm();
     void MemoryCancel();
 

@@ -496,3 +496,36 @@ TEST(Detail330, TheStationOpensTheFamilysWindowFromTheIdentity) {
         EXPECT_EQ(caption.substr(caption.rfind("       ") + 7), row.caption);
     }
 }
+
+// A load goes only through the on-line unit, whether the unit stands alone or the
+// redundancy state changes while the load is asked for; a store stays possible.
+template <class W> void LoadOnlyOnLine(const char* model, const char* identity) {
+    ModemRig<W> r;
+    r.Open(model, identity, 3, [](sim::Unit& u) { u.setOnline(false); });
+    r.ReadStatus();
+    EXPECT_EQ(r.Text("StaRED"), "Off line");
+    r.w->click("BtnUtilities");
+    r.Tick(3);
+    r.w->choose("MemoryList", 2);
+    EXPECT_FALSE(r.at("BtnLoad").enabled());
+    EXPECT_TRUE(r.at("BtnStore").enabled());
+
+    r.unit->setOnline(true);
+    r.w->click("BtnStatus");
+    r.ReadStatus();
+    r.w->click("BtnUtilities");
+    ASSERT_TRUE(r.UntilSent("TIM?"));
+    r.unit->setOnline(false);
+    ASSERT_TRUE(r.UntilSent("RED?"));
+    ASSERT_TRUE(r.w->click("BtnLoad"));
+    const size_t mark = r.port.sent.size();
+    r.Tick(20);
+    for (const std::string& sent : r.SentSince(mark))
+        EXPECT_NE(sent.substr(0, 3), "CST") << sent;
+    EXPECT_FALSE(r.at("BtnLoad").enabled());
+}
+
+TEST(Detail330, AMemoryIsLoadedOnlyThroughTheOnLineUnit) {
+    LoadOnlyOnLine<TDetail330T>("331", "3330110000");
+    LoadOnlyOnLine<TDetailModem>("310", "0310100000");
+}

@@ -136,6 +136,15 @@ std::optional<std::string> DetailWindow::EditValue(const BoxRow& b, const std::s
     }
 }
 
+bool DetailWindow::RefusedInLocal(const BoxRow& b) {
+    // Whatever a family's own lock leaves open, a unit in LOCAL mode takes no change but
+    // the one of its remote state; the gate says why.
+    if (ChangesPossible() || b.gate == Gate::Always)
+        return false;
+    ShowEditGate();
+    return true;
+}
+
 void DetailWindow::Refuse(const BoxRow& b) {
     switch (b.validation) {
     case Validation::RefuseBox:
@@ -232,7 +241,7 @@ void DetailWindow::LeaveEdit(const BoxRow& b) {
         c.setText(s_.SavedText);
         return;
     }
-    if (d_.tx.AwaitingReply || !InConfiguration()) {
+    if (d_.tx.AwaitingReply || !InConfiguration() || RefusedInLocal(b)) {
         c.setText(s_.SavedText);
         return;
     }
@@ -292,7 +301,7 @@ void DetailWindow::ChangeCombo(const BoxRow& b) {
     const int index = c.selected();
     if ((index == s_.SavedIndex && !b.sendUnchanged) || index < 0 || b.command.empty())
         return;
-    if (d_.tx.AwaitingReply || !InConfiguration()) {
+    if (d_.tx.AwaitingReply || !InConfiguration() || RefusedInLocal(b)) {
         c.setSelected(s_.SavedIndex);
         return;
     }
@@ -368,6 +377,10 @@ void DetailWindow::SendOrConfirm(const BoxRow& b) {
 }
 
 void DetailWindow::SendChange(const std::string& command) {
+    BoxRow pseudo;
+    pseudo.command = command.substr(0, 3);
+    if (RefusedInLocal(pseudo))
+        return;
     s_.PendingCommand = command;
     pendingHeld_.clear();
     LockConfig(true);
@@ -426,10 +439,10 @@ void DetailWindow::RestorePending() {
 }
 
 void DetailWindow::SendCommand(const std::string& command, const std::string& description) {
-    if (d_.tx.AwaitingReply || !InConfiguration())
-        return;
     BoxRow pseudo;
     pseudo.command = command.substr(0, 3);
+    if (d_.tx.AwaitingReply || !InConfiguration() || RefusedInLocal(pseudo))
+        return;
     s_.PendingCommand = command;
     s_.ConfirmText = "Change " + description + kAffected;
     pendingHeld_.clear();
@@ -462,12 +475,12 @@ void DetailWindow::ChangeMasks() {
     const std::string now = MaskString();
     if (now == savedMasks_)
         return;
-    if (d_.tx.AwaitingReply || !InConfiguration()) {
+    BoxRow pseudo;
+    pseudo.command = masks_.command;
+    if (d_.tx.AwaitingReply || !InConfiguration() || RefusedInLocal(pseudo)) {
         SetMasks(savedMasks_);
         return;
     }
-    BoxRow pseudo;
-    pseudo.command = masks_.command;
     s_.PendingCommand = masks_.command + "=" + now;
     s_.ConfirmText = "Change " + masks_.confirm + kAffected;
     pendingMasks_ = now;

@@ -348,6 +348,7 @@ private:
     const CompositeRow* CompositeOf(const std::string& control) const;
     // Builds PendingCommand and ConfirmText of a composite with one box's new value.
     bool BuildComposite(const CompositeRow& c, const BoxRow& changed, const Held& now);
+    bool RefusedInLocal(const BoxRow& box);
     void Refuse(const BoxRow& box);
     void SendOrConfirm(const BoxRow& box);
     void Confirmed(bool yes);

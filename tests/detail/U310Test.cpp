@@ -306,3 +306,25 @@ TEST(Detail310, ATimeOutIsToldInTheFamilysWordsAndASelfTestWaitsNoLonger) {
     EXPECT_EQ(r.port.sent.back(), "<" + r.w->UnitAddress + "/TST=1");
     EXPECT_EQ(r.tx.TimeoutLeft, 1000);
 }
+
+TEST(Detail310, AUnitInLocalModeIsSentNoChange) {
+    Rig r;
+    r.Open("310", "0310100000", 3, [](sim::Unit& u) {
+        u.setConfig(Plain310());
+        u.setRemoteState('0');
+    });
+    r.ReadConfig();
+    EXPECT_EQ(r.Text("Notice"), "Modem is in LOCAL mode, no change of config permitted");
+    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "128"); }), V{});
+    EXPECT_EQ(r.Text("TxDataRate"), " 64.000");
+    EXPECT_EQ(r.Settings([&] { r.Choose("TxSpectrum", " Inverted"); }), V{});
+    EXPECT_EQ(r.Selected("TxSpectrum"), " Normal");
+    EXPECT_EQ(r.Settings([&] {
+        r.w->enter("MaskTxAis");
+        r.w->check("MaskTxAis", true);
+        r.w->leave("MaskTxAis");
+    }),
+              V{});
+    EXPECT_FALSE(r.at("MaskTxAis").checked());
+    EXPECT_EQ(r.Text("Notice"), "Modem is in LOCAL mode, no change of config permitted");
+}

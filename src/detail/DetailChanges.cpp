@@ -31,7 +31,8 @@ bool IsFreeText(const BoxRow& b) {
 void DetailWindow::EnterEdit(const BoxRow& box) {
     enteredBox_ = box.control;
     const Control& c = at(box.control);
-    s_.SavedText = c.text();
+    // "Unchanged" means what the unit holds, not what the box shows (a refused entry).
+    s_.SavedText = held_.count(box.control) ? HeldText(box.control) : c.text();
     if (ChangesPossible() && (!c.readOnly() || box.promptWhenLocked))
         ShowInstruction(box.promptNow ? box.promptNow() : box.prompt);
 }
@@ -40,7 +41,7 @@ void DetailWindow::EnterCombo(const BoxRow& box) {
     enteredBox_ = box.control;
     const std::string prompt = box.promptNow ? box.promptNow() : box.prompt;
     ShowInstruction(prompt.empty() ? "Choose from the selection provided" : prompt);
-    s_.SavedIndex = at(box.control).selected();
+    s_.SavedIndex = held_.count(box.control) ? HeldIndex(box.control) : at(box.control).selected();
 }
 
 std::optional<std::string> DetailWindow::EditValue(const BoxRow& b, const std::string& text,
@@ -239,6 +240,12 @@ void DetailWindow::LeaveEdit(const BoxRow& b) {
     }
     if (same && !b.sendUnchanged) {
         c.setText(s_.SavedText);
+        if (c.background() == Colours::red || at(b.control + "Cap").textColour() == Colours::red) {
+            // The entry that was refused is gone: so is its mark.
+            at(b.control + "Cap").setTextColour(Colours::black);
+            c.setBackground(Colours::white).setTextColour(Colours::black);
+            ShowNotice("", Colours::black);
+        }
         return;
     }
     if (d_.tx.AwaitingReply || !InConfiguration() || RefusedInLocal(b)) {

@@ -240,16 +240,25 @@ TEST(Detail330, DataRateLimitsAndCodingBoxesFollowTheFecType) {
         EXPECT_EQ(r.Selected("TxFECrate"), row.rate);
         EXPECT_EQ(r.Selected("TxMod"), row.mod);
     }
-    // The rate the unit holds is shown within the limits; an entry beyond them is refused.
+    // A coding whose limits leave out the rate the unit holds: the box goes on showing that
+    // rate, marked; an entry beyond the limits is refused, the limit itself goes out.
     Rig r;
-    r.Open("331", "5330110000", 3, [](sim::Unit& u) { u.setConfig(Plain330("612", "2048.000")); });
+    r.Open("331", "5330110000", 3, [](sim::Unit& u) { u.setConfig(Plain330("132", "2048.000")); });
     r.ReadConfig();
-    EXPECT_EQ(r.Text("TxDataRate"), " 1145.000");
+    EXPECT_EQ(r.Settings([&] { r.Choose("TxFECtype", " Turbo 21/44 BPSK"); }), V{"TFT=6"});
+    EXPECT_EQ(r.Text("TxDataRate"), " 2048.000");
+    EXPECT_EQ(r.Colour("TxDataRate"), "yellow");
+    EXPECT_EQ(r.Text("Notice"), "The unit's Tx data rate is outside 2.4-1145 kbps, the limits "
+                                "of its coding");
+    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1145"); }), V{"TDR=1145.000"});
+    EXPECT_EQ(r.Colour("TxDataRate"), "white");
     EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1200"); }), V{});
     EXPECT_EQ(r.Colour("TxDataRate"), "red");
     EXPECT_EQ(colourName(r.at("TxDataRate").textColour()), "white");
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad data rate value. Please correct it");
-    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1000"); }), V{"TDR=1000.000"});
+    // What the unit holds, typed again, is no change: the box is itself again.
+    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1145"); }), V{});
+    EXPECT_EQ(r.Text("TxDataRate"), " 1145.000");
     EXPECT_EQ(r.Colour("TxDataRate"), "white");
     // Back to Viterbi: the coding boxes return.
     EXPECT_EQ(r.Settings([&] { r.Choose("TxFECtype", " Viterbi"); }), V{"TFT=1"});
@@ -528,4 +537,19 @@ template <class W> void LoadOnlyOnLine(const char* model, const char* identity) 
 TEST(Detail330, AMemoryIsLoadedOnlyThroughTheOnLineUnit) {
     LoadOnlyOnLine<TDetail330T>("331", "3330110000");
     LoadOnlyOnLine<TDetailModem>("310", "0310100000");
+}
+
+TEST(Detail330, TheRxBufferShowsTheSizeTheUnitHolds) {
+    Rig r;
+    std::string c = Plain330();
+    c[50] = '0'; // buffer disabled
+    c[55] = '4'; // +/- 2048 bits
+    r.Open("331", "3330110000", 3, [&](sim::Unit& u) { u.setConfig(c); });
+    r.ReadConfig();
+    EXPECT_FALSE(r.at("RxBuffer").enabled());
+    EXPECT_EQ(r.Selected("RxBuffer"), " +/- 2048 bits");
+    EXPECT_EQ(r.Settings([&] { r.Choose("RxClkMode", " Buffer enabled"); }), V{"RCK=1"});
+    EXPECT_TRUE(r.at("RxBuffer").enabled());
+    EXPECT_EQ(r.Selected("RxBuffer"), " +/- 2048 bits");
+    EXPECT_EQ(r.Settings([&] { r.Choose("RxBuffer", " +/-  256 bits"); }), V{"RBS=1"});
 }

@@ -31,7 +31,8 @@ bool IsFreeText(const BoxRow& b) {
 void DetailWindow::EnterEdit(const BoxRow& box) {
     enteredBox_ = box.control;
     const Control& c = at(box.control);
-    s_.SavedText = c.text();
+    // "Unchanged" means what the unit holds, not what the box shows (a refused entry).
+    s_.SavedText = held_.count(box.control) ? HeldText(box.control) : c.text();
     if (ChangesPossible() && (!c.readOnly() || box.promptWhenLocked))
         ShowInstruction(box.promptNow ? box.promptNow() : box.prompt);
 }
@@ -40,7 +41,7 @@ void DetailWindow::EnterCombo(const BoxRow& box) {
     enteredBox_ = box.control;
     const std::string prompt = box.promptNow ? box.promptNow() : box.prompt;
     ShowInstruction(prompt.empty() ? "Choose from the selection provided" : prompt);
-    s_.SavedIndex = at(box.control).selected();
+    s_.SavedIndex = held_.count(box.control) ? HeldIndex(box.control) : at(box.control).selected();
 }
 
 std::optional<std::string> DetailWindow::EditValue(const BoxRow& b, const std::string& text,
@@ -134,6 +135,15 @@ std::optional<std::string> DetailWindow::EditValue(const BoxRow& b, const std::s
     default:
         return FixedReal(v, b.cmdDecimals);
     }
+}
+
+bool DetailWindow::RefusedInLocal(const BoxRow& b) {
+    // Whatever a family's own lock leaves open, a unit in LOCAL mode takes no change but
+    // the one of its remote state; the gate says why.
+    if (ChangesPossible() || b.gate == Gate::Always)
+        return false;
+    ShowEditGate();
+    return true;
 }
 
 void DetailWindow::Refuse(const BoxRow& b) {
@@ -230,9 +240,15 @@ void DetailWindow::LeaveEdit(const BoxRow& b) {
     }
     if (same && !b.sendUnchanged) {
         c.setText(s_.SavedText);
+        if (c.background() == Colours::red || at(b.control + "Cap").textColour() == Colours::red) {
+            // The entry that was refused is gone: so is its mark.
+            at(b.control + "Cap").setTextColour(Colours::black);
+            c.setBackground(Colours::white).setTextColour(Colours::black);
+            ShowNotice("", Colours::black);
+        }
         return;
     }
-    if (d_.tx.AwaitingReply || !InConfiguration()) {
+    if (d_.tx.AwaitingReply || !InConfiguration() || RefusedInLocal(b)) {
         c.setText(s_.SavedText);
         return;
     }
@@ -292,7 +308,7 @@ void DetailWindow::ChangeCombo(const BoxRow& b) {
     const int index = c.selected();
     if ((index == s_.SavedIndex && !b.sendUnchanged) || index < 0 || b.command.empty())
         return;
-    if (d_.tx.AwaitingReply || !InConfiguration()) {
+    if (d_.tx.AwaitingReply || !InConfiguration() || RefusedInLocal(b)) {
         c.setSelected(s_.SavedIndex);
         return;
     }
@@ -368,6 +384,10 @@ void DetailWindow::SendOrConfirm(const BoxRow& b) {
 }
 
 void DetailWindow::SendChange(const std::string& command) {
+    BoxRow pseudo;
+    pseudo.command = command.substr(0, 3);
+    if (RefusedInLocal(pseudo))
+        return;
     s_.PendingCommand = command;
     pendingHeld_.clear();
     LockConfig(true);
@@ -427,10 +447,10 @@ void DetailWindow::RestorePending() {
 
 void DetailWindow::SendCommand(const std::string& command, const std::string& description,
                                int retry) {
-    if (d_.tx.AwaitingReply || !InConfiguration())
-        return;
     BoxRow pseudo;
     pseudo.command = command.substr(0, 3);
+    if (d_.tx.AwaitingReply || !InConfiguration() || RefusedInLocal(pseudo))
+        return;
     commandSent_ = pseudo.command;
     commandRetry_ = retry;
     s_.PendingCommand = command;
@@ -465,12 +485,12 @@ void DetailWindow::ChangeMasks() {
     const std::string now = MaskString();
     if (now == savedMasks_)
         return;
-    if (d_.tx.AwaitingReply || !InConfiguration()) {
+    BoxRow pseudo;
+    pseudo.command = masks_.command;
+    if (d_.tx.AwaitingReply || !InConfiguration() || RefusedInLocal(pseudo)) {
         SetMasks(savedMasks_);
         return;
     }
-    BoxRow pseudo;
-    pseudo.command = masks_.command;
     s_.PendingCommand = masks_.command + "=" + now;
     s_.ConfirmText = "Change " + masks_.confirm + kAffected;
     pendingMasks_ = now;

@@ -7,8 +7,9 @@
 
 namespace linvar {
 
-std::string DetailWindow::MemoryDigit() const {
-    return LeftTrim(at("MemoryList").selectedText());
+const std::string& DetailWindow::LatchMemoryLocation() {
+    memoryLocation_ = LeftTrim(at("MemoryList").selectedText());
+    return memoryLocation_;
 }
 
 void DetailWindow::FillPreview(const std::vector<PreviewMemo>& memos, const std::string& text) {
@@ -59,11 +60,19 @@ void DetailWindow::ShowMemoryPreview(bool configuration, bool preludes) {
             at(m.control).setVisible(preludes);
 }
 
+bool DetailWindow::MemoryPossible(bool load) const {
+    // A load re-configures the traffic path: only the on-line unit of a pair takes one,
+    // and a unit on its own only while it says it is on line.
+    return ChangesPossible() && (!load || s_.OnlineUnit);
+}
+
 void DetailWindow::MemoryStart() {
-    if (at("MemoryList").selected() < 0) {
+    // The redundancy state may have changed since the button was pressed.
+    if (at("MemoryList").selected() < 0 || !MemoryPossible(s_.LoadMemory)) {
         ReturnTo(Phases::Utilities);
         return;
     }
+    LatchMemoryLocation();
     ClearUtilityLabels();
     ShowPanels(false, false, true, false);
     memoryPrelude_ = 0;

@@ -166,9 +166,9 @@ void DetailWindow::RefreshUtilityGates() {
     at("BufferNotAllowed").setVisible(!possible);
     at("BufferHint").setVisible(possible);
     at("BtnCenterBuffer").setEnabled(possible);
-    at("BtnStore").setEnabled(possible);
+    at("BtnStore").setEnabled(MemoryPossible(false));
     at("BtnSetTime").setEnabled(possible);
-    at("BtnLoad").setEnabled(possible && OnlineOrAlone());
+    at("BtnLoad").setEnabled(MemoryPossible(true));
     at("SwitchNotOnline").setVisible(!s_.OnlineUnit);
     at("SwitchHint").setVisible(s_.OnlineUnit);
     at("BtnSwitch").setEnabled(s_.OnlineUnit && possible);

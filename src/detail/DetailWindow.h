@@ -293,6 +293,10 @@ protected:
     // The memory preview: fills the memos from a stored string; shows or hides them.
     void FillPreview(const std::vector<PreviewMemo>& memos, const std::string& text);
     void ShowMemoryPreview(bool configuration, bool preludes);
+    // The memory location of the operation under way: taken from the list when its
+    // location is read, so that what is loaded or overwritten is what was previewed.
+    const std::string& LatchMemoryLocation();
+    const std::string& MemoryDigit() const { return memoryLocation_; }
     const Clock& clock() const { return d_.clock; }
 
     // The name of the remote-state drop-down (filled from LRS replies).
@@ -345,6 +349,7 @@ private:
     const CompositeRow* CompositeOf(const std::string& control) const;
     // Builds PendingCommand and ConfirmText of a composite with one box's new value.
     bool BuildComposite(const CompositeRow& c, const BoxRow& changed, const Held& now);
+    bool RefusedInLocal(const BoxRow& box);
     void Refuse(const BoxRow& box);
     void SendOrConfirm(const BoxRow& box);
     void Confirmed(bool yes);
@@ -359,9 +364,9 @@ private:
     int OffsetHours() const;
     void RefreshUtilityGates();
     int NextUtility(int n);
+    bool MemoryPossible(bool load) const;
     void MemoryConfirm();
     void MemoryCancel();
-    std::string MemoryDigit() const;
 
     DetailDeps d_;
     DetailState s_;
@@ -395,6 +400,7 @@ private:
     int clearInstructionTicks_ = 0;
     int memoryTicks_ = 0;
     size_t memoryPrelude_ = 0;
+    std::string memoryLocation_;
     mutable bool delayReported_ = false;
     mutable bool timeoutReported_ = false;
 };

@@ -317,15 +317,26 @@ void TDetail330T::ShowEditGate() {
     }
 }
 
+// The box keeps the rate the unit holds; where the coding's limits leave it out, the box
+// is marked and the notice line says so (an entry refused meanwhile keeps its own mark).
 void TDetail330T::ShowRateBounded(const char* box, const Range& limits) {
     if (!has(box))
         return;
-    const ParsedReal v = ParseReal(at(box).text());
-    if (at(box).text().empty() || !v.ok)
+    Control& c = at(box);
+    const ParsedReal v = ParseReal(HeldText(box));
+    if (!v.ok || c.background() == Colours::red)
         return;
-    const double shown = std::clamp(v.value, limits.low, limits.high);
-    if (shown != v.value)
-        at(box).setText(RealText(shown, 8, 3));
+    const bool outside = v.value < limits.low - 1e-9 || v.value > limits.high + 1e-9;
+    if (!outside) {
+        if (c.background() == Colours::yellow)
+            c.setBackground(Colours::white);
+        return;
+    }
+    c.setBackground(Colours::yellow);
+    ShowNotice(std::string("The unit's ") + (box[0] == 'T' ? "Tx" : "Rx") +
+                   " data rate is outside " + FixedReal(limits.low, 1) + "-" +
+                   FixedReal(limits.high, 0) + " kbps, the limits of its coding",
+               Colours::red);
 }
 
 double TDetail330T::RateCeiling(int fec, int mod) const {
@@ -395,11 +406,11 @@ void TDetail330T::LockExtra(bool locked, bool requested) {
         if (has(box))
             at(box).setEnabled(on);
     };
-    // Without the buffer its size means nothing: the first entry stands for it.
     const bool bufferOn = at("RxClkMode").selected() == 1;
+    // Without the buffer the box is disabled and shows the size the unit keeps for it.
     enable("RxBuffer", !locked && bufferOn);
     if (!bufferOn)
-        at("RxBuffer").setSelected(0);
+        at("RxBuffer").setSelected(HeldIndex("RxBuffer"));
     enable("ConfAUP", !locked && framed_);
     enable("InterfaceType", !locked && !opt_.ip);
     enable("ssi", !locked && statsLogPresent_);

@@ -70,7 +70,7 @@ void TDetailSwitch::BuildUtilityExtras() {
 // ---- utilities ------------------------------------------------------------------------------
 
 std::string TDetailSwitch::MemoryNumber() const {
-    return LeftTrim(at("MemoryList").selectedText());
+    return MemoryDigit();
 }
 
 void TDetailSwitch::PreviewLocation(const std::string& reply) {
@@ -120,7 +120,7 @@ bool TDetailSwitch::UtilityStep() {
         return true;
     case kMemoryRead:
         msg.setText("Reading location...").setTextColour(Colours::blue);
-        SendRequest("CST?" + n);
+        SendRequest("CST?" + LatchMemoryLocation());
         return true;
     case kMemoryLoad:
         SendRequest("CLD=" + n);

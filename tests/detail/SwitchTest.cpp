@@ -454,6 +454,7 @@ TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
     EXPECT_EQ(r.Colour("PrvLmp2"), "gray");
     EXPECT_EQ(r.Text("PrvLines"), "Redundant Modem Bridging TM# 3\nBack-up Holdoff Time : 7 "
                                   "sec\nRestore Holdoff Time : 20 sec");
+    ASSERT_TRUE(r.w->choose("MemoryList", 2)); // not the location previewed
     size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnMemConfirm"));
     ASSERT_TRUE(r.Until(

@@ -281,6 +281,7 @@ TEST(Detail310, MemoriesUseTheFamilyTextsAndThreeColumns) {
     EXPECT_NE(r.Text("MemRx").find("Sweep width 25 kHz"), std::string::npos);
     EXPECT_FALSE(r.w->has("MemAupc"));
     r.unit->setRemoteState('0');
+    r.w->choose("MemoryList", 1);
     const size_t mark = r.port.sent.size();
     r.w->click("BtnMemConfirm");
     EXPECT_EQ(r.SentSince(mark), V{"CLD=4"});
@@ -309,4 +310,26 @@ TEST(Detail310, ATimeOutIsToldInTheFamilysWordsAndASelfTestWaitsNoLonger) {
     ASSERT_TRUE(r.tx.AwaitingReply);
     EXPECT_EQ(r.port.sent.back(), "<" + r.w->UnitAddress + "/TST=1");
     EXPECT_EQ(r.tx.TimeoutLeft, 1000);
+}
+
+TEST(Detail310, AUnitInLocalModeIsSentNoChange) {
+    Rig r;
+    r.Open("310", "0310100000", 3, [](sim::Unit& u) {
+        u.setConfig(Plain310());
+        u.setRemoteState('0');
+    });
+    r.ReadConfig();
+    EXPECT_EQ(r.Text("Notice"), "Modem is in LOCAL mode, no change of config permitted");
+    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "128"); }), V{});
+    EXPECT_EQ(r.Text("TxDataRate"), " 64.000");
+    EXPECT_EQ(r.Settings([&] { r.Choose("TxSpectrum", " Inverted"); }), V{});
+    EXPECT_EQ(r.Selected("TxSpectrum"), " Normal");
+    EXPECT_EQ(r.Settings([&] {
+        r.w->enter("MaskTxAis");
+        r.w->check("MaskTxAis", true);
+        r.w->leave("MaskTxAis");
+    }),
+              V{});
+    EXPECT_FALSE(r.at("MaskTxAis").checked());
+    EXPECT_EQ(r.Text("Notice"), "Modem is in LOCAL mode, no change of config permitted");
 }

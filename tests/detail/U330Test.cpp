@@ -240,16 +240,25 @@ TEST(Detail330, DataRateLimitsAndCodingBoxesFollowTheFecType) {
         EXPECT_EQ(r.Selected("TxFECrate"), row.rate);
         EXPECT_EQ(r.Selected("TxMod"), row.mod);
     }
-    // The rate the unit holds is shown within the limits; an entry beyond them is refused.
+    // A coding whose limits leave out the rate the unit holds: the box goes on showing that
+    // rate, marked; an entry beyond the limits is refused, the limit itself goes out.
     Rig r;
-    r.Open("331", "5330110000", 3, [](sim::Unit& u) { u.setConfig(Plain330("612", "2048.000")); });
+    r.Open("331", "5330110000", 3, [](sim::Unit& u) { u.setConfig(Plain330("132", "2048.000")); });
     r.ReadConfig();
-    EXPECT_EQ(r.Text("TxDataRate"), " 1145.000");
+    EXPECT_EQ(r.Settings([&] { r.Choose("TxFECtype", " Turbo 21/44 BPSK"); }), V{"TFT=6"});
+    EXPECT_EQ(r.Text("TxDataRate"), " 2048.000");
+    EXPECT_EQ(r.Colour("TxDataRate"), "yellow");
+    EXPECT_EQ(r.Text("Notice"), "The unit's Tx data rate is outside 2.4-1145 kbps, the limits "
+                                "of its coding");
+    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1145"); }), V{"TDR=1145.000"});
+    EXPECT_EQ(r.Colour("TxDataRate"), "white");
     EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1200"); }), V{});
     EXPECT_EQ(r.Colour("TxDataRate"), "red");
     EXPECT_EQ(colourName(r.at("TxDataRate").textColour()), "white");
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad data rate value. Please correct it");
-    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1000"); }), V{"TDR=1000.000"});
+    // What the unit holds, typed again, is no change: the box is itself again.
+    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1145"); }), V{});
+    EXPECT_EQ(r.Text("TxDataRate"), " 1145.000");
     EXPECT_EQ(r.Colour("TxDataRate"), "white");
     // Back to Viterbi: the coding boxes return.
     EXPECT_EQ(r.Settings([&] { r.Choose("TxFECtype", " Viterbi"); }), V{"TFT=1"});
@@ -427,6 +436,8 @@ TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
                                "Clock\nCarrier RTI");
     EXPECT_EQ(r.Text("MemAupc"), "AUPC Enabled\nTarget EbNo:  3.5 dB\nMax increase:  2 dB\n "
                                  "Generate TX alarm on Pmax\n Go to Nominal Power w/Unlock");
+    // The location goes out as it was previewed, whatever the list shows meanwhile.
+    r.w->choose("MemoryList", 5);
     const size_t mark = r.port.sent.size();
     r.w->click("BtnMemConfirm");
     r.Tick(45);
@@ -436,6 +447,16 @@ TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
         [&] { return !r.Text("MemoryMsg").empty() && r.Text("MemoryMsg") != "Loading..."; }));
     EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 2");
     EXPECT_EQ(r.unit->config(), Known330());
+    r.Tick(60);
+    r.w->choose("MemoryList", 2);
+    r.w->click("BtnStore");
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
+    EXPECT_EQ(r.Text("MemoryMsg"), "Warning! Location 2 contains data. Overwrite?");
+    r.w->choose("MemoryList", 6);
+    r.w->click("BtnMemConfirm");
+    ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") != "Storing..."; }));
+    EXPECT_EQ(r.Text("MemoryMsg"), "Current config now stored in memory 2");
+    r.w->choose("MemoryList", 2);
 
     // A refused query is said once and the panel goes back to its clock: not asked again.
     r.Tick(60);
@@ -483,4 +504,52 @@ TEST(Detail330, TheStationOpensTheFamilysWindowFromTheIdentity) {
         const std::string caption = host.Window()->caption();
         EXPECT_EQ(caption.substr(caption.rfind("       ") + 7), row.caption);
     }
+}
+
+// A load goes only through the on-line unit, whether the unit stands alone or the
+// redundancy state changes while the load is asked for; a store stays possible.
+template <class W> void LoadOnlyOnLine(const char* model, const char* identity) {
+    ModemRig<W> r;
+    r.Open(model, identity, 3, [](sim::Unit& u) { u.setOnline(false); });
+    r.ReadStatus();
+    EXPECT_EQ(r.Text("StaRED"), "Off line");
+    r.w->click("BtnUtilities");
+    r.Tick(3);
+    r.w->choose("MemoryList", 2);
+    EXPECT_FALSE(r.at("BtnLoad").enabled());
+    EXPECT_TRUE(r.at("BtnStore").enabled());
+
+    r.unit->setOnline(true);
+    r.w->click("BtnStatus");
+    r.ReadStatus();
+    r.w->click("BtnUtilities");
+    ASSERT_TRUE(r.UntilSent("TIM?"));
+    r.unit->setOnline(false);
+    ASSERT_TRUE(r.UntilSent("RED?"));
+    ASSERT_TRUE(r.w->click("BtnLoad"));
+    const size_t mark = r.port.sent.size();
+    r.Tick(20);
+    for (const std::string& sent : r.SentSince(mark))
+        EXPECT_NE(sent.substr(0, 3), "CST") << sent;
+    EXPECT_FALSE(r.at("BtnLoad").enabled());
+}
+
+TEST(Detail330, AMemoryIsLoadedOnlyThroughTheOnLineUnit) {
+    LoadOnlyOnLine<TDetail330T>("331", "3330110000");
+    LoadOnlyOnLine<TDetailModem>("310", "0310100000");
+}
+
+TEST(Detail330, TheRxBufferShowsTheSizeTheUnitHolds) {
+    Rig r;
+    std::string c = Plain330();
+    c[50] = '0'; // buffer disabled
+    c[55] = '4'; // +/- 2048 bits
+    r.Open("331", "3330110000", 3, [&](sim::Unit& u) { u.setConfig(c); });
+    r.ReadConfig();
+    EXPECT_FALSE(r.at("RxBuffer").enabled());
+    EXPECT_EQ(r.Selected("RxBuffer"), " +/- 2048 bits");
+    EXPECT_EQ(r.Settings([&] { r.Choose("RxClkMode", " Buffer enabled"); }), V{"RCK=1"});
+    EXPECT_TRUE(r.at("RxBuffer").enabled());
+    EXPECT_EQ(r.Selected("RxBuffer"), " +/- 2048 bits");
+    EXPECT_EQ(r.Settings([&] { r.Choose("RxBuffer", " +/-  256 bits"); }), V{"RBS=1"});
 }

@@ -457,3 +457,36 @@ TEST(DetailVorn, UtilitiesSetTheClockMonthFirstAndDriveThePair) {
     ASSERT_TRUE(r.Until([&] { return r.Text("LnaCalMsg") == "Cal prob: Not permitted"; }));
     EXPECT_EQ(colourName(r.at("LnaCalMsg").textColour()), "red");
 }
+
+TEST(DetailVorn, AMuteModeThatWentUnansweredIsAskedAgainAndTheButtonsStillCome) {
+    // "MUT?" silent once on the first pass: the controls stay, the next pass asks again.
+    Rig r;
+    OpenVorn(r);
+    r.unit->inject([] {
+        sim::Injection i = sim::Injection::silence();
+        i.mnemonic = "MUT";
+        i.count = 1;
+        return i;
+    }());
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnConfig").enabled(); }));
+    EXPECT_TRUE(r.at("BtnLogs").enabled());
+    EXPECT_TRUE(r.at("MUT").visible());
+    EXPECT_EQ(r.Text("StaMUT"), "Mute Mode is: Unmuted after frequency change");
+    EXPECT_EQ(std::count(r.port.sent.begin(), r.port.sent.end(), "<0211/MUT?"), 2);
+
+    // "MUT=0" silent at the DISTANT end: sent again until the unit is no longer muted.
+    Rig d;
+    OpenVorn(d, 4, false, [](Rig& r) { r.Sim().setMuteMode(1); });
+    ASSERT_TRUE(d.UntilSent("<0211/MUT?"));
+    ASSERT_TRUE(d.Until([&] { return !d.tx.AwaitingReply; }));
+    d.unit->inject([] {
+        sim::Injection i = sim::Injection::silence();
+        i.mnemonic = "MUT";
+        i.count = 1;
+        return i;
+    }());
+    ASSERT_TRUE(d.Until([&] { return d.at("BtnConfig").enabled(); }));
+    EXPECT_EQ(std::count(d.port.sent.begin(), d.port.sent.end(), "<0211/MUT=0"), 2);
+    EXPECT_EQ(d.Sim().muteMode(), 0);
+    EXPECT_EQ(d.Text("StaMUT"), "Mute Mode is: Unmuted after frequency change");
+}

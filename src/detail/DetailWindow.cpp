@@ -224,6 +224,10 @@ void DetailWindow::ShowCaptureState() {
 }
 
 void DetailWindow::CloseNow() {
+    if (timerOn_ && UnitHeld()) {
+        RequestMode(Phases::ExitModal);
+        return;
+    }
     timerOn_ = false;
     closed_ = true;
     d_.tx.RequestedMode.clear();
@@ -270,7 +274,7 @@ void DetailWindow::ModeSwitch() {
         at("WaitMs").setVisible(false);
         return;
     }
-    if (tx.AwaitingReply) {
+    if (tx.AwaitingReply || UnitHeld()) {
         at("WaitText").setVisible(true);
         at("WaitMs").setText(std::to_string(tx.TimeoutLeft) + " msec").setVisible(true);
         return;

@@ -490,3 +490,32 @@ TEST(DetailVorn, AMuteModeThatWentUnansweredIsAskedAgainAndTheButtonsStillCome) 
     EXPECT_EQ(d.Sim().muteMode(), 0);
     EXPECT_EQ(d.Text("StaMUT"), "Mute Mode is: Unmuted after frequency change");
 }
+
+TEST(DetailVorn, FactoryAccessIsTakenBackWhateverTheOperatorPresses) {
+    // Limits the unit will not give: every pass opens factory access, and the buttons are
+    // there meanwhile. A panel button waits until the access is given back.
+    Rig r;
+    OpenVorn(r);
+    r.unit->setAnswer("UIF", "*");
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnUtilities").enabled(); }));
+    ASSERT_TRUE(r.UntilSent("<0211/FAC=E "));
+    const size_t mark = r.port.sent.size() - 1;
+    r.w->click("BtnUtilities");
+    ASSERT_TRUE(r.UntilSent("<0211/DAY?"));
+    EXPECT_EQ(Requests(r.SentSince(mark)), (Lines{"FAC=E ", "UIF?", "DIF?", "FAC=D ", "DAY?"}));
+    EXPECT_FALSE(r.Sim().factoryAccessOn());
+
+    // "&Close" on the first pass, and the window's frame.
+    for (const bool frame : {false, true}) {
+        Rig c;
+        OpenVorn(c);
+        ASSERT_TRUE(c.UntilSent("<0211/FAC=E "));
+        if (frame)
+            c.w->requestClose();
+        else
+            c.w->click("BtnClose");
+        ASSERT_TRUE(c.Until([&] { return c.w->Closed(); })) << frame;
+        EXPECT_EQ(c.port.sent.back(), "<0211/FAC=D ") << frame;
+        EXPECT_FALSE(c.Sim().factoryAccessOn()) << frame;
+    }
+}

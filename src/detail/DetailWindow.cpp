@@ -228,6 +228,7 @@ void DetailWindow::CloseNow() {
         RequestMode(Phases::ExitModal);
         return;
     }
+    KeepUnwrittenLog();
     timerOn_ = false;
     closed_ = true;
     d_.tx.RequestedMode.clear();
@@ -361,6 +362,7 @@ void DetailWindow::Dispatch() {
 }
 
 void DetailWindow::Exit() {
+    KeepUnwrittenLog();
     timerOn_ = false;
     closed_ = true;
 }

@@ -356,6 +356,9 @@ private:
 
     // Logs, utilities, memories.
     void ChooseLogFile(int kind);
+    void PutLogLines();
+    // Closing: downloaded lines go to the chosen file (the unit counts them as read).
+    void KeepUnwrittenLog();
     void RefreshClockLines();
     int OffsetMinutes() const;
     int OffsetHours() const;

@@ -519,3 +519,32 @@ TEST(DetailVorn, FactoryAccessIsTakenBackWhateverTheOperatorPresses) {
         EXPECT_FALSE(c.Sim().factoryAccessOn()) << frame;
     }
 }
+
+TEST(DetailVorn, ClosingDuringAnEventDownloadKeepsWhatWasRead) {
+    Rig r;
+    OpenVorn(r);
+    r.Sim().setStoredEventCount(7, 0);
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
+    const auto startDownload = [&](const std::string& file) {
+        r.w->click("BtnLogs");
+        r.Tick();
+        ASSERT_TRUE(r.Until([&] { return r.at("BtnChooseFile").enabled(); }));
+        r.op.files.push_back(file);
+        r.w->click("BtnChooseFile");
+        r.w->click("BtnNewFile");
+        r.w->click("BtnReadLog");
+    };
+    startDownload("first.txt");
+    ASSERT_TRUE(r.Until([&] { return !r.Text("LogMemo").empty(); }));
+    r.w->click("BtnClose");
+    ASSERT_TRUE(r.Until([&] { return r.w->Closed(); }));
+    EXPECT_EQ(TextFile::readLines(r.dir.path() / "first.txt").value_or(Lines{}).size(), 5u);
+
+    // The next window reads the rest; the store is cleared only once both are on file.
+    r.Open("Transceiver 1, Local,  VORN");
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
+    startDownload("second.txt");
+    ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Reading log completed"; }));
+    EXPECT_EQ(TextFile::readLines(r.dir.path() / "second.txt").value_or(Lines{}).size(), 2u);
+    EXPECT_EQ(r.Sim().storedEvents(), 0u);
+}

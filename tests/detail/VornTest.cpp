@@ -225,6 +225,13 @@ TEST(DetailVorn, WithoutFactoryAccessEntriesGoUncorrectedAndARefusalIsReReadAndC
               "Enter the UP Freq (limits not read from the unit), resolution 1 or 2.5MHz");
     EXPECT_EQ(r.Sent([&] { r.Edit("UFQ", "6000.2"); }), (Lines{"UFQ=6000.0", "CCS?"}));
     EXPECT_DOUBLE_EQ(r.Sim().upFrequency(), 6000.0);
+    // What the command cannot carry is refused, not sent malformed.
+    for (const char* bad : {"-5", "-0.5", "123456"}) {
+        EXPECT_EQ(r.Sent([&] { r.Edit("UFQ", bad); }), Lines{}) << bad;
+        EXPECT_EQ(r.Text("Notice"), "ERROR: Bad frequency value. Please correct it") << bad;
+    }
+    EXPECT_EQ(r.Sent([&] { r.Edit("UAT", "1234"); }), Lines{});
+    EXPECT_EQ(r.Text("Notice"), "ERROR: Bad attenuation value. Please correct it");
 
     // Beyond what the unit takes: it refuses, the box is read back from step 8, and the
     // message stays 42 ticks.

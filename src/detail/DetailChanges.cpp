@@ -122,8 +122,13 @@ std::optional<std::string> DetailWindow::EditValue(const BoxRow& b, const std::s
         break;
     }
     switch (b.value) {
-    case Value::Real:
-        return RealTextZeroPad(FixedReal(v, b.cmdDecimals), b.cmdWidth, b.cmdDecimals);
+    case Value::Real: {
+        // Unsigned and of a fixed width: what it cannot carry is refused, never sent malformed.
+        std::string wire = RealTextZeroPad(FixedReal(v, b.cmdDecimals), b.cmdWidth, b.cmdDecimals);
+        if (v < 0 || (b.cmdWidth > 0 && wire.size() > static_cast<size_t>(b.cmdWidth)))
+            return std::nullopt;
+        return wire;
+    }
     case Value::NegReal:
         return RealTextZeroPad(FixedReal(magnitude, b.cmdDecimals), b.cmdWidth, b.cmdDecimals);
     case Value::Digits:

@@ -134,20 +134,35 @@ void DetailWindow::ChooseLogFile(int kind) {
                      });
 }
 
-bool DetailWindow::WriteLogFile() {
+void DetailWindow::PutLogLines() {
     std::filesystem::path path(s_.LogFileName);
     if (path.is_relative())
         path = d_.programDir / path;
+    if (s_.LogWriteMode == 1) {
+        std::vector<std::string> lines;
+        if (family_.blankLineOnAppend)
+            lines.push_back(" ");
+        lines.insert(lines.end(), logLines_.begin(), logLines_.end());
+        TextFile::append(path, lines);
+    } else {
+        TextFile::replace(path, logLines_);
+    }
+}
+
+void DetailWindow::KeepUnwrittenLog() {
+    if (!logUnwritten_ || s_.LogFileName.empty())
+        return;
     try {
-        if (s_.LogWriteMode == 1) {
-            std::vector<std::string> lines;
-            if (family_.blankLineOnAppend)
-                lines.push_back(" ");
-            lines.insert(lines.end(), logLines_.begin(), logLines_.end());
-            TextFile::append(path, lines);
-        } else {
-            TextFile::replace(path, logLines_);
-        }
+        PutLogLines();
+        logUnwritten_ = false;
+    } catch (const UserError& e) {
+        d_.op.report(e.what());
+    }
+}
+
+bool DetailWindow::WriteLogFile() {
+    try {
+        PutLogLines();
     } catch (const UserError& e) {
         // The lines stay here and nothing is cleared in the unit: another file is asked for.
         d_.op.report(e.what());
@@ -173,6 +188,7 @@ int DetailWindow::TakeLogRecords(const LogDescription& log, const std::string& r
         const std::string entry = log.decode ? log.decode(rec, d_.clock) : rec;
         if (!entry.empty()) {
             logLines_.push_back(UnitAddress + "  " + entry);
+            logUnwritten_ = true; // read from the unit: no longer there to read again
             ++found;
         }
     }

@@ -226,6 +226,11 @@ void DetailWindow::ShowCaptureState() {
 }
 
 void DetailWindow::CloseNow() {
+    if (timerOn_ && UnitHeld()) {
+        RequestMode(Phases::ExitModal);
+        return;
+    }
+    KeepUnwrittenLog();
     timerOn_ = false;
     closed_ = true;
     d_.tx.RequestedMode.clear();
@@ -272,7 +277,7 @@ void DetailWindow::ModeSwitch() {
         at("WaitMs").setVisible(false);
         return;
     }
-    if (tx.AwaitingReply) {
+    if (tx.AwaitingReply || UnitHeld()) {
         at("WaitText").setVisible(true);
         at("WaitMs").setText(std::to_string(tx.TimeoutLeft) + " msec").setVisible(true);
         return;
@@ -359,6 +364,7 @@ void DetailWindow::Dispatch() {
 }
 
 void DetailWindow::Exit() {
+    KeepUnwrittenLog();
     timerOn_ = false;
     closed_ = true;
 }

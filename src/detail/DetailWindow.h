@@ -209,6 +209,9 @@ protected:
     // A change is about to be confirmed or sent, `shown` its new text (or entry): the
     // family's status labels that show the value at once.
     virtual void OnStaged(const BoxRow& /*box*/, const std::string& /*shown*/) {}
+    // The unit was put in a state that a later exchange of the running steps takes back
+    // (factory access): buttons, "&Close" and the frame wait until it has been.
+    virtual bool UnitHeld() const { return false; }
 
     // ---- helpers for the family -----------------------------------------------------
     DetailState& state() { return s_; }
@@ -359,6 +362,9 @@ private:
 
     // Logs, utilities, memories.
     void ChooseLogFile(int kind);
+    void PutLogLines();
+    // Closing: downloaded lines go to the chosen file (the unit counts them as read).
+    void KeepUnwrittenLog();
     void RefreshClockLines();
     int OffsetMinutes() const;
     int OffsetHours() const;

@@ -115,8 +115,7 @@ std::vector<TransceiverWindow::Reading> TDetailPld::Sequence() {
         {8, "RCS?", on([this](const std::string& v) { TakeRcs(v); }), 9, true},
         {9, "CFS?", on([this](const std::string& v) {
              at("CLS").setBackground(AlarmColour(Chars(v, 7, 1)));
-             at("StaSFS").setBackground(ParseInt(Chars(v, 1, 7)).value != 0 ? Colours::red
-                                                                            : Colours::lime);
+             at("StaSFS").setBackground(AnyFault(v, 7) ? Colours::red : Colours::lime);
          }),
          10},
         {10, "CES?", on([this](const std::string& v) {
@@ -238,8 +237,16 @@ void TDetailPld::TakeBand(const std::string& v) {
     DownFreqMax = ParseInt(Chars(entry, 12, 5)).value;
 }
 
+// Each character is one alarm: not available ("2", "X") is no fault.
+bool TDetailPld::AnyFault(const std::string& v, int length) {
+    for (const char c : Chars(v, 1, length))
+        if (AlarmColour(c) == Colours::red)
+            return true;
+    return false;
+}
+
 void TDetailPld::SummaryFault(const std::string& v, int length) {
-    if (ParseInt(Chars(v, 1, length)).value > 0)
+    if (AnyFault(v, length))
         at("StaSFS").setBackground(Colours::red);
 }
 

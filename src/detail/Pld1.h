@@ -42,6 +42,7 @@ private:
     void TakeBand(const std::string& value);
     // Faults in characters from..to turn the summary red.
     void SummaryFault(const std::string& value, int length);
+    static bool AnyFault(const std::string& value, int length);
     void ShowLnb();
 };
 

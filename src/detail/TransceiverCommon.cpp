@@ -45,6 +45,8 @@ std::vector<ReadStep> TransceiverWindow::Readings(const std::vector<Reading>& ro
     std::vector<ReadStep> out;
     for (const Reading& row : rows)
         out.push_back({S(row.k), row.request, [this, row](const std::string& r) {
+                           if (StartsWith(row.request, "FAC=D"))
+                               factoryAccess_ = false; // whatever the answer
                            const int n = row.decode ? row.decode(r) : 0;
                            if (row.backToWait && StartsWith(r, "=") && BackToWait())
                                return kWait;
@@ -105,6 +107,11 @@ void TransceiverWindow::Step() {
     }
     if (OwnStep() || RunSteps(others_))
         return;
+    // From the moment it is asked for, whatever the answer, the steps go on to give the
+    // access back.
+    for (const ReadStep& row : readings_)
+        if (row.step == step && StartsWith(row.request, "FAC=E"))
+            factoryAccess_ = true;
     const bool reply = step % 2 == 0;
     if (RunSteps(readings_) && reply && StepNo != step)
         TimeoutLine(State().LastReply);

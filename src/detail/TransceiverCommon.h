@@ -84,6 +84,7 @@ protected:
     bool InConfiguration() const override;
     bool EffectiveLock(bool requested) const override { return requested; }
     int FullReadStep() const override { return S(8); }
+    bool UnitHeld() const override { return factoryAccess_; }
 
     // The window opens: status panel cleared and shown, buttons off.
     virtual void Opening() = 0;
@@ -127,6 +128,8 @@ private:
 
     std::vector<ReadStep> readings_;
     std::vector<ReadStep> others_;
+    // "FAC=E " was sent and "FAC=D " not yet answered.
+    bool factoryAccess_ = false;
 };
 
 } // namespace linvar

@@ -37,6 +37,7 @@ void TDetailVorn::ActivateFamily() {
     at("REF").setMaxLength(5);
     UpSlopeKnown = DownSlopeKnown = RedundancyAuto = false;
     upPresent_ = downPresent_ = lnaSupply_ = true;
+    muteSettled_ = false;
     ShowMaintenance(false);
 }
 
@@ -183,7 +184,8 @@ std::vector<TransceiverWindow::Reading> TDetailVorn::Sequence() {
          [this](const std::string& r) {
              if (StartsWith(r, "="))
                  TakeCms(r.substr(1));
-             return UpFreqMax == 0 ? 15 : 8; // the limits are read until known
+             // The limits, and the mute mode, are read until known.
+             return UpFreqMax == 0 ? 15 : muteSettled_ ? 8 : 22;
          }},
         {15, "UGO?", on(gain("UGO", "StaUGO")), 16},
         {16, "DGO?", on(gain("DGO", "StaDGO")), 17},
@@ -211,6 +213,7 @@ std::vector<TransceiverWindow::Reading> TDetailVorn::Sequence() {
          [this](const std::string& r) {
              if (StartsWith(r, "="))
                  SetBoxIndex("MUT", 0);
+             muteSettled_ = !StartsWith(r, "T"); // unanswered: asked again next pass
              ShowMute(true);
              return 23;
          }},
@@ -332,14 +335,19 @@ void TDetailVorn::ShowMute(bool on) {
 }
 
 int TDetailVorn::TakeMute(const std::string& r) {
+    if (StartsWith(r, "T"))
+        return 23; // no answer says nothing of the mute mode: asked again next pass
+    muteSettled_ = true;
     if (!StartsWith(r, "=")) {
         ShowMute(false); // the unit has no mute mode
         return 23;
     }
     FillBoxesFrom("MUT", r.substr(1));
     // A DISTANT unit muted after a frequency change would cut the link that reaches it.
-    if (DistantEnd && Chars(r, 2, 1) == "1")
+    if (DistantEnd && Chars(r, 2, 1) == "1") {
+        muteSettled_ = false;
         return 24;
+    }
     ShowMute(true);
     return 23;
 }

@@ -58,6 +58,8 @@ private:
     bool downPresent_ = true;
     bool lnaSupply_ = true;
     bool maintenance_ = false;
+    // The mute mode was answered (and a DISTANT unit unmuted); until then every pass asks.
+    bool muteSettled_ = false;
 };
 
 } // namespace linvar

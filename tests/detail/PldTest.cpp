@@ -7,6 +7,8 @@
 
 #include "detail/Pld1.h"
 
+#include <cstring>
+
 using namespace linvar;
 
 namespace {
@@ -230,4 +232,24 @@ TEST(DetailPld, TheLnaIsCalibratedOnceAndATimeOutIsShownUntilTheNextReply) {
     EXPECT_EQ(r.port.sent.back(), "<0211/CES?");
     ASSERT_TRUE(r.Until([&] { return r.Text("Notice").empty(); }));
     EXPECT_EQ(r.port.sent.back(), "<0211/CRS?");
+}
+
+TEST(DetailPld, TheSummaryFaultStatusIsRedOnlyForAFaultCharacter) {
+    // Not available ("2", "X") is no fault; a "1" anywhere in the run is one.
+    const struct {
+        const char* reply;
+        const char* chars;
+        const char* colour;
+    } cases[] = {{"CFS", "100000X", "red"}, {"CFS", "0000002", "lime"}, {"CES", "0X100", "red"},
+                 {"CHS", "00002", "lime"},  {"CDS", "X001", "red"},     {"CAS", "2X0", "lime"}};
+    Rig r;
+    OpenPld(r);
+    ASSERT_TRUE(Ready(r));
+    for (const auto& c : cases) {
+        r.Sim().setAlarms(c.reply, c.chars);
+        ASSERT_TRUE(r.UntilSent("<0211/CFS?"));
+        ASSERT_TRUE(r.UntilSent("<0211/RCS?")); // a whole pass decoded
+        EXPECT_EQ(r.Colour("StaSFS"), c.colour) << c.reply << " " << c.chars;
+        r.Sim().setAlarms(c.reply, std::string(std::strlen(c.chars), '0'));
+    }
 }

@@ -225,6 +225,13 @@ TEST(DetailVorn, WithoutFactoryAccessEntriesGoUncorrectedAndARefusalIsReReadAndC
               "Enter the UP Freq (limits not read from the unit), resolution 1 or 2.5MHz");
     EXPECT_EQ(r.Sent([&] { r.Edit("UFQ", "6000.2"); }), (Lines{"UFQ=6000.0", "CCS?"}));
     EXPECT_DOUBLE_EQ(r.Sim().upFrequency(), 6000.0);
+    // What the command cannot carry is refused, not sent malformed.
+    for (const char* bad : {"-5", "-0.5", "123456"}) {
+        EXPECT_EQ(r.Sent([&] { r.Edit("UFQ", bad); }), Lines{}) << bad;
+        EXPECT_EQ(r.Text("Notice"), "ERROR: Bad frequency value. Please correct it") << bad;
+    }
+    EXPECT_EQ(r.Sent([&] { r.Edit("UAT", "1234"); }), Lines{});
+    EXPECT_EQ(r.Text("Notice"), "ERROR: Bad attenuation value. Please correct it");
 
     // Beyond what the unit takes: it refuses, the box is read back from step 8, and the
     // message stays 42 ticks.
@@ -456,4 +463,95 @@ TEST(DetailVorn, UtilitiesSetTheClockMonthFirstAndDriveThePair) {
     r.w->click("BtnCalLna");
     ASSERT_TRUE(r.Until([&] { return r.Text("LnaCalMsg") == "Cal prob: Not permitted"; }));
     EXPECT_EQ(colourName(r.at("LnaCalMsg").textColour()), "red");
+}
+
+TEST(DetailVorn, AMuteModeThatWentUnansweredIsAskedAgainAndTheButtonsStillCome) {
+    // "MUT?" silent once on the first pass: the controls stay, the next pass asks again.
+    Rig r;
+    OpenVorn(r);
+    r.unit->inject([] {
+        sim::Injection i = sim::Injection::silence();
+        i.mnemonic = "MUT";
+        i.count = 1;
+        return i;
+    }());
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnConfig").enabled(); }));
+    EXPECT_TRUE(r.at("BtnLogs").enabled());
+    EXPECT_TRUE(r.at("MUT").visible());
+    EXPECT_EQ(r.Text("StaMUT"), "Mute Mode is: Unmuted after frequency change");
+    EXPECT_EQ(std::count(r.port.sent.begin(), r.port.sent.end(), "<0211/MUT?"), 2);
+
+    // "MUT=0" silent at the DISTANT end: sent again until the unit is no longer muted.
+    Rig d;
+    OpenVorn(d, 4, false, [](Rig& r) { r.Sim().setMuteMode(1); });
+    ASSERT_TRUE(d.UntilSent("<0211/MUT?"));
+    ASSERT_TRUE(d.Until([&] { return !d.tx.AwaitingReply; }));
+    d.unit->inject([] {
+        sim::Injection i = sim::Injection::silence();
+        i.mnemonic = "MUT";
+        i.count = 1;
+        return i;
+    }());
+    ASSERT_TRUE(d.Until([&] { return d.at("BtnConfig").enabled(); }));
+    EXPECT_EQ(std::count(d.port.sent.begin(), d.port.sent.end(), "<0211/MUT=0"), 2);
+    EXPECT_EQ(d.Sim().muteMode(), 0);
+    EXPECT_EQ(d.Text("StaMUT"), "Mute Mode is: Unmuted after frequency change");
+}
+
+TEST(DetailVorn, FactoryAccessIsTakenBackWhateverTheOperatorPresses) {
+    // Limits the unit will not give: every pass opens factory access, and the buttons are
+    // there meanwhile. A panel button waits until the access is given back.
+    Rig r;
+    OpenVorn(r);
+    r.unit->setAnswer("UIF", "*");
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnUtilities").enabled(); }));
+    ASSERT_TRUE(r.UntilSent("<0211/FAC=E "));
+    const size_t mark = r.port.sent.size() - 1;
+    r.w->click("BtnUtilities");
+    ASSERT_TRUE(r.UntilSent("<0211/DAY?"));
+    EXPECT_EQ(Requests(r.SentSince(mark)), (Lines{"FAC=E ", "UIF?", "DIF?", "FAC=D ", "DAY?"}));
+    EXPECT_FALSE(r.Sim().factoryAccessOn());
+
+    // "&Close" on the first pass, and the window's frame.
+    for (const bool frame : {false, true}) {
+        Rig c;
+        OpenVorn(c);
+        ASSERT_TRUE(c.UntilSent("<0211/FAC=E "));
+        if (frame)
+            c.w->requestClose();
+        else
+            c.w->click("BtnClose");
+        ASSERT_TRUE(c.Until([&] { return c.w->Closed(); })) << frame;
+        EXPECT_EQ(c.port.sent.back(), "<0211/FAC=D ") << frame;
+        EXPECT_FALSE(c.Sim().factoryAccessOn()) << frame;
+    }
+}
+
+TEST(DetailVorn, ClosingDuringAnEventDownloadKeepsWhatWasRead) {
+    Rig r;
+    OpenVorn(r);
+    r.Sim().setStoredEventCount(7, 0);
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
+    const auto startDownload = [&](const std::string& file) {
+        r.w->click("BtnLogs");
+        r.Tick();
+        ASSERT_TRUE(r.Until([&] { return r.at("BtnChooseFile").enabled(); }));
+        r.op.files.push_back(file);
+        r.w->click("BtnChooseFile");
+        r.w->click("BtnNewFile");
+        r.w->click("BtnReadLog");
+    };
+    startDownload("first.txt");
+    ASSERT_TRUE(r.Until([&] { return !r.Text("LogMemo").empty(); }));
+    r.w->click("BtnClose");
+    ASSERT_TRUE(r.Until([&] { return r.w->Closed(); }));
+    EXPECT_EQ(TextFile::readLines(r.dir.path() / "first.txt").value_or(Lines{}).size(), 5u);
+
+    // The next window reads the rest; the store is cleared only once both are on file.
+    r.Open("Transceiver 1, Local,  VORN");
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
+    startDownload("second.txt");
+    ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Reading log completed"; }));
+    EXPECT_EQ(TextFile::readLines(r.dir.path() / "second.txt").value_or(Lines{}).size(), 2u);
+    EXPECT_EQ(r.Sim().storedEvents(), 0u);
 }

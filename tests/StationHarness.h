@@ -1,12 +1,12 @@
 #pragma once
-// The whole station (TTopModule) on a fake clock and a fake port, with the in-process
+// The whole station (Station) on a fake clock and a fake port, with the in-process
 // simulator on the line: every tick moves time on 50 ms, hands over the reply bytes that
 // are due, then runs the station's tick.
 
 #include "Bus.h"
 #include "TempDir.h"
 
-#include "app/Summaryx.h"
+#include "app/Station.h"
 #include "logging/Print.h"
 #include "serial/Framer.h"
 #include "ui/Clock.h"
@@ -56,7 +56,7 @@ struct StationHarness {
     linvar::MessageFramer framer{'>', '\n', 0};
     // Every write to the line, as bytes.
     std::vector<std::string> wire;
-    std::unique_ptr<linvar::TTopModule> top;
+    std::unique_ptr<linvar::Station> top;
     // Runs on every tick after the simulator's replies, before the station's tick.
     std::function<void()> beforeTick;
     // The station is the active application.
@@ -67,7 +67,7 @@ struct StationHarness {
     // The station over the files already in `dir`; `op` answers for the person.
     void Make(linvar::Operator* op = nullptr) {
         linvar::Printing().reset();
-        top = std::make_unique<linvar::TTopModule>(linvar::TTopModule::Platform{
+        top = std::make_unique<linvar::Station>(linvar::Station::Platform{
             clock, op ? *op : person, port,
             [this](const std::string& bytes) {
                 wire.push_back(bytes);

@@ -1,11 +1,11 @@
 #include "alarms/AlarmJournal.h"
 
-#include "protocol/FaultTables.h"
-#include "protocol/PollCycle.h"
+#include "poll/PollCycle.h"
 #include "setup/SystemSetup.h"
 #include "ui/Cp1252.h"
 #include "ui/TextFile.h"
 #include "ui/UserError.h"
+#include "wire/FaultTables.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "app/Summaryx.h"
+#include "app/Station.h"
 
 #include <fcntl.h>
 #include <system_error>

@@ -1,6 +1,6 @@
 #include "app/Demo.h"
 
-#include "serial/Scommse.h"
+#include "serial/CommsDialog.h"
 #include "setup/SetupFile.h"
 #include "ui/TextFile.h"
 #include "ui/UserError.h"

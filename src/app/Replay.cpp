@@ -1,6 +1,6 @@
 #include "app/Replay.h"
 
-#include "app/Summaryx.h"
+#include "app/Station.h"
 #include "ui/Colour.h"
 #include "ui/TextFile.h"
 #include "ui/UserError.h"
@@ -113,8 +113,7 @@ std::string inQuotes(const std::string& s) {
 
 Replay::Replay(WindowsFn windows, ReplayOperator& op) : windows_(std::move(windows)), op_(op) {}
 
-Replay::Replay(TTopModule& top, ReplayOperator& op)
-    : Replay([&top] { return top.Windows(); }, op) {}
+Replay::Replay(Station& top, ReplayOperator& op) : Replay([&top] { return top.Windows(); }, op) {}
 
 void Replay::fail(int line, const std::string& message) {
     failures_.push_back({line, message});

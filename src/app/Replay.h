@@ -26,7 +26,7 @@
 
 namespace linvar {
 
-class TTopModule;
+class Station;
 
 // Answers questions from the script's queued answers (and remembers them); everything
 // else, and questions with nothing queued, go to the real operator.
@@ -74,7 +74,7 @@ public:
 
     // windows: the open windows, main window first, the front one last.
     Replay(WindowsFn windows, ReplayOperator& op);
-    Replay(TTopModule& top, ReplayOperator& op);
+    Replay(Station& top, ReplayOperator& op);
 
     // A script in memory; lines that cannot be read are failures and nothing is run.
     void load(const std::vector<std::string>& lines);

@@ -9,19 +9,19 @@
 #include "DemoInstallation.h"
 #include "PtyServer.h"
 
-#include "alarms/StatusServer.h"
 #include "app/CommandLine.h"
 #include "app/Demo.h"
 #include "app/Replay.h"
-#include "app/Summaryx.h"
+#include "app/Station.h"
+#include "export/StatusServer.h"
 #include "qt/QtClock.h"
 #include "qt/QtOperator.h"
 #include "qt/QtScheduler.h"
 #include "qt/ScreenView.h"
 #include "qt/StationWindows.h"
+#include "serial/CommsDialog.h"
 #include "serial/Dispatcher.h"
-#include "serial/Scommse.h"
-#include "serial/Serial4.h"
+#include "serial/SerialPort.h"
 #include "ui/UserError.h"
 
 #include <QApplication>
@@ -153,8 +153,8 @@ int main(int argc, char** argv) {
         QMetaObject::invokeMethod(
             qApp, [&op, text] { op.report(text); }, Qt::QueuedConnection);
     });
-    linvar::TSerial serial(dispatcher, cl.com);
-    linvar::TTopModule top(
+    linvar::SerialPort serial(dispatcher, cl.com);
+    linvar::Station top(
         {clock,
          op,
          serial,

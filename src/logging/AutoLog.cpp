@@ -1,13 +1,13 @@
 #include "logging/AutoLog.h"
 
 #include "logging/Capture.h"
-#include "protocol/FaultTables.h"
-#include "protocol/PollCycle.h"
-#include "protocol/TextFormats.h"
+#include "poll/PollCycle.h"
 #include "ui/Clock.h"
 #include "ui/Operator.h"
 #include "ui/TextFile.h"
 #include "ui/UserError.h"
+#include "wire/FaultTables.h"
+#include "wire/TextFormats.h"
 
 #include <sys/stat.h>
 

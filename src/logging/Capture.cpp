@@ -2,7 +2,7 @@
 
 #include "ui/UserError.h"
 
-#include "serial/Scommse.h"
+#include "serial/CommsDialog.h"
 
 namespace linvar {
 

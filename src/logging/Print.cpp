@@ -1,7 +1,7 @@
 #include "logging/Print.h"
 
-#include "protocol/FaultTables.h"
 #include "ui/Clock.h"
+#include "wire/FaultTables.h"
 
 namespace linvar {
 

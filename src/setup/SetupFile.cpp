@@ -1,7 +1,7 @@
 #include "setup/SetupFile.h"
 
-#include "protocol/TextFormats.h"
 #include "ui/TextFile.h"
+#include "wire/TextFormats.h"
 
 #include <algorithm>
 

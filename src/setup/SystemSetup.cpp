@@ -1,6 +1,6 @@
 #include "setup/SystemSetup.h"
 
-#include "protocol/TextFormats.h"
+#include "wire/TextFormats.h"
 
 #include <stdexcept>
 

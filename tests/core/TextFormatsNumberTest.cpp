@@ -1,4 +1,4 @@
-#include "protocol/TextFormats.h"
+#include "wire/TextFormats.h"
 
 #include <gtest/gtest.h>
 

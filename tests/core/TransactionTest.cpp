@@ -1,4 +1,4 @@
-#include "protocol/Transaction.h"
+#include "wire/Transaction.h"
 
 #include <gtest/gtest.h>
 

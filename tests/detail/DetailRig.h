@@ -6,7 +6,7 @@
 
 #include "poll/PollHarness.h"
 
-#include "detail/U350.h"
+#include "detail/mqx350/Mqx350Window.h"
 #include "ui/Scheduler.h"
 
 #include <gtest/gtest.h>
@@ -81,7 +81,7 @@ struct DetailRig {
                                                               {"FPL", "=1"},
                                                               {"IPA", "=192.168.001.020.24"}})
             unit->setAnswer(m, v);
-        Create<linvar::TDetail350>(identity, record, address);
+        Create<linvar::Mqx350Window>(identity, record, address);
     }
 
     // The end's record and a simulated unit of this model, before the window opens.

@@ -7,8 +7,8 @@
 #include "DetailRig.h"
 #include "WireTranscript.h"
 
-#include "protocol/FaultTables.h"
 #include "ui/TextFile.h"
+#include "wire/FaultTables.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 
 #include "poll/PollHarness.h"
 
-#include "detail/DetailWindow.h"
+#include "detail/framework/DetailWindow.h"
 #include "ui/Scheduler.h"
 
 #include <gtest/gtest.h>

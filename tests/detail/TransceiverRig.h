@@ -4,7 +4,7 @@
 
 #include "poll/PollHarness.h"
 
-#include "detail/TransceiverCommon.h"
+#include "detail/transceiver/TransceiverCommon.h"
 #include "ui/Scheduler.h"
 
 #include <gtest/gtest.h>

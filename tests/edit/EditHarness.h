@@ -4,14 +4,14 @@
 
 #include "poll/PollHarness.h"
 
-#include "setup/LinkEdit.h"
-#include "setup/SwitchEdit.h"
+#include "edit/LinkEdit.h"
+#include "edit/SwitchEdit.h"
 
 #include <string>
 
 struct EditHarness : PollHarness {
-    linvar::TLinkEdit link{cycle};
-    linvar::TSwitchEdit sw{cycle};
+    linvar::LinkEdit link{cycle};
+    linvar::SwitchEdit sw{cycle};
     bool linkShown = false;
     bool swShown = false;
 

@@ -1,6 +1,6 @@
 #include "EditHarness.h"
 
-#include "protocol/TextFormats.h"
+#include "wire/TextFormats.h"
 
 #include <gtest/gtest.h>
 

@@ -9,9 +9,9 @@ using namespace linvar;
 
 namespace {
 
-struct Station : StationHarness {
+struct StationRig : StationHarness {
     ScriptedOperator& op = person;
-    Station() {
+    StationRig() {
         dir.write("comms.txt", "1,9600,0\r\n");
         Make();
     }
@@ -20,7 +20,7 @@ struct Station : StationHarness {
 } // namespace
 
 TEST(StationEdit, EditScreensOpenInFrontAndPollingResumes) {
-    Station s;
+    StationRig s;
     s.bus.add("0700", "350");
     s.top->Activate(true);
     s.Tick(3);

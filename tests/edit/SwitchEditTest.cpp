@@ -1,7 +1,7 @@
 #include "EditHarness.h"
 
 #include "setup/SetupFile.h"
-#include "setup/Ssave1.h"
+#include "setup/SetupFilesScreen.h"
 
 #include <gtest/gtest.h>
 
@@ -170,7 +170,7 @@ TEST(SwitchEdit, EditedSetupSavesAndLoadsBackIdentically) {
     h.link.click("AddrMod1");
     h.link.click("BtnExitEdit");
 
-    TSaveDialog dialog(h.setup, h.dir.path());
+    SetupFilesScreen dialog(h.setup, h.dir.path());
     dialog.Activate();
     dialog.choose("CboFile", 2);
     dialog.click("BtnSaveFile");

@@ -1,6 +1,6 @@
 // Any bytes as "comms.txt": the settings load without a crash, every selection is an
 // entry of its list or none, and saving then loading again gives the same selection.
-#include "serial/Scommse.h"
+#include "serial/CommsDialog.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // Any bytes through the fault decoders, the log entry formats and the print lines: no
 // crash, no undefined behaviour, and an empty slot always gives an empty entry.
 #include "logging/Print.h"
-#include "protocol/FaultTables.h"
-#include "protocol/TextFormats.h"
 #include "ui/Clock.h"
+#include "wire/FaultTables.h"
+#include "wire/TextFormats.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -9,10 +9,10 @@
 
 #include "Bus.h"
 
-#include "detail/DetailHost.h"
+#include "detail/framework/DetailHost.h"
 #include "logging/Capture.h"
 #include "logging/Print.h"
-#include "protocol/PollCycle.h"
+#include "poll/PollCycle.h"
 #include "serial/Framer.h"
 #include "setup/SystemSetup.h"
 #include "summary/SummaryScreen.h"

@@ -1,5 +1,5 @@
 // Any bytes through the shared number readers: no crash, no undefined behaviour.
-#include "protocol/TextFormats.h"
+#include "wire/TextFormats.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -27,7 +27,7 @@ std::string oneLinkSetup() {
     return f + "0,0,0\r\n";
 }
 
-struct Station : StationHarness {
+struct StationRig : StationHarness {
     ScriptedOperator& op = person;
     // After the module: its windows go first.
     StationWindows windows;
@@ -82,12 +82,12 @@ class StationDialogsTest : public QObject {
     Q_OBJECT
 private slots:
     void commsDialogOpenSequence() {
-        Station s;
+        StationRig s;
         s.port.devices = {3};
         s.Start();
         s.click(s.Main(), "BtnChoose");
         s.Tick(); // the window shows on the next tick
-        TCommsScreen& c = s.top->CommsScreen();
+        CommsSetupScreen& c = s.top->CommsScreen();
         QPointer<ScreenView> dialog = s.view(c);
         QVERIFY(dialog && dialog->isVisible());
         QCOMPARE(dialog->windowTitle(), QString("Specify the Communications Settings"));
@@ -125,7 +125,7 @@ private slots:
     }
 
     void settingsSavedOnlyAfterAChange() {
-        Station s;
+        StationRig s;
         s.port.devices = {3};
         // As an editor left it: line feed only. Written again, it would end in CR LF.
         const std::string asRead = "3,9600,0\n";
@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(s.label(s.Main(), "StartSettings"), QString("Com3, 9600 baud, 8N1"));
         s.click(s.Main(), "BtnChoose");
         s.Tick(); // the window shows on the next tick
-        TCommsScreen& c = s.top->CommsScreen();
+        CommsSetupScreen& c = s.top->CommsScreen();
         QCOMPARE(qobject_cast<QComboBox*>(s.widget(c, "CboPort"))->currentText(), QString("3"));
         s.click(c, "BtnOpenPort");
         s.Tick(2);
@@ -160,7 +160,7 @@ private slots:
     }
 
     void quitAnsweredNoGoesOn() {
-        Station s;
+        StationRig s;
         s.dir.write("SysSetup.txt", oneLinkSetup());
         s.bus.add("0012", "350");
         s.Start(true);
@@ -185,7 +185,7 @@ private slots:
     }
 
     void doubleClickOnALinkOpensTheSingleLinkView() {
-        Station s;
+        StationRig s;
         s.dir.write("SysSetup.txt", oneLinkSetup());
         s.bus.add("0012", "350");
         s.Start(true);
@@ -214,14 +214,14 @@ private slots:
     }
 
     void setupDialogSavesAndClosesToTheMainWindow() {
-        Station s;
+        StationRig s;
         s.dir.write("SysSetup.txt", oneLinkSetup());
         s.bus.add("0012", "350");
         s.Start(true);
         s.Tick(3);
         s.click(s.Main(), "BtnSave");
         s.Tick(); // the window shows on the next tick
-        TSaveDialog& d = s.top->SaveDialog();
+        SetupFilesScreen& d = s.top->SaveDialog();
         QPointer<ScreenView> dialog = s.view(d);
         QVERIFY(dialog && dialog->isVisible());
         QCOMPARE(dialog->windowTitle(), QString("Save System Setup"));

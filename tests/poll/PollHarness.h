@@ -9,7 +9,7 @@
 #include "logging/AutoLog.h"
 #include "logging/Capture.h"
 #include "logging/Print.h"
-#include "protocol/PollCycle.h"
+#include "poll/PollCycle.h"
 #include "serial/Framer.h"
 #include "summary/SummaryScreen.h"
 #include "ui/Clock.h"

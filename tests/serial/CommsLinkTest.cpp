@@ -2,8 +2,8 @@
 // reply, and the capture lines of both.
 #include "logging/Capture.h"
 #include "serial/ComPortMap.h"
-#include "serial/Scommse.h"
-#include "serial/Serial4.h"
+#include "serial/CommsDialog.h"
+#include "serial/SerialPort.h"
 
 #include "PtyHelpers.h"
 #include "TempDir.h"
@@ -21,7 +21,7 @@ TEST(CommsLink, RequestAndReplyOverTheLine) {
     UiQueue ui;
     ComPortMap map;
     map.set(5, pty.name());
-    TSerial port(ui.dispatcher, map);
+    SerialPort port(ui.dispatcher, map);
     ConnectCommsPort(port, link);
     EXPECT_EQ(port.DataBits(), d8bit);
     EXPECT_EQ(port.RxEventMode(), rxMessage);
@@ -96,7 +96,7 @@ TEST(CommsLink, ACaptureFileOnAFullDeviceNeverStopsTheLine) {
     ui.dispatcher.setErrorSink([&](const std::string& text) { reports.push_back(text); });
     ComPortMap map;
     map.set(5, pty.name());
-    TSerial port(ui.dispatcher, map);
+    SerialPort port(ui.dispatcher, map);
     ConnectCommsPort(port, link);
     port.SetPort(5);
     port.SetOpen(true);

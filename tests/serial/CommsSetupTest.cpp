@@ -1,7 +1,7 @@
 // The comms settings file, the trace form of messages, the capture file and the comms
 // dialog's open sequence.
 #include "logging/Capture.h"
-#include "serial/Scommse.h"
+#include "serial/CommsDialog.h"
 
 #include "TempDir.h"
 

@@ -1,7 +1,7 @@
 // The port component over real pseudo-terminals.
 #include "serial/ComPortMap.h"
 #include "serial/PosixPort.h"
-#include "serial/Serial4.h"
+#include "serial/SerialPort.h"
 
 #include "PtyHelpers.h"
 #include "TempDir.h"
@@ -63,11 +63,11 @@ struct Received {
     }
 };
 
-void messageMode(TSerial& port, Received& got) {
+void messageMode(SerialPort& port, Received& got) {
     port.SetRxEventMode(rxMessage);
     port.SetMessageStartChar('>');
     port.SetMessageEndChar('\n');
-    port.SetOnMessage([&got](TSerial&, const std::string& m) { got.add(m); });
+    port.SetOnMessage([&got](SerialPort&, const std::string& m) { got.add(m); });
 }
 
 bool waitFor(const std::function<bool()>& pred, int timeoutMs = 3000) {
@@ -96,7 +96,7 @@ long rssKb() {
 
 TEST(SerialPort, DefaultsSpeedsAndWriteAllowance) {
     DirectDispatcher ui;
-    TSerial port(ui, ComPortMap{});
+    SerialPort port(ui, ComPortMap{});
     EXPECT_EQ(port.Port(), 1);
     EXPECT_EQ(port.Baudrate(), 9600);
     EXPECT_EQ(port.Parity(), paNone);
@@ -125,17 +125,17 @@ TEST(SerialPort, DefaultsSpeedsAndWriteAllowance) {
     EXPECT_EQ(port.Baudrate(), 256000);
     EXPECT_EQ(boxes.size(), 1u);
 
-    EXPECT_EQ(TSerial::WriteAllowanceMs(10, 1200), 500);
-    EXPECT_EQ(TSerial::WriteAllowanceMs(100, 1200), 1600);
-    EXPECT_EQ(TSerial::WriteAllowanceMs(100, 38400), 500);
-    EXPECT_EQ(TSerial::WriteAllowanceMs(1000, 9600), 2000);
+    EXPECT_EQ(SerialPort::WriteAllowanceMs(10, 1200), 500);
+    EXPECT_EQ(SerialPort::WriteAllowanceMs(100, 1200), 1600);
+    EXPECT_EQ(SerialPort::WriteAllowanceMs(100, 38400), 500);
+    EXPECT_EQ(SerialPort::WriteAllowanceMs(1000, 9600), 2000);
 }
 
 TEST(SerialPort, RoundTripsAtSeveralLineSettings) {
     Pty pty;
     ASSERT_FALSE(pty.name().empty());
     DirectDispatcher ui;
-    TSerial port(ui, mapTo(4, pty.name()));
+    SerialPort port(ui, mapTo(4, pty.name()));
     Received got;
     messageMode(port, got);
     port.SetPort(4);
@@ -208,7 +208,7 @@ TEST(SerialPort, RoundTripsAtSeveralLineSettings) {
     // Normal mode: the data handler reads the bytes itself.
     std::string data;
     port.SetRxEventMode(rxNormal);
-    port.SetOnRxData([&](TSerial& s) { data += s.ReadText(); });
+    port.SetOnRxData([&](SerialPort& s) { data += s.ReadText(); });
     ASSERT_TRUE(pty.send("raw bytes\n"));
     // (DirectDispatcher: the handler runs on the receive thread; read after it settles.)
     ASSERT_TRUE(waitFor([&] { return port.RxWaiting() == 0 && data.size() >= 10; }));
@@ -220,7 +220,7 @@ TEST(SerialPort, SettersReopenAnOpenPortOnly) {
     DirectDispatcher ui;
     auto device = std::make_unique<CountingDevice>(mapTo(2, pty.name()));
     CountingDevice& dev = *device;
-    TSerial port(ui, std::move(device));
+    SerialPort port(ui, std::move(device));
     port.SetPort(2);
     port.SetParity(paEven); // closed: stored only
     EXPECT_EQ(dev.opens, 0);
@@ -264,7 +264,7 @@ TEST(SerialPort, MissingDeviceAndDeviceInUse) {
     DirectDispatcher ui;
     ComPortMap map = mapTo(1, pty.name());
     map.set(7, "/dev/linvar-no-such-port");
-    TSerial first(ui, map);
+    SerialPort first(ui, map);
     std::vector<std::string> boxes;
     first.SetErrorDialog([&](const std::string& t) { boxes.push_back(t); });
     first.SetPort(7);
@@ -278,10 +278,10 @@ TEST(SerialPort, MissingDeviceAndDeviceInUse) {
     first.SetOpen(true);
     ASSERT_TRUE(first.IsOpen());
 
-    TSerial second(ui, map);
+    SerialPort second(ui, map);
     int errors = 0;
     second.SetNotifyErrors(neEvent);
-    second.SetOnError([&](TSerial&) { ++errors; });
+    second.SetOnError([&](SerialPort&) { ++errors; });
     second.SetOpen(true);
     EXPECT_FALSE(second.IsOpen());
     EXPECT_EQ(second.ErrorCode(), EBUSY);
@@ -303,12 +303,12 @@ TEST(SerialPort, LostPortIsReportedOnceWithoutSpinningAndReopens) {
     auto pty = std::make_unique<Pty>();
     std::filesystem::create_symlink(pty->name(), link);
     DirectDispatcher ui;
-    TSerial port(ui, mapTo(3, link.string()));
+    SerialPort port(ui, mapTo(3, link.string()));
     Received got;
     messageMode(port, got);
     std::atomic<int> errors{0};
     port.SetNotifyErrors(neEvent);
-    port.SetOnError([&](TSerial&) { ++errors; });
+    port.SetOnError([&](SerialPort&) { ++errors; });
     port.SetPort(3);
     port.SetOpen(true);
     ASSERT_TRUE(port.IsOpen());
@@ -356,7 +356,7 @@ TEST(SerialPort, LostPortIsReportedOnceWithoutSpinningAndReopens) {
 TEST(SerialPort, WriteToABlockedLineReturnsWithinItsAllowance) {
     Pty pty;
     DirectDispatcher ui;
-    TSerial port(ui, mapTo(1, pty.name()));
+    SerialPort port(ui, mapTo(1, pty.name()));
     port.SetNotifyErrors(neNone);
     port.SetBaudrate(115200); // 0 ms a byte: the 500 ms minimum applies
     port.SetOpen(true);
@@ -374,7 +374,7 @@ TEST(SerialPort, WriteToABlockedLineReturnsWithinItsAllowance) {
 TEST(SerialPort, ClosingDuringHeavyTrafficIsQuick) {
     Pty pty;
     UiQueue ui;
-    TSerial port(ui.dispatcher, mapTo(1, pty.name()));
+    SerialPort port(ui.dispatcher, mapTo(1, pty.name()));
     Received got;
     messageMode(port, got);
     port.SetOpen(true);
@@ -417,7 +417,7 @@ TEST(SerialPort, ClosingDuringHeavyTrafficIsQuick) {
 TEST(SerialPort, LongNoisyStreamKeepsMemoryBounded) {
     Pty pty;
     UiQueue ui;
-    TSerial port(ui.dispatcher, mapTo(1, pty.name()));
+    SerialPort port(ui.dispatcher, mapTo(1, pty.name()));
     Received got;
     messageMode(port, got);
     port.SetOpen(true);

@@ -1,0 +1,304 @@
+// The configuration boxes: built, filled and locked from their descriptor rows, and the
+// configuration phases' common steps. "The value the unit holds" (held_) is written only
+// by what the unit said and by a command it accepted (DetailChanges.cpp).
+
+#include "detail/framework/DetailWindow.h"
+
+#include "wire/TextFormats.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace linvar {
+
+// ---- building and filling -----------------------------------------------------------
+
+void DetailWindow::BuildConfigBoxes() {
+    for (const BoxRow& b : boxes_) {
+        add(b.group, b.control + "Cap", ControlKind::Label, b.caption);
+        const ControlKind kind = b.kind == BoxKind::Edit    ? ControlKind::Edit
+                                 : b.kind == BoxKind::Combo ? ControlKind::Combo
+                                                            : ControlKind::Check;
+        Control& c = add(b.group, b.control, kind);
+        if (b.kind == BoxKind::Combo)
+            c.setItems(EntriesOf(b));
+        if (b.kind == BoxKind::Edit)
+            c.setWidth(b.value == Value::Upper || b.value == Value::Typed ? 26 : 11);
+        const std::string name = b.control;
+        if (b.kind == BoxKind::Edit) {
+            onEnter(name, [this, name] { EnterEdit(*BoxByControl(name)); });
+            onLeave(name, [this, name] { LeaveEdit(*BoxByControl(name)); });
+        } else {
+            onEnter(name, [this, name] { EnterCombo(*BoxByControl(name)); });
+            onChange(name, [this, name] { ChangeCombo(*BoxByControl(name)); });
+        }
+    }
+    for (const MaskSlot& slot : masks_.slots) {
+        if (slot.control.empty())
+            continue;
+        add(masks_.group, slot.control, ControlKind::Check, slot.caption);
+        // The masks are one group: what was ticked goes out once the group is left, so
+        // moving from one box to the next is not leaving it.
+        onEnter(slot.control, [this] { EnterMasks(); });
+        onChange(slot.control, [this] {
+            if (!InConfiguration())
+                SetMasks(savedMasks_);
+        });
+        onLeave(slot.control, [this] { masksLeft_ = true; });
+    }
+}
+
+std::vector<std::string> DetailWindow::EntriesOf(const BoxRow& b) const {
+    return b.entriesNow ? b.entriesNow() : b.entries;
+}
+
+std::vector<Range> DetailWindow::RangesOf(const BoxRow& b) const {
+    return b.rangesNow ? b.rangesNow() : b.ranges;
+}
+
+int DetailWindow::EntryOfCode(const BoxRow& b, const std::string& code) const {
+    if (!b.codes.empty()) {
+        const auto it = std::find(b.codes.begin(), b.codes.end(), code);
+        return it == b.codes.end() ? b.unknownEntry : static_cast<int>(it - b.codes.begin());
+    }
+    if (code.empty() || !std::isalnum(static_cast<unsigned char>(code[0])))
+        return -1;
+    return HexDigitValue(code);
+}
+
+std::string DetailWindow::ComboValue(const BoxRow& b, int index) const {
+    if (!b.codes.empty() && b.value != Value::Position)
+        return index >= 0 && index < static_cast<int>(b.codes.size())
+                   ? b.codes[static_cast<size_t>(index)]
+                   : std::string();
+    if (b.value == Value::HexIndex)
+        return std::string(1, HexDigitChar(index));
+    return std::to_string(index);
+}
+
+std::string DetailWindow::HeldText(const std::string& control) const {
+    const auto it = held_.find(control);
+    return it == held_.end() ? std::string() : it->second.text;
+}
+
+int DetailWindow::HeldIndex(const std::string& control) const {
+    const auto it = held_.find(control);
+    return it == held_.end() ? -1 : it->second.index;
+}
+
+void DetailWindow::FillBox(const BoxRow& b, const std::string& text) {
+    Control& c = at(b.control);
+    const bool present = b.pos >= 1 && text.size() >= static_cast<size_t>(b.pos + b.len - 1);
+    if (b.kind == BoxKind::Combo) {
+        if (b.entriesNow)
+            c.setItems(EntriesOf(b));
+        SetBoxIndex(b.control, present ? EntryOfCode(b, Chars(text, b.pos, b.len)) : -1);
+        return;
+    }
+    if (b.kind == BoxKind::Check) {
+        c.setChecked(present && text[static_cast<size_t>(b.pos - 1)] == '1');
+        held_[b.control] = {"", c.checked() ? 1 : 0};
+        return;
+    }
+    std::string shown;
+    if (present && b.form) {
+        shown = b.form(Chars(text, b.pos, b.len));
+    } else if (present) {
+        switch (b.show) {
+        case Show::Real:
+            shown = RealField(text, b.pos, b.len, b.decimals, b.width);
+            break;
+        case Show::NegReal:
+            shown = "-" + RealField(text, b.pos, b.len, b.decimals, b.width);
+            break;
+        case Show::Int:
+            shown = SubInt(text, b.pos, b.len);
+            break;
+        case Show::Index:
+        case Show::Text:
+            shown = Chars(text, b.pos, b.len);
+            break;
+        }
+    }
+    SetBoxText(b.control, shown);
+}
+
+void DetailWindow::SetBoxText(const std::string& control, const std::string& text) {
+    at(control).setText(text);
+    held_[control] = {text, -1};
+}
+
+void DetailWindow::SetBoxIndex(const std::string& control, int index) {
+    at(control).setSelected(index);
+    held_[control] = {"", at(control).selected()};
+}
+
+void DetailWindow::FillBoxes(Source source, const std::string& text) {
+    for (const BoxRow& b : boxes_)
+        if (b.source == source && b.pos > 0)
+            FillBox(b, text);
+    if (source == Source::Config && masks_.pos > 0)
+        SetMasks(Chars(text, masks_.pos, static_cast<int>(masks_.slots.size())));
+    AfterFill(source);
+}
+
+void DetailWindow::FillBoxesFrom(const std::string& query, const std::string& value) {
+    for (const BoxRow& b : boxes_)
+        if (b.source == Source::None && b.query == query && b.pos > 0)
+            FillBox(b, value);
+}
+
+// ---- locking and the gate -------------------------------------------------------------
+
+bool DetailWindow::BoxLocked(const BoxRow& box) const {
+    if (box.gate == Gate::Always)
+        return lockRequested_;
+    if (effectiveLock_ && box.lockable)
+        return true;
+    if (box.enabledNow && !box.enabledNow())
+        return true;
+    return box.gate == Gate::Remote && !s_.RemoteMode;
+}
+
+bool DetailWindow::EffectiveLock(bool requested) const {
+    return requested || !ChangesPossible() || InLoopback() || !OnlineOrAlone();
+}
+
+void DetailWindow::LockConfig(bool locked) {
+    lockRequested_ = locked;
+    effectiveLock_ = EffectiveLock(locked);
+    for (const BoxRow& b : boxes_) {
+        const bool lock = BoxLocked(b);
+        Control& c = at(b.control);
+        if (b.kind == BoxKind::Edit)
+            c.setReadOnly(lock);
+        else
+            c.setEnabled(!lock);
+        at(b.control + "Cap").setTextColour(lock ? Colours::gray : Colours::black);
+    }
+    for (const MaskSlot& slot : masks_.slots)
+        if (!slot.control.empty())
+            at(slot.control).setEnabled(!effectiveLock_);
+    LockExtra(effectiveLock_, locked);
+}
+
+void DetailWindow::ShowEditGate() {
+    if (shown("PanelConfig"))
+        ShowInstruction("Click on a box to change the configuration parameters");
+    if (InLoopback())
+        ShowNotice("IF/RF loopback. Cannot change configuration.", Colours::yellow);
+    if (!s_.RemoteMode && !s_.DistantEnd) {
+        ShowInstruction("");
+        ShowNotice("Unit is in LOCAL mode. Need REMOTE to change configuration", Colours::yellow);
+    }
+}
+
+// ---- the configuration phases ------------------------------------------------------------
+
+void DetailWindow::ConfigStart() {
+    for (const BoxRow& b : boxes_) {
+        Control& c = at(b.control);
+        if (b.kind == BoxKind::Edit) {
+            c.setText("").setBackground(Colours::white);
+        } else if (b.kind == BoxKind::Combo) {
+            if (b.entriesNow)
+                c.setItems(EntriesOf(b));
+            c.setSelected(-1);
+        } else {
+            c.setChecked(false);
+        }
+        at(b.control + "Cap").setTextColour(Colours::black);
+    }
+    for (const MaskSlot& slot : masks_.slots)
+        if (!slot.control.empty())
+            at(slot.control).setChecked(false);
+    held_.clear();
+    pendingHeld_.clear();
+    savedMasks_.clear();
+    ClearConfigExtra();
+    ShowPanels(false, true, false, false);
+    EnableButtons(true, true, true, true);
+    LockConfig(true);
+    ShowInstruction("");
+    s_.StepNo = 1;
+}
+
+int DetailWindow::RereadStep(const std::string& mnemonic, bool accepted) const {
+    if (const BoxRow* b = BoxByCommand(mnemonic))
+        return accepted ? b->reread : (b->retry ? b->retry : FullReadStep());
+    if (!accepted && mnemonic == commandSent_ && commandRetry_)
+        return commandRetry_;
+    return accepted ? ConfigSteps::SetConfig : FullReadStep();
+}
+
+void DetailWindow::ConfigTail() {
+    switch (s_.StepNo) {
+    case ConfigSteps::Unlock:
+        LockConfig(false);
+        s_.StepNo = ConfigSteps::Gate;
+        break;
+    case ConfigSteps::Gate:
+        ShowEditGate();
+        s_.StepNo = ConfigSteps::Idle;
+        break;
+    case ConfigSteps::SetConfig:
+        SetCurrentMode(Phases::SetConfig);
+        ShowEditGate();
+        LockConfig(false);
+        s_.StepNo = ConfigSteps::Idle;
+        break;
+    case ConfigSteps::Idle:
+        break;
+    case ConfigSteps::SetReply:
+        AfterSetReply();
+        break;
+    default: // the pause after a rejection, one step a tick
+        if (s_.StepNo >= ConfigSteps::PauseFirst + family_.rejection.pauseTicks) {
+            s_.StepNo = retryStep_;
+            // A window steered by steps reads the one item back and waits with its panel
+            // open again; the configuration phases unlock at the end of their read.
+            if (family_.steering == Steering::Steps)
+                LockConfig(false);
+        } else
+            ++s_.StepNo;
+        break;
+    }
+}
+
+void DetailWindow::AfterSetReply() {
+    const std::string r = TakeReply(s_.LastMnemonic);
+    if (r == kCountedOut)
+        return;
+    const bool accepted = StartsWith(r, "=") || (family_.replies.plusClass && StartsWith(r, "+"));
+    if (!accepted) {
+        const RejectionRules& rule = family_.rejection;
+        const std::string& text =
+            StartsWith(r, "T") && !rule.timedOut.empty() ? rule.timedOut : rule.refused;
+        if (rule.onInstructionLine) {
+            ShowInstruction(text);
+            clearInstructionTicks_ = rule.clearAfterTicks;
+        } else {
+            ShowNotice(text, Colours::red);
+        }
+        pendingHeld_.clear();
+        retryStep_ = RereadStep(s_.LastMnemonic, false);
+        s_.StepNo = ConfigSteps::PauseFirst;
+        return;
+    }
+    for (const auto& [control, value] : pendingHeld_)
+        held_[control] = value;
+    pendingHeld_.clear();
+    if (s_.LastMnemonic == masks_.command)
+        savedMasks_ = pendingMasks_;
+    AfterAccepted(s_.LastMnemonic);
+    int next = RereadStep(s_.LastMnemonic, true);
+    if (family_.remoteStateRereads) {
+        if (s_.LrsChanged && s_.RemoteMode)
+            next = FullReadStep();
+        if (!s_.RemoteMode)
+            next = LrsReadStep();
+    }
+    s_.StepNo = next;
+}
+
+} // namespace linvar

@@ -1,0 +1,128 @@
+// The change cycle's promises as the operator meets them on the MQX-350: what goes out is
+// built only from what the unit holds and what was accepted, never from a refused entry.
+
+#include "detail/DetailRig.h"
+
+using namespace linvar;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+} // namespace
+
+TEST(ChangeCycle, TheAupcCommandCarriesOnlyWhatTheUnitHolds) {
+    DetailRig r;
+    r.Open();
+    r.unit->setAnswer("APP", "=");
+    r.ReadConfig();
+    r.w->click("BtnAupc");
+    // A target above 14.9 dB is refused; the next drop-down change sends the held 12.5.
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfAPPc", "20"); }), Lines{});
+    EXPECT_EQ(r.Text("Notice"), "ERROR: Bad value. Please correct it");
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfAPI", 5); }), Lines{"APP=10C.55"});
+    // An entry between tenths is rounded as the unit keeps it, not refused.
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfAPPc", "5.25"); }), Lines{"APP=105.35"});
+    EXPECT_EQ(r.Text("ConfAPPc"), " 5.3");
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfAPPc", "14.96"); }), Lines{});
+    // A refused command leaves the boxes with what the unit says after the re-read.
+    r.unit->setAnswer("APP", "*");
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfAPM", 0); }), Lines{"APP=005.35"});
+    r.unit->setAnswer("MGC", "=" + KnownConfig());
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+    EXPECT_EQ(r.at("ConfAPM").selected(), 1);
+    EXPECT_EQ(r.Text("ConfAPPc"), "12.5");
+}
+
+TEST(ChangeCycle, ADistantCompositeNamesWhatChangesAndNoRestoresEveryBox) {
+    DetailRig r;
+    r.Open("0351110001", 4, "0451");
+    r.unit->setAnswer("LRS", "=1");
+    r.unit->setAnswer("APP", "=");
+    r.unit->setAnswer("BLO", "=");
+    r.ReadConfig();
+    r.w->click("BtnAupc");
+    r.op.answers.push_back(Answer::No);
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfAPPc", "6.4"); }), Lines{});
+    ASSERT_EQ(r.op.questions.size(), 1u);
+    EXPECT_EQ(r.op.questions[0].text,
+              "Change AUPC Eb/No target value to 6.4 dB. Comms may be affected.");
+    EXPECT_EQ(r.Text("ConfAPPc"), "12.5");
+    // A drop-down after the refused "No" goes with the target the unit still holds.
+    r.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfAPU", 1); }), Lines{"APP=11C.53"});
+    EXPECT_EQ(r.op.questions.back().text,
+              "Change action on demod unlock to Go to Maximum Power. Comms may be affected.");
+
+    // The LO and its mix: a refused LO never travels with the mix, at either end.
+    r.w->click("BtnOdu");
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfBLO", "70000"); }), Lines{});
+    EXPECT_EQ(r.at("ConfBLOCap").textColour(), Colours::red);
+    r.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfBLOMix", 1); }), Lines{"BLO=13050-"});
+    EXPECT_EQ(r.op.questions.back().text,
+              "Change Tx LO frequency to 13050 MHz, mix: -. Comms may be affected.");
+}
+
+TEST(ChangeCycle, ACompositeWithAPartNeverReadLeavesTheDropDownAsTheUnitHasIt) {
+    DetailRig r;
+    r.Open();
+    // A configuration string cut before the AUPC target: the target box stays empty.
+    r.unit->setAnswer("MGC", "=" + KnownConfig().substr(0, 35));
+    r.ReadConfig();
+    r.w->click("BtnAupc");
+    const int held = r.at("ConfAPM").selected();
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfAPM", 0); }), Lines{});
+    EXPECT_EQ(r.at("ConfAPM").selected(), held);
+    EXPECT_NE(held, -1);
+    EXPECT_FALSE(r.at("ConfAPM").selectedText().empty());
+}
+
+TEST(ChangeCycle, AnEndTimingThatIsNotANumberIsReportedOnceAndTheWindowGoesOn) {
+    DetailRig r;
+    r.setup.rec(3).DelayText = "fast";
+    r.Open();
+    ASSERT_TRUE(r.UntilSent("<0350/RED?"));
+    ASSERT_TRUE(r.UntilSent("<0350/LRS?"));
+    ASSERT_EQ(r.op.reports.size(), 1u);
+    EXPECT_EQ(r.op.reports[0],
+              "'fast' is not a valid integer value (delay of Modem 1, Local end, link: MADRID-2)");
+}
+
+TEST(ChangeCycle, TheOduPreviewsShowAsSoonAsAMemoryActionStarts) {
+    DetailRig r;
+    r.Open("0351110000", 3, "0351");
+    r.bus.setLatencyMs(400);
+    ASSERT_TRUE(r.UntilSent("<0351/RED?"));
+    r.Tick(12);
+    r.w->click("BtnUtilities");
+    ASSERT_TRUE(r.UntilSent("<0351/TIM?"));
+    r.Tick(12);
+    r.w->choose("MemoryList", 2);
+    r.w->click("BtnStore");
+    ASSERT_TRUE(r.UntilSent("<0351/OGC?2"));
+    EXPECT_TRUE(r.at("MemPreview").visible());
+    EXPECT_TRUE(r.at("MemBuc").visible());
+    EXPECT_TRUE(r.at("MemLnb").visible());
+    EXPECT_FALSE(r.at("MemTx").visible());
+}
+
+TEST(ChangeCycle, AReadOnlyBoxGivesNoPromptAndAFailedRedReplyShowsItsText) {
+    DetailRig r;
+    r.Open();
+    r.unit->setAnswer("RED", "~");
+    ASSERT_TRUE(r.Until([&] { return !r.Text("StaRED").empty(); }));
+    EXPECT_EQ(r.Text("StaRED"), "Oblix timeout");
+    r.unit->setAnswer("RED", "=1");
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnConfig").enabled(); }));
+    // A G.703 interface fixes the data rate: its box is read-only and says nothing.
+    r.unit->setAnswer("MGC", "=3" + KnownConfig().substr(1));
+    r.w->click("BtnConfig");
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+    EXPECT_TRUE(r.at("ConfTDR").readOnly());
+    r.w->enter("ConfTDR");
+    EXPECT_EQ(r.Text("Instruction"), "Click on a box to change the configuration parameters");
+    r.w->enter("ConfTFQ");
+    EXPECT_EQ(r.Text("Instruction"),
+              "Enter Tx frequency, 50-90 MHz or 100-180 MHz, resolution 100 Hz");
+}

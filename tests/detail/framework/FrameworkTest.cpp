@@ -1,0 +1,703 @@
+// The detail window's own rules, driven through a small made-up family so that no real
+// family's steps stand in the way: when a button takes effect, the waiting box, the
+// pause and the time-out of an exchange, closing, and what a FamilyDescription and the box
+// rows change in the reply dialect, the rejection of a change, the steering, the
+// checking of an entry, the confirmation and the drop-down codes.
+
+#include "poll/PollHarness.h"
+
+#include "detail/framework/DetailWindow.h"
+#include "logging/Capture.h"
+#include "setup/SystemSetup.h"
+#include "ui/Scheduler.h"
+#include "wire/TextFormats.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace linvar;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// A family without logs, utilities or memories, in the modems' dialect.
+FamilyDescription PlainFamily() {
+    FamilyDescription f;
+    f.panels = {.logs = false, .utilities = false, .buffer = false, .switchover = false};
+    f.memory.present = false;
+    return f;
+}
+
+// Two status readings in a loop ("LVL?", then the slow "TST?"), one configuration string
+// ("CFG?": the level in characters 1-4, the mode's code in 5), a level edit box and a
+// mode drop-down whose entries have codes of their own.
+class FakeFamily : public DetailWindow {
+public:
+    static constexpr int kConfigStep = 51; // step steering: where the configuration is read
+
+    FakeFamily(DetailDeps deps, DetailInputs in, FamilyDescription description)
+        : DetailWindow(deps, std::move(in), "DetailFake"), description_(std::move(description)) {
+        const auto show = [this](const char* label) {
+            return [this, label](const std::string& r) {
+                const bool ok = StartsWith(r, "=");
+                SetValue(label, ok ? r.substr(1) : r, ok ? Colours::white : State().ReplyColour);
+                EnableButtons(false, true, false, false);
+                return 0;
+            };
+        };
+        const auto fill = [this](const std::string& r) {
+            if (StartsWith(r, "="))
+                FillBoxes(Source::Config, r.substr(1));
+            return 0;
+        };
+        status_ = {{1, "LVL?", show("StaLVL"), 3}, {3, "TST?", show("StaTST"), 1}};
+        config_ = {{1, "CFG?", fill, ConfigSteps::Unlock}};
+        steps_ = status_;
+        steps_.push_back({kConfigStep, "CFG?",
+                          [this, fill](const std::string& r) {
+                              EnableButtons(true, false, false, false);
+                              ShowPanels(false, true, false, false);
+                              LockConfig(false);
+                              return fill(r);
+                          },
+                          ConfigSteps::Idle});
+    }
+
+    // The level box's rules, set before Activate.
+    Validation levelCheck = Validation::RefuseCaption;
+    Confirmation levelConfirm = Confirmation::DistantOnly;
+    int levelReread = ConfigSteps::SetConfig;
+
+protected:
+    std::string Identify() override { return "FAKE-1"; }
+    FamilyDescription Describe() const override { return description_; }
+    std::vector<BoxRow> ConfigBoxes() const override {
+        BoxRow level;
+        level.tag = 1;
+        level.control = "ConfLVL";
+        level.caption = "Level";
+        level.group = "GrpSettings";
+        level.pos = 1;
+        level.len = 4;
+        level.show = Show::Real;
+        level.width = 4;
+        level.decimals = 1;
+        level.command = "LVL";
+        level.value = Value::Real;
+        level.cmdWidth = 4;
+        level.cmdDecimals = 1;
+        level.ranges = {{0, 20}};
+        level.resolution = 0.5;
+        level.prompt = "Enter level, 0-20 dB in steps of 0.5 dB";
+        level.error = "ERROR: Bad level. Please correct it";
+        level.confirm = "Level to ";
+        level.unit = " dB";
+        level.validation = levelCheck;
+        level.confirmation = levelConfirm;
+        level.noteLow = level.noteHigh = "Note: level corrected to the nearest limit";
+        level.reread = levelReread;
+
+        BoxRow mode;
+        mode.tag = 2;
+        mode.control = "ConfMOD";
+        mode.caption = "Mode";
+        mode.kind = BoxKind::Combo;
+        mode.group = "GrpSettings";
+        mode.entries = {" Off", " Low", " High"};
+        mode.codes = {"0", "L", "H"};
+        mode.unknownEntry = 0;
+        mode.pos = 5;
+        mode.command = "MOD";
+        mode.confirm = "Mode to";
+        return {level, mode};
+    }
+    void BuildFamily() override {
+        AddGroup("PanelStatus", "GrpReadings", "Readings");
+        AddValue("GrpReadings", "StaLVL", "Level");
+        AddValue("GrpReadings", "StaTST", "Self test");
+        AddGroup("PanelConfig", "GrpSettings", "Settings");
+    }
+    void IdentityStep() override {
+        SetCurrentMode(Phases::Status2);
+        state().StepNo = 1;
+    }
+    void StatusStep() override { RunSteps(status_); }
+    void ConfigStep() override { RunSteps(config_); }
+    // Steered by steps: the configuration panel takes changes while it is shown.
+    bool InConfiguration() const override {
+        return DetailWindow::InConfiguration() ||
+               (Family().steering == Steering::Steps && shown("PanelConfig"));
+    }
+    int FullReadStep() const override {
+        return Family().steering == Steering::Steps ? kConfigStep : 1;
+    }
+    void Step() override {
+        if (StepNo == 0)
+            state().StepNo = 1;
+        else
+            RunSteps(steps_);
+    }
+
+private:
+    FamilyDescription description_;
+    std::vector<ReadStep> status_, config_, steps_;
+};
+
+// The fake family at address 0420 on a fake clock against a simulated unit that answers
+// every query of it. Each tick moves time on 50 ms, hands over the reply bytes that are
+// due, runs the one-shot timers and the window's tick.
+struct FrameRig {
+    TempDir dir;
+    FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
+    sim::Bus bus;
+    SimPort port{bus, clock};
+    SystemSetup setup;
+    ScriptedOperator op;
+    PrintState print;
+    Capture capture{clock, dir.path()};
+    TransactionState tx;
+    ManualScheduler timers;
+    sim::Unit* unit = nullptr;
+    std::unique_ptr<FakeFamily> w;
+    int ticks = 0;
+
+    FrameRig() { op.strict = true; }
+    ~FrameRig() {
+        for (const auto& q : op.unexpected)
+            ADD_FAILURE() << "unexpected question \"" << q.title << "\": " << q.text;
+    }
+    FrameRig(const FrameRig&) = delete;
+    FrameRig& operator=(const FrameRig&) = delete;
+
+    // Record 3 is the LOCAL end of link 2, record 4 its DISTANT end.
+    void Open(FamilyDescription description = PlainFamily(), int record = 3,
+              const std::function<void(FakeFamily&)>& rules = {}) {
+        bus.setLatencyMs(20);
+        setup.rec(record).Mod1Addr = "0420";
+        setup.rec(record).IdText = "LYON-2";
+        setup.rec(record).TimeoutText = "2";
+        unit = bus.add("0420", "350");
+        for (const auto& [m, v] : std::vector<std::pair<const char*, const char*>>{
+                 {"LVL", "=12.5"}, {"TST", "=PASS"}, {"CFG", "=12.5L"}, {"MOD", "="}})
+            unit->setAnswer(m, v);
+        const DetailDeps deps{tx, port, capture, clock, op, timers, setup, print, dir.path()};
+        w = std::make_unique<FakeFamily>(
+            deps,
+            DetailInputs{"0420", record % 2 ? "Modem 1, Local end" : "Modem 1, Distant end",
+                         "0999000000", record, false},
+            std::move(description));
+        if (rules)
+            rules(*w);
+        w->setErrorReporter([this](const std::string& t) { op.report(t); });
+        w->Activate();
+    }
+
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            clock.advanceMs(kTickMs);
+            port.Pump();
+            timers.advance(kTickMs);
+            w->Tick();
+            ++ticks;
+        }
+    }
+    bool Until(const std::function<bool()>& done, int limit = 400) {
+        for (int i = 0; i < limit && !done(); ++i)
+            Tick();
+        return done();
+    }
+    bool UntilSent(const std::string& request, int limit = 400) {
+        const size_t mark = port.sent.size();
+        return Until(
+            [&] {
+                return std::find(port.sent.begin() + static_cast<long>(mark), port.sent.end(),
+                                 request) != port.sent.end();
+            },
+            limit);
+    }
+    bool UntilReplied() {
+        return Until([&] { return !tx.AwaitingReply; });
+    }
+    bool UntilIdle() {
+        return Until([&] { return w->StepNo == ConfigSteps::Idle; });
+    }
+    Lines SentSince(size_t mark) const {
+        return {port.sent.begin() + static_cast<long>(mark), port.sent.end()};
+    }
+    // The configuration read and idle, from the status loop.
+    void ReadConfig() {
+        ASSERT_TRUE(Until([&] { return at("BtnConfig").enabled() && !tx.AwaitingReply; }));
+        ASSERT_TRUE(w->click("BtnConfig"));
+        ASSERT_TRUE(UntilSent("<0420/CFG?"));
+        ASSERT_TRUE(UntilIdle());
+    }
+    void Edit(const std::string& box, const std::string& text) {
+        w->enter(box);
+        w->type(box, text);
+        w->leave(box);
+    }
+    sim::Injection Only(sim::Injection i, const char* mnemonic) {
+        i.mnemonic = mnemonic;
+        i.count = 1;
+        return i;
+    }
+    const Control& at(const std::string& n) const { return w->at(n); }
+    std::string Text(const std::string& n) const { return w->at(n).text(); }
+};
+
+constexpr const char* kTimedOut = "Communications were timed out, check system set-up";
+
+} // namespace
+
+// ---- the exchange and the tick --------------------------------------------------------
+
+TEST(DetailFramework, AButtonTakesEffectOnlyOnceTheAwaitedReplyOrItsTimeOutIsIn) {
+    FrameRig r;
+    r.Open();
+    ASSERT_TRUE(r.UntilSent("<0420/TST?")); // the level has switched the buttons on
+    r.unit->setAnswer("LVL", "=13.0");
+    r.unit->inject(r.Only(sim::Injection::late(400), "LVL"));
+    ASSERT_TRUE(r.UntilSent("<0420/LVL?"));
+    size_t mark = r.port.sent.size();
+    ASSERT_TRUE(r.w->click("BtnConfig"));
+    r.Tick();
+    EXPECT_TRUE(r.at("WaitText").visible());
+    EXPECT_TRUE(r.at("WaitMs").visible());
+    EXPECT_EQ(r.Text("WaitMs"), "1950 msec");
+    r.Tick();
+    EXPECT_EQ(r.Text("WaitMs"), "1900 msec");
+    ASSERT_TRUE(r.Until([&] { return r.Text("StaLVL") == "13.0"; }));
+    EXPECT_EQ(r.w->CurrentMode(), Phases::Status2);
+    EXPECT_EQ(r.SentSince(mark), Lines{});
+    r.Tick(2);
+    EXPECT_FALSE(r.at("WaitText").visible());
+    EXPECT_FALSE(r.at("WaitMs").visible());
+    EXPECT_EQ(r.SentSince(mark), Lines{"<0420/CFG?"}); // not the self test that was due
+
+    // No answer at all: the button waits for the time-out (three seconds for "TST").
+    FrameRig t;
+    t.Open();
+    ASSERT_TRUE(t.UntilSent("<0420/LVL?"));
+    t.unit->inject(t.Only(sim::Injection::silence(), "TST"));
+    ASSERT_TRUE(t.UntilSent("<0420/TST?"));
+    mark = t.port.sent.size();
+    ASSERT_TRUE(t.w->click("BtnConfig"));
+    t.Tick();
+    EXPECT_EQ(t.Text("WaitMs"), "2950 msec");
+    ASSERT_TRUE(t.Until([&] { return t.Text("Notice") == kTimedOut; }));
+    EXPECT_EQ(t.Text("StaTST"), "TNo comms");
+    EXPECT_EQ(t.SentSince(mark), Lines{});
+    ASSERT_TRUE(t.UntilSent("<0420/CFG?", 3));
+    EXPECT_EQ(t.SentSince(mark), Lines{"<0420/CFG?"});
+}
+
+TEST(DetailFramework, AReplyFromAnotherAddressOrForAnotherCommandIsNotTheAnswer) {
+    for (const sim::Injection& wrong :
+         {sim::Injection::wrongAddress(), sim::Injection::wrongMnemonic()}) {
+        SCOPED_TRACE(wrong.kind == sim::Injection::Kind::WrongAddress ? "address" : "command");
+        FrameRig r;
+        r.Open();
+        r.unit->inject(r.Only(wrong, "LVL"));
+        ASSERT_TRUE(r.UntilSent("<0420/LVL?"));
+        r.Tick(39);
+        EXPECT_FALSE(r.port.ReceivedMessage().empty()); // on hand, and not taken
+        EXPECT_EQ(r.port.sent.size(), 1u);
+        EXPECT_EQ(r.Text("StaLVL"), "");
+        EXPECT_EQ(r.Text("Notice"), "");
+        r.Tick(); // two seconds
+        EXPECT_EQ(r.Text("StaLVL"), "TNo comms");
+        EXPECT_EQ(r.Text("Notice"), kTimedOut);
+        EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
+        EXPECT_TRUE(r.UntilSent("<0420/TST?", 3));
+    }
+}
+
+TEST(DetailFramework, AReplyIsFollowedByTheEndsDelayOfAtLeastFiftyMs) {
+    struct Case {
+        const char* delay;
+        int delayLeft;
+        int pauseTicks; // between the tick that takes the reply and the next request
+    };
+    for (const Case c : {Case{"75", 75, 2}, Case{"100", 100, 2}, Case{"0", 50, 1}}) {
+        SCOPED_TRACE(c.delay);
+        FrameRig r;
+        r.Open();
+        r.setup.rec(3).DelayText = c.delay;
+        ASSERT_TRUE(r.UntilSent("<0420/LVL?"));
+        ASSERT_TRUE(r.UntilReplied());
+        EXPECT_EQ(r.tx.DelayLeft, c.delayLeft);
+        r.Tick(c.pauseTicks - 1);
+        EXPECT_EQ(r.port.sent.size(), 1u);
+        r.Tick();
+        EXPECT_EQ(r.port.sent.back(), "<0420/TST?");
+    }
+}
+
+TEST(DetailFramework, TheSelfTestGetsAtLeastThreeSecondsToAnswer) {
+    FrameRig r;
+    r.Open();
+    r.setup.rec(3).TimeoutText = "1";
+    r.capture.ToggleCapture();
+    r.unit->inject(r.Only(sim::Injection::silence(), "LVL"));
+    r.unit->inject(r.Only(sim::Injection::silence(), "TST"));
+    ASSERT_TRUE(r.UntilSent("<0420/LVL?"));
+    int sent = r.ticks;
+    ASSERT_TRUE(r.Until([&] { return r.Text("StaLVL") == "TNo comms"; }));
+    EXPECT_EQ(r.ticks - sent, 20);
+    ASSERT_TRUE(r.UntilSent("<0420/TST?"));
+    sent = r.ticks;
+    EXPECT_EQ(r.tx.TimeoutLeft, 3000);
+    ASSERT_TRUE(r.Until([&] { return r.Text("StaTST") == "TNo comms"; }));
+    EXPECT_EQ(r.ticks - sent, 60);
+    // The capture file tells how long each wait was.
+    const std::string capture = r.dir.read(CaptureFileName);
+    EXPECT_NE(capture.find("[timed out] at 1 sec"), std::string::npos) << capture;
+    EXPECT_NE(capture.find("[timed out] at 3 sec"), std::string::npos) << capture;
+    // A longer time-out of the end stands.
+    r.setup.rec(3).TimeoutText = "5";
+    ASSERT_TRUE(r.UntilSent("<0420/TST?"));
+    EXPECT_EQ(r.tx.TimeoutLeft, 5000);
+}
+
+TEST(DetailFramework, OnceAChangeIsAcceptedRepliesAreFollowedByNoPause) {
+    FrameRig r;
+    r.Open(PlainFamily(), 3, [](FakeFamily& f) { f.levelReread = 1; });
+    r.setup.rec(3).DelayText = "150";
+    r.ReadConfig();
+    // Reading the configuration: the end's pause after the change's reply.
+    r.Edit("ConfLVL", "15");
+    ASSERT_EQ(r.port.sent.back(), "<0420/LVL=15.0");
+    ASSERT_TRUE(r.UntilReplied());
+    EXPECT_EQ(r.tx.DelayLeft, 150);
+    int replied = r.ticks;
+    ASSERT_TRUE(r.UntilSent("<0420/CFG?"));
+    EXPECT_EQ(r.ticks - replied, 3);
+    ASSERT_TRUE(r.UntilIdle());
+    EXPECT_EQ(r.w->CurrentMode(), Phases::Config);
+
+    // An accepted drop-down change: "SETCONFIG", where replies take no pause.
+    ASSERT_TRUE(r.w->choose("ConfMOD", 2));
+    ASSERT_TRUE(r.UntilIdle());
+    EXPECT_EQ(r.w->CurrentMode(), Phases::SetConfig);
+    r.Edit("ConfLVL", "16");
+    ASSERT_EQ(r.port.sent.back(), "<0420/LVL=16.0");
+    ASSERT_TRUE(r.UntilReplied());
+    EXPECT_EQ(r.tx.DelayLeft, 0);
+    replied = r.ticks;
+    ASSERT_TRUE(r.UntilSent("<0420/CFG?"));
+    EXPECT_EQ(r.ticks - replied, 1);
+}
+
+TEST(DetailFramework, AWindowIdleForWeeksShowsNoWaitAndStillTimesOut) {
+    FrameRig r;
+    r.Open();
+    r.ReadConfig();
+    // About 25 days at the idle configuration panel.
+    r.tx.TimeoutLeft = std::numeric_limits<int>::min() + 20;
+    r.Tick(3);
+    EXPECT_LE(r.tx.TimeoutLeft, 0);
+    ASSERT_TRUE(r.w->click("BtnStatus"));
+    r.unit->inject(r.Only(sim::Injection::silence(), "LVL"));
+    ASSERT_TRUE(r.UntilSent("<0420/LVL?"));
+    EXPECT_EQ(r.tx.TimeoutLeft, 2000);
+    ASSERT_TRUE(r.Until([&] { return r.Text("StaLVL") == "TNo comms"; }, 41));
+}
+
+TEST(DetailFramework, ClosingWhileAReplyIsAwaited) {
+    // By the window's frame: at once, and nothing more goes out.
+    FrameRig r;
+    r.Open();
+    r.unit->inject(r.Only(sim::Injection::silence(), "LVL"));
+    ASSERT_TRUE(r.UntilSent("<0420/LVL?"));
+    EXPECT_TRUE(r.w->requestClose());
+    EXPECT_TRUE(r.w->Closed());
+    r.Tick(80);
+    EXPECT_EQ(r.port.sent.size(), 1u);
+
+    // "&Close" is a button like the others: the reply is taken first, then the window
+    // closes and sends nothing more.
+    FrameRig c;
+    c.Open();
+    c.unit->inject(c.Only(sim::Injection::late(200), "LVL"));
+    ASSERT_TRUE(c.UntilSent("<0420/LVL?"));
+    ASSERT_TRUE(c.w->click("BtnClose"));
+    c.Tick();
+    EXPECT_FALSE(c.w->Closed());
+    EXPECT_TRUE(c.at("WaitText").visible());
+    ASSERT_TRUE(c.Until([&] { return c.w->Closed(); }));
+    EXPECT_EQ(c.Text("StaLVL"), "12.5");
+    c.Tick(80);
+    EXPECT_EQ(c.port.sent.size(), 1u);
+}
+
+TEST(DetailFramework, AnEndTimingThatIsNotANumberIsReportedOnceAndTheWindowGoesOn) {
+    FrameRig d;
+    d.Open();
+    d.setup.rec(3).DelayText = "7O";
+    ASSERT_TRUE(d.Until([&] { return d.port.sent.size() >= 6; }));
+    ASSERT_EQ(d.op.reports.size(), 1u);
+    EXPECT_NE(d.op.reports[0].find("'7O'"), std::string::npos);
+    EXPECT_NE(d.op.reports[0].find("Modem 1, Local end, link: LYON-2"), std::string::npos);
+
+    FrameRig t;
+    t.Open();
+    t.setup.rec(3).TimeoutText = "two";
+    t.unit->inject(t.Only(sim::Injection::silence(), "LVL"));
+    ASSERT_TRUE(t.UntilSent("<0420/LVL?"));
+    const int sent = t.ticks;
+    ASSERT_TRUE(t.Until([&] { return t.Text("StaLVL") == "TNo comms"; }));
+    EXPECT_EQ(t.ticks - sent, 40); // two seconds meanwhile
+    ASSERT_TRUE(t.Until([&] { return t.port.sent.size() >= 6; }));
+    ASSERT_EQ(t.op.reports.size(), 1u);
+    EXPECT_NE(t.op.reports[0].find("'two'"), std::string::npos);
+    EXPECT_NE(t.op.reports[0].find("Modem 1, Local end, link: LYON-2"), std::string::npos);
+}
+
+// ---- what the family says -------------------------------------------------------------
+
+TEST(DetailFramework, TheReplyDialectIsTheFamilys) {
+    // "+" after a change: accepted only by a family that has the class.
+    for (const bool plus : {false, true}) {
+        SCOPED_TRACE(plus ? "with +" : "without +");
+        FamilyDescription f = PlainFamily();
+        f.replies.plusClass = plus;
+        FrameRig r;
+        r.Open(f);
+        r.ReadConfig();
+        r.unit->setAnswer("LVL", "+");
+        const size_t mark = r.port.sent.size();
+        r.Edit("ConfLVL", "15");
+        ASSERT_TRUE(r.UntilReplied());
+        EXPECT_EQ(r.Text("Notice"), plus ? "" : "Command was not accepted. Re-reading unit...");
+        ASSERT_TRUE(r.UntilIdle());
+        const Lines sent = plus ? Lines{"<0420/LVL=15.0"} : Lines{"<0420/LVL=15.0", "<0420/CFG?"};
+        EXPECT_EQ(r.SentSince(mark), sent);
+        EXPECT_EQ(r.Text("ConfLVL"), plus ? " 15.0" : " 12.5");
+        EXPECT_EQ(r.w->CurrentMode(), plus ? Phases::SetConfig : Phases::Config);
+    }
+
+    // "~": the family's text, or the reply as it came.
+    struct Tilde {
+        const char* text;
+        const char* shown;
+    };
+    for (const Tilde c : {Tilde{"TOblix timeout", "TOblix timeout"},
+                          Tilde{"TOBLIX timeout", "TOBLIX timeout"}, Tilde{"", "~"}}) {
+        SCOPED_TRACE(c.text);
+        FamilyDescription f = PlainFamily();
+        f.replies.tildeText = c.text;
+        FrameRig r;
+        r.Open(f);
+        r.unit->inject(r.Only(sim::Injection::refuse('~'), "LVL"));
+        ASSERT_TRUE(r.Until([&] { return !r.Text("StaLVL").empty(); }));
+        EXPECT_EQ(r.Text("StaLVL"), c.shown);
+        if (*c.text) {
+            EXPECT_EQ(r.at("StaLVL").background(), Colours::blue);
+        }
+    }
+
+    // A family whose steps tell of a time-out themselves: no notice from the exchange.
+    FamilyDescription quiet = PlainFamily();
+    quiet.replies.timeoutNotice.clear();
+    FrameRig q;
+    q.Open(quiet);
+    q.unit->inject(q.Only(sim::Injection::silence(), "LVL"));
+    ASSERT_TRUE(q.Until([&] { return q.Text("StaLVL") == "TNo comms"; }));
+    EXPECT_EQ(q.Text("Notice"), "");
+}
+
+TEST(DetailFramework, ARefusedChangeIsToldAndReadAgainAsTheFamilySays) {
+    // The modems: the notice line in red, the configuration read again 30 ticks on.
+    FrameRig r;
+    r.Open();
+    r.ReadConfig();
+    r.unit->inject(r.Only(sim::Injection::refuse('*'), "LVL"));
+    r.Edit("ConfLVL", "15");
+    ASSERT_TRUE(r.UntilReplied());
+    const int replied = r.ticks;
+    EXPECT_EQ(r.Text("Notice"), "Command was not accepted. Re-reading unit...");
+    EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
+    ASSERT_TRUE(r.UntilSent("<0420/CFG?"));
+    EXPECT_EQ(r.ticks - replied, 32); // the pause after the reply, 190-219, 220 resumes
+    ASSERT_TRUE(r.UntilIdle());
+    EXPECT_EQ(r.Text("ConfLVL"), " 12.5");
+    // No answer has its own text.
+    r.unit->inject(r.Only(sim::Injection::silence(), "LVL"));
+    r.Edit("ConfLVL", "16");
+    ASSERT_TRUE(r.UntilReplied());
+    EXPECT_EQ(r.Text("Notice"), "Timed out. Check Timeout-Time. Re-reading unit...");
+
+    // A family that tells it on the instruction line, with one text for both, and pauses
+    // 20 ticks.
+    FamilyDescription f = PlainFamily();
+    f.rejection = {.refused = "Command was not accepted; parameter re-read from unit...",
+                   .timedOut = "",
+                   .onInstructionLine = true,
+                   .pauseTicks = 20,
+                   .clearAfterTicks = 42};
+    FrameRig t;
+    t.Open(f);
+    t.ReadConfig();
+    t.unit->inject(t.Only(sim::Injection::refuse('*'), "LVL"));
+    t.Edit("ConfLVL", "15");
+    ASSERT_TRUE(t.UntilReplied());
+    const int refused = t.ticks;
+    EXPECT_EQ(t.Text("Instruction"), f.rejection.refused);
+    EXPECT_EQ(t.Text("Notice"), "");
+    ASSERT_TRUE(t.UntilSent("<0420/CFG?"));
+    EXPECT_EQ(t.ticks - refused, 22);
+    ASSERT_TRUE(t.UntilIdle());
+    t.unit->inject(t.Only(sim::Injection::silence(), "LVL"));
+    t.Edit("ConfLVL", "16");
+    ASSERT_TRUE(t.UntilReplied());
+    EXPECT_EQ(t.Text("Instruction"), f.rejection.refused);
+}
+
+TEST(DetailFramework, StepSteeringButtonsAskForAStepTakenBetweenExchanges) {
+    FamilyDescription f = PlainFamily();
+    f.steering = Steering::Steps;
+    f.statusStep = 1;
+    f.configStep = FakeFamily::kConfigStep;
+    FrameRig r;
+    r.Open(f);
+    ASSERT_TRUE(r.UntilSent("<0420/TST?"));
+    r.unit->inject(r.Only(sim::Injection::late(300), "LVL"));
+    ASSERT_TRUE(r.UntilSent("<0420/LVL?"));
+    const int awaiting = r.w->StepNo;
+    size_t mark = r.port.sent.size();
+    ASSERT_TRUE(r.w->click("BtnConfig"));
+    r.Tick(3);
+    EXPECT_EQ(r.w->StepNo, awaiting);
+    EXPECT_TRUE(r.at("WaitText").visible());
+    EXPECT_EQ(r.Text("WaitMs"), "1850 msec");
+    ASSERT_TRUE(r.UntilIdle());
+    EXPECT_EQ(r.SentSince(mark), Lines{"<0420/CFG?"});
+    EXPECT_EQ(r.Text("ConfLVL"), " 12.5");
+    EXPECT_EQ(r.at("ConfMOD").selectedText(), " Low");
+    // No reply awaited: the next tick takes the step.
+    mark = r.port.sent.size();
+    ASSERT_TRUE(r.w->click("BtnStatus"));
+    r.Tick();
+    EXPECT_EQ(r.SentSince(mark), Lines{"<0420/LVL?"});
+}
+
+TEST(DetailFramework, AStepSteeredWindowTakesTheReplyToAChangeAndPausesAfterARefusal) {
+    FamilyDescription f = PlainFamily();
+    f.steering = Steering::Steps;
+    f.configStep = FakeFamily::kConfigStep;
+    f.rejection.pauseTicks = 14;
+    FrameRig r;
+    r.Open(f, 3, [](FakeFamily& w) { w.levelReread = FakeFamily::kConfigStep; });
+    ASSERT_TRUE(r.UntilSent("<0420/TST?"));
+    r.Tick(3);
+    ASSERT_TRUE(r.w->click("BtnConfig"));
+    ASSERT_TRUE(r.UntilIdle());
+    // Accepted: the box's re-read step reads the configuration again.
+    size_t mark = r.port.sent.size();
+    r.Edit("ConfLVL", "15");
+    ASSERT_TRUE(r.UntilIdle());
+    EXPECT_EQ(r.SentSince(mark), (Lines{"<0420/LVL=15.0", "<0420/CFG?"}));
+    // Refused: the family's pause, then its full read.
+    r.unit->setAnswer("LVL", "*");
+    mark = r.port.sent.size();
+    r.Edit("ConfLVL", "16");
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::PauseFirst; }));
+    const int refused = r.ticks;
+    ASSERT_TRUE(r.UntilSent("<0420/CFG?"));
+    EXPECT_GE(r.ticks - refused, 14);
+    EXPECT_EQ(r.SentSince(mark), (Lines{"<0420/LVL=16.0", "<0420/CFG?"}));
+}
+
+TEST(DetailFramework, AnEntryOutsideTheRangeIsClampedOrRoundedAsItsBoxSays) {
+    FrameRig c;
+    c.Open(PlainFamily(), 3, [](FakeFamily& f) { f.levelCheck = Validation::Clamp; });
+    c.ReadConfig();
+    c.Edit("ConfLVL", "25");
+    EXPECT_EQ(c.port.sent.back(), "<0420/LVL=20.0");
+    EXPECT_EQ(c.Text("ConfLVL"), " 20.0");
+    EXPECT_EQ(c.Text("Notice"), "Note: level corrected to the nearest limit");
+    EXPECT_NE(c.at("ConfLVLCap").textColour(), Colours::red);
+    ASSERT_TRUE(c.UntilIdle());
+    c.Edit("ConfLVL", "-3");
+    EXPECT_EQ(c.port.sent.back(), "<0420/LVL=00.0");
+
+    FrameRig r;
+    r.Open(PlainFamily(), 3, [](FakeFamily& f) { f.levelCheck = Validation::Round; });
+    r.ReadConfig();
+    r.Edit("ConfLVL", "12.3");
+    EXPECT_EQ(r.port.sent.back(), "<0420/LVL=12.5");
+    ASSERT_TRUE(r.UntilIdle());
+    r.Edit("ConfLVL", "3.7");
+    EXPECT_EQ(r.port.sent.back(), "<0420/LVL=03.5");
+    EXPECT_EQ(r.Text("ConfLVL"), " 3.5");
+    ASSERT_TRUE(r.UntilIdle());
+    // Rounded and still outside: refused, the entry stays for correction.
+    const size_t mark = r.port.sent.size();
+    r.Edit("ConfLVL", "20.4");
+    EXPECT_EQ(r.SentSince(mark), Lines{});
+    EXPECT_EQ(r.Text("Notice"), "ERROR: Bad level. Please correct it");
+    EXPECT_EQ(r.Text("ConfLVL"), "20.4");
+}
+
+TEST(DetailFramework, TheBoxSaysWhenTheOperatorIsAsked) {
+    // Always: at the LOCAL end too; No sends nothing and puts the value back.
+    FrameRig r;
+    r.Open(PlainFamily(), 3, [](FakeFamily& f) { f.levelConfirm = Confirmation::Always; });
+    r.ReadConfig();
+    const size_t mark = r.port.sent.size();
+    r.op.answers.push_back(Answer::No);
+    r.Edit("ConfLVL", "15");
+    r.Tick(2);
+    ASSERT_EQ(r.op.questions.size(), 1u);
+    EXPECT_EQ(r.op.questions[0].title, "Confirm");
+    EXPECT_EQ(r.op.questions[0].text, "Change Level to 15.0 dB. Comms may be affected.");
+    EXPECT_EQ(r.SentSince(mark), Lines{});
+    EXPECT_EQ(r.Text("ConfLVL"), " 12.5");
+    EXPECT_EQ(r.Text("Instruction"), "Edit of parameter has been replaced with previous value");
+    r.op.answers.push_back(Answer::Yes);
+    r.Edit("ConfLVL", "15");
+    r.Tick(2);
+    EXPECT_EQ(r.SentSince(mark), Lines{"<0420/LVL=15.0"});
+
+    // Never: not even at the DISTANT end, where the drop-down (DistantOnly) asks.
+    FrameRig d;
+    d.Open(PlainFamily(), 4, [](FakeFamily& f) { f.levelConfirm = Confirmation::Never; });
+    d.ReadConfig();
+    d.Edit("ConfLVL", "15");
+    EXPECT_EQ(d.port.sent.back(), "<0420/LVL=15.0");
+    ASSERT_TRUE(d.UntilIdle());
+    EXPECT_TRUE(d.op.questions.empty());
+    d.op.answers.push_back(Answer::Yes);
+    ASSERT_TRUE(d.w->choose("ConfMOD", 2));
+    d.Tick(2);
+    ASSERT_EQ(d.op.questions.size(), 1u);
+    EXPECT_EQ(d.op.questions[0].text, "Change Mode to High. Comms may be affected.");
+}
+
+TEST(DetailFramework, ADropDownWithCodesSendsTheCodeAndShowsAnUnlistedOneAsItsEntry) {
+    FrameRig r;
+    r.Open();
+    r.unit->setAnswer("CFG", "=12.5H");
+    r.ReadConfig();
+    EXPECT_EQ(r.at("ConfMOD").selectedText(), " High");
+    ASSERT_TRUE(r.w->choose("ConfMOD", 1));
+    EXPECT_EQ(r.port.sent.back(), "<0420/MOD=L");
+    ASSERT_TRUE(r.UntilIdle());
+    ASSERT_TRUE(r.w->choose("ConfMOD", 0));
+    EXPECT_EQ(r.port.sent.back(), "<0420/MOD=0");
+    ASSERT_TRUE(r.UntilIdle());
+
+    r.unit->setAnswer("CFG", "=12.5Z");
+    ASSERT_TRUE(r.w->click("BtnConfig"));
+    ASSERT_TRUE(r.UntilSent("<0420/CFG?"));
+    ASSERT_TRUE(r.UntilIdle());
+    EXPECT_EQ(r.at("ConfMOD").selected(), 0);
+    EXPECT_EQ(r.w->HeldIndex("ConfMOD"), 0);
+}

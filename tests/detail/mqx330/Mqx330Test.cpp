@@ -1,0 +1,555 @@
+#include "detail/ModemRig.h"
+
+#include "detail/framework/DetailHost.h"
+#include "detail/mqx310/Mqx310Window.h"
+#include "detail/mqx330/Mqx330Window.h"
+#include "wire/FaultTables.h"
+
+using namespace linvar;
+
+namespace {
+
+using Rig = ModemRig<Mqx330Window>;
+using V = std::vector<std::string>;
+
+// A configuration string with a different value in every field (positions from 1).
+std::string Known330() {
+    return std::string("071.2345") + "0128.000" + "3" + "7" + "3" + "1" + "0" + "12.5" + "2" + "3" +
+           "084.5000" + "0256.000" + "4" + "3" + "2" + "0" + "1" + "25" + "1" + "06.5" + "4" + "2" +
+           "1" + "3" + "7" + "10110" + "1" + "0120" + "1" + "1" + "0" + "3.5" + "2" + "4";
+}
+
+// A plain configuration: Viterbi 3/4 QPSK both ways, unframed, normal operation.
+std::string Plain330(const std::string& txCoding = "132", const std::string& txRate = "0064.000") {
+    return std::string("070.0000") + txRate + txCoding + "01" + "10.0" + "11" + "070.0000" +
+           "0064.000" + "132" + "01" + "30" + "1" + "04.0" + "2" + "1" + "0" + "0" + "5" + "00000" +
+           "0" + "0000" + "0" + "00" + "5.0" + "0" + "1";
+}
+
+} // namespace
+
+TEST(Detail330, IdentityGivesModelOptionsBandAndFecCodes) {
+    struct Row {
+        const char* identity;
+        const char* model;
+        int code;
+        const char* options; // the caption after the model name
+        V fec;               // the FEC type codes the list offers, in list order
+    };
+    const std::vector<Row> rows{
+        {"0330110000", "MQX-330", 330, ", 70 MHz IF band", {"1", "2"}},
+        {"1330210000",
+         "MQX-330",
+         330,
+         ", 140 MHz IF band, Reed-Solomon Codec installed",
+         {"1", "2", "3", "4"}},
+        {"2330110000", "MQX-330T", 331, ", 70 MHz IF band", {"0", "1", "2"}},
+        {"3330110000",
+         "MQX-330T",
+         331,
+         ", 70 MHz IF band, Reed-Solomon Codec installed",
+         {"0", "1", "2", "3", "4"}},
+        {"4330110000",
+         "MQX-330T",
+         331,
+         ", 70 MHz IF band, Turbo Codec installed",
+         {"0", "1", "2", "5", "8", "9"}},
+        {"5330110000",
+         "MQX-330T",
+         331,
+         ", 70 MHz IF band, Turbo Codec installed",
+         {"0", "1", "2", "5", "6", "7", "8", "9"}},
+        {"6330110000", "PiV-330", 331, ", 70 MHz IF band", {"0", "1", "2"}},
+        {"7330110000",
+         "PiV-330",
+         331,
+         ", 70 MHz IF band, Turbo Codec installed",
+         {"0", "1", "2", "5", "6", "7", "8", "9"}},
+        {"5330120000",
+         "MQX-330R DEMOD",
+         331,
+         ", 70 MHz IF band, Turbo Codec installed, RX only",
+         {"0", "1", "2", "5", "6", "7", "8", "9"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.identity);
+        Rig r;
+        r.Open("331", row.identity, 3, [](sim::Unit& u) { u.setConfig(Plain330()); });
+        EXPECT_EQ(r.w->caption(), std::string("Detail of Modem 1, Local end, link: OSLO-2       ") +
+                                      row.model + row.options);
+        EXPECT_EQ(CurrentModelCode(), row.code);
+        const bool rxOnly = row.identity[5] == '2';
+        const bool ip = row.identity[0] == '6' || row.identity[0] == '7';
+        EXPECT_EQ(r.at("BtnAupc").visible(), row.code == 331 && !rxOnly);
+        EXPECT_EQ(r.at("AupcStatus").visible(), row.code == 331);
+        EXPECT_EQ(r.at("IpStatus").visible(), ip);
+        if (ip) {
+            EXPECT_EQ(r.Text("BtnAupc"), "Show AUPC + PIV &Param");
+        }
+        EXPECT_EQ(r.at("GrpTx").visible(), !rxOnly);
+        EXPECT_EQ(r.at("GrpRxOnly").visible(), rxOnly);
+        EXPECT_EQ(r.w->has("TxFreq"), !rxOnly);
+        r.ReadConfig();
+        // Each entry goes out with its own code; the unit refuses a code it does not have.
+        const char* box = rxOnly ? "RxFECtype" : "TxFECtype";
+        const auto items = r.at(box).items();
+        ASSERT_EQ(items.size(), row.fec.size());
+        const std::string command = rxOnly ? "RFT=" : "TFT=";
+        V sent, expected{command + row.fec.back()};
+        for (const std::string& code : row.fec)
+            expected.push_back(command + code);
+        for (const std::string& s : r.Settings([&] { r.Choose(box, items.back()); }))
+            sent.push_back(s);
+        for (const std::string& item : items)
+            for (const std::string& s : r.Settings([&] { r.Choose(box, item); }))
+                sent.push_back(s);
+        EXPECT_EQ(sent, expected);
+        EXPECT_EQ(r.Text("Notice"), "");
+    }
+}
+
+TEST(Detail330, TheSoftwareVersionDecidesTheLaterEntries) {
+    struct Row {
+        const char* reply;
+        const char* shown;
+        size_t fecEntries;
+        bool rti;
+    };
+    for (const Row& row : std::vector<Row>{{"V1.0  ", "1.10", 4, false},
+                                           {"1.11", "1.11", 4, true},
+                                           {"1.19", "1.19", 5, true},
+                                           {"1.24", "1.24", 6, true}}) {
+        SCOPED_TRACE(row.reply);
+        Rig r;
+        r.Open("331", "4330110000", 3, [&](sim::Unit& u) {
+            u.setConfig(Plain330());
+            u.setReading("SWR", row.reply);
+        });
+        r.ReadConfig();
+        EXPECT_EQ(r.Text("StaSWR"), row.shown);
+        EXPECT_EQ(r.at("TxFECtype").items().size(), row.fecEntries);
+        EXPECT_EQ(r.at("TxCarrier").items().size(), row.rti ? 3u : 2u);
+        if (row.rti) {
+            EXPECT_EQ(r.Settings([&] { r.Choose("TxCarrier", " RTI"); }), V{"TXO=3"});
+        }
+        // The remote-state box comes with later versions only.
+        EXPECT_EQ(r.at("ConfLRS").visible(), row.fecEntries > 4);
+    }
+}
+
+TEST(Detail330, TheConfigurationStringFillsEveryBox) {
+    Rig r;
+    r.Open("331", "3330110000", 3, [](sim::Unit& u) { u.setConfig(Known330()); });
+    r.ReadConfig();
+    const std::vector<std::pair<const char*, std::string>> expected{
+        {"TxFreq", " 71.2345"},
+        {"TxDataRate", " 128.000"},
+        {"TxFECtype", " Viterbi + R-S"},
+        {"TxFECrate", " Rate 7/8"},
+        {"TxMod", " OQPSK"},
+        {"TxSpectrum", " Inverted"},
+        {"TxScrambler", " Off"},
+        {"TxPowLev", "- 12.5"},
+        {"TxClkSrc", " External"},
+        {"TxCarrier", " RTI"},
+        {"RxFreq", " 84.5000"},
+        {"RxDataRate", " 256.000"},
+        {"RxFECtype", " Sequential + R-S"},
+        {"RxFECrate", " Rate 3/4"},
+        {"RxMod", " QPSK"},
+        {"RxSpectrum", " Normal"},
+        {"RxDescrambler", " On"},
+        {"RxSweep", "25"},
+        {"RxClkMode", " Buffer enabled"},
+        {"RxBuffer", " +/- 2048 bits"},
+        {"EbNoAlarmPt", " 6.5"},
+        {"InterfaceType", " V.35 DCE"},
+        {"FramingMode", " Framed"},
+        {"TestMode", " I/O loopback"},
+        {"IFimpedance", " 75 ohm"},
+        {"ODUcomms", " Enabled"},
+        {"OBLIXslaveAdd", "120"},
+        {"ConfAUP", " Enabled"},
+        {"ConfAPPa", " Generate TX alarm"},
+        {"ConfAPPb", " Go to Nominal Power"},
+        {"ConfAPPc", " 3.5"},
+        {"ConfAPPd", " 2 dB"},
+        {"ssi", " 40 minutes"},
+        {"CircuitID", std::string(24, ' ')},
+    };
+    for (const auto& [box, shown] : expected) {
+        const Control& c = r.at(box);
+        EXPECT_EQ(c.kind() == ControlKind::Combo ? c.selectedText() : c.text(), shown) << box;
+    }
+    const std::vector<std::pair<const char*, bool>> masks{{"MaskTxAis", true},
+                                                          {"MaskRxAgc", false},
+                                                          {"MaskBuffer", true},
+                                                          {"MaskRxAis", true},
+                                                          {"MaskEbNo", false}};
+    for (const auto& [mask, on] : masks)
+        EXPECT_EQ(r.at(mask).checked(), on) << mask;
+    // A unit in a test mode takes no changes but the way back.
+    EXPECT_TRUE(r.at("TxFreq").readOnly());
+    EXPECT_FALSE(r.at("TxMod").enabled());
+    EXPECT_TRUE(r.at("TestMode").enabled());
+    EXPECT_EQ(r.Settings([&] { r.Choose("TestMode", " Normal"); }), V{"TST=0"});
+    EXPECT_FALSE(r.at("TxFreq").readOnly());
+    // The AUPC group takes the unit group's place; its four boxes make one command.
+    r.w->click("BtnAupc");
+    EXPECT_TRUE(r.at("GrpAupc").visible());
+    EXPECT_FALSE(r.at("GrpUnit").visible());
+    EXPECT_EQ(r.Text("BtnAupc"), "Show Unit &Parameters");
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfAPPc", "4.5"); }), V{"APP=104.52"});
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfAPPc", "10"); }), V{});
+    EXPECT_EQ(r.Text("ConfAPPc"), " 4.5") << "a bad target gets the unit's back";
+}
+
+TEST(Detail330, DataRateLimitsAndCodingBoxesFollowTheFecType) {
+    struct Row {
+        const char* coding; // FEC type, rate and modulation codes
+        const char* limits; // as the prompt names them
+        bool codingShown;
+        bool rateEnabled;
+        const char* rate;
+        const char* mod;
+    };
+    const std::vector<Row> rows{
+        {"011", "4.8 and 2048", true, false, " Rate 1/2", " BPSK"},
+        {"032", "9.6 and 2048", true, false, " Rate 1/2", " QPSK"},
+        {"111", "2.4 and 1024", true, false, " Rate 1/2", " BPSK"},
+        {"132", "7.2 and 2048", true, true, " Rate 3/4", " QPSK"},
+        {"173", "8.4 and 2048", true, true, " Rate 7/8", " OQPSK"},
+        {"512", "7.2 and 2500", false, true, " Rate 3/4", " QPSK"},
+        {"612", "2.4 and 1145", false, true, " Rate 1/2", " BPSK"},
+        {"732", "2.4 and 750", false, true, " Rate 3/4", " BPSK"},
+        {"812", "7.2 and 2048", false, true, " Rate 3/4", " OQPSK"},
+        {"972", "4.8 and 2048", false, true, " Rate 1/2", " QPSK"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.coding);
+        Rig r;
+        r.Open("331", "5330110000", 3,
+               [&](sim::Unit& u) { u.setConfig(Plain330(row.coding, "2048.000")); });
+        r.ReadConfig();
+        r.w->enter("TxDataRate");
+        EXPECT_EQ(r.Text("Instruction"), std::string("Enter Tx data rate, between ") + row.limits +
+                                             " kbps, resolution 1 bps, up to 8 characters");
+        EXPECT_EQ(r.at("TxFECrate").visible(), row.codingShown);
+        EXPECT_EQ(r.at("TxMod").visible(), row.codingShown);
+        EXPECT_EQ(r.at("TxFECrate").enabled(), row.rateEnabled);
+        EXPECT_EQ(r.Selected("TxFECrate"), row.rate);
+        EXPECT_EQ(r.Selected("TxMod"), row.mod);
+    }
+    // A coding whose limits leave out the rate the unit holds: the box goes on showing that
+    // rate, marked; an entry beyond the limits is refused, the limit itself goes out.
+    Rig r;
+    r.Open("331", "5330110000", 3, [](sim::Unit& u) { u.setConfig(Plain330("132", "2048.000")); });
+    r.ReadConfig();
+    EXPECT_EQ(r.Settings([&] { r.Choose("TxFECtype", " Turbo 21/44 BPSK"); }), V{"TFT=6"});
+    EXPECT_EQ(r.Text("TxDataRate"), " 2048.000");
+    EXPECT_EQ(r.Colour("TxDataRate"), "yellow");
+    EXPECT_EQ(r.Text("Notice"), "The unit's Tx data rate is outside 2.4-1145 kbps, the limits "
+                                "of its coding");
+    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1145"); }), V{"TDR=1145.000"});
+    EXPECT_EQ(r.Colour("TxDataRate"), "white");
+    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1200"); }), V{});
+    EXPECT_EQ(r.Colour("TxDataRate"), "red");
+    EXPECT_EQ(colourName(r.at("TxDataRate").textColour()), "white");
+    EXPECT_EQ(r.Text("Notice"), "ERROR: Bad data rate value. Please correct it");
+    // What the unit holds, typed again, is no change: the box is itself again.
+    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1145"); }), V{});
+    EXPECT_EQ(r.Text("TxDataRate"), " 1145.000");
+    EXPECT_EQ(r.Colour("TxDataRate"), "white");
+    // Back to Viterbi: the coding boxes return.
+    EXPECT_EQ(r.Settings([&] { r.Choose("TxFECtype", " Viterbi"); }), V{"TFT=1"});
+    EXPECT_TRUE(r.at("TxMod").visible());
+}
+
+TEST(Detail330, StatusLoopAndReadingsAsTheOperatorSeesThem) {
+    Rig r;
+    r.Open("331", "2330110000", 3, [](sim::Unit& u) {
+        u.setReading("SWR", "V2.3");
+        u.setReading("EBN", "+016");
+        u.setReading("RFO", "+0123");
+        u.setReading("BER", "99999");
+        u.setReading("BFS", "05");
+        u.setReading("REB", "16.0");
+        u.setTxCarrier('3');
+        u.setAnswer("ESN", "*");
+        u.setAnswer("NUS", "?");
+        u.setAnswer("NUE", "=90");
+        u.setConfig(Known330()); // the configuration-change mark is up
+    });
+    const size_t mark = r.port.sent.size();
+    ASSERT_TRUE(r.UntilSent("PLI?"));
+    ASSERT_TRUE(r.UntilSent("LRS?"));
+    EXPECT_EQ(r.SentSince(mark),
+              (V{"LRS?", "CID?", "SWR?", "ESN?", "SNO?", "LRS?", "NUE?", "NUS?", "FLT?", "EBN?",
+                 "RFO?", "BER?", "BFS?", "RED?", "AGC?", "TXO?", "REB?", "PLI?", "LRS?"}));
+    const std::vector<std::pair<const char*, const char*>> shown{
+        {"StaSWR", "1.10"},     {"SerialNo", "33012345"},        {"StaEbNo", "> 16 dB"},
+        {"StaRFO", "+123 kHz"}, {"StaBER", "Unlocked"},          {"StaBFS", "5 %"},
+        {"StaAGC", "45 %"},     {"StaTXO", "Under RTI control"}, {"StaREB", "> 16 dB"},
+        {"StaPLI", "0.0 dB"},   {"NrLogEvents", "90"},           {"NrLogStats", "none"},
+        {"UnitFault", "OK"},    {"StaRED", "On line"},           {"StaLRS", "REMOTE"}};
+    for (const auto& [label, text] : shown)
+        EXPECT_EQ(r.Text(label), text) << label;
+    EXPECT_EQ(r.Colour("NrLogEvents"), "yellow");
+    EXPECT_EQ(r.Colour("StaTXO"), "yellow");
+    EXPECT_EQ(r.Colour("UnitFault"), "lime");
+    EXPECT_TRUE(r.w->DetailConfigChanged);
+    EXPECT_TRUE(r.at("BtnConfig").enabled());
+    EXPECT_FALSE(r.at("BtnStatus").enabled());
+    // No statistics log: its interval cannot be set.
+    r.w->click("BtnConfig");
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+    EXPECT_FALSE(r.at("ssi").enabled());
+
+    // A reply that did not come restarts the loop at LRS.
+    r.w->click("BtnStatus");
+    r.unit->setAnswer("BER", "~");
+    ASSERT_TRUE(r.UntilSent("BER?"));
+    const size_t after = r.port.sent.size();
+    ASSERT_TRUE(r.Until([&] { return r.port.sent.size() > after; }));
+    EXPECT_EQ(r.port.sent.back(), r.Req("LRS?"));
+    EXPECT_EQ(r.Text("StaBER"), "TOblix timeout");
+}
+
+TEST(Detail330, TheDistantEndConfirmsButNotTheSlaveAddressAndLeavesFramingAlone) {
+    Rig r;
+    r.Open("331", "2330110000", 4, [](sim::Unit& u) { u.setConfig(Plain330()); });
+    EXPECT_EQ(r.ReadConfig(), (V{"CID?", "MGC?", "LBL?"})) << "no LRS at the DISTANT end";
+    EXPECT_FALSE(r.at("FramingMode").enabled());
+    EXPECT_FALSE(r.at("ConfLRS").visible());
+    EXPECT_FALSE(r.at("ConfAUP").enabled()) << "AUPC needs framing";
+    EXPECT_EQ(r.Settings([&] { r.Edit("OBLIXslaveAdd", "130"); }), V{"ESA=0130"});
+    EXPECT_TRUE(r.op.questions.empty());
+    r.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "128"); }), V{"TDR=0128.000"});
+    ASSERT_EQ(r.op.questions.size(), 1u);
+    EXPECT_EQ(r.op.questions[0].text,
+              "Change Tx data rate to 128.000 kbps. Comms may be affected.");
+    EXPECT_EQ(r.unit->config().substr(8, 8), "0128.000");
+}
+
+TEST(Detail330, TheIfBandAndItsLevelSetTheFrequencyRange) {
+    for (const auto& [identity, level, range] :
+         std::vector<std::tuple<const char*, const char*, const char*>>{
+             {"2330210000", "4", "102 and 178"},
+             {"2330210000", "2", "104 and 176"},
+             {"2330110000", "4", "52 and 88"}}) {
+        SCOPED_TRACE(std::string(identity) + " level " + level);
+        Rig r;
+        r.Open("331", identity, 3, [&, level = level](sim::Unit& u) {
+            u.setConfig(Plain330());
+            u.setReading("LBL", level);
+        });
+        r.ReadConfig();
+        r.w->enter("TxFreq");
+        EXPECT_EQ(r.Text("Instruction"),
+                  std::string("Enter a Tx frequency, between ") + range + " MHz, resolution 100Hz");
+        if (*range == '1') {
+            EXPECT_EQ(r.Settings([&] { r.Edit("TxFreq", "177"); }),
+                      *level == '4' ? V{"TFQ=177.0000"} : V{});
+        }
+    }
+}
+
+TEST(Detail330, ARefusedChangePausesAndReadsAgainFromWhereTheChangeLives) {
+    Rig r;
+    r.Open("331", "2330110000", 3, [](sim::Unit& u) { u.setConfig(Plain330()); });
+    r.ReadConfig();
+    r.unit->inject(sim::Injection::refuse('?'));
+    size_t mark = r.port.sent.size();
+    r.Edit("TxPowLev", "-5");
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::PauseFirst; }));
+    r.unit->clearInjections();
+    EXPECT_EQ(r.Text("Notice"), "Command was not accepted, re-reading from unit...");
+    EXPECT_EQ(colourName(r.at("Notice").textColour()), "red");
+    int ticks = 0;
+    while (r.port.sent.size() == mark + 1 && ticks < 100) {
+        r.Tick();
+        ++ticks;
+    }
+    EXPECT_GE(ticks, 20);
+    EXPECT_LE(ticks, 24);
+    EXPECT_EQ(r.SentSince(mark), (V{"TPL=05.0", "MGC?"}));
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+    EXPECT_EQ(r.Text("TxPowLev"), "- 10.0");
+    // A circuit ID the unit did not take is read again from the circuit ID.
+    r.unit->inject(sim::Injection::silence());
+    mark = r.port.sent.size();
+    r.Edit("CircuitID", "north");
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::PauseFirst; }, 200));
+    r.unit->clearInjections();
+    EXPECT_EQ(r.Text("Notice"), "Command was not accepted, re-reading from unit...");
+    ASSERT_TRUE(r.Until([&] { return r.port.sent.size() > mark + 1; }));
+    EXPECT_EQ(r.SentSince(mark), (V{"CID=NORTH" + std::string(19, ' '), "CID?"}));
+
+    // Framing switched on: the unit's slave address is read, and AUPC may be enabled.
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+    EXPECT_FALSE(r.at("ConfAUP").enabled());
+    mark = r.port.sent.size();
+    r.Settings([&] { r.Choose("FramingMode", " Framed"); });
+    EXPECT_EQ(r.SentSince(mark), (V{"FRM=1", "ESA?"}));
+    EXPECT_FALSE(r.at("FramingMode").enabled()) << "framing is switched off at the unit";
+    EXPECT_TRUE(r.at("ConfAUP").enabled());
+}
+
+TEST(Detail330, AReceiveOnlyUnitShowsItsOwnLayoutAndReadsItsLnbPower) {
+    Rig r;
+    r.Open("331", "5330120000", 4, [](sim::Unit& u) { u.setConfig(Plain330()); });
+    for (const char* hidden : {"GrpTx", "MaskTxAis", "TXfault", "StaTXO", "StaPLI", "BtnAupc"})
+        EXPECT_FALSE(r.at(hidden).visible()) << hidden;
+    EXPECT_FALSE(r.w->has("TestMode"));
+    EXPECT_FALSE(r.w->has("OBLIXslaveAdd"));
+    EXPECT_EQ(r.ReadConfig(), (V{"CID?", "MGC?", "LNB?", "LBL?"}));
+    EXPECT_EQ(r.Selected("BoxLNB"), " On");
+    // The LNB power goes out at once, even at the DISTANT end.
+    EXPECT_EQ(r.Settings([&] { r.Choose("BoxLNB", " Off"); }), V{"LNB=0"});
+    EXPECT_TRUE(r.op.questions.empty());
+    r.w->click("BtnLogs");
+    r.Tick(2);
+    EXPECT_EQ(r.Text("LogEventsCount"), "Reading number of Demod Log events...");
+}
+
+TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
+    Rig r;
+    r.Open("331", "3330110000", 3, [](sim::Unit& u) { u.setConfig(Known330()); });
+    r.ReadStatus();
+    r.w->click("BtnUtilities");
+    r.Tick(3);
+    r.w->choose("MemoryList", 2);
+    r.w->click("BtnStore");
+    ASSERT_TRUE(r.UntilSent("CST=2"));
+    r.Tick(4);
+    EXPECT_EQ(r.Text("MemoryMsg"), "Current config now stored in memory 2");
+    r.unit->setConfig(Plain330());
+    r.Tick(20);
+    r.w->click("BtnLoad");
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
+    EXPECT_EQ(r.Text("MemoryMsg"), "Config present in memory location 2. Confirm load.");
+    EXPECT_EQ(r.Text("BtnMemConfirm"), "  Confir&m");
+    EXPECT_EQ(r.Text("MemPreview"), "Memory location 2 contents");
+    EXPECT_EQ(r.Text("MemTx"), "Tx\n 71.2345 MHz\n 128.000 kbps\n Viterbi + R-S coding\n Rate 7/8 "
+                               "OQPSK\n Inverted\nScrambler Off\nPower - 12.5 dBm\n External "
+                               "Clock\nCarrier RTI");
+    EXPECT_EQ(r.Text("MemAupc"), "AUPC Enabled\nTarget EbNo:  3.5 dB\nMax increase:  2 dB\n "
+                                 "Generate TX alarm on Pmax\n Go to Nominal Power w/Unlock");
+    // The location goes out as it was previewed, whatever the list shows meanwhile.
+    r.w->choose("MemoryList", 5);
+    const size_t mark = r.port.sent.size();
+    r.w->click("BtnMemConfirm");
+    r.Tick(45);
+    EXPECT_EQ(r.SentSince(mark), V{"CLD=2"});
+    EXPECT_EQ(r.Text("MemoryMsg"), "Loading...");
+    ASSERT_TRUE(r.Until(
+        [&] { return !r.Text("MemoryMsg").empty() && r.Text("MemoryMsg") != "Loading..."; }));
+    EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 2");
+    EXPECT_EQ(r.unit->config(), Known330());
+    r.Tick(60);
+    r.w->choose("MemoryList", 2);
+    r.w->click("BtnStore");
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
+    EXPECT_EQ(r.Text("MemoryMsg"), "Warning! Location 2 contains data. Overwrite?");
+    r.w->choose("MemoryList", 6);
+    r.w->click("BtnMemConfirm");
+    ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") != "Storing..."; }));
+    EXPECT_EQ(r.Text("MemoryMsg"), "Current config now stored in memory 2");
+    r.w->choose("MemoryList", 2);
+
+    // A refused query is said once and the panel goes back to its clock: not asked again.
+    r.Tick(60);
+    r.unit->setAnswer("CST", "?");
+    const size_t before = r.port.sent.size();
+    r.w->click("BtnLoad");
+    r.Tick(80);
+    EXPECT_EQ(r.Text("MemoryMsg"), "Invalid args");
+    const V asked = r.SentSince(before);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "CST?2"), 1);
+}
+
+TEST(Detail330, TheStationOpensTheFamilysWindowFromTheIdentity) {
+    struct Row {
+        const char* model;
+        const char* identity;
+        bool oldWindow; // the MQX-310 window
+        const char* caption;
+    };
+    for (const Row& row :
+         std::vector<Row>{{"331", "5330120000", false,
+                           "MQX-330R DEMOD, 70 MHz IF band, Turbo Codec installed, RX only"},
+                          {"7010", "7010200000", true, "RDX-7010"}}) {
+        SCOPED_TRACE(row.identity);
+        PollHarness h;
+        DetailHost host(
+            {h.cycle.tx, h.port, h.capture, h.clock, h.op, h.setup, h.print, h.dir.path()},
+            [](Screen&, bool) {});
+        h.cycle.SetDetailWindows(&host);
+        h.Unit(3, Modem1, "1300", row.model)->setIdentity(row.identity);
+        h.Start();
+        h.Ticks(20);
+        h.cycle.DoubleClickLink(2);
+        h.Ticks(40);
+        h.cycle.DoubleClickUnit(Modem1, false);
+        for (int i = 0; i < 400 && (!host.IsOpen() || host.Window()->StepNo < 5 ||
+                                    host.Window()->CurrentMode() != Phases::Status2);
+             ++i) {
+            h.Tick();
+            host.Tick();
+        }
+        ASSERT_TRUE(host.IsOpen());
+        EXPECT_EQ(dynamic_cast<Mqx310Window*>(host.Window()) != nullptr, row.oldWindow);
+        EXPECT_NE(dynamic_cast<Mqx330Window*>(host.Window()), nullptr);
+        const std::string caption = host.Window()->caption();
+        EXPECT_EQ(caption.substr(caption.rfind("       ") + 7), row.caption);
+    }
+}
+
+// A load goes only through the on-line unit, whether the unit stands alone or the
+// redundancy state changes while the load is asked for; a store stays possible.
+template <class W> void LoadOnlyOnLine(const char* model, const char* identity) {
+    ModemRig<W> r;
+    r.Open(model, identity, 3, [](sim::Unit& u) { u.setOnline(false); });
+    r.ReadStatus();
+    EXPECT_EQ(r.Text("StaRED"), "Off line");
+    r.w->click("BtnUtilities");
+    r.Tick(3);
+    r.w->choose("MemoryList", 2);
+    EXPECT_FALSE(r.at("BtnLoad").enabled());
+    EXPECT_TRUE(r.at("BtnStore").enabled());
+
+    r.unit->setOnline(true);
+    r.w->click("BtnStatus");
+    r.ReadStatus();
+    r.w->click("BtnUtilities");
+    ASSERT_TRUE(r.UntilSent("TIM?"));
+    r.unit->setOnline(false);
+    ASSERT_TRUE(r.UntilSent("RED?"));
+    ASSERT_TRUE(r.w->click("BtnLoad"));
+    const size_t mark = r.port.sent.size();
+    r.Tick(20);
+    for (const std::string& sent : r.SentSince(mark))
+        EXPECT_NE(sent.substr(0, 3), "CST") << sent;
+    EXPECT_FALSE(r.at("BtnLoad").enabled());
+}
+
+TEST(Detail330, AMemoryIsLoadedOnlyThroughTheOnLineUnit) {
+    LoadOnlyOnLine<Mqx330Window>("331", "3330110000");
+    LoadOnlyOnLine<Mqx310Window>("310", "0310100000");
+}
+
+TEST(Detail330, TheRxBufferShowsTheSizeTheUnitHolds) {
+    Rig r;
+    std::string c = Plain330();
+    c[50] = '0'; // buffer disabled
+    c[55] = '4'; // +/- 2048 bits
+    r.Open("331", "3330110000", 3, [&](sim::Unit& u) { u.setConfig(c); });
+    r.ReadConfig();
+    EXPECT_FALSE(r.at("RxBuffer").enabled());
+    EXPECT_EQ(r.Selected("RxBuffer"), " +/- 2048 bits");
+    EXPECT_EQ(r.Settings([&] { r.Choose("RxClkMode", " Buffer enabled"); }), V{"RCK=1"});
+    EXPECT_TRUE(r.at("RxBuffer").enabled());
+    EXPECT_EQ(r.Selected("RxBuffer"), " +/- 2048 bits");
+    EXPECT_EQ(r.Settings([&] { r.Choose("RxBuffer", " +/-  256 bits"); }), V{"RBS=1"});
+}

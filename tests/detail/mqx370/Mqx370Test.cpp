@@ -1,0 +1,617 @@
+#include "detail/DetailRig.h"
+
+#include "detail/mqx370/Mqx370Window.h"
+#include "wire/FaultTables.h"
+#include "wire/TextFormats.h"
+
+using namespace linvar;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// An MQX-370 family window on the simulated unit of that model.
+Mqx370Window& Open370(DetailRig& r, const std::string& identity, int record = 3,
+                      const std::string& address = "0370") {
+    r.Place(identity.substr(1, 3), record, address);
+    r.unit->setIdentity(identity);
+    return r.Create<Mqx370Window>(identity, record, address);
+}
+
+// The unit's configuration string with `text` from position `pos` (1 = the first).
+std::string With(std::string s, int pos, const std::string& text) {
+    s.replace(static_cast<size_t>(pos - 1), text.size(), text);
+    return s;
+}
+
+} // namespace
+
+TEST(Detail370, IdentityOptionsShapeTheListsAndPanels) {
+    struct Case {
+        const char* identity;
+        const char* model;
+        uint16_t code;
+        bool ldpc, qam8, variants, dni, audio, odu, adjust;
+    };
+    // turbo, model, rate, modulation, framing, D+I/audio, specials, module/attenuator
+    const Case cases[] = {
+        {"0370000000", "MQX-370", 370, false, false, false, false, false, false, false},
+        {"2370001101", "MQX-370", 370, true, true, false, true, false, false, true},
+        {"0373002220", "MQX-370", 370, true, true, true, false, true, false, false},
+        {"1371003311", "MQX-370L", 371, false, false, false, true, true, true, false},
+        {"3372000000", "BLQ-7370L", 372, true, true, false, false, false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.identity);
+        DetailRig r;
+        Mqx370Window& w = Open370(r, c.identity);
+        EXPECT_EQ(w.ModelName, c.model);
+        EXPECT_EQ(CurrentModelCode(), c.code);
+        EXPECT_EQ(w.caption(),
+                  std::string("Detail of Modem 1, Local end, link: MADRID-2       ") + c.model);
+        const auto& fec = r.at("ConfTFT").items();
+        EXPECT_EQ(fec.back() == " LDPC", c.ldpc);
+        EXPECT_EQ(r.at("ConfRFT").items().back() == " LDPC", c.ldpc);
+        const auto& mods = r.at("ConfTMD").items();
+        EXPECT_EQ(std::count(mods.begin(), mods.end(), " 8-QAM") == 1, c.qam8);
+        EXPECT_EQ(mods.back() == " 16-QAMe", c.variants);
+        EXPECT_EQ(r.at("BtnDni").visible(), c.dni);
+        EXPECT_EQ(r.at("GrpAudio").visible(), c.audio);
+        EXPECT_EQ(r.at("BtnOdu").visible(), c.odu);
+        EXPECT_EQ(r.at("GrpImpedance").visible(), !c.odu);
+        EXPECT_EQ(r.at("ConfADJ").visible(), c.adjust);
+    }
+    // The attenuator of an L-band unit adds the low-power AUPC modes.
+    DetailRig r;
+    Open370(r, "1371003311");
+    EXPECT_EQ(r.at("ConfAUP").items(), (Lines{" Manual", " AUPC", " Manual-low", " AUPC-low"}));
+}
+
+TEST(Detail370, StatusLoopReadsFaultsAndTheLBandOdu) {
+    DetailRig r;
+    Open370(r, "0371003310", 3, "0371");
+    r.unit->setFaults("C25A");
+    r.unit->setReading("SWR", "1.3.0");
+    for (const auto& [m, v] : std::vector<std::pair<const char*, const char*>>{{"RFO", "=99999"},
+                                                                               {"RSL", "=LT-72.5"},
+                                                                               {"TXO", "=4"},
+                                                                               {"RED", "=0"},
+                                                                               {"HRV", "=0200"}})
+        r.unit->setAnswer(m, v);
+    const size_t mark = r.port.sent.size();
+    ASSERT_TRUE(r.UntilSent("<0371/OTP?"));
+    r.Tick(3);
+    const Lines sent = r.SentSince(mark);
+    // Firmware 130 on an L-band unit: no OUS; no CTD without the reference module.
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "<0371/OUS?"), 0);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "<0371/CTD?"), 0);
+    Lines tail(std::find(sent.begin(), sent.end(), "<0371/PLI?"), sent.end());
+    tail.resize(std::min<size_t>(tail.size(), 12));
+    EXPECT_EQ(tail, (Lines{"<0371/PLI?", "<0371/ODP?", "<0371/ODU?", "<0371/OOL?", "<0371/ODT?",
+                           "<0371/OLL?", "<0371/ODC?", "<0371/OSV?", "<0371/OPC?", "<0371/ODV?",
+                           "<0371/LNC?", "<0371/OTP?"}));
+    EXPECT_EQ(r.Text("StaUnit"), "PiV IP module") << "code C reads so on an MQX-370L";
+    EXPECT_EQ(r.Text("StaTx"), "Tx FIFO slip");
+    EXPECT_EQ(r.Text("StaRx"), "Buffer overflow");
+    EXPECT_EQ(r.Text("StaONet"), "IDR Rx BWA4");
+    EXPECT_EQ(r.Colour("StaONet"), "yellow");
+    EXPECT_EQ(r.Text("StaFreqOffset"), "Unlocked");
+    EXPECT_EQ(r.Text("StaRSL"), "< -72.5 dBm");
+    EXPECT_EQ(r.Text("StaTXO"), "Off for BUC warm-up");
+    EXPECT_EQ(r.Text("StaRED"), "Off line");
+    EXPECT_EQ(r.Text("StaHRV"), "0200");
+    EXPECT_EQ(r.Text("StaSWR"), "1.3.0");
+    EXPECT_EQ(r.Text("StaODP"), "Enabled");
+    EXPECT_EQ(r.Text("StaFSK"), "Enabled");
+    EXPECT_EQ(r.Text("StaOPC"), "10.0 watt");
+    EXPECT_EQ(r.Text("StaLNC"), "120 mA");
+    EXPECT_EQ(r.Text("StaOTP"), "10.0 dB");
+
+    // The FSK link off ends the loop there.
+    r.unit->setAnswer("ODU", "=0");
+    ASSERT_TRUE(r.UntilSent("<0371/ODU?"));
+    ASSERT_TRUE(r.UntilSent("<0371/LRS?"));
+    EXPECT_EQ(r.Text("StaFSK"), "Disabled");
+}
+
+TEST(Detail370, FirmwareDecidesTheOfflineUnitQuery) {
+    struct Case {
+        const char* identity;
+        const char* swr;
+        bool ous;
+    };
+    for (const Case& c : {Case{"0370000001", "2.0.0", false}, Case{"0370000001", "2.0.1", true},
+                          Case{"0371000000", "1.3.1", true}, Case{"0372000000", "1.3.0", false}}) {
+        SCOPED_TRACE(std::string(c.identity) + " " + c.swr);
+        DetailRig r;
+        Open370(r, c.identity);
+        r.unit->setReading("SWR", c.swr);
+        r.unit->setAnswer("OUS", "=NoComm");
+        const size_t mark = r.port.sent.size();
+        ASSERT_TRUE(r.UntilSent("<0370/RSL?"));
+        const Lines sent = r.SentSince(mark);
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), "<0370/OUS?"), c.ous ? 1 : 0);
+        if (c.ous) {
+            EXPECT_EQ(r.Text("StaOUS"), "NoComm");
+            EXPECT_EQ(r.Colour("StaOUS"), "gray");
+        }
+    }
+    // The offline unit's faults, and a unit that has no partner.
+    DetailRig r;
+    Open370(r, "0370000001");
+    r.unit->setAnswer("OUS", "=0100xx");
+    ASSERT_TRUE(r.UntilSent("<0370/RSL?"));
+    EXPECT_EQ(r.Text("StaOUS"), "FT: 0100");
+    EXPECT_EQ(r.Colour("StaOUS"), "red");
+    r.unit->setAnswer("OUS", "=No1fr1");
+    ASSERT_TRUE(r.UntilSent("<0370/OUS?"));
+    r.Tick(3);
+    EXPECT_FALSE(r.at("StaOUS").visible());
+}
+
+namespace {
+
+// A configuration string with a different value in every field (positions from 1).
+std::string KnownConfig370() {
+    std::string c = std::string("071.2345") + "01544.000" + "2" + "1" + "3" + "A" + "1" + "1" +
+                    "12.5" + "1" + "1" + "0" + "C.5" + "4" + "3" + "2" + "3" + "1" + "2" + "1" +
+                    "104.5000" + "00512.AUX" + "7" + "0" + "5" + "2" + "0" + "2" + "16" + "1" +
+                    "06.5" + "04096" + "4" + "3" + "0" + "1" + "1" + "52" + "00" + "4" + "101001" +
+                    "0" + "3" + "1" + "1" + "0" + "1020" + "1100" + "-4+2" + "+0+4" + "00" + "1" +
+                    "1";
+    c.resize(120, '0');
+    return c;
+}
+
+} // namespace
+
+TEST(Detail370, ConfigurationReadFillsEveryBox) {
+    DetailRig r;
+    Mqx370Window& w = Open370(r, "2370235321");
+    r.unit->setConfig(KnownConfig370());
+    r.unit->setReading("SWR", "2.1.0");
+    r.ReadConfig();
+    const std::pair<const char*, const char*> texts[] = {
+        {"ConfTFQ", " 71.2345"},  {"ConfTDR", " 1544.000"}, {"ConfTPL", "- 12.5"},
+        {"ConfAPPc", "12.5"},     {"ConfRFQ", " 104.5000"}, {"ConfRDR", " 512.000"},
+        {"ConfRSW", " 16"},       {"ConfEBA", " 6.5"},      {"ConfRBS", " 4096"},
+        {"ConfREF", "00010.000"}, {"ConfCID", ""},          {"ConfADJ", "0"}};
+    for (const auto& [box, text] : texts)
+        EXPECT_EQ(LeftTrim(r.Text(box)), LeftTrim(text)) << box;
+    const std::pair<const char*, const char*> entries[] = {
+        {"ConfTFT", " Viterbi + Reed-Solomon"},
+        {"ConfTCR", " Rate 2/3"},
+        {"ConfTMD", " 16-QAMa"},
+        {"ConfTSI", " Inverted"},
+        {"ConfAUP", " AUPC"},
+        {"ConfAPM", " Generate TX alarm"},
+        {"ConfAPU", " Go to Nominal Power"},
+        {"ConfAPI", " 4 dB"},
+        {"ConfTCK", " External Clock"},
+        {"ConfTXO", " RTI"},
+        {"ConfTIT", " G.703 B"},
+        {"ConfTTC", " B8ZS"},
+        {"ConfTFM", " IDR"},
+        {"ConfTIP", " 75 ohm"},
+        {"ConfTRL", "1544.000"},
+        {"ConfTRS", "IESS-310 (219/201)"},
+        {"ConfRFT", " TPC"},
+        {"ConfRCR", " Rate 21/44"},
+        {"ConfRMD", " OQPSK"},
+        {"ConfRSI", " Normal"},
+        {"ConfRDS", " IESS-315"},
+        {"ConfRCK", " Tx Terrestrial (TT)"},
+        {"ConfRIT", " G.703 U"},
+        {"ConfRTC", " HDB3"},
+        {"ConfRFM", " None"},
+        {"ConfRIP", " 75 ohm"},
+        {"ConfRRL", "0512.AUX"},
+        {"ConfRRS", "Normal   (220/200)"},
+        {"ConfESC", " On"},
+        {"ConfSCPBaud", " 38400"},
+        {"ConfSCPFormat", " 7O2"},
+        {"ConfTST", " RF loopback"},
+        {"ConfERF", " Internal"},
+        {"ConfSSI", " 30 minutes"},
+        {"ConfRTE", " Enabled"},
+        {"ConfTTA", " Masked"},
+        {"ConfODU", " Disabled"},
+        {"ConfTBA1", " S/W"},
+        {"ConfTBA3", " H/W"},
+        {"ConfRBA1", " On"},
+        {"ConfRBA3", " Off"},
+        {"ConfTVL1", " -4"},
+        {"ConfTVL2", " +2"},
+        {"ConfRVL1", " +0"},
+        {"ConfRVL2", " +4"},
+        {"ConfTET", " 2 Audio channels"},
+        {"ConfRET", " 2 Audio channels"},
+        {"ConfDTY", " E1-CCS"},
+    };
+    for (const auto& [box, entry] : entries)
+        EXPECT_EQ(r.at(box).selectedText(), entry) << box;
+    // The masks in their string order, the fourth being the fixed "0".
+    EXPECT_TRUE(r.at("MaskTxAis").checked());
+    EXPECT_FALSE(r.at("MaskRxAis").checked());
+    EXPECT_TRUE(r.at("MaskBuffer").checked());
+    EXPECT_FALSE(r.at("MaskAgc").checked());
+    EXPECT_TRUE(r.at("MaskEbNo").checked());
+    // A G.703 interface and IDR framing: the fixed-rate lists stand for the rate boxes.
+    EXPECT_TRUE(r.at("ConfTRL").visible());
+    EXPECT_FALSE(r.at("ConfTDR").visible());
+    EXPECT_TRUE(r.at("ConfRRL").visible());
+    // With ESC shown the OBLIX mode and slave address are not.
+    EXPECT_FALSE(r.at("ConfEFM").visible());
+    EXPECT_TRUE(r.at("GrpEsc").visible());
+    // An RF loopback: no changes.
+    EXPECT_EQ(r.Text("Notice"), "IF/RF loopback. Cannot change configuration.");
+    EXPECT_TRUE(r.at("ConfTFQ").readOnly());
+    EXPECT_EQ(w.Firmware(), 210);
+}
+
+TEST(Detail370, TheLBandLayoutsAndTheOduString) {
+    DetailRig r;
+    Open370(r, "0371000000", 3, "0371");
+    r.unit->setConfig(With(r.unit->config(), 1, "12345678"));
+    r.ReadConfig();
+    EXPECT_EQ(r.Text("ConfTFQ"), " 1234.5678");
+    EXPECT_EQ(r.Text("ConfRFQ"), " 1100.0000");
+    EXPECT_EQ(r.at("ConfBAD").selectedText(), "1");
+    EXPECT_EQ(r.Text("ConfOOD"), "02:30");
+    EXPECT_EQ(r.Text("ConfODL"), "1000");
+    EXPECT_EQ(r.Text("ConfODH"), "3000");
+    EXPECT_EQ(r.at("ConfLNV").selectedText(), " 18 volts");
+    EXPECT_EQ(r.Text("ConfLNL"), "50");
+    EXPECT_EQ(r.Text("ConfLNH"), "400");
+    EXPECT_EQ(r.Text("ConfTLO"), "13050");
+    EXPECT_EQ(r.at("ConfTLOMix").selectedText(), "+");
+    EXPECT_EQ(r.at("ConfRLOMix").selectedText(), "-");
+    EXPECT_EQ(r.at("ConfERF").selectedText(), " Internal");
+    EXPECT_EQ(r.at("ConfERFCap").text(), "Master reference");
+    // The limits and the commands of the ODU box.
+    r.w->click("BtnOdu");
+    r.w->enter("ConfODH");
+    EXPECT_EQ(r.Text("Instruction"),
+              "Enter current value, integer between 0 and 4000 (mA), resolution 100 (mA)");
+    r.w->leave("ConfODH");
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfODH", "3500"); }), Lines{"ODH=3500"});
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfODL", "150"); }), Lines{});
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfLNL", "251"); }), Lines{});
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfLNH", "500"); }), Lines{"LNH=500"});
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfOOD", "20:59"); }), Lines{"OOD=20:59"});
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfOOD", "21:00"); }), Lines{});
+    EXPECT_EQ(r.Text("Notice"), "ERROR: Bad value. Please correct it");
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfTLO", "12000"); }), Lines{"TLO=12000+"});
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfBAD", 11); }), Lines{"OAD=12"});
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfLNB", 0); }), Lines{"LNB=0"});
+    EXPECT_EQ(r.unit->oduConfig().substr(0, 2), "12");
+}
+
+TEST(Detail370, FrequencyRangeByModelCodeAndHardware) {
+    struct Case {
+        const char* identity;
+        const char* hrv;
+        const char* prompt;
+        bool fifty;
+    };
+    for (const Case& c : {Case{"0370000000", "=0200", "52-88 MHz or 104-176 MHz", false},
+                          Case{"0373000000", "=0200", "50-90 MHz or 100-180 MHz", true},
+                          Case{"0370000000", "=0201", "50-90 MHz or 100-180 MHz", true}}) {
+        SCOPED_TRACE(std::string(c.identity) + c.hrv);
+        DetailRig r;
+        Open370(r, c.identity);
+        r.unit->setAnswer("HRV", c.hrv);
+        r.ReadConfig();
+        r.w->enter("ConfTFQ");
+        EXPECT_EQ(r.Text("Instruction"),
+                  std::string("Enter Tx frequency, ") + c.prompt + ", resolution 100 Hz");
+        r.w->leave("ConfTFQ");
+        EXPECT_EQ(r.Settings([&] { r.Edit("ConfTFQ", "50"); }),
+                  c.fifty ? Lines{"TFQ=0050.0000"} : Lines{});
+        EXPECT_EQ(r.Settings([&] { r.Edit("ConfRFQ", "52"); }), Lines{"RFQ=0052.0000"});
+    }
+}
+
+TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
+    DetailRig r;
+    Open370(r, "0371000001", 3, "0371");
+    r.unit->setConfig(With(r.unit->config(), 39, "1")); // IBS framing: AUPC may be chosen
+    r.ReadConfig();
+    r.w->enter("ConfTPL");
+    EXPECT_EQ(r.Text("Instruction"),
+              "Enter Tx power level, between -45 and 0 dBm, resolution 0.1 dB");
+    r.w->leave("ConfTPL");
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-30"); }), Lines{"TPL=30.0"});
+    // " Manual-low" lowers the range to -65 .. -20.
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfAUP", 2); }), Lines{"AUP=2"});
+    r.w->enter("ConfTPL");
+    EXPECT_EQ(r.Text("Instruction"),
+              "Enter Tx power level, between -65 and -20 dBm, resolution 0.1 dB");
+    r.w->leave("ConfTPL");
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-10"); }), Lines{});
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-64.5"); }), Lines{"TPL=64.5"});
+
+    r.w->enter("ConfRBS");
+    EXPECT_EQ(r.Text("Instruction"),
+              "Enter buffer size, an integer value between 16 and 32768, increment 2");
+    r.w->leave("ConfRBS");
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "17"); }), Lines{});
+    EXPECT_EQ(r.Text("Notice"), "ERROR: Bad buffer size. Please correct it");
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "16"); }), Lines{"RBS=00016"});
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "32768"); }), Lines{"RBS=32768"});
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "32770"); }), Lines{});
+
+    for (const std::string& id : {std::string("abc"), std::string(45, 'x')}) {
+        const Lines sent = r.Settings([&] { r.Edit("ConfCID", id); });
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].size(), 4u + 40u) << sent[0];
+    }
+    EXPECT_EQ(r.unit->circuitId().substr(0, 5), "XXXXX");
+}
+
+TEST(Detail370, DropAndInsertTablesStepAndSendTheirValue) {
+    DetailRig r;
+    Open370(r, "0370000100");
+    // Drop channel 1 in timeslot 11 ("B"), channel 2 none; insert channel 1 in 24.
+    const std::string dni =
+        std::string("B0") + std::string(22, '0') + "3" + "O" + std::string(23, '0') + "0" + "1";
+    r.unit->setAnswer("DNI", "=" + dni);
+    r.ReadConfig();
+    r.unit->setAnswer("DNI", "");
+    r.w->click("BtnDni");
+    EXPECT_EQ(r.Text("DropSlot1"), "11");
+    EXPECT_EQ(r.Text("DropSlot2"), "na");
+    EXPECT_EQ(r.Text("InsertSlot1"), "24");
+    EXPECT_EQ(r.at("ConfDTY").selectedText(), " E1-CAS");
+    EXPECT_EQ(r.at("ConfDNILoop").selectedText(), " On");
+
+    // E1-CAS skips timeslot 16 both ways; a T1 type stops at 24, E1-CCS at 31.
+    r.w->click("DropSlot1");
+    for (int i = 0; i < 4; ++i)
+        r.w->click("BtnDropUp");
+    EXPECT_EQ(r.Text("DropSlot1"), "15");
+    r.w->click("BtnDropUp");
+    EXPECT_EQ(r.Text("DropSlot1"), "17");
+    r.w->click("BtnDropDown");
+    EXPECT_EQ(r.Text("DropSlot1"), "15");
+    r.w->click("InsertSlot1");
+    r.w->click("BtnInsertUp");
+    EXPECT_EQ(r.Text("InsertSlot1"), "24") << "T1-D4";
+    r.w->click("DropSlot2");
+    r.w->click("BtnDropDown");
+    EXPECT_EQ(r.Text("DropSlot2"), "na");
+    r.w->click("BtnDropUp");
+    EXPECT_EQ(r.Text("DropSlot2"), "1");
+    r.w->click("BtnDropDown");
+    EXPECT_EQ(r.Text("DropSlot2"), "na");
+
+    // Moving between the table's buttons sends nothing; leaving the table sends it once,
+    // with "na" as "0".
+    const Lines sent = r.Settings([&] {
+        r.w->enter("BtnDropUp");
+        r.w->leave("BtnDropUp");
+        r.w->enter("BtnDropDown");
+        r.Tick(2);
+        r.w->leave("BtnDropDown");
+    });
+    EXPECT_EQ(sent, Lines{"DNI=F0" + std::string(22, '0') + "3O" + std::string(23, '0') + "01"});
+    EXPECT_EQ(r.Settings([&] { r.w->leave("BtnDropUp"); }), Lines{});
+
+    // E1-CCS goes up to 31.
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfDTY", 2); }), Lines{"DTY=2"});
+    r.w->click("DropSlot1");
+    for (int i = 0; i < 20; ++i)
+        r.w->click("BtnDropUp");
+    EXPECT_EQ(r.Text("DropSlot1"), "31");
+    EXPECT_EQ(r.Settings([&] { r.w->click("BtnDniSend"); }),
+              Lines{"DNI=V0" + std::string(22, '0') + "2O" + std::string(23, '0') + "01"});
+
+    // A refused "DNI=" reads the tables back from the unit: the refused timeslot leaves the
+    // screen and leaving the table has nothing to send.
+    sim::Injection refusal = sim::Injection::refuse('*');
+    refusal.mnemonic = "DNI";
+    refusal.count = 1;
+    r.unit->inject(refusal);
+    r.w->click("BtnDropDown");
+    EXPECT_EQ(r.Settings([&] { r.w->click("BtnDniSend"); }),
+              Lines{"DNI=U0" + std::string(22, '0') + "2O" + std::string(23, '0') + "01"});
+    EXPECT_EQ(r.Text("DropSlot1"), "31");
+    EXPECT_EQ(r.Settings([&] { r.w->leave("BtnDropDown"); }), Lines{});
+}
+
+TEST(Detail370, DropAndInsertAtTheDistantEndAndRefused) {
+    DetailRig r;
+    Open370(r, "0370000100", 4);
+    r.ReadConfig();
+    r.w->click("BtnDni");
+    r.w->click("InsertSlot3");
+    r.w->click("BtnInsertUp");
+    // No restores the table; Yes sends it.
+    r.op.answers.push_back(Answer::No);
+    EXPECT_EQ(r.Settings([&] { r.w->click("BtnDniSend"); }), Lines{});
+    EXPECT_EQ(r.op.questions.back().text, "Change D+I configuration. Comms may be affected.");
+    EXPECT_EQ(r.Text("InsertSlot3"), "3");
+    r.w->click("BtnInsertUp");
+    // Leaving the table for the button asks once: one question, one command.
+    const size_t asked = r.op.questions.size();
+    r.op.answers.push_back(Answer::Yes);
+    const Lines sent = r.Settings([&] {
+        r.w->leave("BtnInsertUp");
+        r.w->click("BtnDniSend");
+    });
+    EXPECT_EQ(r.op.questions.size(), asked + 1);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].substr(0, 4 + 28), "DNI=123456" + std::string(18, '0') + "2124");
+
+    // A refused DNI? stops the read there, locked, until another phase is chosen.
+    r.unit->setAnswer("DNI", "*");
+    const size_t mark = r.port.sent.size();
+    r.w->click("BtnConfig");
+    r.Tick(60);
+    const Lines after = r.SentSince(mark);
+    EXPECT_EQ(after.back(), "<0370/DNI?");
+    EXPECT_FALSE(r.w->RemoteMode);
+    EXPECT_TRUE(r.at("ConfTFQ").readOnly());
+
+    // Without the option the read goes from LRS to MGC.
+    DetailRig plain;
+    Open370(plain, "0370000000");
+    const size_t from = plain.port.sent.size();
+    plain.ReadConfig();
+    const Lines read = plain.SentSince(from);
+    const Lines tail(std::find(read.begin(), read.end(), "<0370/REF?"), read.end());
+    EXPECT_EQ(tail, (Lines{"<0370/REF?", "<0370/LRS?", "<0370/MGC?", "<0370/DRL?", "<0370/ADJ?"}));
+}
+
+TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
+    DetailRig r;
+    Open370(r, "0370000201");
+    r.ReadConfig();
+    EXPECT_EQ(r.Settings([&] {
+        r.w->enter("MaskEbNo");
+        r.w->check("MaskEbNo", true);
+        r.w->leave("MaskEbNo");
+    }),
+              Lines{"MSK=000001"});
+    EXPECT_EQ(r.Settings([&] {
+        r.w->enter("MaskAgc");
+        r.w->leave("MaskAgc");
+    }),
+              Lines{});
+    EXPECT_EQ(r.unit->config().substr(85, 6), "000001");
+    r.w->click("BtnBkwd");
+    EXPECT_FALSE(r.at("GrpClocks").visible());
+    EXPECT_EQ(r.Text("BtnBkwd"), "Hide &Bkwd Alarms");
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTBA3", 2); }), Lines{"TBA=0020"});
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfRBA1", 1); }), Lines{"RBA=1000"});
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTVL2", 5); }), Lines{"TVL=3,5"});
+    EXPECT_EQ(r.unit->config().substr(104, 4), "+0+4");
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTIP", 1); }), Lines{"TIP=7"});
+    r.w->click("BtnBkwd");
+    EXPECT_TRUE(r.at("GrpClocks").visible());
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", "5"); }), Lines{"REF=00005.000U"});
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfREFInput", 1); }), Lines{"REF=00005.000B"});
+    // The wire carries whole kHz: the prompt names the lowest of them, and an entry
+    // between two is refused with the reason, never rounded.
+    r.w->enter("ConfREF");
+    EXPECT_EQ(r.Text("Instruction"), "Enter Ext Ref Freq, between 3 kHz and 20 MHz, in whole kHz");
+    r.w->leave("ConfREF");
+    for (const char* refused : {"21", "0.0024", "5.0005"}) {
+        EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", refused); }), Lines{}) << refused;
+        EXPECT_EQ(r.Text("Notice"),
+                  "ERROR: Bad value. The unit takes whole kHz from 3 kHz to 20 MHz. Please "
+                  "correct it");
+    }
+    EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", "0.003"); }), Lines{"REF=00000.003B"});
+    // At the DISTANT end a test mode other than I/O loopback goes out as Normal.
+    DetailRig d;
+    Open370(d, "0370000201", 4);
+    d.ReadConfig();
+    d.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(d.Settings([&] { d.w->choose("ConfTST", 1); }), Lines{"TST=0"});
+    d.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(d.Settings([&] { d.w->choose("ConfTST", 6); }), Lines{"TST=6"});
+}
+
+TEST(Detail370, RateListsAndReedSolomonSetsFollowTheFraming) {
+    DetailRig r;
+    Open370(r, "0370000000");
+    std::string c = r.unit->config();
+    c = With(c, 9, "02048.000"); // Tx 2048, IDR
+    c = With(c, 39, "2");
+    c = With(c, 49, "02048.AUX"); // Rx auxiliary 2048, G.703 B
+    c = With(c, 76, "3");
+    r.unit->setConfig(c);
+    r.ReadConfig();
+    EXPECT_EQ(r.at("ConfTRS").items(), (Lines{"Normal   (219/201)", "IESS-310 (219/201)"}));
+    EXPECT_EQ(r.at("ConfTRL").selectedText(), "2048.000");
+    EXPECT_EQ(r.at("ConfRRL").selectedText(), "2048.AUX");
+    EXPECT_EQ(r.at("ConfRRS").items().size(), 4u) << "Rx framing None";
+    // The rate option 0 offers no 6312 and 8448.
+    EXPECT_EQ(r.at("ConfTRL").items(),
+              (Lines{"1544.000", "2048.000", "0512.AUX", "1024.AUX", "2048.AUX"}));
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTRL", 3); }), Lines{"TDR=01024.AUX"});
+    // Drop framing: the D+I rates of the drop type.
+    r.unit->setConfig(With(With(r.unit->config(), 39, "3"), 37, "1"));
+    r.w->click("BtnConfig");
+    r.Tick(3);
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+    EXPECT_EQ(r.at("ConfTRL").items().back(), "1536");
+    EXPECT_EQ(r.at("ConfTRS").items(), (Lines{"Normal   (126/112)", "IESS-310 (219/201)"}));
+}
+
+// A framing change re-reads the drop and insert set-up only where the unit has it: a unit
+// without the option would refuse "DNI?" and leave every box locked.
+TEST(Detail370, AFramingChangeReadsDropAndInsertOnlyWithTheOption) {
+    for (const char* identity : {"0370000000", "2370001101"}) {
+        SCOPED_TRACE(identity);
+        DetailRig r;
+        Open370(r, identity);
+        r.unit->setAnswer("TFM", "=");
+        r.ReadConfig();
+        const int now = r.at("ConfTFM").selected();
+        const size_t mark = r.port.sent.size();
+        r.w->choose("ConfTFM", now == 0 ? 1 : 0);
+        ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+        const Lines sent = r.SentSince(mark);
+        const bool dni = std::find(sent.begin(), sent.end(), "<0370/DNI?") != sent.end();
+        EXPECT_EQ(dni, std::string(identity) == "2370001101");
+        EXPECT_FALSE(r.at("ConfTFQ").readOnly());
+    }
+}
+
+TEST(Detail370, TheInstalledOptionsAreShownOnRequest) {
+    DetailRig r;
+    Open370(r, "2370035101");
+    EXPECT_FALSE(r.at("OptionsBox").visible());
+    r.w->click("BtnOptions");
+    EXPECT_TRUE(r.at("OptionsBox").visible());
+    EXPECT_EQ(r.Text("BtnOptions"), "Hide Installed &Options");
+    EXPECT_EQ(r.Text("OptTurbo"), " Turbo2 codec, to 20Mbps");
+    EXPECT_EQ(r.Text("OptFraming"), " IBS with Hi-rate ESC and IDR");
+    EXPECT_EQ(r.Text("OptDropInsert"), " D+I");
+    EXPECT_EQ(r.Text("OptModuleCap"), "Hi-stability reference");
+    EXPECT_EQ(r.Text("OptModule"), " Module installed");
+    // A phase chosen hides it again.
+    r.w->click("BtnStatus");
+    r.Tick(3);
+    EXPECT_FALSE(r.at("OptionsBox").visible());
+
+    DetailRig l;
+    Open370(l, "0371000001", 3, "0371");
+    EXPECT_EQ(l.Text("OptModuleCap"), "External 20dB attenuator");
+}
+
+// The lock follows every redundancy reading: after a switchover the modem that went off
+// line takes no more changes, in both families.
+TEST(Detail370, AfterASwitchoverTheOffLineModemTakesNoChanges) {
+    for (const bool is370 : {false, true}) {
+        SCOPED_TRACE(is370 ? "MQX-370" : "MQX-350");
+        DetailRig r;
+        r.paired = true;
+        if (is370)
+            Open370(r, "0370000000");
+        else
+            r.Open();
+        sim::Unit* partner = r.bus.add("0351", is370 ? "370" : "350");
+        r.unit->setPartner(partner);
+        partner->setPartner(r.unit);
+        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/RED?"));
+        r.Tick(3);
+        r.w->click("BtnUtilities");
+        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/TIM?"));
+        r.Tick(3);
+        r.w->click("BtnSwitch");
+        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/FSW=", 20));
+        ASSERT_TRUE(r.Until([&] { return !r.Text("SwitchMsg").empty(); }, 100));
+        r.w->click("BtnStatus");
+        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/RED?"));
+        r.Tick(3);
+        EXPECT_EQ(r.Text("StaRED"), is370 ? "Off line" : "Offline");
+        r.w->click("BtnConfig");
+        ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+        EXPECT_TRUE(r.at("ConfTFQ").readOnly());
+        EXPECT_EQ(r.Settings([&] { r.Edit("ConfTFQ", "70.5"); }), Lines{});
+        EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTMD", 0); }), Lines{});
+    }
+}

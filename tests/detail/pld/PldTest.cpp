@@ -1,0 +1,255 @@
+// The PLD window against the simulated transceiver: identification and the reading
+// sequence, the LNB variant's band, the gated alarms, the value checks with the RF-off
+// warning, lock mode and the LNA calibration.
+
+#include "Pld.h"
+#include "detail/TransceiverRig.h"
+
+#include "detail/pld/PldWindow.h"
+
+#include <cstring>
+
+using namespace linvar;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+using Rig = TransceiverRig<PldWindow, sim::PldBehaviour>;
+
+void OpenPld(Rig& r, const std::string& model = "PLD", int record = 3,
+             const std::function<void(Rig&)>& prepare = {}) {
+    r.Make(model, record);
+    if (prepare)
+        prepare(r);
+    r.Open(record % 2 ? "Transceiver 1, Local" : "Transceiver 1, Distant");
+}
+
+Lines Requests(const Lines& sent) {
+    Lines out;
+    for (const std::string& s : sent)
+        out.push_back(s.substr(s.find('/') + 1));
+    return out;
+}
+
+bool Ready(Rig& r) {
+    return r.Until([&] { return r.at("BtnConfig").enabled(); });
+}
+
+} // namespace
+
+TEST(DetailPld, IdentifiesTheUnitReadsEverythingOnceThenLoopsOnItsAlarms) {
+    Rig r;
+    OpenPld(r);
+    ASSERT_TRUE(Ready(r));
+    EXPECT_EQ(Requests(r.port.sent),
+              (Lines{"RET?", "CID?",   "ANM?", "SNM?", "FRW?",   "REF?", "CLS?",
+                     "RCS?", "CFS?",   "CES?", "CRS?", "CAS?",   "CUS?", "CDS?",
+                     "CHS?", "FAC=E ", "UIF?", "DIF?", "FAC=D ", "UAT?", "LOK?"}));
+    const size_t mark = r.port.sent.size();
+    ASSERT_TRUE(r.Until([&] { return r.port.sent.size() >= mark + 9; }));
+    EXPECT_EQ(Requests(r.SentSince(mark)),
+              (Lines{"RCS?", "CFS?", "CES?", "CRS?", "CAS?", "CUS?", "CDS?", "CHS?", "RCS?"}));
+
+    EXPECT_EQ(r.w->caption(), "Detail of PLD-KU25A    Transceiver 1, Local, Link: LISBON-2");
+    EXPECT_EQ(r.Text("StaRET2"), "HPA type: OEM-SSPA");
+    EXPECT_EQ(r.Text("RET2"), "HPA type: OEM-SSPA");
+    EXPECT_EQ(r.Text("RET"), "PLD-KU25A 25W SSPA  ");
+    EXPECT_FALSE(r.w->LnbModel);
+    EXPECT_FALSE(r.at("GrpLnb").visible());
+    EXPECT_FALSE(r.at("SRB").visible());
+    EXPECT_EQ(r.Text("StaUFQ"), "14250.0 MHz");
+    EXPECT_EQ(r.Text("UFQ"), "14250.0");
+    EXPECT_EQ(r.Text("StaUAT"), "10.0 dB");
+    EXPECT_EQ(r.Text("StaUMU"), "On");
+    EXPECT_EQ(r.Colour("StaUMU"), "lime");
+    EXPECT_EQ(r.Text("StaAGC"), "On");
+    EXPECT_EQ(r.Text("StaREF"), "128");
+    EXPECT_EQ(r.Text("REF"), " 128");
+    // Assembly and firmware numbers below 7 get their leading 1.
+    EXPECT_EQ(r.Text("a1"), "16012345");
+    EXPECT_EQ(r.Text("a2"), "7012345");
+    EXPECT_EQ(r.Text("a3"), "10345678");
+    EXPECT_EQ(r.Text("s4"), "PLD001011");
+    EXPECT_EQ(r.Text("f1"), "16100123");
+    EXPECT_EQ(r.Text("f4"), "8100999");
+    EXPECT_EQ(r.Text("v2"), "02.01.00");
+    EXPECT_EQ(r.Text("CrsSource"), "External");
+    EXPECT_EQ(r.Text("CrsOsc"), "Osc: Warm");
+    EXPECT_EQ(r.Colour("StaSFS"), "lime");
+    EXPECT_EQ(r.w->DownFreqMax, 12750);
+    // No log, no utilities; the status button stays off while the status loop runs.
+    EXPECT_FALSE(r.at("BtnLogs").visible());
+    EXPECT_FALSE(r.at("BtnUtilities").visible());
+    EXPECT_FALSE(r.at("BtnStatus").enabled());
+
+    Rig twt;
+    OpenPld(twt, "PLD", 3, [](Rig& r) { r.unit->setIdentity("2PLD-KU40A 40W TWTA  "); });
+    ASSERT_TRUE(Ready(twt));
+    EXPECT_EQ(twt.Text("StaRET2"), "HPA type: OEM-TWTA");
+}
+
+TEST(DetailPld, AnLnbUnitTakesItsDownLimitsFromTheChosenBand) {
+    Rig r;
+    OpenPld(r, "PLD-LNB");
+    ASSERT_TRUE(Ready(r));
+    EXPECT_TRUE(r.w->LnbModel);
+    EXPECT_TRUE(r.at("GrpLnb").visible());
+    EXPECT_TRUE(r.at("SRB").visible());
+    EXPECT_EQ(r.Text("GrpLnaConf"), "Low Noise Block");
+    EXPECT_EQ(r.Text("LCSCap"), "LNB Power");
+    EXPECT_EQ(r.Text("CLS"), "LNB");
+    EXPECT_EQ(r.Text("LNBband2"), "Band B");
+    // Band B, not the 10950-12750 MHz that "DIF?" reports.
+    EXPECT_EQ(r.w->DownFreqMin, 11700);
+    EXPECT_EQ(r.w->DownFreqMax, 12200);
+    const size_t mark = r.port.sent.size();
+    ASSERT_TRUE(r.UntilSent("<0211/SRB?"));
+    EXPECT_EQ(Requests(r.SentSince(mark)).front(), "RCS?");
+
+    r.w->click("BtnConfig");
+    ASSERT_TRUE(r.UntilIdle());
+    r.w->enter("DFQ");
+    EXPECT_EQ(r.Text("Instruction"),
+              "Enter the DOWN Freq between 11700 and 12200 MHz, resolution 1MHz");
+    EXPECT_EQ(r.Sent([&] { r.Edit("DFQ", "12500"); }), (Lines{"DFQ=12200.0", "RCS?"}));
+    EXPECT_EQ(r.Text("Notice"), "Note: have corrected freq value to top permitted value");
+    EXPECT_EQ(r.Sim().downFrequency(), 12200);
+
+    EXPECT_EQ(r.Sent([&] { r.Choose("SRB", 0); }), (Lines{"SRB=A", "SRB?", "RCS?"}));
+    EXPECT_EQ(r.Sim().band(), 'A');
+    EXPECT_EQ(r.w->DownFreqMax, 11700);
+    EXPECT_EQ(r.Text("LNBband2"), "Band A");
+}
+
+TEST(DetailPld, AlarmsAreGrayWhereTheyCannotMeanAnything) {
+    Rig r;
+    OpenPld(r, "PLD", 3, [](Rig& r) {
+        r.Sim().setAgc('0');
+        r.Sim().setAlarms("CAS", "101");
+        r.Sim().setAlarms("CUS", "1101");
+        r.Sim().setAlarms("CDS", "0100");
+        r.Sim().setAlarms("CRS", "0X0020");
+        r.Sim().setUpConverter(false);
+    });
+    ASSERT_TRUE(Ready(r));
+    for (const char* a : {"CAS1", "CAS2", "CAS3"})
+        EXPECT_EQ(r.Colour(a), "gray") << a;
+    // No comms with the up converter: its other alarms say nothing.
+    for (const char* a : {"CUS1", "CUS2", "CUS3"})
+        EXPECT_EQ(r.Colour(a), "gray") << a;
+    EXPECT_EQ(r.Colour("CUS4"), "red");
+    EXPECT_EQ(r.Colour("CDS2"), "red");
+    EXPECT_EQ(r.Colour("CDS4"), "lime");
+    EXPECT_EQ(r.Colour("StaSFS"), "red");
+    EXPECT_EQ(r.Text("CrsSource"), "Internal");
+    EXPECT_EQ(r.Text("CrsOsc"), "Unknown");
+    EXPECT_EQ(r.Colour("CrsOsc"), "green");
+    EXPECT_TRUE(r.at("CRS4").visible());
+    EXPECT_FALSE(r.at("CRS5").visible()); // "Phase N" is not fitted
+    EXPECT_FALSE(r.at("GrpUp").visible());
+    EXPECT_EQ(r.Text("StaUFQ"), "NA");
+    EXPECT_EQ(r.Colour("StaUAT"), "gray");
+
+    // With the AGC on its alarms count.
+    r.Sim().setAgc('1');
+    ASSERT_TRUE(r.UntilSent("<0211/CAS?"));
+    r.Tick(3);
+    EXPECT_EQ(r.Colour("CAS1"), "red");
+    EXPECT_EQ(r.Colour("CAS2"), "lime");
+}
+
+TEST(DetailPld, AFrequencyEntryIsAWholeNumberWithinTheLimitsAndTurnsTheRfOff) {
+    Rig r;
+    OpenPld(r, "PLD", 4);
+    r.ReadConfig();
+    r.w->enter("UFQ");
+    EXPECT_EQ(r.Text("Instruction"),
+              "Enter the UP Freq between 14000 and 14500 MHz, resolution 1MHz.");
+    r.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(r.Sent([&] { r.Edit("UFQ", "14249"); }), (Lines{"UFQ=14249.0", "RCS?"}));
+    ASSERT_EQ(r.op.questions.size(), 1u);
+    EXPECT_EQ(r.op.questions[0].text,
+              "Change Up Frequency to 14249 MHz.  RF will be turned off. Comms may be affected.");
+    EXPECT_EQ(r.Sim().upFrequency(), 14249);
+    EXPECT_EQ(r.Sim().rfOutput(), '0');
+    EXPECT_EQ(r.at("UMU").selectedText(), " Off");
+    EXPECT_EQ(r.Text("StaUFQ"), "14249.0 MHz");
+    EXPECT_EQ(r.Text("Instruction"), "Click on a box to change the information");
+
+    r.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(r.Sent([&] { r.Edit("UFQ", "13000.7"); }), (Lines{"UFQ=14000.0", "RCS?"}));
+    EXPECT_EQ(r.Text("Notice"), "Note: have corrected freq value to lowest permitted value");
+    r.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(r.Sent([&] { r.Edit("DAT", "30"); }), (Lines{"DAT=20.0", "RCS?"}));
+    EXPECT_EQ(r.Text("Notice"), "Note: have corrected atten value to top permitted value");
+    // Without the comms note where the change cannot cut the link.
+    r.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(r.Sent([&] { r.Choose("KFE", 0); }), (Lines{"KFE=0", "CLS?", "RCS?"}));
+    EXPECT_EQ(r.op.questions.back().text, "Change HPA Fault Enable to Disabled");
+}
+
+TEST(DetailPld, LockModeHoldsTheSettingsAndIsReadBackAfterItsChange) {
+    Rig r;
+    OpenPld(r);
+    r.ReadConfig();
+    EXPECT_EQ(r.Sent([&] { r.Choose("LOK", 1); }), (Lines{"LOK=1", "LOK?"}));
+    EXPECT_TRUE(r.Sim().locked());
+    for (const char* c : {"UMU", "AGC", "AMP", "LCS", "SRB"})
+        EXPECT_FALSE(r.at(c).enabled()) << c;
+    for (const char* e : {"UFQ", "DAT", "REF", "CID"})
+        EXPECT_TRUE(r.at(e).readOnly()) << e;
+    EXPECT_TRUE(r.at("LOK").enabled());
+
+    // Refused, the box goes back to what the unit holds.
+    r.unit->setAnswer("LOK", "*");
+    r.Choose("LOK", 0);
+    ASSERT_TRUE(r.Until([&] {
+        return r.Text("Instruction") == "Command was not accepted; parameter re-read from unit...";
+    }));
+    r.unit->setAnswer("LOK", "");
+    ASSERT_TRUE(r.UntilSent("<0211/LOK?"));
+    ASSERT_TRUE(r.UntilIdle());
+    EXPECT_EQ(r.at("LOK").selectedText(), " On");
+}
+
+TEST(DetailPld, TheLnaIsCalibratedOnceAndATimeOutIsShownUntilTheNextReply) {
+    Rig r;
+    OpenPld(r);
+    r.ReadConfig();
+    r.w->click("BtnCalibrate");
+    EXPECT_EQ(r.Text("LnaCalMsg"), "Calibrating LNA current...");
+    ASSERT_TRUE(r.Until([&] { return r.Text("LnaCalMsg") == "Calibration point set"; }));
+    ASSERT_TRUE(r.UntilIdle());
+    EXPECT_EQ(r.Sim().calibrations(), 1);
+
+    r.w->click("BtnStatus");
+    sim::Injection silent = sim::Injection::silence();
+    silent.mnemonic = "CES";
+    silent.count = 1;
+    r.unit->inject(silent);
+    ASSERT_TRUE(r.Until([&] { return !r.Text("Notice").empty(); }));
+    EXPECT_EQ(r.Text("Notice"), "Communications were timed out, check system");
+    EXPECT_EQ(r.port.sent.back(), "<0211/CES?");
+    ASSERT_TRUE(r.Until([&] { return r.Text("Notice").empty(); }));
+    EXPECT_EQ(r.port.sent.back(), "<0211/CRS?");
+}
+
+TEST(DetailPld, TheSummaryFaultStatusIsRedOnlyForAFaultCharacter) {
+    // Not available ("2", "X") is no fault; a "1" anywhere in the run is one.
+    const struct {
+        const char* reply;
+        const char* chars;
+        const char* colour;
+    } cases[] = {{"CFS", "100000X", "red"}, {"CFS", "0000002", "lime"}, {"CES", "0X100", "red"},
+                 {"CHS", "00002", "lime"},  {"CDS", "X001", "red"},     {"CAS", "2X0", "lime"}};
+    Rig r;
+    OpenPld(r);
+    ASSERT_TRUE(Ready(r));
+    for (const auto& c : cases) {
+        r.Sim().setAlarms(c.reply, c.chars);
+        ASSERT_TRUE(r.UntilSent("<0211/CFS?"));
+        ASSERT_TRUE(r.UntilSent("<0211/RCS?")); // a whole pass decoded
+        EXPECT_EQ(r.Colour("StaSFS"), c.colour) << c.reply << " " << c.chars;
+        r.Sim().setAlarms(c.reply, std::string(std::strlen(c.chars), '0'));
+    }
+}

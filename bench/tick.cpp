@@ -5,9 +5,9 @@
 
 #include "Bus.h"
 
-#include "logging/AutoLog.h"
 #include "logging/Capture.h"
 #include "logging/Print.h"
+#include "poll/AutoLog.h"
 #include "poll/PollCycle.h"
 #include "serial/Framer.h"
 #include "summary/SummaryScreen.h"

@@ -1,8 +1,8 @@
 #include "app/Station.h"
 
 #include "export/StatusServer.h"
-#include "logging/AutoLog.h"
 #include "logging/Print.h"
+#include "poll/AutoLog.h"
 #include "setup/SetupFile.h"
 #include "ui/Operator.h"
 #include "ui/UserError.h"

@@ -2,9 +2,35 @@
 
 #include "ui/UserError.h"
 
-#include "serial/CommsDialog.h"
-
 namespace linvar {
+
+namespace {
+
+void replaceFirst(std::string& text, char what, const char* with, int limit) {
+    size_t at = 0;
+    for (int n = 0; n < limit; ++n) {
+        at = text.find(what, at);
+        if (at == std::string::npos)
+            return;
+        text.replace(at, 1, with);
+        at += 4;
+    }
+}
+
+} // namespace
+
+std::string TraceText(const std::string& text) {
+    std::string s = text;
+    replaceFirst(s, '\n', "[lf]", 4);
+    replaceFirst(s, '\r', "[cr]", 9);
+    if (s.find("FAC=E ") != std::string::npos)
+        return "Factory mode enabled";
+    if (s.find("FAC=D ") != std::string::npos)
+        return "Factory mode disabled";
+    if (s.find("FAC=") != std::string::npos)
+        return "Factory mode message accepted";
+    return s;
+}
 
 Capture::Capture(const Clock& clock, std::filesystem::path programDir)
     : clock_(clock), programDir_(std::move(programDir)) {}

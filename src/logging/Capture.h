@@ -12,6 +12,10 @@ namespace linvar {
 
 inline constexpr const char* CaptureFileName = "CaptureM.txt";
 
+// The capture form of a text: the first four line feeds as "[lf]", the first nine
+// carriage returns as "[cr]"; factory-mode messages replaced by a fixed text.
+std::string TraceText(const std::string& text);
+
 class Capture {
 public:
     Capture(const Clock& clock, std::filesystem::path programDir);

@@ -4,7 +4,7 @@
 
 #include "poll/PollCycle.h"
 
-#include "logging/AutoLog.h"
+#include "poll/AutoLog.h"
 #include "summary/SummaryScreen.h"
 #include "ui/Operator.h"
 #include "wire/TextFormats.h"

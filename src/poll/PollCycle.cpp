@@ -1,8 +1,8 @@
 #include "poll/PollCycle.h"
 
-#include "logging/AutoLog.h"
 #include "logging/Capture.h"
 #include "logging/Print.h"
+#include "poll/AutoLog.h"
 #include "summary/SummaryScreen.h"
 #include "ui/Clock.h"
 #include "ui/Operator.h"

@@ -10,17 +10,6 @@ namespace linvar {
 
 namespace {
 
-void replaceFirst(std::string& text, char what, const char* with, int limit) {
-    size_t at = 0;
-    for (int n = 0; n < limit; ++n) {
-        at = text.find(what, at);
-        if (at == std::string::npos)
-            return;
-        text.replace(at, 1, with);
-        at += 4;
-    }
-}
-
 int indexOf(const std::vector<std::string>& entries, const std::string& text) {
     const auto it = std::find(entries.begin(), entries.end(), text);
     return it == entries.end() ? -1 : static_cast<int>(it - entries.begin());
@@ -44,19 +33,6 @@ std::string settingsLine(const CommsSelection& s) {
 }
 
 } // namespace
-
-std::string TraceText(const std::string& text) {
-    std::string s = text;
-    replaceFirst(s, '\n', "[lf]", 4);
-    replaceFirst(s, '\r', "[cr]", 9);
-    if (s.find("FAC=E ") != std::string::npos)
-        return "Factory mode enabled";
-    if (s.find("FAC=D ") != std::string::npos)
-        return "Factory mode disabled";
-    if (s.find("FAC=") != std::string::npos)
-        return "Factory mode message accepted";
-    return s;
-}
 
 const std::vector<std::string>& CommsPortEntries() {
     static const std::vector<std::string> entries = makePortEntries();

@@ -18,10 +18,6 @@ namespace linvar {
 class Capture;
 class SerialPort;
 
-// The capture form of a text: the first four line feeds as "[lf]", the first nine
-// carriage returns as "[cr]"; factory-mode messages replaced by a fixed text.
-std::string TraceText(const std::string& text);
-
 inline constexpr const char* CommsSettingsFileName = "comms.txt";
 
 // The dialog's lists: "1".."99"; "1200".."57600"; "8N1", "7E2", "7O2".

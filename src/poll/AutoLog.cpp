@@ -1,4 +1,4 @@
-#include "logging/AutoLog.h"
+#include "poll/AutoLog.h"
 
 #include "logging/Capture.h"
 #include "poll/PollCycle.h"

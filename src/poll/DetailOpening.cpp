@@ -79,29 +79,10 @@ void PollCycle::BackToSingleLink() {
     RequestMode(SelectedLink > 2 * SystemSetup::LinkCount ? Modes::AllLinks : Modes::OneLink);
 }
 
-std::string DetailFamilyName(DetailFamily family) {
-    switch (family) {
-    case DetailFamily::Mqx310:
-        return "MQX-310";
-    case DetailFamily::Mqx330:
-        return "MQX-330";
-    case DetailFamily::Mqx350:
-        return "MQX-350";
-    case DetailFamily::Mqx370:
-        return "MQX-370";
-    case DetailFamily::Vorn:
-        return "VORN/YRAN";
-    case DetailFamily::Pld:
-        return "PLD";
-    case DetailFamily::Switch:
-        return "switch";
-    }
-    return "these";
-}
-
 void PollCycle::NoWindowYet(DetailFamily family) {
     // A unit the station knows: field staff must not read it as an unknown model.
-    d_.op.ask("Detail window", "No detail window for " + DetailFamilyName(family) + " units yet",
+    d_.op.ask("Detail window",
+              "No detail window for " + std::string(FamilyOf(family).name) + " units yet",
               BoxIcon::Information, Buttons::Ok, nullptr);
 }
 
@@ -146,7 +127,7 @@ void PollCycle::AskLocalNoComms() {
 }
 
 void PollCycle::OpenDetail(const DetailRequest& req, bool modem) {
-    SetHelpTopic(modem ? 5 : 6);
+    SetHelpTopic(FamilyOf(req.family).helpTopic);
     auto closed = [this, modem](bool configChanged) {
         DetailConfigChanged = configChanged;
         if (modem) {
@@ -191,25 +172,8 @@ void PollCycle::DetModStep() {
             return;
         }
         IdentityCode = Chars(r, 2, 10);
-        const ParsedInt number = ParseIntStrict(Chars(IdentityCode, 1, 4));
-        int model = number.ok ? number.value : -1;
-        if (model != 7010 && model >= 0)
-            model %= 1000;
-        DetailRequest req;
-        req.UnitAddress = PollAddress;
-        req.UnitName = UnitCaption;
-        req.IdentityCode = IdentityCode;
-        req.CurrentEnd = CurrentEnd;
-        req.ModemPairPresent = ModemPairPresent;
-        if (model == 310 || model == 7010)
-            req.family = DetailFamily::Mqx310;
-        else if (model == 330)
-            req.family = DetailFamily::Mqx330;
-        else if (model == 350 || model == 351)
-            req.family = DetailFamily::Mqx350;
-        else if (model >= 370 && model <= 373)
-            req.family = DetailFamily::Mqx370;
-        else {
+        const FamilyRow* family = Recognise(UnitKind::Modem, IdentityCode);
+        if (!family) {
             StepNo = 99;
             ModelUnknown();
             RequestMode(SelectedLink > 40 ? Modes::AllLinks : Modes::OneLink);
@@ -218,6 +182,13 @@ void PollCycle::DetModStep() {
             SetTimer(true);
             return;
         }
+        DetailRequest req;
+        req.family = family->family;
+        req.UnitAddress = PollAddress;
+        req.UnitName = family->unitName(UnitCaption, IdentityCode);
+        req.IdentityCode = IdentityCode;
+        req.CurrentEnd = CurrentEnd;
+        req.ModemPairPresent = ModemPairPresent;
         SetTimer(false);
         OpenDetail(req, true);
         break;
@@ -316,14 +287,8 @@ void PollCycle::DetTraStep() {
     // The two transceivers of the end form a 1:1 pair.
     const EndRecord& e = d_.setup.rec(CurrentEnd);
     req.ModemPairPresent = !e.Tr1Addr.empty() && !e.Tr2Addr.empty();
-    const std::string family = Chars(r, 2, 4);
-    if (Chars(r, 3, 3) == "PLD") {
-        req.family = DetailFamily::Pld;
-        req.UnitName = UnitCaption;
-    } else if (family == "VORN" || family == "YRAN") {
-        req.family = DetailFamily::Vorn;
-        req.UnitName = UnitCaption + ",  " + family;
-    } else {
+    const FamilyRow* family = Recognise(UnitKind::Transceiver, r);
+    if (!family) {
         StepNo = 99;
         ModelUnknown();
         d_.screen["LinkBox"].setVisible(true);
@@ -331,6 +296,8 @@ void PollCycle::DetTraStep() {
         SetTimer(true);
         return;
     }
+    req.family = family->family;
+    req.UnitName = family->unitName(UnitCaption, r);
     SetTimer(false);
     OpenDetail(req, false);
 }

@@ -3,6 +3,7 @@
 // request in flight, every configured unit of every link in turn. Operator actions only
 // request a mode; a tick adopts it when no reply is awaited.
 
+#include "poll/Families.h"
 #include "setup/SystemSetup.h"
 #include "ui/Colour.h"
 #include "wire/Transaction.h"
@@ -36,12 +37,6 @@ inline constexpr const char* ConfSw = "ConfSw";
 
 // The status colour of each status code 0..8.
 Colour StatusColour(int code);
-
-// The unit families that have detail windows.
-enum class DetailFamily { Mqx310, Mqx330, Mqx350, Mqx370, Vorn, Pld, Switch };
-
-// The family as field staff name it ("MQX-370").
-std::string DetailFamilyName(DetailFamily family);
 
 // What a detail window is given when it opens.
 struct DetailRequest {

@@ -1,12 +1,5 @@
 #include "detail/framework/DetailHost.h"
 
-#include "detail/mqx310/Mqx310Window.h"
-#include "detail/mqx330/Mqx330Window.h"
-#include "detail/mqx350/Mqx350Window.h"
-#include "detail/mqx370/Mqx370Window.h"
-#include "detail/pld/PldWindow.h"
-#include "detail/switch/SwitchWindow.h"
-#include "detail/vorn/VornWindow.h"
 #include "ui/Operator.h"
 
 namespace linvar {
@@ -24,31 +17,9 @@ bool DetailHost::open(const DetailRequest& request, std::function<void(bool)> cl
                           timers_, st_.setup, st_.print,   st_.programDir};
     DetailInputs in{request.UnitAddress, request.UnitName, request.IdentityCode, request.CurrentEnd,
                     request.ModemPairPresent};
-    switch (request.family) {
-    case DetailFamily::Mqx310:
-        window_ = std::make_unique<Mqx310Window>(deps, in);
-        break;
-    case DetailFamily::Mqx330:
-        window_ = std::make_unique<Mqx330Window>(deps, in);
-        break;
-    case DetailFamily::Mqx350:
-        window_ = std::make_unique<Mqx350Window>(deps, in);
-        break;
-    case DetailFamily::Switch:
-        window_ = std::make_unique<SwitchWindow>(deps, in);
-        break;
-    case DetailFamily::Mqx370:
-        window_ = std::make_unique<Mqx370Window>(deps, in);
-        break;
-    case DetailFamily::Vorn:
-        window_ = std::make_unique<VornWindow>(deps, in);
-        break;
-    case DetailFamily::Pld:
-        window_ = std::make_unique<PldWindow>(deps, in);
-        break;
-    default:
+    window_ = FamilyOf(request.family).make(deps, in);
+    if (!window_)
         return false;
-    }
     closed_ = std::move(closed);
     window_->setErrorReporter([this](const std::string& t) { st_.op.report(t); });
     window_->Activate();

@@ -1,0 +1,94 @@
+// One row a unit family: see poll/Families.h.
+
+#include "poll/Families.h"
+
+#include "detail/mqx310/Mqx310Window.h"
+#include "detail/mqx330/Mqx330Window.h"
+#include "detail/mqx350/Mqx350Window.h"
+#include "detail/mqx370/Mqx370Window.h"
+#include "detail/pld/PldWindow.h"
+#include "detail/switch/SwitchWindow.h"
+#include "detail/vorn/VornWindow.h"
+#include "wire/TextFormats.h"
+
+namespace linvar {
+
+namespace {
+
+template <class Window>
+std::unique_ptr<DetailWindow> Make(const DetailDeps& deps, const DetailInputs& inputs) {
+    return std::make_unique<Window>(deps, inputs);
+}
+
+template <int Low, int High = Low, int Also = -1> bool Models(const std::string& identity) {
+    const int m = ModelCode(identity);
+    return m >= 0 && ((m >= Low && m <= High) || m == Also);
+}
+
+std::string AsShown(const std::string& caption, const std::string&) {
+    return caption;
+}
+
+bool IsPld(const std::string& ret) {
+    return Chars(ret, 3, 3) == "PLD";
+}
+
+bool IsVorn(const std::string& ret) {
+    const std::string family = Chars(ret, 2, 4);
+    return family == "VORN" || family == "YRAN";
+}
+
+// The caption says which of the two families the converter is.
+std::string WithFamily(const std::string& caption, const std::string& ret) {
+    return caption + ",  " + Chars(ret, 2, 4);
+}
+
+bool Never(const std::string&) {
+    return false;
+}
+
+const std::vector<FamilyRow> kFamilies = {
+    {DetailFamily::Mqx310, "MQX-310", UnitKind::Modem, Models<310, 310, 7010>, AsShown, 5, "phases",
+     Make<Mqx310Window>},
+    {DetailFamily::Mqx330, "MQX-330", UnitKind::Modem, Models<330>, AsShown, 5, "phases",
+     Make<Mqx330Window>},
+    {DetailFamily::Mqx350, "MQX-350", UnitKind::Modem, Models<350, 351>, AsShown, 5, "phases",
+     Make<Mqx350Window>},
+    {DetailFamily::Mqx370, "MQX-370", UnitKind::Modem, Models<370, 373>, AsShown, 5, "phases",
+     Make<Mqx370Window>},
+    {DetailFamily::Vorn, "VORN/YRAN", UnitKind::Transceiver, IsVorn, WithFamily, 6,
+     "reading sequence", Make<VornWindow>},
+    {DetailFamily::Pld, "PLD", UnitKind::Transceiver, IsPld, AsShown, 6, "reading sequence",
+     Make<PldWindow>},
+    {DetailFamily::Switch, "switch", UnitKind::Switch, Never, AsShown, 7, "steps",
+     Make<SwitchWindow>},
+};
+
+} // namespace
+
+const std::vector<FamilyRow>& Families() {
+    return kFamilies;
+}
+
+const FamilyRow& FamilyOf(DetailFamily family) {
+    for (const FamilyRow& f : kFamilies)
+        if (f.family == family)
+            return f;
+    return kFamilies.front(); // every name of DetailFamily has its row (tested)
+}
+
+const FamilyRow* Recognise(UnitKind kind, const std::string& identity) {
+    for (const FamilyRow& f : kFamilies)
+        if (f.kind == kind && f.recognises(identity))
+            return &f;
+    return nullptr;
+}
+
+int ModelCode(const std::string& identity) {
+    const ParsedInt number = ParseIntStrict(Chars(identity, 1, 4));
+    if (!number.ok)
+        return -1;
+    return number.value == 7010 || number.value < 0 ? number.value : number.value % 1000;
+}
+
+} // namespace linvar

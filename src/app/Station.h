@@ -13,6 +13,7 @@
 #include "poll/AutoLogNotice.h"
 #include "poll/PollCycle.h"
 #include "serial/CommsDialog.h"
+#include "serial/CommsLink.h"
 #include "serial/CommsSetupScreen.h"
 #include "setup/SetupFilesScreen.h"
 #include "setup/SystemSetup.h"

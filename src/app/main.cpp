@@ -20,6 +20,7 @@
 #include "qt/ScreenView.h"
 #include "qt/StationWindows.h"
 #include "serial/CommsDialog.h"
+#include "serial/CommsLink.h"
 #include "serial/Dispatcher.h"
 #include "serial/SerialPort.h"
 #include "ui/UserError.h"

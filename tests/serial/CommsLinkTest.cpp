@@ -1,5 +1,6 @@
 // The comms link: what goes over the line for a request, what the station keeps of a
 // reply, and the capture lines of both.
+#include "serial/CommsLink.h"
 #include "logging/Capture.h"
 #include "serial/ComPortMap.h"
 #include "serial/CommsDialog.h"

@@ -2,8 +2,6 @@
 
 #include "ui/UserError.h"
 
-#include <stdexcept>
-
 namespace linvar {
 
 Screen::Screen(std::string name, std::string caption)
@@ -23,7 +21,7 @@ void Screen::setCaption(const std::string& c) {
 Control& Screen::add(const std::string& parent, Control control) {
     const std::string name = control.name();
     if (name.empty() || controls_.count(name))
-        throw std::logic_error("control declared twice or unnamed: " + name);
+        throw UserError("Control " + name + " declared twice or unnamed on " + name_);
     Control& container = at(parent);
     auto owned = std::make_unique<Control>(std::move(control));
     Control* raw = owned.get();

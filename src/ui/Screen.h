@@ -37,7 +37,8 @@ public:
     bool modal() const { return modal_; }
     void setModal(bool m) { modal_ = m; }
 
-    // Declaring the tree: a control under a parent ("" for the root container).
+    // Declaring the tree: a control under a parent ("" for the root container). A parent
+    // that is not declared, or a name declared twice, raises UserError.
     Control& add(const std::string& parent, Control control);
     Control& add(const std::string& parent, const std::string& name, ControlKind kind,
                  const std::string& text = {});

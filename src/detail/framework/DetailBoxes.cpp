@@ -4,14 +4,62 @@
 
 #include "detail/framework/DetailWindow.h"
 
+#include "ui/UserError.h"
 #include "wire/TextFormats.h"
 
 #include <algorithm>
 #include <cctype>
+#include <set>
 
 namespace linvar {
 
 // ---- building and filling -----------------------------------------------------------
+
+// A name the rows give that the screen lacks would fail only once the operator reaches
+// that box (or, for a command of several boxes, be refused for good): it fails the build.
+void DetailWindow::CheckRows(const std::set<std::string>& familyBoxes) const {
+    const auto fail = [this](const std::string& what) { throw UserError(what + " on " + name()); };
+    const auto needControl = [&](const std::string& control, const std::string& of) {
+        if (!has(control))
+            fail("No control named " + control + " (" + of + ")");
+    };
+    std::set<std::string> declared;
+    const auto declare = [&](const std::string& control) {
+        if (control.empty() || has(control) || !declared.insert(control).second)
+            fail("Control " + control + " declared twice or unnamed");
+    };
+    for (const BoxRow& b : boxes_) {
+        needControl(b.group, "group of " + b.control);
+        declare(b.control);
+        declare(b.control + "Cap");
+    }
+    for (const MaskSlot& slot : masks_.slots) {
+        if (slot.control.empty())
+            continue;
+        needControl(masks_.group, "group of " + slot.control);
+        declare(slot.control);
+    }
+    for (const CompositeRow& c : composites_) {
+        size_t boxes = 0, present = 0;
+        for (const std::string& part : c.parts) {
+            if (StartsWith(part, "'"))
+                continue;
+            if (!familyBoxes.count(part))
+                fail("No box named " + part + " (part of " + c.command + ")");
+            ++boxes;
+            present += BoxByControl(part) ? 1 : 0;
+        }
+        // A model without one of the parts could never send the command.
+        if (present != 0 && present != boxes)
+            fail("A part of " + c.command + " is missing at this model");
+        for (const std::string& piece : c.confirm)
+            if ((StartsWith(piece, "$") || StartsWith(piece, "#")) &&
+                std::find(c.parts.begin(), c.parts.end(), piece.substr(1)) == c.parts.end())
+                fail("No part named " + piece.substr(1) + " (confirmation of " + c.command + ")");
+    }
+    if (!remoteStateBox_.empty() && !BoxByControl(remoteStateBox_))
+        fail("No box named " + remoteStateBox_ + " (the remote state)");
+}
 
 void DetailWindow::BuildConfigBoxes() {
     for (const BoxRow& b : boxes_) {

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 
 namespace linvar {
 
@@ -173,14 +174,30 @@ void DetailWindow::BuildCommon() {
 // ---- activation ----------------------------------------------------------------------
 
 void DetailWindow::Activate() {
+    // A screen that cannot be built (or shown) is reported and closed: the station goes on.
+    bool ready = false;
+    guarded([this, &ready] {
+        ActivateScreen();
+        ready = true;
+    });
+    if (!ready) {
+        timerOn_ = false;
+        closed_ = true;
+    }
+}
+
+void DetailWindow::ActivateScreen() {
     s_.ModelName = Identify();
     if (!built_) {
         family_ = Describe();
         setHelpTopic(family_.helpTopic);
         const unsigned bits = ModelBits();
-        for (BoxRow& b : ConfigBoxes())
+        std::set<std::string> familyBoxes;
+        for (BoxRow& b : ConfigBoxes()) {
+            familyBoxes.insert(b.control);
             if (b.models == 0 || (b.models & bits))
                 boxes_.push_back(std::move(b));
+        }
         composites_ = Composites();
         masks_ = Masks();
         BuildCommon();
@@ -189,6 +206,7 @@ void DetailWindow::Activate() {
         if (family_.panels.utilities)
             BuildUtilities();
         BuildFamily();
+        CheckRows(familyBoxes);
         BuildConfigBoxes();
         built_ = true;
     }

@@ -22,6 +22,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -311,7 +312,11 @@ private:
         int index = -1;
     };
 
+    void ActivateScreen();
     void BuildCommon();
+    // Every group, box and part the rows name exists, or the build fails with the
+    // station's own error; `familyBoxes` are the boxes of every model of the family.
+    void CheckRows(const std::set<std::string>& familyBoxes) const;
     void ShowCaptureState();
     void BuildConfigBoxes();
     void BuildLogs();

@@ -36,7 +36,7 @@ std::vector<BoxRow> PldWindow::ConfigBoxes() const {
     const auto N = Source::None;
     using K = BoxKind;
     // Lock mode keeps the unit's settings as they are.
-    const auto unlocked = [this] { return at("LOK").selected() != 1; };
+    const auto unlocked = [this] { return at(pld::box::Lock).selected() != 1; };
     const auto freq = [&](bool up) {
         const auto prompt = [this, up] {
             const std::string dir = up ? "UP" : "DOWN";
@@ -48,9 +48,9 @@ std::vector<BoxRow> PldWindow::ConfigBoxes() const {
                    " and " + Whole(up ? UpFreqMax : DownFreqMax) + end;
         };
         return BoxRow{.tag = up ? 1 : 2,
-                      .control = up ? "UFQ" : "DFQ",
+                      .control = up ? pld::box::UpFreq : pld::box::DownFreq,
                       .caption = "Frequency (MHz)",
-                      .group = up ? "GrpUp" : "GrpDown",
+                      .group = up ? pld::group::Up : pld::group::Down,
                       .source = N,
                       .query = "RCS",
                       .pos = up ? 6 : 18,
@@ -85,9 +85,9 @@ std::vector<BoxRow> PldWindow::ConfigBoxes() const {
                    " dB, resolution 1 dB";
         };
         return BoxRow{.tag = up ? 3 : 4,
-                      .control = up ? "UAT" : "DAT",
+                      .control = up ? pld::box::UpAtten : pld::box::DownAtten,
                       .caption = "Attenuation (dB)",
-                      .group = up ? "GrpUp" : "GrpDown",
+                      .group = up ? pld::group::Up : pld::group::Down,
                       .source = N,
                       .query = "RCS",
                       .pos = up ? 36 : 45,
@@ -131,35 +131,35 @@ std::vector<BoxRow> PldWindow::ConfigBoxes() const {
                       .retry = S(reread),
                       .enabledNow = unlocked};
     };
-    BoxRow ref = RefBox("GrpUnit");
+    BoxRow ref = RefBox(pld::group::Unit);
     ref.commsNote = false;
     ref.reread = ref.retry = S(6);
     ref.error = "ERROR: Bad Ref value. Please correct it";
     ref.enabledNow = unlocked;
-    BoxRow cid = CircuitIdBox("GrpUnit");
+    BoxRow cid = CircuitIdBox(pld::group::Unit);
     cid.enabledNow = unlocked;
     // Its own re-read: from "UAT?" the wait would come before "LOK?" shows what it holds.
-    BoxRow lock = choice(14, "LOK", "Lock Mode", "GrpLock", kOffOn, kBits, "LOK", 1, "Lock Mode to",
-                         false, 22);
+    BoxRow lock = choice(14, pld::box::Lock, "Lock Mode", pld::group::Lock, kOffOn, kBits, "LOK", 1,
+                         "Lock Mode to", false, 22);
     lock.enabledNow = nullptr;
 
     // clang-format off
     return {
         freq(true),
         atten(true),
-        choice(7, "UMU", "RF Output", "GrpUp", {" Off", " On", " Warm"}, {"0", "1", "2"}, "RCS", 30,
+        choice(7, pld::box::RfOutput, "RF Output", pld::group::Up, {" Off", " On", " Warm"}, {"0", "1", "2"}, "RCS", 30,
                "RF On/Off setting to", true, 8),
-        choice(8, "AGC", "AGC", "GrpUp", {" Off", " On", " Burst"}, {"0", "1", "2"}, "RCS", 60,
+        choice(8, pld::box::Agc, "AGC", pld::group::Up, {" Off", " On", " Burst"}, {"0", "1", "2"}, "RCS", 60,
                "AGC setting to", true, 8),
-        choice(9, "AMP", "HPA Power", "GrpHpa", kOffOn, kBits, "RCS", 66, "HPA power to", false, 7),
-        choice(10, "KFE", "HPA Fault Logic", "GrpHpa", kDisabledEnabled, kBits, "RCS", 67,
+        choice(9, pld::box::HpaPower, "HPA Power", pld::group::Hpa, kOffOn, kBits, "RCS", 66, "HPA power to", false, 7),
+        choice(10, pld::box::HpaFault, "HPA Fault Logic", pld::group::Hpa, kDisabledEnabled, kBits, "RCS", 67,
                "HPA Fault Enable to", false, 7),
         freq(false),
         atten(false),
-        choice(11, "LCS", "LNA Power", "GrpLnaConf", kOffOn, kBits, "CLS", 1, "LNA on/off to", false, 7),
-        choice(12, "LFL", "LNA Fault Logic", "GrpLnaConf", kDisabledEnabled, kBits, "CLS", 2,
+        choice(11, pld::box::LnaPower, "LNA Power", pld::group::Lna, kOffOn, kBits, "CLS", 1, "LNA on/off to", false, 7),
+        choice(12, pld::box::LnaFault, "LNA Fault Logic", pld::group::Lna, kDisabledEnabled, kBits, "CLS", 2,
                "LNA Fault Logic to", false, 7),
-        choice(13, "SRB", "Rx Band", "GrpLnaConf", kBands, {"A", "B", "C"}, "SRB", 1,
+        choice(13, pld::box::RxBand, "Rx Band", pld::group::Lna, kBands, {"A", "B", "C"}, "SRB", 1,
                "LNB Rx band to", false, 16),
         ref,
         cid,
@@ -331,19 +331,19 @@ void PldWindow::BuildStatus() {
 void PldWindow::BuildConfig() {
     for (const char* col : {"ConfUpCol", "ConfDownCol", "ConfUnitCol"})
         add("PanelConfig", col, ControlKind::Panel).setLayout(Layout::Column);
-    AddGroup("ConfUpCol", "GrpUp", "Up");
-    AddGroup("ConfUpCol", "GrpHpa", "High Power Amplifier");
-    AddGroup("ConfDownCol", "GrpDown", "Down");
-    AddGroup("ConfDownCol", "GrpLnaConf", "Low Noise Amplifier");
+    AddGroup("ConfUpCol", pld::group::Up, "Up");
+    AddGroup("ConfUpCol", pld::group::Hpa, "High Power Amplifier");
+    AddGroup("ConfDownCol", pld::group::Down, "Down");
+    AddGroup("ConfDownCol", pld::group::Lna, "Low Noise Amplifier");
     AddGroup("ConfUnitCol", "GrpConfIdent", "Transceiver", 0);
     add("GrpConfIdent", "RET", ControlKind::Label).setWidth(22);
     add("GrpConfIdent", "RET2", ControlKind::Label).setWidth(22);
-    AddGroup("ConfUnitCol", "GrpUnit", "Unit");
-    AddGroup("ConfUnitCol", "GrpLock", "");
+    AddGroup("ConfUnitCol", pld::group::Unit, "Unit");
+    AddGroup("ConfUnitCol", pld::group::Lock, "");
     // The LNA calibration: once, between two exchanges.
-    AddGroup("ConfDownCol", "GrpLnaCal", "", 0);
-    add("GrpLnaCal", "BtnCalibrate", ControlKind::Button, "Cali&brate ");
-    add("GrpLnaCal", "LnaCalMsg", ControlKind::Label);
+    AddGroup("ConfDownCol", pld::group::LnaCal, "", 0);
+    add(pld::group::LnaCal, "BtnCalibrate", ControlKind::Button, "Cali&brate ");
+    add(pld::group::LnaCal, "LnaCalMsg", ControlKind::Label);
     onClick("BtnCalibrate", [this] {
         ShowResult("LnaCalMsg", "Calibrating LNA current...", true);
         RequestStep(S(kCalibrate));

@@ -60,11 +60,12 @@ void PldWindow::EndOfPass() {
 // The LNB variant: its status group and band choice, and the LNA's texts for an LNB.
 void PldWindow::ShowLnb() {
     at("GrpLnb").setVisible(LnbModel);
-    at("SRB").setVisible(LnbModel);
-    at("SRBCap").setVisible(LnbModel);
-    at("GrpLnaConf").setText(LnbModel ? "Low Noise Block" : "Low Noise Amplifier");
-    at("LCSCap").setText(LnbModel ? "LNB Power" : "LNA Power");
-    at("LFLCap").setText(LnbModel ? "LNB Fault Logic" : "LNA Fault Logic");
+    at(pld::box::RxBand).setVisible(LnbModel);
+    at(std::string(pld::box::RxBand) + "Cap").setVisible(LnbModel);
+    at(pld::group::Lna).setText(LnbModel ? "Low Noise Block" : "Low Noise Amplifier");
+    at(std::string(pld::box::LnaPower) + "Cap").setText(LnbModel ? "LNB Power" : "LNA Power");
+    at(std::string(pld::box::LnaFault) + "Cap")
+        .setText(LnbModel ? "LNB Fault Logic" : "LNA Fault Logic");
     at("CLS").setText(LnbModel ? "LNB" : "LNA");
 }
 
@@ -163,7 +164,7 @@ std::vector<TransceiverWindow::Reading> PldWindow::Sequence() {
         {20, "FAC=D ", nullptr, 21},
         {21, "UAT?", on([this](const std::string& v) {
              SetValue("StaUAT", v + " dB", Colours::white);
-             SetBoxText("UAT", v);
+             SetBoxText(pld::box::UpAtten, v);
          }),
          22, true},
         {22, "LOK?", on([this](const std::string& v) { FillBoxesFrom("LOK", v); }), 23, true},
@@ -192,9 +193,9 @@ void PldWindow::TakeRcs(const std::string& v) {
     AgcState = ParseInt(Chars(v, 60, 1)).value;
     const bool up = Chars(v, 2, 1) != "X";
     const bool down = Chars(v, 18, 1) != "X";
-    for (const char* g : {"GrpUp", "GrpHpa"})
+    for (const char* g : {pld::group::Up, pld::group::Hpa})
         at(g).setVisible(up);
-    for (const char* g : {"GrpDown", "GrpLnaConf", "GrpLnaCal"})
+    for (const char* g : {pld::group::Down, pld::group::Lna, pld::group::LnaCal})
         at(g).setVisible(down);
     if (!up)
         for (const char* l : {"StaUFQ", "StaUAT"})
@@ -230,7 +231,7 @@ void PldWindow::TakeCrs(const std::string& v) {
 void PldWindow::TakeBand(const std::string& v) {
     FillBoxesFrom("SRB", v);
     SetValue("LNBband2", "Band " + Chars(v, 1, 1), Colours::white);
-    const std::string entry = at("SRB").selectedText();
+    const std::string entry = at(pld::box::RxBand).selectedText();
     if (entry.empty())
         return;
     DownFreqMin = ParseInt(Chars(entry, 6, 5)).value;
@@ -253,16 +254,16 @@ void PldWindow::SummaryFault(const std::string& v, int length) {
 // ---- a change ---------------------------------------------------------------------------------
 
 void PldWindow::OnStaged(const BoxRow& box, const std::string& shown) {
-    if (box.control == "UFQ" || box.control == "DFQ")
+    if (box.control == pld::box::UpFreq || box.control == pld::box::DownFreq)
         SetValue("Sta" + box.control, LeftTrim(shown) + " MHz", Colours::white);
-    else if (box.control == "SRB")
+    else if (box.control == pld::box::RxBand)
         state().ConfirmText = "Change LNB Rx band toBand " + Chars(shown, 2, 1);
 }
 
 // The unit switches the RF off for a new frequency and says so.
 void PldWindow::AfterAccepted(const std::string&) {
     if (Contains(State().LastReply, "RF_OFF"))
-        SetBoxIndex("UMU", 0);
+        SetBoxIndex(pld::box::RfOutput, 0);
 }
 
 } // namespace linvar

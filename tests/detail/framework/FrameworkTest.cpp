@@ -74,6 +74,8 @@ public:
     Validation levelCheck = Validation::RefuseCaption;
     Confirmation levelConfirm = Confirmation::DistantOnly;
     int levelReread = ConfigSteps::SetConfig;
+    std::string levelName = "ConfLVL", levelGroup = "GrpSettings";
+    std::vector<CompositeRow> composites;
 
 protected:
     std::string Identify() override { return "FAKE-1"; }
@@ -81,9 +83,9 @@ protected:
     std::vector<BoxRow> ConfigBoxes() const override {
         BoxRow level;
         level.tag = 1;
-        level.control = "ConfLVL";
+        level.control = levelName;
         level.caption = "Level";
-        level.group = "GrpSettings";
+        level.group = levelGroup;
         level.pos = 1;
         level.len = 4;
         level.show = Show::Real;
@@ -118,6 +120,7 @@ protected:
         mode.confirm = "Mode to";
         return {level, mode};
     }
+    std::vector<CompositeRow> Composites() const override { return composites; }
     void BuildFamily() override {
         AddGroup("PanelStatus", "GrpReadings", "Readings");
         AddValue("GrpReadings", "StaLVL", "Level");
@@ -700,4 +703,35 @@ TEST(DetailFramework, ADropDownWithCodesSendsTheCodeAndShowsAnUnlistedOneAsItsEn
     ASSERT_TRUE(r.UntilIdle());
     EXPECT_EQ(r.at("ConfMOD").selected(), 0);
     EXPECT_EQ(r.w->HeldIndex("ConfMOD"), 0);
+}
+
+TEST(DetailFramework, ARowNamingWhatTheScreenLacksFailsTheBuildAsTheStationsOwnError) {
+    const auto levelMode = [](std::vector<std::string> parts, std::vector<std::string> confirm) {
+        return [=](FakeFamily& f) { f.composites = {{"LMO", parts, confirm}}; };
+    };
+    const struct {
+        std::function<void(FakeFamily&)> rules;
+        const char* report;
+    } cases[] = {
+        {[](FakeFamily& f) { f.levelGroup = "GrpSetting"; },
+         "No control named GrpSetting (group of ConfLVL) on DetailFake"},
+        {[](FakeFamily& f) { f.levelName = "StaLVL"; },
+         "Control StaLVL declared twice or unnamed on DetailFake"},
+        {levelMode({"ConfLVL", "ConfMDO"}, {}), "No box named ConfMDO (part of LMO) on DetailFake"},
+        {levelMode({"ConfLVL", "',", "ConfMOD"}, {"Level and mode to", "$ConfLVL", "#ConfMD"}),
+         "No part named ConfMD (confirmation of LMO) on DetailFake"},
+    };
+    for (const auto& c : cases) {
+        FrameRig r;
+        r.Open(PlainFamily(), 3, c.rules);
+        EXPECT_EQ(r.op.reports, Lines{c.report});
+        EXPECT_TRUE(r.w->Closed());
+        r.Tick(20);
+        EXPECT_TRUE(r.port.sent.empty());
+    }
+    // Named right, the command of two boxes builds and the window reads its unit.
+    FrameRig r;
+    r.Open(PlainFamily(), 3, levelMode({"ConfLVL", "',", "ConfMOD"}, {"$ConfLVL", "#ConfMOD"}));
+    EXPECT_TRUE(r.op.reports.empty());
+    EXPECT_TRUE(r.UntilSent("<0420/LVL?"));
 }

@@ -36,6 +36,11 @@ struct StationRig : StationHarness {
             windows.update(top->Windows());
         }
     }
+    // Ticks until `shown` is on screen, at most a second.
+    void TickUntilShown(const char* shown) {
+        for (int i = 0; i < 20 && !widget(Main(), shown)->isVisible(); ++i)
+            Tick();
+    }
     size_t Sent() const { return wire.size(); }
     ScreenView* view(const Screen& s) const { return windows.view(s); }
     QWidget* widget(const Screen& s, const char* name) const {
@@ -189,15 +194,13 @@ private slots:
 
         QTest::mouseDClick(icon, Qt::LeftButton);
         // The view changes once the reply in flight is in.
-        for (int i = 0; i < 20 && !s.widget(s.Main(), "LinkBox")->isVisible(); ++i)
-            s.Tick();
+        s.TickUntilShown("LinkBox");
         QVERIFY(s.widget(s.Main(), "LinkBox")->isVisible());
         QVERIFY(s.widget(s.Main(), "SumBox")->isHidden());
         QCOMPARE(s.top->HelpTopic(), 3);
 
         s.click(s.Main(), "BtnClose");
-        for (int i = 0; i < 20 && !s.widget(s.Main(), "SumBox")->isVisible(); ++i)
-            s.Tick();
+        s.TickUntilShown("SumBox");
         QVERIFY(s.widget(s.Main(), "SumBox")->isVisible());
         QVERIFY(s.widget(s.Main(), "LinkBox")->isHidden());
         QVERIFY(s.op.reports.empty());

@@ -47,6 +47,14 @@ private:
     int port_ = 1;
 };
 
+// A set-up file with link 1's LOCAL Modem 1 at 0012 and nothing else.
+inline std::string OneLinkSetup() {
+    std::string f;
+    for (int line = 1; line <= 440; ++line)
+        f += (line == 1 ? "0012" : "") + std::string("\r\n");
+    return f + "0,0,0\r\n";
+}
+
 struct StationHarness {
     TempDir dir;
     linvar::FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};

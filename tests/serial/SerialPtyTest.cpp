@@ -146,13 +146,14 @@ TEST(SerialPort, RoundTripsAtSeveralLineSettings) {
         eParity parity;
         eStopBits stop;
         tcflag_t cflag;
+        speed_t speed; // 0: no standard speed, left to the driver
     };
     const Case cases[] = {
-        {9600, d8bit, paNone, st1bit, CS8},
-        {19200, d7bit, paEven, st2bit, CS7 | PARENB | CSTOPB},
-        {1200, d7bit, PaOdd, st2bit, CS7 | PARENB | PARODD | CSTOPB},
-        {57600, d8bit, paMark, st1bit, CS8 | PARENB | PARODD | CMSPAR},
-        {14400, d7bit, paSpace, st1bit, CS7 | PARENB | CMSPAR},
+        {9600, d8bit, paNone, st1bit, CS8, B9600},
+        {19200, d7bit, paEven, st2bit, CS7 | PARENB | CSTOPB, B19200},
+        {1200, d7bit, PaOdd, st2bit, CS7 | PARENB | PARODD | CSTOPB, B1200},
+        {57600, d8bit, paMark, st1bit, CS8 | PARENB | PARODD | CMSPAR, B57600},
+        {14400, d7bit, paSpace, st1bit, CS7 | PARENB | CMSPAR, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.baud);
@@ -175,12 +176,8 @@ TEST(SerialPort, RoundTripsAtSeveralLineSettings) {
         MakeTermios(ls, made);
         EXPECT_EQ(made.c_cflag & (CSIZE | PARENB | PARODD | CMSPAR | CSTOPB), c.cflag);
         EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG), 0u);
-        if (c.baud != 14400) {
-            const speed_t want = c.baud == 9600    ? B9600
-                                 : c.baud == 19200 ? B19200
-                                 : c.baud == 1200  ? B1200
-                                                   : B57600;
-            EXPECT_EQ(::cfgetospeed(&t), want);
+        if (c.speed) {
+            EXPECT_EQ(::cfgetospeed(&t), c.speed);
         }
 
         port.WriteText("<0012/FLT?\r");

@@ -62,7 +62,6 @@ TEST(SystemSetup, TextFieldsAreCutToTheirCapacity) {
     EXPECT_EQ(e.DelayText, "123456");
     e.Tr2Addr = e.IdText; // from a longer field too
     EXPECT_EQ(e.Tr2Addr, "ABCD");
-    EXPECT_EQ("<" + e.Mod1Addr + "/FLT?", "<0123/FLT?");
     e.addr(Transceiver1) = "0200";
     EXPECT_EQ(e.Tr1Addr, "0200");
 }
@@ -114,6 +113,7 @@ TEST(SystemSetup, LoggedLinkNeedsExactlyLog) {
 TEST(SystemSetup, IntervalChoiceRebuildsTheOffsetList) {
     SystemSetup setup;
     EXPECT_EQ(setup.AutoLogIntervalMinutes, 23);
+    // The texts of the summary's auto-logging panel.
     EXPECT_EQ(SystemSetup::AutoLogIntervalEntries()[0], " 10 mins");
     EXPECT_EQ(SystemSetup::AutoLogIntervalEntries()[3], " 1 hour");
     EXPECT_EQ(SystemSetup::AutoLogIntervalEntries()[10], " 24 hours");

@@ -204,7 +204,15 @@ const std::map<std::string, std::string>& readingDefaults() {
 
 } // namespace
 
-Mqx330Behaviour::Mqx330Behaviour(Unit&) {}
+Mqx330Behaviour::Mqx330Behaviour(Unit& u) {
+    if (kindOf(u).old)
+        u.resetConfig(std::string("070.0000") + "064.000" + "3201" + "10.0" + "11" + "070.0000" +
+                      "064.000" + "3201" + "30" + "1" + "04.0" + "11005" + "00000" + "0" + "0000");
+    else
+        u.resetConfig(std::string("070.0000") + "0064.000" + "13201" + "10.0" + "11" + "070.0000" +
+                      "0064.000" + "13201" + "30" + "1" + "04.0" + "11005" + "00000" + "0" +
+                      "0000" + "000" + "7.0" + "0" + "1");
+}
 
 std::optional<std::string> Mqx330Behaviour::payload(Unit& u, const std::string& m, bool query,
                                                     const std::string& value, int64_t nowMs) {

@@ -18,7 +18,9 @@ public:
                                        const std::string& value, int64_t nowMs) override;
 
     // A stored configuration; empty when nothing is stored there.
-    const std::string& memory(int slot) const { return memories_.at(static_cast<size_t>(slot)); }
+    const std::string& memory(int slot) const override {
+        return memories_.at(static_cast<size_t>(slot));
+    }
 
 private:
     std::array<std::string, Unit::memoryCount> memories_;

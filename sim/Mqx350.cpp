@@ -1,8 +1,7 @@
-// The MQX-350 and MQX-350L modems: identity, status readings, the configuration string
-// (MGC?), the ODU string (OGC?, MQX-350L), every setting with the unit's own checks,
-// and the stored configurations 0-9.
+// The MQX-350 family's own commands: status readings, the configuration and ODU strings,
+// every setting with the unit's own checks, and the stored configurations 0-9.
 
-#include "Unit.h"
+#include "Mqx350.h"
 
 #include <algorithm>
 #include <cmath>
@@ -276,49 +275,47 @@ bool circuitText(const std::string& v) {
 
 } // namespace
 
-void Unit::mqx350Defaults() {
-    const bool lBand = modelCode_ == 351;
-    const int model = lBand ? lband : base;
-    // 1 turbo, 2-4 model, 5 R-S card, 6 rate option, 7 modulation, 8-9 options, 10 G.703
-    identity_ = lBand ? "0351110000" : "0350110000";
-    faults_ = "0000";
-    statsIntervalMin_ = 10;
-    config_ = std::string("001") + (lBand ? "1400.0000" : "0070.0000") + "114" + "0064.000" + "01" +
-              "10.0" + "001" + "000" + "7.0" + "000" + "0" + "00000" +
-              (lBand ? "1100.0000" : "0070.0000") + "114" + "0064.000" + "010" + "030" + "04.0" +
-              "0" + "00000000" + "00" + "0000" + "0" + "000000000000" + "0100";
-    if (lBand) {
-        // BUC at address 1 with FSK, DC power and reference on; LNB fed 18 V.
-        oduConfig_ = std::string("01") + "1110" + "0000" + "1000" + "3000" + "13050+" + "000000" +
-                     "21" + "050" + "500" + "10750-";
-    }
+Mqx350Behaviour::Mqx350Behaviour(Unit& unit) : lBand_(unit.modelCode() == 351) {
+    const int model = lBand_ ? lband : base;
+    std::string config = std::string("001") + (lBand_ ? "1400.0000" : "0070.0000") + "114" +
+                         "0064.000" + "01" + "10.0" + "001" + "000" + "7.0" + "000" + "0" +
+                         "00000" + (lBand_ ? "1100.0000" : "0070.0000") + "114" + "0064.000" +
+                         "010" + "030" + "04.0" + "0" + "00000000" + "00" + "0000" + "0" +
+                         "000000000000" + "0100";
+    std::string odu;
+    if (lBand_) // BUC at address 1 with FSK, DC power and reference on; LNB fed 18 V.
+        odu = std::string("01") + "1110" + "0000" + "1000" + "3000" + "13050+" + "000000" + "21" +
+              "050" + "500" + "10750-";
+    unit.resetConfig(std::move(config), std::move(odu));
     for (const auto& r : readingDefaults)
         if (r.models & model)
-            readings_[r.mnemonic] = r.value;
-    readings_["SNO"] = std::to_string(modelCode_) + address_.substr(0, 4) + "1";
+            unit.setReading(r.mnemonic, r.value);
+    unit.setReading("SNO", std::to_string(unit.modelCode()) + unit.address().substr(0, 4) + "1");
 }
 
 // A status reading as the unit reports it now; empty when it has none.
-std::string Unit::mqx350Query(const std::string& m) const {
-    auto it = readings_.find(m);
-    if (it == readings_.end())
+std::string Mqx350Behaviour::query(const Unit& unit, const std::string& m) const {
+    const std::string value = unit.reading(m);
+    if (value.empty())
         return {};
-    const bool unlocked = faults_.size() >= 3 && faults_[2] == '1';
+    const std::string& faults = unit.faults();
+    const bool unlocked = faults.size() >= 3 && faults[2] == '1';
     if (unlocked) {
         static const std::map<std::string, std::string> lost = {
             {"EBN", "99.9"}, {"RFO", "+999.9"}, {"BER", "99999"}, {"BFS", "00"}};
         if (auto l = lost.find(m); l != lost.end())
             return l->second;
     }
-    if (at(config_, 33) == '0') { // AUPC off: nothing to report from the far end
+    if (at(unit.config(), 33) == '0') { // AUPC off: nothing to report from the far end
         if (m == "REB")
             return "xx.x";
         if (m == "PLI")
             return "x.x";
     }
-    if (modelCode_ == 351) {
-        const bool bucPower = at(oduConfig_, 4) != '0';
-        const char lnbPower = at(oduConfig_, 31);
+    if (lBand_) {
+        const std::string& odu = unit.oduConfig();
+        const bool bucPower = at(odu, 4) != '0';
+        const char lnbPower = at(odu, 31);
         if (m == "BDC" && !bucPower)
             return "0000";
         if (m == "BDV" && !bucPower)
@@ -331,167 +328,156 @@ std::string Unit::mqx350Query(const std::string& m) const {
                    : lnbPower == '3' ? "24.0"
                                      : "00.0";
     }
-    return it->second;
+    return value;
 }
 
-bool Unit::mqx350Payload(const std::string& m, bool query, const std::string& value, int64_t nowMs,
-                         std::string& out) {
-    const bool lBand = modelCode_ == 351;
-    const int model = lBand ? lband : base;
+std::optional<std::string> Mqx350Behaviour::payload(Unit& unit, const std::string& m, bool query,
+                                                    const std::string& value, int64_t nowMs) {
+    const int model = lBand_ ? lband : base;
+    const std::string& identity = unit.identity();
 
     if (query) {
-        if (m == "MGC" || (m == "OGC" && lBand)) {
-            if (value.empty()) {
-                if (m == "MGC")
-                    configChanged_ = false;
-                out = "=" + (m == "MGC" ? config_ : oduConfig_);
-            } else if (value.size() == 1 && digit(value[0])) {
+        if (m == "MGC" && value.empty())
+            return std::nullopt; // as every modem reads it, clearing the change mark
+        if (m == "MGC" || (m == "OGC" && lBand_)) {
+            if (value.empty())
+                return "=" + unit.oduConfig();
+            if (value.size() == 1 && digit(value[0])) {
                 // a stored configuration, "*" when that memory is empty
-                const std::string& stored =
-                    m == "MGC" ? memory(value[0] - '0') : oduMemory(value[0] - '0');
-                out = stored.empty() ? "*" : "=" + stored;
-            } else {
-                out = "?";
+                const int slot = value[0] - '0';
+                const std::string& stored = m == "MGC" ? memory(slot) : oduMemory(slot);
+                return stored.empty() ? "*" : "=" + stored;
             }
-            return true;
+            return "?";
         }
         if (m == "TXO")
-            return false; // the carrier's state, which may differ from its setting
+            return std::nullopt; // the carrier's state, which may differ from its setting
         // A setting reads back from where it is kept; the rest are readings.
-        std::string v = mqx350Query(m);
+        std::string v = this->query(unit, m);
         if (const Field* f = findField(m, model); f && f->store != Store::Reading) {
-            const std::string& from = f->store == Store::Mgc ? config_ : oduConfig_;
+            const std::string& from = f->store == Store::Mgc ? unit.config() : unit.oduConfig();
             const size_t pos = static_cast<size_t>(f->pos - 1);
             v = pos < from.size() ? from.substr(pos, static_cast<size_t>(f->len)) : "";
         }
         if (v.empty())
-            return false;
-        out = value.empty() ? "=" + v : "?";
-        return true;
+            return std::nullopt;
+        return value.empty() ? "=" + v : "?";
     }
 
     // Settings from here on; every one is refused while the unit is in local mode.
     if (m == "CST" || m == "CLD") {
-        if (!acceptsSettings())
-            out = "*";
-        else if (value.size() != 1 || !digit(value[0]))
-            out = "?";
-        else {
-            const size_t slot = static_cast<size_t>(value[0] - '0');
-            if (m == "CST") {
-                memories_[slot] = config_;
-                oduMemories_[slot] = oduConfig_;
-                out = "=";
-            } else if (memories_[slot].empty()) {
-                out = "?"; // nothing stored there
-            } else {
-                config_ = memories_[slot];
-                if (lBand && !oduMemories_[slot].empty())
-                    oduConfig_ = oduMemories_[slot];
-                txCarrier_ = at(config_, 32);
-                statsIntervalMin_ = (at(config_, 107) - '0') * 10;
-                lastStatsMs_ = nowMs;
-                noteConfigChange(nowMs);
-                out = "=";
-            }
+        if (!unit.acceptsSettings())
+            return "*";
+        if (value.size() != 1 || !digit(value[0]))
+            return "?";
+        const size_t slot = static_cast<size_t>(value[0] - '0');
+        if (m == "CST") {
+            memories_[slot] = unit.config();
+            oduMemories_[slot] = unit.oduConfig();
+            return "=";
         }
-        return true;
+        if (memories_[slot].empty())
+            return "?"; // nothing stored there
+        const std::string& config = memories_[slot];
+        unit.setConfig(
+            config, lBand_ && !oduMemories_[slot].empty() ? oduMemories_[slot] : unit.oduConfig(),
+            nowMs);
+        unit.setTxCarrier(at(config, 32));
+        unit.setStatisticsInterval((at(config, 107) - '0') * 10, nowMs);
+        return "=";
     }
     if (m == "CID") {
-        if (!acceptsSettings())
-            out = "*";
-        else if (!circuitText(value))
-            out = "?"; // capitals, digits, blanks and )(*+-., only
-        else
-            return false; // stored as every modem stores it
-        return true;
+        if (!unit.acceptsSettings())
+            return "*";
+        if (!circuitText(value))
+            return "?";      // capitals, digits, blanks and )(*+-., only
+        return std::nullopt; // stored as every modem stores it
     }
 
     const Field* f = findField(m, model);
     if (!f)
-        return false;
-    if (!acceptsSettings()) {
-        out = "*";
-        return true;
-    }
-    if (!wellFormed(*f, value, lBand)) {
-        out = "?";
-        return true;
-    }
+        return std::nullopt;
+    if (!unit.acceptsSettings())
+        return "*";
+    if (!wellFormed(*f, value, lBand_))
+        return "?";
 
     // The unit's rules about the other settings: "?" for what it can never take, "*"
     // for what it does not take in its present configuration.
+    const std::string& config = unit.config();
     const int index = f->form == Form::Index || f->form == Form::Hex ? hexValue(value[0]) : -1;
     const bool tx = m[0] == 'T';
-    if ((m == "TFQ" || m == "RFQ") && !lBand) {
+    if ((m == "TFQ" || m == "RFQ") && !lBand_) {
         const long long n = readFixed(value, f->len, f->frac);
         if (n > scaled(90, 4) && n < scaled(100, 4))
-            return out = "?", true; // between the two IF bands
+            return "?"; // between the two IF bands
     }
     if (m == "TDR" || m == "RDR") {
-        if (readFixed(value, f->len, f->frac) > scaled(maxDataRate(at(identity_, 6)), 3))
-            return out = "?", true;
-        const char itf = at(config_, 1);
+        if (readFixed(value, f->len, f->frac) > scaled(maxDataRate(at(identity, 6)), 3))
+            return "?";
+        const char itf = at(config, 1);
         if (itf >= '3' && itf <= '8')
-            return out = "*", true; // a G.703 interface fixes the rate
+            return "*"; // a G.703 interface fixes the rate
     }
     if (m == "TFT" || m == "RFT") {
-        const char turbo = at(identity_, 1);
+        const char turbo = at(identity, 1);
         if (index == 3 || index == 4 || (index == 6 && turbo < '1') ||
-            (index == 7 && turbo != '2') || ((index == 2 || index == 5) && at(identity_, 5) != '1'))
-            return out = "?", true; // reserved, or the card is not installed
+            (index == 7 && turbo != '2') || ((index == 2 || index == 5) && at(identity, 5) != '1'))
+            return "?"; // reserved, or the card is not installed
     }
     if (m == "TMD" || m == "RMD") {
-        const char option = at(identity_, 7);
+        const char option = at(identity, 7);
         if ((index == 4 && option != '2' && option != '3') ||
             (index == 5 && option != '1' && option != '3'))
-            return out = "?", true;
+            return "?";
     }
-    if ((m == "TSC" || m == "RDS") && index == 2 && at(config_, tx ? 13 : 57) != '6')
-        return out = "*", true; // IESS-315 scrambling goes with TPC only
-    if (m == "AUP" && index == 1 && at(config_, 3) == '0')
-        return out = "*", true; // AUPC needs the OBLIX channel
-    if (m == "CEX" && at(identity_, 10) != '1')
-        return out = "?", true;
+    if ((m == "TSC" || m == "RDS") && index == 2 && at(config, tx ? 13 : 57) != '6')
+        return "*"; // IESS-315 scrambling goes with TPC only
+    if (m == "AUP" && index == 1 && at(config, 3) == '0')
+        return "*"; // AUPC needs the OBLIX channel
+    if (m == "CEX" && at(identity, 10) != '1')
+        return "?";
 
     const std::string stored = f->form == Form::Address ? normalAddress(value) : value;
-    bool changed = false;
     if (f->store == Store::Reading) {
-        changed = readings_[m] != stored;
-        readings_[m] = stored;
-    } else {
-        std::string& target = f->store == Store::Mgc ? config_ : oduConfig_;
-        const std::string before = target;
-        put(target, f->pos, stored);
-        // Settings that carry others with them.
-        if (m == "TFT" || m == "RFT") {
-            const int fec = tx ? 13 : 57, scrambler = tx ? 25 : 69;
-            if (index == 5) { // TCM: 8-PSK rate 2/3
-                put(config_, fec + 1, "3");
-                put(config_, fec + 2, "3");
-            } else if (index == 0) {
-                put(config_, fec + 2, "7"); // uncoded
-            }
-            if (index != 6 && at(config_, scrambler) == '2')
-                put(config_, scrambler, "1");
-        } else if (m == "ITF" && index >= 3 && index <= 8) {
-            const std::string rate = index <= 4 ? "1544.000" : "2048.000";
-            put(config_, 16, rate);
-            put(config_, 60, rate);
-        } else if (m == "FRM" && index == 0) {
-            put(config_, 33, "0");
-        } else if (m == "TXO") {
-            txCarrier_ = value[0];
-        } else if (m == "SSI") {
-            statsIntervalMin_ = index * 10;
-            lastStatsMs_ = nowMs;
+        if (unit.reading(m) != stored) {
+            unit.setReading(m, stored);
+            unit.noteConfigChange(nowMs);
         }
-        changed = target != before;
+        return "=";
     }
-    if (changed)
-        noteConfigChange(nowMs);
-    out = "=";
-    return true;
+    const bool mgc = f->store == Store::Mgc;
+    std::string target = mgc ? config : unit.oduConfig();
+    put(target, f->pos, stored);
+    // Settings that carry others with them.
+    if (m == "TFT" || m == "RFT") {
+        const int fec = tx ? 13 : 57, scrambler = tx ? 25 : 69;
+        if (index == 5) { // TCM: 8-PSK rate 2/3
+            put(target, fec + 1, "3");
+            put(target, fec + 2, "3");
+        } else if (index == 0) {
+            put(target, fec + 2, "7"); // uncoded
+        }
+        if (index != 6 && at(target, scrambler) == '2')
+            put(target, scrambler, "1");
+    } else if (m == "ITF" && index >= 3 && index <= 8) {
+        const std::string rate = index <= 4 ? "1544.000" : "2048.000";
+        put(target, 16, rate);
+        put(target, 60, rate);
+    } else if (m == "FRM" && index == 0) {
+        put(target, 33, "0");
+    } else if (m == "TXO") {
+        unit.setTxCarrier(value[0]);
+    } else if (m == "SSI") {
+        unit.setStatisticsInterval(index * 10, nowMs);
+    }
+    if (target != (mgc ? config : unit.oduConfig())) {
+        if (mgc)
+            unit.setConfig(target, nowMs);
+        else
+            unit.setOduConfig(target, nowMs);
+    }
+    return "=";
 }
 
 } // namespace linvar::sim

@@ -160,9 +160,27 @@ std::string fixed(double v, int width, int frac) {
     return b;
 }
 
+std::string defaultConfig(bool lBand) {
+    std::string config = std::string(lBand ? "14000000" : "070.0000") + "02048.000" + "101" + "1" +
+                         "0" + "1" + "10.0" + "000" + "7.0" + "3" + "0" + "1" + "1" + "0" + "0" +
+                         "0" + (lBand ? "11000000" : "070.0000") + "02048.000" + "101" + "1" + "0" +
+                         "1" + "32" + "0" + "04.0" + "02048" + "1" + "0" + "0" + "0" + "0" + "30" +
+                         "00" + "0" + "000000" + "0" + "1" + "1" + "0" + "1" + "0000" + "0000" +
+                         "+0+0" + "+0+0" + "00" + "0" + "0";
+    config.resize(120, '0');
+    return config;
+}
+
+std::string defaultOdu(bool lBand) {
+    return lBand ? std::string("01") + "1" + "1" + "1" + "1" + "02:30" + "1000" + "3000" + "10.0" +
+                       "1" + "1" + "1" + "050" + "400" + "13050+" + "10750-"
+                 : std::string();
+}
+
 class Mqx370 : public FamilyBehaviour {
 public:
     explicit Mqx370(Unit& unit) : lBand_(unit.modelCode() == 371 || unit.modelCode() == 372) {
+        unit.resetConfig(defaultConfig(lBand_), defaultOdu(lBand_));
         dni_ = std::string("123456") + std::string(18, '0') + "2" + "123456" +
                std::string(18, '0') + "2" + "0";
         // Readings live with the unit, so that a test or a demo can change them.
@@ -450,22 +468,6 @@ private:
 };
 
 } // namespace
-
-void Defaults(int modelCode, std::string& identity, std::string& config, std::string& odu) {
-    const bool lBand = modelCode == 371 || modelCode == 372;
-    // 1 turbo, 2-4 model, 5 rate, 6 modulation, 7 framing, 8 D+I and audio, 9 specials,
-    // 10 reference module (MQX-370) or attenuator (L-band)
-    identity = "2" + std::to_string(modelCode) + "235301";
-    config = std::string(lBand ? "14000000" : "070.0000") + "02048.000" + "101" + "1" + "0" + "1" +
-             "10.0" + "000" + "7.0" + "3" + "0" + "1" + "1" + "0" + "0" + "0" +
-             (lBand ? "11000000" : "070.0000") + "02048.000" + "101" + "1" + "0" + "1" + "32" +
-             "0" + "04.0" + "02048" + "1" + "0" + "0" + "0" + "0" + "30" + "00" + "0" + "000000" +
-             "0" + "1" + "1" + "0" + "1" + "0000" + "0000" + "+0+0" + "+0+0" + "00" + "0" + "0";
-    config.resize(120, '0');
-    odu = lBand ? std::string("01") + "1" + "1" + "1" + "1" + "02:30" + "1000" + "3000" + "10.0" +
-                      "1" + "1" + "1" + "050" + "400" + "13050+" + "10750-"
-                : std::string();
-}
 
 std::unique_ptr<FamilyBehaviour> MakeBehaviour(Unit& unit) {
     return std::make_unique<Mqx370>(unit);

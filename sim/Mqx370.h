@@ -7,9 +7,6 @@
 
 namespace linvar::sim::mqx370 {
 
-// A new unit's identity, configuration and ODU string (empty for the MQX-370).
-void Defaults(int modelCode, std::string& identity, std::string& config, std::string& odu);
-
 std::unique_ptr<FamilyBehaviour> MakeBehaviour(Unit& unit);
 
 } // namespace linvar::sim::mqx370

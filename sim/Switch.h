@@ -26,7 +26,7 @@ public:
     std::string activeFlags() const;
     // The stored configurations 0-9 ("CST?" values); empty = nothing stored.
     void setMemory(int slot, std::string value);
-    const std::string& memory(int slot) const;
+    const std::string& memory(int slot) const override;
     // What "CST=" stores: mode, active flags, bridging flag, traffic modem, hold-offs.
     std::string current() const;
 

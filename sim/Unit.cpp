@@ -1,9 +1,6 @@
 #include "Unit.h"
 
-#include "Mqx370.h"
-
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 
 namespace linvar::sim {
@@ -54,46 +51,6 @@ std::string padCut(std::string s, size_t width) {
     return s;
 }
 
-std::string upper(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-struct ModelInfo {
-    Family family;
-    int code;
-};
-
-bool parseModel(const std::string& text, ModelInfo& out) {
-    std::string m = upper(text);
-    for (const char* prefix : {"MQX-", "TRV-", "RDX-", "BLQ-"})
-        if (m.rfind(prefix, 0) == 0)
-            m = m.substr(4);
-    static const struct {
-        const char* name;
-        Family family;
-        int code;
-    } table[] = {
-        {"310", Family::Mqx310, 310},   {"7010", Family::Mqx310, 7010},
-        {"330", Family::Mqx330, 330},   {"331", Family::Mqx330, 331},
-        {"330T", Family::Mqx330, 331},  {"350", Family::Mqx350, 350},
-        {"351", Family::Mqx350, 351},   {"350L", Family::Mqx350, 351},
-        {"370", Family::Mqx370, 370},   {"371", Family::Mqx370, 371},
-        {"370L", Family::Mqx370, 371},  {"372", Family::Mqx370, 372},
-        {"7370L", Family::Mqx370, 372}, {"373", Family::Mqx370, 373},
-        {"VORN", Family::Vorn, 0},      {"YRAN", Family::Yran, 0},
-        {"PLD", Family::Pld, 0},        {"PLD-LNB", Family::Pld, 1},
-        {"420", Family::Switch, 420},   {"430", Family::Switch, 430},
-    };
-    for (const auto& row : table)
-        if (m == row.name) {
-            out = {row.family, row.code};
-            return true;
-        }
-    return false;
-}
-
 // Event-log group of a fault group (the log numbers Rx before Tx).
 char eventGroup(int faultGroup) {
     switch (faultGroup) {
@@ -139,102 +96,32 @@ Unit::Unit(std::string address, const std::string& model, int64_t clockAtZero, u
 }
 
 bool Unit::knownModel(const std::string& model) {
-    ModelInfo info{};
-    return parseModel(model, info);
+    return FindModel(model) != nullptr;
 }
 
 bool Unit::setModel(const std::string& model) {
-    ModelInfo info{};
-    if (!parseModel(model, info))
+    const Model* row = FindModel(model);
+    if (!row)
         return false;
-    family_ = info.family;
-    modelCode_ = info.code;
+    model_ = row;
     applyDefaults();
     return true;
 }
 
-bool Unit::isModem() const {
-    return family_ == Family::Mqx310 || family_ == Family::Mqx330 || family_ == Family::Mqx350 ||
-           family_ == Family::Mqx370;
-}
-
-bool Unit::isTransceiver() const {
-    return family_ == Family::Vorn || family_ == Family::Yran || family_ == Family::Pld;
-}
-
-std::string Unit::modelName() const {
-    switch (family_) {
-    case Family::Mqx310:
-        return modelCode_ == 7010 ? "RDX-7010" : "MQX-310";
-    case Family::Mqx330:
-        return modelCode_ == 331 ? "MQX-330T" : "MQX-330";
-    case Family::Mqx350:
-        return modelCode_ == 351 ? "MQX-350L" : "MQX-350";
-    case Family::Mqx370:
-        return modelCode_ == 371 ? "MQX-370L" : modelCode_ == 372 ? "BLQ-7370L" : "MQX-370";
-    case Family::Vorn:
-        return "VORN";
-    case Family::Yran:
-        return "YRAN";
-    case Family::Pld:
-        return "PLD";
-    case Family::Switch:
-        return "TRV-" + std::to_string(modelCode_);
-    }
-    return {};
-}
-
 void Unit::applyDefaults() {
-    statsIntervalMin_ = 0;
+    identity_ = model_->identity;
+    faults_ = model_->faults;
+    statsIntervalMin_ = model_->commands.statisticsMinutes;
+    config_.clear();
     oduConfig_.clear();
     readings_.clear();
-    memories_.fill({});
-    oduMemories_.fill({});
-    switch (family_) {
-    case Family::Mqx310:
-        // value 1-4 model, 5 IF band (1 = 70 MHz)
-        identity_ = modelCode_ == 7010 ? "7010100000" : "0310100000";
-        faults_ = "000";
-        config_ = std::string("070.0000") + "064.000" + "3201" + "10.0" + "11" + "070.0000" +
-                  "064.000" + "3201" + "30" + "1" + "04.0" + "11005" + "00000" + "0" + "0000";
-        break;
-    case Family::Mqx330:
-        // 1 options (2 and up = AUPC), 2-4 model, 5 IF band, 6 Tx+Rx
-        identity_ = modelCode_ == 331 ? "2330110000" : "0330110000";
-        faults_ = "000";
-        statsIntervalMin_ = 10;
-        config_ = std::string("070.0000") + "0064.000" + "13201" + "10.0" + "11" + "070.0000" +
-                  "0064.000" + "13201" + "30" + "1" + "04.0" + "11005" + "00000" + "0" + "0000" +
-                  "000" + "7.0" + "0" + "1";
-        break;
-    case Family::Mqx350:
-        mqx350Defaults();
-        break;
-    case Family::Mqx370:
-        mqx370::Defaults(modelCode_, identity_, config_, oduConfig_);
-        faults_ = "0000";
-        statsIntervalMin_ = 10;
-        break;
-    case Family::Vorn:
-        identity_ = padCut("VORN-C 10W XCVR", 20);
-        faults_ = "0";
-        break;
-    case Family::Yran:
-        identity_ = padCut("YRAN-KU 8W XCVR", 20);
-        faults_ = "0";
-        break;
-    case Family::Pld:
-        // 1 HPA type, 2-21 identity text starting with PLD
-        identity_ = "1" + padCut("PLD-KU 25W OEM SSPA", 20);
-        faults_ = "0";
-        break;
-    case Family::Switch:
-        identity_ = "0" + std::to_string(modelCode_) + "000000";
-        faults_ = modelCode_ == 430 ? std::string(14, '0') : std::string(13, '0');
-        break;
-    }
+    behaviour_ = model_->behaviour(*this);
     configChanged_ = false;
-    behaviour_ = MakeBehaviour(family_, *this);
+}
+
+const std::string& FamilyBehaviour::memory(int) const {
+    static const std::string none;
+    return none;
 }
 
 void Unit::setAnswer(const std::string& mnemonic, const std::string& payload) {
@@ -281,6 +168,18 @@ void Unit::setConfig(std::string value, int64_t nowMs) {
     noteConfigChange(nowMs);
 }
 
+void Unit::setConfig(std::string value, std::string odu, int64_t nowMs) {
+    config_ = std::move(value);
+    oduConfig_ = std::move(odu);
+    noteConfigChange(nowMs);
+}
+
+void Unit::resetConfig(std::string value, std::string odu) {
+    config_ = std::move(value);
+    oduConfig_ = std::move(odu);
+    configChanged_ = false;
+}
+
 void Unit::setOduConfig(std::string value, int64_t nowMs) {
     oduConfig_ = std::move(value);
     noteConfigChange(nowMs);
@@ -299,12 +198,7 @@ std::string Unit::reading(const std::string& mnemonic) const {
 
 const std::string& Unit::memory(int slot) const {
     static const std::string none;
-    return slot >= 0 && slot < memoryCount ? memories_[static_cast<size_t>(slot)] : none;
-}
-
-const std::string& Unit::oduMemory(int slot) const {
-    static const std::string none;
-    return slot >= 0 && slot < memoryCount ? oduMemories_[static_cast<size_t>(slot)] : none;
+    return behaviour_ && slot >= 0 && slot < memoryCount ? behaviour_->memory(slot) : none;
 }
 
 // DAY= (the date in the order DAY? reports it) or TIM= (HHMMSS); the other half of the
@@ -398,10 +292,7 @@ void Unit::randomFaultStep(int64_t nowMs) {
         return;
     }
     static const std::string codes = "123456789A";
-    int groups = static_cast<int>(faults_.size());
-    if (family_ == Family::Mqx310 || family_ == Family::Mqx330)
-        groups = 3;
-    std::uniform_int_distribution<int> pickGroup(1, groups);
+    std::uniform_int_distribution<int> pickGroup(1, static_cast<int>(faults_.size()));
     std::uniform_int_distribution<size_t> pickCode(0, codes.size() - 1);
     int group = pickGroup(rng_);
     char code = isSwitch() && group > 1 ? '1' : codes[pickCode(rng_)];
@@ -411,16 +302,16 @@ void Unit::randomFaultStep(int64_t nowMs) {
 }
 
 std::string Unit::fltValue() const {
-    switch (family_) {
-    case Family::Mqx310:
-        return faults_ + (configChanged_ ? "1" : "0");
-    case Family::Mqx330:
-    case Family::Mqx350:
-    case Family::Mqx370:
-        return faults_ + "0" + (configChanged_ ? "1" : "0");
-    default:
-        return faults_;
+    const char* mark = configChanged_ ? "1" : "0";
+    switch (model_->commands.faultTail) {
+    case Commands::FaultTail::Mark:
+        return faults_ + mark;
+    case Commands::FaultTail::SpareAndMark:
+        return faults_ + "0" + mark;
+    case Commands::FaultTail::None:
+        break;
     }
+    return faults_;
 }
 
 std::string Unit::ousValue() const {
@@ -460,7 +351,7 @@ bool Unit::knows(const std::string& m) const {
         return in(xcvr);
     if (isSwitch())
         return in(sw);
-    return in(modem) || (family_ != Family::Mqx310 && in(stats));
+    return in(modem) || (model_->commands.statisticsMinutes > 0 && in(stats));
 }
 
 std::string Unit::payload(const std::string& command, int64_t nowMs) {
@@ -484,11 +375,6 @@ std::string Unit::payload(const std::string& command, int64_t nowMs) {
     if (behaviour_)
         if (std::optional<std::string> own = behaviour_->payload(*this, m, query, value, nowMs))
             return *own;
-    if (family_ == Family::Mqx350) {
-        std::string out;
-        if (mqx350Payload(m, query, value, nowMs, out))
-            return out;
-    }
     if (!knows(m))
         return "!";
     if (query && !value.empty())
@@ -503,8 +389,7 @@ std::string Unit::payload(const std::string& command, int64_t nowMs) {
         if (m != "LRS" && !acceptsSettings())
             return "*";
     }
-    const bool bigCid = family_ == Family::Mqx350 || family_ == Family::Mqx370;
-    const size_t cidWidth = bigCid ? 40 : 24;
+    const size_t cidWidth = static_cast<size_t>(model_->commands.circuitWidth);
 
     if (m == "CID") {
         if (query)
@@ -577,9 +462,9 @@ std::string Unit::payload(const std::string& command, int64_t nowMs) {
         return readRecords(stats_, statsRead_, 26);
     if (m == "NUE" || m == "NUS") {
         size_t n = m == "NUE" ? unreadEvents() : unreadStatistics();
-        const bool three = m == "NUS" || bigCid;
+        const int digits = m == "NUS" ? 3 : model_->commands.eventCountDigits;
         char buf[8];
-        std::snprintf(buf, sizeof buf, three ? "%03zu" : "%02zu", n);
+        std::snprintf(buf, sizeof buf, "%0*zu", digits, n);
         return std::string("=") + buf;
     }
     if (m == "DAY")

@@ -2,6 +2,8 @@
 // One addressed unit of the simulated installation: a modem, a transceiver or a
 // 1:N redundancy switch, with the state its remote-control commands report.
 
+#include "Models.h"
+
 #include <array>
 #include <cstdint>
 #include <deque>
@@ -13,8 +15,6 @@
 #include <vector>
 
 namespace linvar::sim {
-
-enum class Family { Mqx310, Mqx330, Mqx350, Mqx370, Vorn, Yran, Pld, Switch };
 
 // Civil time helpers (no time zones: the units keep local wall time).
 int64_t civilSeconds(int year, int month, int day, int hour, int minute, int second);
@@ -71,7 +71,7 @@ class Unit;
 
 // A family's own commands and the state behind them, beside what every unit answers
 // (identity, faults, logs, clock, CID, TXO, LRS...). A family's file makes one per unit
-// (sim/Behaviours.cpp says which file serves which family).
+// (the model table, sim/Models.cpp, says which file serves which model).
 class FamilyBehaviour {
 public:
     virtual ~FamilyBehaviour() = default;
@@ -79,10 +79,9 @@ public:
     // nothing when the command is not one of them.
     virtual std::optional<std::string> payload(Unit& unit, const std::string& mnemonic, bool query,
                                                const std::string& value, int64_t nowMs) = 0;
+    // The configuration stored in slot 0-9; empty when nothing is stored there.
+    virtual const std::string& memory(int slot) const;
 };
-
-// The behaviour of a unit of this family, or none (sim/Behaviours.cpp).
-std::unique_ptr<FamilyBehaviour> MakeBehaviour(Family family, Unit& unit);
 
 class Unit {
 public:
@@ -99,12 +98,12 @@ public:
     // Changes the kind; identity, faults and configuration get that model's defaults.
     bool setModel(const std::string& model);
     static bool knownModel(const std::string& model);
-    Family family() const { return family_; }
-    int modelCode() const { return modelCode_; } // 0 for transceivers, 1 for a PLD with an LNB
-    std::string modelName() const;
-    bool isModem() const;
-    bool isTransceiver() const;
-    bool isSwitch() const { return family_ == Family::Switch; }
+    Family family() const { return model_->family; }
+    int modelCode() const { return model_->code; } // 0 for transceivers, 1 for a PLD with an LNB
+    std::string modelName() const { return model_->display; }
+    bool isModem() const { return model_->commands.kind == Commands::Kind::Modem; }
+    bool isTransceiver() const { return model_->commands.kind == Commands::Kind::Transceiver; }
+    bool isSwitch() const { return model_->commands.kind == Commands::Kind::Switch; }
 
     // Fault characters as the FLT (modems, switches) or SFS (transceivers) value carries
     // them, without the configuration-change mark. Groups: 1 unit, 2 Tx, 3 Rx, 4 ODU /
@@ -132,6 +131,12 @@ public:
     const std::string& circuitId() const { return circuitId_; }
     // A new configuration raises the configuration-change mark until MGC? is read.
     void setConfig(std::string value, int64_t nowMs = 0);
+    // Both strings at once, one change (a stored configuration loaded).
+    void setConfig(std::string value, std::string odu, int64_t nowMs);
+    // A setting kept beside the strings changed: marked and logged as a new configuration.
+    void noteConfigChange(int64_t nowMs);
+    // A new unit's configuration and ODU strings: no change mark, nothing logged.
+    void resetConfig(std::string value, std::string odu = {});
     const std::string& config() const { return config_; }
     bool configChanged() const { return configChanged_; }
     void setTxCarrier(char code) { txCarrier_ = code; }
@@ -158,11 +163,10 @@ public:
     }
     std::string reading(const std::string& mnemonic) const;
 
-    // Stored configurations 0-9: the configuration string (and the ODU string of an
-    // MQX-350L); empty = nothing stored there.
+    // Stored configurations 0-9 (the configuration string as its family keeps it);
+    // empty = nothing stored there.
     static constexpr int memoryCount = 10;
     const std::string& memory(int slot) const;
-    const std::string& oduMemory(int slot) const;
 
     // DISTANT unit cut off from the management channel: every command answers "~".
     // After txoRestores "TXO=1" requests (0 = never) it is reachable again.
@@ -181,6 +185,11 @@ public:
     void addStatistics(const std::string& values14, int64_t nowMs);
     // Statistics record every so many minutes of unit time; 0 = none.
     void setStatisticsInterval(int minutes) { statsIntervalMin_ = minutes; }
+    // The same, the first record due an interval after nowMs.
+    void setStatisticsInterval(int minutes, int64_t nowMs) {
+        statsIntervalMin_ = minutes;
+        lastStatsMs_ = nowMs;
+    }
     const std::deque<std::string>& events() const { return events_; }
     const std::deque<std::string>& statistics() const { return stats_; }
     size_t unreadEvents() const { return events_.size() - eventsRead_; }
@@ -210,22 +219,14 @@ private:
     bool knows(const std::string& mnemonic) const;
     std::string randomGarbage();
     std::string setClockPart(bool date, const std::string& value, int64_t nowMs);
-    void noteConfigChange(int64_t nowMs);
 
 public:
     FamilyBehaviour* behaviour() const { return behaviour_.get(); }
 
 private:
-    // The MQX-350 family's own commands; false when the command is not one of them.
-    bool mqx350Payload(const std::string& mnemonic, bool query, const std::string& value,
-                       int64_t nowMs, std::string& out);
-    void mqx350Defaults();
-    std::string mqx350Query(const std::string& mnemonic) const;
-
     std::string address_;
     std::unique_ptr<FamilyBehaviour> behaviour_;
-    Family family_ = Family::Mqx350;
-    int modelCode_ = 350;
+    const Model* model_ = nullptr;
     std::string faults_;
     std::string identity_;
     std::string circuitId_;
@@ -236,8 +237,6 @@ private:
     char remoteState_ = '1';
     bool distant_ = false;
     std::map<std::string, std::string> readings_;
-    std::array<std::string, memoryCount> memories_;
-    std::array<std::string, memoryCount> oduMemories_;
     bool online_ = false;
     Unit* partner_ = nullptr;
     std::vector<std::pair<std::string, std::string>> answers_;

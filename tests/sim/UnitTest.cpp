@@ -105,6 +105,37 @@ TEST(SimUnit, IdentitiesRouteToTheirWindows) {
     EXPECT_EQ(odd.payload("EID?", 0), "=0360000000");
 }
 
+// Every name a set-up may give a model, and what a new unit of it answers: its name on
+// screen, its identity's model digits, its circuit width, its event count and whether it
+// keeps statistics.
+TEST(SimUnit, EveryModelNameGivesThatModelsAnswers) {
+    const struct {
+        const char *name, *shown, *identity;
+        size_t cid;
+        const char *nue, *rns;
+    } rows[] = {
+        {"MQX-310", "MQX-310", "=0310", 24, "=01", "!"},
+        {"RDX-7010", "RDX-7010", "=7010", 24, "=01", "!"},
+        {"330T", "MQX-330T", "=2330", 24, "=01", "*"},
+        {"350L", "MQX-350L", "=0351", 40, "=001", "*"},
+        {"370L", "MQX-370L", "=2371", 40, "=001", "*"},
+        {"7370L", "BLQ-7370L", "=2372", 40, "=001", "*"},
+        {"373", "MQX-370", "=2373", 40, "=001", "*"},
+        {"pld-lnb", "PLD", "=1PLD", 24, "!", "!"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Unit u("0100", row.name);
+        EXPECT_EQ(u.modelName(), row.shown);
+        EXPECT_EQ(value(u, u.isTransceiver() ? "RET?" : "EID?").substr(0, 5), row.identity);
+        EXPECT_EQ(value(u, "CID?").size(), row.cid + 1);
+        EXPECT_EQ(value(u, "NUE?"), row.nue);
+        EXPECT_EQ(value(u, "RNS?"), row.rns);
+    }
+    EXPECT_EQ(Unit("0100", "PLD-LNB").modelCode(), 1);
+    EXPECT_EQ(Unit("0100", "trv-430").modelName(), "TRV-430");
+}
+
 TEST(SimUnit, PairsCarrierAndCircuit) {
     Bus bus;
     Unit& on = *bus.add("0030", "350");

@@ -7,6 +7,7 @@
 #include "ui/Clock.h"
 #include "ui/Operator.h"
 #include "ui/UserError.h"
+#include "wire/FaultReply.h"
 #include "wire/TextFormats.h"
 
 namespace linvar {
@@ -264,20 +265,17 @@ int PollCycle::ModemFaultStatus(const std::string& r, const std::string& unitNam
         return 4;
     if (!StartsWith(r, "="))
         return 5;
-    const bool logged = LinkLoggedForRecord(CurrentEnd);
-    if (r.size() == 7) {
-        configMark_ = r[6] == '1';
-        ConfigChanged = r[6] == '1' && logged;
-        return Chars(r, 2, 4) == "0000" ? 1 : 3;
+    const FaultReplyShape& shape = ModemShapeOfReply(r);
+    const FaultReply faults = ReadFaultReply(r, shape);
+    configMark_ = faults.changeMark;
+    ConfigChanged = configMark_ && LinkLoggedForRecord(CurrentEnd);
+    // Only the three-group forms have a printed line in the summary.
+    if (shape.groups == 3) {
+        const int rec =
+            (CurrentEnd >= 1 && CurrentEnd <= SystemSetup::RecordCount) ? CurrentEnd : 1;
+        d_.print.PrintFaultLine(faults, unitName, d_.setup.rec(rec).IdText, d_.clock);
     }
-    if (r.size() == 13)
-        return Chars(r, 2, 10) == "0000000000" ? 1 : 3;
-    const int status = Chars(r, 2, 3) == "000" ? 1 : 3;
-    configMark_ = r.size() >= 6 && r[5] == '1';
-    ConfigChanged = configMark_ && logged;
-    const int rec = (CurrentEnd >= 1 && CurrentEnd <= SystemSetup::RecordCount) ? CurrentEnd : 1;
-    d_.print.PrintFaultLine(Chars(r, 2, 5), unitName, d_.setup.rec(rec).IdText, d_.clock);
-    return status;
+    return faults.Clear(shape) ? 1 : 3;
 }
 
 int PollCycle::TransceiverStatus(const std::string& r) {
@@ -299,7 +297,7 @@ int PollCycle::SwitchFaultStatus(const std::string& r) {
         return 4;
     if (!StartsWith(r, "="))
         return 5;
-    return Chars(r, 2, 13) == "0000000000000" ? 1 : 3;
+    return ReadFaultReply(r, FaultShapes::Switch).Clear(FaultShapes::Switch) ? 1 : 3;
 }
 
 void PollCycle::EndStatus() {

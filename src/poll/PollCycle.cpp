@@ -195,15 +195,8 @@ void PollCycle::OneLinkStart() {
 int PollCycle::TimingOf(int r, bool delay) {
     const EndRecord& e = d_.setup.rec(r);
     const std::string& text = delay ? e.DelayText : e.TimeoutText;
-    const ParsedInt v = ParseInt(text);
-    if (v.ok)
-        return v.value;
-    // A timing that is not a number would stop this end for good; the operator is told
-    // once and the end is polled with the defaults meanwhile.
-    const std::string key = std::to_string(r) + (delay ? "D" : "T") + text;
-    if (reportedTimings_.insert(key).second)
-        d_.op.report(UserError::notInteger(text).what());
-    return delay ? 50 : 2;
+    return tx.timings.Read(r, delay ? EndTimings::Delay : EndTimings::Timeout, text, delay ? 50 : 2,
+                           [&] { d_.op.report(UserError::notInteger(text).what()); });
 }
 
 int PollCycle::EndDelayMs(int r) {
@@ -220,8 +213,7 @@ void PollCycle::SummarySend(const std::string& command) {
     tx.AwaitingReply = true;
     d_.port.WriteRequest(RequestText);
     StepNo += 1;
-    SendTime = d_.clock.monotonicMs();
-    tx.TimeoutLeft = EndTimeoutS(r) * 1000;
+    tx.Sent(EndTimeoutS(r) * 1000, d_.clock.monotonicMs(), TransactionState::WaitEnd::Passed);
     ReplyPayload.clear();
     SetTimer(true);
 }
@@ -232,13 +224,10 @@ std::string PollCycle::SummaryReceive(const std::string& mnemonic) {
         ReplyPayload = ClassifyPayload(*payload, ReplyDialect::Summary);
         return ReplyPayload;
     }
-    // The wait is measured on the monotonic clock: a step of the time of day (daylight
-    // saving, time synchronisation, midnight) neither cuts it short nor stretches it.
-    const int64_t elapsed = d_.clock.monotonicMs() - SendTime;
-    const int r = (CurrentEnd >= 1 && CurrentEnd <= SystemSetup::RecordCount) ? CurrentEnd : 1;
-    if (elapsed > int64_t{EndTimeoutS(r)} * 1000) {
+    const int64_t now = d_.clock.monotonicMs();
+    if (tx.WaitedOut(now)) {
         tx.AwaitingReply = false;
-        Trace("Timed out at " + std::to_string(elapsed / 1000) + " sec", "[tim]");
+        Trace("Timed out at " + std::to_string(tx.WaitedMs(now) / 1000) + " sec", "[tim]");
         return kNoComms;
     }
     return kCountedOut;

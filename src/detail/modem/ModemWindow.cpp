@@ -104,7 +104,7 @@ ModemWindow::Decoder ModemWindow::UnitText(int length, const char* unit) {
 std::function<int(const std::string&)>
 ModemWindow::WhenAccepted(std::function<void(const std::string& reply)> fill) {
     return [fill](const std::string& r) {
-        if (StartsWith(r, "="))
+        if (Accepted(r))
             fill(r);
         return 0;
     };

@@ -21,15 +21,15 @@ void PrintState::PrintToggle(const Clock& clock) {
     }
 }
 
-void PrintState::PrintFaultLine(const std::string& codes, const std::string& label,
+void PrintState::PrintFaultLine(const FaultReply& faults, const std::string& label,
                                 const std::string& name, const Clock& clock) {
     if (!active_)
         return;
     std::string padded = name;
     padded.resize(12, ' ');
     std::string line = clock.dateTimeText() + " " + padded + " " + label + ":";
-    const bool changed = codes.size() >= 4 && codes[3] == '1';
-    if (changed || firstPass_) {
+    const std::string& codes = faults.codes;
+    if (faults.changeMark || firstPass_) {
         const auto faulty = [&](size_t i) {
             return i < codes.size() && codes[i] >= '1' && codes[i] <= '9';
         };

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "wire/FaultReply.h"
+
 namespace linvar {
 
 class Clock;
@@ -35,9 +37,9 @@ public:
 
     // Switches printing on (also asking for a restarted pass) or off, with a line saying so.
     void PrintToggle(const Clock& clock);
-    // While printing: the time, the name (12 columns), the label and, on a reported change
-    // or in the first pass, the faults of the codes (unit, tx, rx characters).
-    void PrintFaultLine(const std::string& codes, const std::string& label, const std::string& name,
+    // While printing: the time, the name (12 columns), the label and, when the reply carries
+    // the configuration-change mark or in the first pass, its faults (unit, tx, rx groups).
+    void PrintFaultLine(const FaultReply& faults, const std::string& label, const std::string& name,
                         const Clock& clock);
     // CR LF and the text, cut to kMaxLine, to the sink.
     void PrintLine(const std::string& text);

@@ -6,6 +6,7 @@
 #include "ui/Operator.h"
 #include "ui/TextFile.h"
 #include "ui/UserError.h"
+#include "wire/FaultReply.h"
 #include "wire/FaultTables.h"
 #include "wire/TextFormats.h"
 
@@ -226,11 +227,12 @@ void AutoLog::StepBody() {
         if (r == kCountedOut)
             return;
         if (StartsWith(r, "=")) {
-            SetCurrentModelCode(r.size() == 7 ? 370 : 330);
-            std::vector<std::string> lines = {"Unit: " + UnitFaultText(Chars(r, 2, 1)).text,
-                                              "TX  : " + TxFaultText(Chars(r, 3, 1)).text,
-                                              "RX  : " + RxFaultText(Chars(r, 4, 1)).text};
-            if (CurrentModelCode() == 370)
+            // The logged unit's texts; the model code of the window last opened stays.
+            const uint16_t model = ModemShapeOfReply(r).textModel;
+            std::vector<std::string> lines = {"Unit: " + UnitFaultText(Chars(r, 2, 1), model).text,
+                                              "TX  : " + TxFaultText(Chars(r, 3, 1), model).text,
+                                              "RX  : " + RxFaultText(Chars(r, 4, 1), model).text};
+            if (model == 370)
                 lines.push_back("ONet: " + OpenNetworkFaultText(Chars(r, 5, 1)).text);
             Write(lines);
         } else {

@@ -7,6 +7,7 @@
 #include "poll/AutoLog.h"
 #include "summary/SummaryScreen.h"
 #include "ui/Operator.h"
+#include "wire/FaultReply.h"
 #include "wire/TextFormats.h"
 
 namespace linvar {
@@ -232,8 +233,7 @@ void PollCycle::DetModStep() {
             return;
         Trace(r, "[resp]");
         StepNo = 405;
-        const bool mark =
-            (r.size() < 7 && r.size() >= 6 && r[5] == '1') || (r.size() >= 7 && r[6] == '1');
+        const bool mark = StartsWith(r, "=") && ReadFaultReply(r, ModemShapeOfReply(r)).changeMark;
         if (mark && LinkLoggedForRecord(CurrentEnd)) {
             SavedStep = 405;
             ChangeLogAddress = PollAddress;

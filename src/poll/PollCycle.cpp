@@ -7,6 +7,7 @@
 #include "ui/Clock.h"
 #include "ui/Operator.h"
 #include "ui/UserError.h"
+#include "wire/FaultReply.h"
 #include "wire/TextFormats.h"
 
 namespace linvar {
@@ -194,15 +195,8 @@ void PollCycle::OneLinkStart() {
 int PollCycle::TimingOf(int r, bool delay) {
     const EndRecord& e = d_.setup.rec(r);
     const std::string& text = delay ? e.DelayText : e.TimeoutText;
-    const ParsedInt v = ParseInt(text);
-    if (v.ok)
-        return v.value;
-    // A timing that is not a number would stop this end for good; the operator is told
-    // once and the end is polled with the defaults meanwhile.
-    const std::string key = std::to_string(r) + (delay ? "D" : "T") + text;
-    if (reportedTimings_.insert(key).second)
-        d_.op.report(UserError::notInteger(text).what());
-    return delay ? 50 : 2;
+    return tx.timings.Read(r, delay ? EndTimings::Delay : EndTimings::Timeout, text, delay ? 50 : 2,
+                           [&] { d_.op.report(UserError::notInteger(text).what()); });
 }
 
 int PollCycle::EndDelayMs(int r) {
@@ -219,8 +213,7 @@ void PollCycle::SummarySend(const std::string& command) {
     tx.AwaitingReply = true;
     d_.port.WriteRequest(RequestText);
     StepNo += 1;
-    SendTime = d_.clock.monotonicMs();
-    tx.TimeoutLeft = EndTimeoutS(r) * 1000;
+    tx.Sent(EndTimeoutS(r) * 1000, d_.clock.monotonicMs(), TransactionState::WaitEnd::Passed);
     ReplyPayload.clear();
     SetTimer(true);
 }
@@ -231,13 +224,10 @@ std::string PollCycle::SummaryReceive(const std::string& mnemonic) {
         ReplyPayload = ClassifyPayload(*payload, ReplyDialect::Summary);
         return ReplyPayload;
     }
-    // The wait is measured on the monotonic clock: a step of the time of day (daylight
-    // saving, time synchronisation, midnight) neither cuts it short nor stretches it.
-    const int64_t elapsed = d_.clock.monotonicMs() - SendTime;
-    const int r = (CurrentEnd >= 1 && CurrentEnd <= SystemSetup::RecordCount) ? CurrentEnd : 1;
-    if (elapsed > int64_t{EndTimeoutS(r)} * 1000) {
+    const int64_t now = d_.clock.monotonicMs();
+    if (tx.WaitedOut(now)) {
         tx.AwaitingReply = false;
-        Trace("Timed out at " + std::to_string(elapsed / 1000) + " sec", "[tim]");
+        Trace("Timed out at " + std::to_string(tx.WaitedMs(now) / 1000) + " sec", "[tim]");
         return kNoComms;
     }
     return kCountedOut;
@@ -264,20 +254,17 @@ int PollCycle::ModemFaultStatus(const std::string& r, const std::string& unitNam
         return 4;
     if (!StartsWith(r, "="))
         return 5;
-    const bool logged = LinkLoggedForRecord(CurrentEnd);
-    if (r.size() == 7) {
-        configMark_ = r[6] == '1';
-        ConfigChanged = r[6] == '1' && logged;
-        return Chars(r, 2, 4) == "0000" ? 1 : 3;
+    const FaultReplyShape& shape = ModemShapeOfReply(r);
+    const FaultReply faults = ReadFaultReply(r, shape);
+    configMark_ = faults.changeMark;
+    ConfigChanged = configMark_ && LinkLoggedForRecord(CurrentEnd);
+    // Only the three-group forms have a printed line in the summary.
+    if (shape.groups == 3) {
+        const int rec =
+            (CurrentEnd >= 1 && CurrentEnd <= SystemSetup::RecordCount) ? CurrentEnd : 1;
+        d_.print.PrintFaultLine(faults, unitName, d_.setup.rec(rec).IdText, d_.clock);
     }
-    if (r.size() == 13)
-        return Chars(r, 2, 10) == "0000000000" ? 1 : 3;
-    const int status = Chars(r, 2, 3) == "000" ? 1 : 3;
-    configMark_ = r.size() >= 6 && r[5] == '1';
-    ConfigChanged = configMark_ && logged;
-    const int rec = (CurrentEnd >= 1 && CurrentEnd <= SystemSetup::RecordCount) ? CurrentEnd : 1;
-    d_.print.PrintFaultLine(Chars(r, 2, 5), unitName, d_.setup.rec(rec).IdText, d_.clock);
-    return status;
+    return faults.Clear(shape) ? 1 : 3;
 }
 
 int PollCycle::TransceiverStatus(const std::string& r) {
@@ -299,7 +286,7 @@ int PollCycle::SwitchFaultStatus(const std::string& r) {
         return 4;
     if (!StartsWith(r, "="))
         return 5;
-    return Chars(r, 2, 13) == "0000000000000" ? 1 : 3;
+    return ReadFaultReply(r, FaultShapes::Switch).Clear(FaultShapes::Switch) ? 1 : 3;
 }
 
 void PollCycle::EndStatus() {

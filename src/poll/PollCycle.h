@@ -205,9 +205,7 @@ private:
     AutoLog* autoLog_ = nullptr;
     DetailWindows* windows_ = nullptr;
     bool timerEnabled_ = false;
-    int64_t SendTime = 0; // monotonic ms
     int txoAttempts_ = 0;
-    std::set<std::string> reportedTimings_;
     int shownSecond_ = -1;
     int shownMinute_ = -1;
     bool configMark_ = false;

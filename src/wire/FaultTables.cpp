@@ -10,10 +10,6 @@ namespace {
 
 uint16_t gModelCode = 0;
 
-bool is370() {
-    return gModelCode == 370;
-}
-
 // The code as an index 0-15 for "0"-"9", "A"-"F"; -1 for anything else.
 int codeIndex(const std::string& code) {
     if (code.size() != 1)
@@ -40,7 +36,8 @@ void SetCurrentModelCode(uint16_t code) {
     gModelCode = code;
 }
 
-FaultText UnitFaultText(const std::string& code) {
+FaultText UnitFaultText(const std::string& code, uint16_t model) {
+    const bool is370 = model == 370;
     static const std::array<const char*, 16> texts = {
         "OK",
         "5V PSU",
@@ -63,13 +60,14 @@ FaultText UnitFaultText(const std::string& code) {
     if (i < 0)
         return {"Invalid code rcvd: " + code, sevFault};
     if (i == 0xC)
-        return simple(is370() ? "Modem card FPGA load" : "PiV IP module", i);
+        return simple(is370 ? "Modem card FPGA load" : "PiV IP module", i);
     if (i == 0xF)
-        return simple(is370() ? "No PLL lock" : "Rx synth2", i);
+        return simple(is370 ? "No PLL lock" : "Rx synth2", i);
     return simple(texts[i], i);
 }
 
-FaultText TxFaultText(const std::string& code) {
+FaultText TxFaultText(const std::string& code, uint16_t model) {
+    const bool is370 = model == 370;
     static const std::array<const char*, 11> texts = {
         "Tx traffic OK",
         "No clock from terr. interface",
@@ -87,11 +85,12 @@ FaultText TxFaultText(const std::string& code) {
     if (i < 0 || i >= static_cast<int>(texts.size()))
         return {"Invalid code recvd: " + code, sevFault};
     if (i == 5)
-        return simple(is370() ? "REF activity fault" : "No Ext REF", i);
+        return simple(is370 ? "REF activity fault" : "No Ext REF", i);
     return simple(texts[i], i);
 }
 
-FaultText RxFaultText(const std::string& code) {
+FaultText RxFaultText(const std::string& code, uint16_t model) {
+    const bool is370 = model == 370;
     const int i = codeIndex(code);
     switch (i) {
     case 0:
@@ -100,13 +99,13 @@ FaultText RxFaultText(const std::string& code) {
         return simple("Demodulator unlocked", i);
     case 2:
         return simple(
-            is370() ? "AGC Alarm - signal level out of range" : "AGC Alarm - high signal level", i);
+            is370 ? "AGC Alarm - signal level out of range" : "AGC Alarm - high signal level", i);
     case 3:
-        return simple(is370() ? "Demux" : "Frame sync lost (OBLIX or RS)", i);
+        return simple(is370 ? "Demux" : "Frame sync lost (OBLIX or RS)", i);
     case 4:
-        return simple(is370() ? "spare" : "Buffer underflow", i);
+        return simple(is370 ? "spare" : "Buffer underflow", i);
     case 5:
-        return simple(is370() ? "Buffer slip" : "Buffer overflow", i);
+        return simple(is370 ? "Buffer slip" : "Buffer overflow", i);
     case 6:
         return simple("AIS detected on incoming data", i);
     case 7:

@@ -38,19 +38,20 @@ struct FaultText {
 };
 
 // Each decoder takes the one-character code of its fault group; any other text (also an
-// empty one or a longer one) is an invalid code and is shown as received.
-FaultText UnitFaultText(const std::string& code);
-FaultText TxFaultText(const std::string& code);
-FaultText RxFaultText(const std::string& code);
+// empty one or a longer one) is an invalid code and is shown as received. The texts are
+// those of `model` (by default the unit whose window identified it last).
+FaultText UnitFaultText(const std::string& code, uint16_t model = CurrentModelCode());
+FaultText TxFaultText(const std::string& code, uint16_t model = CurrentModelCode());
+FaultText RxFaultText(const std::string& code, uint16_t model = CurrentModelCode());
 FaultText OpenNetworkFaultText(const std::string& code);
-inline FaultText UnitFaultText(char code) {
-    return UnitFaultText(std::string(1, code));
+inline FaultText UnitFaultText(char code, uint16_t model = CurrentModelCode()) {
+    return UnitFaultText(std::string(1, code), model);
 }
-inline FaultText TxFaultText(char code) {
-    return TxFaultText(std::string(1, code));
+inline FaultText TxFaultText(char code, uint16_t model = CurrentModelCode()) {
+    return TxFaultText(std::string(1, code), model);
 }
-inline FaultText RxFaultText(char code) {
-    return RxFaultText(std::string(1, code));
+inline FaultText RxFaultText(char code, uint16_t model = CurrentModelCode()) {
+    return RxFaultText(std::string(1, code), model);
 }
 inline FaultText OpenNetworkFaultText(char code) {
     return OpenNetworkFaultText(std::string(1, code));

@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     });
     print.PrintToggle(clock);
     print.setFirstPass(data[0] & 4);
-    print.PrintFaultLine(text, "Mod1", text, clock);
+    print.PrintFaultLine(linvar::ReadFaultReply(text, linvar::ModemShapeOfReply(text)), "Mod1",
+                         text, clock);
     print.PrintLine(text);
     if (longest > linvar::PrintState::kMaxLine)
         std::abort();

@@ -1,5 +1,7 @@
 #include "PollHarness.h"
 
+#include "wire/FaultTables.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -180,8 +182,11 @@ TEST(AutoLog, FirstAndLaterRunsWriteTheUnitFile) {
     m->setAnswer("FLT", "=230000"); // 7 characters: four fault lines
     m->addEvent('F', '1', '2', 30000);
     m->addStatistics("07.209.11E5020", 45000);
+    const ModelCodeScope window{350}; // the unit whose window was opened last
     h.Start();
     ASSERT_TRUE(RunOneLog(h));
+    // The log read the unit's own texts and left the window's to the rest of the station.
+    EXPECT_EQ(CurrentModelCode(), 350);
 
     const std::string first =
         Lines({"Link ID : EAST-1   Local Modem 1", " ", "Auto Log at 06/12/2026 09:05:00",
@@ -368,26 +373,30 @@ TEST(AutoLog, OperatorActionsDuringARunWaitForItsEnd) {
 }
 
 TEST(AutoLog, ConfigurationChangeReportedByTheSummaryPollIsLogged) {
-    PollHarness h;
-    StartAt(h, 9, 0);
-    auto* m = h.Unit(1, Modem1, "0012", "350");
-    auto* other = h.Unit(3, Modem1, "0030", "350");
-    h.Unit(1, Transceiver1, "0013", "VORN");
-    Logged(h, 1);
-    std::string cfg(90, 'x');
-    for (size_t i = 0; i < cfg.size(); ++i)
-        cfg[i] = static_cast<char>('a' + i % 26);
-    m->setConfig(cfg);
-    other->setConfig(cfg); // link 2 is not logged: no change log
-    h.Start();
-    ASSERT_TRUE(h.RunRequests(6));
-    EXPECT_EQ(h.SentSince(0), (std::vector<std::string>{"<0012/FLT?", "<0012/MGC?", "<0013/SFS?",
-                                                        "<0030/FLT?", "<0012/FLT?", "<0013/SFS?"}));
-    // No header in a file made by a change log; characters 2 to 28 and 29 to 83.
-    EXPECT_EQ(h.dir.read("0012.txt"),
-              Lines({" ", "Change of configuration  06/12/2026 09:00:00",
-                     "Glbl: " + cfg.substr(0, 27), "Glbl: " + cfg.substr(27, 55)}));
-    EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "0030.txt"));
+    for (const char* model : {"350", "330", "310"}) {
+        SCOPED_TRACE(model);
+        PollHarness h;
+        StartAt(h, 9, 0);
+        auto* m = h.Unit(1, Modem1, "0012", model);
+        auto* other = h.Unit(3, Modem1, "0030", "350");
+        h.Unit(1, Transceiver1, "0013", "VORN");
+        Logged(h, 1);
+        std::string cfg(90, 'x');
+        for (size_t i = 0; i < cfg.size(); ++i)
+            cfg[i] = static_cast<char>('a' + i % 26);
+        m->setConfig(cfg);
+        other->setConfig(cfg); // link 2 is not logged: no change log
+        h.Start();
+        ASSERT_TRUE(h.RunRequests(6));
+        EXPECT_EQ(h.SentSince(0),
+                  (std::vector<std::string>{"<0012/FLT?", "<0012/MGC?", "<0013/SFS?", "<0030/FLT?",
+                                            "<0012/FLT?", "<0013/SFS?"}));
+        // No header in a file made by a change log; characters 2 to 28 and 29 to 83.
+        EXPECT_EQ(h.dir.read("0012.txt"),
+                  Lines({" ", "Change of configuration  06/12/2026 09:00:00",
+                         "Glbl: " + cfg.substr(0, 27), "Glbl: " + cfg.substr(27, 55)}));
+        EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "0030.txt"));
+    }
 }
 
 TEST(AutoLog, ConfigurationChangeAfterADetailWindowIsLogged) {

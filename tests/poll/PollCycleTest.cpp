@@ -313,6 +313,22 @@ TEST(PollCycle, SwitchingPrintingOnRestartsAtTheFirstEnd) {
     EXPECT_NE(printed[1].find(" No faults"), std::string::npos);
 }
 
+TEST(PollCycle, APrintedLineListsTheFaultsOfAModemReportingAChange) {
+    PollHarness h;
+    // Each family's mark where it puts it: the MQX-330 after a spare, the MQX-310 at once.
+    h.Unit(1, Modem1, "0012", "330")->setAnswer("FLT", "=10001");
+    h.Unit(1, Modem2, "0014", "310")->setAnswer("FLT", "=0101");
+    std::vector<std::string> printed;
+    h.print.setSink([&](const std::string& l) { printed.push_back(l); });
+    h.print.PrintToggle(h.clock);
+    h.Start();
+    ASSERT_TRUE(h.RunRequests(5)); // a first pass lists everything; the second by the mark
+    h.Ticks(3);
+    ASSERT_GE(printed.size(), 5u);
+    EXPECT_NE(printed[3].find(" Mod1: unit fault"), std::string::npos) << printed[3];
+    EXPECT_NE(printed[4].find(" Mod2: tx fault"), std::string::npos) << printed[4];
+}
+
 TEST(PollCycle, SecondTransceiverAloneFollowsTheModems) {
     PollHarness h;
     h.Unit(1, Modem1, "0012", "350");

@@ -39,17 +39,17 @@ TEST_F(PrintFixture, ToggleSwitchesAndAsksForARestartedPass) {
 }
 
 TEST_F(PrintFixture, FaultLinesOnlyWhilePrinting) {
-    print.PrintFaultLine("11010", "Mod1", "Link A", clock);
+    print.PrintFaultLine({"110", true}, "Mod1", "Link A", clock);
     EXPECT_TRUE(lines.empty());
     print.PrintToggle(clock);
     lines.clear();
 
     // No change reported, not the first pass: name and label only.
-    print.PrintFaultLine("11100", "Mod1", "Link A", clock);
+    print.PrintFaultLine({"111", false}, "Mod1", "Link A", clock);
     // A reported change lists the faults; the rx fault reads as its text.
-    print.PrintFaultLine("11410", "Mod2", "Link A", clock);
-    print.PrintFaultLine("00010", "Mod1", "Link A", clock);
-    print.PrintFaultLine("0A010", "Mod1", "Link A", clock);
+    print.PrintFaultLine({"114", true}, "Mod2", "Link A", clock);
+    print.PrintFaultLine({"000", true}, "Mod1", "Link A", clock);
+    print.PrintFaultLine({"0A0", true}, "Mod1", "Link A", clock);
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], "\r\n06/12/2026 09:05:07 Link A       Mod1:");
     EXPECT_EQ(lines[1],
@@ -63,9 +63,9 @@ TEST_F(PrintFixture, FirstPassListsEveryModemAndNamesTakeTwelveColumns) {
     print.PrintToggle(clock);
     lines.clear();
     print.setFirstPass(true);
-    print.PrintFaultLine("00000", "Mod1", "A very long link name", clock);
-    print.PrintFaultLine("010", "Mod2", "", clock);
-    print.PrintFaultLine("", "Mod2", "L", clock);
+    print.PrintFaultLine({"000", false}, "Mod1", "A very long link name", clock);
+    print.PrintFaultLine({"010", false}, "Mod2", "", clock);
+    print.PrintFaultLine({"", false}, "Mod2", "L", clock);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "\r\n06/12/2026 09:05:07 A very long  Mod1: No faults");
     EXPECT_EQ(lines[1], "\r\n06/12/2026 09:05:07              Mod2: tx fault");

@@ -3,6 +3,7 @@
 
 #include "detail/framework/DetailWindow.h"
 
+#include "ui/Clock.h"
 #include "wire/TextFormats.h"
 
 namespace linvar {
@@ -145,7 +146,8 @@ void DetailWindow::MemoryStep() {
         Trace(std::to_string(++memoryTicks_), "[delay]");
         if (memoryTicks_ > (s_.DistantEnd ? memory.loadWaitTicksDistant : memory.loadWaitTicks)) {
             // The unit re-configures itself during the wait: its reply time-out starts now.
-            d_.tx.TimeoutLeft = TimeoutSeconds() * 1000;
+            d_.tx.Sent(TimeoutSeconds() * 1000, clock().monotonicMs(),
+                       TransactionState::WaitEnd::Reached);
             s_.StepNo = 4;
         }
         break;

@@ -48,26 +48,21 @@ bool DetailWindow::InConfiguration() const {
     return Contains(CurrentMode(), "CONFIG");
 }
 
-int DetailWindow::EndNumber(const std::string& text, const char* what, int fallback,
-                            bool& reported) const {
-    const ParsedInt v = ParseInt(text);
-    if (v.ok)
-        return v.value;
-    // Told once; the window goes on with the default meanwhile.
-    if (!reported) {
-        reported = true;
+int DetailWindow::EndNumber(EndTimings::Field field, const char* what, int fallback) const {
+    const EndRecord& e = d_.setup.rec(CurrentEnd);
+    const std::string& text = field == EndTimings::Delay ? e.DelayText : e.TimeoutText;
+    return d_.tx.timings.Read(CurrentEnd, field, text, fallback, [&] {
         d_.op.report(std::string(UserError::notInteger(text).what()) + " (" + what + " of " +
                      UnitName + ", link: " + IdText() + ")");
-    }
-    return fallback;
+    });
 }
 
 int DetailWindow::DelayMs() const {
-    return std::max(EndNumber(d_.setup.rec(CurrentEnd).DelayText, "delay", 50, delayReported_), 50);
+    return std::max(EndNumber(EndTimings::Delay, "delay", 50), 50);
 }
 
 int DetailWindow::TimeoutSeconds() const {
-    return EndNumber(d_.setup.rec(CurrentEnd).TimeoutText, "time-out", 2, timeoutReported_);
+    return EndNumber(EndTimings::Timeout, "time-out", 2);
 }
 
 const std::string& DetailWindow::IdText() const {
@@ -404,7 +399,7 @@ void DetailWindow::SendRequest(const std::string& command) {
     if (s_.LastMnemonic == family_.replies.slowMnemonic)
         seconds = std::max(seconds, family_.replies.slowSeconds);
     requestSeconds_ = seconds;
-    d_.tx.TimeoutLeft = seconds * 1000;
+    d_.tx.Sent(seconds * 1000, clock().monotonicMs(), TransactionState::WaitEnd::Reached);
 }
 
 std::string DetailWindow::TakeReply(const std::string& mnemonic) {
@@ -414,35 +409,30 @@ std::string DetailWindow::TakeReply(const std::string& mnemonic) {
         if (CurrentMode() != Phases::SetConfig)
             tx.DelayLeft = DelayMs();
         std::string reply = *payload;
-        switch (payload->empty() ? ' ' : (*payload)[0]) {
-        case '=':
-            s_.ReplyColour = Colours::lime;
-            break;
-        case '+':
-            if (dialect.plusClass)
+        switch (ClassOf(reply)) {
+        case ReplyClass::Value:
+        case ReplyClass::Plus:
+            if (Accepted(reply, dialect.plusClass))
                 s_.ReplyColour = Colours::lime;
             break;
-        case '*':
-            reply = "*Not permitted";
+        case ReplyClass::NotPermitted:
+        case ReplyClass::InvalidArgs:
+            reply = ClassifyPayload(reply, ReplyDialect::Modem);
             s_.ReplyColour = Colours::red;
             break;
-        case '?':
-            reply = "?Invalid args";
-            s_.ReplyColour = Colours::red;
-            break;
-        case '~':
+        case ReplyClass::OblixTimeout:
             if (!dialect.tildeText.empty()) {
                 reply = dialect.tildeText;
                 s_.ReplyColour = Colours::blue;
             }
             break;
-        case '!':
+        case ReplyClass::UnknownCommand:
             if (!dialect.bangText.empty()) {
                 reply = dialect.bangText;
                 s_.ReplyColour = Colours::red;
             }
             break;
-        default:
+        case ReplyClass::Other:
             break;
         }
         tx.AwaitingReply = false;
@@ -452,8 +442,8 @@ std::string DetailWindow::TakeReply(const std::string& mnemonic) {
         s_.LastReply = reply;
         return reply;
     }
-    // The time-out is declared once, when the count has run out for the awaited reply.
-    if (tx.AwaitingReply && tx.TimeoutLeft <= 0) {
+    // The time-out is declared once, when the whole wait has passed for the awaited reply.
+    if (tx.AwaitingReply && tx.WaitedOut(clock().monotonicMs())) {
         s_.NoComms = true;
         s_.ReplyColour = Colours::blue;
         tx.AwaitingReply = false;
@@ -481,7 +471,7 @@ bool DetailWindow::RunSteps(const std::vector<ReadStep>& table) {
         const int routed = row.decode ? row.decode(r) : 0;
         if (routed != 0)
             s_.StepNo = routed;
-        else if (StartsWith(r, "=") || row.failNext == 0)
+        else if (Accepted(r) || row.failNext == 0)
             s_.StepNo = row.next;
         else
             s_.StepNo = row.failNext;

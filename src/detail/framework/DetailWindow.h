@@ -335,7 +335,7 @@ private:
     void SwitchoverStart();
     void SwitchoverStep();
     void Exit();
-    int EndNumber(const std::string& text, const char* what, int fallback, bool& reported) const;
+    int EndNumber(EndTimings::Field field, const char* what, int fallback) const;
 
     // The change cycle.
     void EnterEdit(const BoxRow& box);
@@ -412,8 +412,6 @@ private:
     int memoryTicks_ = 0;
     size_t memoryPrelude_ = 0;
     std::string memoryLocation_;
-    mutable bool delayReported_ = false;
-    mutable bool timeoutReported_ = false;
 };
 
 } // namespace linvar

@@ -77,14 +77,16 @@ ReadStep ModemWindow::PowerIncrease(int step, int next) {
     return ReadingStep(step, "PLI?", "StaPLI", PowerIncreaseReading, next);
 }
 
-ReadStep ModemWindow::Faults(int step, std::function<void(const std::string&)> decode, int next) {
+ReadStep ModemWindow::Faults(int step, const FaultReplyShape& shape,
+                             std::function<void(const std::string&)> decode, int next) {
     return {step, "FLT?",
-            [this, decode](const std::string& r) {
+            [this, shape, decode](const std::string& r) {
                 if (StartsWith(r, "=")) {
-                    decode(Chars(r, 2, 4));
-                    if (Chars(r, 7, 1) == "1")
+                    const FaultReply faults = ReadFaultReply(r, shape);
+                    decode(faults.codes);
+                    if (faults.changeMark)
                         state().DetailConfigChanged = true;
-                    deps().print.PrintFaultLine(Chars(r, 2, 6), UnitName, IdText(), clock());
+                    deps().print.PrintFaultLine(faults, UnitName, IdText(), clock());
                 } else {
                     SetValue("StaUnit", Chars(r, 2, 20), Colours::yellow);
                     SetValue("StaTx", "", Colours::gray);
@@ -102,7 +104,7 @@ ModemWindow::Decoder ModemWindow::UnitText(int length, const char* unit) {
 std::function<int(const std::string&)>
 ModemWindow::WhenAccepted(std::function<void(const std::string& reply)> fill) {
     return [fill](const std::string& r) {
-        if (StartsWith(r, "="))
+        if (Accepted(r))
             fill(r);
         return 0;
     };

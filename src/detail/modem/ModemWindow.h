@@ -5,6 +5,7 @@
 
 #include "detail/framework/DetailWindow.h"
 #include "detail/modem/ModemCommon.h"
+#include "wire/FaultReply.h"
 
 #include <functional>
 
@@ -35,9 +36,11 @@ protected:
     ReadStep CircuitId(int step, int next);
     ReadStep RemoteEbNo(int step, int next);
     ReadStep PowerIncrease(int step, int next);
-    // "FLT?": the four fault lines (the family's tables, `decode`), the configuration-change
-    // mark and the printed fault line; a refusal shows its text on the first line.
-    ReadStep Faults(int step, std::function<void(const std::string& codes)> decode, int next);
+    // "FLT?" read through the family's `shape`: the fault lines (the family's tables,
+    // `decode`), the configuration-change mark and the printed fault line; a refusal shows
+    // its text on the first line.
+    ReadStep Faults(int step, const FaultReplyShape& shape,
+                    std::function<void(const std::string& codes)> decode, int next);
     // A reading that is the reply's first `length` characters and a unit.
     static Decoder UnitText(int length, const char* unit);
     // The installed options: a box under its show/hide button, one read-only line an

@@ -272,7 +272,7 @@ std::vector<ReadStep> Mqx310Window::StatusSteps() {
     std::vector<ReadStep> steps = Pick(Mqx330Window::StatusSteps(), {1, 3, 9, 11, 13});
     steps[1].next = 5;
     steps.push_back({5, "FLT?", [this](const std::string& r) {
-                         if (!ShowFaults(r, 5))
+                         if (!ShowFaults(r, FaultShapes::Mqx310))
                              return 5;
                          ShowNotice("", Colours::black);
                          return 7;

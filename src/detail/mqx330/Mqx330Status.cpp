@@ -19,16 +19,17 @@ ReadStep Mqx330Window::Reading(int step, const char* request, const char* label,
             next};
 }
 
-bool Mqx330Window::ShowFaults(const std::string& r, int markAt) {
+bool Mqx330Window::ShowFaults(const std::string& r, const FaultReplyShape& shape) {
     if (!StartsWith(r, "=")) {
         SetValue("UnitFault", Chars(r, 2, 21), Colours::yellow);
         SetValue("TXfault", "", Colours::gray);
         SetValue("RXfault", "", Colours::gray);
         return false;
     }
-    if (Chars(r, markAt, 1) == "1")
+    const FaultReply reply = ReadFaultReply(r, shape);
+    if (reply.changeMark)
         state().DetailConfigChanged = true;
-    deps().print.PrintFaultLine(Chars(r, 2, 5), UnitName, IdText(), clock());
+    deps().print.PrintFaultLine(reply, UnitName, IdText(), clock());
     const FaultText faults[] = {UnitFaultText(Chars(r, 2, 1)), TxFaultText(Chars(r, 3, 1)),
                                 RxFaultText(Chars(r, 4, 1))};
     const char* labels[] = {"UnitFault", "TXfault", "RXfault"};
@@ -114,7 +115,7 @@ std::vector<ReadStep> Mqx330Window::StatusSteps() {
          }},
         {5, "FLT?",
          [this](const std::string& r) {
-             ShowFaults(r, 6);
+             ShowFaults(r, FaultShapes::Mqx330);
              return 7;
          }},
         Reading(

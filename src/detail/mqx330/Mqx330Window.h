@@ -11,6 +11,7 @@
 
 #include "detail/framework/DetailWindow.h"
 #include "detail/modem/ModemCommon.h"
+#include "wire/FaultReply.h"
 
 #include <array>
 
@@ -149,9 +150,9 @@ protected:
     // "=" replies as the status panel shows them; any other reply's text on white.
     ReadStep Reading(int step, const char* request, const char* label,
                      std::function<std::string(const std::string& value)> form, int next);
-    // The FLT reply on the fault labels; `markAt` is the reply's character of the
-    // configuration-change mark. True for an "=" reply.
-    bool ShowFaults(const std::string& reply, int markAt);
+    // The FLT reply, read through the family's shape, on the fault labels. True for an "="
+    // reply.
+    bool ShowFaults(const std::string& reply, const FaultReplyShape& shape);
     int FecCode(const char* typeBox) const;
     void CodingRules(bool tx, bool locked);
     void ShowRateBounded(const char* box, const Range& limits);

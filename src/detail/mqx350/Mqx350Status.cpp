@@ -77,7 +77,7 @@ std::vector<ReadStep> Mqx350Window::StatusSteps() {
         Count(3, "NUE?", "StaNUE", 103),
         Count(103, "NUS?", "StaNUS", 5),
         Faults(
-            5,
+            5, FaultShapes::Mqx350,
             [this](const std::string& codes) {
                 DecodeFaults(codes, "StaUnit", "StaTx", "StaRx", "StaODU");
             },

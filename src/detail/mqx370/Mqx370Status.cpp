@@ -75,7 +75,7 @@ std::vector<ReadStep> Mqx370Window::StatusSteps() {
         Count(3, "NUE?", "StaNUE", 103),
         Count(103, "NUS?", "StaNUS", 5),
         Faults(
-            5,
+            5, FaultShapes::Mqx370,
             [this](const std::string& codes) {
                 DecodeFaults(codes, "StaUnit", "StaTx", "StaRx", "StaONet");
             },

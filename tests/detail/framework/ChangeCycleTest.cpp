@@ -87,6 +87,11 @@ TEST(ChangeCycle, AnEndTimingThatIsNotANumberIsReportedOnceAndTheWindowGoesOn) {
     ASSERT_EQ(r.op.reports.size(), 1u);
     EXPECT_EQ(r.op.reports[0],
               "'fast' is not a valid integer value (delay of Modem 1, Local end, link: MADRID-2)");
+    // The unit's window opened again (or the summary polling the end) says nothing new.
+    r.tx.AwaitingReply = false; // as the station leaves it when a window closes
+    r.Create<Mqx350Window>("0350110000", 3, "0350");
+    ASSERT_TRUE(r.UntilSent("<0350/CID?"));
+    EXPECT_EQ(r.op.reports.size(), 1u);
 }
 
 TEST(ChangeCycle, TheOduPreviewsShowAsSoonAsAMemoryActionStarts) {

@@ -5,6 +5,7 @@
 #include "ui/Cp1252.h"
 #include "ui/TextFile.h"
 #include "ui/UserError.h"
+#include "wire/FaultReply.h"
 #include "wire/FaultTables.h"
 
 #include <algorithm>
@@ -85,22 +86,29 @@ bool ParseInts(const std::string& s, char sep, int& a, int& b, int& c) {
 std::string FaultDetail(const std::string& reply, int status) {
     if (status == 5)
         return reply; // the refusal as received
-    if (status != 3 || reply.size() < 4 || reply.size() == 13 || reply[0] != '=')
+    if (status != 3 || reply.empty() || reply[0] != '=')
         return {};
+    // The summary does not identify a unit: its reply's shape says which texts read it,
+    // whatever window was opened last.
+    const FaultReplyShape& shape = ModemShapeOfReply(reply);
+    if (shape.groups > 4)
+        return {}; // the ten-group form and the switch's have no texts of their own here
+    const FaultReply f = ReadFaultReply(reply, shape);
     std::string text;
-    const auto add = [&](const FaultText& f) {
-        if (f.text.empty())
+    const auto add = [&](const FaultText& t) {
+        if (t.text.empty())
             return;
         if (!text.empty())
             text += "; ";
-        text += f.text;
+        text += t.text;
     };
-    if (reply[1] != '0')
-        add(UnitFaultText(reply[1]));
-    if (reply[2] != '0')
-        add(TxFaultText(reply[2]));
-    if (reply[3] != '0')
-        add(RxFaultText(reply[3]));
+    const auto group = [&](size_t i) { return i < f.codes.size() ? f.codes[i] : '0'; };
+    if (group(0) != '0')
+        add(UnitFaultText(group(0), shape.textModel));
+    if (group(1) != '0')
+        add(TxFaultText(group(1), shape.textModel));
+    if (group(2) != '0')
+        add(RxFaultText(group(2), shape.textModel));
     return text;
 }
 

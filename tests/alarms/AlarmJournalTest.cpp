@@ -4,6 +4,8 @@
 
 #include "alarms/AlarmJournal.h"
 
+#include "wire/FaultTables.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -66,6 +68,17 @@ TEST(AlarmJournal, AFaultNoCommunicationAndRecoveryGiveTheseLines) {
               ",Configuration,1,LOCAL,Modem 1,0012,PARIS-1,,,Configuration changed");
     EXPECT_TRUE(h.journal.Active().empty());
     EXPECT_TRUE(h.op.reports.empty());
+}
+
+// The summary identifies no unit: the reply's own shape says which texts read it, not the
+// window that was opened last.
+TEST(AlarmJournal, AFaultIsNamedByTheTextsOfItsReplysShape) {
+    JournalRig h;
+    ModelCodeScope lastWindow(370);
+    h.journal.Observe({1, Modem1, 3, "=C001", false}); // an MQX-310's reply
+    const std::vector<std::string> lines = h.File();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].substr(lines[1].rfind(',') + 1), "PiV IP module");
 }
 
 TEST(AlarmJournal, QuotingFollowsTheSpreadsheetRulesAndReadsBack) {

@@ -44,7 +44,8 @@ Reading BucTemperatureReading(const std::string& value) {
     std::string t = Chars(value, 1, 4);
     if (t.size() > 1 && t[1] == '0')
         t[1] = ' ';
-    return {t + " \u00B0C"};
+    return {t + " \xB0"
+                "C"};
 }
 
 Reading PllReading(const std::string& value) {

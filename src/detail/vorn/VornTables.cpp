@@ -361,14 +361,28 @@ const ReplyFields kCas = Alarms();
 // "CMS?": sixteen readings of five characters; each label takes the colour of its alarm
 // (0: white).
 const Maintenance kCms[16] = {
-    {"M24V", "V", 1},      {"M20V", "V", 2},
-    {"M12V", "V", 3},      {"M10V", "V", 4},
-    {"M5V", "V", 5},       {"MM5V", "V", 6},
-    {"MUpSyn", "V", 7},    {"MUpIflo", "V", 8},
-    {"MDnSyn", "V", 9},    {"MDnIflo", "V", 10},
-    {"MRef", "V", 11},     {"MLnaI", "mA", 12},
-    {"MFanI", "mA", 13},   {"MUpTemp", "\u00B0C", 14},
-    {"MRfPower", "dB", 0}, {"MDnTemp", "\u00B0C", 14},
+    {"M24V", "V", 1},
+    {"M20V", "V", 2},
+    {"M12V", "V", 3},
+    {"M10V", "V", 4},
+    {"M5V", "V", 5},
+    {"MM5V", "V", 6},
+    {"MUpSyn", "V", 7},
+    {"MUpIflo", "V", 8},
+    {"MDnSyn", "V", 9},
+    {"MDnIflo", "V", 10},
+    {"MRef", "V", 11},
+    {"MLnaI", "mA", 12},
+    {"MFanI", "mA", 13},
+    {"MUpTemp",
+     "\xB0"
+     "C",
+     14},
+    {"MRfPower", "dB", 0},
+    {"MDnTemp",
+     "\xB0"
+     "C",
+     14},
 };
 
 // Labels emptied when the window opens (the lamps keep their names).

@@ -64,6 +64,11 @@ TEST(DetailScreens, EveryFamilyBuildsAtEveryModelAndRunsEachPhaseWithoutAnError)
             r.Until([&] { return r.at(button).enabled() && !r.tx.AwaitingReply; }, 400);
             r.w->click(button);
             r.Tick(200);
+            // Screen texts are in the station's 8-bit code page: a UTF-8 literal would
+            // reach the operator twice encoded ("Â°C").
+            for (const Control* c : r.w->controls())
+                EXPECT_EQ(c->text().find_first_of("\xC2\xC3"), std::string::npos)
+                    << c->name() << ": " << c->text();
         }
         EXPECT_EQ(r.op.reports, std::vector<std::string>{});
         EXPECT_FALSE(r.w->Closed());

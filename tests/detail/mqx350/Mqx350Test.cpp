@@ -64,7 +64,8 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
     EXPECT_EQ(r.Text("StaRED"), "Online");
     EXPECT_FALSE(r.at("OusBox").visible());
     EXPECT_EQ(r.Text("StaRSL"), "> -60 dBm");
-    EXPECT_EQ(r.Text("StaTMP"), "035 \u00B0C");
+    EXPECT_EQ(r.Text("StaTMP"), "035 \xB0"
+                                "C");
     EXPECT_EQ(r.Text("StaTXO"), "Off during Warm-Up");
     EXPECT_EQ(r.Text("StaREB"), "> 16 dB");
     EXPECT_EQ(r.Text("StaPLI"), "Not available");
@@ -112,7 +113,8 @@ TEST(Detail350, TheL350ReadsItsOduStatusAndTheCountdownShows) {
     EXPECT_EQ(r.Colour("StaLDC"), "gray");
     EXPECT_EQ(r.Text("StaFSK"), "Enabled");
     EXPECT_TRUE(r.at("BucStatus").visible());
-    EXPECT_EQ(r.Text("StaBUT"), "+ 45 \u00B0C");
+    EXPECT_EQ(r.Text("StaBUT"), "+ 45 \xB0"
+                                "C");
     EXPECT_EQ(r.Text("StaBPA"), "Locked");
     EXPECT_EQ(r.Text("StaBSV"), "12");
     // With the G.703 option the clock extension box shows; "x" means not reported.

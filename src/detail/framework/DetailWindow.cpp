@@ -183,6 +183,8 @@ void DetailWindow::Activate() {
                 boxes_.push_back(std::move(b));
         composites_ = Composites();
         masks_ = Masks();
+        masksRow_.control = masks_.group;
+        masksRow_.command = masks_.command;
         BuildCommon();
         if (family_.panels.logs)
             BuildLogs();

@@ -80,8 +80,6 @@ struct DetailState {
     bool NoComms = false;
     std::string LastMnemonic;
     std::string LastReply;
-    std::string SavedText;
-    int SavedIndex = -1;
     std::string PendingCommand;
     std::string ConfirmText;
     int PendingUtility = 0;
@@ -281,6 +279,8 @@ protected:
     void SendSetTime();
     void TakeSetTime(const std::string& reply);
     bool EffectivelyLocked() const { return effectiveLock_; }
+    // The row whose change is asked or sent (nothing: a change the family sent itself).
+    const BoxRow* RowInFlight() const { return inFlight_; }
     DetailDeps& deps() { return d_; }
     // A change the family builds itself (a button, a group of check boxes): sent at once,
     // its reply taken by the common step 104 like a box's.
@@ -309,6 +309,12 @@ private:
     struct Held {
         std::string text;
         int index = -1;
+    };
+    // One box (or the mask group) in the change cycle.
+    struct BoxState {
+        std::optional<Held> held;    // what the unit holds: read, or a command it accepted
+        std::optional<Held> entered; // what it showed when entered; kept while its change is out
+        std::optional<Held> pending; // what the command in flight would make it hold
     };
 
     void BuildCommon();
@@ -352,6 +358,14 @@ private:
     const CompositeRow* CompositeOf(const std::string& control) const;
     // Builds PendingCommand and ConfirmText of a composite with one box's new value.
     bool BuildComposite(const CompositeRow& c, const BoxRow& changed, const Held& now);
+    // What the box showed when the operator entered it, else what the unit holds; the box
+    // is no longer entered.
+    Held TakeEntered(const BoxRow& box);
+    void Enter(const BoxRow& box, const Held& shown);
+    // The change of this box (nothing: a command the family built) is asked or sent.
+    void Stage(const BoxRow* box, const Held& before, const Held& now);
+    // Its reply came or it was called off: an accepted value is what the unit holds now.
+    void EndStaged(bool accepted);
     bool RefusedInLocal(const BoxRow& box);
     void Refuse(const BoxRow& box);
     void SendOrConfirm(const BoxRow& box);
@@ -389,20 +403,17 @@ private:
     int requestSeconds_ = 0; // the time-out of the request in flight
     bool effectiveLock_ = true;
     bool lockRequested_ = true;
-    std::string enteredBox_;
-    // What the unit holds, per box; and what the command in flight would make it hold.
-    std::map<std::string, Held> held_;
-    std::map<std::string, Held> pendingHeld_;
-    std::string savedMasks_;
-    std::string pendingMasks_;
+    // Per box control, and the mask group under its row's name.
+    std::map<std::string, BoxState> boxState_;
+    BoxRow masksRow_;                  // the mask group as the row of its command
+    const BoxRow* inFlight_ = nullptr; // the row whose change is asked or sent
+    BoxRow commandRow_;                // a command the family built, with its read-back step
     bool masksLeft_ = false; // the mask group was left; its change goes out at the next tick
     std::vector<std::string> logLines_;
     bool logUnwritten_ = false; // downloaded lines that no file holds yet
     bool logCutShort_ = false;  // the reading ended on a failed exchange, not on the log's end
     std::string keptDate_;
     int retryStep_ = 1;
-    std::string commandSent_; // the mnemonic of the last SendCommand, and its read-back step
-    int commandRetry_ = 0;
     int clearInstructionTicks_ = 0;
     int memoryTicks_ = 0;
     size_t memoryPrelude_ = 0;

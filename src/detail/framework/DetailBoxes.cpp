@@ -227,8 +227,22 @@ void DetailWindow::ConfigStart() {
 int DetailWindow::RereadStep(const std::string& mnemonic, bool accepted) const {
     (void)mnemonic;
     if (const BoxRow* b = inFlight_)
-        return accepted ? b->reread : (b->retry ? b->retry : FullReadStep());
+        return StepOf(accepted ? b->reread : b->retry);
     return accepted ? ConfigSteps::SetConfig : FullReadStep();
+}
+
+int DetailWindow::StepOf(const Reread& reread) const {
+    switch (reread.kind) {
+    case Reread::Kind::Panel:
+        return ConfigSteps::SetConfig;
+    case Reread::Kind::Full:
+        return FullReadStep();
+    case Reread::Kind::RemoteState:
+        return LrsReadStep();
+    case Reread::Kind::Step:
+        break;
+    }
+    return reread.step;
 }
 
 void DetailWindow::ConfigTail() {

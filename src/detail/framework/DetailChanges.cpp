@@ -476,7 +476,7 @@ void DetailWindow::RestorePending() {
 }
 
 void DetailWindow::SendCommand(const std::string& command, const std::string& description,
-                               int retry) {
+                               Reread retry) {
     BoxRow pseudo;
     pseudo.command = command.substr(0, 3);
     if (d_.tx.AwaitingReply || !InConfiguration() || RefusedInLocal(pseudo))

@@ -187,6 +187,8 @@ protected:
     virtual int RereadStep(const std::string& mnemonic, bool accepted) const;
     virtual int FullReadStep() const { return 1; }
     virtual int LrsReadStep() const { return 1; }
+    // The step a row's re-read names.
+    int StepOf(const Reread& reread) const;
     // After an accepted change, before the re-read step is chosen.
     virtual void AfterAccepted(const std::string& /*mnemonic*/) {}
     // The value of a Value::Custom box; nothing: refused.
@@ -218,8 +220,8 @@ protected:
     // A command the family built from its own controls, sent like a box's change (at the
     // DISTANT end after "Change " + description + "..." is confirmed). Nothing while a
     // reply is awaited or outside the configuration phases. A refusal resumes the read at
-    // `retry`, the step that reads the value back: the controls still show what was refused.
-    void SendCommand(const std::string& command, const std::string& description, int retry);
+    // `retry`, the read that gives the value back: the controls still show what was refused.
+    void SendCommand(const std::string& command, const std::string& description, Reread retry);
     // Runs the step of a reading table that StepNo names; false when none does.
     bool RunSteps(const std::vector<ReadStep>& table);
     void ShowNotice(const std::string& text, Colour colour);

@@ -267,7 +267,7 @@ void Mqx370Window::SendDropInsert(bool always) {
     if ((!always && v == dniHeld_) || EffectivelyLocked())
         return;
     dniPending_ = v;
-    SendCommand("DNI=" + v, "D+I configuration", kDniReadStep);
+    SendCommand("DNI=" + v, "D+I configuration", Reread::At(kDniReadStep));
 }
 
 } // namespace linvar

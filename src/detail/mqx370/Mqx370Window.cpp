@@ -176,7 +176,7 @@ std::vector<ReadStep> Mqx370Window::ConfigReadSteps() {
              return 0;
          },
          3},
-        {3, "REF?", WhenAccepted([this](const std::string& r) {
+        {kReferenceRead, "REF?", WhenAccepted([this](const std::string& r) {
              SetBoxText("ConfREF", Chars(r, 2, 9));
              const std::string input = Chars(r, 11, 1);
              SetBoxIndex("ConfREFInput", input == "U" ? 0 : input == "B" ? 1 : -1);
@@ -215,7 +215,7 @@ std::vector<ReadStep> Mqx370Window::ConfigReadSteps() {
              }
              return IsL() ? 15 : 17;
          }},
-        {15, "OGC?", WhenAccepted([this](const std::string& r) {
+        {kOduRead, "OGC?", WhenAccepted([this](const std::string& r) {
              state().OduString = r.substr(1, 120);
              FillBoxes(Source::Odu, State().OduString);
          }),

@@ -196,7 +196,7 @@ int SwitchWindow::RereadStep(const std::string& mnemonic, bool accepted) const {
     if (accepted)
         return mnemonic == "ACT" && shown("PanelConfig") ? 71 : AcceptedNext();
     if (const BoxRow* b = RowInFlight())
-        return b->retry;
+        return StepOf(b->retry);
     return rereadOf_ ? rereadOf_ : 21;
 }
 

@@ -129,7 +129,6 @@ struct BoxRow {
     Reread reread = Reread::Panel(); // after an accepted change
     Reread retry = Reread::Full();   // after a refused one
     bool lockable = true;            // LockConfig makes it read-only / disabled
-    bool promptWhenLocked = false;   // the prompt shows even on a read-only box
     // Worked out when used: entries rebuilt from other boxes or the software version,
     // limits read from the unit, prompts that name them. Unset: the fixed ones above.
     std::function<std::vector<std::string>()> entriesNow;

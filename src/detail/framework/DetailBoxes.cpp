@@ -86,6 +86,13 @@ int DetailWindow::HeldIndex(const std::string& control) const {
     return it == boxState_.end() || !it->second.held ? -1 : it->second.held->index;
 }
 
+std::string DetailWindow::FieldOf(const std::string& control) const {
+    const BoxRow* b = BoxByControl(control);
+    if (!b || b->pos < 1 || b->source == Source::None)
+        return {};
+    return Chars(b->source == Source::Odu ? s_.OduString : s_.ConfigString, b->pos, b->len);
+}
+
 void DetailWindow::FillBox(const BoxRow& b, const std::string& text) {
     Control& c = at(b.control);
     const bool present = b.pos >= 1 && text.size() >= static_cast<size_t>(b.pos + b.len - 1);

@@ -69,7 +69,7 @@ void DetailWindow::EndStaged(bool accepted) {
 void DetailWindow::EnterEdit(const BoxRow& box) {
     const Control& c = at(box.control);
     Enter(box, {c.text(), -1});
-    if (ChangesPossible() && (!c.readOnly() || box.promptWhenLocked))
+    if (ChangesPossible() && !c.readOnly())
         ShowInstruction(box.promptNow ? box.promptNow() : box.prompt);
 }
 

@@ -253,6 +253,9 @@ protected:
     // A box filled from the family's own query: the value the unit holds.
     void SetBoxText(const std::string& control, const std::string& text);
     void SetBoxIndex(const std::string& control, int index);
+    // A box's characters in the string it was last filled from, as the unit sent them
+    // (empty: no such row, or the string is shorter).
+    std::string FieldOf(const std::string& control) const;
     // A drop-down's entry for a wire code (the box's codes, else the hex digit).
     int EntryOfCode(const BoxRow& box, const std::string& code) const;
     // A value label: text on a colour (black text).

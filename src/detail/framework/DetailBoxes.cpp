@@ -86,6 +86,11 @@ int DetailWindow::HeldIndex(const std::string& control) const {
     return it == boxState_.end() || !it->second.held ? -1 : it->second.held->index;
 }
 
+std::string DetailWindow::NumberText(const BoxRow& b, double v) {
+    const std::string digits = RealText(v, b.width, b.decimals);
+    return b.show == Show::NegReal ? "-" + digits : digits;
+}
+
 std::string DetailWindow::FieldOf(const std::string& control) const {
     const BoxRow* b = BoxByControl(control);
     if (!b || b->pos < 1 || b->source == Source::None)
@@ -113,10 +118,8 @@ void DetailWindow::FillBox(const BoxRow& b, const std::string& text) {
     } else if (present) {
         switch (b.show) {
         case Show::Real:
-            shown = RealField(text, b.pos, b.len, b.decimals, b.width);
-            break;
         case Show::NegReal:
-            shown = "-" + RealField(text, b.pos, b.len, b.decimals, b.width);
+            shown = NumberText(b, ParseReal(Chars(text, b.pos, b.len)).value);
             break;
         case Show::Int:
             shown = SubInt(text, b.pos, b.len);

@@ -147,10 +147,10 @@ std::optional<std::string> DetailWindow::EditValue(const BoxRow& b, const std::s
     const double magnitude = std::fabs(v);
     switch (b.show) {
     case Show::Real:
-        shown = RealText(v, b.width, b.decimals);
+        shown = NumberText(b, v);
         break;
     case Show::NegReal:
-        shown = "-" + RealText(magnitude, b.width, b.decimals);
+        shown = NumberText(b, magnitude);
         break;
     default:
         shown = " " + std::to_string(static_cast<long>(std::lround(v)));

@@ -358,6 +358,8 @@ private:
     std::optional<std::string> EditValue(const BoxRow& box, const std::string& text,
                                          std::string& shown, int& clamped) const;
     std::string ComboValue(const BoxRow& box, int index) const;
+    // A number as its box shows it, read from the unit or entered (NegReal: the magnitude).
+    static std::string NumberText(const BoxRow& box, double v);
     std::vector<Range> RangesOf(const BoxRow& box) const;
     std::vector<std::string> EntriesOf(const BoxRow& box) const;
     const CompositeRow* CompositeOf(const std::string& control) const;

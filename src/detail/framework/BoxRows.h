@@ -2,7 +2,7 @@
 // The descriptions a family gives of its configuration boxes, of the commands built from
 // several boxes, of its alarm masks and of its numbered reading steps. The framework
 // builds the panel, fills it from what the unit said, validates an entry, builds the
-// command and its confirmation and picks the re-read step from these rows alone.
+// command and its confirmation and picks the re-read from these rows alone.
 
 #include <functional>
 #include <string>
@@ -71,6 +71,19 @@ struct Range {
     double high = 0;
 };
 
+// Where the configuration read goes on after a change: back to the panel as it stands,
+// the whole configuration read again, the remote state read again, or one of the family's
+// own read steps (a constant the family names beside its reading table).
+struct Reread {
+    enum class Kind { Panel, Full, RemoteState, Step };
+    Kind kind = Kind::Panel;
+    int step = 0;
+    static constexpr Reread Panel() { return {}; }
+    static constexpr Reread Full() { return {Kind::Full, 0}; }
+    static constexpr Reread RemoteState() { return {Kind::RemoteState, 0}; }
+    static constexpr Reread At(int familyStep) { return {Kind::Step, familyStep}; }
+};
+
 class DetailWindow;
 
 // One configuration box: its place on the panel, in the configuration string and on the
@@ -109,14 +122,13 @@ struct BoxRow {
     Confirmation confirmation = Confirmation::DistantOnly;
     bool commsNote = true; // the confirmation ends ". Comms may be affected."
     Validation validation = Validation::RefuseCaption;
-    std::string noteLow;        // Clamp: what the notice line says of an entry below the range
-    std::string noteHigh;       // and of one above it
-    std::string noteGrid;       // `grid`: what it says of an entry it moved
-    bool sendUnchanged = false; // the same value is sent again (a re-trigger)
-    int reread = ConfigSteps::SetConfig; // step after an accepted change
-    int retry = 0;                       // step after a refused one (0: the family's default)
-    bool lockable = true;                // LockConfig makes it read-only / disabled
-    bool promptWhenLocked = false;       // the prompt shows even on a read-only box
+    std::string noteLow;             // Clamp: what the notice line says of an entry below the range
+    std::string noteHigh;            // and of one above it
+    std::string noteGrid;            // `grid`: what it says of an entry it moved
+    bool sendUnchanged = false;      // the same value is sent again (a re-trigger)
+    Reread reread = Reread::Panel(); // after an accepted change
+    Reread retry = Reread::Full();   // after a refused one
+    bool lockable = true;            // LockConfig makes it read-only / disabled
     // Worked out when used: entries rebuilt from other boxes or the software version,
     // limits read from the unit, prompts that name them. Unset: the fixed ones above.
     std::function<std::vector<std::string>()> entriesNow;

@@ -1,6 +1,6 @@
 // The configuration boxes: built, filled and locked from their descriptor rows, and the
-// configuration phases' common steps. "The value the unit holds" (held_) is written only
-// by what the unit said and by a command it accepted (DetailChanges.cpp).
+// configuration phases' common steps. "The value the unit holds" (a box's held state) is
+// written only by what the unit said and by a command it accepted (DetailChanges.cpp).
 
 #include "detail/framework/DetailWindow.h"
 
@@ -90,7 +90,7 @@ void DetailWindow::BuildConfigBoxes() {
         onEnter(slot.control, [this] { EnterMasks(); });
         onChange(slot.control, [this] {
             if (!InConfiguration())
-                SetMasks(savedMasks_);
+                SetMasks(HeldText(masksRow_.control));
         });
         onLeave(slot.control, [this] { masksLeft_ = true; });
     }
@@ -125,13 +125,25 @@ std::string DetailWindow::ComboValue(const BoxRow& b, int index) const {
 }
 
 std::string DetailWindow::HeldText(const std::string& control) const {
-    const auto it = held_.find(control);
-    return it == held_.end() ? std::string() : it->second.text;
+    const auto it = boxState_.find(control);
+    return it == boxState_.end() || !it->second.held ? std::string() : it->second.held->text;
 }
 
 int DetailWindow::HeldIndex(const std::string& control) const {
-    const auto it = held_.find(control);
-    return it == held_.end() ? -1 : it->second.index;
+    const auto it = boxState_.find(control);
+    return it == boxState_.end() || !it->second.held ? -1 : it->second.held->index;
+}
+
+std::string DetailWindow::NumberText(const BoxRow& b, double v) {
+    const std::string digits = RealText(v, b.width, b.decimals);
+    return b.show == Show::NegReal ? "-" + digits : digits;
+}
+
+std::string DetailWindow::FieldOf(const std::string& control) const {
+    const BoxRow* b = BoxByControl(control);
+    if (!b || b->pos < 1 || b->source == Source::None)
+        return {};
+    return Chars(b->source == Source::Odu ? s_.OduString : s_.ConfigString, b->pos, b->len);
 }
 
 void DetailWindow::FillBox(const BoxRow& b, const std::string& text) {
@@ -145,7 +157,7 @@ void DetailWindow::FillBox(const BoxRow& b, const std::string& text) {
     }
     if (b.kind == BoxKind::Check) {
         c.setChecked(present && text[static_cast<size_t>(b.pos - 1)] == '1');
-        held_[b.control] = {"", c.checked() ? 1 : 0};
+        boxState_[b.control].held = Held{"", c.checked() ? 1 : 0};
         return;
     }
     std::string shown;
@@ -154,10 +166,8 @@ void DetailWindow::FillBox(const BoxRow& b, const std::string& text) {
     } else if (present) {
         switch (b.show) {
         case Show::Real:
-            shown = RealField(text, b.pos, b.len, b.decimals, b.width);
-            break;
         case Show::NegReal:
-            shown = "-" + RealField(text, b.pos, b.len, b.decimals, b.width);
+            shown = NumberText(b, ParseReal(Chars(text, b.pos, b.len)).value);
             break;
         case Show::Int:
             shown = SubInt(text, b.pos, b.len);
@@ -173,12 +183,12 @@ void DetailWindow::FillBox(const BoxRow& b, const std::string& text) {
 
 void DetailWindow::SetBoxText(const std::string& control, const std::string& text) {
     at(control).setText(text);
-    held_[control] = {text, -1};
+    boxState_[control].held = Held{text, -1};
 }
 
 void DetailWindow::SetBoxIndex(const std::string& control, int index) {
     at(control).setSelected(index);
-    held_[control] = {"", at(control).selected()};
+    boxState_[control].held = Held{"", at(control).selected()};
 }
 
 void DetailWindow::FillBoxes(Source source, const std::string& text) {
@@ -260,9 +270,10 @@ void DetailWindow::ConfigStart() {
     for (const MaskSlot& slot : masks_.slots)
         if (!slot.control.empty())
             at(slot.control).setChecked(false);
-    held_.clear();
-    pendingHeld_.clear();
-    savedMasks_.clear();
+    for (auto& [control, st] : boxState_) {
+        st.held.reset();
+        st.pending.reset();
+    }
     ClearConfigExtra();
     ShowPanels(false, true, false, false);
     EnableButtons(true, true, true, true);
@@ -272,11 +283,24 @@ void DetailWindow::ConfigStart() {
 }
 
 int DetailWindow::RereadStep(const std::string& mnemonic, bool accepted) const {
-    if (const BoxRow* b = BoxByCommand(mnemonic))
-        return accepted ? b->reread : (b->retry ? b->retry : FullReadStep());
-    if (!accepted && mnemonic == commandSent_ && commandRetry_)
-        return commandRetry_;
+    (void)mnemonic;
+    if (const BoxRow* b = inFlight_)
+        return StepOf(accepted ? b->reread : b->retry);
     return accepted ? ConfigSteps::SetConfig : FullReadStep();
+}
+
+int DetailWindow::StepOf(const Reread& reread) const {
+    switch (reread.kind) {
+    case Reread::Kind::Panel:
+        return ConfigSteps::SetConfig;
+    case Reread::Kind::Full:
+        return FullReadStep();
+    case Reread::Kind::RemoteState:
+        return LrsReadStep();
+    case Reread::Kind::Step:
+        break;
+    }
+    return reread.step;
 }
 
 void DetailWindow::ConfigTail() {
@@ -328,18 +352,16 @@ void DetailWindow::AfterSetReply() {
         } else {
             ShowNotice(text, Colours::red);
         }
-        pendingHeld_.clear();
         retryStep_ = RereadStep(s_.LastMnemonic, false);
+        EndStaged(false);
+        inFlight_ = nullptr;
         s_.StepNo = ConfigSteps::PauseFirst;
         return;
     }
-    for (const auto& [control, value] : pendingHeld_)
-        held_[control] = value;
-    pendingHeld_.clear();
-    if (s_.LastMnemonic == masks_.command)
-        savedMasks_ = pendingMasks_;
+    EndStaged(true);
     AfterAccepted(s_.LastMnemonic);
     int next = RereadStep(s_.LastMnemonic, true);
+    inFlight_ = nullptr;
     if (family_.remoteStateRereads) {
         if (s_.LrsChanged && s_.RemoteMode)
             next = FullReadStep();

@@ -28,20 +28,55 @@ bool IsFreeText(const BoxRow& b) {
 
 // ---- changing a parameter ------------------------------------------------------------
 
-void DetailWindow::EnterEdit(const BoxRow& box) {
-    enteredBox_ = box.control;
-    const Control& c = at(box.control);
+DetailWindow::Held DetailWindow::TakeEntered(const BoxRow& box) {
+    BoxState& st = boxState_[box.control];
+    const Held before = st.entered ? *st.entered : st.held.value_or(Held{});
+    st.entered.reset();
+    return before;
+}
+
+void DetailWindow::Enter(const BoxRow& box, const Held& shown) {
+    // One box is entered at a time; the one whose change is out keeps its value before it.
+    for (auto& [control, st] : boxState_)
+        if (!inFlight_ || control != inFlight_->control)
+            st.entered.reset();
+    BoxState& st = boxState_[box.control];
     // "Unchanged" means what the unit holds, not what the box shows (a refused entry).
-    s_.SavedText = held_.count(box.control) ? HeldText(box.control) : c.text();
-    if (ChangesPossible() && (!c.readOnly() || box.promptWhenLocked))
+    st.entered = st.held.value_or(shown);
+}
+
+void DetailWindow::Stage(const BoxRow* box, const Held& before, const Held& now) {
+    for (auto& [control, st] : boxState_)
+        st.pending.reset();
+    inFlight_ = box;
+    if (!box)
+        return;
+    BoxState& st = boxState_[box->control];
+    st.entered = before;
+    st.pending = now;
+}
+
+void DetailWindow::EndStaged(bool accepted) {
+    if (inFlight_) {
+        BoxState& st = boxState_[inFlight_->control];
+        if (accepted && st.pending)
+            st.held = st.pending;
+        st.pending.reset();
+        st.entered.reset();
+    }
+}
+
+void DetailWindow::EnterEdit(const BoxRow& box) {
+    const Control& c = at(box.control);
+    Enter(box, {c.text(), -1});
+    if (ChangesPossible() && !c.readOnly())
         ShowInstruction(box.promptNow ? box.promptNow() : box.prompt);
 }
 
 void DetailWindow::EnterCombo(const BoxRow& box) {
-    enteredBox_ = box.control;
     const std::string prompt = box.promptNow ? box.promptNow() : box.prompt;
     ShowInstruction(prompt.empty() ? "Choose from the selection provided" : prompt);
-    s_.SavedIndex = held_.count(box.control) ? HeldIndex(box.control) : at(box.control).selected();
+    Enter(box, {"", at(box.control).selected()});
 }
 
 std::optional<std::string> DetailWindow::EditValue(const BoxRow& b, const std::string& text,
@@ -112,10 +147,10 @@ std::optional<std::string> DetailWindow::EditValue(const BoxRow& b, const std::s
     const double magnitude = std::fabs(v);
     switch (b.show) {
     case Show::Real:
-        shown = RealText(v, b.width, b.decimals);
+        shown = NumberText(b, v);
         break;
     case Show::NegReal:
-        shown = "-" + RealText(magnitude, b.width, b.decimals);
+        shown = NumberText(b, magnitude);
         break;
     default:
         shown = " " + std::to_string(static_cast<long>(std::lround(v)));
@@ -188,7 +223,7 @@ bool DetailWindow::BuildComposite(const CompositeRow& c, const BoxRow& changed, 
         if (!b)
             return false;
         const bool isChanged = part == changed.control;
-        const Held h = isChanged ? now : held_[part];
+        const Held h = isChanged ? now : Held{HeldText(part), HeldIndex(part)};
         if (b->kind == BoxKind::Edit) {
             std::string shown;
             int clamped = 0;
@@ -224,27 +259,24 @@ bool DetailWindow::BuildComposite(const CompositeRow& c, const BoxRow& changed, 
     }
     s_.PendingCommand = c.command + "=" + value;
     s_.ConfirmText = "Change " + confirm + kAffected;
-    pendingHeld_ = {{changed.control, now}};
     return true;
 }
 
 void DetailWindow::LeaveEdit(const BoxRow& b) {
     Control& c = at(b.control);
-    if (enteredBox_ != b.control)
-        s_.SavedText = HeldText(b.control);
-    enteredBox_.clear();
+    const Held before = TakeEntered(b);
     if (c.readOnly() || b.command.empty())
         return;
     const std::string text = c.text();
     // The same number (12.50 and 12.5) or the same text sends nothing.
-    bool same = text == s_.SavedText;
+    bool same = text == before.text;
     if (!same && !IsFreeText(b)) {
         const ParsedReal now = ParseReal(text);
-        const ParsedReal before = ParseReal(s_.SavedText);
-        same = now.ok && before.ok && std::fabs(now.value - before.value) < 1e-9;
+        const ParsedReal was = ParseReal(before.text);
+        same = now.ok && was.ok && std::fabs(now.value - was.value) < 1e-9;
     }
     if (same && !b.sendUnchanged) {
-        c.setText(s_.SavedText);
+        c.setText(before.text);
         if (c.background() == Colours::red || at(b.control + "Cap").textColour() == Colours::red) {
             // The entry that was refused is gone: so is its mark.
             at(b.control + "Cap").setTextColour(Colours::black);
@@ -254,7 +286,7 @@ void DetailWindow::LeaveEdit(const BoxRow& b) {
         return;
     }
     if (d_.tx.AwaitingReply || !InConfiguration() || RefusedInLocal(b)) {
-        c.setText(s_.SavedText);
+        c.setText(before.text);
         return;
     }
     std::string shown;
@@ -276,7 +308,6 @@ void DetailWindow::LeaveEdit(const BoxRow& b) {
             return;
         }
         s_.PendingCommand = *custom;
-        pendingHeld_ = {{b.control, {shown, -1}}};
     } else {
         s_.PendingCommand = b.command + "=" + *value;
         const std::string v = b.value == Value::Upper ? LeftTrim(text) : shown;
@@ -286,8 +317,8 @@ void DetailWindow::LeaveEdit(const BoxRow& b) {
                 : (!b.confirm.empty() && b.confirm.back() == ' ' ? LeftTrim(v) : v);
         s_.ConfirmText =
             "Change " + b.confirm + shownValue + b.unit + (b.commsNote ? kAffected : "");
-        pendingHeld_ = {{b.control, {shown, -1}}};
     }
+    Stage(&b, before, {shown, -1});
     at(b.control + "Cap").setTextColour(Colours::black);
     c.setBackground(Colours::white).setTextColour(Colours::black);
     // The note of a corrected entry goes to the notice line: the instruction line is the
@@ -307,21 +338,19 @@ std::optional<std::string> DetailWindow::CustomCommand(const BoxRow&, const std:
 
 void DetailWindow::ChangeCombo(const BoxRow& b) {
     Control& c = at(b.control);
-    if (enteredBox_ != b.control)
-        s_.SavedIndex = HeldIndex(b.control);
-    enteredBox_.clear();
+    const Held before = TakeEntered(b);
     const int index = c.selected();
-    if ((index == s_.SavedIndex && !b.sendUnchanged) || index < 0 || b.command.empty())
+    if ((index == before.index && !b.sendUnchanged) || index < 0 || b.command.empty())
         return;
     if (d_.tx.AwaitingReply || !InConfiguration() || RefusedInLocal(b)) {
-        c.setSelected(s_.SavedIndex);
+        c.setSelected(before.index);
         return;
     }
     if (OnComboChange(b))
         return;
     if (b.control == remoteStateBox_) {
         // Moving the box away from local counts as a change of the remote state.
-        s_.LrsChanged = s_.SavedIndex == 0 && index != 0;
+        s_.LrsChanged = before.index == 0 && index != 0;
         s_.RemoteMode = index == 1;
     }
     LockConfig(true);
@@ -342,14 +371,14 @@ void DetailWindow::ChangeCombo(const BoxRow& b) {
         if (b.value == Value::Custom) {
             const std::optional<std::string> custom = CustomCommand(b, c.selectedText());
             if (!custom) {
-                c.setSelected(s_.SavedIndex);
+                c.setSelected(before.index);
                 LockConfig(false);
                 return;
             }
             s_.PendingCommand = *custom;
         }
-        pendingHeld_ = {{b.control, {"", c.selected()}}};
     }
+    Stage(&b, before, {"", c.selected()});
     OnStaged(b, c.selectedText());
     SendOrConfirm(b);
 }
@@ -394,7 +423,7 @@ void DetailWindow::SendChange(const std::string& command) {
     if (RefusedInLocal(pseudo))
         return;
     s_.PendingCommand = command;
-    pendingHeld_.clear();
+    Stage(nullptr, {}, {});
     LockConfig(true);
     SendRequest(command);
     s_.StepNo = ConfigSteps::SetReply;
@@ -422,46 +451,43 @@ void DetailWindow::Confirmed(bool yes) {
 }
 
 void DetailWindow::RestorePending() {
-    const std::string mnemonic = s_.PendingCommand.substr(0, 3);
-    // The box the operator changed; a command two boxes send alike (a rate typed or
-    // chosen from a list) gives back only that one.
-    const std::string changed = pendingHeld_.empty() ? std::string() : pendingHeld_.begin()->first;
-    pendingHeld_.clear();
-    if (mnemonic == masks_.command) {
-        SetMasks(savedMasks_);
+    const BoxRow* row = inFlight_;
+    const Held before = row ? TakeEntered(*row) : Held{};
+    EndStaged(false);
+    inFlight_ = nullptr;
+    if (row == &masksRow_) {
+        SetMasks(HeldText(masksRow_.control));
         return;
     }
-    RestoreCommand(mnemonic);
-    for (const BoxRow& b : boxes_) {
-        if (b.command != mnemonic ||
-            (!CompositeOf(b.control) && BoxByControl(changed) && b.control != changed))
-            continue;
-        if (CompositeOf(b.control)) {
-            // Every box of the command goes back to what the unit holds.
-            if (b.kind == BoxKind::Edit)
-                at(b.control).setText(HeldText(b.control));
-            else
-                at(b.control).setSelected(HeldIndex(b.control));
-        } else if (b.kind == BoxKind::Edit) {
-            at(b.control).setText(s_.SavedText);
-        } else {
-            at(b.control).setSelected(s_.SavedIndex);
-        }
+    RestoreCommand(s_.PendingCommand.substr(0, 3));
+    if (!row || row == &commandRow_)
+        return;
+    if (const CompositeRow* composite = CompositeOf(row->control)) {
+        // Every box of the command goes back to what the unit holds.
+        for (const std::string& part : composite->parts)
+            if (const BoxRow* b = BoxByControl(part))
+                b->kind == BoxKind::Edit ? at(part).setText(HeldText(part))
+                                         : at(part).setSelected(HeldIndex(part));
+    } else if (row->kind == BoxKind::Edit) {
+        at(row->control).setText(before.text);
+    } else {
+        at(row->control).setSelected(before.index);
     }
 }
 
 void DetailWindow::SendCommand(const std::string& command, const std::string& description,
-                               int retry) {
+                               Reread retry) {
     BoxRow pseudo;
     pseudo.command = command.substr(0, 3);
     if (d_.tx.AwaitingReply || !InConfiguration() || RefusedInLocal(pseudo))
         return;
-    commandSent_ = pseudo.command;
-    commandRetry_ = retry;
+    // The family's command is the row in flight: its refusal reads the value back.
+    commandRow_ = pseudo;
+    commandRow_.retry = retry;
     s_.PendingCommand = command;
     s_.ConfirmText = "Change " + description + kAffected;
-    pendingHeld_.clear();
-    SendOrConfirm(pseudo);
+    Stage(&commandRow_, {}, {});
+    SendOrConfirm(commandRow_);
 }
 
 // ---- alarm masks ----------------------------------------------------------------------
@@ -477,7 +503,7 @@ void DetailWindow::SetMasks(const std::string& masks) {
     for (size_t i = 0; i < masks_.slots.size(); ++i)
         if (!masks_.slots[i].control.empty())
             at(masks_.slots[i].control).setChecked(i < masks.size() && masks[i] == '1');
-    savedMasks_ = MaskString();
+    boxState_[masksRow_.control].held = Held{MaskString(), -1};
 }
 
 void DetailWindow::EnterMasks() {
@@ -488,18 +514,17 @@ void DetailWindow::EnterMasks() {
 void DetailWindow::ChangeMasks() {
     masksLeft_ = false;
     const std::string now = MaskString();
-    if (now == savedMasks_)
+    const std::string held = HeldText(masksRow_.control);
+    if (now == held)
         return;
-    BoxRow pseudo;
-    pseudo.command = masks_.command;
-    if (d_.tx.AwaitingReply || !InConfiguration() || RefusedInLocal(pseudo)) {
-        SetMasks(savedMasks_);
+    if (d_.tx.AwaitingReply || !InConfiguration() || RefusedInLocal(masksRow_)) {
+        SetMasks(held);
         return;
     }
     s_.PendingCommand = masks_.command + "=" + now;
     s_.ConfirmText = "Change " + masks_.confirm + kAffected;
-    pendingMasks_ = now;
-    SendOrConfirm(pseudo);
+    Stage(&masksRow_, {held, -1}, {now, -1});
+    SendOrConfirm(masksRow_);
 }
 
 } // namespace linvar

@@ -195,6 +195,8 @@ void DetailWindow::ActivateScreen() {
         }
         composites_ = Composites();
         masks_ = Masks();
+        masksRow_.control = masks_.group;
+        masksRow_.command = masks_.command;
         BuildCommon();
         if (family_.panels.logs)
             BuildLogs();

@@ -81,8 +81,6 @@ struct DetailState {
     bool NoComms = false;
     std::string LastMnemonic;
     std::string LastReply;
-    std::string SavedText;
-    int SavedIndex = -1;
     std::string PendingCommand;
     std::string ConfirmText;
     int PendingUtility = 0;
@@ -190,6 +188,8 @@ protected:
     virtual int RereadStep(const std::string& mnemonic, bool accepted) const;
     virtual int FullReadStep() const { return 1; }
     virtual int LrsReadStep() const { return 1; }
+    // The step a row's re-read names.
+    int StepOf(const Reread& reread) const;
     // After an accepted change, before the re-read step is chosen.
     virtual void AfterAccepted(const std::string& /*mnemonic*/) {}
     // The value of a Value::Custom box; nothing: refused.
@@ -221,8 +221,8 @@ protected:
     // A command the family built from its own controls, sent like a box's change (at the
     // DISTANT end after "Change " + description + "..." is confirmed). Nothing while a
     // reply is awaited or outside the configuration phases. A refusal resumes the read at
-    // `retry`, the step that reads the value back: the controls still show what was refused.
-    void SendCommand(const std::string& command, const std::string& description, int retry);
+    // `retry`, the read that gives the value back: the controls still show what was refused.
+    void SendCommand(const std::string& command, const std::string& description, Reread retry);
     // Runs the step of a reading table that StepNo names; false when none does.
     bool RunSteps(const std::vector<ReadStep>& table);
     void ShowNotice(const std::string& text, Colour colour);
@@ -254,6 +254,9 @@ protected:
     // A box filled from the family's own query: the value the unit holds.
     void SetBoxText(const std::string& control, const std::string& text);
     void SetBoxIndex(const std::string& control, int index);
+    // A box's characters in the string it was last filled from, as the unit sent them
+    // (empty: no such row, or the string is shorter).
+    std::string FieldOf(const std::string& control) const;
     // A drop-down's entry for a wire code (the box's codes, else the hex digit).
     int EntryOfCode(const BoxRow& box, const std::string& code) const;
     // A value label: text on a colour (black text).
@@ -282,6 +285,8 @@ protected:
     void SendSetTime();
     void TakeSetTime(const std::string& reply);
     bool EffectivelyLocked() const { return effectiveLock_; }
+    // The row whose change is asked or sent (nothing: a change the family sent itself).
+    const BoxRow* RowInFlight() const { return inFlight_; }
     DetailDeps& deps() { return d_; }
     // A change the family builds itself (a button, a group of check boxes): sent at once,
     // its reply taken by the common step 104 like a box's.
@@ -310,6 +315,12 @@ private:
     struct Held {
         std::string text;
         int index = -1;
+    };
+    // One box (or the mask group) in the change cycle.
+    struct BoxState {
+        std::optional<Held> held;    // what the unit holds: read, or a command it accepted
+        std::optional<Held> entered; // what it showed when entered; kept while its change is out
+        std::optional<Held> pending; // what the command in flight would make it hold
     };
 
     void ActivateScreen();
@@ -352,11 +363,21 @@ private:
     std::optional<std::string> EditValue(const BoxRow& box, const std::string& text,
                                          std::string& shown, int& clamped) const;
     std::string ComboValue(const BoxRow& box, int index) const;
+    // A number as its box shows it, read from the unit or entered (NegReal: the magnitude).
+    static std::string NumberText(const BoxRow& box, double v);
     std::vector<Range> RangesOf(const BoxRow& box) const;
     std::vector<std::string> EntriesOf(const BoxRow& box) const;
     const CompositeRow* CompositeOf(const std::string& control) const;
     // Builds PendingCommand and ConfirmText of a composite with one box's new value.
     bool BuildComposite(const CompositeRow& c, const BoxRow& changed, const Held& now);
+    // What the box showed when the operator entered it, else what the unit holds; the box
+    // is no longer entered.
+    Held TakeEntered(const BoxRow& box);
+    void Enter(const BoxRow& box, const Held& shown);
+    // The change of this box (nothing: a command the family built) is asked or sent.
+    void Stage(const BoxRow* box, const Held& before, const Held& now);
+    // Its reply came or it was called off: an accepted value is what the unit holds now.
+    void EndStaged(bool accepted);
     bool RefusedInLocal(const BoxRow& box);
     void Refuse(const BoxRow& box);
     void SendOrConfirm(const BoxRow& box);
@@ -394,20 +415,17 @@ private:
     int requestSeconds_ = 0; // the time-out of the request in flight
     bool effectiveLock_ = true;
     bool lockRequested_ = true;
-    std::string enteredBox_;
-    // What the unit holds, per box; and what the command in flight would make it hold.
-    std::map<std::string, Held> held_;
-    std::map<std::string, Held> pendingHeld_;
-    std::string savedMasks_;
-    std::string pendingMasks_;
+    // Per box control, and the mask group under its row's name.
+    std::map<std::string, BoxState> boxState_;
+    BoxRow masksRow_;                  // the mask group as the row of its command
+    const BoxRow* inFlight_ = nullptr; // the row whose change is asked or sent
+    BoxRow commandRow_;                // a command the family built, with its read-back step
     bool masksLeft_ = false; // the mask group was left; its change goes out at the next tick
     std::vector<std::string> logLines_;
     bool logUnwritten_ = false; // downloaded lines that no file holds yet
     bool logCutShort_ = false;  // the reading ended on a failed exchange, not on the log's end
     std::string keptDate_;
     int retryStep_ = 1;
-    std::string commandSent_; // the mnemonic of the last SendCommand, and its read-back step
-    int commandRetry_ = 0;
     int clearInstructionTicks_ = 0;
     int memoryTicks_ = 0;
     size_t memoryPrelude_ = 0;

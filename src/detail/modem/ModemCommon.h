@@ -30,6 +30,13 @@ extern const Entries kOblix;          // " OBLIX idle", " OBLIX Master"
 extern const char* const kOblixSlave; // shown, never chosen
 } // namespace ModemEntries
 
+// The configuration read steps the MQX-350 and MQX-370 share: "CID?" first, "ESA?" after an
+// OBLIX mode change.
+namespace ModemReads {
+inline constexpr int CircuitId = 1;
+inline constexpr int SlaveAddress = 105;
+} // namespace ModemReads
+
 // The texts the modem families share.
 namespace ModemTexts {
 inline constexpr const char* kBadFrequency = "ERROR: Bad frequency value. Please correct it";

@@ -31,21 +31,21 @@ BoxRow DataRate(bool tx, int pos, int len, int width, int cmdWidth, std::vector<
             .command = tx ? "TDR" : "RDR", .value = Value::Real, .cmdWidth = cmdWidth,
             .cmdDecimals = 3, .ranges = std::move(ranges), .prompt = std::move(prompt),
             .error = kBadRate, .confirm = tx ? "Tx data rate to" : "Rx data rate to",
-            .unit = " kbps", .reread = 9};
+            .unit = " kbps", .reread = Reread::Full()};
 }
 
 BoxRow FecType(bool tx, int pos, Entries entries) {
     return {.tag = tx ? 1 : 21, .control = tx ? "ConfTFT" : "ConfRFT", .caption = "FEC type",
             .kind = BoxKind::Combo, .group = tx ? "GrpTx" : "GrpRx", .entries = std::move(entries),
             .pos = pos, .command = tx ? "TFT" : "RFT",
-            .confirm = tx ? "Tx FEC type to" : "Rx FEC type to", .reread = 9};
+            .confirm = tx ? "Tx FEC type to" : "Rx FEC type to", .reread = Reread::Full()};
 }
 
 BoxRow FecCoding(bool tx, int pos, Entries entries) {
     return {.tag = tx ? 2 : 22, .control = tx ? "ConfTCR" : "ConfRCR", .caption = "FEC coding",
             .kind = BoxKind::Combo, .group = tx ? "GrpTx" : "GrpRx", .entries = std::move(entries),
             .pos = pos, .command = tx ? "TCR" : "RCR",
-            .confirm = tx ? "Tx FEC rate to" : "Rx FEC rate to", .reread = 9};
+            .confirm = tx ? "Tx FEC rate to" : "Rx FEC rate to", .reread = Reread::Full()};
 }
 
 BoxRow Modulation(bool tx, int pos, Entries entries) {
@@ -53,7 +53,7 @@ BoxRow Modulation(bool tx, int pos, Entries entries) {
             .kind = BoxKind::Combo, .group = tx ? "GrpTx" : "GrpRx", .entries = std::move(entries),
             .pos = pos, .command = tx ? "TMD" : "RMD",
             .value = tx ? Value::Index : Value::HexIndex,
-            .confirm = tx ? "Tx modulation to" : "Rx modulation type to", .reread = 9};
+            .confirm = tx ? "Tx modulation to" : "Rx modulation type to", .reread = Reread::Full()};
 }
 
 BoxRow Spectrum(bool tx, int pos) {
@@ -91,13 +91,13 @@ BoxRow Carrier(int pos) {
 BoxRow Aupc(int pos, Entries entries) {
     return {.tag = 51, .control = "ConfAUP", .caption = "AUPC", .kind = BoxKind::Combo,
             .group = "GrpTx", .entries = std::move(entries), .pos = pos, .command = "AUP",
-            .confirm = "AUPControl to", .reread = 9};
+            .confirm = "AUPControl to", .reread = Reread::Full()};
 }
 
 BoxRow ClockSource(int pos, Entries entries) {
     return {.tag = 7, .control = "ConfTCK", .caption = "Tx Clock Source", .kind = BoxKind::Combo,
             .group = "GrpClocks", .entries = std::move(entries), .pos = pos, .command = "TCK",
-            .confirm = "Tx clock source to", .reread = 9};
+            .confirm = "Tx clock source to", .reread = Reread::Full()};
 }
 
 BoxRow Sweep(int pos, int len, int max) {
@@ -123,7 +123,7 @@ BoxRow EbNoAlarm(int pos) {
 BoxRow Reference(int pos, const char* command) {
     return {.tag = 130, .control = "ConfERF", .caption = "Reference", .kind = BoxKind::Combo,
             .group = "GrpClocks", .entries = kReferences, .pos = pos, .command = command,
-            .confirm = "Reference to", .reread = 9};
+            .confirm = "Reference to", .reread = Reread::Full()};
 }
 
 BoxRow Adjust() {
@@ -138,7 +138,7 @@ BoxRow Adjust() {
 BoxRow RemoteState(Entries entries) {
     return {.tag = 41, .control = "ConfLRS", .caption = "Local/Remote", .kind = BoxKind::Combo,
             .group = "GrpUnit", .entries = std::move(entries), .source = Source::None,
-            .command = "LRS", .gate = Gate::Always, .retry = 5};
+            .command = "LRS", .gate = Gate::Always, .retry = Reread::RemoteState()};
 }
 
 BoxRow CircuitId(int width) {
@@ -146,12 +146,12 @@ BoxRow CircuitId(int width) {
             .group = "GrpUnit", .source = Source::None, .show = Show::Text, .command = "CID",
             .value = Value::Upper, .cmdWidth = width,
             .prompt = "Enter Circuit ID, up to 40 chars, including )(*+-., 0 to 9, A to Z (ALL CAPITALS)",
-            .confirm = "Circuit ID to ", .retry = 1};
+            .confirm = "Circuit ID to ", .retry = Reread::At(ModemReads::CircuitId)};
 }
 
 BoxRow OblixMode(int pos) {
     return {.tag = 42, .control = "ConfEFM", .caption = "OBLIX mode", .kind = BoxKind::Combo,
-            .group = "GrpUnit", .entries = kOblix, .pos = pos, .command = "EFM", .reread = 105};
+            .group = "GrpUnit", .entries = kOblix, .pos = pos, .command = "EFM", .reread = Reread::At(ModemReads::SlaveAddress)};
 }
 
 BoxRow SlaveAddress(int pos) {

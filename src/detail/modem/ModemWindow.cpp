@@ -183,7 +183,7 @@ ReadStep ModemWindow::Redundancy(int step, const char* offline, const char* onli
 }
 
 ReadStep ModemWindow::SlaveAddress(const char* box) {
-    return {105, "ESA?", [this, box](const std::string& r) {
+    return {ModemReads::SlaveAddress, "ESA?", [this, box](const std::string& r) {
                 if (r == kNoComms) {
                     ShowInstruction("No comms with modem. Config data not avail.");
                     LockConfig(false);

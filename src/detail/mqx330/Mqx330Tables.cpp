@@ -284,7 +284,7 @@ std::vector<BoxRow> Mqx330Window::ConfigBoxes() const {
         // ---- receive only
         {.tag = 50, .control = "BoxLNB", .caption = "12V LNB Power", .kind = K::Combo,
          .group = "GrpRxOnly", .entries = kOffOn, .models = Having(kRx), .source = N,
-         .command = "LNB", .confirmation = Confirmation::Never, .retry = 7},
+         .command = "LNB", .confirmation = Confirmation::Never, .retry = Reread::At(kLnbRead)},
         // ---- PiV-330
         {.tag = 51, .control = "IPaddress", .caption = "IP address", .kind = K::Edit,
          .group = "GrpIp", .models = Having(kIp), .source = N, .show = Show::Text,

@@ -215,7 +215,7 @@ std::vector<ReadStep> Mqx330Window::ConfigReadSteps() {
              LockConfig(true);
              return 9;
          }},
-        {7, "LNB?",
+        {kLnbRead, "LNB?",
          [this](const std::string& r) {
              if (StartsWith(r, "="))
                  SetBoxIndex("BoxLNB", IntOfText(Chars(r, 2, 1)));

@@ -73,6 +73,8 @@ public:
     Mqx330Window(DetailDeps deps, DetailInputs inputs, std::string screenName = "Detail330");
 
     int ModelCode() const { return model_; }
+    // The configuration read from "LNB?" on.
+    static constexpr int kLnbRead = 7;
     bool RxOnly() const { return rxOnly_; }
     bool Framed() const { return framed_; }
     double SoftwareVersion() const { return version_; }

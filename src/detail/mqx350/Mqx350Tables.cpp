@@ -112,7 +112,7 @@ std::vector<BoxRow> Mqx350Window::ConfigBoxes() const {
     using K = BoxKind;
     BoxRow oduBase = Row::OduComms(N, 0, "ODU");
     oduBase.models = kModel350;
-    oduBase.reread = 13;
+    oduBase.reread = Reread::At(kOduRead);
     BoxRow oduL = Row::OduComms(O, 3, "BCE");
     oduL.models = kModel351;
 
@@ -158,13 +158,13 @@ std::vector<BoxRow> Mqx350Window::ConfigBoxes() const {
         Row::CircuitId(24),
         {.tag = 10, .control = "ConfITF", .caption = "Interface", .kind = K::Combo,
          .group = "GrpUnit", .entries = kInterfaces, .pos = 1, .command = "ITF",
-         .confirm = "Interface type to", .reread = 9},
+         .confirm = "Interface type to", .reread = Reread::Full()},
         {.tag = 4, .control = "ConfLBO", .caption = "T1 Line Build-out", .kind = K::Combo,
          .group = "GrpUnit", .entries = kBuildOut, .pos = 2, .command = "LBO",
          .confirm = "Line Build-out to"},
         {.tag = 9, .control = "ConfFRM", .caption = "Framing", .kind = K::Combo, .group = "GrpUnit",
          .entries = kFraming, .pos = 3, .command = "FRM", .confirm = "Framing mode to",
-         .reread = 9},
+         .reread = Reread::Full()},
         Row::OblixMode(88),
         Row::SlaveAddress(89),
         Row::TestMode(93, kTestModes),

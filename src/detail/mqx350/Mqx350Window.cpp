@@ -130,7 +130,7 @@ std::vector<ReadStep> Mqx350Window::ConfigReadSteps() {
              }
              return IsL() ? 15 : 13;
          }},
-        {13, "ODU?", WhenAccepted([this](const std::string& r) {
+        {kOduRead, "ODU?", WhenAccepted([this](const std::string& r) {
              SetBoxIndex("ConfODU", HexDigitValue(Chars(r, 2, 1)));
          }),
          17},

@@ -13,6 +13,8 @@ public:
     Mqx350Window(DetailDeps deps, DetailInputs inputs);
 
     bool IsL() const { return model_ == 351; }
+    // The configuration read from "ODU?" on.
+    static constexpr int kOduRead = 13;
     double DataRateMax() const { return rateMax_; }
 
     // The family bits of the box rows' models masks.

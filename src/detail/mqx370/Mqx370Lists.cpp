@@ -41,8 +41,7 @@ std::string Channel(bool drop, const char* part, int i) {
 // ---- lists rebuilt from the configuration -----------------------------------------------
 
 std::vector<std::string> Mqx370Window::ReedSolomonEntries(bool tx) const {
-    const std::string& c = State().ConfigString;
-    const std::string framing = Chars(c, tx ? 39 : 78, 1);
+    const std::string framing = FieldOf(tx ? "ConfTFM" : "ConfRFM");
     const std::string control = tx ? "ConfTRS" : "ConfRRS";
     const std::vector<std::string> unchanged =
         has(control) && !at(control).items().empty() ? at(control).items() : kReedSolomon;
@@ -72,7 +71,7 @@ std::vector<std::string> Mqx370Window::ReedSolomonEntries(bool tx) const {
 
 std::vector<std::string> Mqx370Window::ScramblerEntries(bool tx) const {
     std::vector<std::string> e = ModemEntries::kOffOn;
-    const std::string fec = Chars(State().ConfigString, tx ? 18 : 58, 1);
+    const std::string fec = FieldOf(tx ? "ConfTFT" : "ConfRFT");
     if ((fec == "0" || fec == "1" || fec == "8") && options_[8] == '1')
         e.push_back(" OM-73");
     else if (fec == "7")
@@ -81,8 +80,7 @@ std::vector<std::string> Mqx370Window::ScramblerEntries(bool tx) const {
 }
 
 std::vector<std::string> Mqx370Window::RateEntries(bool tx) const {
-    const std::string& c = State().ConfigString;
-    const std::string framing = Chars(c, tx ? 39 : 78, 1);
+    const std::string framing = FieldOf(tx ? "ConfTFM" : "ConfRFM");
     if (framing == "3") {
         const int type = at(tx ? "ConfDTY" : "ConfITY").selected();
         if (type == 3)
@@ -103,14 +101,14 @@ std::vector<std::string> Mqx370Window::RateEntries(bool tx) const {
                                "0512.AUX", "1024.AUX", "2048.AUX"};
     // The two highest rates need the rate option, and are not offered with the first
     // turbo codec's TPC.
-    const bool tpc = Chars(c, tx ? 18 : 58, 1) == "7";
+    const bool tpc = FieldOf(tx ? "ConfTFT" : "ConfRFT") == "7";
     if (options_[4] == '0' || (options_[0] == '1' && tpc))
         e.erase(e.begin() + 2, e.begin() + 4);
     return e;
 }
 
 int Mqx370Window::RateEntry(const std::vector<std::string>& entries, bool tx) const {
-    const std::string field = Chars(State().ConfigString, tx ? 9 : 49, 9);
+    const std::string field = FieldOf(tx ? "ConfTDR" : "ConfRDR");
     if (field.size() < 9)
         return -1;
     const bool aux = field.substr(6, 2) == "AU";
@@ -130,9 +128,8 @@ int Mqx370Window::RateEntry(const std::vector<std::string>& entries, bool tx) co
 }
 
 bool Mqx370Window::RateListShown(bool tx) const {
-    const std::string& c = State().ConfigString;
-    const std::string itf = Chars(c, tx ? 37 : 76, 1);
-    const std::string framing = Chars(c, tx ? 39 : 78, 1);
+    const std::string itf = FieldOf(tx ? "ConfTIT" : "ConfRIT");
+    const std::string framing = FieldOf(tx ? "ConfTFM" : "ConfRFM");
     return itf == "3" || itf == "4" || framing == "2" || framing == "3" || framing == "5";
 }
 
@@ -267,7 +264,7 @@ void Mqx370Window::SendDropInsert(bool always) {
     if ((!always && v == dniHeld_) || EffectivelyLocked())
         return;
     dniPending_ = v;
-    SendCommand("DNI=" + v, "D+I configuration", kDniReadStep);
+    SendCommand("DNI=" + v, "D+I configuration", Reread::At(kDniReadStep));
 }
 
 } // namespace linvar

@@ -113,7 +113,7 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
     // The data rates: "AU" in the seventh and eighth characters marks an auxiliary rate.
     const auto rate = [this](bool tx) {
         BoxRow b = Row::DataRate(tx, tx ? 9 : 49, 9, 9, 9, {}, "");
-        b.reread = 3;
+        b.reread = Reread::At(kReferenceRead);
         b.rangesNow = [this, tx] {
             return std::vector<Range>{{tx ? txMin_ : rxMin_, tx ? txMax_ : rxMax_}};
         };
@@ -140,13 +140,13 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
                       .value = Value::Custom,
                       .confirm = tx ? "Tx data rate to " : "Rx data rate to ",
                       .unit = " kbps",
-                      .reread = 3};
+                      .reread = Reread::At(kReferenceRead)};
     };
     const auto withCodes = [](BoxRow b, Entries codes) {
         b.codes = std::move(codes);
         return b;
     };
-    const auto rereading = [](BoxRow b, int step) {
+    const auto rereading = [](BoxRow b, Reread step) {
         b.reread = step;
         return b;
     };
@@ -168,13 +168,13 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
     masterReference.caption = "Master reference";
     masterReference.entries = kMasterReferences;
     masterReference.confirm = "Master reference to";
-    masterReference.reread = ConfigSteps::SetConfig;
+    masterReference.reread = Reread::Panel();
 
     // A framing change re-reads the drop and insert set-up, where the unit has it.
-    const int framingReread = HasDropInsert() ? 7 : 9;
+    const Reread framingReread = HasDropInsert() ? Reread::At(kDniReadStep) : Reread::Full();
     const auto combo = [](int tag, const char* control, const char* caption, const char* group,
                           Entries entries, int pos, const char* command, const char* confirm,
-                          int reread = ConfigSteps::SetConfig) {
+                          Reread reread = Reread::Panel()) {
         return BoxRow{.tag = tag,
                       .control = control,
                       .caption = caption,
@@ -213,11 +213,10 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
                       .command = tx ? "TIP" : "RIP",
                       .value = Value::Custom,
                       .confirm = tx ? "Tx Impedance to" : "Rx Impedance to",
-                      .reread = 9};
+                      .reread = Reread::Full()};
     };
     const auto odu = [](int tag, const char* control, const char* caption, Entries entries, int pos,
-                        const char* command, std::string confirm,
-                        int reread = ConfigSteps::SetConfig) {
+                        const char* command, std::string confirm, Reread reread = Reread::Panel()) {
         return BoxRow{.tag = tag,
                       .control = control,
                       .caption = caption,
@@ -257,7 +256,7 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
         power,
         Row::Carrier(36),
         Row::Aupc(28, aupc),
-        combo(14, "ConfTIT", "Interface", "GrpTx", kInterfaces, 37, "TIT", "Tx Interface type to", 9),
+        combo(14, "ConfTIT", "Interface", "GrpTx", kInterfaces, 37, "TIT", "Tx Interface type to", Reread::Full()),
         combo(15, "ConfTTC", "Ternary code", "GrpTx", kTernary, 38, "TTC", "Tx Ternary code to"),
         combo(16, "ConfTFM", "Framing", "GrpTx", kTxFraming, 39, "TFM", "Tx framing mode to",
               framingReread),
@@ -274,13 +273,13 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
         Row::Scrambler(false, 63),
         Row::Sweep(64, 2, 32),
         Row::EbNoAlarm(67),
-        combo(54, "ConfRIT", "Interface", "GrpRx", kInterfaces, 76, "RIT", "Rx Interface type to", 9),
+        combo(54, "ConfRIT", "Interface", "GrpRx", kInterfaces, 76, "RIT", "Rx Interface type to", Reread::Full()),
         combo(55, "ConfRTC", "Ternary code", "GrpRx", kTernary, 77, "RTC", "Rx Ternary code to"),
         combo(56, "ConfRFM", "Framing", "GrpRx", kRxFraming, 78, "RFM", "Rx framing mode to",
               framingReread),
         combo(58, "ConfRET", "IDR ESC type", "GrpRx", kEscTypes, 116, "RET", "IDR Rx ESC type to"),
         // ---- clocks and reference
-        rereading(Row::ClockSource(35, kTxClocks), 3),
+        rereading(Row::ClockSource(35, kTxClocks), Reread::At(kReferenceRead)),
         combo(66, "ConfRCK", "Rx Clock Mode", "GrpClocks", kRxClocks, 66, "RCK", "Rx clock mode to"),
         {.tag = 34, .control = "ConfRBS", .caption = "Buffer size (bytes)", .kind = K::Edit,
          .group = "GrpClocks", .pos = 71, .len = 5, .show = Show::Int, .command = "RBS",
@@ -302,24 +301,24 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
          .error = "ERROR: Bad value. The unit takes whole kHz from 3 kHz to 20 MHz. Please "
                   "correct it",
          .confirm = "Ext REF to",
-         .unit = " MHz,", .retry = 3},
+         .unit = " MHz,", .retry = Reread::At(kReferenceRead)},
         {.tag = 133, .control = "ConfREFInput", .caption = "Ext reference input", .kind = K::Combo,
          .group = "GrpClocks", .entries = kInputs, .codes = kInputCodes, .source = N,
-         .command = "REF", .confirm = "Ext REF to", .retry = 3},
+         .command = "REF", .confirm = "Ext REF to", .retry = Reread::At(kReferenceRead)},
         // ---- unit
         Row::RemoteState(kRemoteStates),
         Row::CircuitId(40),
         Row::TestMode(85, kTestModes),
         Row::StatsLog(93),
-        rereading(Row::OduComms(Source::Config, 96, "ODU"), 15),
+        rereading(Row::OduComms(Source::Config, 96, "ODU"), Reread::At(kOduRead)),
         Row::OblixMode(80),
         Row::SlaveAddress(81),
         impedance(true),
         impedance(false),
         // ---- ESC
-        combo(70, "ConfESC", "ESC", "GrpEsc", kEsc, 80, "ESC", "ESC to", 9),
-        rereading(combo(71, "ConfSCPBaud", "Baud", "GrpEsc", kBauds, 81, "SCP", "ESC parameters to"), 9),
-        rereading(combo(72, "ConfSCPFormat", "Format", "GrpEsc", kFormats, 82, "SCP", "ESC parameters to"), 9),
+        combo(70, "ConfESC", "ESC", "GrpEsc", kEsc, 80, "ESC", "ESC to", Reread::Full()),
+        rereading(combo(71, "ConfSCPBaud", "Baud", "GrpEsc", kBauds, 81, "SCP", "ESC parameters to"), Reread::Full()),
+        rereading(combo(72, "ConfSCPFormat", "Format", "GrpEsc", kFormats, 82, "SCP", "ESC parameters to"), Reread::Full()),
         // ---- audio
         volume("ConfTVL1", "Tx volume 1", "GrpAudio", 105, "TVL", "Tx audio volume to"),
         volume("ConfTVL2", "Tx volume 2", "GrpAudio", 107, "TVL", "Tx audio volume to"),
@@ -334,11 +333,11 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
         // family's own tables)
         {.tag = 80, .control = "ConfDTY", .caption = "Drop type", .kind = K::Combo,
          .group = "GrpDrop", .entries = kDropTypes, .source = N, .command = "DTY",
-         .confirm = "Drop type to", .reread = 7, .retry = 7},
+         .confirm = "Drop type to", .reread = Reread::At(kDniReadStep), .retry = Reread::At(kDniReadStep)},
         combo(81, "ConfTTA", "Tx Terr Alarm", "GrpDrop", {" Active", " Masked"}, 95, "TTA", "Tx Terr Alarm to"),
         {.tag = 82, .control = "ConfITY", .caption = "Insert type", .kind = K::Combo,
          .group = "GrpInsert", .entries = kDropTypes, .source = N, .command = "ITY",
-         .confirm = "Insert type to", .reread = 7, .retry = 7},
+         .confirm = "Insert type to", .reread = Reread::At(kDniReadStep), .retry = Reread::At(kDniReadStep)},
         combo(83, "ConfRTE", "Rx Terr Alarm", "GrpInsert", kDisabledEnabled, 94, "RTE", "Rx Terr Alarm to"),
         {.tag = 84, .control = "ConfDNILoop", .caption = "D+I Internal Loop", .kind = K::Combo,
          .group = "GrpDni", .entries = kOffOn, .source = N},
@@ -357,7 +356,7 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
         Row::BucAddress(1, "OAD", "ODU address to "),
         odu(97, "ConfOOP", "BUC output power", kDisabledEnabled, 3, "OOP", "BUC output power to"),
         odu(98, "ConfOPL", "BUC power leveling", kDisabledEnabled, 4, "OPL", "BUC power leveling to"),
-        odu(96, "ConfODP", "BUC DC power supply", kDisabledEnabled, 5, "ODP", "BUC DC power supply to", 15),
+        odu(96, "ConfODP", "BUC DC power supply", kDisabledEnabled, 5, "ODP", "BUC DC power supply to", Reread::At(kOduRead)),
         odu(99, "ConfODR", "10 MHz Reference", kDisabledEnabled, 6, "ODR", "10 MHz Reference to"),
         {.tag = 103, .control = "ConfOOD", .caption = "Carrier-on delay", .kind = K::Edit,
          .group = "GrpOdu", .source = O, .pos = 7, .len = 5, .show = Show::Text, .command = "OOD",
@@ -368,7 +367,7 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
         current("ConfODL", 101, "BUC current limit Low (mA)", 12, 4, "ODL", {0, 4000}, 100, kBucPrompt),
         current("ConfODH", 100, "BUC current limit High (mA)", 16, 4, "ODH", {0, 4000}, 100, kBucPrompt),
         odu(93, "ConfLNV", "Voltage", kLnbVoltages, 24, "LNV", "LNB Voltage to"),
-        odu(91, "ConfLNB", "LNB DC power supply", kDisabledEnabled, 25, "LNB", "LNB DC power supply to", 15),
+        odu(91, "ConfLNB", "LNB DC power supply", kDisabledEnabled, 25, "LNB", "LNB DC power supply to", Reread::At(kOduRead)),
         odu(92, "ConfLNR", "10 MHz Reference (LNB)", kDisabledEnabled, 26, "LNR", "LNB 10 MHz Reference to"),
         current("ConfLNL", 95, "LNB current limit Low (mA)", 27, 3, "LNL", {0, 250}, 0, kLnbPrompt),
         current("ConfLNH", 94, "LNB current limit High (mA)", 30, 3, "LNH", {0, 500}, 0, kLnbPrompt),

@@ -176,7 +176,7 @@ std::vector<ReadStep> Mqx370Window::ConfigReadSteps() {
              return 0;
          },
          3},
-        {3, "REF?", WhenAccepted([this](const std::string& r) {
+        {kReferenceRead, "REF?", WhenAccepted([this](const std::string& r) {
              SetBoxText("ConfREF", Chars(r, 2, 9));
              const std::string input = Chars(r, 11, 1);
              SetBoxIndex("ConfREFInput", input == "U" ? 0 : input == "B" ? 1 : -1);
@@ -215,7 +215,7 @@ std::vector<ReadStep> Mqx370Window::ConfigReadSteps() {
              }
              return IsL() ? 15 : 17;
          }},
-        {15, "OGC?", WhenAccepted([this](const std::string& r) {
+        {kOduRead, "OGC?", WhenAccepted([this](const std::string& r) {
              state().OduString = r.substr(1, 120);
              FillBoxes(Source::Odu, State().OduString);
          }),
@@ -237,29 +237,30 @@ void Mqx370Window::ConfigStep() {
 void Mqx370Window::AfterFill(Source source) {
     if (source != Source::Config)
         return;
-    const std::string& c = State().ConfigString;
-    const auto digit = [&](int pos) {
-        return static_cast<size_t>(pos) <= c.size() ? HexDigitValue(Chars(c, pos, 1)) : -1;
+    // The characters of a box as the unit sent them.
+    const auto digit = [&](const char* box) {
+        const std::string f = FieldOf(box);
+        return f.empty() ? -1 : HexDigitValue(f);
     };
     FillRateList(true);
     FillRateList(false);
     // The ESC shares its characters with the OBLIX mode and slave address.
-    const int framing = digit(39);
+    const int framing = digit("ConfTFM");
     const bool esc = framing < 3 || framing == 5;
     at("GrpEsc").setVisible(esc);
     for (const char* b : {"ConfEFM", "ConfEFMCap", "ConfESA", "ConfESACap"})
         at(b).setVisible(!esc);
     Entries oblix = kOblix;
-    if (!esc && digit(80) == 2)
+    if (!esc && digit("ConfEFM") == 2)
         oblix.push_back(kOblixSlave);
     at("ConfEFM").setItems(oblix);
-    SetBoxIndex("ConfEFM", esc ? -1 : digit(80));
+    SetBoxIndex("ConfEFM", esc ? -1 : digit("ConfEFM"));
     // "x" in the Tx ESC type: neither direction reports one.
-    if (Chars(c, 115, 1) == "x") {
+    if (FieldOf("ConfTET") == "x") {
         SetBoxIndex("ConfTET", 0);
         SetBoxIndex("ConfRET", 0);
     }
-    const bool adjust = HasReference() && digit(92) == 0;
+    const bool adjust = HasReference() && digit("ConfERF") == 0;
     at("ConfADJ").setVisible(adjust);
     at("ConfADJCap").setVisible(adjust);
 }

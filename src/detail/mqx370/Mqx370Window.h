@@ -32,6 +32,9 @@ public:
     static constexpr int kChannels = 24;
     // The configuration read's "DNI?", and where it waits when that is refused.
     static constexpr int kDniReadStep = 7;
+    // The configuration read from "REF?", and from "OGC?" (the ODU parameters).
+    static constexpr int kReferenceRead = 3;
+    static constexpr int kOduRead = 15;
     static constexpr int kDniStopped = 96;
     using Channels = std::array<int, kChannels>;
     // The D+I value of the tables and lists as "DNI=" sends it.

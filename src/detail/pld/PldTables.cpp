@@ -68,8 +68,8 @@ std::vector<BoxRow> PldWindow::ConfigBoxes() const {
                       .validation = Validation::Clamp,
                       .noteLow = kFreqLow,
                       .noteHigh = kFreqHigh,
-                      .reread = S(8),
-                      .retry = S(8),
+                      .reread = Reread::Full(),
+                      .retry = Reread::Full(),
                       .rangesNow = [this, up] { return FreqRange(up); },
                       .promptNow = prompt,
                       .enabledNow = unlocked};
@@ -104,8 +104,8 @@ std::vector<BoxRow> PldWindow::ConfigBoxes() const {
                       .validation = Validation::Clamp,
                       .noteLow = kAttenLow,
                       .noteHigh = kAttenHigh,
-                      .reread = S(8),
-                      .retry = S(8),
+                      .reread = Reread::Full(),
+                      .retry = Reread::Full(),
                       .rangesNow = [this, up] { return AttenRange(up); },
                       .promptNow = prompt,
                       .enabledNow = unlocked};
@@ -127,13 +127,13 @@ std::vector<BoxRow> PldWindow::ConfigBoxes() const {
                       .command = control,
                       .confirm = confirm,
                       .commsNote = comms,
-                      .reread = S(reread),
-                      .retry = S(reread),
+                      .reread = ReadFrom(reread),
+                      .retry = ReadFrom(reread),
                       .enabledNow = unlocked};
     };
     BoxRow ref = RefBox(pld::group::Unit);
     ref.commsNote = false;
-    ref.reread = ref.retry = S(6);
+    ref.reread = ref.retry = ReadFrom(6);
     ref.error = "ERROR: Bad Ref value. Please correct it";
     ref.enabledNow = unlocked;
     BoxRow cid = CircuitIdBox(pld::group::Unit);

@@ -103,16 +103,16 @@ std::vector<BoxRow> SwitchWindow::ConfigBoxes() const {
     std::vector<BoxRow> rows = {
         {.tag = 1, .control = "ConfOPM", .caption = "Auto/Manual state", .kind = L,
          .group = "GrpSwitchConf", .entries = kModes, .source = N, .command = "OPM",
-         .confirmation = never, .retry = 37},
+         .confirmation = never, .retry = Reread::At(kReadOpm)},
         {.tag = 2, .control = "ConfLRS", .caption = "Local/Remote state", .kind = L,
          .group = "GrpSwitchConf", .entries = kLocalRemote, .source = N, .command = "LRS",
-         .gate = Gate::Always, .confirmation = never, .retry = 87},
+         .gate = Gate::Always, .confirmation = never, .retry = Reread::At(kReadLrs)},
         {.tag = 3, .control = "ConfSID", .caption = "Switch ID", .kind = E,
          .group = "GrpSwitchConf", .source = N, .command = "SID", .value = Value::Upper,
          .cmdWidth = 24,
          .prompt = "Enter Switch ID, up to 24 chars, including )(*+-., 0 to 9, A to Z (ALL "
                    "CAPITALS)",
-         .confirmation = never, .sendUnchanged = true, .retry = 21},
+         .confirmation = never, .sendUnchanged = true, .retry = Reread::At(kReadSid)},
         {.tag = 4, .control = "ConfBKH", .caption = "Backup Holdoff Delay Time (sec)", .kind = E,
          .group = "GrpSwitchConf", .source = N, .show = Show::Int, .command = "BKH",
          .value = Value::Digits, .cmdWidth = 2, .ranges = {{1, 99}}, .integer = true,
@@ -120,16 +120,16 @@ std::vector<BoxRow> SwitchWindow::ConfigBoxes() const {
          .validation = Validation::Clamp,
          .noteLow = "Note: value has been corrected to lowest permitted",
          .noteHigh = "Note: value has been corrected to highest permitted",
-         .sendUnchanged = true, .retry = 41},
+         .sendUnchanged = true, .retry = Reread::At(kReadBkh)},
         {.tag = 6, .control = "ConfBBM", .caption = "", .kind = L, .group = "GrpBridgeConf",
          .entries = kBridge, .source = N, .command = "BBU",
-         .confirmation = Confirmation::Always, .retry = 79},
+         .confirmation = Confirmation::Always, .retry = Reread::At(kReadBbu)},
         {.tag = 7, .control = "ConfBTM", .caption = "Traffic Modem #", .kind = L,
          .group = "GrpBridgeConf", .entries = TrafficModems(false), .codes = TrafficModems(true),
-         .source = N, .command = "BBU", .confirmation = Confirmation::Always, .retry = 79},
+         .source = N, .command = "BBU", .confirmation = Confirmation::Always, .retry = Reread::At(kReadBbu)},
         {.tag = 8, .control = "ConfSAM", .caption = "Switch Alarm Mask", .kind = L,
          .group = "GrpMaskConf", .entries = kSwitchMasks, .source = N, .command = "SAM",
-         .confirmation = never, .retry = 29},
+         .confirmation = never, .retry = Reread::At(kReadSam)},
     };
     // clang-format on
     // The restore hold-off is the backup hold-off's twin.
@@ -138,7 +138,7 @@ std::vector<BoxRow> SwitchWindow::ConfigBoxes() const {
     restore.control = "ConfRSH";
     restore.caption = "Restore Holdoff Delay Time (sec)";
     restore.command = "RSH";
-    restore.retry = 45;
+    restore.retry = Reread::At(kReadRsh);
     rows.insert(rows.begin() + 4, restore);
     return rows;
 }
@@ -225,26 +225,28 @@ std::vector<ReadStep> SwitchWindow::ReadingSteps() {
              [this](const std::string& r) { ShowCaption(", s/n " + Chars(r, 2, 10)); }),
         read(7, "SWR?", 21, false,
              [this](const std::string& r) { ShowCaption(", software rev " + Chars(r, 2, 4)); }),
-        read(21, "SID?", 25, true,
+        read(kReadSid, "SID?", 25, true,
              [this](const std::string& r) {
                  SetValue("StaSID", Chars(r, 2, 24), Colours::white);
                  SetBoxText("ConfSID", Chars(r, 2, 24));
              }),
         read(25, "MAM?", 29, true, [this, digit](const std::string& r) { DecodeMam(digit(r)); }),
-        read(29, "SAM?", 33, true, [this, digit](const std::string& r) { DecodeSam(digit(r)); }),
+        read(kReadSam, "SAM?", 33, true,
+             [this, digit](const std::string& r) { DecodeSam(digit(r)); }),
         read(33, "AAM?", 37, true,
              [this, digit](const std::string& r) {
                  DecodeAam(digit(r));
                  ShowInstruction("");
              }),
-        read(37, "OPM?", 41, true, [this, digit](const std::string& r) { DecodeOpm(digit(r)); }),
-        read(41, "BKH?", 45, true,
+        read(kReadOpm, "OPM?", 41, true,
+             [this, digit](const std::string& r) { DecodeOpm(digit(r)); }),
+        read(kReadBkh, "BKH?", 45, true,
              [this](const std::string& r) {
                  const std::string v = std::to_string(IntOfText(Chars(r, 2, 2)));
                  SetValue("StaBKH", v, Colours::white);
                  SetBoxText("ConfBKH", " " + v);
              }),
-        read(45, "RSH?", 71, true,
+        read(kReadRsh, "RSH?", 71, true,
              [this](const std::string& r) {
                  const std::string v = std::to_string(IntOfText(Chars(r, 2, 2)));
                  SetValue("StaRSH", v, Colours::white);
@@ -262,9 +264,9 @@ std::vector<ReadStep> SwitchWindow::ReadingSteps() {
                  EnableActivateButtons();
              }),
         read(75, "FLT?", 79, false, [this](const std::string& r) { DecodeFaults(r); }),
-        read(79, "BBU?", 83, true, [this](const std::string& r) { DecodeBridge(r); }),
+        read(kReadBbu, "BBU?", 83, true, [this](const std::string& r) { DecodeBridge(r); }),
         read(83, "NUE?", 87, false, [this](const std::string& r) { DecodeUnread(r); }),
-        {87, "LRS?",
+        {kReadLrs, "LRS?",
          [this](const std::string& r) {
              return StartsWith(r, "=") ? DecodeLocalRemote(r) : kFailure;
          }},

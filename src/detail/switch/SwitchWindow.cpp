@@ -195,8 +195,8 @@ int SwitchWindow::AcceptedNext() const {
 int SwitchWindow::RereadStep(const std::string& mnemonic, bool accepted) const {
     if (accepted)
         return mnemonic == "ACT" && shown("PanelConfig") ? 71 : AcceptedNext();
-    if (const BoxRow* b = BoxByCommand(mnemonic))
-        return b->retry;
+    if (const BoxRow* b = RowInFlight())
+        return StepOf(b->retry);
     return rereadOf_ ? rereadOf_ : 21;
 }
 

@@ -22,6 +22,14 @@ public:
 
     // The steps other parts of the window ask for.
     static constexpr int kStart = 400;
+    // The reading steps of the configuration values a refused change reads back.
+    static constexpr int kReadSid = 21;
+    static constexpr int kReadSam = 29;
+    static constexpr int kReadOpm = 37;
+    static constexpr int kReadBkh = 41;
+    static constexpr int kReadRsh = 45;
+    static constexpr int kReadBbu = 79;
+    static constexpr int kReadLrs = 87;
     static constexpr int kStatus = 410;
     static constexpr int kConfig = 450;
     static constexpr int kConfigIdle = 452;

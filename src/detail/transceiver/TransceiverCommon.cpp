@@ -216,8 +216,8 @@ BoxRow TransceiverWindow::CircuitIdBox(const std::string& group) const {
             .prompt = "Enter Circuit ID, up to 24 chars, including )(*+-., 0 to 9, A to Z (ALL "
                       "CAPITALS)",
             .confirmation = Confirmation::Never,
-            .reread = S(2),
-            .retry = S(2)};
+            .reread = ReadFrom(2),
+            .retry = ReadFrom(2)};
 }
 
 BoxRow TransceiverWindow::RefBox(const std::string& group) const {

@@ -165,8 +165,8 @@ std::vector<BoxRow> VornWindow::ConfigBoxes() const {
                       .noteLow = kFreqLow,
                       .noteHigh = kFreqHigh,
                       .noteGrid = "Note: have rounded freq value to nearest permitted value",
-                      .reread = S(8),
-                      .retry = S(8),
+                      .reread = Reread::Full(),
+                      .retry = Reread::Full(),
                       .rangesNow = [this, up] { return FreqRange(up); },
                       .promptNow = [freqPrompt, up] { return freqPrompt(up); },
                       .enabledNow = notLimited,
@@ -195,8 +195,8 @@ std::vector<BoxRow> VornWindow::ConfigBoxes() const {
                       .noteLow = kAttenLow,
                       .noteHigh = kAttenHigh,
                       .noteGrid = "Note: have rounded atten value to nearest permitted value",
-                      .reread = S(8),
-                      .retry = S(8),
+                      .reread = Reread::Full(),
+                      .retry = Reread::Full(),
                       .rangesNow = [this, up] { return AttenRange(up); },
                       .promptNow = [attenPrompt, up] { return attenPrompt(up); },
                       .enabledNow = notLimited,
@@ -219,8 +219,8 @@ std::vector<BoxRow> VornWindow::ConfigBoxes() const {
                       .len = len,
                       .command = control,
                       .confirmation = never,
-                      .reread = S(reread),
-                      .retry = S(reread)};
+                      .reread = ReadFrom(reread),
+                      .retry = ReadFrom(reread)};
     };
     // One that asks first at the DISTANT end.
     const auto asked = [&](BoxRow b, const char* confirm, bool comms) {
@@ -240,7 +240,7 @@ std::vector<BoxRow> VornWindow::ConfigBoxes() const {
     ref.len = 3;
     ref.show = Show::Int;
     ref.error = "ERROR: Bad Ref value. Please correct it";
-    ref.reread = ref.retry = S(6);
+    ref.reread = ref.retry = ReadFrom(6);
     BoxRow mute = choice(22, "MUT", "Mute Mode", "GrpUnit", kMuteModes, kBits, "MUT", 1, 1, 22);
     mute.lockable = false; // only a DISTANT unit's mute mode is out of reach
     mute.enabledNow = [this] { return !DistantEnd; };

@@ -131,3 +131,30 @@ TEST(ChangeCycle, AReadOnlyBoxGivesNoPromptAndAFailedRedReplyShowsItsText) {
     EXPECT_EQ(r.Text("Instruction"),
               "Enter Tx frequency, 50-90 MHz or 100-180 MHz, resolution 100 Hz");
 }
+
+TEST(ChangeCycle, NoGivesBackTheChangedBoxWhenTheOperatorHasMovedOnToTheNextOne) {
+    DetailRig r;
+    r.Open("0350110001", 4, "0450");
+    r.unit->setAnswer("LRS", "=1");
+    r.ReadConfig();
+    const std::string tx = r.Text("ConfTFQ"), rx = r.Text("ConfRFQ");
+    const int modulation = r.at("ConfTMD").selected();
+    // The question comes a moment after the box is left: focus is on the next box by then.
+    r.op.answers = {Answer::No, Answer::No};
+    EXPECT_EQ(r.Settings([&] {
+        r.Edit("ConfTFQ", "71");
+        r.w->enter("ConfRFQ");
+    }),
+              Lines{});
+    EXPECT_EQ(r.Text("ConfTFQ"), tx);
+    EXPECT_EQ(r.Text("ConfRFQ"), rx);
+    EXPECT_EQ(r.Settings([&] {
+        r.w->enter("ConfTMD");
+        r.w->choose("ConfTMD", modulation == 0 ? 1 : 0);
+        r.w->leave("ConfTMD");
+        r.w->enter("ConfRMD");
+    }),
+              Lines{});
+    EXPECT_EQ(r.at("ConfTMD").selected(), modulation);
+    ASSERT_EQ(r.op.questions.size(), 2u);
+}

@@ -73,7 +73,7 @@ public:
     // The level box's rules, set before Activate.
     Validation levelCheck = Validation::RefuseCaption;
     Confirmation levelConfirm = Confirmation::DistantOnly;
-    int levelReread = ConfigSteps::SetConfig;
+    Reread levelReread = Reread::Panel();
     std::string levelName = "ConfLVL", levelGroup = "GrpSettings";
     std::vector<CompositeRow> composites;
 
@@ -371,7 +371,7 @@ TEST(DetailFramework, TheSelfTestGetsAtLeastThreeSecondsToAnswer) {
 
 TEST(DetailFramework, OnceAChangeIsAcceptedRepliesAreFollowedByNoPause) {
     FrameRig r;
-    r.Open(PlainFamily(), 3, [](FakeFamily& f) { f.levelReread = 1; });
+    r.Open(PlainFamily(), 3, [](FakeFamily& f) { f.levelReread = Reread::At(1); });
     r.setup.rec(3).DelayText = "150";
     r.ReadConfig();
     // Reading the configuration: the end's pause after the change's reply.
@@ -597,7 +597,7 @@ TEST(DetailFramework, AStepSteeredWindowTakesTheReplyToAChangeAndPausesAfterARef
     f.configStep = FakeFamily::kConfigStep;
     f.rejection.pauseTicks = 14;
     FrameRig r;
-    r.Open(f, 3, [](FakeFamily& w) { w.levelReread = FakeFamily::kConfigStep; });
+    r.Open(f, 3, [](FakeFamily& w) { w.levelReread = Reread::At(FakeFamily::kConfigStep); });
     ASSERT_TRUE(r.UntilSent("<0420/TST?"));
     r.Tick(3);
     ASSERT_TRUE(r.w->click("BtnConfig"));

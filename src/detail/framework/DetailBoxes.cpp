@@ -341,7 +341,7 @@ void DetailWindow::AfterSetReply() {
     const std::string r = TakeReply(s_.LastMnemonic);
     if (r == kCountedOut)
         return;
-    const bool accepted = StartsWith(r, "=") || (family_.replies.plusClass && StartsWith(r, "+"));
+    const bool accepted = Accepted(r, family_.replies.plusClass);
     if (!accepted) {
         const RejectionRules& rule = family_.rejection;
         const std::string& text =

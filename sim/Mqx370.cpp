@@ -202,7 +202,7 @@ public:
         if (query)
             return answer(unit, m, value);
         if (m == "CST" || m == "CLD")
-            return memory(unit, m, value, nowMs);
+            return memoryCommand(unit, m, value, nowMs);
         if (m == "TXO" || m == "CID" || m == "LRS" || m == "DAY" || m == "TIM" || m == "CAE" ||
             m == "CAS" || m == "FSW" || m == "RCB")
             return std::nullopt; // as every modem takes them
@@ -437,8 +437,8 @@ private:
         return "=" + reading;
     }
 
-    std::optional<std::string> memory(Unit& unit, const std::string& m, const std::string& v,
-                                      int64_t nowMs) {
+    std::optional<std::string> memoryCommand(Unit& unit, const std::string& m, const std::string& v,
+                                             int64_t nowMs) {
         if (!unit.acceptsSettings())
             return "*";
         if (v.size() != 1 || !digit(v[0]))

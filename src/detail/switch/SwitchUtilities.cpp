@@ -43,6 +43,10 @@ void SwitchWindow::BuildUtilityExtras() {
         RequestStep(kSetTime);
     });
     const auto memoryButton = [this](bool load) {
+        // The confirmation of an earlier preview goes: it named another reading.
+        ShowMemoryPreview(false, false);
+        at("BtnMemConfirm").setVisible(false);
+        at("BtnMemCancel").setVisible(false);
         state().LoadMemory = load;
         at(load ? "BtnLoad" : "BtnStore").setEnabled(false);
         ClearUtilityLabels();

@@ -404,7 +404,11 @@ void SwitchWindow::ActivatePressed(int k) {
     std::string flags = actFlags_.substr(1, 10);
     flags[static_cast<size_t>(k - 1)] = at(Numbered("BtnAct", k)).text() == "A" ? '1' : '0';
     rereadOf_ = 73;
+    // Until "AMQ?" and "ACT?" have been read again the flags are not the switch's: a
+    // press in the pause after the reply, or after a failed read back, would undo this.
+    flagsMatchCaptions_ = false;
     SendChange("ACT=" + flags);
+    EnableActivateButtons();
 }
 
 void SwitchWindow::MaskClicked(const char* command, const char* first, const char* second,

@@ -369,6 +369,9 @@ TEST(SwitchWindow, ActivateButtonsChangeOneFlagOfWhatTheSwitchSaidAndWaitForIt) 
     size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnAct2"));
     EXPECT_EQ(r.Commands(mark), Lines{"ACT=1100000000"});
+    // Accepted, but not read back yet: a press in the pause would undo it.
+    ASSERT_TRUE(r.Until([&] { return !r.tx.AwaitingReply; }));
+    EXPECT_FALSE(r.w->click("BtnAct3"));
     ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
     EXPECT_EQ(r.Commands(mark), (Lines{"ACT=1100000000", "AMQ?", "ACT?"}));
     EXPECT_EQ(r.Text("BtnAct2"), "D");
@@ -455,6 +458,15 @@ TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
     EXPECT_EQ(r.Text("PrvLines"), "Redundant Modem Bridging TM# 3\nBack-up Holdoff Time : 7 "
                                   "sec\nRestore Holdoff Time : 20 sec");
     ASSERT_TRUE(r.w->choose("MemoryList", 2)); // not the location previewed
+    // Another read of a location takes the old preview's Confirm away.
+    ASSERT_TRUE(r.w->click("BtnLoad"));
+    EXPECT_FALSE(r.at("BtnMemConfirm").visible());
+    EXPECT_FALSE(r.w->click("BtnMemConfirm"));
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnLoad").enabled() && !r.tx.AwaitingReply; }));
+    ASSERT_TRUE(r.w->choose("MemoryList", 1));
+    ASSERT_TRUE(r.w->click("BtnLoad"));
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
+    ASSERT_TRUE(r.w->choose("MemoryList", 2));
     size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnMemConfirm"));
     ASSERT_TRUE(r.Until(

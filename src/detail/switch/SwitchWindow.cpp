@@ -204,7 +204,7 @@ void SwitchWindow::AfterAccepted(const std::string& mnemonic) {
     if (mnemonic == "SID")
         SetValue("StaSID", at("ConfSID").text(), Colours::white);
     if (mnemonic == "BKH" || mnemonic == "RSH")
-        SetValue("Sta" + mnemonic, LeftTrim(at("Conf" + mnemonic).text()), Colours::white);
+        SetValue("Sta" + mnemonic, at("Conf" + mnemonic).text(), Colours::white); // " 99"
     if (shown("PanelConfig")) {
         ShowInstruction("Click on a box to change the information");
         LockConfig(false);

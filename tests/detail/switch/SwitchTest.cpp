@@ -274,7 +274,7 @@ TEST(SwitchWindow, HoldOffsAreBroughtIntoRangeWithANoteAndReadBackAfterARefusal)
     EXPECT_EQ(r.Text("ConfBKH"), " 99");
     ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
     EXPECT_EQ(r.Commands(mark), Lines{"BKH=99"});
-    EXPECT_EQ(r.Text("StaBKH"), "99");
+    EXPECT_EQ(r.Text("StaBKH"), " 99"); // as the box, until the next reading
     EXPECT_EQ(r.Text("Instruction"), "Click on a box to change the information");
     r.Edit("ConfRSH", "0");
     EXPECT_EQ(r.Text("Notice"), "Note: value has been corrected to lowest permitted");

@@ -257,6 +257,9 @@ void VornWindow::TakeCus(const std::string& v) {
 }
 
 void VornWindow::TakeCls(const std::string& r) {
+    // No answer says nothing of the supply: the groups stay as they are.
+    if (StartsWith(r, "T"))
+        return;
     // A unit without LNA supply refuses the query: its LNA groups go.
     lnaSupply_ = StartsWith(r, "=");
     RefreshGroups();

@@ -120,6 +120,18 @@ TEST(DetailVorn, AMissingConverterOrLnaSupplyTakesItsGroupsAway) {
     EXPECT_FALSE(lna.at("GrpLna").visible());
     EXPECT_FALSE(lna.at("GrpLnaConf").visible());
     EXPECT_TRUE(lna.at("GrpDown").visible());
+
+    // No answer to "CLS?" says nothing of the supply: the groups stay.
+    Rig lost;
+    OpenVorn(lost, 3, false, [](Rig& r) {
+        sim::Injection silent = sim::Injection::silence();
+        silent.mnemonic = "CLS";
+        silent.count = 1;
+        r.unit->inject(silent);
+    });
+    ASSERT_TRUE(lost.Until([&] { return lost.at("BtnConfig").enabled(); }));
+    EXPECT_TRUE(lost.at("GrpLna").visible());
+    EXPECT_TRUE(lost.at("GrpLnaConf").visible());
 }
 
 TEST(DetailVorn, StatusRepliesShowTheirEdgeCases) {

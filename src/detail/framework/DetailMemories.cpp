@@ -197,12 +197,16 @@ void DetailWindow::MemoryStep() {
     }
 }
 
-void DetailWindow::MemoryConfirm() {
-    if (CurrentMode() != Phases::LoadStMem || s_.StepNo != 500 || d_.tx.AwaitingReply)
-        return;
+void DetailWindow::HideMemoryQuestion() {
     ShowMemoryPreview(false, false);
     at("BtnMemConfirm").setVisible(false);
     at("BtnMemCancel").setVisible(false);
+}
+
+void DetailWindow::MemoryConfirm() {
+    if (CurrentMode() != Phases::LoadStMem || s_.StepNo != 500 || d_.tx.AwaitingReply)
+        return;
+    HideMemoryQuestion();
     const std::string d = MemoryDigit();
     if (s_.LoadMemory) {
         at("MemoryMsg").setText("Loading...").setTextColour(Colours::blue);
@@ -217,9 +221,7 @@ void DetailWindow::MemoryConfirm() {
 }
 
 void DetailWindow::MemoryCancel() {
-    ShowMemoryPreview(false, false);
-    at("BtnMemConfirm").setVisible(false);
-    at("BtnMemCancel").setVisible(false);
+    HideMemoryQuestion();
     ClearUtilityLabels();
     RequestMode(Phases::Utilities);
 }

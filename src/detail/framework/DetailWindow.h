@@ -302,6 +302,8 @@ protected:
     // The memory preview: fills the memos from a stored string; shows or hides them.
     void FillPreview(const std::vector<PreviewMemo>& memos, const std::string& text);
     void ShowMemoryPreview(bool configuration, bool preludes);
+    // The preview and its Confirm/Cancel go (answered, or another reading began).
+    void HideMemoryQuestion();
     // The memory location of the operation under way: taken from the list when its
     // location is read, so that what is loaded or overwritten is what was previewed.
     const std::string& LatchMemoryLocation();

@@ -44,9 +44,7 @@ void SwitchWindow::BuildUtilityExtras() {
     });
     const auto memoryButton = [this](bool load) {
         // The confirmation of an earlier preview goes: it named another reading.
-        ShowMemoryPreview(false, false);
-        at("BtnMemConfirm").setVisible(false);
-        at("BtnMemCancel").setVisible(false);
+        HideMemoryQuestion();
         state().LoadMemory = load;
         at(load ? "BtnLoad" : "BtnStore").setEnabled(false);
         ClearUtilityLabels();
@@ -55,17 +53,13 @@ void SwitchWindow::BuildUtilityExtras() {
     onClick("BtnLoad", [memoryButton] { memoryButton(true); });
     onClick("BtnStore", [memoryButton] { memoryButton(false); });
     onClick("BtnMemConfirm", [this] {
-        ShowMemoryPreview(false, false);
-        at("BtnMemConfirm").setVisible(false);
-        at("BtnMemCancel").setVisible(false);
+        HideMemoryQuestion();
         const bool load = State().LoadMemory;
         at("MemoryMsg").setText(load ? "Loading..." : "Storing...").setTextColour(Colours::blue);
         RequestStep(load ? kMemoryLoad : kMemoryStore);
     });
     onClick("BtnMemCancel", [this] {
-        ShowMemoryPreview(false, false);
-        at("BtnMemConfirm").setVisible(false);
-        at("BtnMemCancel").setVisible(false);
+        HideMemoryQuestion();
         messageHoldTicks_ = 1;
         ClearUtilityLabels();
     });

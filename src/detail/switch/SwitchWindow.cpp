@@ -407,8 +407,7 @@ void SwitchWindow::ActivatePressed(int k) {
     // Until "AMQ?" and "ACT?" have been read again the flags are not the switch's: a
     // press in the pause after the reply, or after a failed read back, would undo this.
     flagsMatchCaptions_ = false;
-    SendChange("ACT=" + flags);
-    EnableActivateButtons();
+    SendChange("ACT=" + flags); // its lock disables the buttons
 }
 
 void SwitchWindow::MaskClicked(const char* command, const char* first, const char* second,

@@ -186,32 +186,13 @@ TEST(Detail350Commands, CurrentLimitsAreCheckedThenSentInTheirDigits) {
         const char* command;
         const char* shown;
     };
+    // clang-format off
     const Box boxes[] = {
-        {"ConfODL",
-         "Enter current value, integer between 0 and 3000 (mA), resolution 100 (mA)",
-         {"lots", "3100", "1250"},
-         "1200",
-         "BCL=1200",
-         " 1200"},
-        {"ConfODH",
-         "Enter current limit, integer between 500 and 4000 (mA), resolution 100 (mA)",
-         {"400", "4100", "2050"},
-         "4000",
-         "BCH=4000",
-         " 4000"},
-        {"ConfLNL",
-         "Enter current limit, integer between 10 and 400 (mA)",
-         {"9", "401", "250.5"},
-         "10",
-         "LCL=010",
-         " 10"},
-        {"ConfLNH",
-         "Enter current limit, integer between 50 and 600 (mA)",
-         {"49", "601"},
-         "600",
-         "LCH=600",
-         " 600"},
-    };
+        {"ConfODL", "Enter current value, integer between 0 and 3000 (mA), resolution 100 (mA)", {"lots", "3100", "1250"}, "1200", "BCL=1200", " 1200"},
+        {"ConfODH", "Enter current limit, integer between 500 and 4000 (mA), resolution 100 (mA)", {"400", "4100", "2050"}, "4000", "BCH=4000", " 4000"},
+        {"ConfLNL", "Enter current limit, integer between 10 and 400 (mA)", {"9", "401", "250.5"}, "10", "LCL=010", " 10"},
+        {"ConfLNH", "Enter current limit, integer between 50 and 600 (mA)", {"49", "601"}, "600", "LCH=600", " 600"}};
+    // clang-format on
     for (const Box& b : boxes) {
         SCOPED_TRACE(b.control);
         const std::string caption = std::string(b.control) + "Cap";

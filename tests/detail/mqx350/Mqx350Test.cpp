@@ -15,22 +15,14 @@ const std::string kCid24 = "CID=ABC" + std::string(21, ' ');
 TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
     DetailRig r;
     r.Open();
-    for (const auto& [m, v] : std::vector<std::pair<const char*, const char*>>{{"NUE", "=221"},
-                                                                               {"NUS", "=012"},
-                                                                               {"FLT", "=031001"},
-                                                                               {"EBN", "=08.5"},
-                                                                               {"RFO", "=+001.2"},
-                                                                               {"BER", "=1.0E7"},
-                                                                               {"BFS", "=50"},
-                                                                               {"RED", "=1"},
-                                                                               {"OUS", "=xxxxxx"},
-                                                                               {"RSL", "=GT60"},
-                                                                               {"TMP", "=035"},
-                                                                               {"TXO", "=4"},
-                                                                               {"REB", "=16.0"},
-                                                                               {"PLI", "=x.x"},
-                                                                               {"CTD", "=000"}})
-        r.unit->setAnswer(m, v);
+    // clang-format off
+    const char* answers[][2] = {
+        {"NUE", "=221"}, {"NUS", "=012"}, {"FLT", "=031001"}, {"EBN", "=08.5"}, {"RFO", "=+001.2"},
+        {"BER", "=1.0E7"}, {"BFS", "=50"}, {"RED", "=1"}, {"OUS", "=xxxxxx"}, {"RSL", "=GT60"},
+        {"TMP", "=035"}, {"TXO", "=4"}, {"REB", "=16.0"}, {"PLI", "=x.x"}, {"CTD", "=000"}};
+    // clang-format on
+    for (const auto& a : answers)
+        r.unit->setAnswer(a[0], a[1]);
     EXPECT_EQ(r.w->caption(), "Detail of Modem 1, Local end, link: MADRID-2       MQX-350");
     EXPECT_EQ(CurrentModelCode(), 350);
     EXPECT_FALSE(r.at("BtnOdu").visible());
@@ -45,30 +37,24 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
         "<0350/BFS?", "<0350/RED?", "<0350/OUS?", "<0350/RSL?", "<0350/TMP?", "<0350/TXO?",
         "<0350/REB?", "<0350/PLI?", "<0350/CTD?", "<0350/LRS?"};
     EXPECT_EQ(r.SentSince(mark), expected);
-    EXPECT_EQ(r.Text("StaLRS"), "REMOTE");
-    EXPECT_EQ(r.Text("StaCID"), "LINK TWO");
-    EXPECT_EQ(r.Text("StaSWR"), "1.07 2.03");
-    EXPECT_EQ(r.Text("StaNUE"), "221");
+    // clang-format off
+    const std::pair<const char*, const char*> shown[] = {
+        {"StaLRS", "REMOTE"}, {"StaCID", "LINK TWO"}, {"StaSWR", "1.07 2.03"}, {"StaNUE", "221"},
+        {"StaUnit", "OK"}, {"StaTx", "Tx FIFO slip"}, {"StaRx", "Demodulator unlocked"},
+        {"StaEbNo", "8.5 dB"}, {"StaFreqOffset", "+001.2 kHz"}, {"StaBER", "1.0 E-7"},
+        {"StaBFS", "50 %"}, {"StaRED", "Online"}, {"StaRSL", "> -60 dBm"},
+        {"StaTXO", "Off during Warm-Up"}, {"StaREB", "> 16 dB"}, {"StaPLI", "Not available"}};
+    // clang-format on
+    for (const auto& [box, text] : shown)
+        EXPECT_EQ(r.Text(box), text) << box;
     EXPECT_EQ(r.Colour("StaNUE"), "yellow");
     EXPECT_EQ(r.Colour("StaNUS"), "white");
-    EXPECT_EQ(r.Text("StaUnit"), "OK");
     EXPECT_EQ(r.Colour("StaUnit"), "lime");
-    EXPECT_EQ(r.Text("StaTx"), "Tx FIFO slip");
     EXPECT_EQ(r.Colour("StaTx"), "red");
-    EXPECT_EQ(r.Text("StaRx"), "Demodulator unlocked");
     EXPECT_TRUE(r.w->DetailConfigChanged);
-    EXPECT_EQ(r.Text("StaEbNo"), "8.5 dB");
-    EXPECT_EQ(r.Text("StaFreqOffset"), "+001.2 kHz");
-    EXPECT_EQ(r.Text("StaBER"), "1.0 E-7");
-    EXPECT_EQ(r.Text("StaBFS"), "50 %");
-    EXPECT_EQ(r.Text("StaRED"), "Online");
     EXPECT_FALSE(r.at("OusBox").visible());
-    EXPECT_EQ(r.Text("StaRSL"), "> -60 dBm");
     EXPECT_EQ(r.Text("StaTMP"), "035 \xB0"
                                 "C");
-    EXPECT_EQ(r.Text("StaTXO"), "Off during Warm-Up");
-    EXPECT_EQ(r.Text("StaREB"), "> 16 dB");
-    EXPECT_EQ(r.Text("StaPLI"), "Not available");
     EXPECT_FALSE(r.at("StaCTD").visible());
     EXPECT_TRUE(r.at("BtnConfig").enabled());
     EXPECT_FALSE(r.at("BtnStatus").enabled());
@@ -87,36 +73,31 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
 TEST(Detail350, TheL350ReadsItsOduStatusAndTheCountdownShows) {
     DetailRig r;
     r.Open("0351110001", 3, "0351");
-    for (const auto& [m, v] : std::vector<std::pair<const char*, const char*>>{{"CTD", "=030"},
-                                                                               {"BPC", "=1"},
-                                                                               {"BDC", "=1200"},
-                                                                               {"BDV", "=24.0"},
-                                                                               {"LPC", "=1"},
-                                                                               {"LDC", "=!"},
-                                                                               {"LDV", "=18.0"},
-                                                                               {"BCE", "=1"},
-                                                                               {"BOL", "=10.5"},
-                                                                               {"BUT", "=+045"},
-                                                                               {"BPA", "=0"},
-                                                                               {"BSV", "=12"}})
-        r.unit->setAnswer(m, v);
+    // clang-format off
+    const char* answers[][2] = {
+        {"CTD", "=030"}, {"BPC", "=1"}, {"BDC", "=1200"}, {"BDV", "=24.0"}, {"LPC", "=1"},
+        {"LDC", "=!"}, {"LDV", "=18.0"}, {"BCE", "=1"}, {"BOL", "=10.5"}, {"BUT", "=+045"},
+        {"BPA", "=0"}, {"BSV", "=12"}};
+    // clang-format on
+    for (const auto& a : answers)
+        r.unit->setAnswer(a[0], a[1]);
     r.unit->setAnswer("LDC", "?");
     EXPECT_EQ(r.w->ModelName, "MQX-350L");
     EXPECT_TRUE(r.at("GrpClockExt").visible());
     ASSERT_TRUE(r.UntilSent("<0351/BSV?"));
     r.Tick(3);
-    EXPECT_EQ(r.Text("StaCTD"), "030 sec");
+    // clang-format off
+    const std::pair<const char*, const char*> odu[] = {
+        {"StaCTD", "030 sec"}, {"StaBPC", "Enabled"}, {"StaBDC", "1200 mA"}, {"StaLDC", "N/A"},
+        {"StaFSK", "Enabled"}, {"StaBPA", "Locked"}, {"StaBSV", "12"}};
+    // clang-format on
+    for (const auto& [box, text] : odu)
+        EXPECT_EQ(r.Text(box), text) << box;
     EXPECT_TRUE(r.at("StaCTD").visible());
-    EXPECT_EQ(r.Text("StaBPC"), "Enabled");
-    EXPECT_EQ(r.Text("StaBDC"), "1200 mA");
-    EXPECT_EQ(r.Text("StaLDC"), "N/A");
     EXPECT_EQ(r.Colour("StaLDC"), "gray");
-    EXPECT_EQ(r.Text("StaFSK"), "Enabled");
     EXPECT_TRUE(r.at("BucStatus").visible());
     EXPECT_EQ(r.Text("StaBUT"), "+ 45 \xB0"
                                 "C");
-    EXPECT_EQ(r.Text("StaBPA"), "Locked");
-    EXPECT_EQ(r.Text("StaBSV"), "12");
     // With the G.703 option the clock extension box shows; "x" means not reported.
     DetailRig g;
     g.Open("035011000x");

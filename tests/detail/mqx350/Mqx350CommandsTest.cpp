@@ -59,6 +59,33 @@ sim::Injection Only(sim::Injection i, const std::string& mnemonic) {
     return i;
 }
 
+// Ticks or clears a mask and leaves the group; the settings that went out.
+Lines Mask(DetailRig& r, const char* box, bool on) {
+    r.w->enter(box);
+    return r.Settings([&] {
+        r.w->check(box, on);
+        r.w->leave(box);
+    });
+}
+
+// Events with these codes in the unit's log; the lines a download writes for them.
+Lines AddEvents(DetailRig& r, const std::string& codes) {
+    r.unit->setStatisticsInterval(0);
+    for (char code : codes)
+        r.unit->addEvent('1', '3', code, r.clock.monotonicMs());
+    Lines out;
+    for (const std::string& rec : r.unit->events())
+        out.push_back(r.w->UnitAddress + "  " + EventEntryText(rec, r.clock));
+    return out;
+}
+
+void ReadEventsTo(DetailRig& r, const std::string& file) {
+    r.op.files.push_back(file);
+    r.w->click("BtnReadEvents");
+    r.w->click("BtnNewFile");
+    r.w->click("BtnReadLog");
+}
+
 // The memory load of location 3 up to the moment "CLD=3" has gone out.
 void ConfirmLoad(DetailRig& r) {
     r.w->choose("MemoryList", 3);
@@ -93,12 +120,7 @@ TEST(Detail350Commands, AlarmMasksGoOutAsOneStringAndADistantNoRestoresTheBoxes)
     DetailRig d;
     ASSERT_NO_FATAL_FAILURE(OpenConfig(d, "0350110001", 4, "0450"));
     d.op.answers.push_back(Answer::No);
-    d.w->enter("MaskAgc");
-    EXPECT_EQ(d.Settings([&] {
-        d.w->check("MaskAgc", true);
-        d.w->leave("MaskAgc");
-    }),
-              Lines{});
+    EXPECT_EQ(Mask(d, "MaskAgc", true), Lines{});
     ASSERT_EQ(d.op.questions.size(), 1u);
     EXPECT_EQ(d.op.questions[0].title, "Confirm");
     EXPECT_EQ(d.op.questions[0].text, "Change alarms masks. Comms may be affected.");
@@ -108,12 +130,7 @@ TEST(Detail350Commands, AlarmMasksGoOutAsOneStringAndADistantNoRestoresTheBoxes)
     EXPECT_EQ(d.Text("Instruction"), "Edit of parameter has been replaced with previous value");
 
     d.op.answers.push_back(Answer::Yes);
-    d.w->enter("MaskAgc");
-    EXPECT_EQ(d.Settings([&] {
-        d.w->check("MaskAgc", true);
-        d.w->leave("MaskAgc");
-    }),
-              Lines{"MSK=101110101010"});
+    EXPECT_EQ(Mask(d, "MaskAgc", true), Lines{"MSK=101110101010"});
     EXPECT_EQ(d.op.questions.size(), 2u);
     EXPECT_TRUE(d.at("MaskAgc").checked());
     EXPECT_EQ(d.tx.CurrentMode, "SETCONFIG");
@@ -342,38 +359,24 @@ TEST(Detail350Commands, TheStatisticsLogGoesToItsFileAndIsThenCleared) {
 TEST(Detail350Commands, ARefusedClearLeavesTheLinesInTheFileAndALocalUnitIsNotCleared) {
     DetailRig r;
     r.Open();
-    r.unit->setStatisticsInterval(0);
-    for (char code : {'1', '3'})
-        r.unit->addEvent('1', '3', code, r.clock.monotonicMs());
-    Lines expected;
-    for (const std::string& rec : r.unit->events())
-        expected.push_back("0350  " + EventEntryText(rec, r.clock));
-    const size_t held = r.unit->events().size();
+    const Lines expected = AddEvents(r, "13");
     r.unit->setAnswer("CAE", "*");
     ASSERT_NO_FATAL_FAILURE(OpenLogs(r));
-    r.op.files.push_back("ev.txt");
-    r.w->click("BtnReadEvents");
-    r.w->click("BtnNewFile");
-    r.w->click("BtnReadLog");
+    ReadEventsTo(r, "ev.txt");
     ASSERT_TRUE(r.UntilSent("<0350/CAE=", 200));
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == 6; }, 200));
     EXPECT_EQ(r.Text("LogProgress"), "Log: Not permitted");
     EXPECT_EQ(r.at("LogProgress").textColour(), Colours::red);
     EXPECT_EQ(*TextFile::readLines(r.dir.path() / "ev.txt"), expected);
-    EXPECT_EQ(r.unit->events().size(), held);
+    EXPECT_EQ(r.unit->events().size(), expected.size());
 
     // A unit in LOCAL mode at the LOCAL end: the lines are stored, no clear is sent.
     DetailRig l;
     l.Open();
     l.unit->setAnswer("LRS", "=0");
-    l.unit->setStatisticsInterval(0);
-    l.unit->addEvent('1', '3', '5', l.clock.monotonicMs());
-    const size_t kept = l.unit->events().size();
+    const size_t kept = AddEvents(l, "5").size();
     ASSERT_NO_FATAL_FAILURE(OpenLogs(l));
-    l.op.files.push_back("local.txt");
-    l.w->click("BtnReadEvents");
-    l.w->click("BtnNewFile");
-    l.w->click("BtnReadLog");
+    ReadEventsTo(l, "local.txt");
     ASSERT_TRUE(l.Until([&] { return l.w->StepNo == 6; }, 200));
     EXPECT_EQ(l.Text("LogProgress"), "Reading Events Log completed");
     EXPECT_EQ(TextFile::readLines(l.dir.path() / "local.txt")->size(), kept);
@@ -386,18 +389,11 @@ TEST(Detail350Commands, ADownloadCutShortByNoAnswerKeepsWhatWasReadAndClearsNoth
         SCOPED_TRACE(refusal ? "far end silent" : "no answer");
         DetailRig r;
         r.Open("0350110001", 4, "0450");
-        r.unit->setStatisticsInterval(0);
-        for (char code : {'1', '3', '5', '7', '9', 'B', 'D'})
-            r.unit->addEvent('1', '3', code, r.clock.monotonicMs());
+        Lines firstPage = AddEvents(r, "13579BD");
+        const size_t held = firstPage.size();
+        firstPage.resize(5);
         ASSERT_NO_FATAL_FAILURE(OpenLogs(r));
-        const size_t held = r.unit->events().size();
-        Lines firstPage;
-        for (size_t i = 0; i < 5; ++i)
-            firstPage.push_back("0450  " + EventEntryText(r.unit->events()[i], r.clock));
-        r.op.files.push_back("cut.txt");
-        r.w->click("BtnReadEvents");
-        r.w->click("BtnNewFile");
-        r.w->click("BtnReadLog");
+        ReadEventsTo(r, "cut.txt");
         ASSERT_TRUE(r.UntilSent("<0450/RNE?", 20));
         // The second page does not come.
         r.unit->inject(
@@ -425,10 +421,8 @@ TEST(Detail350Commands, ALogFileThatCannotBeWrittenClearsNothingInTheUnit) {
         DetailRig r;
         std::filesystem::create_directory(r.dir.path() / "logs");
         r.Open();
-        r.unit->setStatisticsInterval(0);
-        r.unit->addEvent('1', '3', '1', r.clock.monotonicMs());
+        const size_t events = AddEvents(r, "1").size();
         r.unit->addStatistics("08.512.35E6042", r.clock.monotonicMs());
-        const size_t events = r.unit->events().size();
         ASSERT_NO_FATAL_FAILURE(OpenLogs(r));
         r.op.files.push_back(c.file);
         r.w->click(c.events ? "BtnReadEvents" : "BtnReadStats");
@@ -450,12 +444,7 @@ TEST(Detail350Commands, AnUnwritableLogFileKeepsTheLinesAndAsksForAnotherFile) {
     DetailRig r;
     std::filesystem::create_directory(r.dir.path() / "logs");
     r.Open();
-    r.unit->setStatisticsInterval(0);
-    for (char code : {'1', '3', '5'})
-        r.unit->addEvent('1', '3', code, r.clock.monotonicMs());
-    Lines expected;
-    for (const std::string& rec : r.unit->events())
-        expected.push_back("0350  " + EventEntryText(rec, r.clock));
+    const Lines expected = AddEvents(r, "135");
     ASSERT_NO_FATAL_FAILURE(OpenLogs(r));
     r.op.files = {std::string("logs"), std::string("ev.txt")};
     r.w->click("BtnReadEvents");

@@ -10,6 +10,14 @@ namespace {
 
 const std::string kCid24 = "CID=ABC" + std::string(21, ' ');
 
+void OpenUtilities(DetailRig& r) {
+    ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/RED?"));
+    r.Tick(3);
+    r.w->click("BtnUtilities");
+    ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/TIM?"));
+    r.Tick(3);
+}
+
 } // namespace
 
 TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
@@ -496,11 +504,7 @@ TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
     r.Open();
     r.unit->setAnswer("DAY", "=311226");
     r.unit->setAnswer("TIM", "=235010");
-    ASSERT_TRUE(r.UntilSent("<0350/RED?"));
-    r.Tick(3);
-    r.w->click("BtnUtilities");
-    ASSERT_TRUE(r.UntilSent("<0350/TIM?"));
-    r.Tick(3);
+    ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
     EXPECT_EQ(r.Text("ClockModem"), "23:50:10 31 Dec 2026");
     EXPECT_EQ(r.Text("BtnSetTime"), "Set &Time and Date");
     r.w->choose("HourOffset", 22); // "+1"
@@ -522,10 +526,7 @@ TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
     b.Open();
     b.unit->setAnswer("DAY", "=010127");
     b.unit->setAnswer("TIM", "=001000");
-    ASSERT_TRUE(b.UntilSent("<0350/RED?"));
-    b.Tick(3);
-    b.w->click("BtnUtilities");
-    ASSERT_TRUE(b.Until([&] { return b.w->shown("QuarterOffset"); }));
+    ASSERT_NO_FATAL_FAILURE(OpenUtilities(b));
     b.w->choose("QuarterOffset", 5); // "-1/2"
     b.Tick(2);
     b.w->click("BtnSetTime");
@@ -536,11 +537,7 @@ TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
 TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
     DetailRig r;
     r.Open("0351110000", 3, "0351");
-    ASSERT_TRUE(r.UntilSent("<0351/RED?"));
-    r.Tick(3);
-    r.w->click("BtnUtilities");
-    ASSERT_TRUE(r.UntilSent("<0351/TIM?"));
-    r.Tick(3);
+    ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
     r.w->choose("MemoryList", 3);
     // Storing into an empty location goes straight on.
     r.unit->setAnswer("MGC", "*");
@@ -608,24 +605,21 @@ TEST(Detail350, TheStationOpensTheWindowAndTakesThePortBack) {
     h.cycle.DoubleClickLink(2);
     h.Ticks(40);
     h.cycle.DoubleClickUnit(Modem1, false);
-    for (int i = 0; i < 200 && !host.IsOpen(); ++i) {
-        h.Tick();
-        host.Tick();
-    }
+    const auto run = [&](int limit, const std::function<bool()>& done) {
+        for (int i = 0; i < limit && !done(); ++i) {
+            h.Tick();
+            host.Tick();
+        }
+    };
+    run(200, [&] { return host.IsOpen(); });
     ASSERT_TRUE(host.IsOpen());
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_FALSE(h.cycle.TimerEnabled());
     EXPECT_EQ(host.Window()->caption().substr(0, 36), "Detail of Modem 1, Local end, link: ");
-    for (int i = 0; i < 100; ++i) {
-        h.Tick();
-        host.Tick();
-    }
+    run(100, [] { return false; });
     EXPECT_EQ(h.port.sent.back().substr(0, 6), "<1300/");
     host.Window()->click("BtnClose");
-    for (int i = 0; i < 60 && host.IsOpen(); ++i) {
-        h.Tick();
-        host.Tick();
-    }
+    run(60, [&] { return !host.IsOpen(); });
     EXPECT_FALSE(host.IsOpen());
     EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(h.cycle.TimerEnabled());

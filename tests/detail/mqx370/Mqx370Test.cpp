@@ -24,6 +24,14 @@ std::string With(std::string s, int pos, const std::string& text) {
     return s;
 }
 
+// The instruction the window shows while `box` has the focus.
+std::string Prompt(DetailRig& r, const char* box) {
+    r.w->enter(box);
+    const std::string shown = r.Text("Instruction");
+    r.w->leave(box);
+    return shown;
+}
+
 } // namespace
 
 TEST(Detail370, IdentityOptionsShapeTheListsAndPanels) {
@@ -226,10 +234,8 @@ TEST(Detail370, TheLBandLayoutsAndTheOduString) {
         EXPECT_EQ(r.at(box).selectedText(), entry) << box;
     // The limits and the commands of the ODU box.
     r.w->click("BtnOdu");
-    r.w->enter("ConfODH");
-    EXPECT_EQ(r.Text("Instruction"),
+    EXPECT_EQ(Prompt(r, "ConfODH"),
               "Enter current value, integer between 0 and 4000 (mA), resolution 100 (mA)");
-    r.w->leave("ConfODH");
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfODH", "3500"); }), Lines{"ODH=3500"});
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfODL", "150"); }), Lines{});
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfLNL", "251"); }), Lines{});
@@ -258,10 +264,8 @@ TEST(Detail370, FrequencyRangeByModelCodeAndHardware) {
         Open370(r, c.identity);
         r.unit->setAnswer("HRV", c.hrv);
         r.ReadConfig();
-        r.w->enter("ConfTFQ");
-        EXPECT_EQ(r.Text("Instruction"),
+        EXPECT_EQ(Prompt(r, "ConfTFQ"),
                   std::string("Enter Tx frequency, ") + c.prompt + ", resolution 100 Hz");
-        r.w->leave("ConfTFQ");
         EXPECT_EQ(r.Settings([&] { r.Edit("ConfTFQ", "50"); }),
                   c.fifty ? Lines{"TFQ=0050.0000"} : Lines{});
         EXPECT_EQ(r.Settings([&] { r.Edit("ConfRFQ", "52"); }), Lines{"RFQ=0052.0000"});
@@ -273,24 +277,18 @@ TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
     Open370(r, "0371000001", 3, "0371");
     r.unit->setConfig(With(r.unit->config(), 39, "1")); // IBS framing: AUPC may be chosen
     r.ReadConfig();
-    r.w->enter("ConfTPL");
-    EXPECT_EQ(r.Text("Instruction"),
+    EXPECT_EQ(Prompt(r, "ConfTPL"),
               "Enter Tx power level, between -45 and 0 dBm, resolution 0.1 dB");
-    r.w->leave("ConfTPL");
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-30"); }), Lines{"TPL=30.0"});
     // " Manual-low" lowers the range to -65 .. -20.
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfAUP", 2); }), Lines{"AUP=2"});
-    r.w->enter("ConfTPL");
-    EXPECT_EQ(r.Text("Instruction"),
+    EXPECT_EQ(Prompt(r, "ConfTPL"),
               "Enter Tx power level, between -65 and -20 dBm, resolution 0.1 dB");
-    r.w->leave("ConfTPL");
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-10"); }), Lines{});
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-64.5"); }), Lines{"TPL=64.5"});
 
-    r.w->enter("ConfRBS");
-    EXPECT_EQ(r.Text("Instruction"),
+    EXPECT_EQ(Prompt(r, "ConfRBS"),
               "Enter buffer size, an integer value between 16 and 32768, increment 2");
-    r.w->leave("ConfRBS");
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "17"); }), Lines{});
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad buffer size. Please correct it");
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "16"); }), Lines{"RBS=00016"});
@@ -423,17 +421,16 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
     DetailRig r;
     Open370(r, "0370000201");
     r.ReadConfig();
-    EXPECT_EQ(r.Settings([&] {
-        r.w->enter("MaskEbNo");
-        r.w->check("MaskEbNo", true);
-        r.w->leave("MaskEbNo");
-    }),
-              Lines{"MSK=000001"});
-    EXPECT_EQ(r.Settings([&] {
-        r.w->enter("MaskAgc");
-        r.w->leave("MaskAgc");
-    }),
-              Lines{});
+    const auto visit = [&](const char* box, bool tick) {
+        return r.Settings([&] {
+            r.w->enter(box);
+            if (tick)
+                r.w->check(box, true);
+            r.w->leave(box);
+        });
+    };
+    EXPECT_EQ(visit("MaskEbNo", true), Lines{"MSK=000001"});
+    EXPECT_EQ(visit("MaskAgc", false), Lines{});
     EXPECT_EQ(r.unit->config().substr(85, 6), "000001");
     r.w->click("BtnBkwd");
     EXPECT_FALSE(r.at("GrpClocks").visible());
@@ -449,9 +446,7 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfREFInput", 1); }), Lines{"REF=00005.000B"});
     // The wire carries whole kHz: the prompt names the lowest of them, and an entry
     // between two is refused with the reason, never rounded.
-    r.w->enter("ConfREF");
-    EXPECT_EQ(r.Text("Instruction"), "Enter Ext Ref Freq, between 3 kHz and 20 MHz, in whole kHz");
-    r.w->leave("ConfREF");
+    EXPECT_EQ(Prompt(r, "ConfREF"), "Enter Ext Ref Freq, between 3 kHz and 20 MHz, in whole kHz");
     for (const char* refused : {"21", "0.0024", "5.0005"}) {
         EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", refused); }), Lines{}) << refused;
         EXPECT_EQ(r.Text("Notice"),

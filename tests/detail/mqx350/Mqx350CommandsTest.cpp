@@ -99,8 +99,6 @@ void ConfirmLoad(DetailRig& r) {
 
 } // namespace
 
-// ---- alarm masks -----------------------------------------------------------------------
-
 TEST(Detail350Commands, AlarmMasksGoOutAsOneStringAndADistantNoRestoresTheBoxes) {
     // LOCAL: the hidden BUC and LNB masks go out as read; the twelfth character is "0".
     DetailRig r;
@@ -151,8 +149,6 @@ TEST(Detail350Commands, TwoMaskTicksBeforeLeavingTheGroupMakeOneCommand) {
     EXPECT_TRUE(r.at("MaskRxAis").checked());
 }
 
-// ---- the FSK box ---------------------------------------------------------------------------
-
 TEST(Detail350Commands, TheFskBoxSendsOduOrBceAndReadsBackWhatTheUnitHolds) {
     // MQX-350: "ODU=" and the box is read again from the unit (which here still says 1).
     DetailRig r;
@@ -187,8 +183,6 @@ TEST(Detail350Commands, TheFskBoxSendsOduOrBceAndReadsBackWhatTheUnitHolds) {
     EXPECT_EQ(d.op.questions[0].text,
               "Change ODU communications state to Disabled. Comms may be affected.");
 }
-
-// ---- ODU current limits and LOs (MQX-350L) ------------------------------------------------
 
 TEST(Detail350Commands, CurrentLimitsAreCheckedThenSentInTheirDigits) {
     DetailRig r;
@@ -287,8 +281,6 @@ TEST(Detail350Commands, ARefusedLoEntryNeverReachesTheMixCommand) {
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfBLOMix", 1); }), Lines{"BLO=13050-"});
 }
 
-// ---- OBLIX mode ----------------------------------------------------------------------------
-
 TEST(Detail350Commands, AnOblixModeChangeReadsTheSlaveAddressBack) {
     DetailRig r;
     ASSERT_NO_FATAL_FAILURE(OpenConfig(r));
@@ -318,8 +310,6 @@ TEST(Detail350Commands, AnOblixModeChangeReadsTheSlaveAddressBack) {
     EXPECT_FALSE(r.at("ConfTFQ").readOnly());
     EXPECT_TRUE(r.at("ConfEFM").enabled());
 }
-
-// ---- logs ---------------------------------------------------------------------------------
 
 TEST(Detail350Commands, TheStatisticsLogGoesToItsFileAndIsThenCleared) {
     DetailRig r;
@@ -459,8 +449,6 @@ TEST(Detail350Commands, AnUnwritableLogFileKeepsTheLinesAndAsksForAnotherFile) {
     EXPECT_EQ(TextFile::readLines(r.dir.path() / "ev.txt"), std::optional<Lines>(expected));
 }
 
-// ---- utilities ---------------------------------------------------------------------------
-
 TEST(Detail350Commands, ForcedSwitchoverIsReportedAsTheUnitAnswers) {
     struct Case {
         int record;
@@ -556,8 +544,6 @@ TEST(Detail350Commands, CentreBufferReportsTheUnitsAnswer) {
         ASSERT_TRUE(r.UntilSent("<0350/TIM?", 100));
     }
 }
-
-// ---- memory load at the DISTANT end ----------------------------------------------------------
 
 TEST(Detail350Commands, ADistantMemoryLoadIsAcceptedRefusedOrTimedOut) {
     DetailRig r;

@@ -131,39 +131,30 @@ TEST(Detail350, ConfigurationReadFillsEveryBoxFromItsPosition) {
         const char* text; // edit boxes
         int index;        // drop-downs
     };
+    // clang-format off
     const Expect table[] = {
-        {"ConfITF", nullptr, 0},     {"ConfLBO", nullptr, 1},
-        {"ConfFRM", nullptr, 1},     {"ConfTFQ", " 70.0000", 0},
-        {"ConfTFT", nullptr, 1},     {"ConfTMD", nullptr, 1},
-        {"ConfTCR", nullptr, 4},     {"ConfTDR", " 64.000", 0},
-        {"ConfTSI", nullptr, 0},     {"ConfTSC", nullptr, 1},
-        {"ConfTPL", "- 10.0", 0},    {"ConfTCK", nullptr, 1},
-        {"ConfTDI", nullptr, 0},     {"ConfTXO", nullptr, 1},
-        {"ConfAUP", nullptr, 1},     {"ConfAPM", nullptr, 1},
-        {"ConfAPU", nullptr, 0},     {"ConfAPPc", "12.5", 0},
-        {"ConfAPI", nullptr, 3},     {"ConfWUD", nullptr, 1},
-        {"ConfCEXMode", nullptr, 1}, {"ConfCEXItf", nullptr, 2},
-        {"ConfRFQ", " 140.0000", 0}, {"ConfRFT", nullptr, 2},
-        {"ConfRMD", nullptr, 1},     {"ConfRCR", nullptr, 3},
-        {"ConfRDR", " 128.000", 0},  {"ConfRSI", nullptr, 1},
-        {"ConfRDS", nullptr, 0},     {"ConfRDI", nullptr, 1},
-        {"ConfRSW", "32", 0},        {"ConfEBA", " 5.5", 0},
-        {"ConfRBS", nullptr, 4},     {"ConfERF", nullptr, 0},
-        {"ConfEFM", nullptr, 1},     {"ConfESA", "120", 0},
-        {"ConfTST", nullptr, 0},     {"ConfRTS", nullptr, 1},
-        {"ConfSSI", nullptr, 3},     {"ConfABA", nullptr, 1},
-        {"ConfALA", nullptr, 0},     {"ConfCID", "LINK TWO", 0},
-        {"ConfLRS", nullptr, 1},     {"ConfADJ", "-12", 0},
-        {"ConfFPL", nullptr, 1},     {"ConfIPA", "192.168.001.020.24", 0},
-        {"ConfBAD", nullptr, 2},     {"ConfODU", nullptr, 1},
-        {"ConfBPC", nullptr, 1},     {"ConfBFR", nullptr, 0},
-        {"ConfBOE", nullptr, 1},     {"ConfODL", "800", 0},
-        {"ConfODH", "3000", 0},      {"ConfBLO", "13050", 0},
-        {"ConfBLOMix", nullptr, 0},  {"ConfLPC", nullptr, 2},
-        {"ConfLFR", nullptr, 1},     {"ConfLNL", "50", 0},
-        {"ConfLNH", "500", 0},       {"ConfLLO", "10750", 0},
-        {"ConfLLOMix", nullptr, 1},
-    };
+        {"ConfITF", nullptr, 0}, {"ConfLBO", nullptr, 1}, {"ConfFRM", nullptr, 1},
+        {"ConfTFQ", " 70.0000", 0}, {"ConfTFT", nullptr, 1}, {"ConfTMD", nullptr, 1},
+        {"ConfTCR", nullptr, 4}, {"ConfTDR", " 64.000", 0}, {"ConfTSI", nullptr, 0},
+        {"ConfTSC", nullptr, 1}, {"ConfTPL", "- 10.0", 0}, {"ConfTCK", nullptr, 1},
+        {"ConfTDI", nullptr, 0}, {"ConfTXO", nullptr, 1}, {"ConfAUP", nullptr, 1},
+        {"ConfAPM", nullptr, 1}, {"ConfAPU", nullptr, 0}, {"ConfAPPc", "12.5", 0},
+        {"ConfAPI", nullptr, 3}, {"ConfWUD", nullptr, 1}, {"ConfCEXMode", nullptr, 1},
+        {"ConfCEXItf", nullptr, 2}, {"ConfRFQ", " 140.0000", 0}, {"ConfRFT", nullptr, 2},
+        {"ConfRMD", nullptr, 1}, {"ConfRCR", nullptr, 3}, {"ConfRDR", " 128.000", 0},
+        {"ConfRSI", nullptr, 1}, {"ConfRDS", nullptr, 0}, {"ConfRDI", nullptr, 1},
+        {"ConfRSW", "32", 0}, {"ConfEBA", " 5.5", 0}, {"ConfRBS", nullptr, 4},
+        {"ConfERF", nullptr, 0}, {"ConfEFM", nullptr, 1}, {"ConfESA", "120", 0},
+        {"ConfTST", nullptr, 0}, {"ConfRTS", nullptr, 1}, {"ConfSSI", nullptr, 3},
+        {"ConfABA", nullptr, 1}, {"ConfALA", nullptr, 0}, {"ConfCID", "LINK TWO", 0},
+        {"ConfLRS", nullptr, 1}, {"ConfADJ", "-12", 0}, {"ConfFPL", nullptr, 1},
+        {"ConfIPA", "192.168.001.020.24", 0}, {"ConfBAD", nullptr, 2}, {"ConfODU", nullptr, 1},
+        {"ConfBPC", nullptr, 1}, {"ConfBFR", nullptr, 0}, {"ConfBOE", nullptr, 1},
+        {"ConfODL", "800", 0}, {"ConfODH", "3000", 0}, {"ConfBLO", "13050", 0},
+        {"ConfBLOMix", nullptr, 0}, {"ConfLPC", nullptr, 2}, {"ConfLFR", nullptr, 1},
+        {"ConfLNL", "50", 0}, {"ConfLNH", "500", 0}, {"ConfLLO", "10750", 0},
+        {"ConfLLOMix", nullptr, 1}};
+    // clang-format on
     for (const Expect& e : table) {
         SCOPED_TRACE(e.box);
         if (e.text)

@@ -293,21 +293,19 @@ TEST(Detail350, DistantChangesAreConfirmedFirst) {
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
 
     // A test mode other than I/O loopback would cut the distant unit off: Normal is sent.
-    r.op.answers.push_back(Answer::Yes);
-    r.w->choose("ConfTST", 5);
-    ASSERT_TRUE(r.UntilSent("<0450/TST=0", 10));
-    EXPECT_EQ(r.op.questions.back().text,
-              "Change Unit Test Mode to Normal. Comms may be affected.");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
-
     // The clock extension's two boxes make one command and one question without a selection.
     r.unit->setAnswer("CEX", "=");
-    r.op.answers.push_back(Answer::Yes);
-    r.w->choose("ConfCEXMode", 2);
-    ASSERT_TRUE(r.UntilSent("<0450/CEX=22", 10));
-    EXPECT_EQ(r.op.questions.back().text,
-              "Change Clk Extension parameters. Comms may be affected.");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+    const std::tuple<const char*, int, const char*, const char*> asked[] = {
+        {"ConfTST", 5, "<0450/TST=0", "Change Unit Test Mode to Normal. Comms may be affected."},
+        {"ConfCEXMode", 2, "<0450/CEX=22",
+         "Change Clk Extension parameters. Comms may be affected."}};
+    for (const auto& [box, index, command, question] : asked) {
+        r.op.answers.push_back(Answer::Yes);
+        r.w->choose(box, index);
+        ASSERT_TRUE(r.UntilSent(command, 10));
+        EXPECT_EQ(r.op.questions.back().text, question);
+        ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+    }
 
     // A distant unit in remote: the boxes open, the reference adjust stays read-only.
     r.unit->setAnswer("LRS", "=1");

@@ -489,28 +489,24 @@ TEST(Detail350Commands, ForcedSwitchoverIsReportedAsTheUnitAnswers) {
 // "&Close" pressed while a utility's exchange runs closes the window once it is done: the
 // utility's own way back to the clock loop does not take the press away.
 TEST(Detail350Commands, CloseDuringASwitchoverOrAMemoryLoadClosesTheWindow) {
-    {
-        DetailRig r;
-        r.Open();
-        ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
-        r.w->click("BtnSwitch");
-        ASSERT_TRUE(r.UntilSent("<0350/FSW=", 20));
-        const size_t mark = r.port.sent.size();
-        r.w->click("BtnClose");
-        EXPECT_TRUE(r.Until([&] { return r.w->Closed(); }, 100));
-        EXPECT_EQ(r.Text("SwitchMsg"), "Switchover command acknowledged");
-        EXPECT_TRUE(r.SentSince(mark).empty()) << r.SentSince(mark).front();
-    }
-    {
+    for (const bool load : {false, true}) {
+        SCOPED_TRACE(load ? "memory load" : "switchover");
         DetailRig r;
         r.Open();
         r.unit->setAnswer("CLD", "=");
         ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
-        ASSERT_NO_FATAL_FAILURE(ConfirmLoad(r));
+        if (load) {
+            ASSERT_NO_FATAL_FAILURE(ConfirmLoad(r));
+        } else {
+            r.w->click("BtnSwitch");
+            ASSERT_TRUE(r.UntilSent("<0350/FSW=", 20));
+        }
         const size_t mark = r.port.sent.size();
-        r.w->click("BtnClose"); // while the unit re-configures itself
-        EXPECT_TRUE(r.Until([&] { return r.w->Closed(); }, 300));
-        EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 3");
+        r.w->click("BtnClose"); // while the exchange runs
+        EXPECT_TRUE(r.Until([&] { return r.w->Closed(); }, load ? 300 : 100));
+        EXPECT_EQ(r.Text(load ? "MemoryMsg" : "SwitchMsg"),
+                  load ? "Unit re-configured using memory location 3"
+                       : "Switchover command acknowledged");
         EXPECT_TRUE(r.SentSince(mark).empty()) << r.SentSince(mark).front();
     }
 }

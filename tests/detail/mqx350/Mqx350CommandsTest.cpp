@@ -560,10 +560,11 @@ TEST(Detail350Commands, ADistantMemoryLoadIsAcceptedRefusedOrTimedOut) {
 
     // Refused, then no answer at all.
     r.unit->setAnswer("CLD", "?");
-    for (const char* shown : {"Problem with memory load.", "No comms"}) {
+    for (const auto& [shown, limit] :
+         {std::pair{"Problem with memory load.", 200}, std::pair{"No comms", 300}}) {
         ASSERT_TRUE(r.UntilSent("<0450/TIM?", 100));
         ASSERT_NO_FATAL_FAILURE(ConfirmLoad(r));
-        ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") != "Loading..."; }, 300));
+        ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") != "Loading..."; }, limit));
         EXPECT_EQ(r.Text("MemoryMsg"), shown);
         EXPECT_EQ(r.at("MemoryMsg").textColour(), Colours::red);
         r.unit->inject(Only(sim::Injection::silence(), "CLD"));

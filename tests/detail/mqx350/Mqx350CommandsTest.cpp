@@ -59,6 +59,33 @@ sim::Injection Only(sim::Injection i, const std::string& mnemonic) {
     return i;
 }
 
+// Ticks or clears a mask and leaves the group; the settings that went out.
+Lines Mask(DetailRig& r, const char* box, bool on) {
+    r.w->enter(box);
+    return r.Settings([&] {
+        r.w->check(box, on);
+        r.w->leave(box);
+    });
+}
+
+// Events with these codes in the unit's log; the lines a download writes for them.
+Lines AddEvents(DetailRig& r, const std::string& codes) {
+    r.unit->setStatisticsInterval(0);
+    for (char code : codes)
+        r.unit->addEvent('1', '3', code, r.clock.monotonicMs());
+    Lines out;
+    for (const std::string& rec : r.unit->events())
+        out.push_back(r.w->UnitAddress + "  " + EventEntryText(rec, r.clock));
+    return out;
+}
+
+void ReadEventsTo(DetailRig& r, const std::string& file) {
+    r.op.files.push_back(file);
+    r.w->click("BtnReadEvents");
+    r.w->click("BtnNewFile");
+    r.w->click("BtnReadLog");
+}
+
 // The memory load of location 3 up to the moment "CLD=3" has gone out.
 void ConfirmLoad(DetailRig& r) {
     r.w->choose("MemoryList", 3);
@@ -71,8 +98,6 @@ void ConfirmLoad(DetailRig& r) {
 }
 
 } // namespace
-
-// ---- alarm masks -----------------------------------------------------------------------
 
 TEST(Detail350Commands, AlarmMasksGoOutAsOneStringAndADistantNoRestoresTheBoxes) {
     // LOCAL: the hidden BUC and LNB masks go out as read; the twelfth character is "0".
@@ -93,27 +118,15 @@ TEST(Detail350Commands, AlarmMasksGoOutAsOneStringAndADistantNoRestoresTheBoxes)
     DetailRig d;
     ASSERT_NO_FATAL_FAILURE(OpenConfig(d, "0350110001", 4, "0450"));
     d.op.answers.push_back(Answer::No);
-    d.w->enter("MaskAgc");
-    EXPECT_EQ(d.Settings([&] {
-        d.w->check("MaskAgc", true);
-        d.w->leave("MaskAgc");
-    }),
-              Lines{});
+    EXPECT_EQ(Mask(d, "MaskAgc", true), Lines{});
     ASSERT_EQ(d.op.questions.size(), 1u);
-    EXPECT_EQ(d.op.questions[0].title, "Confirm");
     EXPECT_EQ(d.op.questions[0].text, "Change alarms masks. Comms may be affected.");
-    EXPECT_EQ(d.op.questions[0].buttons, Buttons::YesNo);
     EXPECT_FALSE(d.at("MaskAgc").checked());
     EXPECT_TRUE(d.at("MaskTxFifo").checked());
     EXPECT_EQ(d.Text("Instruction"), "Edit of parameter has been replaced with previous value");
 
     d.op.answers.push_back(Answer::Yes);
-    d.w->enter("MaskAgc");
-    EXPECT_EQ(d.Settings([&] {
-        d.w->check("MaskAgc", true);
-        d.w->leave("MaskAgc");
-    }),
-              Lines{"MSK=101110101010"});
+    EXPECT_EQ(Mask(d, "MaskAgc", true), Lines{"MSK=101110101010"});
     EXPECT_EQ(d.op.questions.size(), 2u);
     EXPECT_TRUE(d.at("MaskAgc").checked());
     EXPECT_EQ(d.tx.CurrentMode, "SETCONFIG");
@@ -133,8 +146,6 @@ TEST(Detail350Commands, TwoMaskTicksBeforeLeavingTheGroupMakeOneCommand) {
     EXPECT_TRUE(r.at("MaskAgc").checked());
     EXPECT_TRUE(r.at("MaskRxAis").checked());
 }
-
-// ---- the FSK box ---------------------------------------------------------------------------
 
 TEST(Detail350Commands, TheFskBoxSendsOduOrBceAndReadsBackWhatTheUnitHolds) {
     // MQX-350: "ODU=" and the box is read again from the unit (which here still says 1).
@@ -171,8 +182,6 @@ TEST(Detail350Commands, TheFskBoxSendsOduOrBceAndReadsBackWhatTheUnitHolds) {
               "Change ODU communications state to Disabled. Comms may be affected.");
 }
 
-// ---- ODU current limits and LOs (MQX-350L) ------------------------------------------------
-
 TEST(Detail350Commands, CurrentLimitsAreCheckedThenSentInTheirDigits) {
     DetailRig r;
     ASSERT_NO_FATAL_FAILURE(OpenConfig(r, "0351110000", 3, "0351"));
@@ -186,32 +195,13 @@ TEST(Detail350Commands, CurrentLimitsAreCheckedThenSentInTheirDigits) {
         const char* command;
         const char* shown;
     };
+    // clang-format off
     const Box boxes[] = {
-        {"ConfODL",
-         "Enter current value, integer between 0 and 3000 (mA), resolution 100 (mA)",
-         {"lots", "3100", "1250"},
-         "1200",
-         "BCL=1200",
-         " 1200"},
-        {"ConfODH",
-         "Enter current limit, integer between 500 and 4000 (mA), resolution 100 (mA)",
-         {"400", "4100", "2050"},
-         "4000",
-         "BCH=4000",
-         " 4000"},
-        {"ConfLNL",
-         "Enter current limit, integer between 10 and 400 (mA)",
-         {"9", "401", "250.5"},
-         "10",
-         "LCL=010",
-         " 10"},
-        {"ConfLNH",
-         "Enter current limit, integer between 50 and 600 (mA)",
-         {"49", "601"},
-         "600",
-         "LCH=600",
-         " 600"},
-    };
+        {"ConfODL", "Enter current value, integer between 0 and 3000 (mA), resolution 100 (mA)", {"lots", "3100", "1250"}, "1200", "BCL=1200", " 1200"},
+        {"ConfODH", "Enter current limit, integer between 500 and 4000 (mA), resolution 100 (mA)", {"400", "4100", "2050"}, "4000", "BCH=4000", " 4000"},
+        {"ConfLNL", "Enter current limit, integer between 10 and 400 (mA)", {"9", "401", "250.5"}, "10", "LCL=010", " 10"},
+        {"ConfLNH", "Enter current limit, integer between 50 and 600 (mA)", {"49", "601"}, "600", "LCH=600", " 600"}};
+    // clang-format on
     for (const Box& b : boxes) {
         SCOPED_TRACE(b.control);
         const std::string caption = std::string(b.control) + "Cap";
@@ -289,8 +279,6 @@ TEST(Detail350Commands, ARefusedLoEntryNeverReachesTheMixCommand) {
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfBLOMix", 1); }), Lines{"BLO=13050-"});
 }
 
-// ---- OBLIX mode ----------------------------------------------------------------------------
-
 TEST(Detail350Commands, AnOblixModeChangeReadsTheSlaveAddressBack) {
     DetailRig r;
     ASSERT_NO_FATAL_FAILURE(OpenConfig(r));
@@ -320,8 +308,6 @@ TEST(Detail350Commands, AnOblixModeChangeReadsTheSlaveAddressBack) {
     EXPECT_FALSE(r.at("ConfTFQ").readOnly());
     EXPECT_TRUE(r.at("ConfEFM").enabled());
 }
-
-// ---- logs ---------------------------------------------------------------------------------
 
 TEST(Detail350Commands, TheStatisticsLogGoesToItsFileAndIsThenCleared) {
     DetailRig r;
@@ -361,38 +347,24 @@ TEST(Detail350Commands, TheStatisticsLogGoesToItsFileAndIsThenCleared) {
 TEST(Detail350Commands, ARefusedClearLeavesTheLinesInTheFileAndALocalUnitIsNotCleared) {
     DetailRig r;
     r.Open();
-    r.unit->setStatisticsInterval(0);
-    for (char code : {'1', '3'})
-        r.unit->addEvent('1', '3', code, r.clock.monotonicMs());
-    Lines expected;
-    for (const std::string& rec : r.unit->events())
-        expected.push_back("0350  " + EventEntryText(rec, r.clock));
-    const size_t held = r.unit->events().size();
+    const Lines expected = AddEvents(r, "13");
     r.unit->setAnswer("CAE", "*");
     ASSERT_NO_FATAL_FAILURE(OpenLogs(r));
-    r.op.files.push_back("ev.txt");
-    r.w->click("BtnReadEvents");
-    r.w->click("BtnNewFile");
-    r.w->click("BtnReadLog");
+    ReadEventsTo(r, "ev.txt");
     ASSERT_TRUE(r.UntilSent("<0350/CAE=", 200));
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == 6; }, 200));
     EXPECT_EQ(r.Text("LogProgress"), "Log: Not permitted");
     EXPECT_EQ(r.at("LogProgress").textColour(), Colours::red);
     EXPECT_EQ(*TextFile::readLines(r.dir.path() / "ev.txt"), expected);
-    EXPECT_EQ(r.unit->events().size(), held);
+    EXPECT_EQ(r.unit->events().size(), expected.size());
 
     // A unit in LOCAL mode at the LOCAL end: the lines are stored, no clear is sent.
     DetailRig l;
     l.Open();
     l.unit->setAnswer("LRS", "=0");
-    l.unit->setStatisticsInterval(0);
-    l.unit->addEvent('1', '3', '5', l.clock.monotonicMs());
-    const size_t kept = l.unit->events().size();
+    const size_t kept = AddEvents(l, "5").size();
     ASSERT_NO_FATAL_FAILURE(OpenLogs(l));
-    l.op.files.push_back("local.txt");
-    l.w->click("BtnReadEvents");
-    l.w->click("BtnNewFile");
-    l.w->click("BtnReadLog");
+    ReadEventsTo(l, "local.txt");
     ASSERT_TRUE(l.Until([&] { return l.w->StepNo == 6; }, 200));
     EXPECT_EQ(l.Text("LogProgress"), "Reading Events Log completed");
     EXPECT_EQ(TextFile::readLines(l.dir.path() / "local.txt")->size(), kept);
@@ -405,18 +377,11 @@ TEST(Detail350Commands, ADownloadCutShortByNoAnswerKeepsWhatWasReadAndClearsNoth
         SCOPED_TRACE(refusal ? "far end silent" : "no answer");
         DetailRig r;
         r.Open("0350110001", 4, "0450");
-        r.unit->setStatisticsInterval(0);
-        for (char code : {'1', '3', '5', '7', '9', 'B', 'D'})
-            r.unit->addEvent('1', '3', code, r.clock.monotonicMs());
+        Lines firstPage = AddEvents(r, "13579BD");
+        const size_t held = firstPage.size();
+        firstPage.resize(5);
         ASSERT_NO_FATAL_FAILURE(OpenLogs(r));
-        const size_t held = r.unit->events().size();
-        Lines firstPage;
-        for (size_t i = 0; i < 5; ++i)
-            firstPage.push_back("0450  " + EventEntryText(r.unit->events()[i], r.clock));
-        r.op.files.push_back("cut.txt");
-        r.w->click("BtnReadEvents");
-        r.w->click("BtnNewFile");
-        r.w->click("BtnReadLog");
+        ReadEventsTo(r, "cut.txt");
         ASSERT_TRUE(r.UntilSent("<0450/RNE?", 20));
         // The second page does not come.
         r.unit->inject(
@@ -444,10 +409,8 @@ TEST(Detail350Commands, ALogFileThatCannotBeWrittenClearsNothingInTheUnit) {
         DetailRig r;
         std::filesystem::create_directory(r.dir.path() / "logs");
         r.Open();
-        r.unit->setStatisticsInterval(0);
-        r.unit->addEvent('1', '3', '1', r.clock.monotonicMs());
+        const size_t events = AddEvents(r, "1").size();
         r.unit->addStatistics("08.512.35E6042", r.clock.monotonicMs());
-        const size_t events = r.unit->events().size();
         ASSERT_NO_FATAL_FAILURE(OpenLogs(r));
         r.op.files.push_back(c.file);
         r.w->click(c.events ? "BtnReadEvents" : "BtnReadStats");
@@ -469,12 +432,7 @@ TEST(Detail350Commands, AnUnwritableLogFileKeepsTheLinesAndAsksForAnotherFile) {
     DetailRig r;
     std::filesystem::create_directory(r.dir.path() / "logs");
     r.Open();
-    r.unit->setStatisticsInterval(0);
-    for (char code : {'1', '3', '5'})
-        r.unit->addEvent('1', '3', code, r.clock.monotonicMs());
-    Lines expected;
-    for (const std::string& rec : r.unit->events())
-        expected.push_back("0350  " + EventEntryText(rec, r.clock));
+    const Lines expected = AddEvents(r, "135");
     ASSERT_NO_FATAL_FAILURE(OpenLogs(r));
     r.op.files = {std::string("logs"), std::string("ev.txt")};
     r.w->click("BtnReadEvents");
@@ -488,8 +446,6 @@ TEST(Detail350Commands, AnUnwritableLogFileKeepsTheLinesAndAsksForAnotherFile) {
     ASSERT_TRUE(r.UntilSent("<0350/CAE=", 200));
     EXPECT_EQ(TextFile::readLines(r.dir.path() / "ev.txt"), std::optional<Lines>(expected));
 }
-
-// ---- utilities ---------------------------------------------------------------------------
 
 TEST(Detail350Commands, ForcedSwitchoverIsReportedAsTheUnitAnswers) {
     struct Case {
@@ -533,28 +489,24 @@ TEST(Detail350Commands, ForcedSwitchoverIsReportedAsTheUnitAnswers) {
 // "&Close" pressed while a utility's exchange runs closes the window once it is done: the
 // utility's own way back to the clock loop does not take the press away.
 TEST(Detail350Commands, CloseDuringASwitchoverOrAMemoryLoadClosesTheWindow) {
-    {
-        DetailRig r;
-        r.Open();
-        ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
-        r.w->click("BtnSwitch");
-        ASSERT_TRUE(r.UntilSent("<0350/FSW=", 20));
-        const size_t mark = r.port.sent.size();
-        r.w->click("BtnClose");
-        EXPECT_TRUE(r.Until([&] { return r.w->Closed(); }, 100));
-        EXPECT_EQ(r.Text("SwitchMsg"), "Switchover command acknowledged");
-        EXPECT_TRUE(r.SentSince(mark).empty()) << r.SentSince(mark).front();
-    }
-    {
+    for (const bool load : {false, true}) {
+        SCOPED_TRACE(load ? "memory load" : "switchover");
         DetailRig r;
         r.Open();
         r.unit->setAnswer("CLD", "=");
         ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
-        ASSERT_NO_FATAL_FAILURE(ConfirmLoad(r));
+        if (load) {
+            ASSERT_NO_FATAL_FAILURE(ConfirmLoad(r));
+        } else {
+            r.w->click("BtnSwitch");
+            ASSERT_TRUE(r.UntilSent("<0350/FSW=", 20));
+        }
         const size_t mark = r.port.sent.size();
-        r.w->click("BtnClose"); // while the unit re-configures itself
-        EXPECT_TRUE(r.Until([&] { return r.w->Closed(); }, 300));
-        EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 3");
+        r.w->click("BtnClose"); // while the exchange runs
+        EXPECT_TRUE(r.Until([&] { return r.w->Closed(); }, load ? 300 : 100));
+        EXPECT_EQ(r.Text(load ? "MemoryMsg" : "SwitchMsg"),
+                  load ? "Unit re-configured using memory location 3"
+                       : "Switchover command acknowledged");
         EXPECT_TRUE(r.SentSince(mark).empty()) << r.SentSince(mark).front();
     }
 }
@@ -587,8 +539,6 @@ TEST(Detail350Commands, CentreBufferReportsTheUnitsAnswer) {
     }
 }
 
-// ---- memory load at the DISTANT end ----------------------------------------------------------
-
 TEST(Detail350Commands, ADistantMemoryLoadIsAcceptedRefusedOrTimedOut) {
     DetailRig r;
     r.Open("0350110001", 4, "0450");
@@ -608,20 +558,17 @@ TEST(Detail350Commands, ADistantMemoryLoadIsAcceptedRefusedOrTimedOut) {
     EXPECT_TRUE(r.SentSince(mark).empty());
     ASSERT_TRUE(r.UntilSent("<0450/TIM?", 100));
 
-    // Refused.
+    // Refused, then no answer at all.
     r.unit->setAnswer("CLD", "?");
-    ASSERT_NO_FATAL_FAILURE(ConfirmLoad(r));
-    ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") != "Loading..."; }, 200));
-    EXPECT_EQ(r.Text("MemoryMsg"), "Problem with memory load.");
-    EXPECT_EQ(r.at("MemoryMsg").textColour(), Colours::red);
-    ASSERT_TRUE(r.UntilSent("<0450/TIM?", 100));
-
-    // No answer at all.
-    r.unit->inject(Only(sim::Injection::silence(), "CLD"));
-    ASSERT_NO_FATAL_FAILURE(ConfirmLoad(r));
-    ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") != "Loading..."; }, 300));
-    EXPECT_EQ(r.Text("MemoryMsg"), "No comms");
-    EXPECT_EQ(r.at("MemoryMsg").textColour(), Colours::red);
+    for (const auto& [shown, limit] :
+         {std::pair{"Problem with memory load.", 200}, std::pair{"No comms", 300}}) {
+        ASSERT_TRUE(r.UntilSent("<0450/TIM?", 100));
+        ASSERT_NO_FATAL_FAILURE(ConfirmLoad(r));
+        ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") != "Loading..."; }, limit));
+        EXPECT_EQ(r.Text("MemoryMsg"), shown);
+        EXPECT_EQ(r.at("MemoryMsg").textColour(), Colours::red);
+        r.unit->inject(Only(sim::Injection::silence(), "CLD"));
+    }
 }
 
 // The reply's time-out runs from the end of the fixed wait, not from the command.

@@ -10,27 +10,27 @@ namespace {
 
 const std::string kCid24 = "CID=ABC" + std::string(21, ' ');
 
+void OpenUtilities(DetailRig& r) {
+    ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/RED?"));
+    r.Tick(3);
+    r.w->click("BtnUtilities");
+    ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/TIM?"));
+    r.Tick(3);
+}
+
 } // namespace
 
 TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
     DetailRig r;
     r.Open();
-    for (const auto& [m, v] : std::vector<std::pair<const char*, const char*>>{{"NUE", "=221"},
-                                                                               {"NUS", "=012"},
-                                                                               {"FLT", "=031001"},
-                                                                               {"EBN", "=08.5"},
-                                                                               {"RFO", "=+001.2"},
-                                                                               {"BER", "=1.0E7"},
-                                                                               {"BFS", "=50"},
-                                                                               {"RED", "=1"},
-                                                                               {"OUS", "=xxxxxx"},
-                                                                               {"RSL", "=GT60"},
-                                                                               {"TMP", "=035"},
-                                                                               {"TXO", "=4"},
-                                                                               {"REB", "=16.0"},
-                                                                               {"PLI", "=x.x"},
-                                                                               {"CTD", "=000"}})
-        r.unit->setAnswer(m, v);
+    // clang-format off
+    const char* answers[][2] = {
+        {"NUE", "=221"}, {"NUS", "=012"}, {"FLT", "=031001"}, {"EBN", "=08.5"}, {"RFO", "=+001.2"},
+        {"BER", "=1.0E7"}, {"BFS", "=50"}, {"RED", "=1"}, {"OUS", "=xxxxxx"}, {"RSL", "=GT60"},
+        {"TMP", "=035"}, {"TXO", "=4"}, {"REB", "=16.0"}, {"PLI", "=x.x"}, {"CTD", "=000"}};
+    // clang-format on
+    for (const auto& a : answers)
+        r.unit->setAnswer(a[0], a[1]);
     EXPECT_EQ(r.w->caption(), "Detail of Modem 1, Local end, link: MADRID-2       MQX-350");
     EXPECT_EQ(CurrentModelCode(), 350);
     EXPECT_FALSE(r.at("BtnOdu").visible());
@@ -45,30 +45,24 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
         "<0350/BFS?", "<0350/RED?", "<0350/OUS?", "<0350/RSL?", "<0350/TMP?", "<0350/TXO?",
         "<0350/REB?", "<0350/PLI?", "<0350/CTD?", "<0350/LRS?"};
     EXPECT_EQ(r.SentSince(mark), expected);
-    EXPECT_EQ(r.Text("StaLRS"), "REMOTE");
-    EXPECT_EQ(r.Text("StaCID"), "LINK TWO");
-    EXPECT_EQ(r.Text("StaSWR"), "1.07 2.03");
-    EXPECT_EQ(r.Text("StaNUE"), "221");
+    // clang-format off
+    const std::pair<const char*, const char*> shown[] = {
+        {"StaLRS", "REMOTE"}, {"StaCID", "LINK TWO"}, {"StaSWR", "1.07 2.03"}, {"StaNUE", "221"},
+        {"StaUnit", "OK"}, {"StaTx", "Tx FIFO slip"}, {"StaRx", "Demodulator unlocked"},
+        {"StaEbNo", "8.5 dB"}, {"StaFreqOffset", "+001.2 kHz"}, {"StaBER", "1.0 E-7"},
+        {"StaBFS", "50 %"}, {"StaRED", "Online"}, {"StaRSL", "> -60 dBm"},
+        {"StaTXO", "Off during Warm-Up"}, {"StaREB", "> 16 dB"}, {"StaPLI", "Not available"}};
+    // clang-format on
+    for (const auto& [box, text] : shown)
+        EXPECT_EQ(r.Text(box), text) << box;
     EXPECT_EQ(r.Colour("StaNUE"), "yellow");
     EXPECT_EQ(r.Colour("StaNUS"), "white");
-    EXPECT_EQ(r.Text("StaUnit"), "OK");
     EXPECT_EQ(r.Colour("StaUnit"), "lime");
-    EXPECT_EQ(r.Text("StaTx"), "Tx FIFO slip");
     EXPECT_EQ(r.Colour("StaTx"), "red");
-    EXPECT_EQ(r.Text("StaRx"), "Demodulator unlocked");
     EXPECT_TRUE(r.w->DetailConfigChanged);
-    EXPECT_EQ(r.Text("StaEbNo"), "8.5 dB");
-    EXPECT_EQ(r.Text("StaFreqOffset"), "+001.2 kHz");
-    EXPECT_EQ(r.Text("StaBER"), "1.0 E-7");
-    EXPECT_EQ(r.Text("StaBFS"), "50 %");
-    EXPECT_EQ(r.Text("StaRED"), "Online");
     EXPECT_FALSE(r.at("OusBox").visible());
-    EXPECT_EQ(r.Text("StaRSL"), "> -60 dBm");
     EXPECT_EQ(r.Text("StaTMP"), "035 \xB0"
                                 "C");
-    EXPECT_EQ(r.Text("StaTXO"), "Off during Warm-Up");
-    EXPECT_EQ(r.Text("StaREB"), "> 16 dB");
-    EXPECT_EQ(r.Text("StaPLI"), "Not available");
     EXPECT_FALSE(r.at("StaCTD").visible());
     EXPECT_TRUE(r.at("BtnConfig").enabled());
     EXPECT_FALSE(r.at("BtnStatus").enabled());
@@ -87,43 +81,37 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
 TEST(Detail350, TheL350ReadsItsOduStatusAndTheCountdownShows) {
     DetailRig r;
     r.Open("0351110001", 3, "0351");
-    for (const auto& [m, v] : std::vector<std::pair<const char*, const char*>>{{"CTD", "=030"},
-                                                                               {"BPC", "=1"},
-                                                                               {"BDC", "=1200"},
-                                                                               {"BDV", "=24.0"},
-                                                                               {"LPC", "=1"},
-                                                                               {"LDC", "=!"},
-                                                                               {"LDV", "=18.0"},
-                                                                               {"BCE", "=1"},
-                                                                               {"BOL", "=10.5"},
-                                                                               {"BUT", "=+045"},
-                                                                               {"BPA", "=0"},
-                                                                               {"BSV", "=12"}})
-        r.unit->setAnswer(m, v);
+    // clang-format off
+    const char* answers[][2] = {
+        {"CTD", "=030"}, {"BPC", "=1"}, {"BDC", "=1200"}, {"BDV", "=24.0"}, {"LPC", "=1"},
+        {"LDC", "=!"}, {"LDV", "=18.0"}, {"BCE", "=1"}, {"BOL", "=10.5"}, {"BUT", "=+045"},
+        {"BPA", "=0"}, {"BSV", "=12"}};
+    // clang-format on
+    for (const auto& a : answers)
+        r.unit->setAnswer(a[0], a[1]);
     r.unit->setAnswer("LDC", "?");
     EXPECT_EQ(r.w->ModelName, "MQX-350L");
     EXPECT_TRUE(r.at("GrpClockExt").visible());
     ASSERT_TRUE(r.UntilSent("<0351/BSV?"));
     r.Tick(3);
-    EXPECT_EQ(r.Text("StaCTD"), "030 sec");
+    // clang-format off
+    const std::pair<const char*, const char*> odu[] = {
+        {"StaCTD", "030 sec"}, {"StaBPC", "Enabled"}, {"StaBDC", "1200 mA"}, {"StaLDC", "N/A"},
+        {"StaFSK", "Enabled"}, {"StaBPA", "Locked"}, {"StaBSV", "12"}};
+    // clang-format on
+    for (const auto& [box, text] : odu)
+        EXPECT_EQ(r.Text(box), text) << box;
     EXPECT_TRUE(r.at("StaCTD").visible());
-    EXPECT_EQ(r.Text("StaBPC"), "Enabled");
-    EXPECT_EQ(r.Text("StaBDC"), "1200 mA");
-    EXPECT_EQ(r.Text("StaLDC"), "N/A");
     EXPECT_EQ(r.Colour("StaLDC"), "gray");
-    EXPECT_EQ(r.Text("StaFSK"), "Enabled");
     EXPECT_TRUE(r.at("BucStatus").visible());
     EXPECT_EQ(r.Text("StaBUT"), "+ 45 \xB0"
                                 "C");
-    EXPECT_EQ(r.Text("StaBPA"), "Locked");
-    EXPECT_EQ(r.Text("StaBSV"), "12");
     // With the G.703 option the clock extension box shows; "x" means not reported.
-    DetailRig g;
-    g.Open("035011000x");
-    EXPECT_FALSE(g.at("GrpClockExt").visible());
-    DetailRig h;
-    h.Open("0350110001");
-    EXPECT_TRUE(h.at("GrpClockExt").visible());
+    for (const char* identity : {"035011000x", "0350110001"}) {
+        DetailRig g;
+        g.Open(identity);
+        EXPECT_EQ(g.at("GrpClockExt").visible(), identity[9] == '1') << identity;
+    }
 }
 
 TEST(Detail350, ConfigurationReadFillsEveryBoxFromItsPosition) {
@@ -143,39 +131,30 @@ TEST(Detail350, ConfigurationReadFillsEveryBoxFromItsPosition) {
         const char* text; // edit boxes
         int index;        // drop-downs
     };
+    // clang-format off
     const Expect table[] = {
-        {"ConfITF", nullptr, 0},     {"ConfLBO", nullptr, 1},
-        {"ConfFRM", nullptr, 1},     {"ConfTFQ", " 70.0000", 0},
-        {"ConfTFT", nullptr, 1},     {"ConfTMD", nullptr, 1},
-        {"ConfTCR", nullptr, 4},     {"ConfTDR", " 64.000", 0},
-        {"ConfTSI", nullptr, 0},     {"ConfTSC", nullptr, 1},
-        {"ConfTPL", "- 10.0", 0},    {"ConfTCK", nullptr, 1},
-        {"ConfTDI", nullptr, 0},     {"ConfTXO", nullptr, 1},
-        {"ConfAUP", nullptr, 1},     {"ConfAPM", nullptr, 1},
-        {"ConfAPU", nullptr, 0},     {"ConfAPPc", "12.5", 0},
-        {"ConfAPI", nullptr, 3},     {"ConfWUD", nullptr, 1},
-        {"ConfCEXMode", nullptr, 1}, {"ConfCEXItf", nullptr, 2},
-        {"ConfRFQ", " 140.0000", 0}, {"ConfRFT", nullptr, 2},
-        {"ConfRMD", nullptr, 1},     {"ConfRCR", nullptr, 3},
-        {"ConfRDR", " 128.000", 0},  {"ConfRSI", nullptr, 1},
-        {"ConfRDS", nullptr, 0},     {"ConfRDI", nullptr, 1},
-        {"ConfRSW", "32", 0},        {"ConfEBA", " 5.5", 0},
-        {"ConfRBS", nullptr, 4},     {"ConfERF", nullptr, 0},
-        {"ConfEFM", nullptr, 1},     {"ConfESA", "120", 0},
-        {"ConfTST", nullptr, 0},     {"ConfRTS", nullptr, 1},
-        {"ConfSSI", nullptr, 3},     {"ConfABA", nullptr, 1},
-        {"ConfALA", nullptr, 0},     {"ConfCID", "LINK TWO", 0},
-        {"ConfLRS", nullptr, 1},     {"ConfADJ", "-12", 0},
-        {"ConfFPL", nullptr, 1},     {"ConfIPA", "192.168.001.020.24", 0},
-        {"ConfBAD", nullptr, 2},     {"ConfODU", nullptr, 1},
-        {"ConfBPC", nullptr, 1},     {"ConfBFR", nullptr, 0},
-        {"ConfBOE", nullptr, 1},     {"ConfODL", "800", 0},
-        {"ConfODH", "3000", 0},      {"ConfBLO", "13050", 0},
-        {"ConfBLOMix", nullptr, 0},  {"ConfLPC", nullptr, 2},
-        {"ConfLFR", nullptr, 1},     {"ConfLNL", "50", 0},
-        {"ConfLNH", "500", 0},       {"ConfLLO", "10750", 0},
-        {"ConfLLOMix", nullptr, 1},
-    };
+        {"ConfITF", nullptr, 0}, {"ConfLBO", nullptr, 1}, {"ConfFRM", nullptr, 1},
+        {"ConfTFQ", " 70.0000", 0}, {"ConfTFT", nullptr, 1}, {"ConfTMD", nullptr, 1},
+        {"ConfTCR", nullptr, 4}, {"ConfTDR", " 64.000", 0}, {"ConfTSI", nullptr, 0},
+        {"ConfTSC", nullptr, 1}, {"ConfTPL", "- 10.0", 0}, {"ConfTCK", nullptr, 1},
+        {"ConfTDI", nullptr, 0}, {"ConfTXO", nullptr, 1}, {"ConfAUP", nullptr, 1},
+        {"ConfAPM", nullptr, 1}, {"ConfAPU", nullptr, 0}, {"ConfAPPc", "12.5", 0},
+        {"ConfAPI", nullptr, 3}, {"ConfWUD", nullptr, 1}, {"ConfCEXMode", nullptr, 1},
+        {"ConfCEXItf", nullptr, 2}, {"ConfRFQ", " 140.0000", 0}, {"ConfRFT", nullptr, 2},
+        {"ConfRMD", nullptr, 1}, {"ConfRCR", nullptr, 3}, {"ConfRDR", " 128.000", 0},
+        {"ConfRSI", nullptr, 1}, {"ConfRDS", nullptr, 0}, {"ConfRDI", nullptr, 1},
+        {"ConfRSW", "32", 0}, {"ConfEBA", " 5.5", 0}, {"ConfRBS", nullptr, 4},
+        {"ConfERF", nullptr, 0}, {"ConfEFM", nullptr, 1}, {"ConfESA", "120", 0},
+        {"ConfTST", nullptr, 0}, {"ConfRTS", nullptr, 1}, {"ConfSSI", nullptr, 3},
+        {"ConfABA", nullptr, 1}, {"ConfALA", nullptr, 0}, {"ConfCID", "LINK TWO", 0},
+        {"ConfLRS", nullptr, 1}, {"ConfADJ", "-12", 0}, {"ConfFPL", nullptr, 1},
+        {"ConfIPA", "192.168.001.020.24", 0}, {"ConfBAD", nullptr, 2}, {"ConfODU", nullptr, 1},
+        {"ConfBPC", nullptr, 1}, {"ConfBFR", nullptr, 0}, {"ConfBOE", nullptr, 1},
+        {"ConfODL", "800", 0}, {"ConfODH", "3000", 0}, {"ConfBLO", "13050", 0},
+        {"ConfBLOMix", nullptr, 0}, {"ConfLPC", nullptr, 2}, {"ConfLFR", nullptr, 1},
+        {"ConfLNL", "50", 0}, {"ConfLNH", "500", 0}, {"ConfLLO", "10750", 0},
+        {"ConfLLOMix", nullptr, 1}};
+    // clang-format on
     for (const Expect& e : table) {
         SCOPED_TRACE(e.box);
         if (e.text)
@@ -217,17 +196,7 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
     for (const char* m : {"TFQ", "TPL", "APP", "CID", "RSW", "RMD", "ESA", "ADJ"})
         r.unit->setAnswer(m, "=");
     r.ReadConfig();
-    auto sent = [&](const std::function<void()>& action) {
-        const size_t mark = r.port.sent.size();
-        action();
-        r.Until([&] { return r.w->StepNo == ConfigSteps::Idle && !r.tx.AwaitingReply; });
-        r.Tick(2);
-        std::vector<std::string> out;
-        for (const std::string& s : r.SentSince(mark))
-            if (s.find('=') != std::string::npos)
-                out.push_back(s.substr(6));
-        return out;
-    };
+    const auto sent = [&](const std::function<void()>& action) { return r.Settings(action); };
     using V = std::vector<std::string>;
     // Tx frequency: 95 lies between the two bands of the MQX-350.
     EXPECT_EQ(sent([&] { r.Edit("ConfTFQ", "95"); }), V{});
@@ -324,21 +293,19 @@ TEST(Detail350, DistantChangesAreConfirmedFirst) {
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
 
     // A test mode other than I/O loopback would cut the distant unit off: Normal is sent.
-    r.op.answers.push_back(Answer::Yes);
-    r.w->choose("ConfTST", 5);
-    ASSERT_TRUE(r.UntilSent("<0450/TST=0", 10));
-    EXPECT_EQ(r.op.questions.back().text,
-              "Change Unit Test Mode to Normal. Comms may be affected.");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
-
     // The clock extension's two boxes make one command and one question without a selection.
     r.unit->setAnswer("CEX", "=");
-    r.op.answers.push_back(Answer::Yes);
-    r.w->choose("ConfCEXMode", 2);
-    ASSERT_TRUE(r.UntilSent("<0450/CEX=22", 10));
-    EXPECT_EQ(r.op.questions.back().text,
-              "Change Clk Extension parameters. Comms may be affected.");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+    const std::tuple<const char*, int, const char*, const char*> asked[] = {
+        {"ConfTST", 5, "<0450/TST=0", "Change Unit Test Mode to Normal. Comms may be affected."},
+        {"ConfCEXMode", 2, "<0450/CEX=22",
+         "Change Clk Extension parameters. Comms may be affected."}};
+    for (const auto& [box, index, command, question] : asked) {
+        r.op.answers.push_back(Answer::Yes);
+        r.w->choose(box, index);
+        ASSERT_TRUE(r.UntilSent(command, 10));
+        EXPECT_EQ(r.op.questions.back().text, question);
+        ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+    }
 
     // A distant unit in remote: the boxes open, the reference adjust stays read-only.
     r.unit->setAnswer("LRS", "=1");
@@ -483,27 +450,26 @@ TEST(Detail350, LogsDownloadToNewAppendedAndOverwrittenFiles) {
     EXPECT_NE(std::find(r.port.sent.begin(), r.port.sent.end(), "<0350/CAE="), r.port.sent.end());
     EXPECT_FALSE(r.at("BtnReadEvents").enabled()); // nothing left to read
 
-    r.unit->addEvent('1', '3', '7', r.clock.monotonicMs());
-    const std::string second = "0350  " + EventEntryText(r.unit->events().back(), r.clock);
-    r.w->click("BtnLogs");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == 6 && r.at("BtnReadEvents").enabled(); }));
+    // One more event, and the logs page again; the line it downloads as.
+    const auto another = [&](char code) {
+        r.unit->addEvent('1', '3', code, r.clock.monotonicMs());
+        r.w->click("BtnLogs");
+        EXPECT_TRUE(r.Until([&] { return r.w->StepNo == 6 && r.at("BtnReadEvents").enabled(); }));
+        return "0350  " + EventEntryText(r.unit->events().back(), r.clock);
+    };
+    const std::string second = another('7');
     ASSERT_TRUE(download("ev.txt", "BtnAppend"));
     std::vector<std::string> appended = firstLines;
     appended.push_back(" ");
     appended.push_back(second);
     EXPECT_EQ(*TextFile::readLines(r.dir.path() / "ev.txt"), appended);
 
-    r.unit->addEvent('1', '3', '9', r.clock.monotonicMs());
-    const std::string third = "0350  " + EventEntryText(r.unit->events().back(), r.clock);
-    r.w->click("BtnLogs");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == 6 && r.at("BtnReadEvents").enabled(); }));
+    const std::string third = another('9');
     ASSERT_TRUE(download("ev.txt", "BtnOverwrite"));
     EXPECT_EQ(*TextFile::readLines(r.dir.path() / "ev.txt"), std::vector<std::string>{third});
 
     // A cancelled file choice leaves both read buttons off until "&Logs" again.
-    r.unit->addEvent('1', '3', '1', r.clock.monotonicMs());
-    r.w->click("BtnLogs");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == 6 && r.at("BtnReadEvents").enabled(); }));
+    another('1');
     r.w->click("BtnReadEvents");
     EXPECT_FALSE(r.at("BtnReadEvents").enabled());
     EXPECT_FALSE(r.at("FileNewBox").visible());
@@ -515,11 +481,7 @@ TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
     r.Open();
     r.unit->setAnswer("DAY", "=311226");
     r.unit->setAnswer("TIM", "=235010");
-    ASSERT_TRUE(r.UntilSent("<0350/RED?"));
-    r.Tick(3);
-    r.w->click("BtnUtilities");
-    ASSERT_TRUE(r.UntilSent("<0350/TIM?"));
-    r.Tick(3);
+    ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
     EXPECT_EQ(r.Text("ClockModem"), "23:50:10 31 Dec 2026");
     EXPECT_EQ(r.Text("BtnSetTime"), "Set &Time and Date");
     r.w->choose("HourOffset", 22); // "+1"
@@ -541,10 +503,7 @@ TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
     b.Open();
     b.unit->setAnswer("DAY", "=010127");
     b.unit->setAnswer("TIM", "=001000");
-    ASSERT_TRUE(b.UntilSent("<0350/RED?"));
-    b.Tick(3);
-    b.w->click("BtnUtilities");
-    ASSERT_TRUE(b.Until([&] { return b.w->shown("QuarterOffset"); }));
+    ASSERT_NO_FATAL_FAILURE(OpenUtilities(b));
     b.w->choose("QuarterOffset", 5); // "-1/2"
     b.Tick(2);
     b.w->click("BtnSetTime");
@@ -555,11 +514,7 @@ TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
 TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
     DetailRig r;
     r.Open("0351110000", 3, "0351");
-    ASSERT_TRUE(r.UntilSent("<0351/RED?"));
-    r.Tick(3);
-    r.w->click("BtnUtilities");
-    ASSERT_TRUE(r.UntilSent("<0351/TIM?"));
-    r.Tick(3);
+    ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
     r.w->choose("MemoryList", 3);
     // Storing into an empty location goes straight on.
     r.unit->setAnswer("MGC", "*");
@@ -627,24 +582,21 @@ TEST(Detail350, TheStationOpensTheWindowAndTakesThePortBack) {
     h.cycle.DoubleClickLink(2);
     h.Ticks(40);
     h.cycle.DoubleClickUnit(Modem1, false);
-    for (int i = 0; i < 200 && !host.IsOpen(); ++i) {
-        h.Tick();
-        host.Tick();
-    }
+    const auto run = [&](int limit, const std::function<bool()>& done) {
+        for (int i = 0; i < limit && !done(); ++i) {
+            h.Tick();
+            host.Tick();
+        }
+    };
+    run(200, [&] { return host.IsOpen(); });
     ASSERT_TRUE(host.IsOpen());
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_FALSE(h.cycle.TimerEnabled());
     EXPECT_EQ(host.Window()->caption().substr(0, 36), "Detail of Modem 1, Local end, link: ");
-    for (int i = 0; i < 100; ++i) {
-        h.Tick();
-        host.Tick();
-    }
+    run(100, [] { return false; });
     EXPECT_EQ(h.port.sent.back().substr(0, 6), "<1300/");
     host.Window()->click("BtnClose");
-    for (int i = 0; i < 60 && host.IsOpen(); ++i) {
-        h.Tick();
-        host.Tick();
-    }
+    run(60, [&] { return !host.IsOpen(); });
     EXPECT_FALSE(host.IsOpen());
     EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(h.cycle.TimerEnabled());

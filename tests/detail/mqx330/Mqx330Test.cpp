@@ -26,66 +26,68 @@ std::string Plain330(const std::string& txCoding = "132", const std::string& txR
            "0" + "0000" + "0" + "00" + "5.0" + "0" + "1";
 }
 
+// What the boxes show, as "box=shown|box=shown": a list its chosen entry, another box its text.
+void ExpectShown(const Rig& r, const std::string& table) {
+    for (size_t at = 0; at < table.size();) {
+        const size_t bar = std::min(table.find('|', at), table.size()), eq = table.find('=', at);
+        const std::string box = table.substr(at, eq - at);
+        const Control& c = r.at(box);
+        EXPECT_EQ(c.kind() == ControlKind::Combo ? c.selectedText() : c.text(),
+                  table.substr(eq + 1, bar - eq - 1))
+            << box;
+        at = bar + 1;
+    }
+}
+
+// The settings sent for an entry in a box: a list's entry is chosen, other boxes are typed in.
+V Set(Rig& r, const std::string& box, const std::string& value) {
+    return r.Settings([&] {
+        if (r.at(box).kind() == ControlKind::Combo) {
+            r.Choose(box, value);
+        } else {
+            r.Edit(box, value);
+        }
+    });
+}
+
+// One character a box: 1 where `flag` holds.
+std::string Flags(const Rig& r, bool (Control::*flag)() const,
+                  const std::vector<const char*>& boxes) {
+    std::string out;
+    for (const char* box : boxes)
+        out += (r.at(box).*flag)() ? '1' : '0';
+    return out;
+}
+
 } // namespace
 
 TEST(Detail330, IdentityGivesModelOptionsBandAndFecCodes) {
-    struct Row {
-        const char* identity;
-        const char* model;
-        int code;
-        const char* options; // the caption after the model name
-        V fec;               // the FEC type codes the list offers, in list order
-    };
-    const std::vector<Row> rows{
-        {"0330110000", "MQX-330", 330, ", 70 MHz IF band", {"1", "2"}},
-        {"1330210000",
-         "MQX-330",
-         330,
-         ", 140 MHz IF band, Reed-Solomon Codec installed",
-         {"1", "2", "3", "4"}},
-        {"2330110000", "MQX-330T", 331, ", 70 MHz IF band", {"0", "1", "2"}},
-        {"3330110000",
-         "MQX-330T",
-         331,
-         ", 70 MHz IF band, Reed-Solomon Codec installed",
-         {"0", "1", "2", "3", "4"}},
-        {"4330110000",
-         "MQX-330T",
-         331,
-         ", 70 MHz IF band, Turbo Codec installed",
-         {"0", "1", "2", "5", "8", "9"}},
-        {"5330110000",
-         "MQX-330T",
-         331,
-         ", 70 MHz IF band, Turbo Codec installed",
-         {"0", "1", "2", "5", "6", "7", "8", "9"}},
-        {"6330110000", "PiV-330", 331, ", 70 MHz IF band", {"0", "1", "2"}},
-        {"7330110000",
-         "PiV-330",
-         331,
-         ", 70 MHz IF band, Turbo Codec installed",
-         {"0", "1", "2", "5", "6", "7", "8", "9"}},
-        {"5330120000",
-         "MQX-330R DEMOD",
-         331,
-         ", 70 MHz IF band, Turbo Codec installed, RX only",
-         {"0", "1", "2", "5", "6", "7", "8", "9"}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.identity);
+    // identity, model, IF band, codec, the FEC type codes the list offers in list order
+    for (const auto& [identity, model, band, codec, fec] :
+         std::vector<std::tuple<std::string, std::string, std::string, std::string, std::string>>{
+             {"0330110000", "MQX-330", "70", "", "12"},
+             {"1330210000", "MQX-330", "140", "Reed-Solomon", "1234"},
+             {"2330110000", "MQX-330T", "70", "", "012"},
+             {"3330110000", "MQX-330T", "70", "Reed-Solomon", "01234"},
+             {"4330110000", "MQX-330T", "70", "Turbo", "012589"},
+             {"5330110000", "MQX-330T", "70", "Turbo", "01256789"},
+             {"6330110000", "PiV-330", "70", "", "012"},
+             {"7330110000", "PiV-330", "70", "Turbo", "01256789"},
+             {"5330120000", "MQX-330R DEMOD", "70", "Turbo", "01256789"}}) {
+        SCOPED_TRACE(identity);
         Rig r;
-        r.Open("331", row.identity, 3, [](sim::Unit& u) { u.setConfig(Plain330()); });
-        EXPECT_EQ(r.w->caption(), std::string("Detail of Modem 1, Local end, link: OSLO-2       ") +
-                                      row.model + row.options);
-        EXPECT_EQ(CurrentModelCode(), row.code);
-        const bool rxOnly = row.identity[5] == '2';
-        const bool ip = row.identity[0] == '6' || row.identity[0] == '7';
-        EXPECT_EQ(r.at("BtnAupc").visible(), row.code == 331 && !rxOnly);
-        EXPECT_EQ(r.at("AupcStatus").visible(), row.code == 331);
+        r.Open("331", identity, 3, [](sim::Unit& u) { u.setConfig(Plain330()); });
+        const bool rxOnly = identity[5] == '2', ip = identity[0] == '6' || identity[0] == '7';
+        EXPECT_EQ(r.w->caption(), "Detail of Modem 1, Local end, link: OSLO-2       " + model +
+                                      ", " + band + " MHz IF band" +
+                                      (codec.empty() ? "" : ", " + codec + " Codec installed") +
+                                      (rxOnly ? ", RX only" : ""));
+        const int code = model == "MQX-330" ? 330 : 331;
+        EXPECT_EQ(CurrentModelCode(), code);
+        EXPECT_EQ(r.at("BtnAupc").visible(), code == 331 && !rxOnly);
+        EXPECT_EQ(r.at("AupcStatus").visible(), code == 331);
         EXPECT_EQ(r.at("IpStatus").visible(), ip);
-        if (ip) {
-            EXPECT_EQ(r.Text("BtnAupc"), "Show AUPC + PIV &Param");
-        }
+        EXPECT_TRUE(!ip || r.Text("BtnAupc") == "Show AUPC + PIV &Param");
         EXPECT_EQ(r.at("GrpTx").visible(), !rxOnly);
         EXPECT_EQ(r.at("GrpRxOnly").visible(), rxOnly);
         EXPECT_EQ(r.w->has("TxFreq"), !rxOnly);
@@ -93,16 +95,14 @@ TEST(Detail330, IdentityGivesModelOptionsBandAndFecCodes) {
         // Each entry goes out with its own code; the unit refuses a code it does not have.
         const char* box = rxOnly ? "RxFECtype" : "TxFECtype";
         const auto items = r.at(box).items();
-        ASSERT_EQ(items.size(), row.fec.size());
+        ASSERT_EQ(items.size(), fec.size());
         const std::string command = rxOnly ? "RFT=" : "TFT=";
-        V sent, expected{command + row.fec.back()};
-        for (const std::string& code : row.fec)
-            expected.push_back(command + code);
-        for (const std::string& s : r.Settings([&] { r.Choose(box, items.back()); }))
-            sent.push_back(s);
-        for (const std::string& item : items)
-            for (const std::string& s : r.Settings([&] { r.Choose(box, item); }))
+        V sent = Set(r, box, items.back()), expected{command + fec.back()};
+        for (size_t i = 0; i < items.size(); ++i) {
+            expected.push_back(command + fec[i]);
+            for (const std::string& s : Set(r, box, items[i]))
                 sent.push_back(s);
+        }
         EXPECT_EQ(sent, expected);
         EXPECT_EQ(r.Text("Notice"), "");
     }
@@ -141,127 +141,81 @@ TEST(Detail330, TheConfigurationStringFillsEveryBox) {
     Rig r;
     r.Open("331", "3330110000", 3, [](sim::Unit& u) { u.setConfig(Known330()); });
     r.ReadConfig();
-    const std::vector<std::pair<const char*, std::string>> expected{
-        {"TxFreq", " 71.2345"},
-        {"TxDataRate", " 128.000"},
-        {"TxFECtype", " Viterbi + R-S"},
-        {"TxFECrate", " Rate 7/8"},
-        {"TxMod", " OQPSK"},
-        {"TxSpectrum", " Inverted"},
-        {"TxScrambler", " Off"},
-        {"TxPowLev", "- 12.5"},
-        {"TxClkSrc", " External"},
-        {"TxCarrier", " RTI"},
-        {"RxFreq", " 84.5000"},
-        {"RxDataRate", " 256.000"},
-        {"RxFECtype", " Sequential + R-S"},
-        {"RxFECrate", " Rate 3/4"},
-        {"RxMod", " QPSK"},
-        {"RxSpectrum", " Normal"},
-        {"RxDescrambler", " On"},
-        {"RxSweep", "25"},
-        {"RxClkMode", " Buffer enabled"},
-        {"RxBuffer", " +/- 2048 bits"},
-        {"EbNoAlarmPt", " 6.5"},
-        {"InterfaceType", " V.35 DCE"},
-        {"FramingMode", " Framed"},
-        {"TestMode", " I/O loopback"},
-        {"IFimpedance", " 75 ohm"},
-        {"ODUcomms", " Enabled"},
-        {"OBLIXslaveAdd", "120"},
-        {"ConfAUP", " Enabled"},
-        {"ConfAPPa", " Generate TX alarm"},
-        {"ConfAPPb", " Go to Nominal Power"},
-        {"ConfAPPc", " 3.5"},
-        {"ConfAPPd", " 2 dB"},
-        {"ssi", " 40 minutes"},
-        {"CircuitID", std::string(24, ' ')},
-    };
-    for (const auto& [box, shown] : expected) {
-        const Control& c = r.at(box);
-        EXPECT_EQ(c.kind() == ControlKind::Combo ? c.selectedText() : c.text(), shown) << box;
-    }
-    const std::vector<std::pair<const char*, bool>> masks{{"MaskTxAis", true},
-                                                          {"MaskRxAgc", false},
-                                                          {"MaskBuffer", true},
-                                                          {"MaskRxAis", true},
-                                                          {"MaskEbNo", false}};
-    for (const auto& [mask, on] : masks)
-        EXPECT_EQ(r.at(mask).checked(), on) << mask;
+    ExpectShown(r, "TxFreq= 71.2345|TxDataRate= 128.000|TxFECtype= Viterbi + R-S|TxFECrate= Rate "
+                   "7/8|TxMod= OQPSK|TxSpectrum= Inverted|TxScrambler= Off|TxPowLev=- 12.5|"
+                   "TxClkSrc= External|TxCarrier= RTI|RxFreq= 84.5000|RxDataRate= 256.000|"
+                   "RxFECtype= Sequential + R-S|RxFECrate= Rate 3/4|RxMod= QPSK|RxSpectrum= "
+                   "Normal|RxDescrambler= On|RxSweep=25|RxClkMode= Buffer enabled|RxBuffer= +/- "
+                   "2048 bits|EbNoAlarmPt= 6.5|InterfaceType= V.35 DCE|FramingMode= Framed|"
+                   "TestMode= I/O loopback|IFimpedance= 75 ohm|ODUcomms= Enabled|OBLIXslaveAdd="
+                   "120|ConfAUP= Enabled|ConfAPPa= Generate TX alarm|ConfAPPb= Go to Nominal "
+                   "Power|ConfAPPc= 3.5|ConfAPPd= 2 dB|ssi= 40 minutes|CircuitID=" +
+                       std::string(24, ' '));
+    EXPECT_EQ(Flags(r, &Control::checked,
+                    {"MaskTxAis", "MaskRxAgc", "MaskBuffer", "MaskRxAis", "MaskEbNo"}),
+              "10110");
     // A unit in a test mode takes no changes but the way back.
     EXPECT_TRUE(r.at("TxFreq").readOnly());
     EXPECT_FALSE(r.at("TxMod").enabled());
     EXPECT_TRUE(r.at("TestMode").enabled());
-    EXPECT_EQ(r.Settings([&] { r.Choose("TestMode", " Normal"); }), V{"TST=0"});
+    EXPECT_EQ(Set(r, "TestMode", " Normal"), V{"TST=0"});
     EXPECT_FALSE(r.at("TxFreq").readOnly());
     // The AUPC group takes the unit group's place; its four boxes make one command.
     r.w->click("BtnAupc");
-    EXPECT_TRUE(r.at("GrpAupc").visible());
-    EXPECT_FALSE(r.at("GrpUnit").visible());
+    EXPECT_EQ(Flags(r, &Control::visible, {"GrpAupc", "GrpUnit"}), "10");
     EXPECT_EQ(r.Text("BtnAupc"), "Show Unit &Parameters");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfAPPc", "4.5"); }), V{"APP=104.52"});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfAPPc", "10"); }), V{});
+    EXPECT_EQ(Set(r, "ConfAPPc", "4.5"), V{"APP=104.52"});
+    EXPECT_EQ(Set(r, "ConfAPPc", "10"), V{});
     EXPECT_EQ(r.Text("ConfAPPc"), " 4.5") << "a bad target gets the unit's back";
 }
 
 TEST(Detail330, DataRateLimitsAndCodingBoxesFollowTheFecType) {
-    struct Row {
-        const char* coding; // FEC type, rate and modulation codes
-        const char* limits; // as the prompt names them
-        bool codingShown;
-        bool rateEnabled;
-        const char* rate;
-        const char* mod;
-    };
-    const std::vector<Row> rows{
-        {"011", "4.8 and 2048", true, false, " Rate 1/2", " BPSK"},
-        {"032", "9.6 and 2048", true, false, " Rate 1/2", " QPSK"},
-        {"111", "2.4 and 1024", true, false, " Rate 1/2", " BPSK"},
-        {"132", "7.2 and 2048", true, true, " Rate 3/4", " QPSK"},
-        {"173", "8.4 and 2048", true, true, " Rate 7/8", " OQPSK"},
-        {"512", "7.2 and 2500", false, true, " Rate 3/4", " QPSK"},
-        {"612", "2.4 and 1145", false, true, " Rate 1/2", " BPSK"},
-        {"732", "2.4 and 750", false, true, " Rate 3/4", " BPSK"},
-        {"812", "7.2 and 2048", false, true, " Rate 3/4", " OQPSK"},
-        {"972", "4.8 and 2048", false, true, " Rate 1/2", " QPSK"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.coding);
+    // FEC type, rate and modulation codes; the limits as the prompt names them; the coding
+    // boxes shown, the rate enabled; the rate and modulation shown
+    for (const auto& [coding, limits, codingShown, rateEnabled, rate, mod] :
+         std::vector<std::tuple<const char*, const char*, bool, bool, const char*, const char*>>{
+             {"011", "4.8 and 2048", true, false, " Rate 1/2", " BPSK"},
+             {"032", "9.6 and 2048", true, false, " Rate 1/2", " QPSK"},
+             {"111", "2.4 and 1024", true, false, " Rate 1/2", " BPSK"},
+             {"132", "7.2 and 2048", true, true, " Rate 3/4", " QPSK"},
+             {"173", "8.4 and 2048", true, true, " Rate 7/8", " OQPSK"},
+             {"512", "7.2 and 2500", false, true, " Rate 3/4", " QPSK"},
+             {"612", "2.4 and 1145", false, true, " Rate 1/2", " BPSK"},
+             {"732", "2.4 and 750", false, true, " Rate 3/4", " BPSK"},
+             {"812", "7.2 and 2048", false, true, " Rate 3/4", " OQPSK"},
+             {"972", "4.8 and 2048", false, true, " Rate 1/2", " QPSK"}}) {
+        SCOPED_TRACE(coding);
         Rig r;
         r.Open("331", "5330110000", 3,
-               [&](sim::Unit& u) { u.setConfig(Plain330(row.coding, "2048.000")); });
+               [&, coding = coding](sim::Unit& u) { u.setConfig(Plain330(coding, "2048.000")); });
         r.ReadConfig();
         r.w->enter("TxDataRate");
-        EXPECT_EQ(r.Text("Instruction"), std::string("Enter Tx data rate, between ") + row.limits +
+        EXPECT_EQ(r.Text("Instruction"), std::string("Enter Tx data rate, between ") + limits +
                                              " kbps, resolution 1 bps, up to 8 characters");
-        EXPECT_EQ(r.at("TxFECrate").visible(), row.codingShown);
-        EXPECT_EQ(r.at("TxMod").visible(), row.codingShown);
-        EXPECT_EQ(r.at("TxFECrate").enabled(), row.rateEnabled);
-        EXPECT_EQ(r.Selected("TxFECrate"), row.rate);
-        EXPECT_EQ(r.Selected("TxMod"), row.mod);
+        EXPECT_EQ(Flags(r, &Control::visible, {"TxFECrate", "TxMod"}), codingShown ? "11" : "00");
+        EXPECT_EQ(r.at("TxFECrate").enabled(), rateEnabled);
+        ExpectShown(r, std::string("TxFECrate=") + rate + "|TxMod=" + mod);
     }
     // A coding whose limits leave out the rate the unit holds: the box goes on showing that
     // rate, marked; an entry beyond the limits is refused, the limit itself goes out.
     Rig r;
     r.Open("331", "5330110000", 3, [](sim::Unit& u) { u.setConfig(Plain330("132", "2048.000")); });
     r.ReadConfig();
-    EXPECT_EQ(r.Settings([&] { r.Choose("TxFECtype", " Turbo 21/44 BPSK"); }), V{"TFT=6"});
-    EXPECT_EQ(r.Text("TxDataRate"), " 2048.000");
+    EXPECT_EQ(Set(r, "TxFECtype", " Turbo 21/44 BPSK"), V{"TFT=6"});
     EXPECT_EQ(r.Colour("TxDataRate"), "yellow");
-    EXPECT_EQ(r.Text("Notice"), "The unit's Tx data rate is outside 2.4-1145 kbps, the limits "
-                                "of its coding");
-    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1145"); }), V{"TDR=1145.000"});
+    ExpectShown(r, "TxDataRate= 2048.000|Notice=The unit's Tx data rate is outside 2.4-1145 kbps, "
+                   "the limits of its coding");
+    EXPECT_EQ(Set(r, "TxDataRate", "1145"), V{"TDR=1145.000"});
     EXPECT_EQ(r.Colour("TxDataRate"), "white");
-    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1200"); }), V{});
+    EXPECT_EQ(Set(r, "TxDataRate", "1200"), V{});
     EXPECT_EQ(r.Colour("TxDataRate"), "red");
     EXPECT_EQ(colourName(r.at("TxDataRate").textColour()), "white");
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad data rate value. Please correct it");
     // What the unit holds, typed again, is no change: the box is itself again.
-    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1145"); }), V{});
+    EXPECT_EQ(Set(r, "TxDataRate", "1145"), V{});
     EXPECT_EQ(r.Text("TxDataRate"), " 1145.000");
     EXPECT_EQ(r.Colour("TxDataRate"), "white");
-    // Back to Viterbi: the coding boxes return.
-    EXPECT_EQ(r.Settings([&] { r.Choose("TxFECtype", " Viterbi"); }), V{"TFT=1"});
+    EXPECT_EQ(Set(r, "TxFECtype", " Viterbi"), V{"TFT=1"});
     EXPECT_TRUE(r.at("TxMod").visible());
 }
 

@@ -222,12 +222,13 @@ TEST(Detail330, DataRateLimitsAndCodingBoxesFollowTheFecType) {
 TEST(Detail330, StatusLoopAndReadingsAsTheOperatorSeesThem) {
     Rig r;
     r.Open("331", "2330110000", 3, [](sim::Unit& u) {
-        u.setReading("SWR", "V2.3");
-        u.setReading("EBN", "+016");
-        u.setReading("RFO", "+0123");
-        u.setReading("BER", "99999");
-        u.setReading("BFS", "05");
-        u.setReading("REB", "16.0");
+        for (const auto& [m, v] : std::vector<std::pair<const char*, const char*>>{{"SWR", "V2.3"},
+                                                                                   {"EBN", "+016"},
+                                                                                   {"RFO", "+0123"},
+                                                                                   {"BER", "99999"},
+                                                                                   {"BFS", "05"},
+                                                                                   {"REB", "16.0"}})
+            u.setReading(m, v);
         u.setTxCarrier('3');
         u.setAnswer("ESN", "*");
         u.setAnswer("NUS", "?");
@@ -240,20 +241,13 @@ TEST(Detail330, StatusLoopAndReadingsAsTheOperatorSeesThem) {
     EXPECT_EQ(r.SentSince(mark),
               (V{"LRS?", "CID?", "SWR?", "ESN?", "SNO?", "LRS?", "NUE?", "NUS?", "FLT?", "EBN?",
                  "RFO?", "BER?", "BFS?", "RED?", "AGC?", "TXO?", "REB?", "PLI?", "LRS?"}));
-    const std::vector<std::pair<const char*, const char*>> shown{
-        {"StaSWR", "1.10"},     {"SerialNo", "33012345"},        {"StaEbNo", "> 16 dB"},
-        {"StaRFO", "+123 kHz"}, {"StaBER", "Unlocked"},          {"StaBFS", "5 %"},
-        {"StaAGC", "45 %"},     {"StaTXO", "Under RTI control"}, {"StaREB", "> 16 dB"},
-        {"StaPLI", "0.0 dB"},   {"NrLogEvents", "90"},           {"NrLogStats", "none"},
-        {"UnitFault", "OK"},    {"StaRED", "On line"},           {"StaLRS", "REMOTE"}};
-    for (const auto& [label, text] : shown)
-        EXPECT_EQ(r.Text(label), text) << label;
-    EXPECT_EQ(r.Colour("NrLogEvents"), "yellow");
-    EXPECT_EQ(r.Colour("StaTXO"), "yellow");
-    EXPECT_EQ(r.Colour("UnitFault"), "lime");
+    ExpectShown(r, "StaSWR=1.10|SerialNo=33012345|StaEbNo=> 16 dB|StaRFO=+123 kHz|StaBER=Unlocked|"
+                   "StaBFS=5 %|StaAGC=45 %|StaTXO=Under RTI control|StaREB=> 16 dB|StaPLI=0.0 dB|"
+                   "NrLogEvents=90|NrLogStats=none|UnitFault=OK|StaRED=On line|StaLRS=REMOTE");
+    EXPECT_EQ(r.Colour("NrLogEvents") + r.Colour("StaTXO") + r.Colour("UnitFault"),
+              "yellowyellowlime");
     EXPECT_TRUE(r.w->DetailConfigChanged);
-    EXPECT_TRUE(r.at("BtnConfig").enabled());
-    EXPECT_FALSE(r.at("BtnStatus").enabled());
+    EXPECT_EQ(Flags(r, &Control::enabled, {"BtnConfig", "BtnStatus"}), "10");
     // No statistics log: its interval cannot be set.
     r.w->click("BtnConfig");
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
@@ -276,10 +270,10 @@ TEST(Detail330, TheDistantEndConfirmsButNotTheSlaveAddressAndLeavesFramingAlone)
     EXPECT_FALSE(r.at("FramingMode").enabled());
     EXPECT_FALSE(r.at("ConfLRS").visible());
     EXPECT_FALSE(r.at("ConfAUP").enabled()) << "AUPC needs framing";
-    EXPECT_EQ(r.Settings([&] { r.Edit("OBLIXslaveAdd", "130"); }), V{"ESA=0130"});
+    EXPECT_EQ(Set(r, "OBLIXslaveAdd", "130"), V{"ESA=0130"});
     EXPECT_TRUE(r.op.questions.empty());
     r.op.answers.push_back(Answer::Yes);
-    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "128"); }), V{"TDR=0128.000"});
+    EXPECT_EQ(Set(r, "TxDataRate", "128"), V{"TDR=0128.000"});
     ASSERT_EQ(r.op.questions.size(), 1u);
     EXPECT_EQ(r.op.questions[0].text,
               "Change Tx data rate to 128.000 kbps. Comms may be affected.");
@@ -303,8 +297,7 @@ TEST(Detail330, TheIfBandAndItsLevelSetTheFrequencyRange) {
         EXPECT_EQ(r.Text("Instruction"),
                   std::string("Enter a Tx frequency, between ") + range + " MHz, resolution 100Hz");
         if (*range == '1') {
-            EXPECT_EQ(r.Settings([&] { r.Edit("TxFreq", "177"); }),
-                      *level == '4' ? V{"TFQ=177.0000"} : V{});
+            EXPECT_EQ(Set(r, "TxFreq", "177"), *level == '4' ? V{"TFQ=177.0000"} : V{});
         }
     }
 }
@@ -313,18 +306,17 @@ TEST(Detail330, ARefusedChangePausesAndReadsAgainFromWhereTheChangeLives) {
     Rig r;
     r.Open("331", "2330110000", 3, [](sim::Unit& u) { u.setConfig(Plain330()); });
     r.ReadConfig();
+    const std::string refused = "Notice=Command was not accepted, re-reading from unit...";
     r.unit->inject(sim::Injection::refuse('?'));
     size_t mark = r.port.sent.size();
     r.Edit("TxPowLev", "-5");
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::PauseFirst; }));
     r.unit->clearInjections();
-    EXPECT_EQ(r.Text("Notice"), "Command was not accepted, re-reading from unit...");
+    ExpectShown(r, refused);
     EXPECT_EQ(colourName(r.at("Notice").textColour()), "red");
     int ticks = 0;
-    while (r.port.sent.size() == mark + 1 && ticks < 100) {
+    for (; r.port.sent.size() == mark + 1 && ticks < 100; ++ticks)
         r.Tick();
-        ++ticks;
-    }
     EXPECT_GE(ticks, 20);
     EXPECT_LE(ticks, 24);
     EXPECT_EQ(r.SentSince(mark), (V{"TPL=05.0", "MGC?"}));
@@ -336,7 +328,7 @@ TEST(Detail330, ARefusedChangePausesAndReadsAgainFromWhereTheChangeLives) {
     r.Edit("CircuitID", "north");
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::PauseFirst; }, 200));
     r.unit->clearInjections();
-    EXPECT_EQ(r.Text("Notice"), "Command was not accepted, re-reading from unit...");
+    ExpectShown(r, refused);
     ASSERT_TRUE(r.Until([&] { return r.port.sent.size() > mark + 1; }));
     EXPECT_EQ(r.SentSince(mark), (V{"CID=NORTH" + std::string(19, ' '), "CID?"}));
 
@@ -344,7 +336,7 @@ TEST(Detail330, ARefusedChangePausesAndReadsAgainFromWhereTheChangeLives) {
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
     EXPECT_FALSE(r.at("ConfAUP").enabled());
     mark = r.port.sent.size();
-    r.Settings([&] { r.Choose("FramingMode", " Framed"); });
+    Set(r, "FramingMode", " Framed");
     EXPECT_EQ(r.SentSince(mark), (V{"FRM=1", "ESA?"}));
     EXPECT_FALSE(r.at("FramingMode").enabled()) << "framing is switched off at the unit";
     EXPECT_TRUE(r.at("ConfAUP").enabled());
@@ -353,14 +345,14 @@ TEST(Detail330, ARefusedChangePausesAndReadsAgainFromWhereTheChangeLives) {
 TEST(Detail330, AReceiveOnlyUnitShowsItsOwnLayoutAndReadsItsLnbPower) {
     Rig r;
     r.Open("331", "5330120000", 4, [](sim::Unit& u) { u.setConfig(Plain330()); });
-    for (const char* hidden : {"GrpTx", "MaskTxAis", "TXfault", "StaTXO", "StaPLI", "BtnAupc"})
-        EXPECT_FALSE(r.at(hidden).visible()) << hidden;
-    EXPECT_FALSE(r.w->has("TestMode"));
-    EXPECT_FALSE(r.w->has("OBLIXslaveAdd"));
+    EXPECT_EQ(Flags(r, &Control::visible,
+                    {"GrpTx", "MaskTxAis", "TXfault", "StaTXO", "StaPLI", "BtnAupc"}),
+              "000000");
+    EXPECT_FALSE(r.w->has("TestMode") || r.w->has("OBLIXslaveAdd"));
     EXPECT_EQ(r.ReadConfig(), (V{"CID?", "MGC?", "LNB?", "LBL?"}));
     EXPECT_EQ(r.Selected("BoxLNB"), " On");
     // The LNB power goes out at once, even at the DISTANT end.
-    EXPECT_EQ(r.Settings([&] { r.Choose("BoxLNB", " Off"); }), V{"LNB=0"});
+    EXPECT_EQ(Set(r, "BoxLNB", " Off"), V{"LNB=0"});
     EXPECT_TRUE(r.op.questions.empty());
     r.w->click("BtnLogs");
     r.Tick(2);
@@ -382,14 +374,11 @@ TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
     r.Tick(20);
     r.w->click("BtnLoad");
     ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
-    EXPECT_EQ(r.Text("MemoryMsg"), "Config present in memory location 2. Confirm load.");
-    EXPECT_EQ(r.Text("BtnMemConfirm"), "  Confir&m");
-    EXPECT_EQ(r.Text("MemPreview"), "Memory location 2 contents");
-    EXPECT_EQ(r.Text("MemTx"), "Tx\n 71.2345 MHz\n 128.000 kbps\n Viterbi + R-S coding\n Rate 7/8 "
-                               "OQPSK\n Inverted\nScrambler Off\nPower - 12.5 dBm\n External "
-                               "Clock\nCarrier RTI");
-    EXPECT_EQ(r.Text("MemAupc"), "AUPC Enabled\nTarget EbNo:  3.5 dB\nMax increase:  2 dB\n "
-                                 "Generate TX alarm on Pmax\n Go to Nominal Power w/Unlock");
+    ExpectShown(r, "MemoryMsg=Config present in memory location 2. Confirm load.|MemPreview=Memory "
+                   "location 2 contents|MemTx=Tx\n 71.2345 MHz\n 128.000 kbps\n Viterbi + R-S "
+                   "coding\n Rate 7/8 OQPSK\n Inverted\nScrambler Off\nPower - 12.5 dBm\n "
+                   "External Clock\nCarrier RTI|MemAupc=AUPC Enabled\nTarget EbNo:  3.5 dB\nMax "
+                   "increase:  2 dB\n Generate TX alarm on Pmax\n Go to Nominal Power w/Unlock");
     // The location goes out as it was previewed, whatever the list shows meanwhile.
     r.w->choose("MemoryList", 5);
     const size_t mark = r.port.sent.size();
@@ -502,8 +491,8 @@ TEST(Detail330, TheRxBufferShowsTheSizeTheUnitHolds) {
     r.ReadConfig();
     EXPECT_FALSE(r.at("RxBuffer").enabled());
     EXPECT_EQ(r.Selected("RxBuffer"), " +/- 2048 bits");
-    EXPECT_EQ(r.Settings([&] { r.Choose("RxClkMode", " Buffer enabled"); }), V{"RCK=1"});
+    EXPECT_EQ(Set(r, "RxClkMode", " Buffer enabled"), V{"RCK=1"});
     EXPECT_TRUE(r.at("RxBuffer").enabled());
     EXPECT_EQ(r.Selected("RxBuffer"), " +/- 2048 bits");
-    EXPECT_EQ(r.Settings([&] { r.Choose("RxBuffer", " +/-  256 bits"); }), V{"RBS=1"});
+    EXPECT_EQ(Set(r, "RxBuffer", " +/-  256 bits"), V{"RBS=1"});
 }

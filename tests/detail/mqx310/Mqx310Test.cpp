@@ -1,4 +1,4 @@
-#include "detail/ModemRig.h"
+#include "detail/mqx330/ModemChecks.h"
 
 #include "detail/mqx310/Mqx310Window.h"
 #include "ui/TextFile.h"
@@ -30,30 +30,6 @@ void Open(Rig& r, const std::string& config = Plain310(), char remote = '1',
     r.Open(identity[0] == '7' ? "7010" : "310", identity, 3, [&](sim::Unit& u) {
         u.setConfig(config);
         u.setRemoteState(remote);
-    });
-}
-
-// What the boxes show, as "box=shown|box=shown": a list its chosen entry, another box its text.
-void ExpectShown(const Rig& r, const std::string& table) {
-    for (size_t at = 0; at < table.size();) {
-        const size_t bar = std::min(table.find('|', at), table.size()), eq = table.find('=', at);
-        const std::string box = table.substr(at, eq - at);
-        const Control& c = r.at(box);
-        EXPECT_EQ(c.kind() == ControlKind::Combo ? c.selectedText() : c.text(),
-                  table.substr(eq + 1, bar - eq - 1))
-            << box;
-        at = bar + 1;
-    }
-}
-
-// The settings sent for an entry in a box: a list's entry is chosen, other boxes are typed in.
-V Set(Rig& r, const std::string& box, const std::string& value) {
-    return r.Settings([&] {
-        if (r.at(box).kind() == ControlKind::Combo) {
-            r.Choose(box, value);
-        } else {
-            r.Edit(box, value);
-        }
     });
 }
 

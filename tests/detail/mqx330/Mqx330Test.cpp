@@ -1,4 +1,4 @@
-#include "detail/ModemRig.h"
+#include "detail/mqx330/ModemChecks.h"
 
 #include "detail/framework/DetailHost.h"
 #include "detail/mqx310/Mqx310Window.h"
@@ -24,39 +24,6 @@ std::string Plain330(const std::string& txCoding = "132", const std::string& txR
     return std::string("070.0000") + txRate + txCoding + "01" + "10.0" + "11" + "070.0000" +
            "0064.000" + "132" + "01" + "30" + "1" + "04.0" + "2" + "1" + "0" + "0" + "5" + "00000" +
            "0" + "0000" + "0" + "00" + "5.0" + "0" + "1";
-}
-
-// What the boxes show, as "box=shown|box=shown": a list its chosen entry, another box its text.
-void ExpectShown(const Rig& r, const std::string& table) {
-    for (size_t at = 0; at < table.size();) {
-        const size_t bar = std::min(table.find('|', at), table.size()), eq = table.find('=', at);
-        const std::string box = table.substr(at, eq - at);
-        const Control& c = r.at(box);
-        EXPECT_EQ(c.kind() == ControlKind::Combo ? c.selectedText() : c.text(),
-                  table.substr(eq + 1, bar - eq - 1))
-            << box;
-        at = bar + 1;
-    }
-}
-
-// The settings sent for an entry in a box: a list's entry is chosen, other boxes are typed in.
-V Set(Rig& r, const std::string& box, const std::string& value) {
-    return r.Settings([&] {
-        if (r.at(box).kind() == ControlKind::Combo) {
-            r.Choose(box, value);
-        } else {
-            r.Edit(box, value);
-        }
-    });
-}
-
-// One character a box: 1 where `flag` holds.
-std::string Flags(const Rig& r, bool (Control::*flag)() const,
-                  const std::vector<const char*>& boxes) {
-    std::string out;
-    for (const char* box : boxes)
-        out += (r.at(box).*flag)() ? '1' : '0';
-    return out;
 }
 
 } // namespace

@@ -13,16 +13,12 @@ using V = std::vector<std::string>;
 
 // A 66-position configuration string with a different value in every field.
 std::string Known310() {
-    return std::string("071.2345") + "128.000" + "7" + "2" + "1" + "0" + "12.5" + "2" + "1" +
-           "084.5000" + "256.000" + "3" + "2" + "0" + "1" + "25" + "1" + "06.5" + "4" + "2" + "0" +
-           "0" + "7" + "10110" + "1" + "0120";
+    return "071.2345128.000721012.521084.5000256.000320125106.5420071011010120";
 }
 
 // QPSK 3/4 both ways at 64 kbps, unframed, normal operation.
 std::string Plain310(const std::string& txCoding = "32") {
-    return std::string("070.0000") + "064.000" + txCoding + "01" + "10.0" + "21" + "070.0000" +
-           "064.000" + "32" + "01" + "30" + "1" + "04.0" + "2" + "1" + "0" + "0" + "5" + "00000" +
-           "0" + "0000";
+    return "070.0000064.000" + txCoding + "0110.021070.0000064.000320130104.0210050000000000";
 }
 
 void Open(Rig& r, const std::string& config = Plain310(), char remote = '1',

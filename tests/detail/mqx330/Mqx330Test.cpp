@@ -14,16 +14,13 @@ using V = std::vector<std::string>;
 
 // A configuration string with a different value in every field (positions from 1).
 std::string Known330() {
-    return std::string("071.2345") + "0128.000" + "3" + "7" + "3" + "1" + "0" + "12.5" + "2" + "3" +
-           "084.5000" + "0256.000" + "4" + "3" + "2" + "0" + "1" + "25" + "1" + "06.5" + "4" + "2" +
-           "1" + "3" + "7" + "10110" + "1" + "0120" + "1" + "1" + "0" + "3.5" + "2" + "4";
+    return "071.23450128.0003731012.523084.50000256.0004320125106.54213710110101201103.524";
 }
 
 // A plain configuration: Viterbi 3/4 QPSK both ways, unframed, normal operation.
 std::string Plain330(const std::string& txCoding = "132", const std::string& txRate = "0064.000") {
-    return std::string("070.0000") + txRate + txCoding + "01" + "10.0" + "11" + "070.0000" +
-           "0064.000" + "132" + "01" + "30" + "1" + "04.0" + "2" + "1" + "0" + "0" + "5" + "00000" +
-           "0" + "0000" + "0" + "00" + "5.0" + "0" + "1";
+    return "070.0000" + txRate + txCoding +
+           "0110.011070.00000064.0001320130104.02100500000000000005.001";
 }
 
 } // namespace
@@ -76,31 +73,26 @@ TEST(Detail330, IdentityGivesModelOptionsBandAndFecCodes) {
 }
 
 TEST(Detail330, TheSoftwareVersionDecidesTheLaterEntries) {
-    struct Row {
-        const char* reply;
-        const char* shown;
-        size_t fecEntries;
-        bool rti;
-    };
-    for (const Row& row : std::vector<Row>{{"V1.0  ", "1.10", 4, false},
-                                           {"1.11", "1.11", 4, true},
-                                           {"1.19", "1.19", 5, true},
-                                           {"1.24", "1.24", 6, true}}) {
-        SCOPED_TRACE(row.reply);
+    // the version's reply, as shown, the FEC entries, whether RTI is offered
+    for (const auto& [reply, shown, fecEntries, rti] :
+         std::vector<std::tuple<const char*, const char*, size_t, bool>>{
+             {"V1.0  ", "1.10", 4, false},
+             {"1.11", "1.11", 4, true},
+             {"1.19", "1.19", 5, true},
+             {"1.24", "1.24", 6, true}}) {
+        SCOPED_TRACE(reply);
         Rig r;
-        r.Open("331", "4330110000", 3, [&](sim::Unit& u) {
+        r.Open("331", "4330110000", 3, [&, reply = reply](sim::Unit& u) {
             u.setConfig(Plain330());
-            u.setReading("SWR", row.reply);
+            u.setReading("SWR", reply);
         });
         r.ReadConfig();
-        EXPECT_EQ(r.Text("StaSWR"), row.shown);
-        EXPECT_EQ(r.at("TxFECtype").items().size(), row.fecEntries);
-        EXPECT_EQ(r.at("TxCarrier").items().size(), row.rti ? 3u : 2u);
-        if (row.rti) {
-            EXPECT_EQ(r.Settings([&] { r.Choose("TxCarrier", " RTI"); }), V{"TXO=3"});
-        }
+        EXPECT_EQ(r.Text("StaSWR"), shown);
+        EXPECT_EQ(r.at("TxFECtype").items().size(), fecEntries);
+        EXPECT_EQ(r.at("TxCarrier").items().size(), rti ? 3u : 2u);
+        EXPECT_EQ(Set(r, "TxCarrier", " RTI"), rti ? V{"TXO=3"} : V{});
         // The remote-state box comes with later versions only.
-        EXPECT_EQ(r.at("ConfLRS").visible(), row.fecEntries > 4);
+        EXPECT_EQ(r.at("ConfLRS").visible(), fecEntries > 4);
     }
 }
 

@@ -372,23 +372,19 @@ TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
 }
 
 TEST(Detail330, TheStationOpensTheFamilysWindowFromTheIdentity) {
-    struct Row {
-        const char* model;
-        const char* identity;
-        bool oldWindow; // the MQX-310 window
-        const char* caption;
-    };
-    for (const Row& row :
-         std::vector<Row>{{"331", "5330120000", false,
-                           "MQX-330R DEMOD, 70 MHz IF band, Turbo Codec installed, RX only"},
-                          {"7010", "7010200000", true, "RDX-7010"}}) {
-        SCOPED_TRACE(row.identity);
+    // the unit's model, its identity, whether the MQX-310 window opens, the caption's end
+    for (const auto& [model, identity, oldWindow, shown] :
+         std::vector<std::tuple<const char*, const char*, bool, const char*>>{
+             {"331", "5330120000", false,
+              "MQX-330R DEMOD, 70 MHz IF band, Turbo Codec installed, RX only"},
+             {"7010", "7010200000", true, "RDX-7010"}}) {
+        SCOPED_TRACE(identity);
         PollHarness h;
         DetailHost host(
             {h.cycle.tx, h.port, h.capture, h.clock, h.op, h.setup, h.print, h.dir.path()},
             [](Screen&, bool) {});
         h.cycle.SetDetailWindows(&host);
-        h.Unit(3, Modem1, "1300", row.model)->setIdentity(row.identity);
+        h.Unit(3, Modem1, "1300", model)->setIdentity(identity);
         h.Start();
         h.Ticks(20);
         h.cycle.DoubleClickLink(2);
@@ -401,10 +397,10 @@ TEST(Detail330, TheStationOpensTheFamilysWindowFromTheIdentity) {
             host.Tick();
         }
         ASSERT_TRUE(host.IsOpen());
-        EXPECT_EQ(dynamic_cast<Mqx310Window*>(host.Window()) != nullptr, row.oldWindow);
+        EXPECT_EQ(dynamic_cast<Mqx310Window*>(host.Window()) != nullptr, oldWindow);
         EXPECT_NE(dynamic_cast<Mqx330Window*>(host.Window()), nullptr);
         const std::string caption = host.Window()->caption();
-        EXPECT_EQ(caption.substr(caption.rfind("       ") + 7), row.caption);
+        EXPECT_EQ(caption.substr(caption.rfind("       ") + 7), shown);
     }
 }
 
@@ -418,8 +414,7 @@ template <class W> void LoadOnlyOnLine(const char* model, const char* identity) 
     r.w->click("BtnUtilities");
     r.Tick(3);
     r.w->choose("MemoryList", 2);
-    EXPECT_FALSE(r.at("BtnLoad").enabled());
-    EXPECT_TRUE(r.at("BtnStore").enabled());
+    EXPECT_EQ(Flags(r, &Control::enabled, {"BtnLoad", "BtnStore"}), "01");
 
     r.unit->setOnline(true);
     r.w->click("BtnStatus");

@@ -32,10 +32,12 @@ void Open(Rig& r, const std::string& config = Plain310(), char remote = '1',
 } // namespace
 
 TEST(Detail310, TheWindowReadsTheIdentityItself) {
-    for (const auto& [identity, name, band, range] :
-         std::vector<std::tuple<const char*, std::string, std::string, std::string>>{
-             {"0310100000", "MQX-310", "70 MHz", "52 and 88"},
-             {"7010200000", "RDX-7010", "140 MHz", "104 and 176"}}) {
+    // identity, model, IF band, the frequencies, the highest data rate and its characters
+    for (const auto& [identity, name, band, range, top, chars] :
+         std::vector<std::tuple<const char*, std::string, std::string, std::string, std::string,
+                                std::string>>{
+             {"0310100000", "MQX-310", "70 MHz", "52 and 88", "512", "7"},
+             {"7010200000", "RDX-7010", "140 MHz", "104 and 176", "2048", "8"}}) {
         SCOPED_TRACE(identity);
         Rig r;
         Open(r, Plain310(), '1', identity);
@@ -54,36 +56,27 @@ TEST(Detail310, TheWindowReadsTheIdentityItself) {
         r.w->enter("TxFreq");
         EXPECT_EQ(r.Text("Instruction"),
                   "Enter a TX frequency, between " + range + " MHz, resolution 100Hz.");
+        r.w->enter("TxDataRate");
+        EXPECT_EQ(r.Text("Instruction"), "Enter a TX data rate, between 7.2 and " + top +
+                                             " kbps, resolution 1 bps, up to " + chars +
+                                             " characters.");
+        EXPECT_EQ(Set(r, "TxDataRate", "1024"), top == "512" ? V{} : V{"TDR=1024.000"});
     }
 }
 
-TEST(Detail310, TheShorterStringFillsEveryBox) {
-    Rig r;
-    Open(r, Known310());
-    EXPECT_EQ(r.ReadConfig(), (V{"CID?", "MGC?"}));
-    ExpectShown(r, "TxFreq= 71.2345|TxDataRate= 128.000|TxFECtype= Viterbi|TxFECrate= Rate 7/8|"
-                   "TxMod= QPSK|TxSpectrum= Inverted|TxScrambler= Off|TxPowLev=- 12.5|"
-                   "TxClkSrc= External|TxCarrier= On|RxFreq= 84.5000|RxDataRate= 256.000|"
-                   "RxFECtype= Viterbi|RxFECrate= Rate 3/4|RxMod= QPSK|RxSpectrum= Normal|"
-                   "RxDescrambler= On|RxSweep=25|RxClkMode= Buffer enabled|RxBuffer= +/- 2048 bits|"
-                   "EbNoAlarmPt= 6.5|InterfaceType= V.35 DCE|FramingMode= Unframed - OBLIX off|"
-                   "TestMode= Normal|IFimpedance= 75 ohms|ODUcomms= Enabled|OBLIXslaveAdd=120|"
-                   "Instruction=Click on a box to change the information");
-    EXPECT_TRUE(r.at("MaskTxAis").checked());
-    EXPECT_FALSE(r.at("MaskRxAgc").checked());
-    EXPECT_FALSE(r.w->has("ssi") || r.w->has("ConfAUP"));
-    EXPECT_FALSE(r.at("TxFECtype").enabled());
-    EXPECT_TRUE(r.at("FramingMode").enabled());
-}
-
-TEST(Detail310, DataRatesFollowTheModelAndModulation) {
+TEST(Detail310, DataRatesFollowTheModelAndModulationAfterATimeOut) {
     Rig r;
     Open(r);
+    // A time-out is told in the family's words.
+    r.setup.rec(3).TimeoutText = "1";
+    r.capture.ToggleCapture();
+    r.unit->inject(sim::Injection::silence());
+    ASSERT_TRUE(r.Until([&] { return !r.Text("Notice").empty(); }));
+    EXPECT_EQ(r.Text("Notice"), "Communications were timed out, check system");
+    EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
+    EXPECT_EQ(r.dir.read(CaptureFileName).find("[timed out]"), std::string::npos);
+    r.unit->clearInjections();
     r.ReadConfig();
-    r.w->enter("TxDataRate");
-    EXPECT_EQ(
-        r.Text("Instruction"),
-        "Enter a TX data rate, between 7.2 and 512 kbps, resolution 1 bps, up to 7 characters.");
     EXPECT_EQ(Set(r, "TxDataRate", "7.1"), V{});
     EXPECT_EQ(Set(r, "TxDataRate", "512"), V{"TDR=512.000"});
     // BPSK holds the FEC rate at 1/2 and halves the highest rate.
@@ -105,15 +98,11 @@ TEST(Detail310, DataRatesFollowTheModelAndModulation) {
     r.w->enter("MaskTxAis");
     EXPECT_EQ(r.Text("Instruction"), "Check boxes of desired alarms to be masked.");
 
-    // The RDX-7010 reaches 2048 kbps and sends eight characters.
-    Rig big;
-    Open(big, Plain310(), '1', "7010100000");
-    big.ReadConfig();
-    big.w->enter("TxDataRate");
-    EXPECT_EQ(
-        big.Text("Instruction"),
-        "Enter a TX data rate, between 7.2 and 2048 kbps, resolution 1 bps, up to 8 characters.");
-    EXPECT_EQ(Set(big, "TxDataRate", "1024"), V{"TDR=1024.000"});
+    // A self-test waits no longer than any other command.
+    r.w->choose("TestMode", 1);
+    ASSERT_TRUE(r.tx.AwaitingReply);
+    EXPECT_EQ(r.port.sent.back(), r.Req("TST=1"));
+    EXPECT_EQ(r.tx.TimeoutLeft, 1000);
 }
 
 TEST(Detail310, RefusedStatusRepliesKeepTheirOwnPlaceInTheLoop) {
@@ -219,10 +208,23 @@ TEST(Detail310, AUnitInLocalModeIsSentNoChange) {
     EXPECT_EQ(r.unit->events().size(), 3u) << "nothing cleared in the unit";
 }
 
-TEST(Detail310, MemoriesUseTheFamilyTextsAndThreeColumns) {
+TEST(Detail310, TheShorterStringFillsEveryBoxAndTheMemoryPreview) {
     Rig r;
     Open(r, Known310());
-    r.ReadStatus();
+    EXPECT_EQ(r.ReadConfig(), (V{"CID?", "MGC?"}));
+    ExpectShown(r, "TxFreq= 71.2345|TxDataRate= 128.000|TxFECtype= Viterbi|TxFECrate= Rate 7/8|"
+                   "TxMod= QPSK|TxSpectrum= Inverted|TxScrambler= Off|TxPowLev=- 12.5|"
+                   "TxClkSrc= External|TxCarrier= On|RxFreq= 84.5000|RxDataRate= 256.000|"
+                   "RxFECtype= Viterbi|RxFECrate= Rate 3/4|RxMod= QPSK|RxSpectrum= Normal|"
+                   "RxDescrambler= On|RxSweep=25|RxClkMode= Buffer enabled|RxBuffer= +/- 2048 bits|"
+                   "EbNoAlarmPt= 6.5|InterfaceType= V.35 DCE|FramingMode= Unframed - OBLIX off|"
+                   "TestMode= Normal|IFimpedance= 75 ohms|ODUcomms= Enabled|OBLIXslaveAdd=120|"
+                   "Instruction=Click on a box to change the information");
+    EXPECT_EQ(Flags(r, &Control::checked, {"MaskTxAis", "MaskRxAgc"}), "10");
+    EXPECT_FALSE(r.w->has("ssi") || r.w->has("ConfAUP"));
+    EXPECT_FALSE(r.at("TxFECtype").enabled());
+    EXPECT_TRUE(r.at("FramingMode").enabled());
+    // Memories: the family texts, three columns.
     r.w->click("BtnUtilities");
     ASSERT_TRUE(r.UntilSent("DAY?"));
     EXPECT_EQ(r.SentSince(r.port.sent.size() - 1), V{"DAY?"}) << "no LRS in the clock loop";
@@ -246,22 +248,4 @@ TEST(Detail310, MemoriesUseTheFamilyTextsAndThreeColumns) {
     EXPECT_EQ(r.SentSince(mark), V{"CLD=4"});
     ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") != "Loading..."; }));
     EXPECT_EQ(r.Text("MemoryMsg"), "Problem! Is the Modem in Remote mode?");
-}
-
-TEST(Detail310, ATimeOutIsToldInTheFamilysWordsAndASelfTestWaitsNoLonger) {
-    Rig r;
-    Open(r);
-    r.setup.rec(3).TimeoutText = "1";
-    r.capture.ToggleCapture();
-    r.unit->inject(sim::Injection::silence());
-    ASSERT_TRUE(r.Until([&] { return !r.Text("Notice").empty(); }));
-    EXPECT_EQ(r.Text("Notice"), "Communications were timed out, check system");
-    EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
-    EXPECT_EQ(r.dir.read(CaptureFileName).find("[timed out]"), std::string::npos);
-    r.unit->clearInjections();
-    r.ReadConfig();
-    r.w->choose("TestMode", 1);
-    ASSERT_TRUE(r.tx.AwaitingReply);
-    EXPECT_EQ(r.port.sent.back(), r.Req("TST=1"));
-    EXPECT_EQ(r.tx.TimeoutLeft, 1000);
 }

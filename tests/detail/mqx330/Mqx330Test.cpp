@@ -1,4 +1,4 @@
-#include "detail/ModemRig.h"
+#include "detail/mqx330/ModemChecks.h"
 
 #include "detail/framework/DetailHost.h"
 #include "detail/mqx310/Mqx310Window.h"
@@ -14,78 +14,44 @@ using V = std::vector<std::string>;
 
 // A configuration string with a different value in every field (positions from 1).
 std::string Known330() {
-    return std::string("071.2345") + "0128.000" + "3" + "7" + "3" + "1" + "0" + "12.5" + "2" + "3" +
-           "084.5000" + "0256.000" + "4" + "3" + "2" + "0" + "1" + "25" + "1" + "06.5" + "4" + "2" +
-           "1" + "3" + "7" + "10110" + "1" + "0120" + "1" + "1" + "0" + "3.5" + "2" + "4";
+    return "071.23450128.0003731012.523084.50000256.0004320125106.54213710110101201103.524";
 }
 
 // A plain configuration: Viterbi 3/4 QPSK both ways, unframed, normal operation.
 std::string Plain330(const std::string& txCoding = "132", const std::string& txRate = "0064.000") {
-    return std::string("070.0000") + txRate + txCoding + "01" + "10.0" + "11" + "070.0000" +
-           "0064.000" + "132" + "01" + "30" + "1" + "04.0" + "2" + "1" + "0" + "0" + "5" + "00000" +
-           "0" + "0000" + "0" + "00" + "5.0" + "0" + "1";
+    return "070.0000" + txRate + txCoding +
+           "0110.011070.00000064.0001320130104.02100500000000000005.001";
 }
 
 } // namespace
 
 TEST(Detail330, IdentityGivesModelOptionsBandAndFecCodes) {
-    struct Row {
-        const char* identity;
-        const char* model;
-        int code;
-        const char* options; // the caption after the model name
-        V fec;               // the FEC type codes the list offers, in list order
-    };
-    const std::vector<Row> rows{
-        {"0330110000", "MQX-330", 330, ", 70 MHz IF band", {"1", "2"}},
-        {"1330210000",
-         "MQX-330",
-         330,
-         ", 140 MHz IF band, Reed-Solomon Codec installed",
-         {"1", "2", "3", "4"}},
-        {"2330110000", "MQX-330T", 331, ", 70 MHz IF band", {"0", "1", "2"}},
-        {"3330110000",
-         "MQX-330T",
-         331,
-         ", 70 MHz IF band, Reed-Solomon Codec installed",
-         {"0", "1", "2", "3", "4"}},
-        {"4330110000",
-         "MQX-330T",
-         331,
-         ", 70 MHz IF band, Turbo Codec installed",
-         {"0", "1", "2", "5", "8", "9"}},
-        {"5330110000",
-         "MQX-330T",
-         331,
-         ", 70 MHz IF band, Turbo Codec installed",
-         {"0", "1", "2", "5", "6", "7", "8", "9"}},
-        {"6330110000", "PiV-330", 331, ", 70 MHz IF band", {"0", "1", "2"}},
-        {"7330110000",
-         "PiV-330",
-         331,
-         ", 70 MHz IF band, Turbo Codec installed",
-         {"0", "1", "2", "5", "6", "7", "8", "9"}},
-        {"5330120000",
-         "MQX-330R DEMOD",
-         331,
-         ", 70 MHz IF band, Turbo Codec installed, RX only",
-         {"0", "1", "2", "5", "6", "7", "8", "9"}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.identity);
+    // identity, model, IF band, codec, the FEC type codes the list offers in list order
+    for (const auto& [identity, model, band, codec, fec] :
+         std::vector<std::tuple<std::string, std::string, std::string, std::string, std::string>>{
+             {"0330110000", "MQX-330", "70", "", "12"},
+             {"1330210000", "MQX-330", "140", "Reed-Solomon", "1234"},
+             {"2330110000", "MQX-330T", "70", "", "012"},
+             {"3330110000", "MQX-330T", "70", "Reed-Solomon", "01234"},
+             {"4330110000", "MQX-330T", "70", "Turbo", "012589"},
+             {"5330110000", "MQX-330T", "70", "Turbo", "01256789"},
+             {"6330110000", "PiV-330", "70", "", "012"},
+             {"7330110000", "PiV-330", "70", "Turbo", "01256789"},
+             {"5330120000", "MQX-330R DEMOD", "70", "Turbo", "01256789"}}) {
+        SCOPED_TRACE(identity);
         Rig r;
-        r.Open("331", row.identity, 3, [](sim::Unit& u) { u.setConfig(Plain330()); });
-        EXPECT_EQ(r.w->caption(), std::string("Detail of Modem 1, Local end, link: OSLO-2       ") +
-                                      row.model + row.options);
-        EXPECT_EQ(CurrentModelCode(), row.code);
-        const bool rxOnly = row.identity[5] == '2';
-        const bool ip = row.identity[0] == '6' || row.identity[0] == '7';
-        EXPECT_EQ(r.at("BtnAupc").visible(), row.code == 331 && !rxOnly);
-        EXPECT_EQ(r.at("AupcStatus").visible(), row.code == 331);
+        r.Open("331", identity, 3, [](sim::Unit& u) { u.setConfig(Plain330()); });
+        const bool rxOnly = identity[5] == '2', ip = identity[0] == '6' || identity[0] == '7';
+        EXPECT_EQ(r.w->caption(), "Detail of Modem 1, Local end, link: OSLO-2       " + model +
+                                      ", " + band + " MHz IF band" +
+                                      (codec.empty() ? "" : ", " + codec + " Codec installed") +
+                                      (rxOnly ? ", RX only" : ""));
+        const int code = model == "MQX-330" ? 330 : 331;
+        EXPECT_EQ(CurrentModelCode(), code);
+        EXPECT_EQ(r.at("BtnAupc").visible(), code == 331 && !rxOnly);
+        EXPECT_EQ(r.at("AupcStatus").visible(), code == 331);
         EXPECT_EQ(r.at("IpStatus").visible(), ip);
-        if (ip) {
-            EXPECT_EQ(r.Text("BtnAupc"), "Show AUPC + PIV &Param");
-        }
+        EXPECT_TRUE(!ip || r.Text("BtnAupc") == "Show AUPC + PIV &Param");
         EXPECT_EQ(r.at("GrpTx").visible(), !rxOnly);
         EXPECT_EQ(r.at("GrpRxOnly").visible(), rxOnly);
         EXPECT_EQ(r.w->has("TxFreq"), !rxOnly);
@@ -93,47 +59,40 @@ TEST(Detail330, IdentityGivesModelOptionsBandAndFecCodes) {
         // Each entry goes out with its own code; the unit refuses a code it does not have.
         const char* box = rxOnly ? "RxFECtype" : "TxFECtype";
         const auto items = r.at(box).items();
-        ASSERT_EQ(items.size(), row.fec.size());
+        ASSERT_EQ(items.size(), fec.size());
         const std::string command = rxOnly ? "RFT=" : "TFT=";
-        V sent, expected{command + row.fec.back()};
-        for (const std::string& code : row.fec)
-            expected.push_back(command + code);
-        for (const std::string& s : r.Settings([&] { r.Choose(box, items.back()); }))
-            sent.push_back(s);
-        for (const std::string& item : items)
-            for (const std::string& s : r.Settings([&] { r.Choose(box, item); }))
+        V sent = Set(r, box, items.back()), expected{command + fec.back()};
+        for (size_t i = 0; i < items.size(); ++i) {
+            expected.push_back(command + fec[i]);
+            for (const std::string& s : Set(r, box, items[i]))
                 sent.push_back(s);
+        }
         EXPECT_EQ(sent, expected);
         EXPECT_EQ(r.Text("Notice"), "");
     }
 }
 
 TEST(Detail330, TheSoftwareVersionDecidesTheLaterEntries) {
-    struct Row {
-        const char* reply;
-        const char* shown;
-        size_t fecEntries;
-        bool rti;
-    };
-    for (const Row& row : std::vector<Row>{{"V1.0  ", "1.10", 4, false},
-                                           {"1.11", "1.11", 4, true},
-                                           {"1.19", "1.19", 5, true},
-                                           {"1.24", "1.24", 6, true}}) {
-        SCOPED_TRACE(row.reply);
+    // the version's reply, as shown, the FEC entries, whether RTI is offered
+    for (const auto& [reply, shown, fecEntries, rti] :
+         std::vector<std::tuple<const char*, const char*, size_t, bool>>{
+             {"V1.0  ", "1.10", 4, false},
+             {"1.11", "1.11", 4, true},
+             {"1.19", "1.19", 5, true},
+             {"1.24", "1.24", 6, true}}) {
+        SCOPED_TRACE(reply);
         Rig r;
-        r.Open("331", "4330110000", 3, [&](sim::Unit& u) {
+        r.Open("331", "4330110000", 3, [&, reply = reply](sim::Unit& u) {
             u.setConfig(Plain330());
-            u.setReading("SWR", row.reply);
+            u.setReading("SWR", reply);
         });
         r.ReadConfig();
-        EXPECT_EQ(r.Text("StaSWR"), row.shown);
-        EXPECT_EQ(r.at("TxFECtype").items().size(), row.fecEntries);
-        EXPECT_EQ(r.at("TxCarrier").items().size(), row.rti ? 3u : 2u);
-        if (row.rti) {
-            EXPECT_EQ(r.Settings([&] { r.Choose("TxCarrier", " RTI"); }), V{"TXO=3"});
-        }
+        EXPECT_EQ(r.Text("StaSWR"), shown);
+        EXPECT_EQ(r.at("TxFECtype").items().size(), fecEntries);
+        EXPECT_EQ(r.at("TxCarrier").items().size(), rti ? 3u : 2u);
+        EXPECT_EQ(Set(r, "TxCarrier", " RTI"), rti ? V{"TXO=3"} : V{});
         // The remote-state box comes with later versions only.
-        EXPECT_EQ(r.at("ConfLRS").visible(), row.fecEntries > 4);
+        EXPECT_EQ(r.at("ConfLRS").visible(), fecEntries > 4);
     }
 }
 
@@ -141,139 +100,94 @@ TEST(Detail330, TheConfigurationStringFillsEveryBox) {
     Rig r;
     r.Open("331", "3330110000", 3, [](sim::Unit& u) { u.setConfig(Known330()); });
     r.ReadConfig();
-    const std::vector<std::pair<const char*, std::string>> expected{
-        {"TxFreq", " 71.2345"},
-        {"TxDataRate", " 128.000"},
-        {"TxFECtype", " Viterbi + R-S"},
-        {"TxFECrate", " Rate 7/8"},
-        {"TxMod", " OQPSK"},
-        {"TxSpectrum", " Inverted"},
-        {"TxScrambler", " Off"},
-        {"TxPowLev", "- 12.5"},
-        {"TxClkSrc", " External"},
-        {"TxCarrier", " RTI"},
-        {"RxFreq", " 84.5000"},
-        {"RxDataRate", " 256.000"},
-        {"RxFECtype", " Sequential + R-S"},
-        {"RxFECrate", " Rate 3/4"},
-        {"RxMod", " QPSK"},
-        {"RxSpectrum", " Normal"},
-        {"RxDescrambler", " On"},
-        {"RxSweep", "25"},
-        {"RxClkMode", " Buffer enabled"},
-        {"RxBuffer", " +/- 2048 bits"},
-        {"EbNoAlarmPt", " 6.5"},
-        {"InterfaceType", " V.35 DCE"},
-        {"FramingMode", " Framed"},
-        {"TestMode", " I/O loopback"},
-        {"IFimpedance", " 75 ohm"},
-        {"ODUcomms", " Enabled"},
-        {"OBLIXslaveAdd", "120"},
-        {"ConfAUP", " Enabled"},
-        {"ConfAPPa", " Generate TX alarm"},
-        {"ConfAPPb", " Go to Nominal Power"},
-        {"ConfAPPc", " 3.5"},
-        {"ConfAPPd", " 2 dB"},
-        {"ssi", " 40 minutes"},
-        {"CircuitID", std::string(24, ' ')},
-    };
-    for (const auto& [box, shown] : expected) {
-        const Control& c = r.at(box);
-        EXPECT_EQ(c.kind() == ControlKind::Combo ? c.selectedText() : c.text(), shown) << box;
-    }
-    const std::vector<std::pair<const char*, bool>> masks{{"MaskTxAis", true},
-                                                          {"MaskRxAgc", false},
-                                                          {"MaskBuffer", true},
-                                                          {"MaskRxAis", true},
-                                                          {"MaskEbNo", false}};
-    for (const auto& [mask, on] : masks)
-        EXPECT_EQ(r.at(mask).checked(), on) << mask;
+    ExpectShown(r, "TxFreq= 71.2345|TxDataRate= 128.000|TxFECtype= Viterbi + R-S|TxFECrate= Rate "
+                   "7/8|TxMod= OQPSK|TxSpectrum= Inverted|TxScrambler= Off|TxPowLev=- 12.5|"
+                   "TxClkSrc= External|TxCarrier= RTI|RxFreq= 84.5000|RxDataRate= 256.000|"
+                   "RxFECtype= Sequential + R-S|RxFECrate= Rate 3/4|RxMod= QPSK|RxSpectrum= "
+                   "Normal|RxDescrambler= On|RxSweep=25|RxClkMode= Buffer enabled|RxBuffer= +/- "
+                   "2048 bits|EbNoAlarmPt= 6.5|InterfaceType= V.35 DCE|FramingMode= Framed|"
+                   "TestMode= I/O loopback|IFimpedance= 75 ohm|ODUcomms= Enabled|OBLIXslaveAdd="
+                   "120|ConfAUP= Enabled|ConfAPPa= Generate TX alarm|ConfAPPb= Go to Nominal "
+                   "Power|ConfAPPc= 3.5|ConfAPPd= 2 dB|ssi= 40 minutes|CircuitID=" +
+                       std::string(24, ' '));
+    EXPECT_EQ(Flags(r, &Control::checked,
+                    {"MaskTxAis", "MaskRxAgc", "MaskBuffer", "MaskRxAis", "MaskEbNo"}),
+              "10110");
     // A unit in a test mode takes no changes but the way back.
     EXPECT_TRUE(r.at("TxFreq").readOnly());
     EXPECT_FALSE(r.at("TxMod").enabled());
     EXPECT_TRUE(r.at("TestMode").enabled());
-    EXPECT_EQ(r.Settings([&] { r.Choose("TestMode", " Normal"); }), V{"TST=0"});
+    EXPECT_EQ(Set(r, "TestMode", " Normal"), V{"TST=0"});
     EXPECT_FALSE(r.at("TxFreq").readOnly());
     // The AUPC group takes the unit group's place; its four boxes make one command.
     r.w->click("BtnAupc");
-    EXPECT_TRUE(r.at("GrpAupc").visible());
-    EXPECT_FALSE(r.at("GrpUnit").visible());
+    EXPECT_EQ(Flags(r, &Control::visible, {"GrpAupc", "GrpUnit"}), "10");
     EXPECT_EQ(r.Text("BtnAupc"), "Show Unit &Parameters");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfAPPc", "4.5"); }), V{"APP=104.52"});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfAPPc", "10"); }), V{});
+    EXPECT_EQ(Set(r, "ConfAPPc", "4.5"), V{"APP=104.52"});
+    EXPECT_EQ(Set(r, "ConfAPPc", "10"), V{});
     EXPECT_EQ(r.Text("ConfAPPc"), " 4.5") << "a bad target gets the unit's back";
 }
 
 TEST(Detail330, DataRateLimitsAndCodingBoxesFollowTheFecType) {
-    struct Row {
-        const char* coding; // FEC type, rate and modulation codes
-        const char* limits; // as the prompt names them
-        bool codingShown;
-        bool rateEnabled;
-        const char* rate;
-        const char* mod;
-    };
-    const std::vector<Row> rows{
-        {"011", "4.8 and 2048", true, false, " Rate 1/2", " BPSK"},
-        {"032", "9.6 and 2048", true, false, " Rate 1/2", " QPSK"},
-        {"111", "2.4 and 1024", true, false, " Rate 1/2", " BPSK"},
-        {"132", "7.2 and 2048", true, true, " Rate 3/4", " QPSK"},
-        {"173", "8.4 and 2048", true, true, " Rate 7/8", " OQPSK"},
-        {"512", "7.2 and 2500", false, true, " Rate 3/4", " QPSK"},
-        {"612", "2.4 and 1145", false, true, " Rate 1/2", " BPSK"},
-        {"732", "2.4 and 750", false, true, " Rate 3/4", " BPSK"},
-        {"812", "7.2 and 2048", false, true, " Rate 3/4", " OQPSK"},
-        {"972", "4.8 and 2048", false, true, " Rate 1/2", " QPSK"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.coding);
+    // FEC type, rate and modulation codes; the limits as the prompt names them; the coding
+    // boxes shown, the rate enabled; the rate and modulation shown
+    for (const auto& [coding, limits, codingShown, rateEnabled, rate, mod] :
+         std::vector<std::tuple<const char*, const char*, bool, bool, const char*, const char*>>{
+             {"011", "4.8 and 2048", true, false, " Rate 1/2", " BPSK"},
+             {"032", "9.6 and 2048", true, false, " Rate 1/2", " QPSK"},
+             {"111", "2.4 and 1024", true, false, " Rate 1/2", " BPSK"},
+             {"132", "7.2 and 2048", true, true, " Rate 3/4", " QPSK"},
+             {"173", "8.4 and 2048", true, true, " Rate 7/8", " OQPSK"},
+             {"512", "7.2 and 2500", false, true, " Rate 3/4", " QPSK"},
+             {"612", "2.4 and 1145", false, true, " Rate 1/2", " BPSK"},
+             {"732", "2.4 and 750", false, true, " Rate 3/4", " BPSK"},
+             {"812", "7.2 and 2048", false, true, " Rate 3/4", " OQPSK"},
+             {"972", "4.8 and 2048", false, true, " Rate 1/2", " QPSK"}}) {
+        SCOPED_TRACE(coding);
         Rig r;
         r.Open("331", "5330110000", 3,
-               [&](sim::Unit& u) { u.setConfig(Plain330(row.coding, "2048.000")); });
+               [&, coding = coding](sim::Unit& u) { u.setConfig(Plain330(coding, "2048.000")); });
         r.ReadConfig();
         r.w->enter("TxDataRate");
-        EXPECT_EQ(r.Text("Instruction"), std::string("Enter Tx data rate, between ") + row.limits +
+        EXPECT_EQ(r.Text("Instruction"), std::string("Enter Tx data rate, between ") + limits +
                                              " kbps, resolution 1 bps, up to 8 characters");
-        EXPECT_EQ(r.at("TxFECrate").visible(), row.codingShown);
-        EXPECT_EQ(r.at("TxMod").visible(), row.codingShown);
-        EXPECT_EQ(r.at("TxFECrate").enabled(), row.rateEnabled);
-        EXPECT_EQ(r.Selected("TxFECrate"), row.rate);
-        EXPECT_EQ(r.Selected("TxMod"), row.mod);
+        EXPECT_EQ(Flags(r, &Control::visible, {"TxFECrate", "TxMod"}), codingShown ? "11" : "00");
+        EXPECT_EQ(r.at("TxFECrate").enabled(), rateEnabled);
+        ExpectShown(r, std::string("TxFECrate=") + rate + "|TxMod=" + mod);
     }
     // A coding whose limits leave out the rate the unit holds: the box goes on showing that
     // rate, marked; an entry beyond the limits is refused, the limit itself goes out.
     Rig r;
     r.Open("331", "5330110000", 3, [](sim::Unit& u) { u.setConfig(Plain330("132", "2048.000")); });
     r.ReadConfig();
-    EXPECT_EQ(r.Settings([&] { r.Choose("TxFECtype", " Turbo 21/44 BPSK"); }), V{"TFT=6"});
-    EXPECT_EQ(r.Text("TxDataRate"), " 2048.000");
+    EXPECT_EQ(Set(r, "TxFECtype", " Turbo 21/44 BPSK"), V{"TFT=6"});
     EXPECT_EQ(r.Colour("TxDataRate"), "yellow");
-    EXPECT_EQ(r.Text("Notice"), "The unit's Tx data rate is outside 2.4-1145 kbps, the limits "
-                                "of its coding");
-    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1145"); }), V{"TDR=1145.000"});
+    ExpectShown(r, "TxDataRate= 2048.000|Notice=The unit's Tx data rate is outside 2.4-1145 kbps, "
+                   "the limits of its coding");
+    EXPECT_EQ(Set(r, "TxDataRate", "1145"), V{"TDR=1145.000"});
     EXPECT_EQ(r.Colour("TxDataRate"), "white");
-    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1200"); }), V{});
+    EXPECT_EQ(Set(r, "TxDataRate", "1200"), V{});
     EXPECT_EQ(r.Colour("TxDataRate"), "red");
     EXPECT_EQ(colourName(r.at("TxDataRate").textColour()), "white");
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad data rate value. Please correct it");
     // What the unit holds, typed again, is no change: the box is itself again.
-    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "1145"); }), V{});
+    EXPECT_EQ(Set(r, "TxDataRate", "1145"), V{});
     EXPECT_EQ(r.Text("TxDataRate"), " 1145.000");
     EXPECT_EQ(r.Colour("TxDataRate"), "white");
-    // Back to Viterbi: the coding boxes return.
-    EXPECT_EQ(r.Settings([&] { r.Choose("TxFECtype", " Viterbi"); }), V{"TFT=1"});
+    EXPECT_EQ(Set(r, "TxFECtype", " Viterbi"), V{"TFT=1"});
     EXPECT_TRUE(r.at("TxMod").visible());
 }
 
 TEST(Detail330, StatusLoopAndReadingsAsTheOperatorSeesThem) {
     Rig r;
     r.Open("331", "2330110000", 3, [](sim::Unit& u) {
-        u.setReading("SWR", "V2.3");
-        u.setReading("EBN", "+016");
-        u.setReading("RFO", "+0123");
-        u.setReading("BER", "99999");
-        u.setReading("BFS", "05");
-        u.setReading("REB", "16.0");
+        for (const auto& [m, v] : std::vector<std::pair<const char*, const char*>>{{"SWR", "V2.3"},
+                                                                                   {"EBN", "+016"},
+                                                                                   {"RFO", "+0123"},
+                                                                                   {"BER", "99999"},
+                                                                                   {"BFS", "05"},
+                                                                                   {"REB", "16.0"}})
+            u.setReading(m, v);
         u.setTxCarrier('3');
         u.setAnswer("ESN", "*");
         u.setAnswer("NUS", "?");
@@ -286,20 +200,13 @@ TEST(Detail330, StatusLoopAndReadingsAsTheOperatorSeesThem) {
     EXPECT_EQ(r.SentSince(mark),
               (V{"LRS?", "CID?", "SWR?", "ESN?", "SNO?", "LRS?", "NUE?", "NUS?", "FLT?", "EBN?",
                  "RFO?", "BER?", "BFS?", "RED?", "AGC?", "TXO?", "REB?", "PLI?", "LRS?"}));
-    const std::vector<std::pair<const char*, const char*>> shown{
-        {"StaSWR", "1.10"},     {"SerialNo", "33012345"},        {"StaEbNo", "> 16 dB"},
-        {"StaRFO", "+123 kHz"}, {"StaBER", "Unlocked"},          {"StaBFS", "5 %"},
-        {"StaAGC", "45 %"},     {"StaTXO", "Under RTI control"}, {"StaREB", "> 16 dB"},
-        {"StaPLI", "0.0 dB"},   {"NrLogEvents", "90"},           {"NrLogStats", "none"},
-        {"UnitFault", "OK"},    {"StaRED", "On line"},           {"StaLRS", "REMOTE"}};
-    for (const auto& [label, text] : shown)
-        EXPECT_EQ(r.Text(label), text) << label;
-    EXPECT_EQ(r.Colour("NrLogEvents"), "yellow");
-    EXPECT_EQ(r.Colour("StaTXO"), "yellow");
-    EXPECT_EQ(r.Colour("UnitFault"), "lime");
+    ExpectShown(r, "StaSWR=1.10|SerialNo=33012345|StaEbNo=> 16 dB|StaRFO=+123 kHz|StaBER=Unlocked|"
+                   "StaBFS=5 %|StaAGC=45 %|StaTXO=Under RTI control|StaREB=> 16 dB|StaPLI=0.0 dB|"
+                   "NrLogEvents=90|NrLogStats=none|UnitFault=OK|StaRED=On line|StaLRS=REMOTE");
+    EXPECT_EQ(r.Colour("NrLogEvents") + r.Colour("StaTXO") + r.Colour("UnitFault"),
+              "yellowyellowlime");
     EXPECT_TRUE(r.w->DetailConfigChanged);
-    EXPECT_TRUE(r.at("BtnConfig").enabled());
-    EXPECT_FALSE(r.at("BtnStatus").enabled());
+    EXPECT_EQ(Flags(r, &Control::enabled, {"BtnConfig", "BtnStatus"}), "10");
     // No statistics log: its interval cannot be set.
     r.w->click("BtnConfig");
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
@@ -322,10 +229,10 @@ TEST(Detail330, TheDistantEndConfirmsButNotTheSlaveAddressAndLeavesFramingAlone)
     EXPECT_FALSE(r.at("FramingMode").enabled());
     EXPECT_FALSE(r.at("ConfLRS").visible());
     EXPECT_FALSE(r.at("ConfAUP").enabled()) << "AUPC needs framing";
-    EXPECT_EQ(r.Settings([&] { r.Edit("OBLIXslaveAdd", "130"); }), V{"ESA=0130"});
+    EXPECT_EQ(Set(r, "OBLIXslaveAdd", "130"), V{"ESA=0130"});
     EXPECT_TRUE(r.op.questions.empty());
     r.op.answers.push_back(Answer::Yes);
-    EXPECT_EQ(r.Settings([&] { r.Edit("TxDataRate", "128"); }), V{"TDR=0128.000"});
+    EXPECT_EQ(Set(r, "TxDataRate", "128"), V{"TDR=0128.000"});
     ASSERT_EQ(r.op.questions.size(), 1u);
     EXPECT_EQ(r.op.questions[0].text,
               "Change Tx data rate to 128.000 kbps. Comms may be affected.");
@@ -349,8 +256,7 @@ TEST(Detail330, TheIfBandAndItsLevelSetTheFrequencyRange) {
         EXPECT_EQ(r.Text("Instruction"),
                   std::string("Enter a Tx frequency, between ") + range + " MHz, resolution 100Hz");
         if (*range == '1') {
-            EXPECT_EQ(r.Settings([&] { r.Edit("TxFreq", "177"); }),
-                      *level == '4' ? V{"TFQ=177.0000"} : V{});
+            EXPECT_EQ(Set(r, "TxFreq", "177"), *level == '4' ? V{"TFQ=177.0000"} : V{});
         }
     }
 }
@@ -359,18 +265,17 @@ TEST(Detail330, ARefusedChangePausesAndReadsAgainFromWhereTheChangeLives) {
     Rig r;
     r.Open("331", "2330110000", 3, [](sim::Unit& u) { u.setConfig(Plain330()); });
     r.ReadConfig();
+    const std::string refused = "Notice=Command was not accepted, re-reading from unit...";
     r.unit->inject(sim::Injection::refuse('?'));
     size_t mark = r.port.sent.size();
     r.Edit("TxPowLev", "-5");
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::PauseFirst; }));
     r.unit->clearInjections();
-    EXPECT_EQ(r.Text("Notice"), "Command was not accepted, re-reading from unit...");
+    ExpectShown(r, refused);
     EXPECT_EQ(colourName(r.at("Notice").textColour()), "red");
     int ticks = 0;
-    while (r.port.sent.size() == mark + 1 && ticks < 100) {
+    for (; r.port.sent.size() == mark + 1 && ticks < 100; ++ticks)
         r.Tick();
-        ++ticks;
-    }
     EXPECT_GE(ticks, 20);
     EXPECT_LE(ticks, 24);
     EXPECT_EQ(r.SentSince(mark), (V{"TPL=05.0", "MGC?"}));
@@ -382,7 +287,7 @@ TEST(Detail330, ARefusedChangePausesAndReadsAgainFromWhereTheChangeLives) {
     r.Edit("CircuitID", "north");
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::PauseFirst; }, 200));
     r.unit->clearInjections();
-    EXPECT_EQ(r.Text("Notice"), "Command was not accepted, re-reading from unit...");
+    ExpectShown(r, refused);
     ASSERT_TRUE(r.Until([&] { return r.port.sent.size() > mark + 1; }));
     EXPECT_EQ(r.SentSince(mark), (V{"CID=NORTH" + std::string(19, ' '), "CID?"}));
 
@@ -390,7 +295,7 @@ TEST(Detail330, ARefusedChangePausesAndReadsAgainFromWhereTheChangeLives) {
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
     EXPECT_FALSE(r.at("ConfAUP").enabled());
     mark = r.port.sent.size();
-    r.Settings([&] { r.Choose("FramingMode", " Framed"); });
+    Set(r, "FramingMode", " Framed");
     EXPECT_EQ(r.SentSince(mark), (V{"FRM=1", "ESA?"}));
     EXPECT_FALSE(r.at("FramingMode").enabled()) << "framing is switched off at the unit";
     EXPECT_TRUE(r.at("ConfAUP").enabled());
@@ -399,14 +304,14 @@ TEST(Detail330, ARefusedChangePausesAndReadsAgainFromWhereTheChangeLives) {
 TEST(Detail330, AReceiveOnlyUnitShowsItsOwnLayoutAndReadsItsLnbPower) {
     Rig r;
     r.Open("331", "5330120000", 4, [](sim::Unit& u) { u.setConfig(Plain330()); });
-    for (const char* hidden : {"GrpTx", "MaskTxAis", "TXfault", "StaTXO", "StaPLI", "BtnAupc"})
-        EXPECT_FALSE(r.at(hidden).visible()) << hidden;
-    EXPECT_FALSE(r.w->has("TestMode"));
-    EXPECT_FALSE(r.w->has("OBLIXslaveAdd"));
+    EXPECT_EQ(Flags(r, &Control::visible,
+                    {"GrpTx", "MaskTxAis", "TXfault", "StaTXO", "StaPLI", "BtnAupc"}),
+              "000000");
+    EXPECT_FALSE(r.w->has("TestMode") || r.w->has("OBLIXslaveAdd"));
     EXPECT_EQ(r.ReadConfig(), (V{"CID?", "MGC?", "LNB?", "LBL?"}));
     EXPECT_EQ(r.Selected("BoxLNB"), " On");
     // The LNB power goes out at once, even at the DISTANT end.
-    EXPECT_EQ(r.Settings([&] { r.Choose("BoxLNB", " Off"); }), V{"LNB=0"});
+    EXPECT_EQ(Set(r, "BoxLNB", " Off"), V{"LNB=0"});
     EXPECT_TRUE(r.op.questions.empty());
     r.w->click("BtnLogs");
     r.Tick(2);
@@ -428,14 +333,11 @@ TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
     r.Tick(20);
     r.w->click("BtnLoad");
     ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
-    EXPECT_EQ(r.Text("MemoryMsg"), "Config present in memory location 2. Confirm load.");
-    EXPECT_EQ(r.Text("BtnMemConfirm"), "  Confir&m");
-    EXPECT_EQ(r.Text("MemPreview"), "Memory location 2 contents");
-    EXPECT_EQ(r.Text("MemTx"), "Tx\n 71.2345 MHz\n 128.000 kbps\n Viterbi + R-S coding\n Rate 7/8 "
-                               "OQPSK\n Inverted\nScrambler Off\nPower - 12.5 dBm\n External "
-                               "Clock\nCarrier RTI");
-    EXPECT_EQ(r.Text("MemAupc"), "AUPC Enabled\nTarget EbNo:  3.5 dB\nMax increase:  2 dB\n "
-                                 "Generate TX alarm on Pmax\n Go to Nominal Power w/Unlock");
+    ExpectShown(r, "MemoryMsg=Config present in memory location 2. Confirm load.|MemPreview=Memory "
+                   "location 2 contents|MemTx=Tx\n 71.2345 MHz\n 128.000 kbps\n Viterbi + R-S "
+                   "coding\n Rate 7/8 OQPSK\n Inverted\nScrambler Off\nPower - 12.5 dBm\n "
+                   "External Clock\nCarrier RTI|MemAupc=AUPC Enabled\nTarget EbNo:  3.5 dB\nMax "
+                   "increase:  2 dB\n Generate TX alarm on Pmax\n Go to Nominal Power w/Unlock");
     // The location goes out as it was previewed, whatever the list shows meanwhile.
     r.w->choose("MemoryList", 5);
     const size_t mark = r.port.sent.size();
@@ -470,23 +372,19 @@ TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
 }
 
 TEST(Detail330, TheStationOpensTheFamilysWindowFromTheIdentity) {
-    struct Row {
-        const char* model;
-        const char* identity;
-        bool oldWindow; // the MQX-310 window
-        const char* caption;
-    };
-    for (const Row& row :
-         std::vector<Row>{{"331", "5330120000", false,
-                           "MQX-330R DEMOD, 70 MHz IF band, Turbo Codec installed, RX only"},
-                          {"7010", "7010200000", true, "RDX-7010"}}) {
-        SCOPED_TRACE(row.identity);
+    // the unit's model, its identity, whether the MQX-310 window opens, the caption's end
+    for (const auto& [model, identity, oldWindow, shown] :
+         std::vector<std::tuple<const char*, const char*, bool, const char*>>{
+             {"331", "5330120000", false,
+              "MQX-330R DEMOD, 70 MHz IF band, Turbo Codec installed, RX only"},
+             {"7010", "7010200000", true, "RDX-7010"}}) {
+        SCOPED_TRACE(identity);
         PollHarness h;
         DetailHost host(
             {h.cycle.tx, h.port, h.capture, h.clock, h.op, h.setup, h.print, h.dir.path()},
             [](Screen&, bool) {});
         h.cycle.SetDetailWindows(&host);
-        h.Unit(3, Modem1, "1300", row.model)->setIdentity(row.identity);
+        h.Unit(3, Modem1, "1300", model)->setIdentity(identity);
         h.Start();
         h.Ticks(20);
         h.cycle.DoubleClickLink(2);
@@ -499,10 +397,10 @@ TEST(Detail330, TheStationOpensTheFamilysWindowFromTheIdentity) {
             host.Tick();
         }
         ASSERT_TRUE(host.IsOpen());
-        EXPECT_EQ(dynamic_cast<Mqx310Window*>(host.Window()) != nullptr, row.oldWindow);
+        EXPECT_EQ(dynamic_cast<Mqx310Window*>(host.Window()) != nullptr, oldWindow);
         EXPECT_NE(dynamic_cast<Mqx330Window*>(host.Window()), nullptr);
         const std::string caption = host.Window()->caption();
-        EXPECT_EQ(caption.substr(caption.rfind("       ") + 7), row.caption);
+        EXPECT_EQ(caption.substr(caption.rfind("       ") + 7), shown);
     }
 }
 
@@ -516,8 +414,7 @@ template <class W> void LoadOnlyOnLine(const char* model, const char* identity) 
     r.w->click("BtnUtilities");
     r.Tick(3);
     r.w->choose("MemoryList", 2);
-    EXPECT_FALSE(r.at("BtnLoad").enabled());
-    EXPECT_TRUE(r.at("BtnStore").enabled());
+    EXPECT_EQ(Flags(r, &Control::enabled, {"BtnLoad", "BtnStore"}), "01");
 
     r.unit->setOnline(true);
     r.w->click("BtnStatus");
@@ -548,8 +445,8 @@ TEST(Detail330, TheRxBufferShowsTheSizeTheUnitHolds) {
     r.ReadConfig();
     EXPECT_FALSE(r.at("RxBuffer").enabled());
     EXPECT_EQ(r.Selected("RxBuffer"), " +/- 2048 bits");
-    EXPECT_EQ(r.Settings([&] { r.Choose("RxClkMode", " Buffer enabled"); }), V{"RCK=1"});
+    EXPECT_EQ(Set(r, "RxClkMode", " Buffer enabled"), V{"RCK=1"});
     EXPECT_TRUE(r.at("RxBuffer").enabled());
     EXPECT_EQ(r.Selected("RxBuffer"), " +/- 2048 bits");
-    EXPECT_EQ(r.Settings([&] { r.Choose("RxBuffer", " +/-  256 bits"); }), V{"RBS=1"});
+    EXPECT_EQ(Set(r, "RxBuffer", " +/-  256 bits"), V{"RBS=1"});
 }

@@ -105,16 +105,20 @@ template <class Window, class Behaviour> struct TransceiverRig {
         w->click("BtnConfig");
         ASSERT_TRUE(UntilIdle());
     }
-    // What went out (without the address) while `action` ran and the window waited again.
+    // What went out since `mark`, without the address.
+    std::vector<std::string> Commands(size_t mark = 0) const {
+        std::vector<std::string> out;
+        for (const std::string& s : SentSince(mark))
+            out.push_back(s.substr(s.find('/') + 1));
+        return out;
+    }
+    // What went out while `action` ran and the window waited again.
     std::vector<std::string> Sent(const std::function<void()>& action) {
         const size_t mark = port.sent.size();
         action();
         Tick(2);
         UntilIdle();
-        std::vector<std::string> out;
-        for (const std::string& s : SentSince(mark))
-            out.push_back(s.substr(s.find('/') + 1));
-        return out;
+        return Commands(mark);
     }
     void Edit(const std::string& box, const std::string& text) {
         w->enter(box);
@@ -124,6 +128,23 @@ template <class Window, class Behaviour> struct TransceiverRig {
     void Choose(const std::string& box, int index) {
         w->enter(box);
         w->choose(box, index);
+    }
+    bool Ready() {
+        return Until([&] { return at("BtnConfig").enabled(); });
+    }
+    void Once(linvar::sim::Injection i, const char* mnemonic) {
+        i.mnemonic = mnemonic;
+        i.count = 1;
+        unit->inject(i);
+    }
+    using Pairs = std::initializer_list<std::pair<const char*, const char*>>;
+    void Shows(Pairs texts) const {
+        for (const auto& [box, text] : texts)
+            EXPECT_EQ(Text(box), text) << box;
+    }
+    void Coloured(Pairs colours) const {
+        for (const auto& [box, colour] : colours)
+            EXPECT_EQ(Colour(box), colour) << box;
     }
     const linvar::Control& at(const std::string& n) const { return w->at(n); }
     std::string Text(const std::string& n) const { return w->at(n).text(); }

@@ -97,9 +97,14 @@ struct SwitchRig {
     void OpenToConfig() {
         Open();
         ASSERT_TRUE(UntilSent("<1000/LRS?"));
-        ASSERT_TRUE(Until([&] { return at("BtnConfig").enabled() && !tx.AwaitingReply; }));
-        ASSERT_TRUE(w->click("BtnConfig"));
-        ASSERT_TRUE(UntilStep(SwitchWindow::kConfigIdle));
+        ASSERT_TRUE(Idle("BtnConfig") && w->click("BtnConfig") && Settle());
+    }
+    bool Settle() { return UntilStep(SwitchWindow::kConfigIdle); }
+    bool Idle(const char* button) {
+        return Until([&] { return at(button).enabled() && !tx.AwaitingReply; });
+    }
+    bool ToUtilities() {
+        return Idle("BtnUtilities") && w->click("BtnUtilities") && UntilSent("<1000/TIM?");
     }
     void Once(sim::Injection i, const char* mnemonic) {
         i.mnemonic = mnemonic;
@@ -114,6 +119,15 @@ struct SwitchRig {
     const Control& at(const std::string& n) const { return w->at(n); }
     std::string Text(const std::string& n) const { return w->at(n).text(); }
     std::string Colour(const std::string& n) const { return colourName(w->at(n).background()); }
+    using Pairs = std::initializer_list<std::pair<const char*, const char*>>;
+    void Shows(Pairs texts) const {
+        for (const auto& [box, text] : texts)
+            EXPECT_EQ(Text(box), text) << box;
+    }
+    void Coloured(Pairs colours) const {
+        for (const auto& [box, colour] : colours)
+            EXPECT_EQ(Colour(box), colour) << box;
+    }
 };
 
 } // namespace
@@ -134,9 +148,9 @@ TEST(SwitchWindow, IdentifiesTheSwitchAndReadsOnlyWhatChangesWhileRemote) {
               "Detail of a Arvelle Redundancy Switch, TRV-420, s/n 4200009921, software rev 2.05");
     EXPECT_EQ(r.Text("StaLRS"), " Remote Mode");
     EXPECT_EQ(r.Colour("StaLRS"), "lime");
-    EXPECT_EQ(r.Text("StaOPM"), " Automatic Operation");
-    EXPECT_EQ(r.Text("StaBKH"), "5");
-    EXPECT_EQ(r.Text("StaSID"), "SATCOM SWITCH           ");
+    r.Shows({{"StaOPM", " Automatic Operation"},
+             {"StaBKH", "5"},
+             {"StaSID", "SATCOM SWITCH           "}});
     EXPECT_FALSE(r.at("StaTMI").visible());
     EXPECT_TRUE(r.at("BtnConfig").enabled());
     EXPECT_FALSE(r.at("BtnStatus").enabled());
@@ -232,8 +246,7 @@ TEST(SwitchWindow, UnreadAlarmsAboveEightySixAreYellowAndAPauseOfSeventyFiveMsTa
     EXPECT_EQ(r.Colour("StaNUE"), "white");
     r.unit->setAnswer("NUE", "=87");
     ASSERT_TRUE(r.Until([&] { return r.Text("StaNUE") == "87"; }));
-    EXPECT_EQ(r.Colour("StaNUE"), "yellow");
-    EXPECT_EQ(r.Colour("LogCount"), "yellow");
+    r.Coloured({{"StaNUE", "yellow"}, {"LogCount", "yellow"}});
 
     ASSERT_TRUE(r.UntilSent("<1000/FLT?"));
     ASSERT_TRUE(r.Until([&] { return !r.tx.AwaitingReply; }));
@@ -259,7 +272,7 @@ TEST(SwitchWindow, ConfigurationPressedAgainReadsEverythingAndWaitsForTheOperato
     ASSERT_TRUE(r.w->click("BtnConfig"));
     r.Tick(2);
     EXPECT_EQ(r.Text("Instruction"), "Re-reading configuration...");
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.Commands(mark), (Lines{"SID?", "MAM?", "SAM?", "AAM?", "OPM?", "BKH?", "RSH?",
                                        "AMQ?", "ACT?", "FLT?", "BBU?", "NUE?", "LRS?"}));
     EXPECT_EQ(r.Text("Instruction"), "");
@@ -270,18 +283,18 @@ TEST(SwitchWindow, HoldOffsAreBroughtIntoRangeWithANoteAndReadBackAfterARefusal)
     r.OpenToConfig();
     size_t mark = r.port.sent.size();
     r.Edit("ConfBKH", "150");
-    EXPECT_EQ(r.Text("Notice"), "Note: value has been corrected to highest permitted");
-    EXPECT_EQ(r.Text("ConfBKH"), " 99");
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    r.Shows(
+        {{"Notice", "Note: value has been corrected to highest permitted"}, {"ConfBKH", " 99"}});
+    ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.Commands(mark), Lines{"BKH=99"});
     EXPECT_EQ(r.Text("StaBKH"), " 99"); // as the box, until the next reading
     EXPECT_EQ(r.Text("Instruction"), "Click on a box to change the information");
     r.Edit("ConfRSH", "0");
     EXPECT_EQ(r.Text("Notice"), "Note: value has been corrected to lowest permitted");
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.Settle());
     // The same value goes out again when the box is left.
     r.Edit("ConfRSH", " 1");
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.Commands(mark), (Lines{"BKH=99", "RSH=01", "RSH=01"}));
 
     // Refused: said on the instruction line for about a second, the value read again.
@@ -291,7 +304,7 @@ TEST(SwitchWindow, HoldOffsAreBroughtIntoRangeWithANoteAndReadBackAfterARefusal)
     ASSERT_TRUE(r.Until([&] { return !r.tx.AwaitingReply; }));
     const int refused = r.ticks;
     EXPECT_EQ(r.Text("Instruction"), "Command was not accepted; parameter re-read from unit...");
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.Commands(mark), (Lines{"BKH=07", "BKH?"}));
     EXPECT_EQ(r.Text("ConfBKH"), " 99");
     // The panel is open for the next change without pressing Configuration again.
@@ -307,25 +320,21 @@ TEST(SwitchWindow, MaskCheckBoxesSendTheirSumAndAReadingSendsNothing) {
     size_t mark = r.port.sent.size();
     r.w->enter("ConfMamRx");
     EXPECT_EQ(r.Text("Instruction"), "Check boxes of desired alarms to be masked");
-    ASSERT_TRUE(r.w->check("ConfMamRx", true));
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
-    ASSERT_TRUE(r.w->check("ConfAamSw", true));
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
-    ASSERT_TRUE(r.w->check("ConfAamMdm", true));
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.w->check("ConfMamRx", true) && r.Settle());
+    ASSERT_TRUE(r.w->check("ConfAamSw", true) && r.Settle());
+    ASSERT_TRUE(r.w->check("ConfAamMdm", true) && r.Settle());
     EXPECT_EQ(r.Commands(mark), (Lines{"MAM=2", "AAM=1", "AAM=3"}));
 
     // The switch's own masks come back with a full reading and tick the boxes.
     ASSERT_TRUE(r.w->click("BtnConfig"));
     mark = r.port.sent.size();
     r.Tick(2);
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.Settle());
     for (const std::string& c : r.Commands(mark))
         EXPECT_NE(c.find('?'), std::string::npos) << c;
     EXPECT_TRUE(r.at("ConfMamRx").checked());
     EXPECT_FALSE(r.at("ConfMamTx").checked());
-    EXPECT_EQ(r.Colour("MskRx"), "gray");
-    EXPECT_EQ(r.Colour("MskTx"), "yellow");
+    r.Coloured({{"MskRx", "gray"}, {"MskTx", "yellow"}});
     EXPECT_EQ(r.Text("AudioState"), "Audio Alarm Disabled");
     EXPECT_EQ(r.Colour("AudioState"), "yellow");
 }
@@ -334,8 +343,7 @@ TEST(SwitchWindow, BridgeOrBackupIsAskedFirstAndNoLeavesTheSwitchsValues) {
     SwitchRig r;
     r.OpenToConfig();
     EXPECT_FALSE(r.at("ConfBBM").enabled()); // automatic operation
-    ASSERT_TRUE(r.w->choose("ConfOPM", 0));
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.w->choose("ConfOPM", 0) && r.Settle());
     EXPECT_TRUE(r.at("ConfBBM").enabled());
     size_t mark = r.port.sent.size();
     r.op.answers.push_back(Answer::No);
@@ -353,7 +361,7 @@ TEST(SwitchWindow, BridgeOrBackupIsAskedFirstAndNoLeavesTheSwitchsValues) {
     ASSERT_TRUE(r.w->choose("ConfBBM", 1));
     r.Tick(2);
     EXPECT_EQ(r.Text("Instruction"), "Re-configuration sent, please wait...");
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.Commands(mark), Lines{"BBU=101"});
     // Read back by the status loop.
     ASSERT_TRUE(r.w->click("BtnStatus"));
@@ -372,26 +380,21 @@ TEST(SwitchWindow, ActivateButtonsChangeOneFlagOfWhatTheSwitchSaidAndWaitForIt) 
     // Accepted, but not read back yet: a press in the pause would undo it.
     ASSERT_TRUE(r.Until([&] { return !r.tx.AwaitingReply; }));
     EXPECT_FALSE(r.w->click("BtnAct3"));
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.Commands(mark), (Lines{"ACT=1100000000", "AMQ?", "ACT?"}));
     EXPECT_EQ(r.Text("BtnAct2"), "D");
     EXPECT_EQ(r.Colour("LmpAct2"), "lime");
     mark = r.port.sent.size();
-    ASSERT_TRUE(r.w->click("BtnAct1"));
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.w->click("BtnAct1") && r.Settle());
     EXPECT_EQ(r.Commands(mark), (Lines{"ACT=0100000000", "AMQ?", "ACT?"}));
 
     // Found in local mode and made remote from the window: each press is still read back.
     SwitchRig l("420", '0');
     l.sw->setInterfaces("3220000000");
     l.OpenToConfig();
-    ASSERT_TRUE(l.w->choose("ConfLRS", 1));
-    ASSERT_TRUE(l.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(l.w->choose("ConfLRS", 1) && l.Settle());
     mark = l.port.sent.size();
-    ASSERT_TRUE(l.w->click("BtnAct2"));
-    ASSERT_TRUE(l.UntilStep(SwitchWindow::kConfigIdle));
-    ASSERT_TRUE(l.w->click("BtnAct3"));
-    ASSERT_TRUE(l.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(l.w->click("BtnAct2") && l.Settle() && l.w->click("BtnAct3") && l.Settle());
     EXPECT_EQ(l.Commands(mark),
               (Lines{"ACT=1100000000", "AMQ?", "ACT?", "ACT=1110000000", "AMQ?", "ACT?"}));
 
@@ -410,16 +413,11 @@ TEST(SwitchWindow, ActivateButtonsWaitForFlagsReadWithTheirCaptions) {
     SwitchRig r("420");
     r.sw->setInterfaces("3320000000");
     r.Open();
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnUtilities").enabled() && !r.tx.AwaitingReply; }));
-    ASSERT_TRUE(r.w->click("BtnUtilities"));
-    ASSERT_TRUE(r.UntilSent("<1000/TIM?"));
-    ASSERT_TRUE(r.w->choose("MemoryList", 1));
-    ASSERT_TRUE(r.w->click("BtnLoad"));
+    ASSERT_TRUE(r.ToUtilities() && r.w->choose("MemoryList", 1) && r.w->click("BtnLoad"));
     ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
     ASSERT_TRUE(r.w->click("BtnMemConfirm"));
     ASSERT_TRUE(r.UntilSent("<1000/DAY?"));
-    ASSERT_TRUE(r.w->click("BtnConfig"));
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.w->click("BtnConfig") && r.Settle());
     EXPECT_EQ(r.Text("BtnAct2"), "A");
     size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnAct3"));
@@ -429,11 +427,10 @@ TEST(SwitchWindow, ActivateButtonsWaitForFlagsReadWithTheirCaptions) {
     SwitchRig s("420");
     s.sw->setInterfaces("3220000000");
     s.Open();
-    ASSERT_TRUE(s.Until([&] { return s.at("BtnConfig").enabled() && !s.tx.AwaitingReply; }));
+    ASSERT_TRUE(s.Idle("BtnConfig"));
     s.sw->setInterfaces("3320000000");
     ASSERT_TRUE(s.Until([&] { return s.w->StepNo == 73 && !s.tx.AwaitingReply; }));
-    ASSERT_TRUE(s.w->click("BtnConfig"));
-    ASSERT_TRUE(s.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(s.w->click("BtnConfig") && s.Settle());
     mark = s.port.sent.size();
     ASSERT_TRUE(s.w->click("BtnAct3"));
     EXPECT_EQ(s.Commands(mark), Lines{"ACT=1110000000"});
@@ -444,17 +441,12 @@ TEST(SwitchWindow, ActivateButtonsWaitForFlagsReadWithTheirCaptions) {
 TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
     SwitchRig r;
     r.Open();
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnUtilities").enabled() && !r.tx.AwaitingReply; }));
-    ASSERT_TRUE(r.w->click("BtnUtilities"));
-    ASSERT_TRUE(r.UntilSent("<1000/TIM?"));
-    ASSERT_TRUE(r.w->choose("MemoryList", 1));
-    ASSERT_TRUE(r.w->click("BtnLoad"));
+    ASSERT_TRUE(r.ToUtilities() && r.w->choose("MemoryList", 1) && r.w->click("BtnLoad"));
     ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
-    EXPECT_EQ(r.Text("MemoryMsg"), "Config present in memory location 1. Confirm load.");
-    EXPECT_EQ(r.Text("MemPreview"), "Content of Config Store #1");
-    EXPECT_EQ(r.Text("PrvMode"), "Manual Operation");
-    EXPECT_EQ(r.Colour("PrvLmp1"), "lime");
-    EXPECT_EQ(r.Colour("PrvLmp2"), "gray");
+    r.Shows({{"MemoryMsg", "Config present in memory location 1. Confirm load."},
+             {"MemPreview", "Content of Config Store #1"},
+             {"PrvMode", "Manual Operation"}});
+    r.Coloured({{"PrvLmp1", "lime"}, {"PrvLmp2", "gray"}});
     EXPECT_EQ(r.Text("PrvLines"), "Redundant Modem Bridging TM# 3\nBack-up Holdoff Time : 7 "
                                   "sec\nRestore Holdoff Time : 20 sec");
     ASSERT_TRUE(r.w->choose("MemoryList", 2)); // not the location previewed
@@ -463,8 +455,7 @@ TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
     EXPECT_FALSE(r.at("BtnMemConfirm").visible());
     EXPECT_FALSE(r.w->click("BtnMemConfirm"));
     ASSERT_TRUE(r.Until([&] { return r.at("BtnLoad").enabled() && !r.tx.AwaitingReply; }));
-    ASSERT_TRUE(r.w->choose("MemoryList", 1));
-    ASSERT_TRUE(r.w->click("BtnLoad"));
+    ASSERT_TRUE(r.w->choose("MemoryList", 1) && r.w->click("BtnLoad"));
     ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
     ASSERT_TRUE(r.w->choose("MemoryList", 2));
     size_t mark = r.port.sent.size();
@@ -479,8 +470,7 @@ TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
     EXPECT_EQ(r.sw->current().substr(0, 1), "0");
 
     // An empty location: nothing to load; a store goes straight in.
-    ASSERT_TRUE(r.w->choose("MemoryList", 5));
-    ASSERT_TRUE(r.w->click("BtnLoad"));
+    ASSERT_TRUE(r.w->choose("MemoryList", 5) && r.w->click("BtnLoad"));
     ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") == "No config is stored in memory 5"; }));
     EXPECT_EQ(r.at("MemoryMsg").textColour(), Colours::purple);
     mark = r.port.sent.size();
@@ -493,8 +483,8 @@ TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
     ASSERT_TRUE(r.UntilSent("<1000/TIM?"));
     ASSERT_TRUE(r.w->click("BtnStore"));
     ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
-    EXPECT_EQ(r.Text("BtnMemConfirm"), "Over&Write");
-    EXPECT_EQ(r.Text("MemoryMsg"), "Warning! Location 5 contains data. Overwrite?");
+    r.Shows({{"BtnMemConfirm", "Over&Write"},
+             {"MemoryMsg", "Warning! Location 5 contains data. Overwrite?"}});
     ASSERT_TRUE(r.w->click("BtnMemCancel"));
     EXPECT_EQ(r.Text("MemoryMsg"), "");
     EXPECT_FALSE(r.at("MemPreview").visible());
@@ -504,9 +494,7 @@ TEST(SwitchWindow, TheClockIsSetWithTheOffsetAcrossMidnight) {
     SwitchRig r;
     r.clock.set({2026, 12, 31, 23, 50, 10, 0});
     r.Open();
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnUtilities").enabled() && !r.tx.AwaitingReply; }));
-    ASSERT_TRUE(r.w->click("BtnUtilities"));
-    ASSERT_TRUE(r.UntilSent("<1000/TIM?"));
+    ASSERT_TRUE(r.ToUtilities());
     ASSERT_TRUE(r.w->choose("HourOffset", 22));   // "+1"
     ASSERT_TRUE(r.w->choose("QuarterOffset", 2)); // "+1/4"
     r.Tick();
@@ -537,8 +525,7 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
     r.unit->addEvent('F', 'C', 'E', 0);
     r.dir.write("events.txt", "1000  old line\r\n");
     r.Open();
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
-    ASSERT_TRUE(r.w->click("BtnLogs"));
+    ASSERT_TRUE(r.Idle("BtnLogs") && r.w->click("BtnLogs"));
     ASSERT_TRUE(r.Until([&] { return r.Text("LogCount") == "Number of unread Log events: 11"; }));
     EXPECT_EQ(r.Text("LogTopLine"),
               "Choose a data file name so that Switch event data can be retained");
@@ -552,75 +539,41 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
     ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Reading log completed"; }));
     EXPECT_EQ(r.Commands(mark), (Lines{"RNE?", "RNE?", "RNE?", "RNE?", "CAE="}));
     EXPECT_EQ(r.Text("LogTopLine"), "Event data stored in events.txt");
-    const std::string d = "21 Jun 2011  14:00:00  ";
-    const std::string t = "05 Dec 2026  14:03:09  ";
-    EXPECT_EQ(r.dir.read("events.txt"), "1000  old line\r\n"
-                                        "1000  " +
-                                            d +
-                                            "Power on\r\n"
-                                            "1000  " +
-                                            d +
-                                            "Modem 3, TX fault\r\n"
-                                            "1000  " +
-                                            d +
-                                            "Modem 3, TX fault cleared\r\n"
-                                            "1000  " +
-                                            d +
-                                            "Modem 10, RX fault\r\n"
-                                            "1000  " +
-                                            d +
-                                            "R. Modem, Unit fault\r\n"
-                                            "1000  " +
-                                            d +
-                                            "Switch, +5V PSU-A under fault\r\n"
-                                            "1000  " +
-                                            d +
-                                            "Switch, +5V PSU-A under fault cleared\r\n"
-                                            "1000  " +
-                                            d +
-                                            "Modem 0, TX fault\r\n"
-                                            "1000  " +
-                                            t +
-                                            "Modem 7, RX fault\r\n"
-                                            "1000  " +
-                                            t + "unexpected: IE1" +
-                                            "051226140309\r\n"
-                                            "1000  " +
-                                            t + "Switch, TMI:I/F mismatch fault\r\n");
+    const std::string d = "1000  21 Jun 2011  14:00:00  ", t = "1000  05 Dec 2026  14:03:09  ";
+    std::string want = "1000  old line\r\n";
+    for (const std::string& l :
+         {d + "Power on", d + "Modem 3, TX fault", d + "Modem 3, TX fault cleared",
+          d + "Modem 10, RX fault", d + "R. Modem, Unit fault", d + "Switch, +5V PSU-A under fault",
+          d + "Switch, +5V PSU-A under fault cleared", d + "Modem 0, TX fault",
+          t + "Modem 7, RX fault", t + "unexpected: IE1051226140309",
+          t + "Switch, TMI:I/F mismatch fault"})
+        want += l + "\r\n";
+    EXPECT_EQ(r.dir.read("events.txt"), want);
     EXPECT_EQ(r.unit->events().size(), 0u);
 
     // A new file holds only the new lines.
     r.unit->addEvent('C', 'B', '3', 0);
     EXPECT_FALSE(r.at("BtnLogs").enabled());
-    ASSERT_TRUE(r.w->click("BtnUtilities"));
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
-    ASSERT_TRUE(r.w->click("BtnLogs"));
+    ASSERT_TRUE(r.w->click("BtnUtilities") && r.Idle("BtnLogs") && r.w->click("BtnLogs"));
     ASSERT_TRUE(r.Until([&] { return r.Text("LogCount") == "Number of unread Log events: 1"; }));
     r.op.files.push_back("new.txt");
-    ASSERT_TRUE(r.w->click("BtnChooseFile"));
-    ASSERT_TRUE(r.w->click("BtnNewFile"));
+    ASSERT_TRUE(r.w->click("BtnChooseFile") && r.w->click("BtnNewFile"));
     ASSERT_TRUE(r.w->click("BtnReadLog"));
     ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Reading log completed"; }));
-    EXPECT_EQ(r.dir.read("new.txt"), "1000  " + t + "R. Modem, TX fault cleared\r\n");
+    EXPECT_EQ(r.dir.read("new.txt"), t + "R. Modem, TX fault cleared\r\n");
 
     // No answer half way: what was read is stored and nothing is cleared in the switch.
     for (char code : {'1', '2', '3', '4', '5', '6', '7'})
         r.unit->addEvent('F', code, '2', 0);
     const size_t held = r.unit->events().size();
-    ASSERT_TRUE(r.w->click("BtnUtilities"));
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
-    ASSERT_TRUE(r.w->click("BtnLogs"));
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnChooseFile").enabled() && !r.tx.AwaitingReply; }));
+    ASSERT_TRUE(r.w->click("BtnUtilities") && r.Idle("BtnLogs") && r.w->click("BtnLogs"));
+    ASSERT_TRUE(r.Idle("BtnChooseFile"));
     r.op.files.push_back("cut.txt");
-    ASSERT_TRUE(r.w->click("BtnChooseFile"));
-    ASSERT_TRUE(r.w->click("BtnNewFile"));
+    ASSERT_TRUE(r.w->click("BtnChooseFile") && r.w->click("BtnNewFile"));
     const size_t cut = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnReadLog"));
     ASSERT_TRUE(r.Until([&] { return r.Commands(cut) == Lines{"RNE?"}; }));
-    sim::Injection silent = sim::Injection::silence();
-    silent.mnemonic = "RNE";
-    silent.count = 1;
-    r.unit->inject(silent);
+    r.Once(sim::Injection::silence(), "RNE");
     ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Log: No comms"; }));
     EXPECT_EQ(r.at("LogProgress").textColour(), Colours::red);
     EXPECT_EQ(r.Commands(cut), (Lines{"RNE?", "RNE?"}));
@@ -631,18 +584,22 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
 
 // ---- opening from the summary -----------------------------------------------------------
 
-TEST(SwitchWindow, OpensFromTheSummaryAtOnceAndGivesThePortBack) {
-    StationHarness s;
+// A modem and the switch polled over a slow line.
+static void Polling(StationHarness& s) {
     s.bus.setLatencyMs(300);
     s.bus.add("0012", "350");
     s.bus.add("1000", "430");
     s.Make();
     s.top->Activate(false);
-    SystemSetup& su = s.top->Setup();
-    su.rec(1).Mod1Addr = "0012";
-    su.rec(41).Mod1Addr = "1000";
-    su.RecomputeAnyEndActive();
+    s.top->Setup().rec(1).Mod1Addr = "0012";
+    s.top->Setup().rec(41).Mod1Addr = "1000";
+    s.top->Setup().RecomputeAnyEndActive();
     s.Main().click("BtnProceed");
+}
+
+TEST(SwitchWindow, OpensFromTheSummaryAtOnceAndGivesThePortBack) {
+    StationHarness s;
+    Polling(s);
     s.Tick(3);
     ASSERT_TRUE(s.top->Cycle().tx.AwaitingReply); // a poll in flight
     const size_t mark = s.wire.size();
@@ -667,22 +624,12 @@ TEST(SwitchWindow, OpensFromTheSummaryAtOnceAndGivesThePortBack) {
 // summary takes the port back and polls on.
 TEST(SwitchWindow, ClosedByItsFrameMidExchangeThePollingGoesOn) {
     StationHarness s;
-    s.bus.setLatencyMs(300);
-    s.bus.add("0012", "350");
-    s.bus.add("1000", "430");
-    s.Make();
-    s.top->Activate(false);
-    SystemSetup& su = s.top->Setup();
-    su.rec(1).Mod1Addr = "0012";
-    su.rec(41).Mod1Addr = "1000";
-    su.RecomputeAnyEndActive();
-    s.Main().click("BtnProceed");
+    Polling(s);
     s.Tick(10);
     ASSERT_TRUE(s.Main().doubleClick(SummaryScreen::IconName(41)));
     s.Tick(2);
     ASSERT_EQ(s.Front()->name(), "DetailSwitch");
-    ASSERT_TRUE(s.top->Cycle().tx.AwaitingReply);
-    ASSERT_TRUE(s.Front()->requestClose());
+    ASSERT_TRUE(s.top->Cycle().tx.AwaitingReply && s.Front()->requestClose());
     s.Tick(3);
     EXPECT_EQ(s.Front(), &s.Main());
     const size_t back = s.wire.size();

@@ -1,6 +1,7 @@
 #pragma once
-// One transceiver detail window on a fake clock, talking to an in-process simulated unit
-// through the same framing as the serial port (see DetailRig.h for the modems').
+// One transceiver (or switch) detail window on a fake clock, talking to an in-process
+// simulated unit through the same framing as the serial port (see DetailRig.h for the
+// modems').
 
 #include "poll/PollHarness.h"
 
@@ -28,6 +29,8 @@ template <class Window, class Behaviour> struct TransceiverRig {
     linvar::sim::Unit* unit = nullptr;
     linvar::sim::Unit* partner = nullptr; // the other transceiver of a pair
     std::unique_ptr<Window> w;
+    std::string addr = "0211";
+    int ticks = 0;
 
     TransceiverRig() { op.strict = true; }
     ~TransceiverRig() {
@@ -59,7 +62,7 @@ template <class Window, class Behaviour> struct TransceiverRig {
     }
     void Open(const std::string& name) {
         linvar::DetailDeps deps{tx, port, capture, clock, op, timers, setup, print, dir.path()};
-        w = std::make_unique<Window>(deps, linvar::DetailInputs{"0211", name, "", record_, pair_});
+        w = std::make_unique<Window>(deps, linvar::DetailInputs{addr, name, "", record_, pair_});
         w->setErrorReporter([this](const std::string& t) { op.report(t); });
         w->Activate();
     }
@@ -71,6 +74,7 @@ template <class Window, class Behaviour> struct TransceiverRig {
             port.Pump();
             timers.advance(linvar::kTickMs);
             w->Tick();
+            ++ticks;
         }
     }
     bool Until(const std::function<bool()>& done, int limit = 3000) {
@@ -92,9 +96,12 @@ template <class Window, class Behaviour> struct TransceiverRig {
             },
             limit);
     }
-    bool UntilIdle() {
-        return Until(
-            [&] { return w->StepNo == linvar::TransceiverWindow::kIdle && !tx.AwaitingReply; });
+    bool UntilStep(int step) {
+        return Until([&] { return w->StepNo == step && !tx.AwaitingReply; });
+    }
+    bool UntilIdle() { return UntilStep(linvar::TransceiverWindow::kIdle); }
+    bool Idle(const char* button) {
+        return Until([&] { return at(button).enabled() && !tx.AwaitingReply; });
     }
     std::vector<std::string> SentSince(size_t mark) const {
         return {port.sent.begin() + static_cast<long>(mark), port.sent.end()};
@@ -152,7 +159,6 @@ template <class Window, class Behaviour> struct TransceiverRig {
         return linvar::colourName(w->at(n).background());
     }
 
-private:
     int record_ = 3;
     bool pair_ = false;
 };

@@ -1,18 +1,10 @@
 // The redundancy switch window against the simulated switch, on a fake clock: what goes
 // over the wire and what the operator sees.
 
-#include "StationHarness.h"
-#include "poll/PollHarness.h"
-
 #include "Switch.h"
+#include "StationHarness.h"
+#include "detail/TransceiverRig.h"
 #include "detail/switch/SwitchWindow.h"
-#include "ui/Scheduler.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <functional>
-#include <memory>
 
 using namespace linvar;
 
@@ -21,24 +13,10 @@ namespace {
 using Lines = std::vector<std::string>;
 
 // Switch 1 (record 41) at address 1000.
-struct SwitchRig {
-    TempDir dir;
-    FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
-    sim::Bus bus;
-    SimPort port{bus, clock};
-    SystemSetup setup;
-    ScriptedOperator op;
-    PrintState print;
-    Capture capture{clock, dir.path()};
-    TransactionState tx;
-    ManualScheduler timers;
-    sim::Unit* unit = nullptr;
+struct SwitchRig : TransceiverRig<SwitchWindow, sim::SwitchBehaviour> {
     sim::SwitchBehaviour* sw = nullptr;
-    std::unique_ptr<SwitchWindow> w;
-    int ticks = 0;
 
     explicit SwitchRig(const std::string& model = "420", char remote = '1') {
-        op.strict = true;
         bus.setLatencyMs(20);
         EndRecord& e = setup.rec(41);
         e.Mod1Addr = "1000";
@@ -47,52 +25,11 @@ struct SwitchRig {
         e.TimeoutText = "2";
         unit = bus.add("1000", model);
         unit->setRemoteState(remote);
-        sw = dynamic_cast<sim::SwitchBehaviour*>(unit->behaviour());
+        sw = &Sim();
+        addr = "1000";
+        record_ = 41;
     }
-    ~SwitchRig() {
-        for (const auto& q : op.unexpected)
-            ADD_FAILURE() << "unexpected question \"" << q.title << "\": " << q.text;
-    }
-    void Open() {
-        const DetailDeps deps{tx, port, capture, clock, op, timers, setup, print, dir.path()};
-        w = std::make_unique<SwitchWindow>(deps, DetailInputs{"1000", "switch 1", "", 41, false});
-        w->setErrorReporter([this](const std::string& t) { op.report(t); });
-        w->Activate();
-    }
-    void Tick(int n = 1) {
-        for (int i = 0; i < n; ++i) {
-            clock.advanceMs(kTickMs);
-            port.Pump();
-            timers.advance(kTickMs);
-            w->Tick();
-            ++ticks;
-        }
-    }
-    bool Until(const std::function<bool()>& done, int limit = 1200) {
-        for (int i = 0; i < limit && !done(); ++i)
-            Tick();
-        return done();
-    }
-    bool UntilSent(const std::string& request, int limit = 1200) {
-        const size_t mark = port.sent.size();
-        return Until(
-            [&] {
-                return std::find(port.sent.begin() + long(mark), port.sent.end(), request) !=
-                       port.sent.end();
-            },
-            limit);
-    }
-    bool UntilStep(int step) {
-        return Until([&] { return w->StepNo == step && !tx.AwaitingReply; });
-    }
-    Lines SentSince(size_t mark) const { return {port.sent.begin() + long(mark), port.sent.end()}; }
-    // Mnemonics (with "?" or "=") without the address.
-    Lines Commands(size_t mark) const {
-        Lines out;
-        for (const std::string& s : SentSince(mark))
-            out.push_back(s.substr(s.find('/') + 1));
-        return out;
-    }
+    void Open() { TransceiverRig::Open("switch 1"); }
     // Opened, identified and once round the status loop; then the configuration panel.
     void OpenToConfig() {
         Open();
@@ -100,33 +37,8 @@ struct SwitchRig {
         ASSERT_TRUE(Idle("BtnConfig") && w->click("BtnConfig") && Settle());
     }
     bool Settle() { return UntilStep(SwitchWindow::kConfigIdle); }
-    bool Idle(const char* button) {
-        return Until([&] { return at(button).enabled() && !tx.AwaitingReply; });
-    }
     bool ToUtilities() {
         return Idle("BtnUtilities") && w->click("BtnUtilities") && UntilSent("<1000/TIM?");
-    }
-    void Once(sim::Injection i, const char* mnemonic) {
-        i.mnemonic = mnemonic;
-        i.count = 1;
-        unit->inject(i);
-    }
-    void Edit(const std::string& box, const std::string& text) {
-        w->enter(box);
-        w->type(box, text);
-        w->leave(box);
-    }
-    const Control& at(const std::string& n) const { return w->at(n); }
-    std::string Text(const std::string& n) const { return w->at(n).text(); }
-    std::string Colour(const std::string& n) const { return colourName(w->at(n).background()); }
-    using Pairs = std::initializer_list<std::pair<const char*, const char*>>;
-    void Shows(Pairs texts) const {
-        for (const auto& [box, text] : texts)
-            EXPECT_EQ(Text(box), text) << box;
-    }
-    void Coloured(Pairs colours) const {
-        for (const auto& [box, colour] : colours)
-            EXPECT_EQ(Colour(box), colour) << box;
     }
 };
 

@@ -144,14 +144,30 @@ template <class Window, class Behaviour> struct TransceiverRig {
         i.count = 1;
         unit->inject(i);
     }
-    using Pairs = std::initializer_list<std::pair<const char*, const char*>>;
-    void Shows(Pairs texts) const {
-        for (const auto& [box, text] : texts)
-            EXPECT_EQ(Text(box), text) << box;
+    // What the operator sees in each box: its text and, where given, its background.
+    struct Look {
+        const char* box;
+        const char* text;
+        const char* colour = nullptr;
+    };
+    void Shows(std::initializer_list<Look> looks) const {
+        for (const Look& l : looks) {
+            if (l.text) {
+                EXPECT_EQ(Text(l.box), l.text) << l.box;
+            }
+            if (l.colour) {
+                EXPECT_EQ(Colour(l.box), l.colour) << l.box;
+            }
+        }
     }
-    void Coloured(Pairs colours) const {
-        for (const auto& [box, colour] : colours)
-            EXPECT_EQ(Colour(box), colour) << box;
+    using Names = std::initializer_list<const char*>;
+    void Visible(Names boxes, bool shown) const {
+        for (const char* b : boxes)
+            EXPECT_EQ(at(b).visible(), shown) << b;
+    }
+    void Enabled(Names boxes, bool on) const {
+        for (const char* b : boxes)
+            EXPECT_EQ(at(b).enabled(), on) << b;
     }
     const linvar::Control& at(const std::string& n) const { return w->at(n); }
     std::string Text(const std::string& n) const { return w->at(n).text(); }

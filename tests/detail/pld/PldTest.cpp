@@ -43,8 +43,7 @@ TEST(DetailPld, IdentifiesTheUnitReadsEverythingOnceThenLoopsOnItsAlarms) {
              {"RET2", "HPA type: OEM-SSPA"},
              {"RET", "PLD-KU25A 25W SSPA  "}});
     EXPECT_FALSE(r.w->LnbModel);
-    EXPECT_FALSE(r.at("GrpLnb").visible());
-    EXPECT_FALSE(r.at("SRB").visible());
+    r.Visible({"GrpLnb", "SRB"}, false);
     r.Shows(
         {{"StaUFQ", "14250.0 MHz"}, {"UFQ", "14250.0"}, {"StaUAT", "10.0 dB"}, {"StaUMU", "On"}});
     EXPECT_EQ(r.Colour("StaUMU"), "lime");
@@ -62,8 +61,7 @@ TEST(DetailPld, IdentifiesTheUnitReadsEverythingOnceThenLoopsOnItsAlarms) {
     EXPECT_EQ(r.Colour("StaSFS"), "lime");
     EXPECT_EQ(r.w->DownFreqMax, 12750);
     // No log, no utilities; the status button stays off while the status loop runs.
-    EXPECT_FALSE(r.at("BtnLogs").visible());
-    EXPECT_FALSE(r.at("BtnUtilities").visible());
+    r.Visible({"BtnLogs", "BtnUtilities"}, false);
     EXPECT_FALSE(r.at("BtnStatus").enabled());
 
     Rig twt;
@@ -77,8 +75,7 @@ TEST(DetailPld, AnLnbUnitTakesItsDownLimitsFromTheChosenBand) {
     OpenPld(r, "PLD-LNB");
     ASSERT_TRUE(r.Ready());
     EXPECT_TRUE(r.w->LnbModel);
-    EXPECT_TRUE(r.at("GrpLnb").visible());
-    EXPECT_TRUE(r.at("SRB").visible());
+    r.Visible({"GrpLnb", "SRB"}, true);
     r.Shows({{"GrpLnaConf", "Low Noise Block"},
              {"LCSCap", "LNB Power"},
              {"CLS", "LNB"},
@@ -121,20 +118,22 @@ TEST(DetailPld, AlarmsAreGrayWhereTheyCannotMeanAnything) {
     // No comms with the up converter: its other alarms say nothing.
     for (const char* a : {"CUS1", "CUS2", "CUS3"})
         EXPECT_EQ(r.Colour(a), "gray") << a;
-    r.Coloured({{"CUS4", "red"}, {"CDS2", "red"}, {"CDS4", "lime"}, {"StaSFS", "red"}});
+    r.Shows({{"CUS4", nullptr, "red"},
+             {"CDS2", nullptr, "red"},
+             {"CDS4", nullptr, "lime"},
+             {"StaSFS", nullptr, "red"}});
     r.Shows({{"CrsSource", "Internal"}, {"CrsOsc", "Unknown"}});
     EXPECT_EQ(r.Colour("CrsOsc"), "green");
     EXPECT_TRUE(r.at("CRS4").visible());
     EXPECT_FALSE(r.at("CRS5").visible()); // "Phase N" is not fitted
     EXPECT_FALSE(r.at("GrpUp").visible());
-    EXPECT_EQ(r.Text("StaUFQ"), "NA");
-    EXPECT_EQ(r.Colour("StaUAT"), "gray");
+    r.Shows({{"StaUFQ", "NA"}, {"StaUAT", nullptr, "gray"}});
 
     // With the AGC on its alarms count.
     r.Sim().setAgc('1');
     ASSERT_TRUE(r.UntilSent("<0211/CAS?"));
     r.Tick(3);
-    r.Coloured({{"CAS1", "red"}, {"CAS2", "lime"}});
+    r.Shows({{"CAS1", nullptr, "red"}, {"CAS2", nullptr, "lime"}});
 }
 
 TEST(DetailPld, AFrequencyEntryIsAWholeNumberWithinTheLimitsAndTurnsTheRfOff) {

@@ -58,8 +58,7 @@ TEST(SwitchWindow, IdentifiesTheSwitchAndReadsOnlyWhatChangesWhileRemote) {
                                     "LRS?", "AMQ?", "ACT?", "FLT?", "BBU?", "NUE?", "LRS?"}));
     EXPECT_EQ(r.w->caption(),
               "Detail of a Arvelle Redundancy Switch, TRV-420, s/n 4200009921, software rev 2.05");
-    EXPECT_EQ(r.Text("StaLRS"), " Remote Mode");
-    EXPECT_EQ(r.Colour("StaLRS"), "lime");
+    r.Shows({{"StaLRS", " Remote Mode", "lime"}});
     r.Shows({{"StaOPM", " Automatic Operation"},
              {"StaBKH", "5"},
              {"StaSID", "SATCOM SWITCH           "}});
@@ -77,8 +76,7 @@ TEST(SwitchWindow, IdentifiesTheSwitchAndReadsOnlyWhatChangesWhileRemote) {
                                        "AMQ?", "ACT?", "FLT?", "BBU?", "NUE?", "LRS?"}));
     EXPECT_EQ(l.w->caption(),
               "Detail of a Arvelle Redundancy Switch, TRV-430, s/n 43000017342, software rev 3.12");
-    EXPECT_EQ(l.Text("StaLRS"), " Local Mode");
-    EXPECT_EQ(l.Colour("StaLRS"), "yellow");
+    l.Shows({{"StaLRS", " Local Mode", "yellow"}});
     EXPECT_TRUE(l.at("StaTMI").visible());
     EXPECT_EQ(l.Text("StaTMI"), "TMI:I/F OK");
 }
@@ -97,8 +95,7 @@ TEST(SwitchWindow, AnIdentityNotGivenIsAskedAgainUntilTheModelIsKnown) {
     EXPECT_EQ(r.w->caption(),
               "Detail of a Arvelle Redundancy Switch, TRV-430, s/n 43000017342, software rev 3.12");
     EXPECT_TRUE(r.at("StaTMI").visible());
-    EXPECT_EQ(r.Colour("LmpVal1"), "gray");
-    EXPECT_EQ(r.Text("BtnAct1"), "A");
+    r.Shows({{"LmpVal1", nullptr, "gray"}, {"BtnAct1", "A"}});
 }
 
 TEST(SwitchWindow, AQueryAnsweredWithoutAValueShowsInTheSwitchIdAndTheLoopStartsAgain) {
@@ -158,7 +155,7 @@ TEST(SwitchWindow, UnreadAlarmsAboveEightySixAreYellowAndAPauseOfSeventyFiveMsTa
     EXPECT_EQ(r.Colour("StaNUE"), "white");
     r.unit->setAnswer("NUE", "=87");
     ASSERT_TRUE(r.Until([&] { return r.Text("StaNUE") == "87"; }));
-    r.Coloured({{"StaNUE", "yellow"}, {"LogCount", "yellow"}});
+    r.Shows({{"StaNUE", nullptr, "yellow"}, {"LogCount", nullptr, "yellow"}});
 
     ASSERT_TRUE(r.UntilSent("<1000/FLT?"));
     ASSERT_TRUE(r.Until([&] { return !r.tx.AwaitingReply; }));
@@ -174,8 +171,7 @@ TEST(SwitchWindow, UnreadAlarmsAboveEightySixAreYellowAndAPauseOfSeventyFiveMsTa
 TEST(SwitchWindow, ConfigurationPressedAgainReadsEverythingAndWaitsForTheOperator) {
     SwitchRig r;
     r.OpenToConfig();
-    EXPECT_TRUE(r.at("PanelStatus").visible());
-    EXPECT_TRUE(r.at("PanelConfig").visible());
+    r.Visible({"PanelStatus", "PanelConfig"}, true);
     EXPECT_EQ(r.Text("ConfBKH"), " 5");
     EXPECT_EQ(r.at("ConfOPM").selectedText(), " Automatic Operation");
     r.Tick(40);
@@ -246,9 +242,8 @@ TEST(SwitchWindow, MaskCheckBoxesSendTheirSumAndAReadingSendsNothing) {
         EXPECT_NE(c.find('?'), std::string::npos) << c;
     EXPECT_TRUE(r.at("ConfMamRx").checked());
     EXPECT_FALSE(r.at("ConfMamTx").checked());
-    r.Coloured({{"MskRx", "gray"}, {"MskTx", "yellow"}});
-    EXPECT_EQ(r.Text("AudioState"), "Audio Alarm Disabled");
-    EXPECT_EQ(r.Colour("AudioState"), "yellow");
+    r.Shows({{"MskRx", nullptr, "gray"}, {"MskTx", nullptr, "yellow"}});
+    r.Shows({{"AudioState", "Audio Alarm Disabled", "yellow"}});
 }
 
 TEST(SwitchWindow, BridgeOrBackupIsAskedFirstAndNoLeavesTheSwitchsValues) {
@@ -294,8 +289,7 @@ TEST(SwitchWindow, ActivateButtonsChangeOneFlagOfWhatTheSwitchSaidAndWaitForIt) 
     EXPECT_FALSE(r.w->click("BtnAct3"));
     ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.Commands(mark), (Lines{"ACT=1100000000", "AMQ?", "ACT?"}));
-    EXPECT_EQ(r.Text("BtnAct2"), "D");
-    EXPECT_EQ(r.Colour("LmpAct2"), "lime");
+    r.Shows({{"BtnAct2", "D"}, {"LmpAct2", nullptr, "lime"}});
     mark = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnAct1") && r.Settle());
     EXPECT_EQ(r.Commands(mark), (Lines{"ACT=0100000000", "AMQ?", "ACT?"}));
@@ -358,7 +352,7 @@ TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
     r.Shows({{"MemoryMsg", "Config present in memory location 1. Confirm load."},
              {"MemPreview", "Content of Config Store #1"},
              {"PrvMode", "Manual Operation"}});
-    r.Coloured({{"PrvLmp1", "lime"}, {"PrvLmp2", "gray"}});
+    r.Shows({{"PrvLmp1", nullptr, "lime"}, {"PrvLmp2", nullptr, "gray"}});
     EXPECT_EQ(r.Text("PrvLines"), "Redundant Modem Bridging TM# 3\nBack-up Holdoff Time : 7 "
                                   "sec\nRestore Holdoff Time : 20 sec");
     ASSERT_TRUE(r.w->choose("MemoryList", 2)); // not the location previewed

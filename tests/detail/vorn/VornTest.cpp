@@ -44,12 +44,12 @@ TEST(DetailVorn, ReadsEverythingOnceThenLoopsOnTheStatusUntilTheLimitsAreKnown) 
     EXPECT_EQ(r.w->caption(), "Detail of Transceiver 1, Local,  VORN, Link: LISBON-2");
     EXPECT_EQ(r.Text("StaRET"), "VORN-C 10W XCVR       s/n VN00211731");
     EXPECT_EQ(r.Text("RET"), r.Text("StaRET"));
-    EXPECT_EQ(r.Text("StaUFQ"), "5925.0 MHz");
-    EXPECT_EQ(r.Colour("StaUFQ"), "white");
+    r.Shows({{"StaUFQ", "5925.0 MHz", "white"}});
     r.Shows({{"UFQ", " 5925.0"}, {"StaUAT", "10.25 dB"}, {"UAT", " 10.25"}, {"StaREF", " 128"}});
     EXPECT_EQ(r.at("USA").selectedText(), " 0.5");
     EXPECT_EQ(r.Text("StaONL"), "On Line");
-    r.Coloured({{"StaAMP", "lime"}, {"StaCLD", "green"}, {"StaSFS", "lime"}});
+    r.Shows(
+        {{"StaAMP", nullptr, "lime"}, {"StaCLD", nullptr, "green"}, {"StaSFS", nullptr, "lime"}});
     r.Shows({{"StaTNA", "3"},
              {"StaMUT", "Mute Mode is: Unmuted after frequency change"},
              {"M24V", " 24.1 V "}});
@@ -59,8 +59,7 @@ TEST(DetailVorn, ReadsEverythingOnceThenLoopsOnTheStatusUntilTheLimitsAreKnown) 
     EXPECT_EQ(r.w->DownAttenMax, 20);
     EXPECT_FALSE(r.at("GrpRedundancy").visible()); // not a pair
     EXPECT_FALSE(r.at("BtnStatus").enabled());
-    EXPECT_TRUE(r.at("BtnLogs").enabled());
-    EXPECT_TRUE(r.at("BtnUtilities").enabled());
+    r.Enabled({"BtnLogs", "BtnUtilities"}, true);
     EXPECT_FALSE(r.Sim().factoryAccessOn());
 
     // "Read Status" from another panel starts again at step 8.
@@ -85,8 +84,7 @@ TEST(DetailVorn, AMissingConverterOrLnaSupplyTakesItsGroupsAway) {
     EXPECT_FALSE(up.at("GrpUp").visible());
     EXPECT_TRUE(up.at("GrpDown").visible());
     EXPECT_FALSE(up.w->UpSlopeKnown);
-    EXPECT_EQ(up.Text("MRfPower"), "NA");
-    EXPECT_EQ(up.Colour("MRfPower"), "gray");
+    up.Shows({{"MRfPower", "NA", "gray"}});
 
     Rig down;
     OpenVorn(down, 3, false, [](Rig& r) { r.Sim().setDownConverter(false); });
@@ -101,16 +99,14 @@ TEST(DetailVorn, AMissingConverterOrLnaSupplyTakesItsGroupsAway) {
     Rig lna;
     OpenVorn(lna, 3, false, [](Rig& r) { r.Sim().setLnaSupply(false); });
     ASSERT_TRUE(lna.Ready());
-    EXPECT_FALSE(lna.at("GrpLna").visible());
-    EXPECT_FALSE(lna.at("GrpLnaConf").visible());
+    lna.Visible({"GrpLna", "GrpLnaConf"}, false);
     EXPECT_TRUE(lna.at("GrpDown").visible());
 
     // No answer to "CLS?" says nothing of the supply: the groups stay.
     Rig lost;
     OpenVorn(lost, 3, false, [](Rig& r) { r.Once(sim::Injection::silence(), "CLS"); });
     ASSERT_TRUE(lost.Ready());
-    EXPECT_TRUE(lost.at("GrpLna").visible());
-    EXPECT_TRUE(lost.at("GrpLnaConf").visible());
+    lost.Visible({"GrpLna", "GrpLnaConf"}, true);
 }
 
 TEST(DetailVorn, StatusRepliesShowTheirEdgeCases) {
@@ -126,18 +122,20 @@ TEST(DetailVorn, StatusRepliesShowTheirEdgeCases) {
     r.Tick(4);
     EXPECT_EQ(r.Text("StaLCW"), "Disabled");
     EXPECT_EQ(r.at("LCW").selected(), 31);
-    EXPECT_EQ(r.Colour("StaLFL"), "green");
-    EXPECT_EQ(r.Text("StaTNA"), "86");
-    EXPECT_EQ(r.Colour("StaTNA"), "yellow");
-    EXPECT_EQ(r.Text("LogCount"), "Number of unread Log events: 86");
-    r.Coloured({{"CAS1", "lime"}, {"CAS2", "red"}, {"CAS3", "gray"}, {"CAS4", "gray"}});
+    r.Shows({{"StaLFL", nullptr, "green"},
+             {"StaTNA", "86", "yellow"},
+             {"LogCount", "Number of unread Log events: 86"}});
+    r.Shows({{"CAS1", nullptr, "lime"},
+             {"CAS2", nullptr, "red"},
+             {"CAS3", nullptr, "gray"},
+             {"CAS4", nullptr, "gray"}});
     // The maintenance readings take their alarm's colour.
-    r.Coloured({{"M20V", "red"}, {"M12V", "gray"}});
+    r.Shows({{"M20V", nullptr, "red"}, {"M12V", nullptr, "gray"}});
     EXPECT_EQ(r.Text("MRfPower"), ">34.0 dB");
     // The on-line unit of a pair reads the redundancy box.
     EXPECT_TRUE(r.at("GrpRedundancy").visible());
     EXPECT_EQ(r.Text("StaRedMo"), "Automatic mode");
-    r.Coloured({{"StaTXsw", "lime"}, {"StaRXsw", "red"}});
+    r.Shows({{"StaTXsw", nullptr, "lime"}, {"StaRXsw", nullptr, "red"}});
     r.Shows({{"Mp5Vr", "5.1 V"}, {"M12Vr", "12.1 V"}});
 
     r.unit->setAnswer("CLS", "=1351");
@@ -256,8 +254,7 @@ TEST(DetailVorn, TheOffLineUnitOfAPairIsLimitedAndADistantUnitKeepsItsDownMute) 
         EXPECT_TRUE(off.at(e).readOnly()) << e;
         EXPECT_EQ(colourName(off.at(std::string(e) + "Cap").textColour()), "gray") << e;
     }
-    EXPECT_FALSE(off.at("AFR").enabled());
-    EXPECT_FALSE(off.at("CLD").enabled());
+    off.Enabled({"AFR", "CLD"}, false);
     for (const char* c : {"UGO", "DGO", "XRF", "UMU", "DMU", "LCW", "MUT"})
         EXPECT_TRUE(off.at(c).enabled()) << c;
     EXPECT_FALSE(off.at("StaRedMo").visible()); // the off-line unit does not ask the box
@@ -269,8 +266,7 @@ TEST(DetailVorn, TheOffLineUnitOfAPairIsLimitedAndADistantUnitKeepsItsDownMute) 
     OpenVorn(distant, 4);
     distant.ReadConfig();
     EXPECT_EQ(distant.Text("Instruction"), "Click on a box to change the information");
-    EXPECT_FALSE(distant.at("DMU").enabled());
-    EXPECT_FALSE(distant.at("MUT").enabled());
+    distant.Enabled({"DMU", "MUT"}, false);
     EXPECT_FALSE(distant.at("UGO").enabled()); // gain offsets belong to a pair
     EXPECT_TRUE(distant.at("UMU").enabled());
     EXPECT_EQ(distant.at("USM").selectedText(), " Calibrated");
@@ -304,8 +300,7 @@ TEST(DetailVorn, ADistantUnitIsNeverLeftMutedAfterAFrequencyChange) {
     OpenVorn(none);
     none.unit->setAnswer("MUT", "?");
     ASSERT_TRUE(none.Ready());
-    EXPECT_FALSE(none.at("MUT").visible());
-    EXPECT_FALSE(none.at("StaMUT").visible());
+    none.Visible({"MUT", "StaMUT"}, false);
 }
 
 TEST(DetailVorn, ADistantChangeIsConfirmedAndANoPutsTheValueBack) {

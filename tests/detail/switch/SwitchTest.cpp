@@ -438,8 +438,7 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
     ASSERT_TRUE(r.w->click("BtnAppend"));
     EXPECT_EQ(r.Text("ReadLogHint"), "Now read the Switch and store the event information to file");
     const size_t mark = r.port.sent.size();
-    ASSERT_TRUE(r.w->click("BtnReadLog"));
-    ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Reading log completed"; }));
+    ASSERT_TRUE(r.w->click("BtnReadLog") && r.LogRead());
     EXPECT_EQ(r.Commands(mark), (Lines{"RNE?", "RNE?", "RNE?", "RNE?", "CAE="}));
     EXPECT_EQ(r.Text("LogTopLine"), "Event data stored in events.txt");
     const std::string d = "1000  21 Jun 2011  14:00:00  ", t = "1000  05 Dec 2026  14:03:09  ";
@@ -459,10 +458,7 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
     EXPECT_FALSE(r.at("BtnLogs").enabled());
     ASSERT_TRUE(r.w->click("BtnUtilities") && r.Idle("BtnLogs") && r.w->click("BtnLogs"));
     ASSERT_TRUE(r.Until([&] { return r.Text("LogCount") == "Number of unread Log events: 1"; }));
-    r.op.files.push_back("new.txt");
-    ASSERT_TRUE(r.w->click("BtnChooseFile") && r.w->click("BtnNewFile"));
-    ASSERT_TRUE(r.w->click("BtnReadLog"));
-    ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Reading log completed"; }));
+    ASSERT_TRUE(r.ToFile("new.txt", "BtnNewFile") && r.w->click("BtnReadLog") && r.LogRead());
     EXPECT_EQ(r.dir.read("new.txt"), t + "R. Modem, TX fault cleared\r\n");
 
     // No answer half way: what was read is stored and nothing is cleared in the switch.
@@ -470,9 +466,7 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
         r.unit->addEvent('F', code, '2', 0);
     const size_t held = r.unit->events().size();
     ASSERT_TRUE(r.w->click("BtnUtilities") && r.Idle("BtnLogs") && r.w->click("BtnLogs"));
-    ASSERT_TRUE(r.Idle("BtnChooseFile"));
-    r.op.files.push_back("cut.txt");
-    ASSERT_TRUE(r.w->click("BtnChooseFile") && r.w->click("BtnNewFile"));
+    ASSERT_TRUE(r.Idle("BtnChooseFile") && r.ToFile("cut.txt", "BtnNewFile"));
     const size_t cut = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnReadLog"));
     ASSERT_TRUE(r.Until([&] { return r.Commands(cut) == Lines{"RNE?"}; }));

@@ -334,11 +334,9 @@ TEST(DetailVorn, StoredEventsGoToANewAnAppendedOrAReplacedFile) {
                        "Choose a data file name so that transceiver event data can be retained" &&
                    r.at("BtnChooseFile").enabled();
         }));
-        r.op.files.push_back(file);
-        r.w->click("BtnChooseFile");
-        r.w->click(mode);
+        r.ToFile(file, mode);
         r.w->click("BtnReadLog");
-        EXPECT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Reading log completed"; }));
+        EXPECT_TRUE(r.LogRead());
     };
     download("events.txt", "BtnNewFile");
     EXPECT_EQ(r.Text("LogTopLine"), "Event data stored in events.txt");
@@ -371,9 +369,7 @@ TEST(DetailVorn, StoredEventsGoToANewAnAppendedOrAReplacedFile) {
     r.w->click("BtnLogs");
     r.Tick();
     EXPECT_TRUE(r.Until([&] { return r.at("BtnChooseFile").enabled(); }));
-    r.op.files.push_back("cut.txt");
-    r.w->click("BtnChooseFile");
-    r.w->click("BtnNewFile");
+    r.ToFile("cut.txt", "BtnNewFile");
     const size_t mark = r.port.sent.size();
     r.w->click("BtnReadLog");
     ASSERT_TRUE(r.UntilSent("<0211/LNA?"));
@@ -484,9 +480,7 @@ TEST(DetailVorn, ClosingDuringAnEventDownloadKeepsWhatWasRead) {
         r.w->click("BtnLogs");
         r.Tick();
         ASSERT_TRUE(r.Until([&] { return r.at("BtnChooseFile").enabled(); }));
-        r.op.files.push_back(file);
-        r.w->click("BtnChooseFile");
-        r.w->click("BtnNewFile");
+        r.ToFile(file, "BtnNewFile");
         r.w->click("BtnReadLog");
     };
     startDownload("first.txt");
@@ -499,7 +493,7 @@ TEST(DetailVorn, ClosingDuringAnEventDownloadKeepsWhatWasRead) {
     r.Open("Transceiver 1, Local,  VORN");
     ASSERT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
     startDownload("second.txt");
-    ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Reading log completed"; }));
+    ASSERT_TRUE(r.LogRead());
     EXPECT_EQ(TextFile::readLines(r.dir.path() / "second.txt").value_or(Lines{}).size(), 2u);
     EXPECT_EQ(r.Sim().storedEvents(), 0u);
 }

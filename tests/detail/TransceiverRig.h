@@ -7,6 +7,7 @@
 
 #include "detail/transceiver/TransceiverCommon.h"
 #include "ui/Scheduler.h"
+#include "ui/TextFile.h"
 
 #include <gtest/gtest.h>
 
@@ -140,6 +141,22 @@ template <class Window, class Behaviour> struct TransceiverRig {
     bool ToFile(const std::string& file, const char* mode) {
         op.files.push_back(file);
         return w->click("BtnChooseFile") && w->click(mode);
+    }
+    // From any panel: the log panel afresh, a file named, and the reading started.
+    bool StartLog(const std::string& file, const char* mode = "BtnNewFile") {
+        if (!Idle("BtnLogs") || !w->click("BtnLogs"))
+            return false;
+        Tick();
+        return Until([&] {
+                   return Idle("BtnChooseFile") &&
+                          Text("LogTopLine").rfind("Choose a data file", 0) == 0;
+               }) &&
+               ToFile(file, mode) && w->click("BtnReadLog");
+    }
+    size_t FileLines(const std::string& file) const {
+        return linvar::TextFile::readLines(dir.path() / file)
+            .value_or(std::vector<std::string>{})
+            .size();
     }
     bool LogRead() {
         return Until([&] { return Text("LogProgress") == "Reading log completed"; });

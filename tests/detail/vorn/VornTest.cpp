@@ -324,21 +324,7 @@ TEST(DetailVorn, StoredEventsGoToANewAnAppendedOrAReplacedFile) {
     Rig r;
     OpenVorn(r);
     r.Sim().setStoredEventCount(7, 0);
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled(); }));
-    const auto download = [&](const std::string& file, const char* mode) {
-        EXPECT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
-        r.w->click("BtnLogs");
-        r.Tick(); // the log panel starts anew
-        EXPECT_TRUE(r.Until([&] {
-            return r.Text("LogTopLine") ==
-                       "Choose a data file name so that transceiver event data can be retained" &&
-                   r.at("BtnChooseFile").enabled();
-        }));
-        r.ToFile(file, mode);
-        r.w->click("BtnReadLog");
-        EXPECT_TRUE(r.LogRead());
-    };
-    download("events.txt", "BtnNewFile");
+    ASSERT_TRUE(r.StartLog("events.txt") && r.LogRead());
     EXPECT_EQ(r.Text("LogTopLine"), "Event data stored in events.txt");
     const Lines lines = TextFile::readLines(r.dir.path() / "events.txt").value_or(Lines{});
     ASSERT_EQ(lines.size(), 7u);
@@ -353,30 +339,27 @@ TEST(DetailVorn, StoredEventsGoToANewAnAppendedOrAReplacedFile) {
     r.w->click("BtnLogs");
     EXPECT_TRUE(r.Until([&] { return r.Text("LogCount") == "Not permitted"; }));
     EXPECT_EQ(r.at("LogCount").textColour(), Colours::red);
+    EXPECT_EQ(r.Text("LogTopLine"),
+              "Choose a data file name so that transceiver event data can be retained");
     r.unit->setAnswer("TNA", "");
 
     r.Sim().setStoredEventCount(2, 0);
-    download("events.txt", "BtnAppend");
-    EXPECT_EQ(TextFile::readLines(r.dir.path() / "events.txt")->size(), 9u); // no blank line
+    ASSERT_TRUE(r.StartLog("events.txt", "BtnAppend") && r.LogRead());
+    EXPECT_EQ(r.FileLines("events.txt"), 9u); // no blank line
 
     r.Sim().setStoredEventCount(1, 0);
-    download("events.txt", "BtnOverwrite");
-    EXPECT_EQ(TextFile::readLines(r.dir.path() / "events.txt")->size(), 1u);
+    ASSERT_TRUE(r.StartLog("events.txt", "BtnOverwrite") && r.LogRead());
+    EXPECT_EQ(r.FileLines("events.txt"), 1u);
 
     // No answer half way: what was read is stored, the rest stays in the unit.
     r.Sim().setStoredEventCount(7, 0);
-    EXPECT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
-    r.w->click("BtnLogs");
-    r.Tick();
-    EXPECT_TRUE(r.Until([&] { return r.at("BtnChooseFile").enabled(); }));
-    r.ToFile("cut.txt", "BtnNewFile");
     const size_t mark = r.port.sent.size();
-    r.w->click("BtnReadLog");
+    ASSERT_TRUE(r.StartLog("cut.txt"));
     ASSERT_TRUE(r.UntilSent("<0211/LNA?"));
     r.Once(sim::Injection::silence(), "LNA");
     ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Log: No comms"; }));
     EXPECT_EQ(r.at("LogProgress").textColour(), Colours::red);
-    EXPECT_EQ(TextFile::readLines(r.dir.path() / "cut.txt")->size(), 5u);
+    EXPECT_EQ(r.FileLines("cut.txt"), 5u);
     EXPECT_EQ(r.Sim().storedEvents(), 7u);
     for (const std::string& s : r.SentSince(mark))
         EXPECT_EQ(s.find("CAA="), std::string::npos);
@@ -475,25 +458,16 @@ TEST(DetailVorn, ClosingDuringAnEventDownloadKeepsWhatWasRead) {
     Rig r;
     OpenVorn(r);
     r.Sim().setStoredEventCount(7, 0);
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
-    const auto startDownload = [&](const std::string& file) {
-        r.w->click("BtnLogs");
-        r.Tick();
-        ASSERT_TRUE(r.Until([&] { return r.at("BtnChooseFile").enabled(); }));
-        r.ToFile(file, "BtnNewFile");
-        r.w->click("BtnReadLog");
-    };
-    startDownload("first.txt");
+    ASSERT_TRUE(r.StartLog("first.txt"));
     ASSERT_TRUE(r.Until([&] { return !r.Text("LogMemo").empty(); }));
     r.w->click("BtnClose");
     ASSERT_TRUE(r.Until([&] { return r.w->Closed(); }));
-    EXPECT_EQ(TextFile::readLines(r.dir.path() / "first.txt").value_or(Lines{}).size(), 5u);
+    EXPECT_EQ(r.FileLines("first.txt"), 5u);
 
     // The next window reads the rest; the store is cleared only once both are on file.
     r.Open("Transceiver 1, Local,  VORN");
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
-    startDownload("second.txt");
+    ASSERT_TRUE(r.StartLog("second.txt"));
     ASSERT_TRUE(r.LogRead());
-    EXPECT_EQ(TextFile::readLines(r.dir.path() / "second.txt").value_or(Lines{}).size(), 2u);
+    EXPECT_EQ(r.FileLines("second.txt"), 2u);
     EXPECT_EQ(r.Sim().storedEvents(), 0u);
 }

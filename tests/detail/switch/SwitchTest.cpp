@@ -475,7 +475,7 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
     EXPECT_EQ(r.at("LogProgress").textColour(), Colours::red);
     EXPECT_EQ(r.Commands(cut), (Lines{"RNE?", "RNE?"}));
     EXPECT_EQ(r.Text("LogTopLine"), "Event data stored in cut.txt");
-    EXPECT_EQ(TextFile::readLines(r.dir.path() / "cut.txt")->size(), 5u);
+    EXPECT_EQ(r.FileLines("cut.txt"), 5u);
     EXPECT_EQ(r.unit->events().size(), held);
 }
 

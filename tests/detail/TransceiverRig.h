@@ -97,6 +97,9 @@ template <class Window, class Behaviour> struct TransceiverRig {
             },
             limit);
     }
+    bool UntilText(const std::string& box, const std::string& text) {
+        return Until([&] { return Text(box) == text; });
+    }
     bool UntilStep(int step) {
         return Until([&] { return w->StepNo == step && !tx.AwaitingReply; });
     }

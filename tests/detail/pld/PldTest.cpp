@@ -172,9 +172,8 @@ TEST(DetailPld, LockModeHoldsTheSettingsAndIsReadBackAfterItsChange) {
     // Refused, the box goes back to what the unit holds.
     r.unit->setAnswer("LOK", "*");
     r.Choose("LOK", 0);
-    ASSERT_TRUE(r.Until([&] {
-        return r.Text("Instruction") == "Command was not accepted; parameter re-read from unit...";
-    }));
+    ASSERT_TRUE(
+        r.UntilText("Instruction", "Command was not accepted; parameter re-read from unit..."));
     r.unit->setAnswer("LOK", "");
     ASSERT_TRUE(r.UntilSent("<0211/LOK?"));
     ASSERT_TRUE(r.UntilIdle());
@@ -187,8 +186,7 @@ TEST(DetailPld, TheLnaIsCalibratedOnceAndATimeOutIsShownUntilTheNextReply) {
     r.ReadConfig();
     r.w->click("BtnCalibrate");
     EXPECT_EQ(r.Text("LnaCalMsg"), "Calibrating LNA current...");
-    ASSERT_TRUE(r.Until([&] { return r.Text("LnaCalMsg") == "Calibration point set"; }));
-    ASSERT_TRUE(r.UntilIdle());
+    ASSERT_TRUE(r.UntilText("LnaCalMsg", "Calibration point set") && r.UntilIdle());
     EXPECT_EQ(r.Sim().calibrations(), 1);
 
     r.w->click("BtnStatus");

@@ -105,12 +105,12 @@ TEST(SwitchWindow, AQueryAnsweredWithoutAValueShowsInTheSwitchIdAndTheLoopStarts
     r.Once(sim::Injection::refuse('?'), "FLT");
     r.Once(sim::Injection::silence(), "BBU");
     const size_t mark = r.port.sent.size();
-    ASSERT_TRUE(r.Until([&] { return r.Text("StaSID") == "Invalid args"; }));
+    ASSERT_TRUE(r.UntilText("StaSID", "Invalid args"));
     EXPECT_EQ(r.Colour("StaSID"), "yellow");
     ASSERT_TRUE(r.UntilSent("<1000/SID?"));
     EXPECT_EQ(r.Commands(mark), (Lines{"AMQ?", "ACT?", "FLT?", "SID?"}));
     // No answer at all: the switch's own notice, and the same way back.
-    ASSERT_TRUE(r.Until([&] { return r.Text("StaSID") == "No comms"; }));
+    ASSERT_TRUE(r.UntilText("StaSID", "No comms"));
     EXPECT_EQ(r.Text("Notice"), "Communications were timed out, check system");
     EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
 }
@@ -151,10 +151,10 @@ TEST(SwitchWindow, UnreadAlarmsAboveEightySixAreYellowAndAPauseOfSeventyFiveMsTa
     r.setup.rec(41).DelayText = "75";
     r.unit->setAnswer("NUE", "=86");
     r.Open();
-    ASSERT_TRUE(r.Until([&] { return r.Text("StaNUE") == "86"; }));
+    ASSERT_TRUE(r.UntilText("StaNUE", "86"));
     EXPECT_EQ(r.Colour("StaNUE"), "white");
     r.unit->setAnswer("NUE", "=87");
-    ASSERT_TRUE(r.Until([&] { return r.Text("StaNUE") == "87"; }));
+    ASSERT_TRUE(r.UntilText("StaNUE", "87"));
     r.Shows({{"StaNUE", nullptr, "yellow"}, {"LogCount", nullptr, "yellow"}});
 
     ASSERT_TRUE(r.UntilSent("<1000/FLT?"));
@@ -270,8 +270,7 @@ TEST(SwitchWindow, BridgeOrBackupIsAskedFirstAndNoLeavesTheSwitchsValues) {
     ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.Commands(mark), Lines{"BBU=101"});
     // Read back by the status loop.
-    ASSERT_TRUE(r.w->click("BtnStatus"));
-    ASSERT_TRUE(r.Until([&] { return r.Text("StaBBU") == " Backing up TM # 1"; }));
+    ASSERT_TRUE(r.w->click("BtnStatus") && r.UntilText("StaBBU", " Backing up TM # 1"));
     EXPECT_EQ(r.Colour("StaBBU"), "red");
     EXPECT_FALSE(r.at("PanelConfig").visible());
 }
@@ -365,8 +364,7 @@ TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
     ASSERT_TRUE(r.w->choose("MemoryList", 2));
     size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnMemConfirm"));
-    ASSERT_TRUE(r.Until(
-        [&] { return r.Text("MemoryMsg") == "Modem re-configured using memory location 1"; }));
+    ASSERT_TRUE(r.UntilText("MemoryMsg", "Modem re-configured using memory location 1"));
     EXPECT_FALSE(r.at("MemPreview").visible());
     const int loaded = r.ticks;
     ASSERT_TRUE(r.UntilSent("<1000/DAY?"));
@@ -375,12 +373,11 @@ TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
 
     // An empty location: nothing to load; a store goes straight in.
     ASSERT_TRUE(r.w->choose("MemoryList", 5) && r.w->click("BtnLoad"));
-    ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") == "No config is stored in memory 5"; }));
+    ASSERT_TRUE(r.UntilText("MemoryMsg", "No config is stored in memory 5"));
     EXPECT_EQ(r.at("MemoryMsg").textColour(), Colours::purple);
     mark = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnStore"));
-    ASSERT_TRUE(
-        r.Until([&] { return r.Text("MemoryMsg") == "Current config now stored in memory 5"; }));
+    ASSERT_TRUE(r.UntilText("MemoryMsg", "Current config now stored in memory 5"));
     EXPECT_EQ(r.Commands(mark), (Lines{"CST?5", "CST=5"}));
     // Now it holds data: overwriting is asked first.
     ASSERT_TRUE(r.UntilSent("<1000/TIM?"));
@@ -406,7 +403,7 @@ TEST(SwitchWindow, TheClockIsSetWithTheOffsetAcrossMidnight) {
     const size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnSetTime"));
     EXPECT_EQ(r.Text("LblDate"), "Setting date...");
-    ASSERT_TRUE(r.Until([&] { return r.Text("LblTime") == "Time set OK"; }));
+    ASSERT_TRUE(r.UntilText("LblTime", "Time set OK"));
     const Lines sent = r.Commands(mark);
     ASSERT_GE(sent.size(), 2u);
     EXPECT_EQ(sent[sent.size() - 2], "DAY=010127");
@@ -429,7 +426,7 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
     r.dir.write("events.txt", "1000  old line\r\n");
     r.Open();
     ASSERT_TRUE(r.Idle("BtnLogs") && r.w->click("BtnLogs"));
-    ASSERT_TRUE(r.Until([&] { return r.Text("LogCount") == "Number of unread Log events: 11"; }));
+    ASSERT_TRUE(r.UntilText("LogCount", "Number of unread Log events: 11"));
     EXPECT_EQ(r.Text("LogTopLine"),
               "Choose a data file name so that Switch event data can be retained");
     r.op.files.push_back("events.txt");
@@ -457,7 +454,7 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
     r.unit->addEvent('C', 'B', '3', 0);
     EXPECT_FALSE(r.at("BtnLogs").enabled());
     ASSERT_TRUE(r.w->click("BtnUtilities") && r.Idle("BtnLogs") && r.w->click("BtnLogs"));
-    ASSERT_TRUE(r.Until([&] { return r.Text("LogCount") == "Number of unread Log events: 1"; }));
+    ASSERT_TRUE(r.UntilText("LogCount", "Number of unread Log events: 1"));
     ASSERT_TRUE(r.ToFile("new.txt", "BtnNewFile") && r.w->click("BtnReadLog") && r.LogRead());
     EXPECT_EQ(r.dir.read("new.txt"), t + "R. Modem, TX fault cleared\r\n");
 
@@ -471,7 +468,7 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
     ASSERT_TRUE(r.w->click("BtnReadLog"));
     ASSERT_TRUE(r.Until([&] { return r.Commands(cut) == Lines{"RNE?"}; }));
     r.Once(sim::Injection::silence(), "RNE");
-    ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Log: No comms"; }));
+    ASSERT_TRUE(r.UntilText("LogProgress", "Log: No comms"));
     EXPECT_EQ(r.at("LogProgress").textColour(), Colours::red);
     EXPECT_EQ(r.Commands(cut), (Lines{"RNE?", "RNE?"}));
     EXPECT_EQ(r.Text("LogTopLine"), "Event data stored in cut.txt");

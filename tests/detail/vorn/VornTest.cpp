@@ -225,9 +225,8 @@ TEST(DetailVorn, TheRefusalMessageIsClearedFortyTwoTicksLater) {
     r.ReadConfig();
     r.Once(sim::Injection::refuse('?'), "DFQ");
     r.Edit("DFQ", "3800");
-    ASSERT_TRUE(r.Until([&] {
-        return r.Text("Instruction") == "Command was not accepted; parameter re-read from unit...";
-    }));
+    ASSERT_TRUE(
+        r.UntilText("Instruction", "Command was not accepted; parameter re-read from unit..."));
     int ticks = 0;
     ASSERT_TRUE(r.Until([&] {
         ++ticks;
@@ -332,14 +331,14 @@ TEST(DetailVorn, StoredEventsGoToANewAnAppendedOrAReplacedFile) {
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[0], "0211  06 Dec 2026  09:00:00  EVENT 001    ");
     EXPECT_EQ(r.Sim().storedEvents(), 0u); // "CAA=" cleared the unit's store
-    EXPECT_TRUE(r.Until([&] { return r.Text("LogCount") == "Number of unread stored events: 0"; }));
+    EXPECT_TRUE(r.UntilText("LogCount", "Number of unread stored events: 0"));
     EXPECT_EQ(r.at("LogCount").textColour(), Colours::blue);
 
     // A refused count is said in red.
     r.unit->setAnswer("TNA", "*");
     EXPECT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
     r.w->click("BtnLogs");
-    EXPECT_TRUE(r.Until([&] { return r.Text("LogCount") == "Not permitted"; }));
+    EXPECT_TRUE(r.UntilText("LogCount", "Not permitted"));
     EXPECT_EQ(r.at("LogCount").textColour(), Colours::red);
     EXPECT_EQ(r.Text("LogTopLine"),
               "Choose a data file name so that transceiver event data can be retained");
@@ -359,7 +358,7 @@ TEST(DetailVorn, StoredEventsGoToANewAnAppendedOrAReplacedFile) {
     ASSERT_TRUE(r.StartLog("cut.txt"));
     ASSERT_TRUE(r.UntilSent("<0211/LNA?"));
     r.Once(sim::Injection::silence(), "LNA");
-    ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Log: No comms"; }));
+    ASSERT_TRUE(r.UntilText("LogProgress", "Log: No comms"));
     EXPECT_EQ(r.at("LogProgress").textColour(), Colours::red);
     EXPECT_EQ(r.FileLines("cut.txt"), 5u);
     EXPECT_EQ(r.Sim().storedEvents(), 7u);
@@ -383,19 +382,16 @@ TEST(DetailVorn, UtilitiesSetTheClockMonthFirstAndDriveThePair) {
     // An hour offset that crosses midnight gives tomorrow's date, month first.
     r.w->choose("HourOffset", r.at("HourOffset").selected() - 15); // "+15"
     r.w->click("BtnSetTime");
-    ASSERT_TRUE(r.UntilSent("<0211/DAY=120726"));
-    ASSERT_TRUE(r.Until([&] { return r.Text("LblTime") == "Time set OK"; }));
+    ASSERT_TRUE(r.UntilSent("<0211/DAY=120726") && r.UntilText("LblTime", "Time set OK"));
     EXPECT_EQ(r.port.sent.back().substr(0, 12), "<0211/TIM=00");
 
     r.w->click("BtnAutoManual");
     ASSERT_TRUE(r.UntilSent("<0211/RAM=0"));
-    ASSERT_TRUE(r.Until([&] { return r.Text("RedMsg") == "Redundancy mode change accepted"; }));
+    ASSERT_TRUE(r.UntilText("RedMsg", "Redundancy mode change accepted"));
     r.w->click("BtnCalLna");
-    ASSERT_TRUE(r.UntilSent("<0211/CAL="));
-    ASSERT_TRUE(r.Until([&] { return r.Text("LnaCalMsg") == "Calibration point set"; }));
+    ASSERT_TRUE(r.UntilSent("<0211/CAL=") && r.UntilText("LnaCalMsg", "Calibration point set"));
     r.w->click("BtnForce");
-    ASSERT_TRUE(r.UntilSent("<0211/RTG="));
-    ASSERT_TRUE(r.Until([&] { return r.Text("ForceMsg") == "Switchover acknowledged"; }));
+    ASSERT_TRUE(r.UntilSent("<0211/RTG=") && r.UntilText("ForceMsg", "Switchover acknowledged"));
     // Now the partner carries the traffic: this unit may no longer switch.
     ASSERT_TRUE(r.Until([&] { return !r.at("BtnForce").enabled(); }));
     EXPECT_EQ(r.Text("ForceText"),
@@ -403,7 +399,7 @@ TEST(DetailVorn, UtilitiesSetTheClockMonthFirstAndDriveThePair) {
 
     r.unit->setAnswer("CAL", "*");
     r.w->click("BtnCalLna");
-    ASSERT_TRUE(r.Until([&] { return r.Text("LnaCalMsg") == "Cal prob: Not permitted"; }));
+    ASSERT_TRUE(r.UntilText("LnaCalMsg", "Cal prob: Not permitted"));
     EXPECT_EQ(colourName(r.at("LnaCalMsg").textColour()), "red");
 }
 
@@ -468,8 +464,7 @@ TEST(DetailVorn, ClosingDuringAnEventDownloadKeepsWhatWasRead) {
 
     // The next window reads the rest; the store is cleared only once both are on file.
     r.Open("Transceiver 1, Local,  VORN");
-    ASSERT_TRUE(r.StartLog("second.txt"));
-    ASSERT_TRUE(r.LogRead());
+    ASSERT_TRUE(r.StartLog("second.txt") && r.LogRead());
     EXPECT_EQ(r.FileLines("second.txt"), 2u);
     EXPECT_EQ(r.Sim().storedEvents(), 0u);
 }

@@ -163,8 +163,7 @@ TEST(DetailPld, LockModeHoldsTheSettingsAndIsReadBackAfterItsChange) {
     OpenPld(r);
     r.ReadConfig();
     EXPECT_EQ(r.Sent([&] { r.Choose("LOK", 1); }), (Lines{"LOK=1", "LOK?"}));
-    for (const char* c : {"UMU", "AGC", "AMP", "LCS", "SRB"})
-        EXPECT_FALSE(r.at(c).enabled()) << c;
+    r.Enabled({"UMU", "AGC", "AMP", "LCS", "SRB"}, false);
     for (const char* e : {"UFQ", "DAT", "REF", "CID"})
         EXPECT_TRUE(r.at(e).readOnly()) << e;
     EXPECT_TRUE(r.at("LOK").enabled());

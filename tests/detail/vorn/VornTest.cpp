@@ -89,8 +89,7 @@ TEST(DetailVorn, AMissingConverterOrLnaSupplyTakesItsGroupsAway) {
     ASSERT_TRUE(down.Ready());
     for (const char* l : {"StaDFQ", "StaDAT", "StaDSM", "StaDSA", "StaDGO"})
         EXPECT_EQ(down.Text(l), "NA") << l;
-    for (const char* g : {"GrpDown", "GrpLna", "GrpLnaCal"})
-        EXPECT_FALSE(down.at(g).visible()) << g;
+    down.Visible({"GrpDown", "GrpLna", "GrpLnaCal"}, false);
     EXPECT_TRUE(down.at("GrpUp").visible());
 
     // A unit without LNA supply refuses "CLS?": only the LNA groups go.
@@ -250,8 +249,7 @@ TEST(DetailVorn, TheOffLineUnitOfAPairIsLimitedAndADistantUnitKeepsItsDownMute) 
         EXPECT_EQ(colourName(off.at(std::string(e) + "Cap").textColour()), "gray") << e;
     }
     off.Enabled({"AFR", "CLD"}, false);
-    for (const char* c : {"UGO", "DGO", "XRF", "UMU", "DMU", "LCW", "MUT"})
-        EXPECT_TRUE(off.at(c).enabled()) << c;
+    off.Enabled({"UGO", "DGO", "XRF", "UMU", "DMU", "LCW", "MUT"}, true);
     EXPECT_FALSE(off.at("StaRedMo").visible()); // the off-line unit does not ask the box
     off.w->enter("UFQ");                        // a read-only box gives no prompt
     EXPECT_EQ(off.Text("Instruction"),
@@ -261,8 +259,7 @@ TEST(DetailVorn, TheOffLineUnitOfAPairIsLimitedAndADistantUnitKeepsItsDownMute) 
     OpenVorn(distant, 4);
     distant.ReadConfig();
     EXPECT_EQ(distant.Text("Instruction"), "Click on a box to change the information");
-    distant.Enabled({"DMU", "MUT"}, false);
-    EXPECT_FALSE(distant.at("UGO").enabled()); // gain offsets belong to a pair
+    distant.Enabled({"DMU", "MUT", "UGO"}, false); // gain offsets belong to a pair
     EXPECT_TRUE(distant.at("UMU").enabled());
     EXPECT_EQ(distant.at("USM").selectedText(), " Calibrated");
     EXPECT_FALSE(distant.at("USA").enabled()); // the slope is set by hand only in Manual

@@ -1,18 +1,10 @@
 // The redundancy switch window against the simulated switch, on a fake clock: what goes
 // over the wire and what the operator sees.
 
-#include "StationHarness.h"
-#include "poll/PollHarness.h"
-
 #include "Switch.h"
+#include "StationHarness.h"
+#include "detail/TransceiverRig.h"
 #include "detail/switch/SwitchWindow.h"
-#include "ui/Scheduler.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <functional>
-#include <memory>
 
 using namespace linvar;
 
@@ -21,24 +13,10 @@ namespace {
 using Lines = std::vector<std::string>;
 
 // Switch 1 (record 41) at address 1000.
-struct SwitchRig {
-    TempDir dir;
-    FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
-    sim::Bus bus;
-    SimPort port{bus, clock};
-    SystemSetup setup;
-    ScriptedOperator op;
-    PrintState print;
-    Capture capture{clock, dir.path()};
-    TransactionState tx;
-    ManualScheduler timers;
-    sim::Unit* unit = nullptr;
+struct SwitchRig : TransceiverRig<SwitchWindow, sim::SwitchBehaviour> {
     sim::SwitchBehaviour* sw = nullptr;
-    std::unique_ptr<SwitchWindow> w;
-    int ticks = 0;
 
     explicit SwitchRig(const std::string& model = "420", char remote = '1') {
-        op.strict = true;
         bus.setLatencyMs(20);
         EndRecord& e = setup.rec(41);
         e.Mod1Addr = "1000";
@@ -47,73 +25,21 @@ struct SwitchRig {
         e.TimeoutText = "2";
         unit = bus.add("1000", model);
         unit->setRemoteState(remote);
-        sw = dynamic_cast<sim::SwitchBehaviour*>(unit->behaviour());
+        sw = &Sim();
+        addr = "1000";
+        record_ = 41;
     }
-    ~SwitchRig() {
-        for (const auto& q : op.unexpected)
-            ADD_FAILURE() << "unexpected question \"" << q.title << "\": " << q.text;
-    }
-    void Open() {
-        const DetailDeps deps{tx, port, capture, clock, op, timers, setup, print, dir.path()};
-        w = std::make_unique<SwitchWindow>(deps, DetailInputs{"1000", "switch 1", "", 41, false});
-        w->setErrorReporter([this](const std::string& t) { op.report(t); });
-        w->Activate();
-    }
-    void Tick(int n = 1) {
-        for (int i = 0; i < n; ++i) {
-            clock.advanceMs(kTickMs);
-            port.Pump();
-            timers.advance(kTickMs);
-            w->Tick();
-            ++ticks;
-        }
-    }
-    bool Until(const std::function<bool()>& done, int limit = 1200) {
-        for (int i = 0; i < limit && !done(); ++i)
-            Tick();
-        return done();
-    }
-    bool UntilSent(const std::string& request, int limit = 1200) {
-        const size_t mark = port.sent.size();
-        return Until(
-            [&] {
-                return std::find(port.sent.begin() + long(mark), port.sent.end(), request) !=
-                       port.sent.end();
-            },
-            limit);
-    }
-    bool UntilStep(int step) {
-        return Until([&] { return w->StepNo == step && !tx.AwaitingReply; });
-    }
-    Lines SentSince(size_t mark) const { return {port.sent.begin() + long(mark), port.sent.end()}; }
-    // Mnemonics (with "?" or "=") without the address.
-    Lines Commands(size_t mark) const {
-        Lines out;
-        for (const std::string& s : SentSince(mark))
-            out.push_back(s.substr(s.find('/') + 1));
-        return out;
-    }
+    void Open() { TransceiverRig::Open("switch 1"); }
     // Opened, identified and once round the status loop; then the configuration panel.
     void OpenToConfig() {
         Open();
         ASSERT_TRUE(UntilSent("<1000/LRS?"));
-        ASSERT_TRUE(Until([&] { return at("BtnConfig").enabled() && !tx.AwaitingReply; }));
-        ASSERT_TRUE(w->click("BtnConfig"));
-        ASSERT_TRUE(UntilStep(SwitchWindow::kConfigIdle));
+        ASSERT_TRUE(Idle("BtnConfig") && w->click("BtnConfig") && Settle());
     }
-    void Once(sim::Injection i, const char* mnemonic) {
-        i.mnemonic = mnemonic;
-        i.count = 1;
-        unit->inject(i);
+    bool Settle() { return UntilStep(SwitchWindow::kConfigIdle); }
+    bool ToUtilities() {
+        return Idle("BtnUtilities") && w->click("BtnUtilities") && UntilSent("<1000/TIM?");
     }
-    void Edit(const std::string& box, const std::string& text) {
-        w->enter(box);
-        w->type(box, text);
-        w->leave(box);
-    }
-    const Control& at(const std::string& n) const { return w->at(n); }
-    std::string Text(const std::string& n) const { return w->at(n).text(); }
-    std::string Colour(const std::string& n) const { return colourName(w->at(n).background()); }
 };
 
 } // namespace
@@ -132,11 +58,10 @@ TEST(SwitchWindow, IdentifiesTheSwitchAndReadsOnlyWhatChangesWhileRemote) {
                                     "LRS?", "AMQ?", "ACT?", "FLT?", "BBU?", "NUE?", "LRS?"}));
     EXPECT_EQ(r.w->caption(),
               "Detail of a Arvelle Redundancy Switch, TRV-420, s/n 4200009921, software rev 2.05");
-    EXPECT_EQ(r.Text("StaLRS"), " Remote Mode");
-    EXPECT_EQ(r.Colour("StaLRS"), "lime");
-    EXPECT_EQ(r.Text("StaOPM"), " Automatic Operation");
-    EXPECT_EQ(r.Text("StaBKH"), "5");
-    EXPECT_EQ(r.Text("StaSID"), "SATCOM SWITCH           ");
+    r.Shows({{"StaLRS", " Remote Mode", "lime"}});
+    r.Shows({{"StaOPM", " Automatic Operation"},
+             {"StaBKH", "5"},
+             {"StaSID", "SATCOM SWITCH           "}});
     EXPECT_FALSE(r.at("StaTMI").visible());
     EXPECT_TRUE(r.at("BtnConfig").enabled());
     EXPECT_FALSE(r.at("BtnStatus").enabled());
@@ -151,8 +76,7 @@ TEST(SwitchWindow, IdentifiesTheSwitchAndReadsOnlyWhatChangesWhileRemote) {
                                        "AMQ?", "ACT?", "FLT?", "BBU?", "NUE?", "LRS?"}));
     EXPECT_EQ(l.w->caption(),
               "Detail of a Arvelle Redundancy Switch, TRV-430, s/n 43000017342, software rev 3.12");
-    EXPECT_EQ(l.Text("StaLRS"), " Local Mode");
-    EXPECT_EQ(l.Colour("StaLRS"), "yellow");
+    l.Shows({{"StaLRS", " Local Mode", "yellow"}});
     EXPECT_TRUE(l.at("StaTMI").visible());
     EXPECT_EQ(l.Text("StaTMI"), "TMI:I/F OK");
 }
@@ -171,8 +95,7 @@ TEST(SwitchWindow, AnIdentityNotGivenIsAskedAgainUntilTheModelIsKnown) {
     EXPECT_EQ(r.w->caption(),
               "Detail of a Arvelle Redundancy Switch, TRV-430, s/n 43000017342, software rev 3.12");
     EXPECT_TRUE(r.at("StaTMI").visible());
-    EXPECT_EQ(r.Colour("LmpVal1"), "gray");
-    EXPECT_EQ(r.Text("BtnAct1"), "A");
+    r.Shows({{"LmpVal1", nullptr, "gray"}, {"BtnAct1", "A"}});
 }
 
 TEST(SwitchWindow, AQueryAnsweredWithoutAValueShowsInTheSwitchIdAndTheLoopStartsAgain) {
@@ -182,12 +105,12 @@ TEST(SwitchWindow, AQueryAnsweredWithoutAValueShowsInTheSwitchIdAndTheLoopStarts
     r.Once(sim::Injection::refuse('?'), "FLT");
     r.Once(sim::Injection::silence(), "BBU");
     const size_t mark = r.port.sent.size();
-    ASSERT_TRUE(r.Until([&] { return r.Text("StaSID") == "Invalid args"; }));
+    ASSERT_TRUE(r.UntilText("StaSID", "Invalid args"));
     EXPECT_EQ(r.Colour("StaSID"), "yellow");
     ASSERT_TRUE(r.UntilSent("<1000/SID?"));
     EXPECT_EQ(r.Commands(mark), (Lines{"AMQ?", "ACT?", "FLT?", "SID?"}));
     // No answer at all: the switch's own notice, and the same way back.
-    ASSERT_TRUE(r.Until([&] { return r.Text("StaSID") == "No comms"; }));
+    ASSERT_TRUE(r.UntilText("StaSID", "No comms"));
     EXPECT_EQ(r.Text("Notice"), "Communications were timed out, check system");
     EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
 }
@@ -228,12 +151,11 @@ TEST(SwitchWindow, UnreadAlarmsAboveEightySixAreYellowAndAPauseOfSeventyFiveMsTa
     r.setup.rec(41).DelayText = "75";
     r.unit->setAnswer("NUE", "=86");
     r.Open();
-    ASSERT_TRUE(r.Until([&] { return r.Text("StaNUE") == "86"; }));
+    ASSERT_TRUE(r.UntilText("StaNUE", "86"));
     EXPECT_EQ(r.Colour("StaNUE"), "white");
     r.unit->setAnswer("NUE", "=87");
-    ASSERT_TRUE(r.Until([&] { return r.Text("StaNUE") == "87"; }));
-    EXPECT_EQ(r.Colour("StaNUE"), "yellow");
-    EXPECT_EQ(r.Colour("LogCount"), "yellow");
+    ASSERT_TRUE(r.UntilText("StaNUE", "87"));
+    r.Shows({{"StaNUE", nullptr, "yellow"}, {"LogCount", nullptr, "yellow"}});
 
     ASSERT_TRUE(r.UntilSent("<1000/FLT?"));
     ASSERT_TRUE(r.Until([&] { return !r.tx.AwaitingReply; }));
@@ -249,17 +171,15 @@ TEST(SwitchWindow, UnreadAlarmsAboveEightySixAreYellowAndAPauseOfSeventyFiveMsTa
 TEST(SwitchWindow, ConfigurationPressedAgainReadsEverythingAndWaitsForTheOperator) {
     SwitchRig r;
     r.OpenToConfig();
-    EXPECT_TRUE(r.at("PanelStatus").visible());
-    EXPECT_TRUE(r.at("PanelConfig").visible());
+    r.Visible({"PanelStatus", "PanelConfig"}, true);
     EXPECT_EQ(r.Text("ConfBKH"), " 5");
     EXPECT_EQ(r.at("ConfOPM").selectedText(), " Automatic Operation");
     r.Tick(40);
     const size_t mark = r.port.sent.size();
-    EXPECT_EQ(r.Commands(mark), Lines{}); // idle
     ASSERT_TRUE(r.w->click("BtnConfig"));
     r.Tick(2);
     EXPECT_EQ(r.Text("Instruction"), "Re-reading configuration...");
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.Commands(mark), (Lines{"SID?", "MAM?", "SAM?", "AAM?", "OPM?", "BKH?", "RSH?",
                                        "AMQ?", "ACT?", "FLT?", "BBU?", "NUE?", "LRS?"}));
     EXPECT_EQ(r.Text("Instruction"), "");
@@ -270,18 +190,18 @@ TEST(SwitchWindow, HoldOffsAreBroughtIntoRangeWithANoteAndReadBackAfterARefusal)
     r.OpenToConfig();
     size_t mark = r.port.sent.size();
     r.Edit("ConfBKH", "150");
-    EXPECT_EQ(r.Text("Notice"), "Note: value has been corrected to highest permitted");
-    EXPECT_EQ(r.Text("ConfBKH"), " 99");
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    r.Shows(
+        {{"Notice", "Note: value has been corrected to highest permitted"}, {"ConfBKH", " 99"}});
+    ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.Commands(mark), Lines{"BKH=99"});
     EXPECT_EQ(r.Text("StaBKH"), " 99"); // as the box, until the next reading
     EXPECT_EQ(r.Text("Instruction"), "Click on a box to change the information");
     r.Edit("ConfRSH", "0");
     EXPECT_EQ(r.Text("Notice"), "Note: value has been corrected to lowest permitted");
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.Settle());
     // The same value goes out again when the box is left.
     r.Edit("ConfRSH", " 1");
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.Commands(mark), (Lines{"BKH=99", "RSH=01", "RSH=01"}));
 
     // Refused: said on the instruction line for about a second, the value read again.
@@ -291,7 +211,7 @@ TEST(SwitchWindow, HoldOffsAreBroughtIntoRangeWithANoteAndReadBackAfterARefusal)
     ASSERT_TRUE(r.Until([&] { return !r.tx.AwaitingReply; }));
     const int refused = r.ticks;
     EXPECT_EQ(r.Text("Instruction"), "Command was not accepted; parameter re-read from unit...");
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.Commands(mark), (Lines{"BKH=07", "BKH?"}));
     EXPECT_EQ(r.Text("ConfBKH"), " 99");
     // The panel is open for the next change without pressing Configuration again.
@@ -307,35 +227,29 @@ TEST(SwitchWindow, MaskCheckBoxesSendTheirSumAndAReadingSendsNothing) {
     size_t mark = r.port.sent.size();
     r.w->enter("ConfMamRx");
     EXPECT_EQ(r.Text("Instruction"), "Check boxes of desired alarms to be masked");
-    ASSERT_TRUE(r.w->check("ConfMamRx", true));
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
-    ASSERT_TRUE(r.w->check("ConfAamSw", true));
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
-    ASSERT_TRUE(r.w->check("ConfAamMdm", true));
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.w->check("ConfMamRx", true) && r.Settle());
+    ASSERT_TRUE(r.w->check("ConfAamSw", true) && r.Settle());
+    ASSERT_TRUE(r.w->check("ConfAamMdm", true) && r.Settle());
     EXPECT_EQ(r.Commands(mark), (Lines{"MAM=2", "AAM=1", "AAM=3"}));
 
     // The switch's own masks come back with a full reading and tick the boxes.
     ASSERT_TRUE(r.w->click("BtnConfig"));
     mark = r.port.sent.size();
     r.Tick(2);
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.Settle());
     for (const std::string& c : r.Commands(mark))
         EXPECT_NE(c.find('?'), std::string::npos) << c;
     EXPECT_TRUE(r.at("ConfMamRx").checked());
     EXPECT_FALSE(r.at("ConfMamTx").checked());
-    EXPECT_EQ(r.Colour("MskRx"), "gray");
-    EXPECT_EQ(r.Colour("MskTx"), "yellow");
-    EXPECT_EQ(r.Text("AudioState"), "Audio Alarm Disabled");
-    EXPECT_EQ(r.Colour("AudioState"), "yellow");
+    r.Shows({{"MskRx", nullptr, "gray"}, {"MskTx", nullptr, "yellow"}});
+    r.Shows({{"AudioState", "Audio Alarm Disabled", "yellow"}});
 }
 
 TEST(SwitchWindow, BridgeOrBackupIsAskedFirstAndNoLeavesTheSwitchsValues) {
     SwitchRig r;
     r.OpenToConfig();
     EXPECT_FALSE(r.at("ConfBBM").enabled()); // automatic operation
-    ASSERT_TRUE(r.w->choose("ConfOPM", 0));
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.w->choose("ConfOPM", 0) && r.Settle());
     EXPECT_TRUE(r.at("ConfBBM").enabled());
     size_t mark = r.port.sent.size();
     r.op.answers.push_back(Answer::No);
@@ -353,11 +267,10 @@ TEST(SwitchWindow, BridgeOrBackupIsAskedFirstAndNoLeavesTheSwitchsValues) {
     ASSERT_TRUE(r.w->choose("ConfBBM", 1));
     r.Tick(2);
     EXPECT_EQ(r.Text("Instruction"), "Re-configuration sent, please wait...");
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.Commands(mark), Lines{"BBU=101"});
     // Read back by the status loop.
-    ASSERT_TRUE(r.w->click("BtnStatus"));
-    ASSERT_TRUE(r.Until([&] { return r.Text("StaBBU") == " Backing up TM # 1"; }));
+    ASSERT_TRUE(r.w->click("BtnStatus") && r.UntilText("StaBBU", " Backing up TM # 1"));
     EXPECT_EQ(r.Colour("StaBBU"), "red");
     EXPECT_FALSE(r.at("PanelConfig").visible());
 }
@@ -372,26 +285,20 @@ TEST(SwitchWindow, ActivateButtonsChangeOneFlagOfWhatTheSwitchSaidAndWaitForIt) 
     // Accepted, but not read back yet: a press in the pause would undo it.
     ASSERT_TRUE(r.Until([&] { return !r.tx.AwaitingReply; }));
     EXPECT_FALSE(r.w->click("BtnAct3"));
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.Commands(mark), (Lines{"ACT=1100000000", "AMQ?", "ACT?"}));
-    EXPECT_EQ(r.Text("BtnAct2"), "D");
-    EXPECT_EQ(r.Colour("LmpAct2"), "lime");
+    r.Shows({{"BtnAct2", "D"}, {"LmpAct2", nullptr, "lime"}});
     mark = r.port.sent.size();
-    ASSERT_TRUE(r.w->click("BtnAct1"));
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.w->click("BtnAct1") && r.Settle());
     EXPECT_EQ(r.Commands(mark), (Lines{"ACT=0100000000", "AMQ?", "ACT?"}));
 
     // Found in local mode and made remote from the window: each press is still read back.
     SwitchRig l("420", '0');
     l.sw->setInterfaces("3220000000");
     l.OpenToConfig();
-    ASSERT_TRUE(l.w->choose("ConfLRS", 1));
-    ASSERT_TRUE(l.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(l.w->choose("ConfLRS", 1) && l.Settle());
     mark = l.port.sent.size();
-    ASSERT_TRUE(l.w->click("BtnAct2"));
-    ASSERT_TRUE(l.UntilStep(SwitchWindow::kConfigIdle));
-    ASSERT_TRUE(l.w->click("BtnAct3"));
-    ASSERT_TRUE(l.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(l.w->click("BtnAct2") && l.Settle() && l.w->click("BtnAct3") && l.Settle());
     EXPECT_EQ(l.Commands(mark),
               (Lines{"ACT=1100000000", "AMQ?", "ACT?", "ACT=1110000000", "AMQ?", "ACT?"}));
 
@@ -410,16 +317,11 @@ TEST(SwitchWindow, ActivateButtonsWaitForFlagsReadWithTheirCaptions) {
     SwitchRig r("420");
     r.sw->setInterfaces("3320000000");
     r.Open();
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnUtilities").enabled() && !r.tx.AwaitingReply; }));
-    ASSERT_TRUE(r.w->click("BtnUtilities"));
-    ASSERT_TRUE(r.UntilSent("<1000/TIM?"));
-    ASSERT_TRUE(r.w->choose("MemoryList", 1));
-    ASSERT_TRUE(r.w->click("BtnLoad"));
+    ASSERT_TRUE(r.ToUtilities() && r.w->choose("MemoryList", 1) && r.w->click("BtnLoad"));
     ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
     ASSERT_TRUE(r.w->click("BtnMemConfirm"));
     ASSERT_TRUE(r.UntilSent("<1000/DAY?"));
-    ASSERT_TRUE(r.w->click("BtnConfig"));
-    ASSERT_TRUE(r.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(r.w->click("BtnConfig") && r.Settle());
     EXPECT_EQ(r.Text("BtnAct2"), "A");
     size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnAct3"));
@@ -429,11 +331,10 @@ TEST(SwitchWindow, ActivateButtonsWaitForFlagsReadWithTheirCaptions) {
     SwitchRig s("420");
     s.sw->setInterfaces("3220000000");
     s.Open();
-    ASSERT_TRUE(s.Until([&] { return s.at("BtnConfig").enabled() && !s.tx.AwaitingReply; }));
+    ASSERT_TRUE(s.Idle("BtnConfig"));
     s.sw->setInterfaces("3320000000");
     ASSERT_TRUE(s.Until([&] { return s.w->StepNo == 73 && !s.tx.AwaitingReply; }));
-    ASSERT_TRUE(s.w->click("BtnConfig"));
-    ASSERT_TRUE(s.UntilStep(SwitchWindow::kConfigIdle));
+    ASSERT_TRUE(s.w->click("BtnConfig") && s.Settle());
     mark = s.port.sent.size();
     ASSERT_TRUE(s.w->click("BtnAct3"));
     EXPECT_EQ(s.Commands(mark), Lines{"ACT=1110000000"});
@@ -444,17 +345,12 @@ TEST(SwitchWindow, ActivateButtonsWaitForFlagsReadWithTheirCaptions) {
 TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
     SwitchRig r;
     r.Open();
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnUtilities").enabled() && !r.tx.AwaitingReply; }));
-    ASSERT_TRUE(r.w->click("BtnUtilities"));
-    ASSERT_TRUE(r.UntilSent("<1000/TIM?"));
-    ASSERT_TRUE(r.w->choose("MemoryList", 1));
-    ASSERT_TRUE(r.w->click("BtnLoad"));
+    ASSERT_TRUE(r.ToUtilities() && r.w->choose("MemoryList", 1) && r.w->click("BtnLoad"));
     ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
-    EXPECT_EQ(r.Text("MemoryMsg"), "Config present in memory location 1. Confirm load.");
-    EXPECT_EQ(r.Text("MemPreview"), "Content of Config Store #1");
-    EXPECT_EQ(r.Text("PrvMode"), "Manual Operation");
-    EXPECT_EQ(r.Colour("PrvLmp1"), "lime");
-    EXPECT_EQ(r.Colour("PrvLmp2"), "gray");
+    r.Shows({{"MemoryMsg", "Config present in memory location 1. Confirm load."},
+             {"MemPreview", "Content of Config Store #1"},
+             {"PrvMode", "Manual Operation"}});
+    r.Shows({{"PrvLmp1", nullptr, "lime"}, {"PrvLmp2", nullptr, "gray"}});
     EXPECT_EQ(r.Text("PrvLines"), "Redundant Modem Bridging TM# 3\nBack-up Holdoff Time : 7 "
                                   "sec\nRestore Holdoff Time : 20 sec");
     ASSERT_TRUE(r.w->choose("MemoryList", 2)); // not the location previewed
@@ -463,38 +359,32 @@ TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
     EXPECT_FALSE(r.at("BtnMemConfirm").visible());
     EXPECT_FALSE(r.w->click("BtnMemConfirm"));
     ASSERT_TRUE(r.Until([&] { return r.at("BtnLoad").enabled() && !r.tx.AwaitingReply; }));
-    ASSERT_TRUE(r.w->choose("MemoryList", 1));
-    ASSERT_TRUE(r.w->click("BtnLoad"));
+    ASSERT_TRUE(r.w->choose("MemoryList", 1) && r.w->click("BtnLoad"));
     ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
     ASSERT_TRUE(r.w->choose("MemoryList", 2));
     size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnMemConfirm"));
-    ASSERT_TRUE(r.Until(
-        [&] { return r.Text("MemoryMsg") == "Modem re-configured using memory location 1"; }));
+    ASSERT_TRUE(r.UntilText("MemoryMsg", "Modem re-configured using memory location 1"));
     EXPECT_FALSE(r.at("MemPreview").visible());
     const int loaded = r.ticks;
     ASSERT_TRUE(r.UntilSent("<1000/DAY?"));
     EXPECT_GE(r.ticks - loaded, 30); // the switch re-configures itself meanwhile
     EXPECT_EQ(r.Commands(mark).front(), "CLD=1");
-    EXPECT_EQ(r.sw->current().substr(0, 1), "0");
 
     // An empty location: nothing to load; a store goes straight in.
-    ASSERT_TRUE(r.w->choose("MemoryList", 5));
-    ASSERT_TRUE(r.w->click("BtnLoad"));
-    ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") == "No config is stored in memory 5"; }));
+    ASSERT_TRUE(r.w->choose("MemoryList", 5) && r.w->click("BtnLoad"));
+    ASSERT_TRUE(r.UntilText("MemoryMsg", "No config is stored in memory 5"));
     EXPECT_EQ(r.at("MemoryMsg").textColour(), Colours::purple);
     mark = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnStore"));
-    ASSERT_TRUE(
-        r.Until([&] { return r.Text("MemoryMsg") == "Current config now stored in memory 5"; }));
+    ASSERT_TRUE(r.UntilText("MemoryMsg", "Current config now stored in memory 5"));
     EXPECT_EQ(r.Commands(mark), (Lines{"CST?5", "CST=5"}));
-    EXPECT_EQ(r.sw->memory(5), r.sw->current());
     // Now it holds data: overwriting is asked first.
     ASSERT_TRUE(r.UntilSent("<1000/TIM?"));
     ASSERT_TRUE(r.w->click("BtnStore"));
     ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
-    EXPECT_EQ(r.Text("BtnMemConfirm"), "Over&Write");
-    EXPECT_EQ(r.Text("MemoryMsg"), "Warning! Location 5 contains data. Overwrite?");
+    r.Shows({{"BtnMemConfirm", "Over&Write"},
+             {"MemoryMsg", "Warning! Location 5 contains data. Overwrite?"}});
     ASSERT_TRUE(r.w->click("BtnMemCancel"));
     EXPECT_EQ(r.Text("MemoryMsg"), "");
     EXPECT_FALSE(r.at("MemPreview").visible());
@@ -504,9 +394,7 @@ TEST(SwitchWindow, TheClockIsSetWithTheOffsetAcrossMidnight) {
     SwitchRig r;
     r.clock.set({2026, 12, 31, 23, 50, 10, 0});
     r.Open();
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnUtilities").enabled() && !r.tx.AwaitingReply; }));
-    ASSERT_TRUE(r.w->click("BtnUtilities"));
-    ASSERT_TRUE(r.UntilSent("<1000/TIM?"));
+    ASSERT_TRUE(r.ToUtilities());
     ASSERT_TRUE(r.w->choose("HourOffset", 22));   // "+1"
     ASSERT_TRUE(r.w->choose("QuarterOffset", 2)); // "+1/4"
     r.Tick();
@@ -515,7 +403,7 @@ TEST(SwitchWindow, TheClockIsSetWithTheOffsetAcrossMidnight) {
     const size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnSetTime"));
     EXPECT_EQ(r.Text("LblDate"), "Setting date...");
-    ASSERT_TRUE(r.Until([&] { return r.Text("LblTime") == "Time set OK"; }));
+    ASSERT_TRUE(r.UntilText("LblTime", "Time set OK"));
     const Lines sent = r.Commands(mark);
     ASSERT_GE(sent.size(), 2u);
     EXPECT_EQ(sent[sent.size() - 2], "DAY=010127");
@@ -537,9 +425,8 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
     r.unit->addEvent('F', 'C', 'E', 0);
     r.dir.write("events.txt", "1000  old line\r\n");
     r.Open();
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
-    ASSERT_TRUE(r.w->click("BtnLogs"));
-    ASSERT_TRUE(r.Until([&] { return r.Text("LogCount") == "Number of unread Log events: 11"; }));
+    ASSERT_TRUE(r.Idle("BtnLogs") && r.w->click("BtnLogs"));
+    ASSERT_TRUE(r.UntilText("LogCount", "Number of unread Log events: 11"));
     EXPECT_EQ(r.Text("LogTopLine"),
               "Choose a data file name so that Switch event data can be retained");
     r.op.files.push_back("events.txt");
@@ -548,101 +435,65 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
     ASSERT_TRUE(r.w->click("BtnAppend"));
     EXPECT_EQ(r.Text("ReadLogHint"), "Now read the Switch and store the event information to file");
     const size_t mark = r.port.sent.size();
-    ASSERT_TRUE(r.w->click("BtnReadLog"));
-    ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Reading log completed"; }));
+    ASSERT_TRUE(r.w->click("BtnReadLog") && r.LogRead());
     EXPECT_EQ(r.Commands(mark), (Lines{"RNE?", "RNE?", "RNE?", "RNE?", "CAE="}));
     EXPECT_EQ(r.Text("LogTopLine"), "Event data stored in events.txt");
-    const std::string d = "21 Jun 2011  14:00:00  ";
-    const std::string t = "05 Dec 2026  14:03:09  ";
-    EXPECT_EQ(r.dir.read("events.txt"), "1000  old line\r\n"
-                                        "1000  " +
-                                            d +
-                                            "Power on\r\n"
-                                            "1000  " +
-                                            d +
-                                            "Modem 3, TX fault\r\n"
-                                            "1000  " +
-                                            d +
-                                            "Modem 3, TX fault cleared\r\n"
-                                            "1000  " +
-                                            d +
-                                            "Modem 10, RX fault\r\n"
-                                            "1000  " +
-                                            d +
-                                            "R. Modem, Unit fault\r\n"
-                                            "1000  " +
-                                            d +
-                                            "Switch, +5V PSU-A under fault\r\n"
-                                            "1000  " +
-                                            d +
-                                            "Switch, +5V PSU-A under fault cleared\r\n"
-                                            "1000  " +
-                                            d +
-                                            "Modem 0, TX fault\r\n"
-                                            "1000  " +
-                                            t +
-                                            "Modem 7, RX fault\r\n"
-                                            "1000  " +
-                                            t + "unexpected: IE1" +
-                                            "051226140309\r\n"
-                                            "1000  " +
-                                            t + "Switch, TMI:I/F mismatch fault\r\n");
+    const std::string d = "1000  21 Jun 2011  14:00:00  ", t = "1000  05 Dec 2026  14:03:09  ";
+    std::string want = "1000  old line\r\n";
+    for (const std::string& l :
+         {d + "Power on", d + "Modem 3, TX fault", d + "Modem 3, TX fault cleared",
+          d + "Modem 10, RX fault", d + "R. Modem, Unit fault", d + "Switch, +5V PSU-A under fault",
+          d + "Switch, +5V PSU-A under fault cleared", d + "Modem 0, TX fault",
+          t + "Modem 7, RX fault", t + "unexpected: IE1051226140309",
+          t + "Switch, TMI:I/F mismatch fault"})
+        want += l + "\r\n";
+    EXPECT_EQ(r.dir.read("events.txt"), want);
     EXPECT_EQ(r.unit->events().size(), 0u);
 
     // A new file holds only the new lines.
     r.unit->addEvent('C', 'B', '3', 0);
     EXPECT_FALSE(r.at("BtnLogs").enabled());
-    ASSERT_TRUE(r.w->click("BtnUtilities"));
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
-    ASSERT_TRUE(r.w->click("BtnLogs"));
-    ASSERT_TRUE(r.Until([&] { return r.Text("LogCount") == "Number of unread Log events: 1"; }));
-    r.op.files.push_back("new.txt");
-    ASSERT_TRUE(r.w->click("BtnChooseFile"));
-    ASSERT_TRUE(r.w->click("BtnNewFile"));
-    ASSERT_TRUE(r.w->click("BtnReadLog"));
-    ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Reading log completed"; }));
-    EXPECT_EQ(r.dir.read("new.txt"), "1000  " + t + "R. Modem, TX fault cleared\r\n");
+    ASSERT_TRUE(r.w->click("BtnUtilities") && r.Idle("BtnLogs") && r.w->click("BtnLogs"));
+    ASSERT_TRUE(r.UntilText("LogCount", "Number of unread Log events: 1"));
+    ASSERT_TRUE(r.ToFile("new.txt", "BtnNewFile") && r.w->click("BtnReadLog") && r.LogRead());
+    EXPECT_EQ(r.dir.read("new.txt"), t + "R. Modem, TX fault cleared\r\n");
 
     // No answer half way: what was read is stored and nothing is cleared in the switch.
     for (char code : {'1', '2', '3', '4', '5', '6', '7'})
         r.unit->addEvent('F', code, '2', 0);
     const size_t held = r.unit->events().size();
-    ASSERT_TRUE(r.w->click("BtnUtilities"));
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnLogs").enabled() && !r.tx.AwaitingReply; }));
-    ASSERT_TRUE(r.w->click("BtnLogs"));
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnChooseFile").enabled() && !r.tx.AwaitingReply; }));
-    r.op.files.push_back("cut.txt");
-    ASSERT_TRUE(r.w->click("BtnChooseFile"));
-    ASSERT_TRUE(r.w->click("BtnNewFile"));
+    ASSERT_TRUE(r.w->click("BtnUtilities") && r.Idle("BtnLogs") && r.w->click("BtnLogs"));
+    ASSERT_TRUE(r.Idle("BtnChooseFile") && r.ToFile("cut.txt", "BtnNewFile"));
     const size_t cut = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnReadLog"));
     ASSERT_TRUE(r.Until([&] { return r.Commands(cut) == Lines{"RNE?"}; }));
-    sim::Injection silent = sim::Injection::silence();
-    silent.mnemonic = "RNE";
-    silent.count = 1;
-    r.unit->inject(silent);
-    ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Log: No comms"; }));
+    r.Once(sim::Injection::silence(), "RNE");
+    ASSERT_TRUE(r.UntilText("LogProgress", "Log: No comms"));
     EXPECT_EQ(r.at("LogProgress").textColour(), Colours::red);
     EXPECT_EQ(r.Commands(cut), (Lines{"RNE?", "RNE?"}));
     EXPECT_EQ(r.Text("LogTopLine"), "Event data stored in cut.txt");
-    EXPECT_EQ(TextFile::readLines(r.dir.path() / "cut.txt")->size(), 5u);
+    EXPECT_EQ(r.FileLines("cut.txt"), 5u);
     EXPECT_EQ(r.unit->events().size(), held);
 }
 
 // ---- opening from the summary -----------------------------------------------------------
 
-TEST(SwitchWindow, OpensFromTheSummaryAtOnceAndGivesThePortBack) {
-    StationHarness s;
+// A modem and the switch polled over a slow line.
+static void Polling(StationHarness& s) {
     s.bus.setLatencyMs(300);
     s.bus.add("0012", "350");
     s.bus.add("1000", "430");
     s.Make();
     s.top->Activate(false);
-    SystemSetup& su = s.top->Setup();
-    su.rec(1).Mod1Addr = "0012";
-    su.rec(41).Mod1Addr = "1000";
-    su.RecomputeAnyEndActive();
+    s.top->Setup().rec(1).Mod1Addr = "0012";
+    s.top->Setup().rec(41).Mod1Addr = "1000";
+    s.top->Setup().RecomputeAnyEndActive();
     s.Main().click("BtnProceed");
+}
+
+TEST(SwitchWindow, OpensFromTheSummaryAtOnceAndGivesThePortBack) {
+    StationHarness s;
+    Polling(s);
     s.Tick(3);
     ASSERT_TRUE(s.top->Cycle().tx.AwaitingReply); // a poll in flight
     const size_t mark = s.wire.size();
@@ -667,22 +518,12 @@ TEST(SwitchWindow, OpensFromTheSummaryAtOnceAndGivesThePortBack) {
 // summary takes the port back and polls on.
 TEST(SwitchWindow, ClosedByItsFrameMidExchangeThePollingGoesOn) {
     StationHarness s;
-    s.bus.setLatencyMs(300);
-    s.bus.add("0012", "350");
-    s.bus.add("1000", "430");
-    s.Make();
-    s.top->Activate(false);
-    SystemSetup& su = s.top->Setup();
-    su.rec(1).Mod1Addr = "0012";
-    su.rec(41).Mod1Addr = "1000";
-    su.RecomputeAnyEndActive();
-    s.Main().click("BtnProceed");
+    Polling(s);
     s.Tick(10);
     ASSERT_TRUE(s.Main().doubleClick(SummaryScreen::IconName(41)));
     s.Tick(2);
     ASSERT_EQ(s.Front()->name(), "DetailSwitch");
-    ASSERT_TRUE(s.top->Cycle().tx.AwaitingReply);
-    ASSERT_TRUE(s.Front()->requestClose());
+    ASSERT_TRUE(s.top->Cycle().tx.AwaitingReply && s.Front()->requestClose());
     s.Tick(3);
     EXPECT_EQ(s.Front(), &s.Main());
     const size_t back = s.wire.size();

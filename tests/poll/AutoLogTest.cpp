@@ -499,13 +499,8 @@ TEST(AutoLog, AUnitThatNeverSaysItsLogIsDoneDoesNotHoldTheRun) {
     EveryMinutes(h, 10, 0);
     h.Start();
     ASSERT_TRUE(RunOneLog(h));
-    size_t rne = 0, rns = 0;
-    for (const auto& s : h.port.sent) {
-        rne += s == "<0012/RNE?";
-        rns += s == "<0012/RNS?";
-    }
-    EXPECT_EQ(rne, 100u);
-    EXPECT_GE(rns, 1u);
+    EXPECT_EQ(std::count(h.port.sent.begin(), h.port.sent.end(), "<0012/RNE?"), 100);
+    EXPECT_GE(std::count(h.port.sent.begin(), h.port.sent.end(), "<0012/RNS?"), 1);
     EXPECT_EQ(h.cycle.StepNo < 200, true); // polling goes on
 }
 

@@ -269,10 +269,7 @@ TEST(PollCycle, DistantModemSilentGetsThreeRfAttemptsPerOk) {
     ASSERT_EQ(h.op.questions.size(), 2u);
     EXPECT_EQ(h.op.questions[0].title, "Distant modem no comms");
     EXPECT_EQ(h.op.questions[0].text, "Modem not responding. Will attempt to turn on RF");
-    int txo = 0;
-    for (const auto& s : h.port.sent)
-        txo += s == "<0022/TXO=1";
-    EXPECT_EQ(txo, 3);
+    EXPECT_EQ(std::count(h.port.sent.begin(), h.port.sent.end(), "<0022/TXO=1"), 3);
     h.Ticks(5);
     EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink);
     EXPECT_TRUE(h.screen.at("LinkBox").visible());

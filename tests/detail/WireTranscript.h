@@ -1,8 +1,6 @@
 #pragma once
-// What went over the line, tick by tick: each request written and each reply handed to
-// the window, as "t=12 > <0350/LRS?" and "t=13 < >0350/LRS=1", with the test's own notes
-// of what the operator did ("t=40 # click BtnConfig"). Kept as golden files that a
-// change of the window must reproduce exactly.
+// What went over the line, tick by tick: "t=12 > <0350/LRS?", "t=13 < >0350/LRS=1" and
+// the test's notes of what the operator did ("t=40 # click BtnConfig").
 
 #include "poll/PollHarness.h"
 
@@ -13,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -31,12 +28,10 @@ public:
         ++tick_;
         TakeReply();
     }
-    // The tick ran (timers and the window).
     void Ticked() {
         TakeRequests();
         TakeReply();
     }
-    // For a rig's watch hook.
     std::function<void(bool)> Watcher() {
         return [this](bool ticked) { ticked ? Ticked() : Pumped(); };
     }
@@ -44,8 +39,6 @@ public:
         TakeRequests();
         Add("#", text);
     }
-    int Tick() const { return tick_; }
-    const std::vector<std::string>& Lines() const { return lines_; }
     std::string Text() const {
         std::string t;
         for (const std::string& l : lines_)
@@ -94,7 +87,6 @@ private:
     std::vector<std::string> lines_;
 };
 
-// The golden files live in the source tree beside the tests that use them.
 inline std::filesystem::path GoldenDir() {
     return std::filesystem::path(LINVAR_TEST_DATA).parent_path() / "detail" / "golden";
 }
@@ -109,14 +101,12 @@ inline void ExpectGolden(const std::string& name, const std::string& text) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out << text;
         ASSERT_TRUE(out) << "could not write " << path;
-        std::cout << "[ REGOLD   ] rewrote " << path.string() << "\n";
         return;
     }
     std::ifstream in(path, std::ios::binary);
     ASSERT_TRUE(in) << "no golden file " << path << "; run with LINVAR_REGOLD=1 to write it";
     std::ostringstream golden;
     golden << in.rdbuf();
-    // A multi-line difference is shown as a diff.
     EXPECT_EQ(text, golden.str()) << "the transcript no longer matches " << path
                                   << " (LINVAR_REGOLD=1 rewrites it, on purpose only)";
 }

@@ -41,22 +41,32 @@ void EveryMinutes(PollHarness& h, int interval, int offset) {
     h.setup.AutoLogOffsetIndex = offset;
 }
 
-// Ticks until the predicate holds (at most `limit` ticks).
 template <typename Pred> bool TickUntil(PollHarness& h, Pred pred, int limit = 200000) {
-    for (int i = 0; i < limit; ++i) {
-        if (pred())
-            return true;
-        h.Tick();
-    }
-    return pred();
+    return TicksUntil(h, limit, pred) >= 0;
+}
+
+// Modem 0012 of logged link 1, logged every ten minutes at offset 5.
+sim::Unit* LoggedModem(PollHarness& h, int hour, int minute, int second = 0) {
+    StartAt(h, hour, minute, second);
+    auto* m = h.Unit(1, Modem1, "0012", "350");
+    Logged(h, 1);
+    EveryMinutes(h, 10, 5);
+    return m;
+}
+
+// Distinct letters from `first` on, so that any misplaced cut shows.
+std::string Alphabet(size_t n, char first) {
+    std::string s(n, ' ');
+    for (size_t i = 0; i < n; ++i)
+        s[i] = static_cast<char>(first + i % 26);
+    return s;
 }
 
 // Ticks through one whole run of automatic logging.
 bool RunOneLog(PollHarness& h) {
     auto& al = h.cycle.autoLog();
     return TickUntil(h, [&] { return al.InAutoLog; }) &&
-           TickUntil(
-               h, [&] { return !al.InAutoLog; }, 20000);
+           TicksUntil(h, 20000, [&] { return !al.InAutoLog; }) >= 0;
 }
 
 // The start times of the runs until the clock reaches hour:minute.
@@ -71,6 +81,20 @@ std::vector<std::string> RunStarts(PollHarness& h, int hour, int minute) {
         was = in;
     }
     return starts;
+}
+
+struct Jump {
+    int day, hour, minute, second, untilHour, untilMinute;
+};
+
+// The start times of the runs after each jump of the clock, until its hour:minute.
+void RunStarts(PollHarness& h, std::vector<std::string>& starts,
+               std::initializer_list<Jump> jumps) {
+    for (const Jump& j : jumps) {
+        JumpTo(h, j.day, j.hour, j.minute, j.second);
+        for (auto& s : RunStarts(h, j.untilHour, j.untilMinute))
+            starts.push_back(s);
+    }
 }
 
 std::string Padded(std::string s, size_t n) {
@@ -90,12 +114,7 @@ TEST(AutoLog, RunsStartAtTheMinutesOfIntervalAndOffsetOnlyOnce) {
         h.Start();
         // The run ends within its minute and is not started again in it.
         auto starts = RunStarts(h, 0, 7);
-        JumpTo(h, 6, 1, 4, 30);
-        for (auto& s : RunStarts(h, 1, 7))
-            starts.push_back(s);
-        JumpTo(h, 6, 2, 4, 50);
-        for (auto& s : RunStarts(h, 2, 6))
-            starts.push_back(s);
+        RunStarts(h, starts, {{6, 1, 4, 30, 1, 7}, {6, 2, 4, 50, 2, 6}});
         EXPECT_EQ(starts, (std::vector<std::string>{"00:05:00", "01:05:00", "02:05:00"}));
     }
     {
@@ -107,18 +126,11 @@ TEST(AutoLog, RunsStartAtTheMinutesOfIntervalAndOffsetOnlyOnce) {
         h.setup.AutoLogEnabled = true;
         h.Start();
         auto starts = RunStarts(h, 23, 25);
-        JumpTo(h, 6, 23, 46, 50);
-        for (auto& s : RunStarts(h, 23, 48))
-            starts.push_back(s);
-        JumpTo(h, 6, 23, 59, 50);
-        for (auto& s : RunStarts(h, 0, 2))
-            starts.push_back(s);
-        JumpTo(h, 7, 0, 23, 50);
-        for (auto& s : RunStarts(h, 0, 25))
-            starts.push_back(s);
-        JumpTo(h, 7, 0, 46, 50);
-        for (auto& s : RunStarts(h, 0, 48))
-            starts.push_back(s);
+        RunStarts(h, starts,
+                  {{6, 23, 46, 50, 23, 48},
+                   {6, 23, 59, 50, 0, 2},
+                   {7, 0, 23, 50, 0, 25},
+                   {7, 0, 46, 50, 0, 48}});
         EXPECT_EQ(starts, (std::vector<std::string>{"23:24:00", "23:47:00", "00:01:00", "00:24:00",
                                                     "00:47:00"}));
         EXPECT_FALSE(h.cycle.autoLog().InAutoLog);
@@ -224,9 +236,7 @@ TEST(AutoLog, EveryModemSlotOfALoggedLinkHasItsOwnFile) {
     h.setup.rec(4).IdText = "WEST-2";
     Logged(h, 2);
     EveryMinutes(h, 10, 5);
-    std::string cfg(130, 'c');
-    for (size_t i = 0; i < cfg.size(); ++i)
-        cfg[i] = static_cast<char>('A' + i % 26);
+    const std::string cfg = Alphabet(130, 'A');
     d->setAnswer("MGC", "=" + cfg);
     h.Start();
     ASSERT_TRUE(RunOneLog(h));
@@ -251,13 +261,10 @@ TEST(AutoLog, EveryModemSlotOfALoggedLinkHasItsOwnFile) {
 
 TEST(AutoLog, ReadOnlyFileIsMadeWritableAndLogged) {
     PollHarness h;
-    StartAt(h, 9, 4);
     h.bus.setLatencyMs(0);
-    auto* m = h.Unit(1, Modem1, "0012", "350");
+    auto* m = LoggedModem(h, 9, 4);
     m->setStatisticsInterval(0);
     m->setAnswer("RNE", "*");
-    Logged(h, 1);
-    EveryMinutes(h, 10, 5);
     const auto path = h.dir.path() / "0012.txt";
     TextFile::append(path, {"Link ID : old"});
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
@@ -311,11 +318,8 @@ TEST(AutoLog, EndOfRunResumesPollingAfterTheLastLoggedEnd) {
 
 TEST(AutoLog, SilentUnitIsLoggedAsTimedOut) {
     PollHarness h;
-    StartAt(h, 9, 4);
-    auto* m = h.Unit(1, Modem1, "0012", "350");
+    auto* m = LoggedModem(h, 9, 4);
     h.setup.rec(1).TimeoutText = "1";
-    Logged(h, 1);
-    EveryMinutes(h, 10, 5);
     m->inject(sim::Injection::silence());
     h.Start();
     ASSERT_TRUE(RunOneLog(h));
@@ -345,8 +349,7 @@ TEST(AutoLog, OperatorActionsDuringARunWaitForItsEnd) {
     ASSERT_TRUE(TickUntil(h, [&] { return h.cycle.autoLog().InAutoLog; }));
     h.Ticks(3);
     h.screen.doubleClick("EndL1");
-    ASSERT_TRUE(TickUntil(
-        h, [&] { return !h.cycle.autoLog().InAutoLog; }, 5000));
+    ASSERT_TRUE(TicksUntil(h, 5000, [&] { return !h.cycle.autoLog().InAutoLog; }) >= 0);
     EXPECT_NE(h.dir.read("0022.txt").find("Power on"), std::string::npos);
     h.Ticks(3);
     EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink);
@@ -359,8 +362,7 @@ TEST(AutoLog, OperatorActionsDuringARunWaitForItsEnd) {
     h.screen.click("BtnClose");
     h.Ticks(1);
     h.print.PrintToggle(h.clock);
-    ASSERT_TRUE(TickUntil(
-        h, [&] { return !h.cycle.autoLog().InAutoLog; }, 5000));
+    ASSERT_TRUE(TicksUntil(h, 5000, [&] { return !h.cycle.autoLog().InAutoLog; }) >= 0);
     EXPECT_NE(h.dir.read("0022.txt").find("Auto Log at 06/12/2026 09:15:00"), std::string::npos);
     const size_t mark = h.port.sent.size();
     ASSERT_TRUE(h.RunRequests(2));
@@ -381,9 +383,7 @@ TEST(AutoLog, ConfigurationChangeReportedByTheSummaryPollIsLogged) {
         auto* other = h.Unit(3, Modem1, "0030", "350");
         h.Unit(1, Transceiver1, "0013", "VORN");
         Logged(h, 1);
-        std::string cfg(90, 'x');
-        for (size_t i = 0; i < cfg.size(); ++i)
-            cfg[i] = static_cast<char>('a' + i % 26);
+        const std::string cfg = Alphabet(90, 'a');
         m->setConfig(cfg);
         other->setConfig(cfg); // link 2 is not logged: no change log
         h.Start();
@@ -413,20 +413,16 @@ TEST(AutoLog, ConfigurationChangeAfterADetailWindowIsLogged) {
     auto* m = h.Unit(1, Modem1, "0012", "370");
     h.Unit(2, Modem1, "0022", "350");
     Logged(h, 1);
-    std::string cfg(120, 'q');
-    for (size_t i = 0; i < cfg.size(); ++i)
-        cfg[i] = static_cast<char>('A' + i % 26);
+    const std::string cfg = Alphabet(120, 'A');
     m->setAnswer("MGC", "=" + cfg);
     h.Start();
     h.screen.doubleClick("EndL1");
     h.Ticks(10);
     h.screen.doubleClick("LblMod1L");
-    ASSERT_TRUE(TickUntil(
-        h, [&] { return bool(windows.onClose); }, 200));
+    ASSERT_TRUE(TicksUntil(h, 200, [&] { return bool(windows.onClose); }) >= 0);
     windows.onClose(true);
     size_t mark = h.port.sent.size();
-    ASSERT_TRUE(TickUntil(
-        h, [&] { return h.cycle.tx.CurrentMode == Modes::OneLink; }, 200));
+    ASSERT_TRUE(TicksUntil(h, 200, [&] { return h.cycle.tx.CurrentMode == Modes::OneLink; }) >= 0);
     EXPECT_EQ(h.SentSince(mark), (std::vector<std::string>{"<0012/MGC?"}));
     // The detail sequence writes the long form of the configuration lines.
     const std::string entry = Lines({" ", "Change of configuration  06/12/2026 09:00:00",
@@ -437,12 +433,10 @@ TEST(AutoLog, ConfigurationChangeAfterADetailWindowIsLogged) {
     windows.onClose = nullptr;
     m->setAnswer("FLT", "=000001");
     h.screen.doubleClick("LblMod1L");
-    ASSERT_TRUE(TickUntil(
-        h, [&] { return bool(windows.onClose); }, 200));
+    ASSERT_TRUE(TicksUntil(h, 200, [&] { return bool(windows.onClose); }) >= 0);
     windows.onClose(false);
     mark = h.port.sent.size();
-    ASSERT_TRUE(TickUntil(
-        h, [&] { return h.cycle.tx.CurrentMode == Modes::OneLink; }, 200));
+    ASSERT_TRUE(TicksUntil(h, 200, [&] { return h.cycle.tx.CurrentMode == Modes::OneLink; }) >= 0);
     EXPECT_EQ(h.SentSince(mark), (std::vector<std::string>{"<0012/FLT?", "<0012/MGC?"}));
     const std::string all = h.dir.read("0012.txt");
     EXPECT_EQ(all.substr(0, entry.size()), entry);
@@ -451,13 +445,10 @@ TEST(AutoLog, ConfigurationChangeAfterADetailWindowIsLogged) {
 
 TEST(AutoLog, LogFileThatCannotBeWrittenIsReportedOnceAndSkipped) {
     PollHarness h;
-    StartAt(h, 9, 4, 50);
     h.bus.setLatencyMs(0);
-    auto* m = h.Unit(1, Modem1, "0012", "350");
+    auto* m = LoggedModem(h, 9, 4, 50);
     h.Unit(1, Modem2, "0014", "350");
     h.Unit(1, Transceiver1, "0013", "VORN");
-    Logged(h, 1);
-    EveryMinutes(h, 10, 5);
     // Nothing can be appended to a folder that stands where the unit's file should be.
     std::filesystem::create_directory(h.dir.path() / "0012.txt");
     // The main window's timer: a failure that escapes a tick is reported and the
@@ -508,13 +499,8 @@ TEST(AutoLog, AUnitThatNeverSaysItsLogIsDoneDoesNotHoldTheRun) {
     EveryMinutes(h, 10, 0);
     h.Start();
     ASSERT_TRUE(RunOneLog(h));
-    size_t rne = 0, rns = 0;
-    for (const auto& s : h.port.sent) {
-        rne += s == "<0012/RNE?";
-        rns += s == "<0012/RNS?";
-    }
-    EXPECT_EQ(rne, 100u);
-    EXPECT_GE(rns, 1u);
+    EXPECT_EQ(std::count(h.port.sent.begin(), h.port.sent.end(), "<0012/RNE?"), 100);
+    EXPECT_GE(std::count(h.port.sent.begin(), h.port.sent.end(), "<0012/RNS?"), 1);
     EXPECT_EQ(h.cycle.StepNo < 200, true); // polling goes on
 }
 
@@ -530,12 +516,10 @@ TEST(AutoLog, AChangeLogThatIsPreemptedStaysWithItsUnitAndIsLoggedLater) {
     silent->inject(sim::Injection::silence());
     h.Start();
     // The change is seen; before its log starts the operator opens link 2.
-    ASSERT_TRUE(TickUntil(
-        h, [&] { return h.cycle.StepNo == 403; }, 200));
+    ASSERT_TRUE(TicksUntil(h, 200, [&] { return h.cycle.StepNo == 403; }) >= 0);
     ASSERT_TRUE(h.screen.doubleClick(SummaryScreen::IconName(3)));
     const size_t mark = h.port.sent.size();
-    ASSERT_TRUE(TickUntil(
-        h, [&] { return h.cycle.tx.CurrentMode == Modes::OneLink; }, 50));
+    ASSERT_TRUE(TicksUntil(h, 50, [&] { return h.cycle.tx.CurrentMode == Modes::OneLink; }) >= 0);
     // Link 2's silent modem times out: its change log is not started for it.
     h.Ticks(60);
     for (const std::string& s : h.SentSince(mark))
@@ -558,14 +542,12 @@ TEST(AutoLog, TheSwitchWindowDoesNotOpenInTheMiddleOfARun) {
     Logged(h, 1);
     EveryMinutes(h, 60, 0);
     h.Start();
-    ASSERT_TRUE(TickUntil(
-        h, [&] { return h.cycle.autoLog().InAutoLog; }, 400));
+    ASSERT_TRUE(TicksUntil(h, 400, [&] { return h.cycle.autoLog().InAutoLog; }) >= 0);
     const size_t mark = h.port.sent.size();
     EXPECT_TRUE(h.screen.doubleClick(SummaryScreen::IconName(41)));
     EXPECT_TRUE(h.op.questions.empty()); // no window, not even "no window yet"
     EXPECT_TRUE(h.cycle.TimerEnabled());
-    ASSERT_TRUE(TickUntil(
-        h, [&] { return !h.cycle.autoLog().InAutoLog; }, 4000));
+    ASSERT_TRUE(TicksUntil(h, 4000, [&] { return !h.cycle.autoLog().InAutoLog; }) >= 0);
     for (const std::string& s : h.SentSince(mark))
         EXPECT_NE(s, "<1000/EID?");
 }

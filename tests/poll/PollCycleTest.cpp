@@ -12,6 +12,7 @@ namespace {
 
 class FakeWindows : public DetailWindows {
 public:
+    explicit FakeWindows(PollHarness& h) { h.cycle.SetDetailWindows(this); }
     bool open(const DetailRequest& r, std::function<void(bool)> closed) override {
         opened.push_back(r);
         if (!known)
@@ -30,9 +31,15 @@ void DoubleClickUnit(PollHarness& h, const FakeWindows& windows, const std::stri
     const size_t opened = windows.opened.size();
     const size_t asked = h.op.questions.size();
     ASSERT_TRUE(h.screen.doubleClick(icon)) << icon;
-    for (int i = 0; i < 400 && windows.opened.size() == opened && h.op.questions.size() == asked;
-         ++i)
-        h.Tick();
+    TicksUntil(h, 400,
+               [&] { return windows.opened.size() != opened || h.op.questions.size() != asked; });
+}
+
+// The single-link view of link 1, settled.
+void OpenLink(PollHarness& h) {
+    h.Start();
+    h.screen.doubleClick("EndL1");
+    h.Ticks(10);
 }
 
 } // namespace
@@ -90,13 +97,8 @@ TEST(PollCycle, SilentUnitTimesOutAfterItsTimeoutAndPollingGoesOn) {
     m->inject(sim::Injection::silence());
     h.Start();
     ASSERT_TRUE(h.RunRequests(1));
-    int ticks = 0;
-    while (h.port.sent.size() < 2 && ticks < 100) {
-        h.Tick();
-        ++ticks;
-    }
     // More than 1000 ms after the send is the 21st tick; the next end begins at the next.
-    EXPECT_EQ(ticks, 22);
+    EXPECT_EQ(TicksUntil(h, 100, [&] { return h.port.sent.size() >= 2; }), 22);
     EXPECT_EQ(h.port.sent.back(), "<0030/FLT?");
     EXPECT_EQ(colourName(h.setup.rec(1).Mod1Colour), "blue");
     h.Ticks(3);
@@ -121,12 +123,7 @@ TEST(PollCycle, RequestsArePacedByTheEndsDelay) {
         h.setup.rec(1).DelayText = delay;
         h.Start();
         ASSERT_TRUE(h.RunRequests(1));
-        int ticks = 0;
-        while (h.port.sent.size() < 2 && ticks < 50) {
-            h.Tick();
-            ++ticks;
-        }
-        EXPECT_EQ(ticks, gap) << "delay " << delay;
+        EXPECT_EQ(TicksUntil(h, 50, [&] { return h.port.sent.size() >= 2; }), gap) << delay;
     }
 }
 
@@ -220,12 +217,9 @@ TEST(PollCycle, DistantEndOfOneToOneLinkAsksTheStandbyState) {
 
 TEST(PollCycle, ModemIdentificationChoosesTheWindowFamily) {
     PollHarness h;
-    FakeWindows windows;
-    h.cycle.SetDetailWindows(&windows);
+    FakeWindows windows(h);
     auto* m = h.Unit(1, Modem1, "0012", "350");
-    h.Start();
-    h.screen.doubleClick("EndL1");
-    h.Ticks(10);
+    OpenLink(h);
     m->setAnswer("EID", "=1350xxxxxx");
     h.screen.doubleClick("LblMod1L");
     ASSERT_TRUE(h.RunRequests(1));
@@ -250,8 +244,7 @@ TEST(PollCycle, ModemIdentificationChoosesTheWindowFamily) {
     // An unknown model: "Contact factory", back to the link.
     m->setAnswer("EID", "=0360xxxxxx");
     h.screen.doubleClick("LblMod1L");
-    for (int i = 0; i < 40 && h.op.questions.empty(); ++i)
-        h.Tick();
+    TicksUntil(h, 40, [&] { return !h.op.questions.empty(); });
     ASSERT_EQ(h.op.questions.size(), 1u);
     EXPECT_EQ(h.op.questions[0].title, "Problem - Model unknown");
     EXPECT_EQ(h.op.questions[0].text, "Contact factory");
@@ -262,28 +255,21 @@ TEST(PollCycle, ModemIdentificationChoosesTheWindowFamily) {
 
 TEST(PollCycle, DistantModemSilentGetsThreeRfAttemptsPerOk) {
     PollHarness h;
-    FakeWindows windows;
-    h.cycle.SetDetailWindows(&windows);
+    FakeWindows windows(h);
     h.Unit(1, Modem1, "0012", "350");
     auto* d = h.Unit(2, Modem1, "0022", "350");
     h.setup.rec(2).TimeoutText = "1";
-    h.Start();
-    h.screen.doubleClick("EndL1");
-    h.Ticks(10);
+    OpenLink(h);
     d->inject(sim::Injection::silence());
     for (int i = 0; i < 5; ++i)
         d->inject(sim::Injection::refuse('~'));
     h.op.answers = {Answer::Ok, Answer::Cancel};
     h.screen.doubleClick("LblMod1");
-    for (int i = 0; i < 400 && h.op.questions.size() < 2; ++i)
-        h.Tick();
+    TicksUntil(h, 400, [&] { return h.op.questions.size() >= 2; });
     ASSERT_EQ(h.op.questions.size(), 2u);
     EXPECT_EQ(h.op.questions[0].title, "Distant modem no comms");
     EXPECT_EQ(h.op.questions[0].text, "Modem not responding. Will attempt to turn on RF");
-    int txo = 0;
-    for (const auto& s : h.port.sent)
-        txo += s == "<0022/TXO=1";
-    EXPECT_EQ(txo, 3);
+    EXPECT_EQ(std::count(h.port.sent.begin(), h.port.sent.end(), "<0022/TXO=1"), 3);
     h.Ticks(5);
     EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink);
     EXPECT_TRUE(h.screen.at("LinkBox").visible());
@@ -359,8 +345,7 @@ TEST(PollCycle, PrintingSwitchedOnJustBeforeOpeningALinkRestartsTheAllLinksPassL
     // Back in the all-links view the pass takes the restart from the first end.
     h.Ticks(20);
     h.screen.click("BtnClose");
-    for (int i = 0; i < 400 && h.cycle.tx.CurrentMode != Modes::AllLinks; ++i)
-        h.Tick();
+    TicksUntil(h, 400, [&] { return h.cycle.tx.CurrentMode == Modes::AllLinks; });
     mark = h.port.sent.size();
     ASSERT_TRUE(h.RunRequests(3));
     EXPECT_EQ(h.SentSince(mark),
@@ -370,19 +355,15 @@ TEST(PollCycle, PrintingSwitchedOnJustBeforeOpeningALinkRestartsTheAllLinksPassL
 
 TEST(PollCycle, AKnownModelWithoutItsWindowSaysSoAndTransceiverPairsAreNamed) {
     PollHarness h;
-    FakeWindows windows;
+    FakeWindows windows(h);
     windows.known = false;
-    h.cycle.SetDetailWindows(&windows);
     auto* m = h.Unit(1, Modem1, "0012", "370");
     h.Unit(1, Transceiver1, "0013", "VORN");
     h.Unit(1, Transceiver2, "0014", "VORN");
-    h.Start();
-    h.screen.doubleClick("EndL1");
-    h.Ticks(10);
+    OpenLink(h);
     m->setAnswer("EID", "=0371xxxxxx");
     h.screen.doubleClick("LblMod1L");
-    for (int i = 0; i < 60 && h.op.questions.empty(); ++i)
-        h.Tick();
+    TicksUntil(h, 60, [&] { return !h.op.questions.empty(); });
     ASSERT_EQ(h.op.questions.size(), 1u);
     EXPECT_EQ(h.op.questions[0].text, "No detail window for MQX-370 units yet");
     EXPECT_EQ(windows.opened.size(), 1u);
@@ -392,8 +373,7 @@ TEST(PollCycle, AKnownModelWithoutItsWindowSaysSoAndTransceiverPairsAreNamed) {
 
     // A transceiver: both slots of the end set up make a pair for its window.
     h.screen.doubleClick("LblRFT2L");
-    for (int i = 0; i < 60 && h.op.questions.size() < 2; ++i)
-        h.Tick();
+    TicksUntil(h, 60, [&] { return h.op.questions.size() >= 2; });
     ASSERT_EQ(windows.opened.size(), 2u);
     EXPECT_EQ(windows.opened[1].family, DetailFamily::Vorn);
     EXPECT_EQ(windows.opened[1].UnitAddress, "0014");
@@ -404,8 +384,7 @@ TEST(PollCycle, AKnownModelWithoutItsWindowSaysSoAndTransceiverPairsAreNamed) {
 
 TEST(PollCycle, ASilentRedundantModemReturnsToTheSummaryOfAllLinks) {
     PollHarness h;
-    FakeWindows windows;
-    h.cycle.SetDetailWindows(&windows);
+    FakeWindows windows(h);
     h.Unit(1, Modem1, "0012", "350");
     h.Unit(43, Modem1, "0430", "420");
     auto* red = h.Unit(44, Modem1, "0440", "350");
@@ -414,8 +393,7 @@ TEST(PollCycle, ASilentRedundantModemReturnsToTheSummaryOfAllLinks) {
     h.Ticks(10);
     red->inject(sim::Injection::silence());
     ASSERT_TRUE(h.screen.doubleClick(SummaryScreen::IconName(44)));
-    for (int i = 0; i < 400 && h.op.questions.empty(); ++i)
-        h.Tick();
+    TicksUntil(h, 400, [&] { return !h.op.questions.empty(); });
     ASSERT_EQ(h.op.questions.size(), 1u);
     EXPECT_EQ(h.op.questions[0].title, "Local Modem no comms");
     EXPECT_EQ(h.op.questions[0].text, "Return to Summary");
@@ -453,11 +431,7 @@ TEST(PollCycle, AStepOfTheTimeOfDayNeitherEndsNorStretchesAReplyWait) {
     h.clock.set({2026, 10, 25, 23, 59, 59, 800});
     h.bus.find("0012")->inject(sim::Injection::silence());
     ASSERT_TRUE(h.RunRequests(1));
-    int waited = 0;
-    while (h.cycle.tx.AwaitingReply && waited < 100) {
-        h.Tick();
-        ++waited;
-    }
+    const int waited = TicksUntil(h, 100, [&] { return !h.cycle.tx.AwaitingReply; });
     EXPECT_GE(waited, 20);
     EXPECT_LE(waited, 22);
     h.Ticks(2);
@@ -507,12 +481,9 @@ TEST(PollCycle, EveryModelNumberFindsItsModemWindowAndOnly7010KeepsItsThousands)
     };
     for (const Case& c : cases) {
         PollHarness h;
-        FakeWindows windows;
-        h.cycle.SetDetailWindows(&windows);
+        FakeWindows windows(h);
         h.Unit(1, Modem1, "0012", "350")->setAnswer("EID", c.eid);
-        h.Start();
-        h.screen.doubleClick("EndL1");
-        h.Ticks(10);
+        OpenLink(h);
         DoubleClickUnit(h, windows, "LblMod1L");
         if (c.family) {
             ASSERT_EQ(windows.opened.size(), 1u) << c.eid;
@@ -551,8 +522,7 @@ TEST(PollCycle, TheTransceiverAnswerChoosesThePldOrVornWindowOrNone) {
     };
     for (const Case& c : cases) {
         PollHarness h;
-        FakeWindows windows;
-        h.cycle.SetDetailWindows(&windows);
+        FakeWindows windows(h);
         h.Unit(1, Modem1, "0012", "350");
         auto* local = h.Unit(1, Transceiver1, "0013", "VORN");
         h.Unit(2, Modem1, "0022", "350");
@@ -562,9 +532,7 @@ TEST(PollCycle, TheTransceiverAnswerChoosesThePldOrVornWindowOrNone) {
             asked->setAnswer("RET", c.ret);
         else
             asked->inject(sim::Injection::refuse('*'));
-        h.Start();
-        h.screen.doubleClick("EndL1");
-        h.Ticks(10);
+        OpenLink(h);
         const size_t mark = h.port.sent.size();
         DoubleClickUnit(h, windows, c.icon);
         const auto sent = h.SentSince(mark);
@@ -601,14 +569,11 @@ TEST(PollCycle, TheTransceiverAnswerChoosesThePldOrVornWindowOrNone) {
 
 TEST(PollCycle, DoubleClickingTheAbsentDistantModem2DoesNothing) {
     PollHarness h;
-    FakeWindows windows;
-    h.cycle.SetDetailWindows(&windows);
+    FakeWindows windows(h);
     h.Unit(1, Modem1, "0012", "350");
     h.Unit(2, Modem1, "0022", "350");
     h.setup.rec(2).PairFlag = "1"; // the standby of a 1:1 pair has no address of its own
-    h.Start();
-    h.screen.doubleClick("EndL1");
-    h.Ticks(10);
+    OpenLink(h);
     ASSERT_EQ(h.screen.at("LblMod2").text(), "OFFLINE UNIT");
     const size_t mark = h.port.sent.size();
     EXPECT_TRUE(h.screen.doubleClick("LblMod2"));
@@ -657,8 +622,7 @@ TEST(PollCycle, ClosingTheSingleLinkViewWaitsForTheReplyOrItsTimeOut) {
 
     // A silent unit: the view stays until the time-out, which turns the unit blue.
     h.screen.doubleClick("EndL1");
-    for (int i = 0; i < 400 && !h.screen.shown("LinkBox"); ++i)
-        h.Tick();
+    TicksUntil(h, 400, [&] { return h.screen.shown("LinkBox"); });
     ASSERT_TRUE(h.screen.shown("LinkBox"));
     m->inject(sim::Injection::silence());
     ASSERT_TRUE(h.RunRequests(1));

@@ -102,3 +102,13 @@ struct PollHarness {
         return linvar::colourName(screen.at(control).background());
     }
 };
+
+// Ticks until `done` holds (at most `limit` ticks); returns the ticks taken, -1 if never.
+template <typename Pred> int TicksUntil(PollHarness& h, int limit, Pred done) {
+    for (int i = 0; i < limit; ++i) {
+        if (done())
+            return i;
+        h.Tick();
+    }
+    return done() ? limit : -1;
+}

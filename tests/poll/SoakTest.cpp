@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <random>
 
@@ -23,9 +22,7 @@ using namespace linvar;
 
 namespace {
 
-// A week (a tick of a full installation costs a few microseconds); three hours in the
-// sanitizer build, whose ticks cost some thirty times more. LINVAR_SOAK_HOURS sets another
-// span.
+// A week; three hours in the sanitizer build. LINVAR_SOAK_HOURS sets another span.
 #ifdef SOAK_SANITIZED
 constexpr int kDefaultHours = 3;
 #else
@@ -182,7 +179,6 @@ struct Installation {
 } // namespace
 
 TEST(Soak, DaysOfPollingAFullInstallation) {
-    const auto wall0 = std::chrono::steady_clock::now();
     Installation in;
     const int hours = SoakHours();
     const int64_t ticks = int64_t{hours} * 3600 * 1000 / kTickMs;
@@ -218,8 +214,7 @@ TEST(Soak, DaysOfPollingAFullInstallation) {
         ASSERT_EQ(in.port.overlapping, 0u) << "at tick " << i;
     }
 
-    // Every request was answered or timed out, one at a time.
-    EXPECT_EQ(in.port.overlapping, 0u);
+    // Every request was answered or timed out.
     EXPECT_EQ(in.port.written,
               in.port.answered + in.port.timedOut + (in.port.Unresolved() ? 1u : 0u));
     EXPECT_GT(in.port.timedOut, 0u); // the injected faults did happen
@@ -245,25 +240,16 @@ TEST(Soak, DaysOfPollingAFullInstallation) {
     EXPECT_FALSE(in.capture.CaptureOn());
 
     // One log file for every modem of a logged link, each written by every run.
-    size_t files = 0;
-    for (const auto& f : std::filesystem::directory_iterator(in.dir.path())) {
-        const std::string name = f.path().filename().string();
-        EXPECT_NE(std::find(in.loggedModems.begin(), in.loggedModems.end(), name.substr(0, 4)),
-                  in.loggedModems.end())
-            << name;
-        ++files;
-    }
-    EXPECT_EQ(files, in.loggedModems.size());
+    std::vector<std::string> files;
+    for (const auto& f : std::filesystem::directory_iterator(in.dir.path()))
+        files.push_back(f.path().filename().string().substr(0, 4));
+    std::sort(files.begin(), files.end());
+    std::sort(in.loggedModems.begin(), in.loggedModems.end());
+    EXPECT_EQ(files, in.loggedModems);
     const std::string one = in.dir.read(in.loggedModems.front() + ".txt");
     size_t entries = 0;
     for (size_t p = one.find("Auto Log at "); p != std::string::npos;
          p = one.find("Auto Log at ", p + 1))
         ++entries;
     EXPECT_EQ(entries, static_cast<size_t>(runs));
-
-    const double wall =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
-    std::printf("soak: %d simulated hours, %llu requests, %llu timed out, %d runs, %.1f s\n", hours,
-                static_cast<unsigned long long>(in.port.written),
-                static_cast<unsigned long long>(in.port.timedOut), runs, wall);
 }

@@ -123,6 +123,7 @@ TEST(TopModule, QuitAsksAndCaptureAndPrintButtonsFollowTheirState) {
     m.click("BtnQuit");
     EXPECT_FALSE(s.top->QuitRequested());
     EXPECT_EQ(s.op.questions.back().title, "Quit Program");
+    EXPECT_EQ(s.op.questions.back().buttons, Buttons::YesNo);
     EXPECT_EQ(s.op.questions.back().text,
               "You really want to quit the program? Is everything stored?");
     EXPECT_TRUE(s.top->CaptureFile().CaptureOn());

@@ -8,6 +8,16 @@ namespace {
 
 struct StationRig : StationHarness {
     ScriptedOperator& op = person;
+    // An MQX-350 at 0012 on link 1, set from the start panel, polled for `ticks`.
+    void PollOneLink(int ticks) {
+        bus.add("0012", "350");
+        Make();
+        top->Activate(false);
+        top->Setup().rec(1).Mod1Addr = "0012";
+        top->Setup().RecomputeAnyEndActive();
+        Main().click("BtnProceed");
+        Tick(ticks);
+    }
 };
 
 } // namespace
@@ -211,13 +221,7 @@ TEST(TopModule, TheAutoLoggingNoticeNeverTakesTheFocusFromAnotherProgram) {
 
 TEST(TopModule, ALostPortIsOpenedAgainByItselfWithBackOff) {
     StationRig s;
-    s.bus.add("0012", "350");
-    s.Make();
-    s.top->Activate(false);
-    s.top->Setup().rec(1).Mod1Addr = "0012";
-    s.top->Setup().RecomputeAnyEndActive();
-    s.Main().click("BtnProceed");
-    s.Tick(10);
+    s.PollOneLink(10);
     ASSERT_FALSE(s.wire.empty());
     const int opensBefore = s.port.opens;
 
@@ -245,13 +249,7 @@ TEST(TopModule, ALostPortIsOpenedAgainByItselfWithBackOff) {
 
 TEST(TopModule, CommsDialogWhilePollingReturnsToTheAllLinksView) {
     StationRig s;
-    s.bus.add("0012", "350");
-    s.Make();
-    s.top->Activate(false);
-    s.top->Setup().rec(1).Mod1Addr = "0012";
-    s.top->Setup().RecomputeAnyEndActive();
-    s.Main().click("BtnProceed");
-    s.Tick(4);
+    s.PollOneLink(4);
     s.Main().doubleClick("EndL1");
     s.Tick(6);
     ASSERT_TRUE(s.Main().shown("LinkBox"));

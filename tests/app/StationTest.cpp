@@ -8,6 +8,16 @@ namespace {
 
 struct StationRig : StationHarness {
     ScriptedOperator& op = person;
+    // An MQX-350 at 0012 on link 1, set from the start panel, polled for `ticks`.
+    void PollOneLink(int ticks) {
+        bus.add("0012", "350");
+        Make();
+        top->Activate(false);
+        top->Setup().rec(1).Mod1Addr = "0012";
+        top->Setup().RecomputeAnyEndActive();
+        Main().click("BtnProceed");
+        Tick(ticks);
+    }
 };
 
 } // namespace
@@ -123,6 +133,7 @@ TEST(TopModule, QuitAsksAndCaptureAndPrintButtonsFollowTheirState) {
     m.click("BtnQuit");
     EXPECT_FALSE(s.top->QuitRequested());
     EXPECT_EQ(s.op.questions.back().title, "Quit Program");
+    EXPECT_EQ(s.op.questions.back().buttons, Buttons::YesNo);
     EXPECT_EQ(s.op.questions.back().text,
               "You really want to quit the program? Is everything stored?");
     EXPECT_TRUE(s.top->CaptureFile().CaptureOn());
@@ -210,13 +221,7 @@ TEST(TopModule, TheAutoLoggingNoticeNeverTakesTheFocusFromAnotherProgram) {
 
 TEST(TopModule, ALostPortIsOpenedAgainByItselfWithBackOff) {
     StationRig s;
-    s.bus.add("0012", "350");
-    s.Make();
-    s.top->Activate(false);
-    s.top->Setup().rec(1).Mod1Addr = "0012";
-    s.top->Setup().RecomputeAnyEndActive();
-    s.Main().click("BtnProceed");
-    s.Tick(10);
+    s.PollOneLink(10);
     ASSERT_FALSE(s.wire.empty());
     const int opensBefore = s.port.opens;
 
@@ -244,13 +249,7 @@ TEST(TopModule, ALostPortIsOpenedAgainByItselfWithBackOff) {
 
 TEST(TopModule, CommsDialogWhilePollingReturnsToTheAllLinksView) {
     StationRig s;
-    s.bus.add("0012", "350");
-    s.Make();
-    s.top->Activate(false);
-    s.top->Setup().rec(1).Mod1Addr = "0012";
-    s.top->Setup().RecomputeAnyEndActive();
-    s.Main().click("BtnProceed");
-    s.Tick(4);
+    s.PollOneLink(4);
     s.Main().doubleClick("EndL1");
     s.Tick(6);
     ASSERT_TRUE(s.Main().shown("LinkBox"));

@@ -77,29 +77,26 @@ TEST(LinkEdit, DelayAndTimeoutChecks) {
     h.setup.rec(2).Mod1Addr = "0200";
     h.setup.rec(2).DelayText = "200";
     h.OpenLink(1);
-    h.Enter("TdelayL", "120");
-    EXPECT_EQ(h.Error(), "");
-    EXPECT_EQ(h.setup.rec(1).DelayText, "120");
-    // Too short: the stored delay stays and comes back in the box; nothing is raised to 50.
-    h.Enter("TdelayL", "49");
-    EXPECT_EQ(h.Error(), "Time delay entry was corrected");
-    EXPECT_EQ(h.Text("TdelayL"), "120");
-    EXPECT_EQ(h.setup.rec(1).DelayText, "120");
-    h.Enter("TdelayL", "50");
-    EXPECT_EQ(h.Error(), "");
-    EXPECT_EQ(h.setup.rec(1).DelayText, "50");
-    h.Enter("Tdelay", "ab");
-    EXPECT_EQ(h.Error(), "Time delay entry was invalid: ab");
-    EXPECT_EQ(h.Text("Tdelay"), "200");
-    EXPECT_EQ(h.setup.rec(2).DelayText, "200");
-    h.Enter("TimOut", "0");
-    EXPECT_EQ(h.Error(), "Timeout entry was corrected");
-    EXPECT_EQ(h.Text("TimOut"), "5");
-    h.Enter("TimOutL", "");
-    EXPECT_EQ(h.Error(), "Timeout entry was invalid: ");
-    EXPECT_EQ(h.setup.rec(1).TimeoutText, "5");
-    h.Enter("TimOutL", " 9");
-    EXPECT_EQ(h.setup.rec(1).TimeoutText, "9");
+    // What is refused or corrected leaves the stored value, and the box shows it again;
+    // nothing too short is raised to 50. Boxes ending in L are the LOCAL record's.
+    const struct {
+        const char *box, *typed, *error, *stored;
+    } rows[] = {{"TdelayL", "120", "", "120"},
+                {"TdelayL", "49", "Time delay entry was corrected", "120"},
+                {"TdelayL", "50", "", "50"},
+                {"Tdelay", "ab", "Time delay entry was invalid: ab", "200"},
+                {"TimOut", "0", "Timeout entry was corrected", "5"},
+                {"TimOutL", "", "Timeout entry was invalid: ", "5"},
+                {"TimOutL", " 9", "", "9"}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.box) + " <- '" + r.typed + "'");
+        h.Enter(r.box, r.typed);
+        const std::string box = r.box;
+        const EndRecord& end = h.setup.rec(box.back() == 'L' ? 1 : 2);
+        EXPECT_EQ(h.Error(), r.error);
+        EXPECT_EQ(h.Text(r.box), r.stored);
+        EXPECT_EQ(box[1] == 'd' ? end.DelayText : end.TimeoutText, r.stored);
+    }
 
     // The DISTANT boxes act on the DISTANT record whatever was edited before, and the
     // LOCAL Modem 1 box on the LOCAL record only.

@@ -30,108 +30,76 @@ struct JsonValue {
     bool boolean() const { return std::get<bool>(v); }
 };
 
-class JsonReader {
-public:
-    explicit JsonReader(const std::string& s) : s_(s) {}
-    JsonValue Document() {
-        JsonValue v = Value();
-        Space();
-        if (i_ != s_.size())
-            throw std::runtime_error("trailing text");
-        return v;
-    }
-
-private:
-    void Space() {
-        while (i_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[i_])))
-            ++i_;
-    }
-    char Next() {
-        if (i_ >= s_.size())
-            throw std::runtime_error("end of text");
-        return s_[i_++];
-    }
-    void Expect(const std::string& word) {
-        if (s_.compare(i_, word.size(), word) != 0)
-            throw std::runtime_error("expected " + word);
-        i_ += word.size();
-    }
-    std::string String() {
-        if (Next() != '"')
-            throw std::runtime_error("expected a string");
+// Anything malformed throws, failing the test.
+JsonValue ParseValue(const std::string& s, size_t& i) {
+    const auto peek = [&] {
+        while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i])))
+            ++i;
+        return i < s.size() ? s[i] : '\0';
+    };
+    const auto take = [&](char c) {
+        if (peek() != c)
+            throw std::runtime_error(std::string("expected ") + c);
+        ++i;
+    };
+    const auto string = [&] {
+        take('"');
         std::string out;
-        for (char c = Next(); c != '"'; c = Next()) {
+        for (char c = s.at(i++); c != '"'; c = s.at(i++)) {
             if (static_cast<unsigned char>(c) < 0x20)
                 throw std::runtime_error("control character in a string");
             if (c != '\\') {
                 out += c;
-                continue;
-            }
-            const char e = Next();
-            if (e == 'u') {
-                out += static_cast<char>(std::stoi(s_.substr(i_, 4), nullptr, 16));
-                i_ += 4;
+            } else if (const char e = s.at(i++); e == 'u') {
+                out += static_cast<char>(std::stoi(s.substr(i, 4), nullptr, 16));
+                i += 4;
             } else {
                 out += e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e;
             }
         }
         return out;
-    }
-    JsonValue Value() {
-        Space();
-        const char c = i_ < s_.size() ? s_[i_] : '\0';
-        if (c == '{') {
-            ++i_;
-            std::map<std::string, JsonValue> m;
-            Space();
-            if (s_[i_] == '}')
-                return {(++i_, m)};
+    };
+    const char c = peek();
+    if (c == '{' || c == '[') {
+        ++i;
+        std::map<std::string, JsonValue> m;
+        std::vector<JsonValue> l;
+        const char close = c == '{' ? '}' : ']';
+        if (peek() != close) {
             do {
-                Space();
-                std::string k = String();
-                Space();
-                if (Next() != ':')
-                    throw std::runtime_error("expected :");
-                m[k] = Value();
-                Space();
-            } while (s_[i_] == ',' && ++i_);
-            if (Next() != '}')
-                throw std::runtime_error("expected }");
-            return {m};
+                if (c == '[') {
+                    l.push_back(ParseValue(s, i));
+                    continue;
+                }
+                std::string k = string();
+                take(':');
+                m[k] = ParseValue(s, i);
+            } while (peek() == ',' && ++i);
         }
-        if (c == '[') {
-            ++i_;
-            std::vector<JsonValue> l;
-            Space();
-            if (s_[i_] == ']')
-                return {(++i_, l)};
-            do {
-                l.push_back(Value());
-                Space();
-            } while (s_[i_] == ',' && ++i_);
-            if (Next() != ']')
-                throw std::runtime_error("expected ]");
-            return {l};
-        }
-        if (c == '"')
-            return {String()};
-        if (c == 't')
-            return Expect("true"), JsonValue{true};
-        if (c == 'f')
-            return Expect("false"), JsonValue{false};
-        if (c == 'n')
-            return Expect("null"), JsonValue{nullptr};
-        size_t used = 0;
-        const double d = std::stod(s_.substr(i_), &used);
-        i_ += used;
-        return {d};
+        take(close);
+        return c == '{' ? JsonValue{m} : JsonValue{l};
     }
-    const std::string& s_;
-    size_t i_ = 0;
-};
+    if (c == '"')
+        return {string()};
+    for (const auto& [word, value] : {std::pair<std::string, JsonValue>{"true", {true}},
+                                      {"false", {false}},
+                                      {"null", {nullptr}}})
+        if (s.compare(i, word.size(), word) == 0)
+            return i += word.size(), value;
+    size_t used = 0;
+    const double d = std::stod(s.substr(i), &used);
+    i += used;
+    return {d};
+}
 
 JsonValue ParseJson(const std::string& text) {
-    return JsonReader(text).Document();
+    size_t i = 0;
+    JsonValue v = ParseValue(text, i);
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+        ++i;
+    if (i != text.size())
+        throw std::runtime_error("trailing text");
+    return v;
 }
 
 // A set-up with three units: a faulty modem, a silent one and a good one. The link IDs

@@ -154,31 +154,6 @@ private slots:
         QVERIFY(s.op.reports.empty());
     }
 
-    void quitAnsweredNoGoesOn() {
-        StationRig s;
-        s.dir.write("SysSetup.txt", OneLinkSetup());
-        s.bus.add("0012", "350");
-        s.Start(true);
-        s.Tick(3);
-        QVERIFY(s.Sent() > 0);
-
-        s.op.answers = {Answer::No};
-        s.click(s.Main(), "BtnQuit");
-        QCOMPARE(s.op.questions.size(), size_t(1));
-        QCOMPARE(s.op.questions.back().title, std::string("Quit Program"));
-        QCOMPARE(s.op.questions.back().buttons, Buttons::YesNo);
-        QVERIFY(!s.top->QuitRequested());
-        const size_t before = s.Sent();
-        s.Tick(10);
-        QVERIFY(s.Sent() > before); // still polling
-        QVERIFY(s.view(s.Main())->isVisible());
-        QVERIFY(s.widget(s.Main(), "SumBox")->isVisible());
-
-        s.op.answers = {Answer::Yes};
-        s.click(s.Main(), "BtnQuit");
-        QVERIFY(s.top->QuitRequested());
-    }
-
     void doubleClickOnALinkOpensTheSingleLinkView() {
         StationRig s;
         s.dir.write("SysSetup.txt", OneLinkSetup());

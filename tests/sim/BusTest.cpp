@@ -67,22 +67,19 @@ TEST(SimBus, InjectedFaultsShowOnTheWire) {
     EXPECT_EQ(bus.poll(10000), "");
     u.clearInjections();
 
-    for (char c : std::string("*?!~")) {
-        u.clearInjections();
-        u.inject(Injection::refuse(c));
+    const std::pair<Injection, std::string> oneReply[] = {
+        {Injection::refuse('*'), ">0012/FLT*\r\n"},
+        {Injection::refuse('?'), ">0012/FLT?\r\n"},
+        {Injection::refuse('!'), ">0012/FLT!\r\n"},
+        {Injection::refuse('~'), ">0012/FLT~\r\n"},
+        {Injection::wrongAddress(), ">0013/FLT=000000\r\n"},
+        {Injection::wrongMnemonic(), ">0012/RED=000000\r\n"}};
+    for (const auto& [injection, wire] : oneReply) {
+        u.inject(injection);
         bus.receive("<0012/FLT?\r", 0);
-        EXPECT_EQ(bus.poll(10), ">0012/FLT" + std::string(1, c) + "\r\n");
+        EXPECT_EQ(bus.poll(10), wire);
+        u.clearInjections();
     }
-    u.clearInjections();
-
-    u.inject(Injection::wrongAddress());
-    bus.receive("<0012/FLT?\r", 0);
-    EXPECT_EQ(bus.poll(10), ">0013/FLT=000000\r\n");
-    u.clearInjections();
-    u.inject(Injection::wrongMnemonic());
-    bus.receive("<0012/FLT?\r", 0);
-    EXPECT_EQ(bus.poll(10), ">0012/RED=000000\r\n");
-    u.clearInjections();
 
     u.inject(Injection::late(2000));
     bus.receive("<0012/FLT?\r", 0);

@@ -1,3 +1,4 @@
+#include "Replies.h"
 #include "Unit.h"
 
 #include <gtest/gtest.h>
@@ -29,18 +30,18 @@ TEST(SimMqx330, FecCodesFollowTheOptionsAndTheSoftwareVersion) {
 
 TEST(SimMqx330, SettingsChangeTheStringAndTheMemoriesKeepIt) {
     Unit u("0330", "331");
-    EXPECT_EQ(u.payload("TFQ=090.0000", 0), "?") << "beyond the 70 MHz band";
-    EXPECT_EQ(u.payload("TDR=128.000", 0), "?");
-    EXPECT_EQ(u.payload("ESA=0125", 0), "?") << "a multiple of 10";
+    Replies{u, 0} = {{"TFQ=090.0000", "?", "beyond the 70 MHz band"},
+                     {"TDR=128.000", "?"},
+                     {"ESA=0125", "?", "a multiple of 10"}};
     for (const char* setting : {"TFQ=071.5000", "TDR=0128.000", "APP=103.52", "FRM=1", "CST=3"})
         EXPECT_EQ(u.payload(setting, 0), "=") << setting;
     const std::string c = u.payload("MGC?", 0).substr(1);
     EXPECT_EQ(c.substr(0, 16) + c.substr(57, 1) + c.substr(71, 6), "071.50000128.0001103.52");
-    EXPECT_EQ(u.payload("FLT?", 0), "=00000") << "the read cleared the change mark";
-    EXPECT_EQ(u.payload("TFQ=060.0000", 0), "=");
-    EXPECT_EQ(u.payload("CLD=3", 0), "=");
-    EXPECT_EQ(u.payload("MGC?", 0), "=" + c);
-    EXPECT_EQ(u.payload("CLD=4", 0), "?") << "nothing stored there";
+    Replies{u, 0} = {{"FLT?", "=00000", "the read cleared the change mark"},
+                     {"TFQ=060.0000", "="},
+                     {"CLD=3", "="},
+                     {"MGC?", "=" + c},
+                     {"CLD=4", "?", "nothing stored there"}};
     u.setRemoteState('0');
     EXPECT_EQ(u.payload("CLD=3", 0), "*");
 
@@ -48,11 +49,9 @@ TEST(SimMqx330, SettingsChangeTheStringAndTheMemoriesKeepIt) {
     Unit rx("0331", "331");
     rx.setIdentity("2330220000");
     rx.setReading("LBL", "4");
-    EXPECT_EQ(rx.payload("RFQ=103.0000", 0), "=");
-    EXPECT_EQ(rx.payload("TFQ=150.0000", 0), "?");
+    Replies{rx, 0} = {{"RFQ=103.0000", "="}, {"TFQ=150.0000", "?"}};
     Unit old("0310", "310");
-    EXPECT_EQ(old.payload("TDR=0256.000", 0), "?") << "seven characters";
-    EXPECT_EQ(old.payload("TMD=3", 0), "?") << "no OQPSK";
-    EXPECT_EQ(old.payload("ESA=0130", 0), "=");
+    Replies{old, 0} = {
+        {"TDR=0256.000", "?", "seven characters"}, {"TMD=3", "?", "no OQPSK"}, {"ESA=0130", "="}};
     EXPECT_EQ(old.payload("MGC?", 0).substr(63), "0130");
 }

@@ -1,4 +1,5 @@
 #include "Switch.h"
+#include "Replies.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +15,10 @@ SwitchBehaviour& Of(Unit& u) {
 
 TEST(SimSwitch, SettingsChangeWhatItReportsAndValuesItCannotHoldAreRefused) {
     Unit u("1000", "TRV-420");
-    EXPECT_EQ(u.payload("EID?", 0), "=0420000000");
-    EXPECT_EQ(u.payload("ESN?", 0), "!");
-    EXPECT_EQ(u.payload("SNO?", 0), "=4200009921");
-    EXPECT_EQ(u.payload("FLT?", 0), "=0000000000000");
+    Replies{u, 0} = {{"EID?", "=0420000000"},
+                     {"ESN?", "!"},
+                     {"SNO?", "=4200009921"},
+                     {"FLT?", "=0000000000000"}};
     struct Case {
         const char* set;
         const char* query;
@@ -39,31 +40,28 @@ TEST(SimSwitch, SettingsChangeWhatItReportsAndValuesItCannotHoldAreRefused) {
 
     // In automatic operation the switch chooses the redundant modem's role itself; in
     // local mode it takes nothing but the way back to remote.
-    EXPECT_EQ(u.payload("OPM=1", 0), "=");
-    EXPECT_EQ(u.payload("BBU=001", 0), "*");
+    Replies{u, 0} = {{"OPM=1", "="}, {"BBU=001", "*"}};
     u.setRemoteState('0');
-    EXPECT_EQ(u.payload("MAM=0", 0), "*");
-    EXPECT_EQ(u.payload("LRS=1", 0), "=");
-    EXPECT_EQ(u.payload("MAM=0", 0), "=");
+    Replies{u, 0} = {{"MAM=0", "*"}, {"LRS=1", "="}, {"MAM=0", "="}};
 }
 
 TEST(SimSwitch, ActiveFlagsFollowActivationAsEachModelCountsItsStates) {
     Unit a("1000", "420");
     Of(a).setInterfaces("3210");
-    EXPECT_EQ(a.payload("AMQ?", 0), "=3210000000");
-    EXPECT_EQ(a.payload("ACT?", 0), "=1000000000");
-    EXPECT_EQ(a.payload("ACT=1010000000", 0), "*") << "interface 3 has a bad configuration";
-    EXPECT_EQ(a.payload("ACT=0100000000", 0), "=");
-    EXPECT_EQ(a.payload("AMQ?", 0), "=2310000000");
-    EXPECT_EQ(a.payload("ACT?", 0), "=0100000000");
+    Replies{a, 0} = {{"AMQ?", "=3210000000"},
+                     {"ACT?", "=1000000000"},
+                     {"ACT=1010000000", "*", "interface 3 has a bad configuration"},
+                     {"ACT=0100000000", "="},
+                     {"AMQ?", "=2310000000"},
+                     {"ACT?", "=0100000000"}};
 
     Unit b("7000", "430");
     EXPECT_EQ(b.payload("ESN?", 0), "=43000017342");
     Of(b).setInterfaces("1230");
-    EXPECT_EQ(b.payload("ACT?", 0), "=0110000000");
-    EXPECT_EQ(b.payload("ACT=1000000000", 0), "=");
-    EXPECT_EQ(b.payload("AMQ?", 0), "=2110000000");
-    EXPECT_EQ(b.payload("ACT=0001000000", 0), "*") << "interface 4 is not installed";
+    Replies{b, 0} = {{"ACT?", "=0110000000"},
+                     {"ACT=1000000000", "="},
+                     {"AMQ?", "=2110000000"},
+                     {"ACT=0001000000", "*", "interface 4 is not installed"}};
     // Each activation is logged as a redundancy change.
     EXPECT_EQ(b.events().back().substr(0, 3), "ID4");
 }
@@ -72,15 +70,10 @@ TEST(SimSwitch, MemoriesHoldModeActivityBridgeAndHoldOffs) {
     Unit u("1000", "420");
     SwitchBehaviour& s = Of(u);
     s.setInterfaces("3222000000");
-    EXPECT_EQ(u.payload("CST?4", 0), "*");
-    EXPECT_EQ(u.payload("CLD=4", 0), "?");
-    EXPECT_EQ(u.payload("CST=4", 0), "=");
+    Replies{u, 0} = {{"CST?4", "*"}, {"CLD=4", "?"}, {"CST=4", "="}};
     // Automatic operation, interface 1 active, bridging modem 1, hold-offs 5 and 10.
     EXPECT_EQ(u.payload("CST?4", 0), std::string("=1") + "1000000000" + "1" + "01" + "05" + "10");
     s.setMemory(6, std::string("0") + "0110000000" + "0" + "09" + "30" + "45");
-    EXPECT_EQ(u.payload("CLD=6", 0), "=");
-    EXPECT_EQ(u.payload("OPM?", 0), "=0");
-    EXPECT_EQ(u.payload("ACT?", 0), "=0110000000");
-    EXPECT_EQ(u.payload("BBU?", 0), "=109");
-    EXPECT_EQ(u.payload("RSH?", 0), "=45");
+    Replies{u, 0} = {
+        {"CLD=6", "="}, {"OPM?", "=0"}, {"ACT?", "=0110000000"}, {"BBU?", "=109"}, {"RSH?", "=45"}};
 }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Unit.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+
+namespace linvar::sim {
+
+// One command to a unit and its expected payload; `why` names what the row shows.
+struct Reply {
+    std::string command, payload;
+    const char* why = "";
+};
+
+// Replies{unit, nowMs} = {{command, payload}, ...}: each command in turn, each payload checked.
+struct Replies {
+    Unit& unit;
+    int64_t nowMs;
+    void operator=(std::initializer_list<Reply> rows) {
+        for (const Reply& r : rows)
+            EXPECT_EQ(unit.payload(r.command, nowMs), r.payload) << r.command << " " << r.why;
+    }
+};
+
+} // namespace linvar::sim

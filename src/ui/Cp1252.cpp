@@ -1,6 +1,7 @@
 #include "ui/Cp1252.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace linvar {
 
@@ -48,61 +49,50 @@ std::string Cp1252ToUtf8(std::string_view text) {
     return out;
 }
 
+namespace {
+
+// The character that starts at `i`, and how many bytes it takes; nothing for a byte that
+// does not start a well-formed character (it takes one byte).
+std::optional<char32_t> NextUtf8(std::string_view text, size_t i, size_t& length) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    length = 1;
+    if (b < 0x80)
+        return b;
+    const size_t more = (b & 0xE0) == 0xC0   ? 1
+                        : (b & 0xF0) == 0xE0 ? 2
+                        : (b & 0xF8) == 0xF0 ? 3
+                                             : 0;
+    if (more == 0 || text.size() - i <= more)
+        return std::nullopt;
+    char32_t c = b & (0x3F >> more);
+    for (size_t k = 1; k <= more; ++k) {
+        const auto n = static_cast<unsigned char>(text[i + k]);
+        if ((n & 0xC0) != 0x80)
+            return std::nullopt;
+        c = (c << 6) | (n & 0x3F);
+    }
+    length = more + 1;
+    return c;
+}
+
+} // namespace
+
 std::string Utf8ToCp1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size();) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b < 0x80) {
-            out += static_cast<char>(b);
-            ++i;
-            continue;
-        }
-        const size_t more = (b & 0xE0) == 0xC0   ? 1
-                            : (b & 0xF0) == 0xE0 ? 2
-                            : (b & 0xF8) == 0xF0 ? 3
-                                                 : 0;
-        if (more == 0 || text.size() - i <= more) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        char32_t c = b & (0x3F >> more);
-        bool ok = true;
-        for (size_t k = 1; k <= more; ++k) {
-            const auto n = static_cast<unsigned char>(text[i + k]);
-            if ((n & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            c = (c << 6) | (n & 0x3F);
-        }
-        if (!ok) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        out += ByteOf(c);
-        i += more + 1;
+    size_t length = 1;
+    for (size_t i = 0; i < text.size(); i += length) {
+        const std::optional<char32_t> c = NextUtf8(text, i, length);
+        out += c ? ByteOf(*c) : '?';
     }
     return out;
 }
 
 bool IsUtf8(std::string_view text) {
-    for (size_t i = 0; i < text.size();) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        const size_t more = b < 0x80             ? 0
-                            : (b & 0xE0) == 0xC0 ? 1
-                            : (b & 0xF0) == 0xE0 ? 2
-                            : (b & 0xF8) == 0xF0 ? 3
-                                                 : 4;
-        if (more == 4 || text.size() - i <= more)
+    size_t length = 1;
+    for (size_t i = 0; i < text.size(); i += length)
+        if (!NextUtf8(text, i, length))
             return false;
-        for (size_t k = 1; k <= more; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += more + 1;
-    }
     return true;
 }
 

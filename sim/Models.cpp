@@ -49,22 +49,22 @@ std::unique_ptr<FamilyBehaviour> yran(Unit& unit) {
 // attenuator (L-band); PLD 1 HPA type, 2-21 identity text starting with PLD.
 // clang-format off
 const Model models[] = {
-    {"310",     nullptr, "MQX-310",   Family::Mqx310, 310,  "0310100000", "000",  mqx310, make<Mqx330Behaviour>},
-    {"7010",    nullptr, "RDX-7010",  Family::Mqx310, 7010, "7010100000", "000",  mqx310, make<Mqx330Behaviour>},
-    {"330",     nullptr, "MQX-330",   Family::Mqx330, 330,  "0330110000", "000",  mqx330, make<Mqx330Behaviour>},
-    {"331",     "330T",  "MQX-330T",  Family::Mqx330, 331,  "2330110000", "000",  mqx330, make<Mqx330Behaviour>},
-    {"350",     nullptr, "MQX-350",   Family::Mqx350, 350,  "0350110000", "0000", wideModem, make<Mqx350Behaviour>},
-    {"351",     "350L",  "MQX-350L",  Family::Mqx350, 351,  "0351110000", "0000", wideModem, make<Mqx350Behaviour>},
-    {"370",     nullptr, "MQX-370",   Family::Mqx370, 370,  "2370235301", "0000", wideModem, mqx370::MakeBehaviour},
-    {"371",     "370L",  "MQX-370L",  Family::Mqx370, 371,  "2371235301", "0000", wideModem, mqx370::MakeBehaviour},
-    {"372",     "7370L", "BLQ-7370L", Family::Mqx370, 372,  "2372235301", "0000", wideModem, mqx370::MakeBehaviour},
-    {"373",     nullptr, "MQX-370",   Family::Mqx370, 373,  "2373235301", "0000", wideModem, mqx370::MakeBehaviour},
-    {"VORN",    nullptr, "VORN",      Family::Vorn,   0,    "VORN-C 10W XCVR     ",  "0", xcvr, vorn},
-    {"YRAN",    nullptr, "YRAN",      Family::Yran,   0,    "YRAN-KU 8W XCVR     ",  "0", xcvr, yran},
-    {"PLD",     nullptr, "PLD",       Family::Pld,    0,    "1PLD-KU 25W OEM SSPA ", "0", xcvr, make<PldBehaviour>},
-    {"PLD-LNB", nullptr, "PLD",       Family::Pld,    1,    "1PLD-KU 25W OEM SSPA ", "0", xcvr, make<PldBehaviour>},
-    {"420",     nullptr, "TRV-420",   Family::Switch, 420,  "0420000000", "0000000000000",  trv4xx, make<SwitchBehaviour>},
-    {"430",     nullptr, "TRV-430",   Family::Switch, 430,  "0430000000", "00000000000000", trv4xx, make<SwitchBehaviour>},
+    {"310",     nullptr, "MQX-310",   "MQX-310", 310,  "0310100000", "000",  mqx310, make<Mqx330Behaviour>},
+    {"7010",    nullptr, "RDX-7010",  "MQX-310", 7010, "7010100000", "000",  mqx310, make<Mqx330Behaviour>},
+    {"330",     nullptr, "MQX-330",   "MQX-330", 330,  "0330110000", "000",  mqx330, make<Mqx330Behaviour>},
+    {"331",     "330T",  "MQX-330T",  "MQX-330", 331,  "2330110000", "000",  mqx330, make<Mqx330Behaviour>},
+    {"350",     nullptr, "MQX-350",   "MQX-350", 350,  "0350110000", "0000", wideModem, make<Mqx350Behaviour>},
+    {"351",     "350L",  "MQX-350L",  "MQX-350", 351,  "0351110000", "0000", wideModem, make<Mqx350Behaviour>},
+    {"370",     nullptr, "MQX-370",   "MQX-370", 370,  "2370235301", "0000", wideModem, mqx370::MakeBehaviour},
+    {"371",     "370L",  "MQX-370L",  "MQX-370", 371,  "2371235301", "0000", wideModem, mqx370::MakeBehaviour},
+    {"372",     "7370L", "BLQ-7370L", "MQX-370", 372,  "2372235301", "0000", wideModem, mqx370::MakeBehaviour},
+    {"373",     nullptr, "MQX-370",   "MQX-370", 373,  "2373235301", "0000", wideModem, mqx370::MakeBehaviour},
+    {"VORN",    nullptr, "VORN",      "VORN",    0,    "VORN-C 10W XCVR     ",  "0", xcvr, vorn},
+    {"YRAN",    nullptr, "YRAN",      "YRAN",    0,    "YRAN-KU 8W XCVR     ",  "0", xcvr, yran},
+    {"PLD",     nullptr, "PLD",       "PLD",     0,    "1PLD-KU 25W OEM SSPA ", "0", xcvr, make<PldBehaviour>},
+    {"PLD-LNB", nullptr, "PLD",       "PLD",     1,    "1PLD-KU 25W OEM SSPA ", "0", xcvr, make<PldBehaviour>},
+    {"420",     nullptr, "TRV-420",   "TRV-4xx", 420,  "0420000000", "0000000000000",  trv4xx, make<SwitchBehaviour>},
+    {"430",     nullptr, "TRV-430",   "TRV-4xx", 430,  "0430000000", "00000000000000", trv4xx, make<SwitchBehaviour>},
 };
 // clang-format on
 

@@ -8,8 +8,6 @@
 
 namespace linvar::sim {
 
-enum class Family { Mqx310, Mqx330, Mqx350, Mqx370, Vorn, Yran, Pld, Switch };
-
 class Unit;
 class FamilyBehaviour;
 
@@ -28,10 +26,10 @@ struct Commands {
 };
 
 struct Model {
-    const char* name;    // as a set-up names it, without its "MQX-" or "TRV-" prefix
-    const char* alias;   // another name of the same model, or nullptr
-    const char* display; // "MQX-350L"
-    Family family;
+    const char* name;     // as a set-up names it, without its "MQX-" or "TRV-" prefix
+    const char* alias;    // another name of the same model, or nullptr
+    const char* display;  // "MQX-350L"
+    const char* family;   // "MQX-310": the models one behaviour answers for
     int code;             // EID? model code; 0 for transceivers, 1 for a PLD with an LNB
     const char* identity; // EID? (RET? for transceivers) of a new unit
     const char* faults;   // its fault characters, all clear

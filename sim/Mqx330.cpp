@@ -26,14 +26,14 @@ struct Kind {
 double versionOf(const Unit& u) {
     std::string v = u.reading("SWR");
     if (v.empty())
-        v = u.family() == Family::Mqx310 ? "1.05" : "1.24";
+        v = u.family() == "MQX-310" ? "1.05" : "1.24";
     return v[0] == 'V' ? 1.10 : std::atof(v.c_str());
 }
 
 Kind kindOf(const Unit& u) {
     Kind k;
     const std::string id = u.identity() + std::string(10, ' ');
-    k.old = u.family() == Family::Mqx310;
+    k.old = u.family() == "MQX-310";
     k.code = u.modelCode();
     k.band = id[4];
     k.version = versionOf(u);

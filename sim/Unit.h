@@ -98,7 +98,7 @@ public:
     // Changes the kind; identity, faults and configuration get that model's defaults.
     bool setModel(const std::string& model);
     static bool knownModel(const std::string& model);
-    Family family() const { return model_->family; }
+    std::string family() const { return model_->family; }
     int modelCode() const { return model_->code; } // 0 for transceivers, 1 for a PLD with an LNB
     std::string modelName() const { return model_->display; }
     bool isModem() const { return model_->commands.kind == Commands::Kind::Modem; }

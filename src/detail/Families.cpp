@@ -48,20 +48,14 @@ bool Never(const std::string&) {
 }
 
 const std::vector<FamilyRow> kFamilies = {
-    {DetailFamily::Mqx310, "MQX-310", UnitKind::Modem, Models<310, 310, 7010>, AsShown, 5, "phases",
-     Make<Mqx310Window>},
-    {DetailFamily::Mqx330, "MQX-330", UnitKind::Modem, Models<330>, AsShown, 5, "phases",
-     Make<Mqx330Window>},
-    {DetailFamily::Mqx350, "MQX-350", UnitKind::Modem, Models<350, 351>, AsShown, 5, "phases",
-     Make<Mqx350Window>},
-    {DetailFamily::Mqx370, "MQX-370", UnitKind::Modem, Models<370, 373>, AsShown, 5, "phases",
-     Make<Mqx370Window>},
-    {DetailFamily::Vorn, "VORN/YRAN", UnitKind::Transceiver, IsVorn, WithFamily, 6,
-     "reading sequence", Make<VornWindow>},
-    {DetailFamily::Pld, "PLD", UnitKind::Transceiver, IsPld, AsShown, 6, "reading sequence",
-     Make<PldWindow>},
-    {DetailFamily::Switch, "switch", UnitKind::Switch, Never, AsShown, 7, "steps",
-     Make<SwitchWindow>},
+    {"MQX-310", UnitKind::Modem, Models<310, 310, 7010>, AsShown, 5, "phases", Make<Mqx310Window>},
+    {"MQX-330", UnitKind::Modem, Models<330>, AsShown, 5, "phases", Make<Mqx330Window>},
+    {"MQX-350", UnitKind::Modem, Models<350, 351>, AsShown, 5, "phases", Make<Mqx350Window>},
+    {"MQX-370", UnitKind::Modem, Models<370, 373>, AsShown, 5, "phases", Make<Mqx370Window>},
+    {"VORN/YRAN", UnitKind::Transceiver, IsVorn, WithFamily, 6, "reading sequence",
+     Make<VornWindow>},
+    {"PLD", UnitKind::Transceiver, IsPld, AsShown, 6, "reading sequence", Make<PldWindow>},
+    {"switch", UnitKind::Switch, Never, AsShown, 7, "steps", Make<SwitchWindow>},
 };
 
 } // namespace
@@ -70,11 +64,18 @@ const std::vector<FamilyRow>& Families() {
     return kFamilies;
 }
 
-const FamilyRow& FamilyOf(DetailFamily family) {
+const FamilyRow& FamilyOfKind(UnitKind kind) {
     for (const FamilyRow& f : kFamilies)
-        if (f.family == family)
+        if (f.kind == kind)
             return f;
-    return kFamilies.front(); // every name of DetailFamily has its row (tested)
+    return kFamilies.back(); // every kind has a family (tested)
+}
+
+const FamilyRow* FindFamily(const std::string& name) {
+    for (const FamilyRow& f : kFamilies)
+        if (name == f.name)
+            return &f;
+    return nullptr;
 }
 
 const FamilyRow* Recognise(UnitKind kind, const std::string& identity) {

@@ -27,7 +27,7 @@ void PollCycle::DoubleClickSwitch(int sw) {
         return;
     SetTimer(false);
     DetailRequest req;
-    req.family = DetailFamily::Switch;
+    req.family = &FamilyOfKind(UnitKind::Switch);
     req.UnitAddress = e.Mod1Addr;
     req.UnitName = "switch " + std::to_string(sw);
     req.SwitchNumber = sw;
@@ -39,7 +39,7 @@ void PollCycle::DoubleClickSwitch(int sw) {
         SetTimer(true);
     };
     if (!windows_ || !windows_->open(req, closed)) {
-        NoWindowYet(req.family);
+        NoWindowYet(*req.family);
         RequestMode(Modes::AllLinks);
         SetTimer(true);
     }
@@ -80,10 +80,9 @@ void PollCycle::BackToSingleLink() {
     RequestMode(SelectedLink > 2 * SystemSetup::LinkCount ? Modes::AllLinks : Modes::OneLink);
 }
 
-void PollCycle::NoWindowYet(DetailFamily family) {
+void PollCycle::NoWindowYet(const FamilyRow& family) {
     // A unit the station knows: field staff must not read it as an unknown model.
-    d_.op.ask("Detail window",
-              "No detail window for " + std::string(FamilyOf(family).name) + " units yet",
+    d_.op.ask("Detail window", "No detail window for " + std::string(family.name) + " units yet",
               BoxIcon::Information, Buttons::Ok, nullptr);
 }
 
@@ -128,7 +127,7 @@ void PollCycle::AskLocalNoComms() {
 }
 
 void PollCycle::OpenDetail(const DetailRequest& req, bool modem) {
-    SetHelpTopic(FamilyOf(req.family).helpTopic);
+    SetHelpTopic(req.family->helpTopic);
     auto closed = [this, modem](bool configChanged) {
         DetailConfigChanged = configChanged;
         if (modem) {
@@ -144,7 +143,7 @@ void PollCycle::OpenDetail(const DetailRequest& req, bool modem) {
     if (windows_ && windows_->open(req, closed))
         return;
     StepNo = 99;
-    NoWindowYet(req.family);
+    NoWindowYet(*req.family);
     if (!modem)
         d_.screen["LinkBox"].setVisible(true);
     RequestMode(modem && SelectedLink > 40 ? Modes::AllLinks : Modes::OneLink);
@@ -184,7 +183,7 @@ void PollCycle::DetModStep() {
             return;
         }
         DetailRequest req;
-        req.family = family->family;
+        req.family = family;
         req.UnitAddress = PollAddress;
         req.UnitName = family->unitName(UnitCaption, IdentityCode);
         req.IdentityCode = IdentityCode;
@@ -296,7 +295,7 @@ void PollCycle::DetTraStep() {
         SetTimer(true);
         return;
     }
-    req.family = family->family;
+    req.family = family;
     req.UnitName = family->unitName(UnitCaption, r);
     SetTimer(false);
     OpenDetail(req, false);

@@ -3,7 +3,7 @@
 // poll cycle recognises a unit of it (the model code of "EID?" or the text of "RET?"),
 // its name, the window that shows it, its help topic and how its window is steered.
 // The rows themselves are in detail/Families.cpp, beside the windows they create: a
-// new family is one row there, one name in DetailFamily and the simulator's model.
+// new family is one row there (and the simulator's model of it).
 
 #include <memory>
 #include <string>
@@ -15,13 +15,10 @@ class DetailWindow;
 struct DetailDeps;
 struct DetailInputs;
 
-enum class DetailFamily { Mqx310, Mqx330, Mqx350, Mqx370, Vorn, Pld, Switch };
-
 // What the poll cycle asks to identify a unit, and what the operator double-clicks.
 enum class UnitKind { Modem, Transceiver, Switch };
 
 struct FamilyRow {
-    DetailFamily family;
     const char* name; // as field staff name it: "MQX-370"
     UnitKind kind;
     // Modems: the model code of "EID?" (its first four digits; thousands are variants,
@@ -35,7 +32,10 @@ struct FamilyRow {
 };
 
 const std::vector<FamilyRow>& Families();
-const FamilyRow& FamilyOf(DetailFamily family);
+// The family of a unit opened by its position rather than its identity (the switch).
+const FamilyRow& FamilyOfKind(UnitKind kind);
+// The row of a family by its name ("MQX-350"), or none.
+const FamilyRow* FindFamily(const std::string& name);
 // The family of a unit of this kind that gave this identity; none: the model is unknown.
 const FamilyRow* Recognise(UnitKind kind, const std::string& identity);
 // The model code of an "EID?" identity (-1: not a number).

@@ -40,7 +40,7 @@ Colour StatusColour(int code);
 
 // What a detail window is given when it opens.
 struct DetailRequest {
-    DetailFamily family = DetailFamily::Mqx350;
+    const FamilyRow* family = nullptr; // never null once the poll cycle has filled it
     std::string UnitAddress;
     std::string UnitName;
     std::string IdentityCode;
@@ -181,7 +181,7 @@ private:
     void AskDistantNoComms();
     void AskLocalNoComms();
     void ModelUnknown();
-    void NoWindowYet(DetailFamily family);
+    void NoWindowYet(const FamilyRow& family);
     void BackToSingleLink();
 
     void SetUnitStatus(int slot, int status);

@@ -4,10 +4,12 @@
 #
 #   tests/e2e/detail.sh FAMILY LINVAR LINVAR_SIM [SCRIPT]
 #
-# FAMILY is mqx310, mqx330, mqx350, mqx370, vorn, pld or switch. Each has its
-# installation below and its default script detail-FAMILY.txt, which opens a unit,
-# changes a setting, confirms and reads it back; the run then checks that each change
-# went over the line exactly once. Exits 0 only when every expectation held.
+# FAMILY names the script detail-FAMILY.txt. Its "#!" lines give the installation (the
+# set-up's first records, the rest empty), the simulator's options and the requests the
+# script must put on the line; the script opens a unit, changes a setting, confirms and
+# reads it back. The run then checks that each change went over the line exactly once.
+# SCRIPT (screenshots, for instance) runs on the same installation. Exits 0 only when
+# every expectation held.
 
 set -u
 
@@ -16,88 +18,37 @@ usage="usage: detail.sh FAMILY LINVAR LINVAR_SIM [SCRIPT]"
 family=${1:?$usage}
 linvar=${2:?$usage}
 sim=${3:?$usage}
-script=${4:-$here/detail-$family.txt}
+installation=$here/detail-$family.txt
+script=${4:-$installation}
 
 . "$here/lib.sh"
 
-# Per family: the set-up's first records (the rest are empty), the simulator's models
-# and the requests the default script must put on the line.
-case $family in
-mqx310)
-    # An MQX-310 at both ends of link 1.
-    records() {
-        record 1100 "" "" "" NARVIK-1 "MQX-310 modems at both ends." 50 2 90 ""
-        record 0150 "" "" "" NARVIK-1 "" 50 2 90 ""
-    }
-    models=(--model 1100=310 --model 0150=310)
-    sent=('<0150/TDR=128.000')
-    ;;
-mqx330)
-    # Link 1: turbo MQX-330T at both ends; link 2: an MQX-330R demodulator at LOCAL.
-    records() {
-        record 1100 "" "" "" BERGEN-1 "MQX-330T modems at both ends." 50 2 90 ""
-        record 0150 "" "" "" BERGEN-1 "" 50 2 90 ""
-        record 2100 "" "" "" TROMSO-2 "A receive-only demodulator." 50 2 90 ""
-        record "" "" "" "" TROMSO-2 "" 50 2 90 ""
-    }
-    models=(--model 1100=331 --identity 1100=5330110000
-        --model 0150=331 --identity 0150=2330110000
-        --model 2100=331 --identity 2100=5330120000)
-    sent=('<0150/TDR=0128.000')
-    ;;
-mqx350)
-    # An MQX-350L at LOCAL, an MQX-350 at DISTANT.
-    records() {
-        record 1100 "" "" "" LYON-1 "An MQX-350L here, an MQX-350 there." 50 2 90 ""
-        record 0150 "" "" "" LYON-1 "" 50 2 90 ""
-    }
-    models=(--model 1100=351 --model 0150=350)
-    sent=('<0150/TFQ=0071.0000')
-    ;;
-mqx370)
-    # An MQX-370 at LOCAL, an MQX-370L at DISTANT, both with drop and insert.
-    records() {
-        record 0370 "" "" "" OSLO-1 "An MQX-370 here, an MQX-370L there." 50 2 90 ""
-        record 0371 "" "" "" OSLO-1 "" 50 2 90 ""
-    }
-    models=(--model 0370=370 --model 0371=371)
-    sent=('<0371/ODH=3500' '<0371/DNI=123456100000')
-    ;;
-vorn)
-    # A 1:1 VORN pair at LOCAL (0111 on line), one VORN at DISTANT; the up frequency
-    # entered off the grid goes over rounded.
-    records() {
-        record 1100 "" 0111 0112 LISBON-1 "A transceiver pair here, one VORN there." 50 2 90 ""
-        record 0150 "" 0151 "" LISBON-1 "" 50 2 90 ""
-    }
-    models=(--model 0111=VORN --model 0112=VORN --model 0151=VORN)
-    sent=('<0151/UFQ=5927.0')
-    ;;
-pld)
-    # An LNB PLD at LOCAL, a PLD at DISTANT.
-    records() {
-        record 1100 "" 0111 "" PORTO-1 "An LNB PLD here, a PLD there." 50 2 90 ""
-        record 0150 "" 0151 "" PORTO-1 "" 50 2 90 ""
-    }
-    models=(--model 0111=PLD-LNB --model 0151=PLD)
-    sent=('<0151/UFQ=14249.0')
-    ;;
-switch)
-    # Link 1's LOCAL modem 1100 is traffic modem 1 of switch 1, a TRV-420 at 1000.
-    records() {
-        record 1100 "" "" "" LYON-1 "Traffic modem 1 of switch 1." 50 2 90 ""
-        record "" "" "" "" LYON-1 "" 50 2 90 ""
-        empty_records 3 40
-        record 1000 "" "" "" SWITCH-1 "" 50 2 90 ""
-    }
-    models=(--model 1000=420 --model 1100=350)
-    sent=('<1000/BKH=42' '<1000/ACT=1100000000')
-    ;;
-*)
-    echo "e2e: no family '$family'; $usage" >&2
+if [ ! -f "$installation" ]; then
+    echo "e2e: no family '$family' (no $installation); $usage" >&2
     exit 2
-    ;;
-esac
+fi
+
+#   #! record FIELD...   one set-up record (ten fields, shell quoting)
+#   #! empty FROM TO     records with no units
+#   #! sim OPTION VALUE  an option of linvar-sim
+#   #! sent REQUEST      a request that must go over the line once
+records() {
+    local kind rest
+    while read -r kind rest; do
+        case $kind in
+        record) eval "record $rest" ;;
+        empty) eval "empty_records $rest" ;;
+        esac
+    done < <(sed -n 's/^#! //p' "$installation")
+}
+models=()
+sent=()
+while read -r kind a b; do
+    case $kind in
+    sim) models+=("$a" "$b") ;;
+    sent) sent+=("$a") ;;
+    esac
+done < <(sed -n 's/^#! //p' "$installation")
 
 {
     records

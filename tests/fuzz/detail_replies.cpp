@@ -238,20 +238,17 @@ private:
 };
 
 struct Family {
-    DetailFamily family;
+    const char* family;
     const char* model;
     bool modem;
 };
 
 const Family kFamilies[] = {
-    {DetailFamily::Mqx350, "350", true},   {DetailFamily::Mqx350, "350L", true},
-    {DetailFamily::Mqx370, "370", true},   {DetailFamily::Mqx370, "370L", true},
-    {DetailFamily::Mqx370, "7370L", true}, {DetailFamily::Mqx330, "330", true},
-    {DetailFamily::Mqx330, "330T", true},  {DetailFamily::Mqx310, "310", true},
-    {DetailFamily::Mqx310, "7010", true},  {DetailFamily::Vorn, "VORN", false},
-    {DetailFamily::Vorn, "YRAN", false},   {DetailFamily::Pld, "PLD", false},
-    {DetailFamily::Pld, "PLD-LNB", false}, {DetailFamily::Switch, "420", false},
-    {DetailFamily::Switch, "430", false},
+    {"MQX-350", "350", true},     {"MQX-350", "350L", true},    {"MQX-370", "370", true},
+    {"MQX-370", "370L", true},    {"MQX-370", "7370L", true},   {"MQX-330", "330", true},
+    {"MQX-330", "330T", true},    {"MQX-310", "310", true},     {"MQX-310", "7010", true},
+    {"VORN/YRAN", "VORN", false}, {"VORN/YRAN", "YRAN", false}, {"PLD", "PLD", false},
+    {"PLD", "PLD-LNB", false},    {"switch", "420", false},     {"switch", "430", false},
 };
 constexpr size_t kFamilyCount = sizeof kFamilies / sizeof kFamilies[0];
 
@@ -329,7 +326,7 @@ void RunDetail(const Family& f, uint8_t first, bool spoilIdentity, Data& data) {
     Capture capture(clock, Folder());
     TransactionState tx;
 
-    const bool sw = f.family == DetailFamily::Switch;
+    const bool sw = std::string(f.family) == "switch";
     const bool distant = !sw && (first & 0x80);
     const int record = sw ? 41 : distant ? 4 : 3;
     const std::string address = sw ? "1000" : f.modem ? "0350" : "0211";
@@ -345,7 +342,7 @@ void RunDetail(const Family& f, uint8_t first, bool spoilIdentity, Data& data) {
     unit->setDistant(distant);
 
     DetailRequest req;
-    req.family = f.family;
+    req.family = FindFamily(f.family);
     req.UnitAddress = address;
     req.UnitName = sw        ? "switch 1"
                    : f.modem ? (distant ? "Modem 1, Distant end" : "Modem 1, Local end")

@@ -17,7 +17,9 @@ bool DetailHost::open(const DetailRequest& request, std::function<void(bool)> cl
                           timers_, st_.setup, st_.print,   st_.programDir};
     DetailInputs in{request.UnitAddress, request.UnitName, request.IdentityCode, request.CurrentEnd,
                     request.ModemPairPresent};
-    window_ = FamilyOf(request.family).make(deps, in);
+    if (!request.family)
+        return false;
+    window_ = request.family->make(deps, in);
     if (!window_)
         return false;
     closed_ = std::move(closed);

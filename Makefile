@@ -9,7 +9,7 @@ JOBS ?= $(shell nproc)
 
 APT_PACKAGES := g++ cmake ninja-build libgtest-dev clang libclang-rt-14-dev ccache clang-format \
 	qt6-base-dev libgl1-mesa-dev xvfb xauth pkg-config libcpp-httplib-dev prometheus \
-	python3 curl
+	python3 curl qt6-charts-dev libsqlite3-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CCACHE = $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

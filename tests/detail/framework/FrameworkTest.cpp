@@ -78,7 +78,6 @@ protected:
     FamilyDescription Describe() const override { return description_; }
     std::vector<BoxRow> ConfigBoxes() const override {
         BoxRow level;
-        level.tag = 1;
         level.control = levelName;
         level.caption = "Level";
         level.group = levelGroup;
@@ -103,7 +102,6 @@ protected:
         level.reread = levelReread;
 
         BoxRow mode;
-        mode.tag = 2;
         mode.control = "ConfMOD";
         mode.caption = "Mode";
         mode.kind = BoxKind::Combo;

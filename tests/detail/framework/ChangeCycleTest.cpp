@@ -5,15 +5,11 @@
 
 using namespace linvar;
 
-namespace {
-
-using Lines = std::vector<std::string>;
-
-} // namespace
+namespace {} // namespace
 
 TEST(ChangeCycle, TheAupcCommandCarriesOnlyWhatTheUnitHolds) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     r.unit->setAnswer("APP", "=");
     r.ReadConfig();
     r.w->click("BtnAupc");
@@ -36,7 +32,7 @@ TEST(ChangeCycle, TheAupcCommandCarriesOnlyWhatTheUnitHolds) {
 
 TEST(ChangeCycle, ADistantCompositeNamesWhatChangesAndNoRestoresEveryBox) {
     DetailRig r;
-    r.Open("0351110001", 4, "0451");
+    r.Open350("0351110001", 4, "0451");
     r.unit->setAnswer("LRS", "=1");
     r.unit->setAnswer("APP", "=");
     r.unit->setAnswer("BLO", "=");
@@ -66,7 +62,7 @@ TEST(ChangeCycle, ADistantCompositeNamesWhatChangesAndNoRestoresEveryBox) {
 
 TEST(ChangeCycle, ACompositeWithAPartNeverReadLeavesTheDropDownAsTheUnitHasIt) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     // A configuration string cut before the AUPC target: the target box stays empty.
     r.unit->setAnswer("MGC", "=" + KnownConfig().substr(0, 35));
     r.ReadConfig();
@@ -81,7 +77,7 @@ TEST(ChangeCycle, ACompositeWithAPartNeverReadLeavesTheDropDownAsTheUnitHasIt) {
 TEST(ChangeCycle, AnEndTimingThatIsNotANumberIsReportedOnceAndTheWindowGoesOn) {
     DetailRig r;
     r.setup.rec(3).DelayText = "fast";
-    r.Open();
+    r.Open350();
     ASSERT_TRUE(r.UntilSent("<0350/RED?"));
     ASSERT_TRUE(r.UntilSent("<0350/LRS?"));
     ASSERT_EQ(r.op.reports.size(), 1u);
@@ -89,14 +85,14 @@ TEST(ChangeCycle, AnEndTimingThatIsNotANumberIsReportedOnceAndTheWindowGoesOn) {
               "'fast' is not a valid integer value (delay of Modem 1, Local end, link: MADRID-2)");
     // The unit's window opened again (or the summary polling the end) says nothing new.
     r.tx.AwaitingReply = false; // as the station leaves it when a window closes
-    r.Create<Mqx350Window>("0350110000", 3, "0350");
+    r.Create<Mqx350Window>("0350110000");
     ASSERT_TRUE(r.UntilSent("<0350/CID?"));
     EXPECT_EQ(r.op.reports.size(), 1u);
 }
 
 TEST(ChangeCycle, TheOduPreviewsShowAsSoonAsAMemoryActionStarts) {
     DetailRig r;
-    r.Open("0351110000", 3, "0351");
+    r.Open350("0351110000", 3, "0351");
     r.bus.setLatencyMs(400);
     ASSERT_TRUE(r.UntilSent("<0351/RED?"));
     r.Tick(12);
@@ -114,7 +110,7 @@ TEST(ChangeCycle, TheOduPreviewsShowAsSoonAsAMemoryActionStarts) {
 
 TEST(ChangeCycle, AReadOnlyBoxGivesNoPromptAndAFailedRedReplyShowsItsText) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     r.unit->setAnswer("RED", "~");
     ASSERT_TRUE(r.Until([&] { return !r.Text("StaRED").empty(); }));
     EXPECT_EQ(r.Text("StaRED"), "Oblix timeout");
@@ -134,7 +130,7 @@ TEST(ChangeCycle, AReadOnlyBoxGivesNoPromptAndAFailedRedReplyShowsItsText) {
 
 TEST(ChangeCycle, NoGivesBackTheChangedBoxWhenTheOperatorHasMovedOnToTheNextOne) {
     DetailRig r;
-    r.Open("0350110001", 4, "0450");
+    r.Open350("0350110001", 4, "0450");
     r.unit->setAnswer("LRS", "=1");
     r.ReadConfig();
     const std::string tx = r.Text("ConfTFQ"), rx = r.Text("ConfRFQ");

@@ -15,14 +15,12 @@ using namespace linvar;
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 const char* const kBadCurrent = "ERROR: Bad current value. Please correct it";
 const char* const kBadLo = "ERROR: Bad LO frequency value. Please correct it";
 
 void OpenConfig(DetailRig& r, const std::string& identity = "0350110000", int record = 3,
                 const std::string& address = "0350") {
-    r.Open(identity, record, address);
+    r.Open350(identity, record, address);
     ASSERT_TRUE(r.UntilSent("<" + address + "/RED?"));
     r.Tick(3);
     r.w->click("BtnConfig");
@@ -311,7 +309,7 @@ TEST(Detail350Commands, AnOblixModeChangeReadsTheSlaveAddressBack) {
 
 TEST(Detail350Commands, TheStatisticsLogGoesToItsFileAndIsThenCleared) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     r.unit->setStatisticsInterval(0);
     for (const char* values : {"08.512.35E6042", "10.211.04E5120", "04.405.02E7000"})
         r.unit->addStatistics(values, r.clock.monotonicMs());
@@ -346,7 +344,7 @@ TEST(Detail350Commands, TheStatisticsLogGoesToItsFileAndIsThenCleared) {
 
 TEST(Detail350Commands, ARefusedClearLeavesTheLinesInTheFileAndALocalUnitIsNotCleared) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     const Lines expected = AddEvents(r, "13");
     r.unit->setAnswer("CAE", "*");
     ASSERT_NO_FATAL_FAILURE(OpenLogs(r));
@@ -360,7 +358,7 @@ TEST(Detail350Commands, ARefusedClearLeavesTheLinesInTheFileAndALocalUnitIsNotCl
 
     // A unit in LOCAL mode at the LOCAL end: the lines are stored, no clear is sent.
     DetailRig l;
-    l.Open();
+    l.Open350();
     l.unit->setAnswer("LRS", "=0");
     const size_t kept = AddEvents(l, "5").size();
     ASSERT_NO_FATAL_FAILURE(OpenLogs(l));
@@ -376,7 +374,7 @@ TEST(Detail350Commands, ADownloadCutShortByNoAnswerKeepsWhatWasReadAndClearsNoth
     for (const char refusal : {'\0', '~'}) {
         SCOPED_TRACE(refusal ? "far end silent" : "no answer");
         DetailRig r;
-        r.Open("0350110001", 4, "0450");
+        r.Open350("0350110001", 4, "0450");
         Lines firstPage = AddEvents(r, "13579BD");
         const size_t held = firstPage.size();
         firstPage.resize(5);
@@ -408,7 +406,7 @@ TEST(Detail350Commands, ALogFileThatCannotBeWrittenClearsNothingInTheUnit) {
         SCOPED_TRACE(std::string(c.file) + (c.events ? " events" : " statistics"));
         DetailRig r;
         std::filesystem::create_directory(r.dir.path() / "logs");
-        r.Open();
+        r.Open350();
         const size_t events = AddEvents(r, "1").size();
         r.unit->addStatistics("08.512.35E6042", r.clock.monotonicMs());
         ASSERT_NO_FATAL_FAILURE(OpenLogs(r));
@@ -431,7 +429,7 @@ TEST(Detail350Commands, ALogFileThatCannotBeWrittenClearsNothingInTheUnit) {
 TEST(Detail350Commands, AnUnwritableLogFileKeepsTheLinesAndAsksForAnotherFile) {
     DetailRig r;
     std::filesystem::create_directory(r.dir.path() / "logs");
-    r.Open();
+    r.Open350();
     const Lines expected = AddEvents(r, "135");
     ASSERT_NO_FATAL_FAILURE(OpenLogs(r));
     r.op.files = {std::string("logs"), std::string("ev.txt")};
@@ -468,7 +466,7 @@ TEST(Detail350Commands, ForcedSwitchoverIsReportedAsTheUnitAnswers) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.address) + " " + (c.reply ? c.reply : "silent"));
         DetailRig r;
-        r.Open("0350110000", c.record, c.address);
+        r.Open350("0350110000", c.record, c.address);
         if (c.reply)
             r.unit->setAnswer("FSW", c.reply);
         else
@@ -492,7 +490,7 @@ TEST(Detail350Commands, CloseDuringASwitchoverOrAMemoryLoadClosesTheWindow) {
     for (const bool load : {false, true}) {
         SCOPED_TRACE(load ? "memory load" : "switchover");
         DetailRig r;
-        r.Open();
+        r.Open350();
         r.unit->setAnswer("CLD", "=");
         ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
         if (load) {
@@ -513,7 +511,7 @@ TEST(Detail350Commands, CloseDuringASwitchoverOrAMemoryLoadClosesTheWindow) {
 
 TEST(Detail350Commands, CentreBufferReportsTheUnitsAnswer) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
     EXPECT_TRUE(r.at("BufferHint").visible());
     ASSERT_TRUE(r.at("BtnCenterBuffer").enabled());
@@ -541,7 +539,7 @@ TEST(Detail350Commands, CentreBufferReportsTheUnitsAnswer) {
 
 TEST(Detail350Commands, ADistantMemoryLoadIsAcceptedRefusedOrTimedOut) {
     DetailRig r;
-    r.Open("0350110001", 4, "0450");
+    r.Open350("0350110001", 4, "0450");
     ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
     ASSERT_TRUE(r.at("BtnLoad").enabled());
 
@@ -581,7 +579,7 @@ TEST(Detail350Commands, AMemoryLoadAnsweredAfterTheWaitIsASuccess) {
     for (const Case& c : {Case{3, "0350", 3000}, Case{4, "0450", 4500}}) {
         SCOPED_TRACE(c.address);
         DetailRig r;
-        r.Open("0350110000", c.record, c.address);
+        r.Open350("0350110000", c.record, c.address);
         ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
         r.unit->setAnswer("CLD", "=");
         r.unit->inject(Only(sim::Injection::late(c.lateMs), "CLD"));

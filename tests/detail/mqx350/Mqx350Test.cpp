@@ -22,7 +22,7 @@ void OpenUtilities(DetailRig& r) {
 
 TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     // clang-format off
     const char* answers[][2] = {
         {"NUE", "=221"}, {"NUS", "=012"}, {"FLT", "=031001"}, {"EBN", "=08.5"}, {"RFO", "=+001.2"},
@@ -80,7 +80,7 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
 
 TEST(Detail350, TheL350ReadsItsOduStatusAndTheCountdownShows) {
     DetailRig r;
-    r.Open("0351110001", 3, "0351");
+    r.Open350("0351110001", 3, "0351");
     // clang-format off
     const char* answers[][2] = {
         {"CTD", "=030"}, {"BPC", "=1"}, {"BDC", "=1200"}, {"BDV", "=24.0"}, {"LPC", "=1"},
@@ -109,14 +109,14 @@ TEST(Detail350, TheL350ReadsItsOduStatusAndTheCountdownShows) {
     // With the G.703 option the clock extension box shows; "x" means not reported.
     for (const char* identity : {"035011000x", "0350110001"}) {
         DetailRig g;
-        g.Open(identity);
+        g.Open350(identity);
         EXPECT_EQ(g.at("GrpClockExt").visible(), identity[9] == '1') << identity;
     }
 }
 
 TEST(Detail350, ConfigurationReadFillsEveryBoxFromItsPosition) {
     DetailRig r;
-    r.Open("0351110000", 3, "0351");
+    r.Open350("0351110000", 3, "0351");
     const size_t mark = r.port.sent.size();
     r.ReadConfig();
     const std::vector<std::string> all = r.SentSince(mark);
@@ -192,7 +192,7 @@ TEST(Detail350, ConfigurationReadFillsEveryBoxFromItsPosition) {
 
 TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     for (const char* m : {"TFQ", "TPL", "APP", "CID", "RSW", "RMD", "ESA", "ADJ"})
         r.unit->setAnswer(m, "=");
     r.ReadConfig();
@@ -242,7 +242,7 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
 
     // The MQX-350L: 949.9 MHz is below its band; the LO carries its mix sign.
     DetailRig l;
-    l.Open("0351110000", 3, "0351");
+    l.Open350("0351110000", 3, "0351");
     l.unit->setAnswer("TFQ", "=");
     l.unit->setAnswer("BLO", "=");
     l.ReadConfig();
@@ -260,7 +260,7 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
 
 TEST(Detail350, DistantChangesAreConfirmedFirst) {
     DetailRig r;
-    r.Open("0350110001", 4, "0450");
+    r.Open350("0350110001", 4, "0450");
     r.unit->setAnswer("LRS", "=0");
     r.unit->setAnswer("TFQ", "=");
     r.unit->setAnswer("TST", "=");
@@ -318,7 +318,7 @@ TEST(Detail350, DistantChangesAreConfirmedFirst) {
 
     // The redundant modem beside the switch is a LOCAL unit: its state, its box, no question.
     DetailRig m;
-    m.Open("0350110000", 42, "0042");
+    m.Open350("0350110000", 42, "0042");
     m.unit->setAnswer("LRS", "=0");
     m.unit->setAnswer("TFQ", "=");
     m.ReadConfig();
@@ -333,7 +333,7 @@ TEST(Detail350, DistantChangesAreConfirmedFirst) {
 
 TEST(Detail350, ARefusedChangeReadsTheUnitAgainAfterThirtyTicks) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     r.unit->setAnswer("TFQ", "?");
     r.unit->setAnswer("CID", "=LINK TWO");
     r.ReadConfig();
@@ -369,7 +369,7 @@ TEST(Detail350, ARefusedChangeReadsTheUnitAgainAfterThirtyTicks) {
 
 TEST(Detail350, RemoteStateRulesAfterAChange) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     r.unit->setAnswer("LRS", "=0");
     r.ReadConfig();
     EXPECT_EQ(r.Text("StaLRS"), "LOCAL");
@@ -407,7 +407,7 @@ TEST(Detail350, AnOfflineUnitOfAPairIsReadOnlyAUnitOnItsOwnIsNot) {
         SCOPED_TRACE(paired ? "paired" : "alone");
         DetailRig r;
         r.paired = paired;
-        r.Open();
+        r.Open350();
         r.unit->setOnline(false);
         r.ReadConfig();
         EXPECT_EQ(r.Text("StaRED"), "Offline");
@@ -418,7 +418,7 @@ TEST(Detail350, AnOfflineUnitOfAPairIsReadOnlyAUnitOnItsOwnIsNot) {
 
 TEST(Detail350, LogsDownloadToNewAppendedAndOverwrittenFiles) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     r.unit->setStatisticsInterval(0);
     for (char code : {'1', '3', '5'})
         r.unit->addEvent('1', '3', code, r.clock.monotonicMs());
@@ -478,7 +478,7 @@ TEST(Detail350, LogsDownloadToNewAppendedAndOverwrittenFiles) {
 TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
     DetailRig r;
     r.clock.set({2026, 12, 31, 23, 50, 10, 0});
-    r.Open();
+    r.Open350();
     r.unit->setAnswer("DAY", "=311226");
     r.unit->setAnswer("TIM", "=235010");
     ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
@@ -500,7 +500,7 @@ TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
     // Backwards over midnight with the quarter-hours.
     DetailRig b;
     b.clock.set({2027, 1, 1, 0, 10, 0, 0});
-    b.Open();
+    b.Open350();
     b.unit->setAnswer("DAY", "=010127");
     b.unit->setAnswer("TIM", "=001000");
     ASSERT_NO_FATAL_FAILURE(OpenUtilities(b));
@@ -513,7 +513,7 @@ TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
 
 TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
     DetailRig r;
-    r.Open("0351110000", 3, "0351");
+    r.Open350("0351110000", 3, "0351");
     ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
     r.w->choose("MemoryList", 3);
     // Storing into an empty location goes straight on.

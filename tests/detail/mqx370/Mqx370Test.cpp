@@ -8,14 +8,11 @@ using namespace linvar;
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 // An MQX-370 family window on the simulated unit of that model.
 Mqx370Window& Open370(DetailRig& r, const std::string& identity, int record = 3,
                       const std::string& address = "0370") {
-    r.Place(identity.substr(1, 3), record, address);
-    r.unit->setIdentity(identity);
-    return r.Create<Mqx370Window>(identity, record, address);
+    r.Place(identity.substr(1, 3), record, address).setIdentity(identity);
+    return r.Create<Mqx370Window>(identity);
 }
 
 // The unit's configuration string with `text` from position `pos` (1 = the first).
@@ -542,7 +539,7 @@ TEST(Detail370, AfterASwitchoverTheOffLineModemTakesNoChanges) {
         if (is370)
             Open370(r, "0370000000");
         else
-            r.Open();
+            r.Open350();
         sim::Unit* partner = r.bus.add("0351", is370 ? "370" : "350");
         r.unit->setPartner(partner);
         partner->setPartner(r.unit);

@@ -3,7 +3,7 @@
 // warning, lock mode and the LNA calibration.
 
 #include "Pld.h"
-#include "detail/TransceiverRig.h"
+#include "detail/DetailRig.h"
 
 #include "detail/pld/PldWindow.h"
 
@@ -13,15 +13,15 @@ using namespace linvar;
 
 namespace {
 
-using Lines = std::vector<std::string>;
-using Rig = TransceiverRig<PldWindow, sim::PldBehaviour>;
+using Rig = DetailRig;
 
 void OpenPld(Rig& r, const std::string& model = "PLD", int record = 3,
              const std::function<void(Rig&)>& prepare = {}) {
-    r.Make(model, record);
+    r.Place(model, record, "0211");
     if (prepare)
         prepare(r);
-    r.Open(record % 2 ? "Transceiver 1, Local" : "Transceiver 1, Distant");
+    r.name = record % 2 ? "Transceiver 1, Local" : "Transceiver 1, Distant";
+    r.Create<PldWindow>();
 }
 
 } // namespace
@@ -38,7 +38,7 @@ TEST(DetailPld, IdentifiesTheUnitReadsEverythingOnceThenLoopsOnItsAlarms) {
     EXPECT_EQ(r.Commands(mark),
               (Lines{"RCS?", "CFS?", "CES?", "CRS?", "CAS?", "CUS?", "CDS?", "CHS?", "RCS?"}));
 
-    EXPECT_EQ(r.w->caption(), "Detail of PLD-KU25A    Transceiver 1, Local, Link: LISBON-2");
+    EXPECT_EQ(r.w->caption(), "Detail of PLD-KU25A    Transceiver 1, Local, Link: MADRID-2");
     r.Shows({{"StaRET2", "HPA type: OEM-SSPA"},
              {"RET2", "HPA type: OEM-SSPA"},
              {"RET", "PLD-KU25A 25W SSPA  "}});
@@ -58,7 +58,7 @@ TEST(DetailPld, IdentifiesTheUnitReadsEverythingOnceThenLoopsOnItsAlarms) {
              {"CrsSource", "External"},
              {"CrsOsc", "Osc: Warm"}});
     EXPECT_EQ(r.Colour("StaSFS"), "lime");
-    EXPECT_EQ(r.w->DownFreqMax, 12750);
+    EXPECT_EQ(r.win<PldWindow>().DownFreqMax, 12750);
     // No log, no utilities; the status button stays off while the status loop runs.
     r.Visible({"BtnLogs", "BtnUtilities"}, false);
     EXPECT_FALSE(r.at("BtnStatus").enabled());
@@ -84,7 +84,7 @@ TEST(DetailPld, AnLnbUnitTakesItsDownLimitsFromTheChosenBand) {
     EXPECT_EQ(r.Commands(mark).front(), "RCS?");
 
     r.w->click("BtnConfig");
-    ASSERT_TRUE(r.UntilIdle());
+    ASSERT_TRUE(r.Settle());
     r.w->enter("DFQ");
     EXPECT_EQ(r.Text("Instruction"),
               "Enter the DOWN Freq between 11700 and 12200 MHz, resolution 1MHz");
@@ -92,19 +92,19 @@ TEST(DetailPld, AnLnbUnitTakesItsDownLimitsFromTheChosenBand) {
     EXPECT_EQ(r.Text("Notice"), "Note: have corrected freq value to top permitted value");
 
     EXPECT_EQ(r.Sent([&] { r.Choose("SRB", 0); }), (Lines{"SRB=A", "SRB?", "RCS?"}));
-    EXPECT_EQ(r.w->DownFreqMax, 11700);
+    EXPECT_EQ(r.win<PldWindow>().DownFreqMax, 11700);
     EXPECT_EQ(r.Text("LNBband2"), "Band A");
 }
 
 TEST(DetailPld, AlarmsAreGrayWhereTheyCannotMeanAnything) {
     Rig r;
     OpenPld(r, "PLD", 3, [](Rig& r) {
-        r.Sim().setAgc('0');
-        r.Sim().setAlarms("CAS", "101");
-        r.Sim().setAlarms("CUS", "1101");
-        r.Sim().setAlarms("CDS", "0100");
-        r.Sim().setAlarms("CRS", "0X0020");
-        r.Sim().setUpConverter(false);
+        r.Sim<sim::PldBehaviour>().setAgc('0');
+        r.Sim<sim::PldBehaviour>().setAlarms("CAS", "101");
+        r.Sim<sim::PldBehaviour>().setAlarms("CUS", "1101");
+        r.Sim<sim::PldBehaviour>().setAlarms("CDS", "0100");
+        r.Sim<sim::PldBehaviour>().setAlarms("CRS", "0X0020");
+        r.Sim<sim::PldBehaviour>().setUpConverter(false);
     });
     ASSERT_TRUE(r.Ready());
     for (const char* a : {"CAS1", "CAS2", "CAS3"})
@@ -124,7 +124,7 @@ TEST(DetailPld, AlarmsAreGrayWhereTheyCannotMeanAnything) {
     r.Shows({{"StaUFQ", "NA"}, {"StaUAT", nullptr, "gray"}});
 
     // With the AGC on its alarms count.
-    r.Sim().setAgc('1');
+    r.Sim<sim::PldBehaviour>().setAgc('1');
     ASSERT_TRUE(r.UntilSent("<0211/CAS?"));
     r.Tick(3);
     r.Shows({{"CAS1", nullptr, "red"}, {"CAS2", nullptr, "lime"}});
@@ -175,7 +175,7 @@ TEST(DetailPld, LockModeHoldsTheSettingsAndIsReadBackAfterItsChange) {
         r.UntilText("Instruction", "Command was not accepted; parameter re-read from unit..."));
     r.unit->setAnswer("LOK", "");
     ASSERT_TRUE(r.UntilSent("<0211/LOK?"));
-    ASSERT_TRUE(r.UntilIdle());
+    ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.at("LOK").selectedText(), " On");
 }
 
@@ -185,8 +185,8 @@ TEST(DetailPld, TheLnaIsCalibratedOnceAndATimeOutIsShownUntilTheNextReply) {
     r.ReadConfig();
     r.w->click("BtnCalibrate");
     EXPECT_EQ(r.Text("LnaCalMsg"), "Calibrating LNA current...");
-    ASSERT_TRUE(r.UntilText("LnaCalMsg", "Calibration point set") && r.UntilIdle());
-    EXPECT_EQ(r.Sim().calibrations(), 1);
+    ASSERT_TRUE(r.UntilText("LnaCalMsg", "Calibration point set") && r.Settle());
+    EXPECT_EQ(r.Sim<sim::PldBehaviour>().calibrations(), 1);
 
     r.w->click("BtnStatus");
     r.Once(sim::Injection::silence(), "CES");
@@ -209,10 +209,10 @@ TEST(DetailPld, TheSummaryFaultStatusIsRedOnlyForAFaultCharacter) {
     OpenPld(r);
     ASSERT_TRUE(r.Ready());
     for (const auto& c : cases) {
-        r.Sim().setAlarms(c.reply, c.chars);
+        r.Sim<sim::PldBehaviour>().setAlarms(c.reply, c.chars);
         ASSERT_TRUE(r.UntilSent("<0211/CFS?"));
         ASSERT_TRUE(r.UntilSent("<0211/RCS?")); // a whole pass decoded
         EXPECT_EQ(r.Colour("StaSFS"), c.colour) << c.reply << " " << c.chars;
-        r.Sim().setAlarms(c.reply, std::string(std::strlen(c.chars), '0'));
+        r.Sim<sim::PldBehaviour>().setAlarms(c.reply, std::string(std::strlen(c.chars), '0'));
     }
 }

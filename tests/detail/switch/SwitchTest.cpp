@@ -3,40 +3,28 @@
 
 #include "Switch.h"
 #include "StationHarness.h"
-#include "detail/TransceiverRig.h"
+#include "detail/DetailRig.h"
 #include "detail/switch/SwitchWindow.h"
 
 using namespace linvar;
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 // Switch 1 (record 41) at address 1000.
-struct SwitchRig : TransceiverRig<SwitchWindow, sim::SwitchBehaviour> {
+struct SwitchRig : DetailRig {
     sim::SwitchBehaviour* sw = nullptr;
 
     explicit SwitchRig(const std::string& model = "420", char remote = '1') {
-        bus.setLatencyMs(20);
-        EndRecord& e = setup.rec(41);
-        e.Mod1Addr = "1000";
-        e.IdText = "SWITCH-1";
-        e.DelayText = "50";
-        e.TimeoutText = "2";
-        unit = bus.add("1000", model);
-        unit->setRemoteState(remote);
-        sw = &Sim();
-        addr = "1000";
-        record_ = 41;
+        Place(model, 41, "1000").setRemoteState(remote);
+        sw = &Sim<sim::SwitchBehaviour>();
     }
-    void Open() { TransceiverRig::Open("switch 1"); }
+    void Open() { Create<SwitchWindow>(); }
     // Opened, identified and once round the status loop; then the configuration panel.
     void OpenToConfig() {
         Open();
         ASSERT_TRUE(UntilSent("<1000/LRS?"));
         ASSERT_TRUE(Idle("BtnConfig") && w->click("BtnConfig") && Settle());
     }
-    bool Settle() { return UntilStep(SwitchWindow::kConfigIdle); }
     bool ToUtilities() {
         return Idle("BtnUtilities") && w->click("BtnUtilities") && UntilSent("<1000/TIM?");
     }
@@ -472,7 +460,7 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
     EXPECT_EQ(r.at("LogProgress").textColour(), Colours::red);
     EXPECT_EQ(r.Commands(cut), (Lines{"RNE?", "RNE?"}));
     EXPECT_EQ(r.Text("LogTopLine"), "Event data stored in cut.txt");
-    EXPECT_EQ(r.FileLines("cut.txt"), 5u);
+    EXPECT_EQ(r.File("cut.txt").size(), 5u);
     EXPECT_EQ(r.unit->events().size(), held);
 }
 

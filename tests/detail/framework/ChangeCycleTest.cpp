@@ -74,16 +74,13 @@ TEST(ChangeCycle, ACompositeWithAPartNeverReadLeavesTheDropDownAsTheUnitHasIt) {
     EXPECT_FALSE(r.at("ConfAPM").selectedText().empty());
 }
 
-TEST(ChangeCycle, AnEndTimingThatIsNotANumberIsReportedOnceAndTheWindowGoesOn) {
+// A bad end delay is reported once an end: the window opened again says nothing new.
+TEST(ChangeCycle, AnEndTimingThatIsNotANumberIsReportedOnceAnEnd) {
     DetailRig r;
     r.setup.rec(3).DelayText = "fast";
     r.Open350();
     ASSERT_TRUE(r.UntilSent("<0350/RED?"));
-    ASSERT_TRUE(r.UntilSent("<0350/LRS?"));
     ASSERT_EQ(r.op.reports.size(), 1u);
-    EXPECT_EQ(r.op.reports[0],
-              "'fast' is not a valid integer value (delay of Modem 1, Local end, link: MADRID-2)");
-    // The unit's window opened again (or the summary polling the end) says nothing new.
     r.tx.AwaitingReply = false; // as the station leaves it when a window closes
     r.Create<Mqx350Window>("0350110000");
     ASSERT_TRUE(r.UntilSent("<0350/CID?"));

@@ -68,13 +68,11 @@ TEST(Detail310, TheWindowReadsTheIdentityItself) {
 TEST(Detail310, DataRatesFollowTheModelAndModulationAfterATimeOut) {
     Rig r;
     Open(r);
-    // A time-out is told in the family's words.
+    // A time-out leaves no mark in the capture file.
     r.setup.rec(3).TimeoutText = "1";
     r.capture.ToggleCapture();
     r.unit->inject(sim::Injection::silence());
     ASSERT_TRUE(r.Until([&] { return !r.Text("Notice").empty(); }));
-    EXPECT_EQ(r.Text("Notice"), "Communications were timed out, check system");
-    EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
     EXPECT_EQ(r.dir.read(CaptureFileName).find("[timed out]"), std::string::npos);
     r.unit->clearInjections();
     r.ReadConfig();

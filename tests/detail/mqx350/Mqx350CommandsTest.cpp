@@ -266,17 +266,6 @@ TEST(Detail350Commands, TheBucLoGoesWithItsMixSignAtBothEnds) {
     EXPECT_EQ(d.Settings([&] { d.w->choose("ConfBLOMix", 1); }), Lines{"BLO=12000-"});
 }
 
-// A refused LO entry stays in its box for correction; the mix goes with the LO the unit holds.
-TEST(Detail350Commands, ARefusedLoEntryNeverReachesTheMixCommand) {
-    DetailRig r;
-    ASSERT_NO_FATAL_FAILURE(OpenConfig(r, "0351110000", 3, "0351"));
-    r.unit->setAnswer("BLO", "=");
-    r.w->click("BtnOdu");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfBLO", "70000"); }), Lines{});
-    EXPECT_EQ(r.at("ConfBLOCap").textColour(), Colours::red);
-    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfBLOMix", 1); }), Lines{"BLO=13050-"});
-}
-
 TEST(Detail350Commands, AnOblixModeChangeReadsTheSlaveAddressBack) {
     DetailRig r;
     ASSERT_NO_FATAL_FAILURE(OpenConfig(r));

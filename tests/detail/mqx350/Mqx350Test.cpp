@@ -1,6 +1,5 @@
 #include "detail/DetailRig.h"
 
-#include "detail/framework/DetailHost.h"
 #include "ui/TextFile.h"
 #include "wire/FaultTables.h"
 
@@ -92,7 +91,11 @@ TEST(Detail350, TheL350ReadsItsOduStatusAndTheCountdownShows) {
     r.unit->setAnswer("LDC", "?");
     EXPECT_EQ(r.w->ModelName, "MQX-350L");
     EXPECT_TRUE(r.at("GrpClockExt").visible());
-    ASSERT_TRUE(r.UntilSent("<0351/BSV?"));
+    ASSERT_TRUE(r.UntilSent("CTD?"));
+    const size_t mark = r.port.sent.size();
+    ASSERT_TRUE(r.UntilSent("LRS?"));
+    EXPECT_EQ(r.Commands(mark), (Lines{"BPC?", "BDC?", "BDV?", "LPC?", "LDC?", "LDV?", "BCE?",
+                                       "BOL?", "BUT?", "BPA?", "BSV?", "LRS?"}));
     r.Tick(3);
     // clang-format off
     const std::pair<const char*, const char*> odu[] = {
@@ -269,22 +272,6 @@ TEST(Detail350, DistantChangesAreConfirmedFirst) {
     EXPECT_FALSE(r.at("ConfLRS").visible());
     EXPECT_TRUE(r.at("ConfADJ").readOnly());
 
-    // No: nothing is sent and the box gets its value back.
-    r.op.answers.push_back(Answer::No);
-    size_t mark = r.port.sent.size();
-    r.Edit("ConfTFQ", "71");
-    EXPECT_TRUE(r.op.questions.empty()); // asked 100 ms later
-    r.Tick(3);
-    ASSERT_EQ(r.op.questions.size(), 1u);
-    EXPECT_EQ(r.op.questions[0].title, "Confirm");
-    EXPECT_EQ(r.op.questions[0].text, "Change Tx frequency to 71.0000 MHz. Comms may be affected.");
-    EXPECT_EQ(r.op.questions[0].buttons, Buttons::YesNo);
-    r.Tick(5);
-    EXPECT_TRUE(r.SentSince(mark).empty());
-    EXPECT_EQ(r.Text("ConfTFQ"), " 70.0000");
-    EXPECT_EQ(r.Text("Instruction"), "Edit of parameter has been replaced with previous value");
-    EXPECT_EQ(r.w->StepNo, ConfigSteps::Idle);
-
     // Yes: the command goes out.
     r.op.answers.push_back(Answer::Yes);
     r.Edit("ConfTFQ", "71");
@@ -292,20 +279,11 @@ TEST(Detail350, DistantChangesAreConfirmedFirst) {
     EXPECT_EQ(r.Text("Instruction"), "Distant modem re-configuration sent, please wait...");
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
 
-    // A test mode other than I/O loopback would cut the distant unit off: Normal is sent.
     // The clock extension's two boxes make one command and one question without a selection.
     r.unit->setAnswer("CEX", "=");
-    const std::tuple<const char*, int, const char*, const char*> asked[] = {
-        {"ConfTST", 5, "<0450/TST=0", "Change Unit Test Mode to Normal. Comms may be affected."},
-        {"ConfCEXMode", 2, "<0450/CEX=22",
-         "Change Clk Extension parameters. Comms may be affected."}};
-    for (const auto& [box, index, command, question] : asked) {
-        r.op.answers.push_back(Answer::Yes);
-        r.w->choose(box, index);
-        ASSERT_TRUE(r.UntilSent(command, 10));
-        EXPECT_EQ(r.op.questions.back().text, question);
-        ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
-    }
+    r.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfCEXMode", 2); }), Lines{"CEX=22"});
+    EXPECT_EQ(r.op.questions.back().text, "Change Clk Extension parameters. Comms may be affected.");
 
     // A distant unit in remote: the boxes open, the reference adjust stays read-only.
     r.unit->setAnswer("LRS", "=1");
@@ -331,40 +309,16 @@ TEST(Detail350, DistantChangesAreConfirmedFirst) {
               (std::vector<std::string>{"TFQ=0071.0000"}));
 }
 
-TEST(Detail350, ARefusedChangeReadsTheUnitAgainAfterThirtyTicks) {
+// A refused circuit ID is read again from the circuit ID, not from the configuration.
+TEST(Detail350, ARefusedCircuitIdIsReadAgainFromItsOwnStep) {
     DetailRig r;
     r.Open350();
-    r.unit->setAnswer("TFQ", "?");
-    r.unit->setAnswer("CID", "=LINK TWO");
     r.ReadConfig();
-    r.Edit("ConfTFQ", "75");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::PauseFirst; }));
-    EXPECT_EQ(r.Text("Notice"), "Command was not accepted. Re-reading unit...");
-    EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
-    const size_t mark = r.port.sent.size();
-    int ticks = 0;
-    while (r.port.sent.size() == mark && ticks < 100) {
-        r.Tick();
-        ++ticks;
-    }
-    EXPECT_GE(ticks, 31);
-    EXPECT_LE(ticks, 33);
-    EXPECT_EQ(r.port.sent.back(), "<0350/MGC?");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
-    EXPECT_EQ(r.Text("ConfTFQ"), " 70.0000");
-
-    // A refused circuit ID starts again from the circuit ID; a silent unit times out.
     r.unit->setAnswer("CID", "*");
     r.Edit("ConfCID", "new");
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == 1; }));
     r.Tick(2);
     EXPECT_EQ(r.port.sent.back(), "<0350/CID?");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
-    r.unit->setAnswer("TFQ", "");
-    r.unit->inject(sim::Injection::silence());
-    r.Edit("ConfTFQ", "76");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::PauseFirst; }, 100));
-    EXPECT_EQ(r.Text("Notice"), "Timed out. Check Timeout-Time. Re-reading unit...");
 }
 
 TEST(Detail350, RemoteStateRulesAfterAChange) {
@@ -563,44 +517,3 @@ TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
     EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 3");
 }
 
-TEST(Detail350, TheStationOpensTheWindowAndTakesThePortBack) {
-    PollHarness h;
-    std::vector<Screen*> shown;
-    ManualScheduler unused;
-    DetailHost host({h.cycle.tx, h.port, h.capture, h.clock, h.op, h.setup, h.print, h.dir.path()},
-                    [&](Screen& s, bool on) {
-                        if (on)
-                            shown.push_back(&s);
-                        else
-                            shown.erase(std::find(shown.begin(), shown.end(), &s));
-                    });
-    h.cycle.SetDetailWindows(&host);
-    sim::Unit* m = h.Unit(3, Modem1, "1300", "350");
-    m->setAnswer("EID", "=1350110000");
-    h.Start();
-    h.Ticks(20);
-    h.cycle.DoubleClickLink(2);
-    h.Ticks(40);
-    h.cycle.DoubleClickUnit(Modem1, false);
-    const auto run = [&](int limit, const std::function<bool()>& done) {
-        for (int i = 0; i < limit && !done(); ++i) {
-            h.Tick();
-            host.Tick();
-        }
-    };
-    run(200, [&] { return host.IsOpen(); });
-    ASSERT_TRUE(host.IsOpen());
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_FALSE(h.cycle.TimerEnabled());
-    EXPECT_EQ(host.Window()->caption().substr(0, 36), "Detail of Modem 1, Local end, link: ");
-    run(100, [] { return false; });
-    EXPECT_EQ(h.port.sent.back().substr(0, 6), "<1300/");
-    host.Window()->click("BtnClose");
-    run(60, [&] { return !host.IsOpen(); });
-    EXPECT_FALSE(host.IsOpen());
-    EXPECT_TRUE(shown.empty());
-    EXPECT_TRUE(h.cycle.TimerEnabled());
-    // The after-detail steps ask the unit's faults once more.
-    ASSERT_TRUE(h.RunRequests(1));
-    EXPECT_EQ(h.port.sent.back(), "<1300/FLT?");
-}

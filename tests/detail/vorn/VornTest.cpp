@@ -219,23 +219,6 @@ TEST(DetailVorn, WithoutFactoryAccessEntriesGoUncorrectedAndARefusalIsReReadAndC
              {"UAT", " 10.25"}});
 }
 
-TEST(DetailVorn, TheRefusalMessageIsClearedFortyTwoTicksLater) {
-    Rig r;
-    OpenVorn(r);
-    r.ReadConfig();
-    r.Once(sim::Injection::refuse('?'), "DFQ");
-    r.Edit("DFQ", "3800");
-    ASSERT_TRUE(
-        r.UntilText("Instruction", "Command was not accepted; parameter re-read from unit..."));
-    int ticks = 0;
-    ASSERT_TRUE(r.Until([&] {
-        ++ticks;
-        return r.Text("Instruction").empty();
-    }));
-    EXPECT_EQ(ticks, 43); // counted from the tick that showed it
-    r.Shows({{"DFQ", " 3702.5"}, {"StaDFQ", "3702.5 MHz"}});
-}
-
 TEST(DetailVorn, TheOffLineUnitOfAPairIsLimitedAndADistantUnitKeepsItsDownMute) {
     Rig off;
     OpenVorn(off, 3, true, [](Rig& r) {
@@ -298,17 +281,11 @@ TEST(DetailVorn, ADistantChangeIsConfirmedAndANoPutsTheValueBack) {
     Rig r;
     OpenVorn(r, 4);
     r.ReadConfig();
-    r.op.answers.push_back(Answer::Yes);
-    EXPECT_EQ(r.Sent([&] { r.Edit("UFQ", "5930"); }), (Lines{"UFQ=5930.0", "CCS?"}));
-    ASSERT_EQ(r.op.questions.size(), 1u);
-    EXPECT_EQ(r.op.questions[0].title, "Confirm");
-    EXPECT_EQ(r.op.questions[0].text, "Change Up Frequency to 5930.0 MHz. Comms may be affected.");
-
     // No: nothing goes out but the re-read of the box's step, and the box has its value
     // back.
     r.op.answers.push_back(Answer::No);
     EXPECT_EQ(r.Sent([&] { r.Choose("LCW", 20); }), Lines{"CLS?"});
-    EXPECT_EQ(r.op.questions[1].text, "Change LNA Current Window to 40 %");
+    EXPECT_EQ(r.op.questions[0].text, "Change LNA Current Window to 40 %");
     EXPECT_EQ(r.at("LCW").selectedText(), " 35 %");
     EXPECT_EQ(r.Text("Instruction"), "Edit of parameter has been replaced with previous value");
 
@@ -316,7 +293,7 @@ TEST(DetailVorn, ADistantChangeIsConfirmedAndANoPutsTheValueBack) {
     EXPECT_EQ(r.Sent([&] { r.Edit("CID", "north dish"); }),
               (Lines{"CID=NORTH DISH              ", "CID?"}));
     EXPECT_EQ(r.Text("StaCID"), "NORTH DISH              ");
-    EXPECT_EQ(r.op.questions.size(), 2u);
+    EXPECT_EQ(r.op.questions.size(), 1u);
 }
 
 TEST(DetailVorn, StoredEventsGoToANewAnAppendedOrAReplacedFile) {

@@ -232,6 +232,13 @@ struct DetailRig {
             ASSERT_TRUE(Idle("BtnConfig"));
         }
     }
+    // From the status loop, a phase's panel once its first request `first` has gone out.
+    void ToPanel(const char* button, const std::string& first) {
+        ReadStatus();
+        w->click(button);
+        ASSERT_TRUE(UntilSent(first));
+        Tick(3);
+    }
     // Reads the configuration; returns the requests of the reading.
     Lines ReadConfig() {
         ReadStatus();
@@ -281,6 +288,13 @@ struct DetailRig {
             else
                 Edit(box, value);
         });
+    }
+    // The instruction the window shows while `box` has the focus.
+    std::string Prompt(const std::string& box) {
+        w->enter(box);
+        const std::string shown = Text("Instruction");
+        w->leave(box);
+        return shown;
     }
     // Ticks or clears a check box and leaves it.
     void Check(const std::string& box, bool on) {

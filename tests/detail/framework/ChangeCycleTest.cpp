@@ -118,10 +118,8 @@ TEST(ChangeCycle, AReadOnlyBoxGivesNoPromptAndAFailedRedReplyShowsItsText) {
     r.w->click("BtnConfig");
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
     EXPECT_TRUE(r.at("ConfTDR").readOnly());
-    r.w->enter("ConfTDR");
-    EXPECT_EQ(r.Text("Instruction"), "Click on a box to change the configuration parameters");
-    r.w->enter("ConfTFQ");
-    EXPECT_EQ(r.Text("Instruction"),
+    EXPECT_EQ(r.Prompt("ConfTDR"), "Click on a box to change the configuration parameters");
+    EXPECT_EQ(r.Prompt("ConfTFQ"),
               "Enter Tx frequency, 50-90 MHz or 100-180 MHz, resolution 100 Hz");
 }
 

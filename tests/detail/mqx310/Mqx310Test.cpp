@@ -54,13 +54,11 @@ TEST(Detail310, TheWindowReadsTheIdentityItself) {
         EXPECT_TRUE(r.at("BtnConfig").enabled());
         r.ReadConfig();
         EXPECT_EQ(r.at("TxMod").items(), (V{" BPSK", " QPSK"}));
-        r.w->enter("TxFreq");
-        EXPECT_EQ(r.Text("Instruction"),
+        EXPECT_EQ(r.Prompt("TxFreq"),
                   "Enter a TX frequency, between " + range + " MHz, resolution 100Hz.");
-        r.w->enter("TxDataRate");
-        EXPECT_EQ(r.Text("Instruction"), "Enter a TX data rate, between 7.2 and " + top +
-                                             " kbps, resolution 1 bps, up to " + chars +
-                                             " characters.");
+        EXPECT_EQ(r.Prompt("TxDataRate"), "Enter a TX data rate, between 7.2 and " + top +
+                                              " kbps, resolution 1 bps, up to " + chars +
+                                              " characters.");
         EXPECT_EQ(r.Set("TxDataRate", "1024"), top == "512" ? V{} : V{"TDR=1024.000"});
     }
 }
@@ -93,8 +91,7 @@ TEST(Detail310, DataRatesFollowTheModelAndModulationAfterATimeOut) {
     EXPECT_EQ(r.Set("EbNoAlarmPt", "1.5"), V{});
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad alarm point value. Please correct it");
     EXPECT_EQ(r.Set("EbNoAlarmPt", "2"), V{"EBA=02.0"});
-    r.w->enter("MaskTxAis");
-    EXPECT_EQ(r.Text("Instruction"), "Check boxes of desired alarms to be masked.");
+    EXPECT_EQ(r.Prompt("MaskTxAis"), "Check boxes of desired alarms to be masked.");
 
     // A self-test waits no longer than any other command.
     r.w->choose("TestMode", 1);

@@ -150,9 +150,8 @@ TEST(Detail330, DataRateLimitsAndCodingBoxesFollowTheFecType) {
             u.setConfig(Plain330(coding, "2048.000"));
         });
         r.ReadConfig();
-        r.w->enter("TxDataRate");
-        EXPECT_EQ(r.Text("Instruction"), std::string("Enter Tx data rate, between ") + limits +
-                                             " kbps, resolution 1 bps, up to 8 characters");
+        EXPECT_EQ(r.Prompt("TxDataRate"), std::string("Enter Tx data rate, between ") + limits +
+                                              " kbps, resolution 1 bps, up to 8 characters");
         EXPECT_EQ(r.Flags(&Control::visible, {"TxFECrate", "TxMod"}), codingShown ? "11" : "00");
         EXPECT_EQ(r.at("TxFECrate").enabled(), rateEnabled);
         r.Shows(std::string("TxFECrate=") + rate + "|TxMod=" + mod);
@@ -250,8 +249,7 @@ TEST(Detail330, TheIfBandAndItsLevelSetTheFrequencyRange) {
             u.setReading("LBL", level);
         });
         r.ReadConfig();
-        r.w->enter("TxFreq");
-        EXPECT_EQ(r.Text("Instruction"),
+        EXPECT_EQ(r.Prompt("TxFreq"),
                   std::string("Enter a Tx frequency, between ") + range + " MHz, resolution 100Hz");
         if (*range == '1') {
             EXPECT_EQ(r.Set("TxFreq", "177"), *level == '4' ? V{"TFQ=177.0000"} : V{});

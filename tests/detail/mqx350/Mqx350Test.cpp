@@ -9,14 +9,6 @@ namespace {
 
 const std::string kCid24 = "CID=ABC" + std::string(21, ' ');
 
-void OpenUtilities(DetailRig& r) {
-    ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/RED?"));
-    r.Tick(3);
-    r.w->click("BtnUtilities");
-    ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/TIM?"));
-    r.Tick(3);
-}
-
 } // namespace
 
 TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
@@ -283,7 +275,8 @@ TEST(Detail350, DistantChangesAreConfirmedFirst) {
     r.unit->setAnswer("CEX", "=");
     r.op.answers.push_back(Answer::Yes);
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfCEXMode", 2); }), Lines{"CEX=22"});
-    EXPECT_EQ(r.op.questions.back().text, "Change Clk Extension parameters. Comms may be affected.");
+    EXPECT_EQ(r.op.questions.back().text,
+              "Change Clk Extension parameters. Comms may be affected.");
 
     // A distant unit in remote: the boxes open, the reference adjust stays read-only.
     r.unit->setAnswer("LRS", "=1");
@@ -435,7 +428,7 @@ TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
     r.Open350();
     r.unit->setAnswer("DAY", "=311226");
     r.unit->setAnswer("TIM", "=235010");
-    ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
+    r.ToPanel("BtnUtilities", "TIM?");
     EXPECT_EQ(r.Text("ClockModem"), "23:50:10 31 Dec 2026");
     EXPECT_EQ(r.Text("BtnSetTime"), "Set &Time and Date");
     r.w->choose("HourOffset", 22); // "+1"
@@ -457,7 +450,7 @@ TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
     b.Open350();
     b.unit->setAnswer("DAY", "=010127");
     b.unit->setAnswer("TIM", "=001000");
-    ASSERT_NO_FATAL_FAILURE(OpenUtilities(b));
+    b.ToPanel("BtnUtilities", "TIM?");
     b.w->choose("QuarterOffset", 5); // "-1/2"
     b.Tick(2);
     b.w->click("BtnSetTime");
@@ -468,7 +461,7 @@ TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
 TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
     DetailRig r;
     r.Open350("0351110000", 3, "0351");
-    ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
+    r.ToPanel("BtnUtilities", "TIM?");
     r.w->choose("MemoryList", 3);
     // Storing into an empty location goes straight on.
     r.unit->setAnswer("MGC", "*");
@@ -516,4 +509,3 @@ TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
     EXPECT_EQ(r.tx.CurrentMode, "UTILITIES");
     EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 3");
 }
-

@@ -21,14 +21,6 @@ std::string With(std::string s, int pos, const std::string& text) {
     return s;
 }
 
-// The instruction the window shows while `box` has the focus.
-std::string Prompt(DetailRig& r, const char* box) {
-    r.w->enter(box);
-    const std::string shown = r.Text("Instruction");
-    r.w->leave(box);
-    return shown;
-}
-
 } // namespace
 
 TEST(Detail370, IdentityOptionsShapeTheListsAndPanels) {
@@ -231,7 +223,7 @@ TEST(Detail370, TheLBandLayoutsAndTheOduString) {
         EXPECT_EQ(r.at(box).selectedText(), entry) << box;
     // The limits and the commands of the ODU box.
     r.w->click("BtnOdu");
-    EXPECT_EQ(Prompt(r, "ConfODH"),
+    EXPECT_EQ(r.Prompt("ConfODH"),
               "Enter current value, integer between 0 and 4000 (mA), resolution 100 (mA)");
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfODH", "3500"); }), Lines{"ODH=3500"});
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfODL", "150"); }), Lines{});
@@ -261,7 +253,7 @@ TEST(Detail370, FrequencyRangeByModelCodeAndHardware) {
         Open370(r, c.identity);
         r.unit->setAnswer("HRV", c.hrv);
         r.ReadConfig();
-        EXPECT_EQ(Prompt(r, "ConfTFQ"),
+        EXPECT_EQ(r.Prompt("ConfTFQ"),
                   std::string("Enter Tx frequency, ") + c.prompt + ", resolution 100 Hz");
         EXPECT_EQ(r.Settings([&] { r.Edit("ConfTFQ", "50"); }),
                   c.fifty ? Lines{"TFQ=0050.0000"} : Lines{});
@@ -274,17 +266,17 @@ TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
     Open370(r, "0371000001", 3, "0371");
     r.unit->setConfig(With(r.unit->config(), 39, "1")); // IBS framing: AUPC may be chosen
     r.ReadConfig();
-    EXPECT_EQ(Prompt(r, "ConfTPL"),
+    EXPECT_EQ(r.Prompt("ConfTPL"),
               "Enter Tx power level, between -45 and 0 dBm, resolution 0.1 dB");
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-30"); }), Lines{"TPL=30.0"});
     // " Manual-low" lowers the range to -65 .. -20.
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfAUP", 2); }), Lines{"AUP=2"});
-    EXPECT_EQ(Prompt(r, "ConfTPL"),
+    EXPECT_EQ(r.Prompt("ConfTPL"),
               "Enter Tx power level, between -65 and -20 dBm, resolution 0.1 dB");
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-10"); }), Lines{});
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-64.5"); }), Lines{"TPL=64.5"});
 
-    EXPECT_EQ(Prompt(r, "ConfRBS"),
+    EXPECT_EQ(r.Prompt("ConfRBS"),
               "Enter buffer size, an integer value between 16 and 32768, increment 2");
     EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "17"); }), Lines{});
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad buffer size. Please correct it");
@@ -443,7 +435,7 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfREFInput", 1); }), Lines{"REF=00005.000B"});
     // The wire carries whole kHz: the prompt names the lowest of them, and an entry
     // between two is refused with the reason, never rounded.
-    EXPECT_EQ(Prompt(r, "ConfREF"), "Enter Ext Ref Freq, between 3 kHz and 20 MHz, in whole kHz");
+    EXPECT_EQ(r.Prompt("ConfREF"), "Enter Ext Ref Freq, between 3 kHz and 20 MHz, in whole kHz");
     for (const char* refused : {"21", "0.0024", "5.0005"}) {
         EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", refused); }), Lines{}) << refused;
         EXPECT_EQ(r.Text("Notice"),
@@ -543,11 +535,7 @@ TEST(Detail370, AfterASwitchoverTheOffLineModemTakesNoChanges) {
         sim::Unit* partner = r.bus.add("0351", is370 ? "370" : "350");
         r.unit->setPartner(partner);
         partner->setPartner(r.unit);
-        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/RED?"));
-        r.Tick(3);
-        r.w->click("BtnUtilities");
-        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/TIM?"));
-        r.Tick(3);
+        r.ToPanel("BtnUtilities", "TIM?");
         r.w->click("BtnSwitch");
         ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/FSW=", 20));
         ASSERT_TRUE(r.Until([&] { return !r.Text("SwitchMsg").empty(); }, 100));

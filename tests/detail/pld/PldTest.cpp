@@ -85,9 +85,7 @@ TEST(DetailPld, AnLnbUnitTakesItsDownLimitsFromTheChosenBand) {
 
     r.w->click("BtnConfig");
     ASSERT_TRUE(r.Settle());
-    r.w->enter("DFQ");
-    EXPECT_EQ(r.Text("Instruction"),
-              "Enter the DOWN Freq between 11700 and 12200 MHz, resolution 1MHz");
+    EXPECT_EQ(r.Prompt("DFQ"), "Enter the DOWN Freq between 11700 and 12200 MHz, resolution 1MHz");
     EXPECT_EQ(r.Sent([&] { r.Edit("DFQ", "12500"); }), (Lines{"DFQ=12200.0", "RCS?"}));
     EXPECT_EQ(r.Text("Notice"), "Note: have corrected freq value to top permitted value");
 
@@ -134,9 +132,7 @@ TEST(DetailPld, AFrequencyEntryIsAWholeNumberWithinTheLimitsAndTurnsTheRfOff) {
     Rig r;
     OpenPld(r, "PLD", 4);
     r.ReadConfig();
-    r.w->enter("UFQ");
-    EXPECT_EQ(r.Text("Instruction"),
-              "Enter the UP Freq between 14000 and 14500 MHz, resolution 1MHz.");
+    EXPECT_EQ(r.Prompt("UFQ"), "Enter the UP Freq between 14000 and 14500 MHz, resolution 1MHz.");
     r.op.answers.push_back(Answer::Yes);
     EXPECT_EQ(r.Sent([&] { r.Edit("UFQ", "14249"); }), (Lines{"UFQ=14249.0", "RCS?"}));
     ASSERT_EQ(r.op.questions.size(), 1u);

@@ -202,8 +202,7 @@ TEST(SwitchWindow, MaskCheckBoxesSendTheirSumAndAReadingSendsNothing) {
     SwitchRig r;
     r.OpenToConfig();
     size_t mark = r.port.sent.size();
-    r.w->enter("ConfMamRx");
-    EXPECT_EQ(r.Text("Instruction"), "Check boxes of desired alarms to be masked");
+    EXPECT_EQ(r.Prompt("ConfMamRx"), "Check boxes of desired alarms to be masked");
     ASSERT_TRUE(r.w->check("ConfMamRx", true) && r.Settle());
     ASSERT_TRUE(r.w->check("ConfAamSw", true) && r.Settle());
     ASSERT_TRUE(r.w->check("ConfAamMdm", true) && r.Settle());

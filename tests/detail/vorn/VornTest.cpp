@@ -156,8 +156,7 @@ TEST(DetailVorn, FrequencyAndAttenuationAreCorrectedOrRoundedBeforeTheyGo) {
     Rig r;
     OpenVorn(r);
     r.ReadConfig();
-    r.w->enter("UFQ");
-    EXPECT_EQ(r.Text("Instruction"),
+    EXPECT_EQ(r.Prompt("UFQ"),
               "Enter the UP Freq between 5850 and 6425 MHz, resolution 1 or 2.5MHz");
     EXPECT_EQ(r.Sent([&] { r.Edit("UFQ", "5927.3"); }), (Lines{"UFQ=5927.0", "CCS?"}));
     r.Shows({{"Notice", "Note: have rounded freq value to nearest permitted value"},
@@ -200,8 +199,7 @@ TEST(DetailVorn, WithoutFactoryAccessEntriesGoUncorrectedAndARefusalIsReReadAndC
 
     r.w->click("BtnConfig");
     ASSERT_TRUE(r.Settle());
-    r.w->enter("UFQ");
-    EXPECT_EQ(r.Text("Instruction"),
+    EXPECT_EQ(r.Prompt("UFQ"),
               "Enter the UP Freq (limits not read from the unit), resolution 1 or 2.5MHz");
     EXPECT_EQ(r.Sent([&] { r.Edit("UFQ", "6000.2"); }), (Lines{"UFQ=6000.0", "CCS?"}));
     // What the command cannot carry is refused, not sent malformed.

@@ -86,16 +86,10 @@ TEST(Detail370, StatusLoopReadsFaultsAndTheLBandOdu) {
                            "<0371/OLL?", "<0371/ODC?", "<0371/OSV?", "<0371/OPC?", "<0371/ODV?",
                            "<0371/LNC?", "<0371/OTP?"}));
     // Code C reads "PiV IP module" on an MQX-370L.
-    // clang-format off
-    const std::pair<const char*, const char*> shown[] = {
-        {"StaUnit", "PiV IP module"}, {"StaTx", "Tx FIFO slip"}, {"StaRx", "Buffer overflow"},
-        {"StaONet", "IDR Rx BWA4"}, {"StaFreqOffset", "Unlocked"}, {"StaRSL", "< -72.5 dBm"},
-        {"StaTXO", "Off for BUC warm-up"}, {"StaRED", "Off line"}, {"StaHRV", "0200"},
-        {"StaSWR", "1.3.0"}, {"StaODP", "Enabled"}, {"StaFSK", "Enabled"}, {"StaOPC", "10.0 watt"},
-        {"StaLNC", "120 mA"}, {"StaOTP", "10.0 dB"}};
-    // clang-format on
-    for (const auto& [box, text] : shown)
-        EXPECT_EQ(r.Text(box), text) << box;
+    r.Shows("StaUnit=PiV IP module|StaTx=Tx FIFO slip|StaRx=Buffer overflow|StaONet=IDR Rx "
+            "BWA4|StaFreqOffset=Unlocked|StaRSL=< -72.5 dBm|StaTXO=Off for BUC warm-up|StaRED=Off "
+            "line|StaHRV=0200|StaSWR=1.3.0|StaODP=Enabled|StaFSK=Enabled|StaOPC=10.0 "
+            "watt|StaLNC=120 mA|StaOTP=10.0 dB");
     EXPECT_EQ(r.Colour("StaONet"), "yellow");
 
     // The FSK link off ends the loop there.
@@ -208,19 +202,10 @@ TEST(Detail370, TheLBandLayoutsAndTheOduString) {
     Open370(r, "0371000000", 3, "0371");
     r.unit->setConfig(With(r.unit->config(), 1, "12345678"));
     r.ReadConfig();
-    const std::pair<const char*, const char*> texts[] = {
-        {"ConfTFQ", " 1234.5678"}, {"ConfRFQ", " 1100.0000"}, {"ConfOOD", "02:30"},
-        {"ConfODL", "1000"},       {"ConfODH", "3000"},       {"ConfLNL", "50"},
-        {"ConfLNH", "400"},        {"ConfTLO", "13050"}};
-    for (const auto& [box, text] : texts)
-        EXPECT_EQ(r.Text(box), text) << box;
-    const std::pair<const char*, const char*> entries[] = {{"ConfBAD", "1"},
-                                                           {"ConfLNV", " 18 volts"},
-                                                           {"ConfTLOMix", "+"},
-                                                           {"ConfRLOMix", "-"},
-                                                           {"ConfERF", " Internal"}};
-    for (const auto& [box, entry] : entries)
-        EXPECT_EQ(r.at(box).selectedText(), entry) << box;
+    r.Shows(
+        "ConfTFQ= 1234.5678|ConfRFQ= "
+        "1100.0000|ConfOOD=02:30|ConfODL=1000|ConfODH=3000|ConfLNL=50|ConfLNH=400|ConfTLO=13050");
+    r.Shows("ConfBAD=1|ConfLNV= 18 volts|ConfTLOMix=+|ConfRLOMix=-|ConfERF= Internal");
     // The limits and the commands of the ODU box.
     r.w->click("BtnOdu");
     EXPECT_EQ(r.Prompt("ConfODH"),

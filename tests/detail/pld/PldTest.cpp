@@ -39,24 +39,15 @@ TEST(DetailPld, IdentifiesTheUnitReadsEverythingOnceThenLoopsOnItsAlarms) {
               (Lines{"RCS?", "CFS?", "CES?", "CRS?", "CAS?", "CUS?", "CDS?", "CHS?", "RCS?"}));
 
     EXPECT_EQ(r.w->caption(), "Detail of PLD-KU25A    Transceiver 1, Local, Link: MADRID-2");
-    r.Shows({{"StaRET2", "HPA type: OEM-SSPA"},
-             {"RET2", "HPA type: OEM-SSPA"},
-             {"RET", "PLD-KU25A 25W SSPA  "}});
+    r.Shows("StaRET2=HPA type: OEM-SSPA|RET2=HPA type: OEM-SSPA|RET=PLD-KU25A 25W SSPA  ");
     r.Visible({"GrpLnb", "SRB"}, false);
     r.Shows(
         {{"StaUFQ", "14250.0 MHz"}, {"UFQ", "14250.0"}, {"StaUAT", "10.0 dB"}, {"StaUMU", "On"}});
     EXPECT_EQ(r.Colour("StaUMU"), "lime");
-    r.Shows({{"StaAGC", "On"}, {"StaREF", "128"}, {"REF", " 128"}});
+    r.Shows("StaAGC=On|StaREF=128|REF= 128");
     // Assembly and firmware numbers below 7 get their leading 1.
-    r.Shows({{"a1", "16012345"},
-             {"a2", "7012345"},
-             {"a3", "10345678"},
-             {"s4", "PLD001011"},
-             {"f1", "16100123"},
-             {"f4", "8100999"},
-             {"v2", "02.01.00"},
-             {"CrsSource", "External"},
-             {"CrsOsc", "Osc: Warm"}});
+    r.Shows("a1=16012345|a2=7012345|a3=10345678|s4=PLD001011|f1=16100123|f4=8100999|v2=02.01.00|"
+            "CrsSource=External|CrsOsc=Osc: Warm");
     EXPECT_EQ(r.Colour("StaSFS"), "lime");
     EXPECT_EQ(r.win<PldWindow>().DownFreqMax, 12750);
     // No log, no utilities; the status button stays off while the status loop runs.
@@ -74,10 +65,7 @@ TEST(DetailPld, AnLnbUnitTakesItsDownLimitsFromTheChosenBand) {
     OpenPld(r, "PLD-LNB");
     ASSERT_TRUE(r.Ready());
     r.Visible({"GrpLnb", "SRB"}, true);
-    r.Shows({{"GrpLnaConf", "Low Noise Block"},
-             {"LCSCap", "LNB Power"},
-             {"CLS", "LNB"},
-             {"LNBband2", "Band B"}});
+    r.Shows("GrpLnaConf=Low Noise Block|LCSCap=LNB Power|CLS=LNB|LNBband2=Band B");
     // Band B, not the 10950-12750 MHz that "DIF?" reports.
     const size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.UntilSent("<0211/SRB?"));
@@ -114,7 +102,7 @@ TEST(DetailPld, AlarmsAreGrayWhereTheyCannotMeanAnything) {
              {"CDS2", nullptr, "red"},
              {"CDS4", nullptr, "lime"},
              {"StaSFS", nullptr, "red"}});
-    r.Shows({{"CrsSource", "Internal"}, {"CrsOsc", "Unknown"}});
+    r.Shows("CrsSource=Internal|CrsOsc=Unknown");
     EXPECT_EQ(r.Colour("CrsOsc"), "green");
     EXPECT_TRUE(r.at("CRS4").visible());
     EXPECT_FALSE(r.at("CRS5").visible()); // "Phase N" is not fitted

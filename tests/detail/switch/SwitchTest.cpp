@@ -47,9 +47,7 @@ TEST(SwitchWindow, IdentifiesTheSwitchAndReadsOnlyWhatChangesWhileRemote) {
     EXPECT_EQ(r.w->caption(),
               "Detail of a Arvelle Redundancy Switch, TRV-420, s/n 4200009921, software rev 2.05");
     r.Shows({{"StaLRS", " Remote Mode", "lime"}});
-    r.Shows({{"StaOPM", " Automatic Operation"},
-             {"StaBKH", "5"},
-             {"StaSID", "SATCOM SWITCH           "}});
+    r.Shows("StaOPM= Automatic Operation|StaBKH=5|StaSID=SATCOM SWITCH           ");
     EXPECT_FALSE(r.at("StaTMI").visible());
     EXPECT_TRUE(r.at("BtnConfig").enabled());
     EXPECT_FALSE(r.at("BtnStatus").enabled());
@@ -312,9 +310,8 @@ TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
     r.Open();
     ASSERT_TRUE(r.ToUtilities() && r.w->choose("MemoryList", 1) && r.w->click("BtnLoad"));
     ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
-    r.Shows({{"MemoryMsg", "Config present in memory location 1. Confirm load."},
-             {"MemPreview", "Content of Config Store #1"},
-             {"PrvMode", "Manual Operation"}});
+    r.Shows("MemoryMsg=Config present in memory location 1. Confirm load.|MemPreview=Content of "
+            "Config Store #1|PrvMode=Manual Operation");
     r.Shows({{"PrvLmp1", nullptr, "lime"}, {"PrvLmp2", nullptr, "gray"}});
     EXPECT_EQ(r.Text("PrvLines"), "Redundant Modem Bridging TM# 3\nBack-up Holdoff Time : 7 "
                                   "sec\nRestore Holdoff Time : 20 sec");
@@ -348,8 +345,7 @@ TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
     ASSERT_TRUE(r.UntilSent("<1000/TIM?"));
     ASSERT_TRUE(r.w->click("BtnStore"));
     ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
-    r.Shows({{"BtnMemConfirm", "Over&Write"},
-             {"MemoryMsg", "Warning! Location 5 contains data. Overwrite?"}});
+    r.Shows("BtnMemConfirm=Over&Write|MemoryMsg=Warning! Location 5 contains data. Overwrite?");
     ASSERT_TRUE(r.w->click("BtnMemCancel"));
     EXPECT_EQ(r.Text("MemoryMsg"), "");
     EXPECT_FALSE(r.at("MemPreview").visible());

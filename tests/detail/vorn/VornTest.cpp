@@ -54,9 +54,7 @@ TEST(DetailVorn, ReadsEverythingOnceThenLoopsOnTheStatusUntilTheLimitsAreKnown) 
     EXPECT_EQ(r.Text("StaONL"), "On Line");
     r.Shows(
         {{"StaAMP", nullptr, "lime"}, {"StaCLD", nullptr, "green"}, {"StaSFS", nullptr, "lime"}});
-    r.Shows({{"StaTNA", "3"},
-             {"StaMUT", "Mute Mode is: Unmuted after frequency change"},
-             {"M24V", " 24.1 V "}});
+    r.Shows("StaTNA=3|StaMUT=Mute Mode is: Unmuted after frequency change|M24V= 24.1 V ");
     EXPECT_EQ(r.Text("MRfPower"), "12.5 dB");      // "012.5" loses its leading 0
     EXPECT_FALSE(r.at("GrpRedundancy").visible()); // not a pair
     EXPECT_FALSE(r.at("BtnStatus").enabled());
@@ -134,7 +132,7 @@ TEST(DetailVorn, StatusRepliesShowTheirEdgeCases) {
     EXPECT_TRUE(r.at("GrpRedundancy").visible());
     EXPECT_EQ(r.Text("StaRedMo"), "Automatic mode");
     r.Shows({{"StaTXsw", nullptr, "lime"}, {"StaRXsw", nullptr, "red"}});
-    r.Shows({{"Mp5Vr", "5.1 V"}, {"M12Vr", "12.1 V"}});
+    r.Shows("Mp5Vr=5.1 V|M12Vr=12.1 V");
 
     r.unit->setAnswer("CLS", "=1351");
     r.unit->setAnswer("TNA", "=85");
@@ -159,8 +157,7 @@ TEST(DetailVorn, FrequencyAndAttenuationAreCorrectedOrRoundedBeforeTheyGo) {
     EXPECT_EQ(r.Prompt("UFQ"),
               "Enter the UP Freq between 5850 and 6425 MHz, resolution 1 or 2.5MHz");
     EXPECT_EQ(r.Sent([&] { r.Edit("UFQ", "5927.3"); }), (Lines{"UFQ=5927.0", "CCS?"}));
-    r.Shows({{"Notice", "Note: have rounded freq value to nearest permitted value"},
-             {"UFQ", " 5927.0"}});
+    r.Shows("Notice=Note: have rounded freq value to nearest permitted value|UFQ= 5927.0");
     EXPECT_EQ(r.Text("StaUFQ"), "5927.0 MHz");
     EXPECT_EQ(r.Sent([&] { r.Edit("UFQ", "5927.5"); }), (Lines{"UFQ=5927.5", "CCS?"}));
     EXPECT_EQ(r.Text("Notice"), "");
@@ -170,8 +167,7 @@ TEST(DetailVorn, FrequencyAndAttenuationAreCorrectedOrRoundedBeforeTheyGo) {
     EXPECT_EQ(r.Text("Notice"), "Note: have corrected freq value to top permitted value");
 
     EXPECT_EQ(r.Sent([&] { r.Edit("UAT", "12.30"); }), (Lines{"UAT=12.25", "CCS?"}));
-    r.Shows({{"Notice", "Note: have rounded atten value to nearest permitted value"},
-             {"StaUAT", "12.25 dB"}});
+    r.Shows("Notice=Note: have rounded atten value to nearest permitted value|StaUAT=12.25 dB");
     EXPECT_EQ(r.Sent([&] { r.Edit("DAT", "99"); }), (Lines{"DAT=20.00", "CCS?"}));
     EXPECT_EQ(r.Text("Notice"), "Note: have corrected atten value to top permitted value");
     // The same number sends nothing; a text that is no number is refused.
@@ -213,8 +209,7 @@ TEST(DetailVorn, WithoutFactoryAccessEntriesGoUncorrectedAndARefusalIsReReadAndC
     // Beyond what the unit takes: it refuses, the box is read back from step 8, and the
     // message stays 42 ticks.
     EXPECT_EQ(r.Sent([&] { r.Edit("UAT", "30"); }), (Lines{"UAT=30.00", "CCS?"}));
-    r.Shows({{"Instruction", "Command was not accepted; parameter re-read from unit..."},
-             {"UAT", " 10.25"}});
+    r.Shows("Instruction=Command was not accepted; parameter re-read from unit...|UAT= 10.25");
 }
 
 TEST(DetailVorn, TheOffLineUnitOfAPairIsLimitedAndADistantUnitKeepsItsDownMute) {
@@ -349,8 +344,8 @@ TEST(DetailVorn, UtilitiesSetTheClockMonthFirstAndDriveThePair) {
     EXPECT_EQ(r.Text("ClockModem").substr(0, 6), "09:00:");
     EXPECT_EQ(r.Text("ClockModem").substr(8), " 06 Dec 2026"); // "DAY?" is month first
     EXPECT_TRUE(r.at("BtnForce").enabled());
-    r.Shows({{"RedText", "The redundancy controller is in Automatic mode"},
-             {"BtnAutoManual", "Change to Manual mode"}});
+    r.Shows("RedText=The redundancy controller is in Automatic mode|BtnAutoManual=Change to Manual "
+            "mode");
 
     // An hour offset that crosses midnight gives tomorrow's date, month first.
     r.w->choose("HourOffset", r.at("HourOffset").selected() - 15); // "+15"

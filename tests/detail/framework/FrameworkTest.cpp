@@ -507,41 +507,6 @@ TEST(DetailFramework, AnEntryOutsideTheRangeIsClampedOrRoundedAsItsBoxSays) {
     EXPECT_EQ(r.Text("ConfLVL"), "20.4");
 }
 
-TEST(DetailFramework, TheBoxSaysWhenTheOperatorIsAsked) {
-    // Always: at the LOCAL end too; No sends nothing and puts the value back.
-    DetailRig r;
-    Open(r, PlainFamily(), 3, [](FakeFamily& f) { f.levelConfirm = Confirmation::Always; });
-    ReadConfig(r);
-    const size_t mark = r.port.sent.size();
-    r.op.answers.push_back(Answer::No);
-    r.Edit("ConfLVL", "15");
-    r.Tick(2);
-    ASSERT_EQ(r.op.questions.size(), 1u);
-    EXPECT_EQ(r.op.questions[0].title, "Confirm");
-    EXPECT_EQ(r.op.questions[0].text, "Change Level to 15.0 dB. Comms may be affected.");
-    EXPECT_EQ(r.SentSince(mark), Lines{});
-    EXPECT_EQ(r.Text("ConfLVL"), " 12.5");
-    EXPECT_EQ(r.Text("Instruction"), "Edit of parameter has been replaced with previous value");
-    r.op.answers.push_back(Answer::Yes);
-    r.Edit("ConfLVL", "15");
-    r.Tick(2);
-    EXPECT_EQ(r.SentSince(mark), Lines{"<0420/LVL=15.0"});
-
-    // Never: not even at the DISTANT end, where the drop-down (DistantOnly) asks.
-    DetailRig d;
-    Open(d, PlainFamily(), 4, [](FakeFamily& f) { f.levelConfirm = Confirmation::Never; });
-    ReadConfig(d);
-    d.Edit("ConfLVL", "15");
-    EXPECT_EQ(d.port.sent.back(), "<0420/LVL=15.0");
-    ASSERT_TRUE(d.Settle());
-    EXPECT_TRUE(d.op.questions.empty());
-    d.op.answers.push_back(Answer::Yes);
-    ASSERT_TRUE(d.w->choose("ConfMOD", 2));
-    d.Tick(2);
-    ASSERT_EQ(d.op.questions.size(), 1u);
-    EXPECT_EQ(d.op.questions[0].text, "Change Mode to High. Comms may be affected.");
-}
-
 TEST(DetailFramework, ADropDownWithCodesSendsTheCodeAndShowsAnUnlistedOneAsItsEntry) {
     DetailRig r;
     Open(r);

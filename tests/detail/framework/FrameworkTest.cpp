@@ -18,6 +18,9 @@
 
 using namespace linvar;
 
+// Rows name only the fields they set, as the families' tables do.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace {
 
 // A family without logs, utilities or memories, in the modems' dialect.
@@ -68,7 +71,7 @@ public:
 
     // The level box's rules, set before Activate.
     Validation levelCheck = Validation::RefuseCaption;
-    Confirmation levelConfirm = Confirmation::DistantOnly;
+    Confirmation levelConfirm = Confirmation::DistantOnly; // the modems' default
     Reread levelReread = Reread::Panel();
     std::string levelName = "ConfLVL", levelGroup = "GrpSettings";
     std::vector<CompositeRow> composites;
@@ -77,43 +80,19 @@ protected:
     std::string Identify() override { return "FAKE-1"; }
     FamilyDescription Describe() const override { return description_; }
     std::vector<BoxRow> ConfigBoxes() const override {
-        BoxRow level;
-        level.tag = 1;
-        level.control = levelName;
-        level.caption = "Level";
-        level.group = levelGroup;
-        level.pos = 1;
-        level.len = 4;
-        level.show = Show::Real;
-        level.width = 4;
-        level.decimals = 1;
-        level.command = "LVL";
-        level.value = Value::Real;
-        level.cmdWidth = 4;
-        level.cmdDecimals = 1;
-        level.ranges = {{0, 20}};
-        level.resolution = 0.5;
-        level.prompt = "Enter level, 0-20 dB in steps of 0.5 dB";
-        level.error = "ERROR: Bad level. Please correct it";
-        level.confirm = "Level to ";
-        level.unit = " dB";
-        level.validation = levelCheck;
-        level.confirmation = levelConfirm;
-        level.noteLow = level.noteHigh = "Note: level corrected to the nearest limit";
-        level.reread = levelReread;
-
-        BoxRow mode;
-        mode.tag = 2;
-        mode.control = "ConfMOD";
-        mode.caption = "Mode";
-        mode.kind = BoxKind::Combo;
-        mode.group = "GrpSettings";
-        mode.entries = {" Off", " Low", " High"};
-        mode.codes = {"0", "L", "H"};
-        mode.unknownEntry = 0;
-        mode.pos = 5;
-        mode.command = "MOD";
-        mode.confirm = "Mode to";
+        const std::string note = "Note: level corrected to the nearest limit";
+        // clang-format off
+        const BoxRow level{.tag = 1, .control = levelName, .caption = "Level", .group = levelGroup,
+            .pos = 1, .len = 4, .show = Show::Real, .width = 4, .decimals = 1, .command = "LVL",
+            .value = Value::Real, .cmdWidth = 4, .cmdDecimals = 1, .ranges = {{0, 20}},
+            .resolution = 0.5, .prompt = "Enter level, 0-20 dB in steps of 0.5 dB",
+            .error = "ERROR: Bad level. Please correct it", .confirm = "Level to ", .unit = " dB",
+            .confirmation = levelConfirm, .validation = levelCheck, .noteLow = note,
+            .noteHigh = note, .reread = levelReread};
+        const BoxRow mode{.tag = 2, .control = "ConfMOD", .caption = "Mode", .kind = BoxKind::Combo,
+            .group = "GrpSettings", .entries = {" Off", " Low", " High"}, .codes = {"0", "L", "H"},
+            .unknownEntry = 0, .pos = 5, .command = "MOD", .confirm = "Mode to"};
+        // clang-format on
         return {level, mode};
     }
     std::vector<CompositeRow> Composites() const override { return composites; }

@@ -14,13 +14,13 @@ TEST(ChangeCycle, TheAupcCommandCarriesOnlyWhatTheUnitHolds) {
     r.ReadConfig();
     r.w->click("BtnAupc");
     // A target above 14.9 dB is refused; the next drop-down change sends the held 12.5.
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfAPPc", "20"); }), Lines{});
+    EXPECT_EQ(r.Set("ConfAPPc", "20"), Lines{});
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad value. Please correct it");
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfAPI", 5); }), Lines{"APP=10C.55"});
     // An entry between tenths is rounded as the unit keeps it, not refused.
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfAPPc", "5.25"); }), Lines{"APP=105.35"});
+    EXPECT_EQ(r.Set("ConfAPPc", "5.25"), Lines{"APP=105.35"});
     EXPECT_EQ(r.Text("ConfAPPc"), " 5.3");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfAPPc", "14.96"); }), Lines{});
+    EXPECT_EQ(r.Set("ConfAPPc", "14.96"), Lines{});
     // A refused command leaves the boxes with what the unit says after the re-read.
     r.unit->setAnswer("APP", "*");
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfAPM", 0); }), Lines{"APP=005.35"});
@@ -39,7 +39,7 @@ TEST(ChangeCycle, ADistantCompositeNamesWhatChangesAndNoRestoresEveryBox) {
     r.ReadConfig();
     r.w->click("BtnAupc");
     r.op.answers.push_back(Answer::No);
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfAPPc", "6.4"); }), Lines{});
+    EXPECT_EQ(r.Set("ConfAPPc", "6.4"), Lines{});
     ASSERT_EQ(r.op.questions.size(), 1u);
     EXPECT_EQ(r.op.questions[0].text,
               "Change AUPC Eb/No target value to 6.4 dB. Comms may be affected.");
@@ -52,7 +52,7 @@ TEST(ChangeCycle, ADistantCompositeNamesWhatChangesAndNoRestoresEveryBox) {
 
     // The LO and its mix: a refused LO never travels with the mix, at either end.
     r.w->click("BtnOdu");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfBLO", "70000"); }), Lines{});
+    EXPECT_EQ(r.Set("ConfBLO", "70000"), Lines{});
     EXPECT_EQ(r.at("ConfBLOCap").textColour(), Colours::red);
     r.op.answers.push_back(Answer::Yes);
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfBLOMix", 1); }), Lines{"BLO=13050-"});

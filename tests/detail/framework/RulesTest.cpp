@@ -121,7 +121,7 @@ TEST_P(Rules, ARefusedChangeIsToldPausesAndIsReadBack) {
     f.open(r, f.asking == 41 ? 41 : 3);
     r.ReadConfig();
     if (f.same) {
-        EXPECT_EQ(r.Settings([&] { r.Edit(f.box, f.same); }), Lines{}) << "an unchanged value";
+        EXPECT_EQ(r.Set(f.box, f.same), Lines{}) << "an unchanged value";
         EXPECT_EQ(r.Text(f.box), f.held);
     }
     for (const bool silent : {false, true}) {
@@ -129,14 +129,13 @@ TEST_P(Rules, ARefusedChangeIsToldPausesAndIsReadBack) {
         r.Once(silent ? sim::Injection::silence() : sim::Injection::refuse('*'),
                std::string(f.wire).substr(0, 3).c_str());
         r.unit->setAnswer(std::string(f.wire).substr(0, 3), "");
-        size_t mark = r.port.sent.size();
         r.Edit(f.box, f.entry);
         ASSERT_TRUE(
             r.Until([&] { return r.Text(f.line) == (silent ? f.timedOut : f.refused); }, 200));
         EXPECT_EQ(colourName(r.at(f.line).textColour()), f.colour);
         const int told = r.ticks;
         int reread = -1, cleared = -1;
-        mark = r.port.sent.size();
+        const size_t mark = r.port.sent.size();
         r.Until(
             [&] {
                 if (reread < 0 && r.port.sent.size() > mark)
@@ -152,7 +151,7 @@ TEST_P(Rules, ARefusedChangeIsToldPausesAndIsReadBack) {
         ASSERT_TRUE(r.Settle());
         EXPECT_EQ(r.Text(f.box), f.held);
     }
-    EXPECT_EQ(r.Settings([&] { r.Edit(f.box, f.entry); }), Lines{f.wire});
+    EXPECT_EQ(r.Set(f.box, f.entry), Lines{f.wire});
 }
 
 TEST_P(Rules, NoToTheQuestionSendsNothingAndGivesTheHeldValueBack) {

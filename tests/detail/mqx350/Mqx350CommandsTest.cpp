@@ -172,19 +172,19 @@ TEST(Detail350Commands, CurrentLimitsAreCheckedThenSentInTheirDigits) {
         r.w->leave(b.control);
         for (const char* bad : b.refused) {
             SCOPED_TRACE(bad);
-            EXPECT_EQ(r.Settings([&] { r.Edit(b.control, bad); }), Lines{});
+            EXPECT_EQ(r.Set(b.control, bad), Lines{});
             EXPECT_EQ(r.at(caption).textColour(), Colours::red);
             EXPECT_EQ(r.Text("Notice"), kBadCurrent);
             EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
             EXPECT_EQ(r.Text(b.control), bad);
         }
-        EXPECT_EQ(r.Settings([&] { r.Edit(b.control, b.good); }), Lines{b.command});
+        EXPECT_EQ(r.Set(b.control, b.good), Lines{b.command});
         EXPECT_EQ(r.at(caption).textColour(), Colours::black);
         EXPECT_EQ(r.Text("Notice"), "");
         EXPECT_EQ(r.Text(b.control), b.shown);
     }
     // The low BUC limit keeps its four digits at zero; no question at the LOCAL end.
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfODL", "0"); }), Lines{"BCL=0000"});
+    EXPECT_EQ(r.Set("ConfODL", "0"), Lines{"BCL=0000"});
     EXPECT_TRUE(r.op.questions.empty());
 }
 
@@ -197,15 +197,15 @@ TEST(Detail350Commands, TheBucLoGoesWithItsMixSignAtBothEnds) {
     r.w->leave("ConfBLO");
     for (const char* bad : {"2999", "65001"}) {
         SCOPED_TRACE(bad);
-        EXPECT_EQ(r.Settings([&] { r.Edit("ConfBLO", bad); }), Lines{});
+        EXPECT_EQ(r.Set("ConfBLO", bad), Lines{});
         EXPECT_EQ(r.at("ConfBLOCap").textColour(), Colours::red);
         EXPECT_EQ(r.Text("Notice"), kBadLo);
     }
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfBLO", "3000"); }), Lines{"BLO=03000+"});
+    EXPECT_EQ(r.Set("ConfBLO", "3000"), Lines{"BLO=03000+"});
     EXPECT_EQ(r.Text("ConfBLO"), " 3000");
     EXPECT_EQ(r.at("ConfBLOCap").textColour(), Colours::black);
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfBLOMix", 1); }), Lines{"BLO=03000-"});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfBLO", "0"); }), Lines{"BLO=00000-"});
+    EXPECT_EQ(r.Set("ConfBLO", "0"), Lines{"BLO=00000-"});
     EXPECT_TRUE(r.op.questions.empty());
 
     // DISTANT: each change is put to the operator with the LO and the sign.
@@ -214,7 +214,7 @@ TEST(Detail350Commands, TheBucLoGoesWithItsMixSignAtBothEnds) {
     d.ReadConfig();
     d.w->click("BtnOdu");
     d.op.answers.push_back(Answer::Yes);
-    EXPECT_EQ(d.Settings([&] { d.Edit("ConfBLO", "12000"); }), Lines{"BLO=12000+"});
+    EXPECT_EQ(d.Set("ConfBLO", "12000"), Lines{"BLO=12000+"});
     ASSERT_EQ(d.op.questions.size(), 1u);
     EXPECT_EQ(d.op.questions[0].text,
               "Change Tx LO frequency to 12000 MHz, mix: +. Comms may be affected.");

@@ -183,43 +183,43 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
     const auto sent = [&](const std::function<void()>& action) { return r.Settings(action); };
     using V = std::vector<std::string>;
     // Tx frequency: 95 lies between the two bands of the MQX-350.
-    EXPECT_EQ(sent([&] { r.Edit("ConfTFQ", "95"); }), V{});
+    EXPECT_EQ(r.Set("ConfTFQ", "95"), V{});
     EXPECT_EQ(r.at("ConfTFQCap").textColour(), Colours::red);
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad frequency value. Please correct it");
     EXPECT_EQ(r.Text("ConfTFQ"), "95");
-    EXPECT_EQ(sent([&] { r.Edit("ConfTFQ", "90"); }), V{"TFQ=0090.0000"});
+    EXPECT_EQ(r.Set("ConfTFQ", "90"), V{"TFQ=0090.0000"});
     EXPECT_EQ(r.at("ConfTFQCap").textColour(), Colours::black);
     EXPECT_EQ(r.Text("ConfTFQ"), " 90.0000");
     EXPECT_EQ(r.tx.CurrentMode, "SETCONFIG");
-    EXPECT_EQ(sent([&] { r.Edit("ConfTFQ", "100"); }), V{"TFQ=0100.0000"});
+    EXPECT_EQ(r.Set("ConfTFQ", "100"), V{"TFQ=0100.0000"});
     // The same number written otherwise sends nothing and the box shows it as before.
-    EXPECT_EQ(sent([&] { r.Edit("ConfTFQ", "100.00"); }), V{});
+    EXPECT_EQ(r.Set("ConfTFQ", "100.00"), V{});
     EXPECT_EQ(r.Text("ConfTFQ"), " 100.0000");
-    EXPECT_EQ(sent([&] { r.Edit("ConfTFQ", "70.00005"); }), V{});
+    EXPECT_EQ(r.Set("ConfTFQ", "70.00005"), V{});
     // Power: the level travels without its sign.
-    EXPECT_EQ(sent([&] { r.Edit("ConfTPL", "-3"); }), V{"TPL=03.0"});
+    EXPECT_EQ(r.Set("ConfTPL", "-3"), V{"TPL=03.0"});
     EXPECT_EQ(r.Text("ConfTPL"), "- 3.0");
-    EXPECT_EQ(sent([&] { r.Edit("ConfTPL", "+1"); }), V{});
-    EXPECT_EQ(sent([&] { r.Edit("ConfTPL", "-26"); }), V{});
+    EXPECT_EQ(r.Set("ConfTPL", "+1"), V{});
+    EXPECT_EQ(r.Set("ConfTPL", "-26"), V{});
     r.w->click("BtnAupc");
     EXPECT_TRUE(r.at("GrpAupc").visible());
     // AUPC target: one hex digit for the whole dB; the caption stays black on an error.
-    EXPECT_EQ(sent([&] { r.Edit("ConfAPPc", "9.5"); }), V{"APP=109.53"});
-    EXPECT_EQ(sent([&] { r.Edit("ConfAPPc", "12.5"); }), V{"APP=10C.53"});
-    EXPECT_EQ(sent([&] { r.Edit("ConfAPPc", "15"); }), V{});
+    EXPECT_EQ(r.Set("ConfAPPc", "9.5"), V{"APP=109.53"});
+    EXPECT_EQ(r.Set("ConfAPPc", "12.5"), V{"APP=10C.53"});
+    EXPECT_EQ(r.Set("ConfAPPc", "15"), V{});
     EXPECT_EQ(r.at("ConfAPPcCap").textColour(), Colours::black);
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad value. Please correct it");
     EXPECT_EQ(sent([&] { r.w->choose("ConfAPI", 7); }), V{"APP=10C.57"});
     // Circuit ID: capitals, padded to 24.
-    EXPECT_EQ(sent([&] { r.Edit("ConfCID", "abc"); }), V{kCid24});
+    EXPECT_EQ(r.Set("ConfCID", "abc"), V{kCid24});
     // Sweep width: integer up to 32 kHz on the MQX-350.
-    EXPECT_EQ(sent([&] { r.Edit("ConfRSW", "33"); }), V{});
-    EXPECT_EQ(sent([&] { r.Edit("ConfRSW", "5"); }), V{"RSW=005"});
+    EXPECT_EQ(r.Set("ConfRSW", "33"), V{});
+    EXPECT_EQ(r.Set("ConfRSW", "5"), V{"RSW=005"});
     EXPECT_EQ(r.Text("ConfRSW"), " 5");
     // Slave address: multiples of 10; the reference adjust with its sign.
-    EXPECT_EQ(sent([&] { r.Edit("ConfESA", "125"); }), V{});
-    EXPECT_EQ(sent([&] { r.Edit("ConfESA", "130"); }), V{"ESA=0130"});
-    EXPECT_EQ(sent([&] { r.Edit("ConfADJ", "-7"); }), V{"ADJ=-007"});
+    EXPECT_EQ(r.Set("ConfESA", "125"), V{});
+    EXPECT_EQ(r.Set("ConfESA", "130"), V{"ESA=0130"});
+    EXPECT_EQ(r.Set("ConfADJ", "-7"), V{"ADJ=-007"});
     // A drop-down sends its index; the Rx modulation as a hex digit.
     EXPECT_EQ(sent([&] { r.w->choose("ConfRMD", 4); }), V{"RMD=4"});
     EXPECT_EQ(r.Text("Instruction"), "Click on a box to change the configuration parameters");
@@ -287,8 +287,7 @@ TEST(Detail350, DistantChangesAreConfirmedFirst) {
     EXPECT_TRUE(m.at("ConfLRS").visible());
     m.unit->setAnswer("LRS", "=1");
     EXPECT_EQ(m.Settings([&] { m.w->choose("ConfLRS", 1); }), (std::vector<std::string>{"LRS=1"}));
-    EXPECT_EQ(m.Settings([&] { m.Edit("ConfTFQ", "71"); }),
-              (std::vector<std::string>{"TFQ=0071.0000"}));
+    EXPECT_EQ(m.Set("ConfTFQ", "71"), (std::vector<std::string>{"TFQ=0071.0000"}));
 }
 
 // A refused circuit ID is read again from the circuit ID, not from the configuration.

@@ -210,14 +210,14 @@ TEST(Detail370, TheLBandLayoutsAndTheOduString) {
     r.w->click("BtnOdu");
     EXPECT_EQ(r.Prompt("ConfODH"),
               "Enter current value, integer between 0 and 4000 (mA), resolution 100 (mA)");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfODH", "3500"); }), Lines{"ODH=3500"});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfODL", "150"); }), Lines{});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfLNL", "251"); }), Lines{});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfLNH", "500"); }), Lines{"LNH=500"});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfOOD", "20:59"); }), Lines{"OOD=20:59"});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfOOD", "21:00"); }), Lines{});
+    EXPECT_EQ(r.Set("ConfODH", "3500"), Lines{"ODH=3500"});
+    EXPECT_EQ(r.Set("ConfODL", "150"), Lines{});
+    EXPECT_EQ(r.Set("ConfLNL", "251"), Lines{});
+    EXPECT_EQ(r.Set("ConfLNH", "500"), Lines{"LNH=500"});
+    EXPECT_EQ(r.Set("ConfOOD", "20:59"), Lines{"OOD=20:59"});
+    EXPECT_EQ(r.Set("ConfOOD", "21:00"), Lines{});
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad value. Please correct it");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfTLO", "12000"); }), Lines{"TLO=12000+"});
+    EXPECT_EQ(r.Set("ConfTLO", "12000"), Lines{"TLO=12000+"});
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfBAD", 11); }), Lines{"OAD=12"});
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfLNB", 0); }), Lines{"LNB=0"});
     EXPECT_EQ(r.unit->oduConfig().substr(0, 2), "12");
@@ -240,9 +240,8 @@ TEST(Detail370, FrequencyRangeByModelCodeAndHardware) {
         r.ReadConfig();
         EXPECT_EQ(r.Prompt("ConfTFQ"),
                   std::string("Enter Tx frequency, ") + c.prompt + ", resolution 100 Hz");
-        EXPECT_EQ(r.Settings([&] { r.Edit("ConfTFQ", "50"); }),
-                  c.fifty ? Lines{"TFQ=0050.0000"} : Lines{});
-        EXPECT_EQ(r.Settings([&] { r.Edit("ConfRFQ", "52"); }), Lines{"RFQ=0052.0000"});
+        EXPECT_EQ(r.Set("ConfTFQ", "50"), c.fifty ? Lines{"TFQ=0050.0000"} : Lines{});
+        EXPECT_EQ(r.Set("ConfRFQ", "52"), Lines{"RFQ=0052.0000"});
     }
 }
 
@@ -253,24 +252,24 @@ TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
     r.ReadConfig();
     EXPECT_EQ(r.Prompt("ConfTPL"),
               "Enter Tx power level, between -45 and 0 dBm, resolution 0.1 dB");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-30"); }), Lines{"TPL=30.0"});
+    EXPECT_EQ(r.Set("ConfTPL", "-30"), Lines{"TPL=30.0"});
     // " Manual-low" lowers the range to -65 .. -20.
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfAUP", 2); }), Lines{"AUP=2"});
     EXPECT_EQ(r.Prompt("ConfTPL"),
               "Enter Tx power level, between -65 and -20 dBm, resolution 0.1 dB");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-10"); }), Lines{});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-64.5"); }), Lines{"TPL=64.5"});
+    EXPECT_EQ(r.Set("ConfTPL", "-10"), Lines{});
+    EXPECT_EQ(r.Set("ConfTPL", "-64.5"), Lines{"TPL=64.5"});
 
     EXPECT_EQ(r.Prompt("ConfRBS"),
               "Enter buffer size, an integer value between 16 and 32768, increment 2");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "17"); }), Lines{});
+    EXPECT_EQ(r.Set("ConfRBS", "17"), Lines{});
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad buffer size. Please correct it");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "16"); }), Lines{"RBS=00016"});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "32768"); }), Lines{"RBS=32768"});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "32770"); }), Lines{});
+    EXPECT_EQ(r.Set("ConfRBS", "16"), Lines{"RBS=00016"});
+    EXPECT_EQ(r.Set("ConfRBS", "32768"), Lines{"RBS=32768"});
+    EXPECT_EQ(r.Set("ConfRBS", "32770"), Lines{});
 
     for (const std::string& id : {std::string("abc"), std::string(45, 'x')}) {
-        const Lines sent = r.Settings([&] { r.Edit("ConfCID", id); });
+        const Lines sent = r.Set("ConfCID", id);
         ASSERT_EQ(sent.size(), 1u);
         EXPECT_EQ(sent[0].size(), 4u + 40u) << sent[0];
     }
@@ -414,18 +413,18 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTIP", 1); }), Lines{"TIP=7"});
     r.w->click("BtnBkwd");
     EXPECT_TRUE(r.at("GrpClocks").visible());
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", "5"); }), Lines{"REF=00005.000U"});
+    EXPECT_EQ(r.Set("ConfREF", "5"), Lines{"REF=00005.000U"});
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfREFInput", 1); }), Lines{"REF=00005.000B"});
     // The wire carries whole kHz: the prompt names the lowest of them, and an entry
     // between two is refused with the reason, never rounded.
     EXPECT_EQ(r.Prompt("ConfREF"), "Enter Ext Ref Freq, between 3 kHz and 20 MHz, in whole kHz");
     for (const char* refused : {"21", "0.0024", "5.0005"}) {
-        EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", refused); }), Lines{}) << refused;
+        EXPECT_EQ(r.Set("ConfREF", refused), Lines{}) << refused;
         EXPECT_EQ(r.Text("Notice"),
                   "ERROR: Bad value. The unit takes whole kHz from 3 kHz to 20 MHz. Please "
                   "correct it");
     }
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", "0.003"); }), Lines{"REF=00000.003B"});
+    EXPECT_EQ(r.Set("ConfREF", "0.003"), Lines{"REF=00000.003B"});
     // At the DISTANT end a test mode other than I/O loopback goes out as Normal.
     DetailRig d;
     Open370(d, "0370000201", 4);
@@ -527,7 +526,7 @@ TEST(Detail370, AfterASwitchoverTheOffLineModemTakesNoChanges) {
         r.w->click("BtnConfig");
         ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
         EXPECT_TRUE(r.at("ConfTFQ").readOnly());
-        EXPECT_EQ(r.Settings([&] { r.Edit("ConfTFQ", "70.5"); }), Lines{});
+        EXPECT_EQ(r.Set("ConfTFQ", "70.5"), Lines{});
         EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTMD", 0); }), Lines{});
     }
 }

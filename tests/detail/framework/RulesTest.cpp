@@ -86,7 +86,7 @@ const Family kFamilies[] = {
     {"VORN", Transceiver<VornWindow>("VORN", ",  VORN"), "UFQ", "5930", "UFQ=5930.0", "5925.00",
      " 5925.0", "Instruction", "blue", kRefused, kRefused, 2, 42, "CCS?", kNoComms, nullptr, nullptr,
      4, {}, "UFQ", "5930", "Change Up Frequency to 5930.0 MHz. Comms may be affected."},
-    {"PLD", Transceiver<PldWindow>("PLD", ""), "REF", "100", "REF=100", nullptr, " 128",
+    {"PLD", Transceiver<PldWindow>("PLD", ""), "REF", "100", "REF=100", "128.0", " 128",
      "Instruction", "blue", kRefused, kRefused, 2, 42, "REF?", kNoComms, nullptr, nullptr, 4, {},
      "UFQ", "14249", "Change Up Frequency to 14249 MHz.  RF will be turned off. Comms may be affected."},
     {"switch", Switch, "ConfBKH", "7", "BKH=07", nullptr, " 5", "Instruction", "blue", kRefused,

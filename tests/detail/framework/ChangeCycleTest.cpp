@@ -99,10 +99,7 @@ TEST(ChangeCycle, TheOduPreviewsShowAsSoonAsAMemoryActionStarts) {
     r.w->choose("MemoryList", 2);
     r.w->click("BtnStore");
     ASSERT_TRUE(r.UntilSent("<0351/OGC?2"));
-    EXPECT_TRUE(r.at("MemPreview").visible());
-    EXPECT_TRUE(r.at("MemBuc").visible());
-    EXPECT_TRUE(r.at("MemLnb").visible());
-    EXPECT_FALSE(r.at("MemTx").visible());
+    EXPECT_EQ(r.Flags(&Control::visible, {"MemPreview", "MemBuc", "MemLnb", "MemTx"}), "1110");
 }
 
 TEST(ChangeCycle, AReadOnlyBoxGivesNoPromptAndAFailedRedReplyShowsItsText) {

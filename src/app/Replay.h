@@ -17,7 +17,7 @@
 // keeps its blanks, and so does a REQUEST or LINE. NAME is looked up in the open windows
 // from the front one back. An action waits, tick by tick, for its control to be shown
 // and enabled; an expectation waits for its value; both give up after the patience (5 s)
-// with a message.
+// with a message. "expect NAME visible false" holds too when no open window has NAME.
 //
 // expect-sent reads the requests written to the line (without their CR) from where the
 // previous expect-sent stopped, or from the start of the script: they must be exactly the

@@ -3,6 +3,7 @@
 // ours. Besides the operator's verbs a script sets up its world:
 //
 //   write FILE LINE...           a data file, each word a line ("" an empty one)
+//   full FILE                    a data file on a disk that is full
 //   start [Brivola]              the main window becomes active (with the keyword)
 //   clock YYYY-MM-DD HH:MM:SS    the computer's clock; units added later keep it too
 //   unit REC Mod1|Mod2|Tr1|Tr2 ADDR [MODEL]   an address in the set-up, on the bus
@@ -12,8 +13,11 @@
 //   port lost|back|missing       the serial adapter pulled out, plugged in, absent
 //   inactive                     another program has the focus
 //   expect-port BAUD FORMAT      what the port was opened with ("9600 8N1")
+//   expect-windows N             the windows open, now
+//   expect-opens N               the times the port was opened since the last "port"
 //   expect-help TOPIC...         the help topics shown so far
 //   expect-report [TEXT]         the next error report (none: none since the last)
+// These world's expectations hold at once or fail: they do not wait.
 
 #include "StationHarness.h"
 
@@ -44,6 +48,7 @@ struct World : StationHarness {
     std::unique_ptr<Replay> replay;
     bool started = false;
     size_t reportsSeen = 0;
+    int opensMark = 0;
 
     World() {
         Make(&op);
@@ -67,6 +72,11 @@ struct World : StationHarness {
                  for (size_t i = 1; i < w.size(); ++i)
                      text += w[i] + "\r\n";
                  dir.write(w.at(0), text);
+                 return std::string();
+             }},
+            {"full",
+             [this](const W& w) {
+                 std::filesystem::create_symlink("/dev/full", dir.path() / w.at(0));
                  return std::string();
              }},
             {"start",
@@ -119,8 +129,24 @@ struct World : StationHarness {
                  return std::string();
              }},
             {"sim", [this](const W& w) { return Sim(w); }},
+            {"expect-windows",
+             [this](const W& w) {
+                 const std::string found = std::to_string(top->Windows().size());
+                 return w.size() == 1 && w[0] == found ? std::string()
+                                                       : "expected " + (w.empty() ? "?" : w[0]) +
+                                                             " windows open, found " + found;
+             }},
+            {"expect-opens",
+             [this](const W& w) {
+                 const int found = port.opens - opensMark;
+                 return w.size() == 1 && std::to_string(found) == w[0]
+                            ? std::string()
+                            : "expected the port opened " + (w.empty() ? "?" : w[0]) +
+                                  " times, found " + std::to_string(found);
+             }},
             {"port",
              [this](const W& w) {
+                 opensMark = port.opens;
                  const std::string what = w.empty() ? "" : w[0];
                  port.lost = what == "lost";
                  if (what == "back")

@@ -680,8 +680,9 @@ Replay::Outcome Replay::expectFile(const Step& s, std::string& problem) {
             return Outcome::Done;
         }
     }
-    problem = "expected " + std::string(s.flag ? "a later" : "line " + std::to_string(mark + 1)) +
-              " of " + s.name + " to be " + inQuotes(s.value) + ", found " +
+    problem = "expected " +
+              std::string(s.flag ? "a later line" : "line " + std::to_string(mark + 1)) + " of " +
+              s.name + " to be " + inQuotes(s.value) + ", found " +
               (mark < lines->size() ? inQuotes((*lines)[mark]) : std::string("the end"));
     return Outcome::Retry;
 }

@@ -4,12 +4,13 @@
 //
 //   write FILE LINE...           a data file, each word a line ("" an empty one)
 //   full FILE                    a data file on a disk that is full
+//   block FILE | unblock FILE    a data file that cannot be written, and again can
 //   start [Brivola]              the main window becomes active (with the keyword)
 //   clock YYYY-MM-DD HH:MM:SS    the computer's clock; units added later keep it too
 //   unit REC Mod1|Mod2|Tr1|Tr2 ADDR [MODEL]   an address in the set-up, on the bus
 //   set REC Id|Info|Delay|Timeout|Pair TEXT   a field of a set-up record
 //   sim ADDR answer MNEMONIC PAYLOAD | silence [N] | refuse C [N] | wrong-address |
-//            wrong-mnemonic | latency MS | online on|off | config TEXT
+//            wrong-mnemonic | faults CHARS | latency MS | online on|off | config TEXT
 //   port lost|back|missing       the serial adapter pulled out, plugged in, absent
 //   inactive                     another program has the focus
 //   expect-port BAUD FORMAT      what the port was opened with ("9600 8N1")
@@ -77,6 +78,20 @@ struct World : StationHarness {
             {"full",
              [this](const W& w) {
                  std::filesystem::create_symlink("/dev/full", dir.path() / w.at(0));
+                 return std::string();
+             }},
+            {"block",
+             [this](const W& w) {
+                 const auto file = dir.path() / w.at(0);
+                 std::filesystem::rename(file, file.string() + ".kept");
+                 std::filesystem::create_directory(file);
+                 return std::string();
+             }},
+            {"unblock",
+             [this](const W& w) {
+                 const auto file = dir.path() / w.at(0);
+                 std::filesystem::remove(file);
+                 std::filesystem::rename(file.string() + ".kept", file);
                  return std::string();
              }},
             {"start",
@@ -216,7 +231,9 @@ struct World : StationHarness {
                                                        : sim::Injection::wrongMnemonic();
             i.count = 1;
             u->inject(i);
-        } else if (what == "latency" && w.size() == 3)
+        } else if (what == "faults" && w.size() == 3)
+            u->setFaults(w[2], clock.monotonicMs());
+        else if (what == "latency" && w.size() == 3)
             u->setLatencyMs(std::stoi(w[2]));
         else if (what == "online" && w.size() == 3)
             u->setOnline(w[2] == "on");

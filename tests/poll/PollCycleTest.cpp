@@ -82,44 +82,6 @@ TEST(PollCycle, RequestsArePacedByTheEndsDelay) {
     }
 }
 
-TEST(PollCycle, ModemIdentificationChoosesTheWindowFamily) {
-    PollHarness h;
-    FakeWindows windows(h);
-    auto* m = h.Unit(1, Modem1, "0012", "350");
-    OpenLink(h);
-    m->setAnswer("EID", "=1350xxxxxx");
-    h.screen.doubleClick("LblMod1L");
-    ASSERT_TRUE(h.RunRequests(1));
-    while (!h.port.sent.empty() && h.port.sent.back() != "<0012/EID?")
-        ASSERT_TRUE(h.RunRequests(1));
-    h.Ticks(3);
-    ASSERT_EQ(windows.opened.size(), 1u);
-    EXPECT_STREQ(windows.opened[0].family->name, "MQX-350");
-    EXPECT_EQ(windows.opened[0].UnitName, "Modem 1, Local end");
-    EXPECT_EQ(windows.opened[0].IdentityCode, "1350xxxxxx");
-    EXPECT_FALSE(h.cycle.TimerEnabled());
-    const size_t mark = h.port.sent.size();
-    h.Ticks(5);
-    EXPECT_EQ(h.port.sent.size(), mark); // the detail window has the port now
-
-    windows.onClose(false);
-    ASSERT_TRUE(h.RunRequests(1));
-    EXPECT_EQ(h.port.sent.back(), "<0012/FLT?");
-    h.Ticks(4);
-    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink);
-
-    // An unknown model: "Contact factory", back to the link.
-    m->setAnswer("EID", "=0360xxxxxx");
-    h.screen.doubleClick("LblMod1L");
-    TicksUntil(h, 40, [&] { return !h.op.questions.empty(); });
-    ASSERT_EQ(h.op.questions.size(), 1u);
-    EXPECT_EQ(h.op.questions[0].title, "Problem - Model unknown");
-    EXPECT_EQ(h.op.questions[0].text, "Contact factory");
-    EXPECT_EQ(windows.opened.size(), 1u);
-    h.Ticks(3);
-    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink);
-}
-
 TEST(PollCycle, DistantModemSilentGetsThreeRfAttemptsPerOk) {
     PollHarness h;
     FakeWindows windows(h);
@@ -290,7 +252,15 @@ TEST(PollCycle, EveryModelNumberFindsItsModemWindowAndOnly7010KeepsItsThousands)
             ASSERT_EQ(windows.opened.size(), 1u) << c.eid;
             EXPECT_STREQ(windows.opened[0].family->name, c.family) << c.eid;
             EXPECT_EQ(windows.opened[0].IdentityCode, std::string(c.eid + 1)) << c.eid;
+            EXPECT_EQ(windows.opened[0].UnitName, "Modem 1, Local end");
             EXPECT_TRUE(h.op.questions.empty()) << c.eid;
+            // The window has the port until it closes; then the link polls on.
+            const size_t mark = h.port.sent.size();
+            h.Ticks(5);
+            EXPECT_EQ(h.port.sent.size(), mark) << c.eid;
+            windows.onClose(false);
+            ASSERT_TRUE(h.RunRequests(1));
+            EXPECT_EQ(h.port.sent.back(), "<0012/FLT?") << c.eid;
         } else {
             EXPECT_TRUE(windows.opened.empty()) << c.eid;
             ASSERT_EQ(h.op.questions.size(), 1u) << c.eid;

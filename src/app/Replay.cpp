@@ -331,7 +331,7 @@ bool Replay::parse(int line, const std::string& text, Step& s) {
         else if (s.what == "textcolor")
             s.what = "textcolour";
         s.value = rest(text, pos);
-        if (s.what == "visible" || s.what == "enabled") {
+        if (s.what == "visible" || s.what == "enabled" || s.what == "checked" || s.what == "bold") {
             if (!truth(s.value, s.flag))
                 return bad("expect " + s.what + " needs true or false");
         } else if (s.what == "colour" || s.what == "textcolour") {
@@ -339,7 +339,8 @@ bool Replay::parse(int line, const std::string& text, Step& s) {
             if (s.value.empty())
                 return bad("expect " + s.what + " needs a colour name");
         } else if (s.what != "text") {
-            return bad("expect can check text, colour, textcolour, visible or enabled");
+            return bad("expect can check text, colour, textcolour, visible, enabled, checked or "
+                       "bold");
         }
         return true;
     }
@@ -608,15 +609,19 @@ Replay::Outcome Replay::expect(const Step& s, std::string& problem) {
         found = colourName(c.textColour());
         holds = found == s.value;
     } else {
-        const bool actual = s.what == "visible" ? screen->shown(s.name) : c.enabled();
+        const bool actual = s.what == "visible"   ? screen->shown(s.name)
+                            : s.what == "checked" ? c.checked()
+                            : s.what == "bold"    ? c.bold()
+                                                  : c.enabled();
         found = actual ? "true" : "false";
         holds = actual == s.flag;
     }
     if (holds)
         return Outcome::Done;
-    const std::string wanted = s.what == "visible" || s.what == "enabled"
-                                   ? std::string(s.flag ? "true" : "false")
-                                   : s.value;
+    const std::string wanted =
+        s.what == "visible" || s.what == "enabled" || s.what == "checked" || s.what == "bold"
+            ? std::string(s.flag ? "true" : "false")
+            : s.value;
     problem = "expected '" + s.name + "' " + s.what + " " + inQuotes(wanted) + ", found " +
               inQuotes(found);
     return Outcome::Retry;

@@ -6,7 +6,7 @@
 //   type NAME TEXT...          choose NAME INDEX-or-TEXT      check NAME on|off
 //   answer Yes|No|Ok|Cancel    (for the next question the operator is asked)
 //   wait MS                    screenshot FILE                quit
-//   expect NAME text|colour|textcolour|visible|enabled VALUE...
+//   expect NAME text|colour|textcolour|visible|enabled|checked|bold VALUE...
 //   expect-title TEXT
 //   expect-sent [...] REQUEST...   the requests that went out next, in order
 //   expect-file PATH [...] [LINE]  the next line of a file     expect-no-file PATH
@@ -18,6 +18,8 @@
 // from the front one back. An action waits, tick by tick, for its control to be shown
 // and enabled; an expectation waits for its value; both give up after the patience (5 s)
 // with a message. "expect NAME visible false" holds too when no open window has NAME.
+// An expectation that holds is passed at once: one that may hold only for a moment, or
+// says something is not there, checks the moment it is reached (after a wait, say).
 //
 // expect-sent reads the requests written to the line (without their CR) from where the
 // previous expect-sent stopped, or from the start of the script: they must be exactly the
@@ -25,7 +27,8 @@
 // over any requests before the first REQUEST; "expect-sent ..." alone passes over all
 // sent so far, and "expect-sent" alone says that nothing has been sent since.
 // expect-file reads a file a line at a time in the same way, each PATH on its own: no
-// LINE only says the file exists. A relative PATH is in the station's data folder.
+// LINE only says the file exists. A relative PATH (here and for "file") is in the
+// station's data folder.
 // expect-question is checked when the question is asked, so it comes before the action
 // that asks it (and before or after the "answer" that answers it); one never asked by
 // the end of the script is a failure.

@@ -189,8 +189,9 @@ int main(int argc, char** argv) {
         });
     }
 
-    // The Trends window, one at a time, in front of the window that asked for it: a detail
-    // window keeps the others out of reach, but not a window of its own.
+    // The Trends window, one at a time, belongs to the window that asked for it: a detail
+    // window keeps the others out of reach, but not a window of its own; the main window's
+    // stays open when the Alarms window closes.
     QPointer<linvar::TrendsView> trends;
     auto readingsOf = [](auto& station) -> const linvar::ReadingsHistory* {
         if constexpr (requires { station.readings(); })
@@ -199,7 +200,7 @@ int main(int argc, char** argv) {
             return nullptr;
     };
     top.onTrends = [&](const std::string& address) {
-        QWidget* opener = windows.front();
+        QWidget* opener = address.empty() ? windows.view(top.Main()) : windows.front();
         if (trends && trends->parentWidget() != opener)
             delete trends.data();
         if (trends) {

@@ -209,6 +209,19 @@ void TrendsView::build() {
     middle->addLayout(side);
     chart_ = new TrendsChartView(*model_, this);
     chart_->setObjectName(QStringLiteral("Chart"));
+    QChart* chart = chart_->chart();
+    chart->legend()->setAlignment(Qt::AlignTop);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    time_ = new QCategoryAxis;
+    time_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    time_->setTitleText(QStringLiteral("UTC"));
+    chart->addAxis(time_, Qt::AlignBottom);
+    for (int side = 0; side < 2; ++side) {
+        values_[side] = new QValueAxis;
+        values_[side]->setLabelFormat(QStringLiteral("%.4g"));
+        values_[side]->setGridLineVisible(side == 0);
+        chart->addAxis(values_[side], side == 0 ? Qt::AlignLeft : Qt::AlignRight);
+    }
     middle->addWidget(chart_, 1);
     top->addLayout(middle, 1);
 
@@ -346,41 +359,26 @@ void TrendsView::refresh() {
     cursor_->setText(QStringLiteral(" "));
     chart_->clearCursor();
 
-    // A chart of its own each time: axes taken off a chart leave their labels drawn.
-    auto* chart = new QChart;
-    chart->legend()->setAlignment(Qt::AlignTop);
-    chart->setMargins(QMargins(4, 4, 4, 4));
-    QChart* old = chart_->chart();
-    chart_->setChart(chart);
-    delete old;
-
+    QChart* chart = chart_->chart();
+    chart->removeAllSeries();
     // Time runs along the bottom in UTC, labelled at round instants.
-    auto* time = new QCategoryAxis;
-    time->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    time->setMin(double(m.From()));
-    time->setMax(double(m.To()));
-    time->setStartValue(double(m.From()));
+    for (const QString& label : time_->categoriesLabels())
+        time_->remove(label);
+    time_->setRange(double(m.From()), double(m.To()));
+    time_->setStartValue(double(m.From()));
     std::set<QString> labels;
     for (const TimeTick& t : m.TimeTicks()) {
         QString label = Q(t.label);
         while (!labels.insert(label).second)
             label += QLatin1Char(' '); // the axis wants each label once
-        time->append(label, double(t.utcMs));
+        time_->append(label, double(t.utcMs));
     }
-    time->setTitleText(QStringLiteral("UTC"));
-    chart->addAxis(time, Qt::AlignBottom);
-
-    QValueAxis* values[2] = {nullptr, nullptr};
     for (int side = 0; side < 2; ++side) {
-        if (m.Axis(side).unit.empty() && side == 1)
-            continue;
-        values[side] = new QValueAxis;
-        values[side]->setRange(m.Axis(side).min, m.Axis(side).max);
-        values[side]->applyNiceNumbers();
-        values[side]->setTitleText(Q(m.Axis(side).unit));
-        values[side]->setLabelFormat(QStringLiteral("%.4g"));
-        values[side]->setGridLineVisible(side == 0);
-        chart->addAxis(values[side], side == 0 ? Qt::AlignLeft : Qt::AlignRight);
+        QValueAxis* a = values_[side];
+        a->setRange(m.Axis(side).min, m.Axis(side).max);
+        a->applyNiceNumbers();
+        a->setTitleText(Q(m.Axis(side).unit));
+        a->setVisible(side == 0 || !m.Axis(side).unit.empty());
     }
 
     int colour = 0;
@@ -413,8 +411,8 @@ void TrendsView::refresh() {
                 band->setBrush(fill);
                 band->setPen(Qt::NoPen);
                 chart->addSeries(band);
-                band->attachAxis(time);
-                band->attachAxis(values[s.axis]);
+                band->attachAxis(time_);
+                band->attachAxis(values_[s.axis]);
                 for (QLegendMarker* mk : chart->legend()->markers(band))
                     mk->setVisible(false);
             }
@@ -427,8 +425,8 @@ void TrendsView::refresh() {
             line->setPen(QPen(c, 1.6));
             line->setName(name);
             chart->addSeries(line);
-            line->attachAxis(time);
-            line->attachAxis(values[s.axis]);
+            line->attachAxis(time_);
+            line->attachAxis(values_[s.axis]);
             if (named)
                 for (QLegendMarker* mk : chart->legend()->markers(line))
                     mk->setVisible(false);

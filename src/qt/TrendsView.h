@@ -10,6 +10,7 @@
 #include <memory>
 
 class QButtonGroup;
+class QCategoryAxis;
 class QComboBox;
 class QDateTimeEdit;
 class QLabel;
@@ -17,6 +18,7 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 class QTimer;
+class QValueAxis;
 
 namespace linvar {
 
@@ -61,6 +63,8 @@ private:
     QLabel* notice_ = nullptr;
     QLabel* cursor_ = nullptr;
     TrendsChartView* chart_ = nullptr;
+    QCategoryAxis* time_ = nullptr;
+    QValueAxis* values_[2] = {nullptr, nullptr};
     QTimer* clock_ = nullptr;
     bool filling_ = false;
 };

@@ -36,19 +36,18 @@ LocalDateTime LocalOf(int64_t utcMs) {
 std::optional<TrendMark> MarkOf(const AlarmEntry& e, const UnitOfRecord& unit) {
     if (e.address != unit.address || (unit.link && e.link() && e.link() != unit.link))
         return std::nullopt;
+    if (e.event == "Acknowledged")
+        return std::nullopt; // the operator's, not the unit's
     TrendMark m;
     m.utcMs = UtcMsOfLocal(e.at);
-    if (e.event == "State" || e.event == "Settled") {
-        m.text = e.to;
-        m.kind = e.to == AlarmStateName(1) ? TrendMark::Kind::Clear : TrendMark::Kind::Alarm;
-    } else if (e.event == "Flapping") {
-        m.text = "Flapping";
+    // A change of the unit's state reads as its new state; any other entry (a reading
+    // beyond its level, a configuration change) as what it says.
+    const bool state = e.event == "State" || e.event == "Settled" || e.event == "Flapping";
+    m.text = state || e.detail.empty() ? (e.to.empty() ? e.event : e.to) : e.detail;
+    if (e.to == AlarmStateName(1))
+        m.kind = TrendMark::Kind::Clear;
+    else if (AlarmStateCode(e.to) > 1 || e.to == "Flapping")
         m.kind = TrendMark::Kind::Alarm;
-    } else if (e.event == "Configuration") {
-        m.text = e.detail.empty() ? e.event : e.detail;
-    } else {
-        return std::nullopt;
-    }
     return m;
 }
 

@@ -294,6 +294,8 @@ TEST(JournalMarks, TheUnitsEntriesOfTheSpanFromTheDailyFiles) {
               head + "2026-12-07,08:00:00,State,1,LOCAL,Modem 1,0100,L1,Fault,No fault,\r\n" +
                   "2026-12-07,08:01:00,State,2,LOCAL,Modem 1,0200,L2,No fault,Fault,\r\n" +
                   "2026-12-07,08:02:00,Acknowledged,1,LOCAL,Modem 1,0100,L1,,,\r\n" +
+                  "2026-12-07,08:02:30,Reading,1,LOCAL,Modem 1,0100,L1,No fault,Warning,"
+                  "Eb/No low 5.4 dB < 6.0\r\n" +
                   "2026-12-07,08:03:00,Configuration,1,LOCAL,Modem 1,0100,L1,,,"
                   "Configuration changed\r\n" +
                   "2026-12-07,13:00:00,State,1,LOCAL,Modem 1,0100,L1,No fault,Fault,\r\n");
@@ -302,7 +304,8 @@ TEST(JournalMarks, TheUnitsEntriesOfTheSpanFromTheDailyFiles) {
     for (const TrendMark& m : marks)
         seen += std::to_string((kNow - m.utcMs) / kMin) + " " + m.text + " " +
                 "ACN"[static_cast<int>(m.kind)] + "|";
-    EXPECT_EQ(seen, "721 Fault A|240 No fault C|237 Configuration changed N|");
+    EXPECT_EQ(seen, "721 Fault A|240 No fault C|237 Eb/No low 5.4 dB < 6.0 A|237 "
+                    "Configuration changed N|");
 }
 
 } // namespace

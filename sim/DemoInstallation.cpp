@@ -43,6 +43,7 @@ const std::vector<DemoUnit>& demoUnits() {
 }
 
 SetupResult populateDemo(Bus& bus, const std::string& setupPath) {
+    bus.setMoving(true); // the demo's charts live
     SetupResult result = populateFromSetupFile(bus, setupPath);
     for (const DemoUnit& d : demoUnits()) {
         Unit* u = bus.find(d.address);

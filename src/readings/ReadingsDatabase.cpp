@@ -336,7 +336,11 @@ std::vector<SeriesPoint> ReadingsDatabase::series(const std::string& address,
     const int64_t raw = count.row() ? count.integer(0) : 0;
     const int64_t span = to - from + 1;
     int64_t width = (span + maxPoints - 1) / maxPoints;
-    const bool oldest = from < to - int64_t{options_.rawDays} * 86400;
+    // Where the raw readings no longer reach, only the hours tell.
+    Statement newest(readDb_, "SELECT max(t) FROM reading WHERE series = ?");
+    newest.bind(1, series);
+    const int64_t last = newest.row() ? newest.integer(0) : 0;
+    const bool oldest = from < last - int64_t{options_.rawDays} * 86400;
     if (raw <= maxPoints && !oldest) {
         Statement s(
             readDb_,

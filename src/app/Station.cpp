@@ -319,6 +319,10 @@ void Station::StartReadings() {
     if (settings.intervalMs <= 0)
         return;
     readings_ = std::make_unique<Readings>(p_.clock, p_.programDir, settings);
+    // A reading alarm of the last run stays until the reading says otherwise.
+    for (const ActiveAlarm& a : journal_->Active())
+        if (!a.reading.empty())
+            readings_->Levels().Seed(a.address, a.reading, a.status);
     ReadingsPass& pass = cycle_.readings();
     pass.SetInterval(settings.intervalMs);
     pass.onReading = [this](const ReadingSample& s) { Reading(s); };

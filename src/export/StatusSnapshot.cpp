@@ -108,6 +108,7 @@ std::string AlarmsJson(const StatusSnapshot& s) {
         out += "{\"link\":" + std::to_string(e.link()) + ",\"end\":" + Json(e.end()) +
                ",\"unit\":" + Json(AlarmUnitName(a.record, a.slot)) +
                ",\"address\":" + Json(a.address) + ",\"linkId\":" + Json(a.linkId) +
+               (a.reading.empty() ? "" : ",\"reading\":" + Json(a.reading)) +
                ",\"state\":" + Json(a.state) + ",\"since\":" + Json(IsoTime(a.since)) +
                ",\"acknowledged\":" + (a.acknowledged ? "true" : "false") + "}";
     }

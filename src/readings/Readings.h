@@ -40,6 +40,7 @@ public:
     // when a large installation's pass takes longer than its interval).
     std::vector<LastReading> Last(int64_t passMs = 0) const;
     ReadingsDatabase& History() { return *db_; }
+    Thresholds& Levels() { return thresholds_; }
     const ReadingsSettings& Settings() const { return settings_; }
 
     // "Modem 1, Local end", "Redundant modem 2": a unit as the history names it.

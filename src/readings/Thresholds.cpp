@@ -13,7 +13,11 @@ std::string ValueText(double v) {
 void Thresholds::Observe(const std::string& address, const std::string& kind,
                          const std::string& label, const std::string& unit, double value,
                          std::vector<ThresholdEvent>& events) {
-    Track& t = tracks_[{address, kind}];
+    const auto key = std::make_pair(address, kind);
+    if (!tracks_.count(key))
+        if (auto seed = seeds_.find({address, label}); seed != seeds_.end())
+            tracks_[key].state = seed->second;
+    Track& t = tracks_[key];
     t.beyond.resize(rules_.size(), 0);
     int to = 1;
     const ThresholdRule* cause = nullptr;
@@ -50,6 +54,10 @@ void Thresholds::Observe(const std::string& address, const std::string& kind,
         e.detail = label + " back " + reading;
     t.state = to;
     events.push_back(e);
+}
+
+void Thresholds::Seed(const std::string& address, const std::string& label, int state) {
+    seeds_[{address, label}] = state;
 }
 
 int Thresholds::State(const std::string& address, const std::string& kind) const {

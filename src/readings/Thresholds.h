@@ -29,6 +29,9 @@ public:
     // A new reading; the change it makes, if any, is added to `events`.
     void Observe(const std::string& address, const std::string& kind, const std::string& label,
                  const std::string& unit, double value, std::vector<ThresholdEvent>& events);
+    // A state raised before the station started (the journal's active alarms): the first
+    // reading of that label decides whether it stays.
+    void Seed(const std::string& address, const std::string& label, int state);
     // The state now of one reading of one unit (1 when none is raised).
     int State(const std::string& address, const std::string& kind) const;
 
@@ -39,6 +42,7 @@ private:
     };
     std::vector<ThresholdRule> rules_;
     std::map<std::pair<std::string, std::string>, Track> tracks_;
+    std::map<std::pair<std::string, std::string>, int> seeds_; // by address and label
 };
 
 // "5.4", "1e-07": a value as an alarm text says it.

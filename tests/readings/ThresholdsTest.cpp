@@ -62,3 +62,17 @@ TEST(Thresholds, ValuesAreSaidAsTheOperatorReadsThem) {
     EXPECT_EQ(ValueText(1e-6), "1e-06");
     EXPECT_EQ(ValueText(0), "0.0");
 }
+
+TEST(Thresholds, AnAlarmRaisedBeforeAStartIsKeptOrClearedByTheFirstReading) {
+    for (double first : {5.0, 7.0}) {
+        Thresholds t(ReadingsSettings::Parse({"warning ebno_db < 6 for 2"}).thresholds);
+        t.Seed("0101", "Eb/No", 2);
+        std::vector<ThresholdEvent> events;
+        t.Observe("0101", "ebno_db", "Eb/No", "dB", first, events);
+        EXPECT_EQ(t.State("0101", "ebno_db"), first < 6 ? 2 : 1);
+        ASSERT_EQ(events.size(), first < 6 ? 0u : 1u);
+        if (!events.empty()) {
+            EXPECT_EQ(events[0].detail, "Eb/No back 7.0 dB");
+        }
+    }
+}

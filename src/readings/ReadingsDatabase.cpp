@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 namespace linvar {
@@ -126,13 +127,18 @@ void ReadingsDatabase::Add(const UnitOfRecord& unit, const ReadingKind& kind, in
         if (queue_.size() >= 100000)
             queue_.pop_front();
         queue_.push_back({unit, kind, utcMs, value});
+        if (queue_.size() > 1)
+            return; // the writer is awake already, collecting
     }
     wake_.notify_one();
 }
 
 void ReadingsDatabase::Flush() {
     std::unique_lock lock(mutex_);
+    ++flushing_;
+    wake_.notify_all();
     idle_.wait(lock, [this] { return queue_.empty() && !busy_; });
+    --flushing_;
 }
 
 std::optional<std::string> ReadingsDatabase::TakeReport() {
@@ -187,6 +193,10 @@ void ReadingsDatabase::Writer() {
     lock.lock();
     for (;;) {
         wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
+        // Readings come a few a second: one transaction for a few seconds' worth keeps
+        // the disk and the processor quiet.
+        wake_.wait_for(lock, std::chrono::seconds(2),
+                       [this] { return stop_ || flushing_ || queue_.size() >= 1000; });
         if (queue_.empty() && stop_)
             break;
         std::vector<Item> batch(std::make_move_iterator(queue_.begin()),

@@ -32,7 +32,7 @@ public:
     static constexpr const char* kFileName = "Readings.sqlite";
     struct Options {
         int retentionDays = 400;
-        int rawDays = 35;
+        int rawDays = 31;
     };
 
     ReadingsDatabase(std::filesystem::path file, Options options);
@@ -84,6 +84,7 @@ private:
     std::deque<Item> queue_;
     bool busy_ = false;
     bool stop_ = false;
+    int flushing_ = 0; // callers waiting in Flush: the writer does not wait to collect
     std::map<std::pair<std::string, std::string>, int64_t> seriesIds_; // writer's own
     int64_t prunedDay_ = -1;
 

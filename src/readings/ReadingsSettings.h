@@ -6,7 +6,7 @@
 //
 //     interval = 5              minutes between passes ("30s": seconds; "off": no readings)
 //     retention = 400           days the history keeps
-//     raw = 35                  days it keeps every reading (longer: hourly summaries only)
+//     raw = 31                  days it keeps every reading (longer: hourly summaries only)
 //     warning ebno_db < 6 for 2 a warning when Eb/No is below 6 for 2 passes
 //     fault temp_c > 70         a fault when the temperature is above 70 (for 1 pass)
 
@@ -29,7 +29,7 @@ struct ReadingsSettings {
     static constexpr const char* kFileName = "Readings.cfg";
     int64_t intervalMs = 5 * 60 * 1000; // 0: off
     int retentionDays = 400;
-    int rawDays = 35;
+    int rawDays = 31;
     std::vector<ThresholdRule> thresholds;
     std::vector<std::string> problems; // "Readings.cfg line 3: ..."
 

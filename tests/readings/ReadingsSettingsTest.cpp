@@ -17,12 +17,12 @@ TEST(ReadingsSettings, LinesSetTheIntervalRetentionAndLevels) {
         int raw;
         size_t levels;
     } cases[] = {
-        {{}, 300000, 400, 35, 0},
+        {{}, 300000, 400, 31, 0},
         {{"interval = 1", "retention = 30"}, 60000, 30, 30, 0},
         {{"interval=30s  # for the demo", "raw = 7"}, 30000, 400, 7, 0},
-        {{"interval = off"}, 0, 400, 35, 0},
-        {{"interval = 0"}, 0, 400, 35, 0},
-        {{"# a comment", "", "warning ebno_db < 6 for 2", "fault ebno_db < 4"}, 300000, 400, 35, 2},
+        {{"interval = off"}, 0, 400, 31, 0},
+        {{"interval = 0"}, 0, 400, 31, 0},
+        {{"# a comment", "", "warning ebno_db < 6 for 2", "fault ebno_db < 4"}, 300000, 400, 31, 2},
     };
     for (const Case& c : cases) {
         const ReadingsSettings s = ReadingsSettings::Parse(c.lines);

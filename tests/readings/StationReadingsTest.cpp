@@ -76,6 +76,7 @@ TEST(StationReadings, AFadeCrossesTheLevelIntoTheJournalAndTheExportAndClears) {
     EXPECT_EQ(s.Main().at("AlarmCount").text(), "");
 
     // The history holds what the chart shows: the fade's low among the readings.
+    s.top->ReadingsState()->History().Flush(); // the writer gathers a few seconds' worth
     const int64_t now = s.clock.utcMs();
     const auto points = s.top->readings()->series("0012", "ebno_db", now - 20 * 60000, now, 1000);
     ASSERT_GE(points.size(), 10u);

@@ -106,6 +106,29 @@ TEST(ReadingsPass, ReadingsCarryTheValuesTheUnitsGive) {
         EXPECT_EQ(s.record, s.address[1] == '1' ? 1 : 2) << s.address;
 }
 
+TEST(ReadingsPass, ReadingsWaitTheEndsDelayLikeTheSummary) {
+    PassRig h(60000);
+    h.setup.rec(1).DelayText = "400";
+    h.cycle.readings().SetShare(1.0); // whole units in a slice
+    std::vector<int64_t> at;
+    size_t seen = 0;
+    while (h.cycle.readings().PassesDone() < 1 && h.clock.monotonicMs() < 600000) {
+        h.Tick();
+        for (; seen < h.port.sent.size(); ++seen)
+            at.push_back(h.clock.monotonicMs());
+    }
+    // After a request to the LOCAL end, the next waits its 400 ms (the reply comes first).
+    int after = 0;
+    for (size_t i = 1; i < h.port.sent.size(); ++i) {
+        const std::string before = AddressOf(h.port.sent[i - 1]);
+        if ((before == "0101" || before == "0103") && !kSummary.count(CommandOf(h.port.sent[i]))) {
+            ++after;
+            EXPECT_GE(at[i] - at[i - 1], 400) << h.port.sent[i];
+        }
+    }
+    EXPECT_GE(after, 6);
+}
+
 TEST(ReadingsPass, AUnitThatDoesNotAnswerIsSkippedAndARefusalIsNotAskedAgain) {
     PassRig h(60000);
     h.bus.find("0201")->inject(sim::Injection::silence());

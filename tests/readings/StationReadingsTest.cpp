@@ -84,6 +84,11 @@ TEST(StationReadings, AFadeCrossesTheLevelIntoTheJournalAndTheExportAndClears) {
         std::min_element(points.begin(), points.end(),
                          [](const SeriesPoint& a, const SeriesPoint& b) { return a.min < b.min; });
     EXPECT_LT(low->min, 6.0);
+
+    // A unit that stops answering is read no more; its gauges go after two intervals.
+    s.bus.find("0012")->inject(sim::Injection::silence());
+    s.Minutes(3);
+    EXPECT_EQ(MetricsText(*s.top->Snapshot()).find("linvar_reading"), std::string::npos);
 }
 
 TEST(StationReadings, OffOrUnopenableTheStationPollsOn) {

@@ -31,6 +31,7 @@ Unit* Bus::add(const std::string& address, const std::string& model) {
     uint64_t unitSeed = seed_ * 1000003u + std::stoul(address) * 7919u + ++unitsMade_;
     auto unit = std::make_unique<Unit>(address, model, clockAtZero_, unitSeed);
     unit->setRandomFaultRate(randomFaultRate_);
+    unit->setMoving(moving_);
     Unit* raw = unit.get();
     units_.emplace(address, std::move(unit));
     return raw;
@@ -57,6 +58,12 @@ void Bus::setRandomFaultRate(double rate) {
     randomFaultRate_ = rate;
     for (auto& [address, unit] : units_)
         unit->setRandomFaultRate(rate);
+}
+
+void Bus::setMoving(bool on) {
+    moving_ = on;
+    for (auto& [address, unit] : units_)
+        unit->setMoving(on);
 }
 
 void Bus::receive(const std::string& bytes, int64_t nowMs) {

@@ -33,6 +33,8 @@ public:
     void setClockAtZero(int64_t civil) { clockAtZero_ = civil; }
     // Chance per status query of a random fault change, for every unit.
     void setRandomFaultRate(double rate);
+    // Readings that move (Unit::setMoving), for every unit, those added later too.
+    void setMoving(bool on);
 
     // Request bytes as written on the line at nowMs; partial requests are kept until
     // their CR arrives, bytes outside "<" ... CR are ignored.
@@ -66,6 +68,7 @@ private:
     int latencyMs_ = 20;
     int64_t clockAtZero_;
     double randomFaultRate_ = 0;
+    bool moving_ = false;
 };
 
 } // namespace linvar::sim

@@ -43,6 +43,7 @@ const std::vector<DemoUnit>& demoUnits() {
 }
 
 SetupResult populateDemo(Bus& bus, const std::string& setupPath) {
+    bus.setMoving(true); // the demo's charts live
     SetupResult result = populateFromSetupFile(bus, setupPath);
     for (const DemoUnit& d : demoUnits()) {
         Unit* u = bus.find(d.address);
@@ -63,6 +64,9 @@ SetupResult populateDemo(Bus& bus, const std::string& setupPath) {
 void advanceDemo(Bus& bus, int64_t nowMs) {
     if (Unit* u = bus.find(demoChangingUnit))
         u->setFault(3, (nowMs / demoFaultPeriodMs) % 2 ? '1' : '0', nowMs);
+    if (Unit* u = bus.find(demoFadingUnit))
+        if (u->fadeDb(nowMs) == 0 && nowMs % demoFadePeriodMs >= demoFadePeriodMs / 2)
+            u->startFade(nowMs - nowMs % demoFadePeriodMs + demoFadePeriodMs / 2, demoFadeMs);
 }
 
 } // namespace linvar::sim

@@ -24,6 +24,10 @@ inline constexpr const char* demoSilentUnit = "0450";
 inline constexpr const char* demoChangingUnit = "0550";
 // The changing unit's Rx fault is on for one period, off for the next.
 inline constexpr int64_t demoFaultPeriodMs = 20000;
+// The fading unit's Eb/No falls for two minutes of every ten.
+inline constexpr const char* demoFadingUnit = "0150";
+inline constexpr int64_t demoFadePeriodMs = 600000;
+inline constexpr int64_t demoFadeMs = 120000;
 
 // Fills the bus from the demo folder's set-up file and applies the demo's models and
 // faults. Throws std::runtime_error when the file cannot be read.

@@ -1,7 +1,9 @@
 #include "Unit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <functional>
 
 namespace linvar::sim {
 
@@ -354,8 +356,68 @@ bool Unit::knows(const std::string& m) const {
     return in(modem) || (model_->commands.statisticsMinutes > 0 && in(stats));
 }
 
+void Unit::startFade(int64_t startMs, int64_t lengthMs, double depthDb) {
+    fadeStartMs_ = startMs;
+    fadeLengthMs_ = lengthMs;
+    fadeDepthDb_ = depthDb;
+}
+
+double Unit::fadeDb(int64_t nowMs) const {
+    const int64_t t = nowMs - fadeStartMs_;
+    if (fadeLengthMs_ <= 0 || t < 0 || t >= fadeLengthMs_)
+        return 0;
+    const double quarter = static_cast<double>(fadeLengthMs_) / 4;
+    const double x = static_cast<double>(t);
+    const double share = x < quarter ? x / quarter
+                         : x > static_cast<double>(fadeLengthMs_) - quarter
+                             ? (static_cast<double>(fadeLengthMs_) - x) / quarter
+                             : 1.0;
+    return fadeDepthDb_ * share;
+}
+
+double Unit::moved(double base, double swing, double noise, int64_t nowMs, int salt) const {
+    const int64_t secondOfDay = ((clock(nowMs) % 86400) + 86400) % 86400;
+    const double pi = 3.14159265358979;
+    const double daily =
+        swing * std::cos(2 * pi * (static_cast<double>(secondOfDay) - 14 * 3600) / 86400);
+    // Noise that is the same for the same unit, reading and second: replies repeat.
+    uint64_t h = std::hash<std::string>{}(address_) ^ (static_cast<uint64_t>(salt) << 32) ^
+                 static_cast<uint64_t>(nowMs / 1000);
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    const double unit = static_cast<double>(h % 2001) / 1000.0 - 1.0;
+    return base + daily + noise * unit;
+}
+
+void Unit::moveReadings(int64_t nowMs) {
+    const double fade = fadeDb(nowMs);
+    char buf[32];
+    const double ebno = std::clamp(moved(12.0, 1.0, 0.3, nowMs, 1) - fade, 0.0, 16.0);
+    if (ebno >= 16.0)
+        readings_["EBN"] = "+016";
+    else {
+        std::snprintf(buf, sizeof buf, "%04.1f", ebno);
+        readings_["EBN"] = buf;
+    }
+    // Errors grow as Eb/No falls: about one decade a dB and a half.
+    std::snprintf(buf, sizeof buf, "1.0E%d", std::clamp(static_cast<int>(ebno / 1.5), 3, 9));
+    readings_["BER"] = buf;
+    if (!reading("RSL").empty()) {
+        std::snprintf(buf, sizeof buf, "==%04.1f", moved(45.0, 0.5, 0.2, nowMs, 2) + fade);
+        readings_["RSL"] = buf;
+    }
+    if (!reading("TMP").empty()) {
+        std::snprintf(buf, sizeof buf, "%+03d",
+                      static_cast<int>(std::lround(moved(35.0, 4.0, 0.5, nowMs, 3))));
+        readings_["TMP"] = buf;
+    }
+}
+
 std::string Unit::payload(const std::string& command, int64_t nowMs) {
     catchUpStatistics(nowMs);
+    if (moving_ && isModem())
+        moveReadings(nowMs);
     if (command.size() < 4 || (command[3] != '?' && command[3] != '='))
         return "?";
     const std::string m = command.substr(0, 3);

@@ -195,6 +195,17 @@ public:
     size_t unreadEvents() const { return events_.size() - eventsRead_; }
     size_t unreadStatistics() const { return stats_.size() - statsRead_; }
 
+    // Readings that move: a slow daily cycle of the unit's clock (highest at 14:00), noise
+    // and, while a fade runs, a fall of the receive path (Eb/No down, level weaker).
+    void setMoving(bool on) { moving_ = on; }
+    bool moving() const { return moving_; }
+    // A fade from startMs for lengthMs: down over its first quarter, held, back over its
+    // last quarter, by depthDb at its deepest.
+    void startFade(int64_t startMs, int64_t lengthMs, double depthDb = 8.0);
+    double fadeDb(int64_t nowMs) const;
+    // base + the daily swing + noise of at most `noise` either way, as the unit reads it now.
+    double moved(double base, double swing, double noise, int64_t nowMs, int salt) const;
+
     void inject(Injection injection) { injections_.push_back(std::move(injection)); }
     void clearInjections() { injections_.clear(); }
     size_t injectionCount() const { return injections_.size(); }
@@ -219,6 +230,7 @@ private:
     bool knows(const std::string& mnemonic) const;
     std::string randomGarbage();
     std::string setClockPart(bool date, const std::string& value, int64_t nowMs);
+    void moveReadings(int64_t nowMs);
 
 public:
     FamilyBehaviour* behaviour() const { return behaviour_.get(); }
@@ -254,6 +266,10 @@ private:
     size_t statsRead_ = 0;
     std::vector<Injection> injections_;
     std::mt19937_64 rng_;
+    bool moving_ = false;
+    int64_t fadeStartMs_ = 0;
+    int64_t fadeLengthMs_ = 0;
+    double fadeDepthDb_ = 0;
 };
 
 } // namespace linvar::sim

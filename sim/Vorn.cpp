@@ -72,14 +72,15 @@ std::optional<std::string> VornBehaviour::payload(Unit& unit, const std::string&
             return "?";
         if (m == "LNA")
             return readEvents();
-        return query(unit, m);
+        return query(unit, m, nowMs);
     }
     return setting(unit, m, value, nowMs);
 }
 
 // ---- queries -----------------------------------------------------------------------------------
 
-std::optional<std::string> VornBehaviour::query(Unit& unit, const std::string& m) const {
+std::optional<std::string> VornBehaviour::query(Unit& unit, const std::string& m,
+                                                int64_t nowMs) const {
     const auto mode = [](const Converter& c) -> std::string {
         return c.present ? std::string("=") + c.slopeMode : "*";
     };
@@ -114,7 +115,7 @@ std::optional<std::string> VornBehaviour::query(Unit& unit, const std::string& m
     if (m == "RAM")
         return autoMode_ ? "=1" : "=0";
     if (m == "CMS")
-        return "=" + cms();
+        return "=" + cms(unit, nowMs);
     if (m == "UGO")
         return gain(up_);
     if (m == "DGO")
@@ -167,14 +168,18 @@ std::string VornBehaviour::alarms() const {
     return a;
 }
 
-std::string VornBehaviour::cms() const {
+std::string VornBehaviour::cms(const Unit& unit, int64_t nowMs) const {
+    // Still unless the unit's readings move.
+    const auto at = [&](double base, double swing, double noise, int salt) {
+        return unit.moving() ? unit.moved(base, swing, noise, nowMs, salt) : base;
+    };
     const double volts[] = {24.1, 20.2, 12.1, 10.0, 5.0, -5.0, 3.2, 4.1, 3.3, 4.0, 2.5};
     std::string s;
     for (double v : volts)
         s += format("%5.1f", v);
-    s += down_.present ? format("%5.1f", 45.0) : "XXXXX"; // LNA current, mA
-    s += format("%5.1f", 120.0);                          // fan current, mA
-    s += up_.present ? format("%5.1f", 38.0) : "XXXXX";
+    s += down_.present ? format("%5.1f", at(45.0, 0.5, 0.5, 11)) : "XXXXX"; // LNA current, mA
+    s += format("%5.1f", 120.0);                                            // fan current, mA
+    s += up_.present ? format("%5.1f", at(38.0, 5.0, 0.5, 12)) : "XXXXX";
     std::string rf = up_.present ? rfPower_ : "XXXXX";
     rf.resize(5, ' ');
     s += rf;

@@ -59,11 +59,11 @@ private:
         bool on = true; // amplifier (up) or receiver (down)
     };
 
-    std::optional<std::string> query(Unit& unit, const std::string& m) const;
+    std::optional<std::string> query(Unit& unit, const std::string& m, int64_t nowMs) const;
     std::optional<std::string> setting(Unit& unit, const std::string& m, const std::string& value,
                                        int64_t nowMs);
     std::string ccs(const Unit& unit) const;
-    std::string cms() const;
+    std::string cms(const Unit& unit, int64_t nowMs) const;
     std::string alarms() const;
     std::string limits(const Converter& c) const;
     std::string readEvents();

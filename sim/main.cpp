@@ -42,10 +42,13 @@ const char* usageText =
     "                      5330120000 for a turbo MQX-330T receiving only (repeatable)\n"
     "  --faults RATE       chance (0-1) per status query of a random fault change\n"
     "  --inject ADDR=KIND  fault of one unit: silence, refuse*, refuse?, refuse!, refuse~,\n"
-    "                      wrongaddr, wrongmne, late:MS, garbage, echo, unreachable\n"
+    "                      wrongaddr, wrongmne, late:MS, garbage, echo, unreachable,\n"
+    "                      fade[:SECONDS] (Eb/No falls by 8 dB and comes back; 600 s)\n"
     "  --local ADDR        the unit starts in LOCAL mode: settings refused (repeatable)\n"
     "  --demo              give the units of the demo's set-up file their models and\n"
     "                      faults (linvar --demo writes that file)\n"
+    "  --still             readings that do not move (they follow the clock of the day,\n"
+    "                      with noise, unless this is given)\n"
     "  --verbose           show every request and reply on stderr\n";
 
 int usage(const std::string& problem) {
@@ -96,7 +99,12 @@ bool applyInjection(Unit& unit, const std::string& kind) {
         unit.inject(Injection::echo());
     else if (kind == "unreachable")
         unit.setUnreachable(true);
-    else
+    else if (kind == "fade" || kind.rfind("fade:", 0) == 0) {
+        long long seconds = 600;
+        if (kind != "fade" && !parseNumber(kind.substr(5), 4, 86400, seconds))
+            return false;
+        unit.startFade(0, seconds * 1000);
+    } else
         return false;
     return true;
 }
@@ -158,7 +166,7 @@ std::string visible(const std::string& bytes) {
 
 int main(int argc, char** argv) {
     std::string setupPath, devicePath;
-    bool usePty = false, verbose = false, demo = false;
+    bool usePty = false, verbose = false, demo = false, still = false;
     long long latency = 20, seed = 1, baud = 9600;
     double faultRate = 0;
     std::vector<std::pair<std::string, std::string>> models, injections, identities;
@@ -215,6 +223,8 @@ int main(int argc, char** argv) {
             if (!next(value))
                 return usage("--local needs an address");
             locals.push_back(value);
+        } else if (arg == "--still") {
+            still = true;
         } else if (arg == "--inject") {
             if (!next(value) || !splitPair(value, key, val))
                 return usage("--inject needs ADDR=KIND");
@@ -230,6 +240,7 @@ int main(int argc, char** argv) {
 
     Bus bus(static_cast<uint64_t>(seed));
     bus.setLatencyMs(static_cast<int>(latency));
+    bus.setMoving(!still);
     {
         // The units' clocks start at the computer's local time.
         std::time_t now = std::time(nullptr);

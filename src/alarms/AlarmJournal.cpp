@@ -158,6 +158,17 @@ std::string AlarmEntry::end() const {
     return record % 2 == 1 ? "LOCAL" : "DISTANT";
 }
 
+std::string AlarmEntry::reading() const {
+    if (event == "Acknowledged")
+        return detail;
+    if (event != "Reading")
+        return {};
+    for (const char* word : {" low ", " high ", " back "})
+        if (const size_t at = detail.find(word); at != std::string::npos)
+            return detail.substr(0, at);
+    return detail;
+}
+
 const char* const AlarmJournal::kHeader =
     "Date,Time,Event,Link,End,Unit,Address,Link ID,From,To,Detail";
 
@@ -283,9 +294,9 @@ void AlarmJournal::Write(AlarmEntry e) {
     Apply(e, clock_.monotonicMs());
 }
 
-ActiveAlarm* AlarmJournal::Find(int record, int slot) {
+ActiveAlarm* AlarmJournal::Find(int record, int slot, const std::string& reading) {
     for (ActiveAlarm& a : active_)
-        if (a.record == record && a.slot == slot)
+        if (a.record == record && a.slot == slot && a.reading == reading)
             return &a;
     return nullptr;
 }
@@ -295,7 +306,8 @@ void AlarmJournal::Apply(const AlarmEntry& e, int64_t nowMs) {
     if (recent_.size() > kRecentKept)
         recent_.pop_front();
     ++revision_;
-    ActiveAlarm* a = Find(e.record, e.slot);
+    const std::string reading = e.reading();
+    ActiveAlarm* a = Find(e.record, e.slot, reading);
     if (e.event == "Acknowledged") {
         if (a) {
             a->acknowledged = true;
@@ -303,12 +315,12 @@ void AlarmJournal::Apply(const AlarmEntry& e, int64_t nowMs) {
         }
         return;
     }
-    if (e.event != "State" && e.event != "Flapping" && e.event != "Settled")
+    if (e.event != "State" && e.event != "Flapping" && e.event != "Settled" && e.event != "Reading")
         return;
     const int code = AlarmStateCode(e.to);
     if (code == 1) {
         std::erase_if(active_, [&](const ActiveAlarm& x) {
-            return x.record == e.record && x.slot == e.slot;
+            return x.record == e.record && x.slot == e.slot && x.reading == reading;
         });
         return;
     }
@@ -319,6 +331,7 @@ void AlarmJournal::Apply(const AlarmEntry& e, int64_t nowMs) {
         a->slot = e.slot;
         a->since = e.at;
         a->sinceMs = nowMs;
+        a->reading = reading;
     }
     // A new state of an active alarm asks for the operator's eye again.
     a->address = e.address;
@@ -355,6 +368,8 @@ void AlarmJournal::Rebuild() {
                 Apply(*e, 0);
     }
     for (ActiveAlarm& a : active_) {
+        if (!a.reading.empty())
+            continue; // the readings' levels keep their own state
         Track& t = tracks_[{a.record, a.slot}];
         t.status = a.status;
         t.flapping = a.state == "Flapping";
@@ -458,16 +473,40 @@ void AlarmJournal::RemoveOldFiles() {
 
 void AlarmJournal::Acknowledge(const std::vector<std::pair<int, int>>& units) {
     for (const auto& [record, slot] : units) {
-        ActiveAlarm* a = Find(record, slot);
-        if (!a || a->acknowledged)
-            continue;
-        AlarmEntry e = MakeEntry("Acknowledged", record, slot);
-        e.address = a->address;
-        e.linkId = a->linkId;
-        e.from = a->state;
-        e.to = a->state;
-        Write(e);
+        // A unit's own alarm and those of its readings are acknowledged together.
+        std::vector<ActiveAlarm> unit;
+        for (const ActiveAlarm& x : active_)
+            if (x.record == record && x.slot == slot && !x.acknowledged)
+                unit.push_back(x);
+        for (const ActiveAlarm& x : unit) {
+            AlarmEntry e = MakeEntry("Acknowledged", record, slot);
+            e.address = x.address;
+            e.linkId = x.linkId;
+            e.from = x.state;
+            e.to = x.state;
+            e.detail = x.reading;
+            Write(e);
+        }
     }
+}
+
+void AlarmJournal::ObserveReading(int record, int slot, const std::string& label, int from, int to,
+                                  const std::string& detail) {
+    if (record < 1 || record > SystemSetup::RecordCount || label.empty())
+        return;
+    AlarmEntry e = MakeEntry("Reading", record, slot);
+    e.from = AlarmStateName(from);
+    e.to = AlarmStateName(to);
+    e.detail = detail;
+    Write(e);
+}
+
+std::vector<AlarmEntry> AlarmJournal::EntriesOf(const std::string& address) const {
+    std::vector<AlarmEntry> out;
+    for (const AlarmEntry& e : recent_)
+        if (e.address == address)
+            out.push_back(e);
+    return out;
 }
 
 void AlarmJournal::AcknowledgeAll() {

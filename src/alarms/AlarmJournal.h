@@ -43,6 +43,9 @@ struct AlarmEntry {
     // The link number (0 for switches and redundant modems) and "LOCAL"/"DISTANT"/"".
     int link() const;
     std::string end() const;
+    // The reading a "Reading" entry (or its acknowledgement) is about ("Eb/No"); empty
+    // for the unit's own state.
+    std::string reading() const;
 };
 
 // A unit that is not lime now.
@@ -57,6 +60,7 @@ struct ActiveAlarm {
     int64_t sinceMs = 0; // monotonic, for "how long"; 0 when rebuilt from the files
     bool acknowledged = false;
     LocalDateTime acknowledgedAt;
+    std::string reading; // a reading beyond its level ("Eb/No"); empty: the unit's state
 };
 
 class AlarmJournal {
@@ -84,6 +88,13 @@ public:
     void Rebuild();
     // A unit state decided by the poll.
     void Observe(const UnitStateEvent& event);
+    // A reading of a unit crossed a level of the readings settings, or came back (state
+    // codes 1 no fault, 2 warning, 3 fault); `detail` says it ("Eb/No low 5.4 dB < 6.0")
+    // and begins with the reading's label.
+    void ObserveReading(int record, int slot, const std::string& label, int from, int to,
+                        const std::string& detail);
+    // The entries of one unit kept in memory, oldest first (the Trends window marks them).
+    std::vector<AlarmEntry> EntriesOf(const std::string& address) const;
     // Once a tick or so: retention at the change of day, and settling of flapping units.
     void Tick();
 
@@ -118,7 +129,7 @@ private:
     AlarmEntry MakeEntry(const std::string& event, int record, int slot) const;
     void Write(AlarmEntry e);
     void Apply(const AlarmEntry& e, int64_t nowMs);
-    ActiveAlarm* Find(int record, int slot);
+    ActiveAlarm* Find(int record, int slot, const std::string& reading = {});
     void Settle(const Key& key, Track& t);
 
     const Clock& clock_;

@@ -154,7 +154,8 @@ void AlarmsScreen::Refresh() {
         const ActiveAlarm& a = *list[static_cast<size_t>(i)];
         rows_.emplace_back(a.record, a.slot);
         Control& sel = at(Row(i, "Sel"));
-        sel.setText(UnitText(a.record, a.slot, a.address, a.linkId));
+        sel.setText(UnitText(a.record, a.slot, a.address, a.linkId) +
+                    (a.reading.empty() ? "" : "  " + a.reading));
         // A row that now shows another unit starts unselected.
         if (static_cast<size_t>(i) >= before.size() || before[size_t(i)] != rows_.back())
             sel.setChecked(false);

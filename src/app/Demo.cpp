@@ -1,5 +1,6 @@
 #include "app/Demo.h"
 
+#include "readings/ReadingsSettings.h"
 #include "serial/CommsDialog.h"
 #include "setup/SetupFile.h"
 #include "ui/TextFile.h"
@@ -99,6 +100,9 @@ void WriteDemoFiles(const fs::path& dir) {
     SystemSetup s = DemoSetup();
     SaveSetup(s, dir);
     TextFile::replace(dir / CommsSettingsFileName, {std::to_string(DemoComPort) + ",9600,0"});
+    // Readings every half minute, so the demo's charts fill while it runs.
+    TextFile::replace(dir / ReadingsSettings::kFileName,
+                      {"interval = 30s", "warning ebno_db < 6 for 2", "fault ebno_db < 5 for 2"});
 }
 
 fs::path MakeDemoFolder(const fs::path& parent) {

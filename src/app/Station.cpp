@@ -158,6 +158,7 @@ void Station::Activate(bool directStart) {
     setup_.RecomputeAnyEndActive();
     setup_.ResetDisplayColours();
     journal_->Rebuild();
+    StartReadings();
     screen_.RefreshSummary(setup_, cycle_.WorstStatus);
     screen_.RefreshIds(setup_);
     screen_.RefreshPollMarks(setup_);
@@ -271,6 +272,9 @@ void Station::Tick() {
     screen_.guarded([this] { WatchPort(); });
     screen_.guarded([this] { cycle_.Tick(); });
     screen_.guarded([this] {
+        if (readings_)
+            if (auto problem = readings_->History().TakeReport())
+                Report(*problem);
         journal_->Tick();
         if (IsShown(*alarms_))
             alarms_->Tick();
@@ -314,6 +318,42 @@ void Station::UnitState(const UnitStateEvent& e) {
     else
         u.lastAnswer = IsoTime(p_.clock.now());
     journal_->Observe(e);
+}
+
+void Station::StartReadings() {
+    if (readings_)
+        return;
+    const ReadingsSettings settings = ReadingsSettings::Read(p_.programDir);
+    for (const std::string& problem : settings.problems)
+        Report(problem);
+    if (settings.intervalMs <= 0)
+        return;
+    readings_ = std::make_unique<Readings>(p_.clock, p_.programDir, settings);
+    // A reading alarm of the last run stays until the reading says otherwise.
+    for (const ActiveAlarm& a : journal_->Active())
+        if (!a.reading.empty())
+            readings_->Levels().Seed(a.address, a.reading, a.status);
+    ReadingsPass& pass = cycle_.readings();
+    pass.SetInterval(settings.intervalMs);
+    pass.onReading = [this](const ReadingSample& s) { Reading(s); };
+    ConnectReadingsExport();
+}
+
+void Station::ConnectReadingsExport() {
+    if (!readings_ || !exportServer_)
+        return;
+    ReadingsDatabase* db = &readings_->History();
+    exportServer_->SetReadings(
+        [db](const std::string& address, const std::string& reading, int64_t fromMs, int64_t toMs) {
+            return db->Csv(address, reading, fromMs, toMs);
+        });
+}
+
+void Station::Reading(const ReadingSample& sample) {
+    std::vector<ThresholdEvent> events;
+    readings_->Take(sample, events);
+    for (const ThresholdEvent& e : events)
+        journal_->ObserveReading(sample.record, sample.slot, e.label, e.from, e.to, e.detail);
 }
 
 void Station::PublishSnapshot() {
@@ -370,6 +410,9 @@ std::shared_ptr<const StatusSnapshot> Station::Snapshot() const {
     const size_t n = std::min<size_t>(recent.size(), 100);
     s->recent.assign(recent.end() - static_cast<long>(n), recent.end());
     s->unacknowledged = journal_->UnacknowledgedCount();
+    if (readings_)
+        for (const LastReading& r : readings_->Last(cycle_.readings().LastPassMs()))
+            s->readings.push_back({r.address, r.link, r.end, r.kind, r.value});
     return s;
 }
 
@@ -384,6 +427,8 @@ bool Station::StartStatusExport(StatusServer& server, const std::string& address
     onSnapshot = [&server](std::shared_ptr<const StatusSnapshot> s) {
         server.Publish(std::move(s));
     };
+    exportServer_ = &server;
+    ConnectReadingsExport();
     return true;
 }
 

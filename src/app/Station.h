@@ -12,6 +12,7 @@
 #include "logging/Capture.h"
 #include "poll/AutoLogNotice.h"
 #include "poll/PollCycle.h"
+#include "readings/Readings.h"
 #include "serial/CommsDialog.h"
 #include "serial/CommsLink.h"
 #include "serial/CommsSetupScreen.h"
@@ -81,6 +82,9 @@ public:
     CommsLink& Link() { return link_; }
     const std::filesystem::path& ProgramDir() const { return p_.programDir; }
     AlarmJournal& Journal() { return *journal_; }
+    // The readings history; nullptr while readings are off.
+    ReadingsHistory* readings() { return readings_ ? &readings_->History() : nullptr; }
+    Readings* ReadingsState() { return readings_.get(); }
     AlarmsScreen& Alarms() { return *alarms_; }
     // The station as the status export shows it, now.
     std::shared_ptr<const StatusSnapshot> Snapshot() const;
@@ -155,6 +159,12 @@ private:
     std::unique_ptr<AlarmsScreen> alarms_;
     void RefreshAlarmCount();
     void UnitState(const UnitStateEvent& e);
+    // Readings on or off from the settings file of the data folder, at start-up.
+    void StartReadings();
+    void Reading(const ReadingSample& sample);
+    void ConnectReadingsExport();
+    StatusServer* exportServer_ = nullptr;
+    std::unique_ptr<Readings> readings_;
     void PublishSnapshot();
     struct UnitSeen {
         int status = -1;

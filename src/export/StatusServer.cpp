@@ -17,6 +17,11 @@ void StatusServer::Publish(std::shared_ptr<const StatusSnapshot> snapshot) {
     snapshot_ = std::move(snapshot);
 }
 
+void StatusServer::SetReadings(ReadingsCsv csv) {
+    std::lock_guard lock(mutex_);
+    readings_ = std::move(csv);
+}
+
 std::shared_ptr<const StatusSnapshot> StatusServer::Current() const {
     std::lock_guard lock(mutex_);
     return snapshot_;
@@ -41,8 +46,37 @@ int StatusServer::Start(const std::string& address, int port, std::string& error
     s.Get("/status", serve(StatusJson, "application/json"));
     s.Get("/alarms", serve(AlarmsJson, "application/json"));
     s.Get("/metrics", serve(MetricsText, "text/plain; version=0.0.4; charset=utf-8"));
+    s.Get("/readings", [this](const httplib::Request& req, httplib::Response& res) {
+        ReadingsCsv csv;
+        {
+            std::lock_guard lock(mutex_);
+            csv = readings_;
+        }
+        const auto fail = [&res](int status, const std::string& why) {
+            res.status = status;
+            res.set_content(why + "\n", "text/plain; charset=utf-8");
+        };
+        if (!csv)
+            return fail(404, "The station keeps no readings (readings are off).");
+        const std::string address = req.get_param_value("address");
+        if (address.empty())
+            return fail(400, "address is required: /readings?address=0101&reading=ebno_db");
+        const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::system_clock::now().time_since_epoch())
+                                .count();
+        const std::string fromText = req.get_param_value("from");
+        const std::string toText = req.get_param_value("to");
+        const auto from =
+            fromText.empty() ? std::optional<int64_t>(now - 86400000) : ParseUtcMs(fromText);
+        const auto to = toText.empty() ? std::optional<int64_t>(now) : ParseUtcMs(toText);
+        if (!from || !to)
+            return fail(400, "from and to are seconds since 1970 or 2026-12-06T09:00:00Z");
+        res.set_content(csv(address, req.get_param_value("reading"), *from, *to),
+                        "text/csv; charset=utf-8");
+    });
     const auto refuse = [](const httplib::Request& req, httplib::Response& res) {
-        if (req.path != "/status" && req.path != "/alarms" && req.path != "/metrics") {
+        if (req.path != "/status" && req.path != "/alarms" && req.path != "/metrics" &&
+            req.path != "/readings") {
             res.status = 404;
             return;
         }

@@ -5,6 +5,8 @@
 
 #include "export/StatusSnapshot.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -30,6 +32,13 @@ public:
 
     void Publish(std::shared_ptr<const StatusSnapshot> snapshot);
 
+    // GET /readings?address=A&reading=R&from=..&to=..: the CSV of the readings history,
+    // called on the server's thread (the history reads are thread-safe). None: readings
+    // are off, and the path answers 404.
+    using ReadingsCsv = std::function<std::string(
+        const std::string& address, const std::string& reading, int64_t fromMs, int64_t toMs)>;
+    void SetReadings(ReadingsCsv csv);
+
 private:
     std::shared_ptr<const StatusSnapshot> Current() const;
 
@@ -37,6 +46,7 @@ private:
     std::thread thread_;
     mutable std::mutex mutex_;
     std::shared_ptr<const StatusSnapshot> snapshot_;
+    ReadingsCsv readings_;
 };
 
 } // namespace linvar

@@ -108,6 +108,7 @@ std::string AlarmsJson(const StatusSnapshot& s) {
         out += "{\"link\":" + std::to_string(e.link()) + ",\"end\":" + Json(e.end()) +
                ",\"unit\":" + Json(AlarmUnitName(a.record, a.slot)) +
                ",\"address\":" + Json(a.address) + ",\"linkId\":" + Json(a.linkId) +
+               (a.reading.empty() ? "" : ",\"reading\":" + Json(a.reading)) +
                ",\"state\":" + Json(a.state) + ",\"since\":" + Json(IsoTime(a.since)) +
                ",\"acknowledged\":" + (a.acknowledged ? "true" : "false") + "}";
     }
@@ -144,7 +145,40 @@ std::string MetricsText(const StatusSnapshot& s) {
            "\n# HELP linvar_alarms_unacknowledged Active alarms not acknowledged.\n"
            "# TYPE linvar_alarms_unacknowledged gauge\nlinvar_alarms_unacknowledged " +
            std::to_string(s.unacknowledged) + "\n";
+    if (!s.readings.empty()) {
+        out += "# HELP linvar_reading The last value the readings pass read from a unit, in the "
+               "reading's unit of measure (ebno_db in dB...).\n"
+               "# TYPE linvar_reading gauge\n";
+        for (const ReadingGauge& g : s.readings) {
+            char value[32];
+            std::snprintf(value, sizeof value, "%.6g", g.value);
+            out += "linvar_reading{address=\"" + Label(g.address) + "\",link=\"" +
+                   std::to_string(g.link) + "\",end=\"" + Label(g.end) + "\",reading=\"" +
+                   Label(g.reading) + "\"} " + value + "\n";
+        }
+    }
     return out;
+}
+
+std::optional<int64_t> ParseUtcMs(const std::string& text) {
+    if (text.empty())
+        return std::nullopt;
+    if (text.find_first_not_of("0123456789") == std::string::npos)
+        return text.size() <= 12 ? std::optional<int64_t>(std::stoll(text) * 1000) : std::nullopt;
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0, used = 0;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d%n", &y, &mo, &d, &h, &mi, &used) != 5)
+        return std::nullopt;
+    std::string rest = text.substr(static_cast<size_t>(used));
+    if (rest.size() >= 3 && rest[0] == ':') {
+        int n = 0;
+        if (std::sscanf(rest.c_str(), ":%2d%n", &sec, &n) != 1)
+            return std::nullopt;
+        rest = rest.substr(static_cast<size_t>(n));
+    }
+    if (!(rest.empty() || rest == "Z") || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 ||
+        mi > 59 || sec > 59)
+        return std::nullopt;
+    return ((daysFromCivil(y, mo, d) * 24 + h) * 60 + mi) * 60000 + int64_t{sec} * 1000;
 }
 
 } // namespace linvar

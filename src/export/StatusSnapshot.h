@@ -6,6 +6,7 @@
 #include "alarms/AlarmJournal.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,15 @@ struct EndSnapshot {
     std::string colour; // the end's colour in the all-links summary
 };
 
+// The last value of one reading of one unit.
+struct ReadingGauge {
+    std::string address;
+    int link = 0;
+    std::string end;
+    std::string reading; // "ebno_db"
+    double value = 0;
+};
+
 struct StatusSnapshot {
     std::string time;
     std::string title; // the program title with the worst state
@@ -44,6 +54,7 @@ struct StatusSnapshot {
     std::vector<ActiveAlarm> active;
     std::vector<AlarmEntry> recent; // newest last
     int unacknowledged = 0;
+    std::vector<ReadingGauge> readings;
 };
 
 std::string StatusJson(const StatusSnapshot& s);
@@ -52,5 +63,8 @@ std::string MetricsText(const StatusSnapshot& s);
 
 // Date and time as the export writes them ("2026-12-06T09:00:00").
 std::string IsoTime(const LocalDateTime& t);
+// An instant of a query as ms since 1970 UTC: seconds since 1970, or
+// "2026-12-06T09:00[:00][Z]"; none when it is neither.
+std::optional<int64_t> ParseUtcMs(const std::string& text);
 
 } // namespace linvar

@@ -6,6 +6,7 @@
 // new family is one row there (and the simulator's model of it).
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,22 @@ struct DetailInputs;
 // What the poll cycle asks to identify a unit, and what the operator double-clicks.
 enum class UnitKind { Modem, Transceiver, Switch };
 
+// One value a status request gives, as the readings history keeps it.
+struct ReadingRow {
+    const char* id;    // "ebno_db"
+    const char* label; // "Eb/No"
+    const char* unit;  // "dB"
+    // The value from the reply's characters after "=" (the status panel's own decoder);
+    // none when the unit has none to give now (an unlocked demodulator).
+    std::optional<double> (*value)(const std::string& replyValue);
+};
+
+// A status request of the detail window's status panel and the readings its reply gives.
+struct ReadingRequest {
+    const char* query; // "EBN?"
+    std::vector<ReadingRow> readings;
+};
+
 struct FamilyRow {
     const char* name; // as field staff name it: "MQX-370"
     UnitKind kind;
@@ -29,6 +46,8 @@ struct FamilyRow {
     int helpTopic;
     const char* steering; // "phases", "steps" or "reading sequence": docs and tests
     std::unique_ptr<DetailWindow> (*make)(const DetailDeps& deps, const DetailInputs& inputs);
+    // What the readings pass asks a unit of the family; empty: nothing.
+    const std::vector<ReadingRequest>* readings = nullptr;
 };
 
 const std::vector<FamilyRow>& Families();

@@ -3,6 +3,7 @@
 #include "logging/Capture.h"
 #include "logging/Print.h"
 #include "poll/AutoLog.h"
+#include "poll/ReadingsPass.h"
 #include "summary/SummaryScreen.h"
 #include "ui/Clock.h"
 #include "ui/Operator.h"
@@ -23,6 +24,7 @@ Colour StatusColour(int code) {
 
 PollCycle::PollCycle(Deps deps) : d_(std::move(deps)) {
     autoLog_ = new AutoLog(*this);
+    readings_ = new ReadingsPass(*this);
     SummaryScreen& s = d_.screen;
     for (int n = 1; n <= SystemSetup::LinkCount; ++n) {
         for (int r : {2 * n - 1, 2 * n}) {
@@ -53,6 +55,7 @@ PollCycle::PollCycle(Deps deps) : d_(std::move(deps)) {
 }
 
 PollCycle::~PollCycle() {
+    delete readings_;
     delete autoLog_;
 }
 
@@ -119,6 +122,7 @@ void PollCycle::ModeChangeCheck() {
     CurrentEnd = ChosenLink;
     // A change log that did not start stays in the unit's mark, for a later poll.
     ConfigChanged = false;
+    readings_->Interrupted();
     tx.CurrentMode = tx.RequestedMode;
     tx.RequestedMode.clear();
     Trace(tx.CurrentMode, "[New]");
@@ -354,6 +358,7 @@ void PollCycle::Marker(int slot) {
 
 void PollCycle::SetUnitStatus(int slot, int status) {
     Status[static_cast<size_t>(slot)] = status;
+    readings_->Observe(CurrentEnd, slot, status);
     d_.setup.rec(CurrentEnd).unitColour(slot) = StatusColour(status);
     EndStatus();
     ClearMarkers();
@@ -427,6 +432,7 @@ void PollCycle::OusState(const std::string& r) {
         code = Chars(r, 2, 4) == "0000" ? 1 : 3;
     if (code >= 0) {
         Status[Modem2] = code;
+        readings_->Observe(CurrentEnd, Modem2, code);
         e.Mod2Colour = StatusColour(code);
         if (onUnitState)
             onUnitState({CurrentEnd, Modem2, code, r, false});
@@ -457,6 +463,10 @@ void PollCycle::PollStepBody() {
     const bool oneLink = tx.CurrentMode == Modes::OneLink;
     if (StepNo >= 200 && StepNo <= 1000) {
         autoLog_->Step();
+        return;
+    }
+    if (StepNo >= ReadingsPass::kFirstStep && StepNo <= ReadingsPass::kLastStep) {
+        readings_->Step();
         return;
     }
     switch (StepNo) {
@@ -628,6 +638,7 @@ void PollCycle::AfterPollStep() {
     autoLog_->StartCheck();
     if (StepNo == 1000)
         autoLog_->EndOfRun();
+    readings_->Follow();
 }
 
 } // namespace linvar

@@ -23,6 +23,7 @@ class Operator;
 class PrintState;
 class SummaryScreen;
 class AutoLog;
+class ReadingsPass;
 
 inline constexpr int kTickMs = 50;
 
@@ -159,6 +160,8 @@ public:
     SummaryScreen& screen() { return d_.screen; }
     Operator& op() { return d_.op; }
     AutoLog& autoLog() { return *autoLog_; }
+    ReadingsPass& readings() { return *readings_; }
+    const ReadingsPass& readings() const { return *readings_; }
     const std::filesystem::path& programDir() const { return d_.programDir; }
     // A capture line when capture is on.
     void Trace(const std::string& text, const std::string& tag);
@@ -203,6 +206,7 @@ private:
 
     Deps d_;
     AutoLog* autoLog_ = nullptr;
+    ReadingsPass* readings_ = nullptr;
     DetailWindows* windows_ = nullptr;
     bool timerEnabled_ = false;
     int txoAttempts_ = 0;

@@ -142,6 +142,16 @@ LocalDateTime SystemClock::now() const {
     return t;
 }
 
+int64_t Clock::utcMs() const {
+    const LocalDateTime t = now();
+    return daysFromCivil(t.year, t.month, t.day) * 86400000 + t.msOfDay();
+}
+
+int64_t SystemClock::utcMs() const {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
 int64_t SystemClock::monotonicMs() const {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();

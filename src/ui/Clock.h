@@ -45,6 +45,9 @@ public:
     virtual LocalDateTime now() const = 0;
     virtual int64_t monotonicMs() const = 0;
     virtual RegionalFormats formats() const { return RegionalFormats{}; }
+    // Milliseconds since 1970 UTC (the readings history); a clock without a zone takes
+    // its wall time for UTC.
+    virtual int64_t utcMs() const;
 
     // Time of day in the long-time format.
     std::string timeText() const;
@@ -60,6 +63,7 @@ class SystemClock : public Clock {
 public:
     LocalDateTime now() const override;
     int64_t monotonicMs() const override;
+    int64_t utcMs() const override;
     RegionalFormats formats() const override { return formats_; }
     void setFormats(RegionalFormats f) { formats_ = std::move(f); }
 

@@ -8,6 +8,12 @@
 
 namespace linvar {
 
+namespace {
+
+std::optional<double> NumberIn(const std::string& text);
+
+} // namespace
+
 namespace ModemEntries {
 const Entries kOffOn{" Off", " On"};
 const Entries kDisabledEnabled{" Disabled", " Enabled"};
@@ -70,19 +76,40 @@ std::string EntryOf(const Entries& entries, char digit) {
                                                           : std::string();
 }
 
+namespace {
+
+std::optional<double> NumberIn(const std::string& text) {
+    const ParsedReal r = ParseReal(text);
+    return r.ok ? std::optional<double>(r.value) : std::nullopt;
+}
+
+} // namespace
+
 Reading EbNoReading(const std::string& value) {
     const std::string v = Chars(value, 1, 4);
-    return {v == "99.9" ? "Unlocked" : v == "+016" ? "> 16 dB" : DropLeadingZero(v) + " dB"};
+    if (v == "99.9")
+        return {"Unlocked"};
+    if (v == "+016")
+        return {"> 16 dB", Colours::white, 16.0};
+    return {DropLeadingZero(v) + " dB", Colours::white, NumberIn(v)};
 }
 
 Reading FreqOffsetReading(const std::string& value) {
     const std::string v = Chars(value, 1, 6);
-    return {v == "+999.9" ? "Unlocked" : v + " kHz"};
+    if (v == "+999.9")
+        return {"Unlocked"};
+    return {v + " kHz", Colours::white, NumberIn(v)};
 }
 
 Reading BerReading(const std::string& value) {
-    return {Chars(value, 1, 5) == "99999" ? "Unlocked"
-                                          : Chars(value, 1, 3) + " E-" + Chars(value, 5, 1)};
+    if (Chars(value, 1, 5) == "99999")
+        return {"Unlocked"};
+    const std::optional<double> mantissa = NumberIn(Chars(value, 1, 3));
+    const std::optional<double> exponent = NumberIn(Chars(value, 5, 1));
+    std::optional<double> ber;
+    if (mantissa && exponent)
+        ber = *mantissa * std::pow(10.0, -*exponent);
+    return {Chars(value, 1, 3) + " E-" + Chars(value, 5, 1), Colours::white, ber};
 }
 
 Reading BufferFillReading(const std::string& value) {
@@ -93,13 +120,24 @@ Reading BufferFillReading(const std::string& value) {
 Reading RslReading(const std::string& value) {
     const std::string head = Chars(value, 1, 2);
     const std::string level = Chars(value, 3, 13);
+    // Beyond the measured range the limit is the value: a chart shows it flat there.
+    std::optional<double> dbm = NumberIn(level);
+    if (dbm)
+        dbm = -*dbm;
     if (head == "GT")
-        return {"> -" + level + " dBm"};
+        return {"> -" + level + " dBm", Colours::white, dbm};
     if (head == "LT")
-        return {"< -" + level + " dBm"};
+        return {"< -" + level + " dBm", Colours::white, dbm};
     if (head == "==")
-        return {"-" + level + " dBm"};
+        return {"-" + level + " dBm", Colours::white, dbm};
     return {Chars(value, 1, 13)};
+}
+
+Reading TemperatureReading(const std::string& value) {
+    const std::string t = Chars(value, 1, 3);
+    return {t + " \xB0"
+                "C",
+            Colours::white, NumberIn(t)};
 }
 
 Reading TxCarrierReading(const std::string& value) {

@@ -7,6 +7,7 @@
 #include "ui/Colour.h"
 #include "wire/FaultTables.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,19 +51,22 @@ inline constexpr const char* kLoPrompt =
 // A limit as prompts name it: "2048", "4.8", "-20".
 std::string LimitText(double v);
 
-// A reading as the status panel shows it.
+// A reading as the status panel shows it, and as a number for the readings history (none
+// when the unit gives none: unlocked, not available).
 struct Reading {
     std::string text;
     Colour colour = Colours::white;
+    std::optional<double> value = std::nullopt;
 };
 
 // The value characters of an "=" reply (the reply from its second character).
-Reading EbNoReading(const std::string& value);       // "EBN"
-Reading FreqOffsetReading(const std::string& value); // "RFO"
-Reading BerReading(const std::string& value);        // "BER"
-Reading BufferFillReading(const std::string& value); // "BFS"
-Reading RslReading(const std::string& value);        // "RSL"
-Reading TxCarrierReading(const std::string& value);  // "TXO", codes 0-4
+Reading EbNoReading(const std::string& value);        // "EBN"
+Reading FreqOffsetReading(const std::string& value);  // "RFO"
+Reading BerReading(const std::string& value);         // "BER"
+Reading BufferFillReading(const std::string& value);  // "BFS"
+Reading RslReading(const std::string& value);         // "RSL"
+Reading TxCarrierReading(const std::string& value);   // "TXO", codes 0-4
+Reading TemperatureReading(const std::string& value); // "TMP", "+35"
 // A BUC's temperature (a "0" in its second character becomes a blank) and its PLL.
 Reading BucTemperatureReading(const std::string& value);
 Reading PllReading(const std::string& value);           // "0" locked

@@ -122,15 +122,7 @@ std::vector<ReadStep> Mqx330Window::StatusSteps() {
             7, "EBN?", "StaEbNo", [](const std::string& v) { return EbNoReading(v).text; }, 9),
         Reading(
             9, "RFO?", "StaRFO",
-            [](const std::string& v) {
-                std::string t = Chars(v, 1, 5);
-                if (t == "99999")
-                    return std::string("Unlocked");
-                if (t.size() > 1 && t[1] == '0')
-                    t.erase(1, 1); // +0123 is +123
-                return t + " kHz";
-            },
-            11),
+            [](const std::string& v) { return Mqx330FreqOffsetReading(v).text; }, 11),
         Reading(
             11, "BER?", "StaBER", [](const std::string& v) { return BerReading(v).text; }, 13),
         Reading(
@@ -188,6 +180,16 @@ void Mqx330Window::StatusStep() {
     if (!deps().tx.AwaitingReply && StartsWith(State().LastReply, "T") &&
         CurrentMode() == Phases::Status2)
         state().StepNo = StatusRestartStep();
+}
+
+Reading Mqx330FreqOffsetReading(const std::string& v) {
+    std::string t = Chars(v, 1, 5);
+    if (t == "99999")
+        return {"Unlocked"};
+    if (t.size() > 1 && t[1] == '0')
+        t.erase(1, 1); // +0123 is +123
+    const ParsedReal khz = ParseReal(t);
+    return {t + " kHz", Colours::white, khz.ok ? std::optional<double>(khz.value) : std::nullopt};
 }
 
 } // namespace linvar

@@ -62,6 +62,9 @@ struct Place {
 };
 using StringLayout = std::array<Place, static_cast<size_t>(Field::Count)>;
 
+// The MQX-330's offset: five characters, "+0123" is +123 kHz, "99999" unlocked.
+Reading Mqx330FreqOffsetReading(const std::string& value); // "RFO"
+
 namespace u330 {
 extern const Entries kFecTypes; // by code 0-9
 extern const Entries kFecRates, kModulations, kClockSources, kClockModes, kBuffers, kInterfaces,

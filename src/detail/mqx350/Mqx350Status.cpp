@@ -107,10 +107,7 @@ std::vector<ReadStep> Mqx350Window::StatusSteps() {
          },
          19},
         ReadingStep(19, "RSL?", "StaRSL", RslReading, 21),
-        ReadingStep(21, "TMP?", "StaTMP",
-                    UnitText(3, " \xB0"
-                                "C"),
-                    23),
+        ReadingStep(21, "TMP?", "StaTMP", TemperatureReading, 23),
         {23, "TXO?",
          [this](const std::string& r) {
              if (StartsWith(r, "="))

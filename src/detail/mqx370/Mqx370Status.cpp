@@ -2,6 +2,7 @@
 // The readings every modem shows alike are the shared ones; the fault lines go through
 // the station's fault tables, whose texts differ for model code 370.
 
+#include "detail/mqx370/Mqx370Tables.h"
 #include "detail/mqx370/Mqx370Window.h"
 
 #include "logging/Print.h"
@@ -81,12 +82,7 @@ std::vector<ReadStep> Mqx370Window::StatusSteps() {
             },
             7),
         ReadingStep(7, "EBN?", "StaEbNo", EbNoReading, 9),
-        ReadingStep(
-            9, "RFO?", "StaFreqOffset",
-            [](const std::string& v) {
-                return Reading{Chars(v, 1, 5) == "99999" ? "Unlocked" : Chars(v, 1, 6) + " kHz"};
-            },
-            11),
+        ReadingStep(9, "RFO?", "StaFreqOffset", Mqx370FreqOffsetReading, 11),
         ReadingStep(11, "BER?", "StaBER", BerReading, 13),
         ReadingStep(13, "BFS?", "StaBFS", BufferFillReading, 15),
         // Older firmware has no offline-unit query.
@@ -108,21 +104,8 @@ std::vector<ReadStep> Mqx370Window::StatusSteps() {
              return 0;
          },
          19},
-        ReadingStep(
-            19, "RSL?", "StaRSL",
-            [](const std::string& v) {
-                const std::string head = Chars(v, 1, 2);
-                const std::string level = Chars(v, 3, 13);
-                return Reading{head == "GT"   ? "> " + level + " dBm"
-                               : head == "LT" ? "< " + level + " dBm"
-                               : head == "==" ? level + " dBm"
-                                              : Chars(v, 1, 13)};
-            },
-            21),
-        ReadingStep(21, "TMP?", "StaTMP",
-                    UnitText(3, " \xB0"
-                                "C"),
-                    23),
+        ReadingStep(19, "RSL?", "StaRSL", Mqx370RslReading, 21),
+        ReadingStep(21, "TMP?", "StaTMP", TemperatureReading, 23),
         {23, "TXO?",
          [this](const std::string& r) {
              if (StartsWith(r, "=")) {
@@ -183,6 +166,30 @@ void Mqx370Window::StatusStep() {
     RunSteps(statusSteps_);
     if (!deps().tx.AwaitingReply && StartsWith(State().LastReply, "T"))
         state().StepNo = 1;
+}
+
+Reading Mqx370FreqOffsetReading(const std::string& v) {
+    if (Chars(v, 1, 5) == "99999")
+        return {"Unlocked"};
+    const ParsedReal khz = ParseReal(Chars(v, 1, 6));
+    return {Chars(v, 1, 6) + " kHz", Colours::white,
+            khz.ok ? std::optional<double>(khz.value) : std::nullopt};
+}
+
+Reading Mqx370RslReading(const std::string& v) {
+    const std::string head = Chars(v, 1, 2);
+    const std::string level = Chars(v, 3, 13);
+    const ParsedReal dbm = ParseReal(level);
+    // A received level is below a milliwatt, whether or not the unit writes the sign.
+    const std::optional<double> value =
+        dbm.ok ? std::optional<double>(dbm.value > 0 ? -dbm.value : dbm.value) : std::nullopt;
+    if (head == "GT")
+        return {"> " + level + " dBm", Colours::white, value};
+    if (head == "LT")
+        return {"< " + level + " dBm", Colours::white, value};
+    if (head == "==")
+        return {level + " dBm", Colours::white, value};
+    return {Chars(v, 1, 13)};
 }
 
 } // namespace linvar

@@ -12,3 +12,12 @@ extern const Entries kFecTx, kFecRx, kCodings, kModulations, kQamVariants, kModu
     kTestModes, kRemoteStates, kAupc, kAupcLow, kDropTypes, kLnbVoltages, kInputs, kInputCodes;
 
 } // namespace linvar::u370
+
+namespace linvar {
+
+// The MQX-370's own forms of two status readings: the offset unlocked as "99999", the
+// level with its sign.
+Reading Mqx370FreqOffsetReading(const std::string& value); // "RFO"
+Reading Mqx370RslReading(const std::string& value);        // "RSL"
+
+} // namespace linvar

@@ -383,6 +383,15 @@ const Maintenance kCms[16] = {
      14},
 };
 
+std::optional<double> CmsValue(const std::string& v, int k) {
+    const std::string f = Chars(v, 5 * k - 4, 5);
+    if (Chars(f, 1, 1) == "X")
+        return std::nullopt;
+    const std::string last = Chars(f, 5, 1);
+    const bool limit = k == 15 && (last == "+" || last == "-");
+    return ParseReal(limit ? Chars(f, 1, 4) : f).value;
+}
+
 // Labels emptied when the window opens (the lamps keep their names).
 const std::vector<const char*> kValues = {"StaRET", "StaCID", "StaTNA", "StaRedMo", "StaUSM",
                                           "StaUSA", "StaUGO", "StaDSM", "StaDSA",   "StaDGO",

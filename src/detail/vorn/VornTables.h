@@ -3,6 +3,8 @@
 
 #include "detail/transceiver/TransceiverCommon.h"
 
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace linvar::vorn {
@@ -20,6 +22,10 @@ struct Maintenance {
     int alarm;
 };
 extern const Maintenance kCms[16];
+// The number of the k-th (1-16) "CMS?" reading; none when the unit says "X" (not
+// available). The RF power (15) ends in "+" or "-" beyond what the unit measures: the
+// limit is the value.
+std::optional<double> CmsValue(const std::string& value, int k);
 
 // Value labels emptied when the window opens, and lamps that keep their names.
 extern const std::vector<const char*> kValues;

@@ -277,8 +277,9 @@ void VornWindow::TakeCms(const std::string& v) {
     for (int k = 1; k <= 16; ++k) {
         const vorn::Maintenance& m = vorn::kCms[k - 1];
         const std::string f = Chars(v, 5 * k - 4, 5);
-        const bool na = Chars(f, 1, 1) == "X";
-        std::string text = na ? "NA" : RealText(ParseReal(f).value, 5, 1) + " " + m.unit + " ";
+        const std::optional<double> value = vorn::CmsValue(v, k);
+        const bool na = !value;
+        std::string text = na ? "NA" : RealText(*value, 5, 1) + " " + m.unit + " ";
         if (k == 15 && !na) {
             // The RF output power says when it is beyond what the unit can measure.
             const std::string last = Chars(f, 5, 1);

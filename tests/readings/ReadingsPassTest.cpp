@@ -1,0 +1,206 @@
+// The readings pass on the wire: nothing new while off; when on, which units are asked
+// what, once an interval has passed and a summary cycle has completed; units that do not
+// answer and refused requests; the summary's pace; a view change in the middle.
+
+#include "poll/PollHarness.h"
+
+#include "poll/ReadingsPass.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+
+using namespace linvar;
+
+namespace {
+
+const std::set<std::string> kSummary = {"FLT?", "SFS?", "RED?", "ONL?", "OUS?"};
+
+std::string AddressOf(const std::string& request) {
+    return request.substr(1, 4);
+}
+std::string CommandOf(const std::string& request) {
+    return request.substr(6);
+}
+
+// Link 1: an MQX-350 and a VORN at the LOCAL end, an MQX-370 and a PLD at the DISTANT
+// end; switch 1.
+struct PassRig : PollHarness {
+    std::vector<ReadingSample> samples;
+    explicit PassRig(int64_t intervalMs) {
+        Unit(1, Modem1, "0101", "350");
+        Unit(1, Transceiver1, "0103", "VORN");
+        Unit(2, Modem1, "0201", "370");
+        Unit(2, Transceiver1, "0203", "PLD");
+        setup.rec(SystemSetup::SwitchRecord(1)).Mod1Addr = "9001";
+        bus.add("9001", "420");
+        cycle.readings().SetInterval(intervalMs);
+        cycle.readings().onReading = [this](const ReadingSample& s) { samples.push_back(s); };
+        Start();
+    }
+    // The requests that are not the summary's, by address, from `mark` on.
+    std::map<std::string, std::vector<std::string>> Readings(size_t mark = 0) const {
+        std::map<std::string, std::vector<std::string>> out;
+        for (const std::string& r : SentSince(mark))
+            if (!kSummary.count(CommandOf(r)))
+                out[AddressOf(r)].push_back(CommandOf(r));
+        return out;
+    }
+    bool RunPasses(int passes, int limit = 20000) {
+        return TicksUntil(*this, limit, [&] { return cycle.readings().PassesDone() >= passes; }) >=
+               0;
+    }
+};
+
+using Asked = std::map<std::string, std::vector<std::string>>;
+
+} // namespace
+
+TEST(ReadingsPass, OffSendsOnlyTheSummarysRequests) {
+    PassRig h(0);
+    h.Ticks(20 * 60 * 20); // twenty minutes
+    EXPECT_GT(h.port.sent.size(), 100u);
+    EXPECT_EQ(h.Readings(), Asked{});
+}
+
+TEST(ReadingsPass, EachFamilyIsAskedItsStatusRequestsOnceAnIntervalHasPassed) {
+    PassRig h(60000);
+    h.Ticks(59 * 20);
+    EXPECT_EQ(h.Readings(), Asked{}) << "nothing before the first interval";
+    ASSERT_TRUE(h.RunPasses(1));
+    // Identity first, once; the switch and the PLD give no readings.
+    EXPECT_EQ(h.Readings(), (Asked{{"0101", {"EID?", "EBN?", "BER?", "RSL?", "RFO?", "TMP?"}},
+                                   {"0103", {"RET?", "CMS?"}},
+                                   {"0201", {"EID?", "EBN?", "BER?", "RSL?", "RFO?", "TMP?"}},
+                                   {"0203", {"RET?"}}}));
+    const size_t mark = h.port.sent.size();
+    const int64_t end = h.clock.monotonicMs();
+    ASSERT_TRUE(h.RunPasses(2));
+    EXPECT_EQ(h.Readings(mark), (Asked{{"0101", {"EBN?", "BER?", "RSL?", "RFO?", "TMP?"}},
+                                       {"0103", {"CMS?"}},
+                                       {"0201", {"EBN?", "BER?", "RSL?", "RFO?", "TMP?"}}}));
+    // Passes start an interval apart, not an interval after the last one ended.
+    EXPECT_LT(h.clock.monotonicMs() - end, 60000);
+}
+
+TEST(ReadingsPass, ReadingsCarryTheValuesTheUnitsGive) {
+    PassRig h(60000);
+    ASSERT_TRUE(h.RunPasses(1));
+    std::map<std::pair<std::string, std::string>, double> got;
+    for (const ReadingSample& s : h.samples)
+        got[{s.address, s.row->id}] = s.value;
+    const std::map<std::pair<std::string, std::string>, double> want = {
+        {{"0101", "ebno_db"}, 12.3},   {{"0101", "ber"}, 1e-7},       {{"0101", "rsl_dbm"}, -45},
+        {{"0101", "offset_khz"}, 1.2}, {{"0101", "temp_c"}, 35},      {{"0201", "ebno_db"}, 12.3},
+        {{"0201", "rsl_dbm"}, -45},    {{"0201", "offset_khz"}, 1.2}, {{"0103", "temp_c"}, 38},
+        {{"0103", "lna_ma"}, 45},
+    };
+    for (const auto& [key, value] : want) {
+        ASSERT_TRUE(got.count(key)) << key.first << " " << key.second;
+        EXPECT_NEAR(got[key], value, std::abs(value) * 1e-9) << key.first << " " << key.second;
+    }
+    for (const ReadingSample& s : h.samples)
+        EXPECT_EQ(s.record, s.address[1] == '1' ? 1 : 2) << s.address;
+}
+
+TEST(ReadingsPass, ReadingsWaitTheEndsDelayLikeTheSummary) {
+    PassRig h(60000);
+    h.setup.rec(1).DelayText = "400";
+    h.cycle.readings().SetShare(1.0); // whole units in a slice
+    std::vector<int64_t> at;
+    size_t seen = 0;
+    while (h.cycle.readings().PassesDone() < 1 && h.clock.monotonicMs() < 600000) {
+        h.Tick();
+        for (; seen < h.port.sent.size(); ++seen)
+            at.push_back(h.clock.monotonicMs());
+    }
+    // After a request to the LOCAL end, the next waits its 400 ms (the reply comes first).
+    int after = 0;
+    for (size_t i = 1; i < h.port.sent.size(); ++i) {
+        const std::string before = AddressOf(h.port.sent[i - 1]);
+        if ((before == "0101" || before == "0103") && !kSummary.count(CommandOf(h.port.sent[i]))) {
+            ++after;
+            EXPECT_GE(at[i] - at[i - 1], 400) << h.port.sent[i];
+        }
+    }
+    EXPECT_GE(after, 6);
+}
+
+TEST(ReadingsPass, AUnitThatDoesNotAnswerIsSkippedAndARefusalIsNotAskedAgain) {
+    PassRig h(60000);
+    h.bus.find("0201")->inject(sim::Injection::silence());
+    h.bus.find("0101")->setAnswer("RSL", "!");
+    h.bus.find("0101")->setAnswer("TMP", "?");
+    ASSERT_TRUE(h.RunPasses(1));
+    Asked first = h.Readings();
+    EXPECT_EQ(first.count("0201"), 0u) << "a unit in blue is not asked";
+    EXPECT_EQ(first["0101"],
+              (std::vector<std::string>{"EID?", "EBN?", "BER?", "RSL?", "RFO?", "TMP?"}));
+    const size_t mark = h.port.sent.size();
+    ASSERT_TRUE(h.RunPasses(2));
+    EXPECT_EQ(h.Readings(mark)["0101"], (std::vector<std::string>{"EBN?", "BER?", "RFO?"}));
+    // The unit that answers again is asked its identity at the next pass.
+    h.bus.find("0201")->clearInjections();
+    const size_t again = h.port.sent.size();
+    ASSERT_TRUE(h.RunPasses(3));
+    ASSERT_FALSE(h.Readings(again)["0201"].empty());
+    EXPECT_EQ(h.Readings(again)["0201"].front(), "EID?");
+}
+
+TEST(ReadingsPass, TheSummaryKeepsItsPace) {
+    // Ten full links: the pass does not fit in one cycle's share and is spread over many.
+    for (int64_t interval : {int64_t{0}, int64_t{60000}}) {
+        PollHarness h;
+        static const char* modems[] = {"350", "370", "330"};
+        for (int r = 1; r <= 20; ++r)
+            for (int slot = 0; slot < UnitSlotCount; ++slot) {
+                char a[8];
+                std::snprintf(a, sizeof a, "%02d%02d", r, slot + 1);
+                h.Unit(r, slot, a, slot <= Modem2 ? modems[(r + slot) % 3] : "VORN");
+            }
+        h.cycle.readings().SetInterval(interval);
+        h.Start();
+        // The time between two summary requests to the first unit is one cycle.
+        std::vector<int64_t> starts;
+        size_t seen = 0;
+        for (int i = 0; i < 20 * 60 * 8; ++i) {
+            h.Tick();
+            for (; seen < h.port.sent.size(); ++seen)
+                if (h.port.sent[seen] == "<0101/FLT?")
+                    starts.push_back(h.clock.monotonicMs());
+        }
+        int64_t longest = 0;
+        for (size_t i = 1; i < starts.size(); ++i)
+            longest = std::max(longest, starts[i] - starts[i - 1]);
+        static int64_t off = 0;
+        if (interval == 0) {
+            off = longest;
+            continue;
+        }
+        const auto readings =
+            std::count_if(h.port.sent.begin(), h.port.sent.end(),
+                          [](const std::string& r) { return !kSummary.count(CommandOf(r)); });
+        EXPECT_GT(readings, 50);
+        // A share of the cycle, plus the one exchange that may run past it.
+        EXPECT_LE(longest, off * 110 / 100 + 200) << "off " << off;
+    }
+}
+
+TEST(ReadingsPass, AViewChangeCutsThePassWhichGoesOnAfterwards) {
+    PassRig h(60000);
+    ASSERT_GE(TicksUntil(h, 20000, [&] { return h.Readings()["0101"].size() >= 3; }), 0);
+    h.cycle.ChosenLink = 1;
+    h.cycle.RequestMode(Modes::OneLink);
+    h.Ticks(4);
+    const size_t mark = h.port.sent.size();
+    h.Ticks(200);
+    EXPECT_EQ(h.Readings(mark), Asked{}) << "the single-link view polls only";
+    h.cycle.RequestMode(Modes::AllLinks);
+    ASSERT_TRUE(h.RunPasses(1));
+    const auto asked = h.Readings()["0101"];
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "EID?"), 1);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "TMP?"), 1);
+}

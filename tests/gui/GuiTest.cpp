@@ -14,7 +14,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -64,31 +63,6 @@ template <typename W> W* w(ScreenView& v, const std::string& name) {
     if (!x)
         qFatal("no widget %s of the expected kind", name.c_str());
     return x;
-}
-
-// The group box's frame and title as the style draws them, to the pixel (a channel may
-// round by one).
-QImage frameOf(QGroupBox* box) {
-    QImage image(box->size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    box->render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
-    return image;
-}
-bool looksLikeTheStylesOwn(QGroupBox* box) {
-    QGroupBox plain(box->title());
-    plain.resize(box->size());
-    const QImage a = frameOf(box);
-    const QImage b = frameOf(&plain);
-    if (a.size() != b.size() || a == QImage())
-        return false;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            if (std::abs(qRed(p) - qRed(q)) > 1 || std::abs(qGreen(p) - qGreen(q)) > 1 ||
-                std::abs(qBlue(p) - qBlue(q)) > 1)
-                return false;
-        }
-    return true;
 }
 
 QMessageBox* openBox(const QString& text) {
@@ -176,20 +150,6 @@ private slots:
             QCoreApplication::processEvents();
         QVERIFY(requests.n > 0);
         qApp->removeEventFilter(&requests);
-    }
-
-    void aGroupBoxFollowsItsTitleAndSize() {
-        TestScreen s;
-        ScreenView v(s);
-        v.show();
-        auto* box = w<QGroupBox>(v, "Grp");
-        QVERIFY(looksLikeTheStylesOwn(box));
-        s["Grp"].setText("Addresses of the distant end");
-        v.sync();
-        QVERIFY(looksLikeTheStylesOwn(box));
-        v.resize(v.width() + 80, v.height() + 40);
-        QCoreApplication::processEvents();
-        QVERIFY(looksLikeTheStylesOwn(box));
     }
 
     void syncShowsOnlyWhatChanged() {

@@ -55,30 +55,6 @@ TEST(CommsLink, RequestAndReplyOverTheLine) {
     EXPECT_EQ(port.ErrorCode(), EBADF);
 }
 
-TEST(CommsLink, NormalModeCollectsData) {
-    TempDir dir;
-    FakeClock clock;
-    Capture capture(clock, dir.path());
-    std::string wire;
-    CommsLink link(capture, [&](const std::string& bytes) { wire += bytes; });
-    capture.ToggleCapture();
-    link.WriteRequest("<0001/RET?");
-    EXPECT_EQ(wire, "<0001/RET?\r");
-    link.OnRxData(">0001/");
-    link.OnRxData("RET=1\r\n");
-    EXPECT_EQ(link.ReceivedMessage(), ">0001/RET=1\r\n");
-    link.OnMessage(">0001/RET=1\r\n"); // the same text again, after formatting differs
-    link.OnMessage(">0001/X");
-    link.OnMessage(">0001/X"); // a plain repeat is traced once
-    capture.SwitchOff();
-    EXPECT_EQ(dir.read("CaptureM.txt"), "[start]\r\n"
-                                        "09:00:00 [out]<0001/RET?[cr]\r\n"
-                                        "09:00:00 [ in]>0001/\r\n"
-                                        "09:00:00 [ in]>0001/RET=1[cr][lf]\r\n"
-                                        "09:00:00 [ in]>0001/RET=1[cr][lf]\r\n"
-                                        "09:00:00 [ in]>0001/X\r\n");
-}
-
 // Capture on a full disk: the reply still reaches the station, the failure is reported
 // once through the hand-off's error report, capture goes off and the line keeps working.
 TEST(CommsLink, ACaptureFileOnAFullDeviceNeverStopsTheLine) {

@@ -66,7 +66,6 @@ struct Received {
 };
 
 void messageMode(SerialPort& port, Received& got) {
-    port.SetRxEventMode(rxMessage);
     port.SetMessageStartChar('>');
     port.SetMessageEndChar('\n');
     port.SetOnMessage([&got](SerialPort&, const std::string& m) { got.add(m); });
@@ -170,16 +169,6 @@ TEST(SerialPort, RoundTripsAtSeveralLineSettings) {
         EXPECT_EQ(got.all().back(), ">0012/FLT=0000\r\n");
         port.SetOpen(false);
     }
-
-    // Normal mode: the data handler reads the bytes itself.
-    std::string data;
-    port.SetRxEventMode(rxNormal);
-    port.SetOnRxData([&](SerialPort& s) { data += s.ReadText(); });
-    port.SetOpen(true);
-    ASSERT_TRUE(pty.send("raw bytes\n"));
-    // (DirectDispatcher: the handler runs on the receive thread; read after it settles.)
-    ASSERT_TRUE(waitFor([&] { return data.size() >= 10; }));
-    EXPECT_EQ(data, "raw bytes\n");
 }
 
 TEST(SerialPort, SettersReopenAnOpenPortOnly) {

@@ -18,12 +18,6 @@ std::string value(Unit& unit, const std::string& command, int64_t nowMs = 0) {
     return unit.payload(command, nowMs);
 }
 
-// The routing number the station derives from an EID answer.
-int routedModel(const std::string& payload) {
-    int n = std::stoi(payload.substr(1, 4));
-    return n == 7010 ? n : n % 1000;
-}
-
 } // namespace
 
 TEST(SimUnit, StatusRepliesHaveTheFamilyLayouts) {
@@ -62,29 +56,6 @@ TEST(SimUnit, StatusRepliesHaveTheFamilyLayouts) {
     EXPECT_EQ(value(xcvr, "SFS?"), "=4");
     xcvr.setFaults("A");
     EXPECT_EQ(value(xcvr, "SFS?"), "=A");
-}
-
-TEST(SimUnit, IdentitiesRouteToTheirWindows) {
-    const struct {
-        const char* model;
-        int routed;
-    } modems[] = {{"310", 310}, {"7010", 7010}, {"330", 330}, {"331", 330}, {"350", 350},
-                  {"351", 351}, {"370", 370},   {"371", 371}, {"372", 372}, {"MQX-373", 373}};
-    for (const auto& row : modems) {
-        Unit u("0100", row.model);
-        std::string eid = u.payload("EID?", 0);
-        ASSERT_EQ(eid.size(), 11u) << row.model;
-        EXPECT_EQ(routedModel(eid), row.routed) << row.model;
-    }
-    std::string vorn = Unit("0200", "VORN").payload("RET?", 0);
-    EXPECT_EQ(vorn.substr(1, 4), "VORN");
-    EXPECT_EQ(vorn.size(), 21u);
-    EXPECT_EQ(Unit("0200", "YRAN").payload("RET?", 0).substr(1, 4), "YRAN");
-    std::string pld = Unit("0200", "PLD").payload("RET?", 0);
-    EXPECT_EQ(pld.substr(2, 3), "PLD");
-    EXPECT_TRUE(isdigit(static_cast<unsigned char>(pld[1])));
-    EXPECT_EQ(Unit("0410", "430").payload("EID?", 0).substr(2, 3), "430");
-    EXPECT_EQ(Unit("0410", "TRV-420").payload("EID?", 0).substr(2, 3), "420");
 }
 
 TEST(SimUnit, PairsCarrierAndCircuit) {

@@ -19,6 +19,11 @@ inline constexpr int Idle = 100;
 inline constexpr int SetReply = 104;
 inline constexpr int PauseFirst = 190;
 inline constexpr int Resume = 220;
+// The steps the framework runs itself; a family's reading table may not number one so.
+constexpr bool Reserved(int step) {
+    return step == Unlock || step == Gate || step == SetConfig || step == Idle ||
+           step == SetReply || (step >= PauseFirst && step <= Resume);
+}
 } // namespace ConfigSteps
 
 enum class BoxKind { Edit, Combo, Check };
@@ -81,7 +86,13 @@ struct Reread {
     static constexpr Reread Panel() { return {}; }
     static constexpr Reread Full() { return {Kind::Full, 0}; }
     static constexpr Reread RemoteState() { return {Kind::RemoteState, 0}; }
-    static constexpr Reread At(int familyStep) { return {Kind::Step, familyStep}; }
+    // Checked when the family's tables compile: a reserved step would resume the
+    // framework's own sequence instead of the family's read.
+    static consteval Reread At(int familyStep) {
+        if (familyStep <= 0 || ConfigSteps::Reserved(familyStep))
+            throw "a re-read names a step the framework reserves";
+        return {Kind::Step, familyStep};
+    }
 };
 
 class DetailWindow;

@@ -113,7 +113,7 @@ std::vector<BoxRow> PldWindow::ConfigBoxes() const {
     // A drop-down filled from one reply's character; asked first at the DISTANT end.
     const auto choice = [&](int tag, const char* control, const char* caption, const char* group,
                             const Entries& entries, const Entries& codes, const char* query,
-                            int pos, const char* confirm, bool comms, int reread) {
+                            int pos, const char* confirm, bool comms, Reread reread) {
         return BoxRow{.tag = tag,
                       .control = control,
                       .caption = caption,
@@ -127,8 +127,8 @@ std::vector<BoxRow> PldWindow::ConfigBoxes() const {
                       .command = control,
                       .confirm = confirm,
                       .commsNote = comms,
-                      .reread = ReadFrom(reread),
-                      .retry = ReadFrom(reread),
+                      .reread = reread,
+                      .retry = reread,
                       .enabledNow = unlocked};
     };
     BoxRow ref = RefBox(pld::group::Unit);
@@ -140,7 +140,7 @@ std::vector<BoxRow> PldWindow::ConfigBoxes() const {
     cid.enabledNow = unlocked;
     // Its own re-read: from "UAT?" the wait would come before "LOK?" shows what it holds.
     BoxRow lock = choice(14, pld::box::Lock, "Lock Mode", pld::group::Lock, kOffOn, kBits, "LOK", 1,
-                         "Lock Mode to", false, 22);
+                         "Lock Mode to", false, ReadFrom(22));
     lock.enabledNow = nullptr;
 
     // clang-format off
@@ -148,19 +148,19 @@ std::vector<BoxRow> PldWindow::ConfigBoxes() const {
         freq(true),
         atten(true),
         choice(7, pld::box::RfOutput, "RF Output", pld::group::Up, {" Off", " On", " Warm"}, {"0", "1", "2"}, "RCS", 30,
-               "RF On/Off setting to", true, 8),
+               "RF On/Off setting to", true, ReadFrom(8)),
         choice(8, pld::box::Agc, "AGC", pld::group::Up, {" Off", " On", " Burst"}, {"0", "1", "2"}, "RCS", 60,
-               "AGC setting to", true, 8),
-        choice(9, pld::box::HpaPower, "HPA Power", pld::group::Hpa, kOffOn, kBits, "RCS", 66, "HPA power to", false, 7),
+               "AGC setting to", true, ReadFrom(8)),
+        choice(9, pld::box::HpaPower, "HPA Power", pld::group::Hpa, kOffOn, kBits, "RCS", 66, "HPA power to", false, ReadFrom(7)),
         choice(10, pld::box::HpaFault, "HPA Fault Logic", pld::group::Hpa, kDisabledEnabled, kBits, "RCS", 67,
-               "HPA Fault Enable to", false, 7),
+               "HPA Fault Enable to", false, ReadFrom(7)),
         freq(false),
         atten(false),
-        choice(11, pld::box::LnaPower, "LNA Power", pld::group::Lna, kOffOn, kBits, "CLS", 1, "LNA on/off to", false, 7),
+        choice(11, pld::box::LnaPower, "LNA Power", pld::group::Lna, kOffOn, kBits, "CLS", 1, "LNA on/off to", false, ReadFrom(7)),
         choice(12, pld::box::LnaFault, "LNA Fault Logic", pld::group::Lna, kDisabledEnabled, kBits, "CLS", 2,
-               "LNA Fault Logic to", false, 7),
+               "LNA Fault Logic to", false, ReadFrom(7)),
         choice(13, pld::box::RxBand, "Rx Band", pld::group::Lna, kBands, {"A", "B", "C"}, "SRB", 1,
-               "LNB Rx band to", false, 16),
+               "LNB Rx band to", false, ReadFrom(16)),
         ref,
         cid,
         lock,

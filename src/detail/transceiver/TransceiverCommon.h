@@ -49,7 +49,7 @@ public:
     // steps of the window (the request, then its reply).
     static constexpr int S(int k) { return 2 * k - 1; }
     // A box's re-read: the sequence again from its k-th reading.
-    static constexpr Reread ReadFrom(int k) { return Reread::At(S(k)); }
+    static consteval Reread ReadFrom(int k) { return Reread::At(S(k)); }
     static constexpr int kStatusButton = 92; // "Read &Status": the status panel, then step 8
     static constexpr int kConfigButton = 94; // "Con&figuration": the panel, or re-read 1-8
     static constexpr int kWait = 96;         // the configuration wait: its instruction

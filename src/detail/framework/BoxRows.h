@@ -100,7 +100,6 @@ class DetailWindow;
 // One configuration box: its place on the panel, in the configuration string and on the
 // wire, and the texts the operator sees about it.
 struct BoxRow {
-    int tag = 0;
     std::string control; // the box
     std::string caption; // its caption label's text (the label is control + "Cap")
     BoxKind kind = BoxKind::Edit;

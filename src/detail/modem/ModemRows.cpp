@@ -14,7 +14,7 @@ using namespace ModemTexts;
 
 BoxRow Frequency(bool tx, int pos, int len, int width, std::vector<Range> ranges,
                   std::string prompt) {
-    return {.tag = tx ? 1 : 4, .control = tx ? "ConfTFQ" : "ConfRFQ",
+    return {.control = tx ? "ConfTFQ" : "ConfRFQ",
             .caption = tx ? "Tx Frequency" : "Rx Frequency", .kind = BoxKind::Edit,
             .group = tx ? "GrpTx" : "GrpRx", .pos = pos, .len = len, .show = Show::Real,
             .width = width, .decimals = 4, .command = tx ? "TFQ" : "RFQ", .value = Value::Real,
@@ -25,7 +25,7 @@ BoxRow Frequency(bool tx, int pos, int len, int width, std::vector<Range> ranges
 
 BoxRow DataRate(bool tx, int pos, int len, int width, int cmdWidth, std::vector<Range> ranges,
                  std::string prompt) {
-    return {.tag = tx ? 2 : 5, .control = tx ? "ConfTDR" : "ConfRDR",
+    return {.control = tx ? "ConfTDR" : "ConfRDR",
             .caption = "Data Rate (kbps)", .kind = BoxKind::Edit, .group = tx ? "GrpTx" : "GrpRx",
             .pos = pos, .len = len, .show = Show::Real, .width = width, .decimals = 3,
             .command = tx ? "TDR" : "RDR", .value = Value::Real, .cmdWidth = cmdWidth,
@@ -35,21 +35,21 @@ BoxRow DataRate(bool tx, int pos, int len, int width, int cmdWidth, std::vector<
 }
 
 BoxRow FecType(bool tx, int pos, Entries entries) {
-    return {.tag = tx ? 1 : 21, .control = tx ? "ConfTFT" : "ConfRFT", .caption = "FEC type",
+    return {.control = tx ? "ConfTFT" : "ConfRFT", .caption = "FEC type",
             .kind = BoxKind::Combo, .group = tx ? "GrpTx" : "GrpRx", .entries = std::move(entries),
             .pos = pos, .command = tx ? "TFT" : "RFT",
             .confirm = tx ? "Tx FEC type to" : "Rx FEC type to", .reread = Reread::Full()};
 }
 
 BoxRow FecCoding(bool tx, int pos, Entries entries) {
-    return {.tag = tx ? 2 : 22, .control = tx ? "ConfTCR" : "ConfRCR", .caption = "FEC coding",
+    return {.control = tx ? "ConfTCR" : "ConfRCR", .caption = "FEC coding",
             .kind = BoxKind::Combo, .group = tx ? "GrpTx" : "GrpRx", .entries = std::move(entries),
             .pos = pos, .command = tx ? "TCR" : "RCR",
             .confirm = tx ? "Tx FEC rate to" : "Rx FEC rate to", .reread = Reread::Full()};
 }
 
 BoxRow Modulation(bool tx, int pos, Entries entries) {
-    return {.tag = tx ? 3 : 23, .control = tx ? "ConfTMD" : "ConfRMD", .caption = "Modulation",
+    return {.control = tx ? "ConfTMD" : "ConfRMD", .caption = "Modulation",
             .kind = BoxKind::Combo, .group = tx ? "GrpTx" : "GrpRx", .entries = std::move(entries),
             .pos = pos, .command = tx ? "TMD" : "RMD",
             .value = tx ? Value::Index : Value::HexIndex,
@@ -57,14 +57,14 @@ BoxRow Modulation(bool tx, int pos, Entries entries) {
 }
 
 BoxRow Spectrum(bool tx, int pos) {
-    return {.tag = tx ? 5 : 25, .control = tx ? "ConfTSI" : "ConfRSI", .caption = "Spectrum",
+    return {.control = tx ? "ConfTSI" : "ConfRSI", .caption = "Spectrum",
             .kind = BoxKind::Combo, .group = tx ? "GrpTx" : "GrpRx", .entries = kNormalInverted,
             .pos = pos, .command = tx ? "TSI" : "RSI",
             .confirm = tx ? "Tx spectrum to" : "Rx spectrum to"};
 }
 
 BoxRow Scrambler(bool tx, int pos) {
-    return {.tag = tx ? 6 : 26, .control = tx ? "ConfTSC" : "ConfRDS",
+    return {.control = tx ? "ConfTSC" : "ConfRDS",
             .caption = tx ? "Scrambler" : "De-scrambler", .kind = BoxKind::Combo,
             .group = tx ? "GrpTx" : "GrpRx", .entries = kOffOn, .pos = pos,
             .command = tx ? "TSC" : "RDS",
@@ -72,7 +72,7 @@ BoxRow Scrambler(bool tx, int pos) {
 }
 
 BoxRow PowerLevel(int pos, double low) {
-    return {.tag = 3, .control = "ConfTPL", .caption = "Power Level (dBm)", .kind = BoxKind::Edit,
+    return {.control = "ConfTPL", .caption = "Power Level (dBm)", .kind = BoxKind::Edit,
             .group = "GrpTx", .pos = pos, .len = 4, .show = Show::NegReal, .width = 4,
             .decimals = 1, .command = "TPL", .value = Value::NegReal, .cmdWidth = 4,
             .cmdDecimals = 1, .ranges = {{low, 0}}, .resolution = 0.1,
@@ -83,25 +83,25 @@ BoxRow PowerLevel(int pos, double low) {
 }
 
 BoxRow Carrier(int pos) {
-    return {.tag = 8, .control = "ConfTXO", .caption = "Tx Carrier", .kind = BoxKind::Combo,
+    return {.control = "ConfTXO", .caption = "Tx Carrier", .kind = BoxKind::Combo,
             .group = "GrpTx", .entries = kCarrier, .pos = pos, .command = "TXO",
             .confirm = "Tx carrier setting to"};
 }
 
 BoxRow Aupc(int pos, Entries entries) {
-    return {.tag = 51, .control = "ConfAUP", .caption = "AUPC", .kind = BoxKind::Combo,
+    return {.control = "ConfAUP", .caption = "AUPC", .kind = BoxKind::Combo,
             .group = "GrpTx", .entries = std::move(entries), .pos = pos, .command = "AUP",
             .confirm = "AUPControl to", .reread = Reread::Full()};
 }
 
 BoxRow ClockSource(int pos, Entries entries) {
-    return {.tag = 7, .control = "ConfTCK", .caption = "Tx Clock Source", .kind = BoxKind::Combo,
+    return {.control = "ConfTCK", .caption = "Tx Clock Source", .kind = BoxKind::Combo,
             .group = "GrpClocks", .entries = std::move(entries), .pos = pos, .command = "TCK",
             .confirm = "Tx clock source to", .reread = Reread::Full()};
 }
 
 BoxRow Sweep(int pos, int len, int max) {
-    return {.tag = 6, .control = "ConfRSW", .caption = "Sweep Width (kHz)", .kind = BoxKind::Edit,
+    return {.control = "ConfRSW", .caption = "Sweep Width (kHz)", .kind = BoxKind::Edit,
             .group = "GrpRx", .pos = pos, .len = len, .show = Show::Int, .command = "RSW",
             .value = Value::Digits, .cmdWidth = 3, .ranges = {{1, double(max)}}, .integer = true,
             .prompt = "Enter Rx demodulator acquisition sweep width, integer between 1 and " +
@@ -111,7 +111,7 @@ BoxRow Sweep(int pos, int len, int max) {
 }
 
 BoxRow EbNoAlarm(int pos) {
-    return {.tag = 10, .control = "ConfEBA", .caption = "Eb/No Alarm Pt (dB)",
+    return {.control = "ConfEBA", .caption = "Eb/No Alarm Pt (dB)",
             .kind = BoxKind::Edit, .group = "GrpRx", .pos = pos, .len = 4, .show = Show::Real,
             .width = 4, .decimals = 1, .command = "EBA", .value = Value::Real, .cmdWidth = 4,
             .cmdDecimals = 1, .ranges = {{0.1, 16}}, .resolution = 0.1,
@@ -121,13 +121,13 @@ BoxRow EbNoAlarm(int pos) {
 }
 
 BoxRow Reference(int pos, const char* command) {
-    return {.tag = 130, .control = "ConfERF", .caption = "Reference", .kind = BoxKind::Combo,
+    return {.control = "ConfERF", .caption = "Reference", .kind = BoxKind::Combo,
             .group = "GrpClocks", .entries = kReferences, .pos = pos, .command = command,
             .confirm = "Reference to", .reread = Reread::Full()};
 }
 
 BoxRow Adjust() {
-    return {.tag = 131, .control = "ConfADJ", .caption = "Adjust", .kind = BoxKind::Edit,
+    return {.control = "ConfADJ", .caption = "Adjust", .kind = BoxKind::Edit,
             .group = "GrpClocks", .source = Source::None, .show = Show::Int, .command = "ADJ",
             .value = Value::SignedDigits, .cmdWidth = 3, .ranges = {{-999, 999}},
             .integer = true,
@@ -136,13 +136,13 @@ BoxRow Adjust() {
 }
 
 BoxRow RemoteState(Entries entries) {
-    return {.tag = 41, .control = "ConfLRS", .caption = "Local/Remote", .kind = BoxKind::Combo,
+    return {.control = "ConfLRS", .caption = "Local/Remote", .kind = BoxKind::Combo,
             .group = "GrpUnit", .entries = std::move(entries), .source = Source::None,
             .command = "LRS", .gate = Gate::Always, .retry = Reread::RemoteState()};
 }
 
 BoxRow CircuitId(int width) {
-    return {.tag = 7, .control = "ConfCID", .caption = "Circuit ID", .kind = BoxKind::Edit,
+    return {.control = "ConfCID", .caption = "Circuit ID", .kind = BoxKind::Edit,
             .group = "GrpUnit", .source = Source::None, .show = Show::Text, .command = "CID",
             .value = Value::Upper, .cmdWidth = width,
             .prompt = "Enter Circuit ID, up to 40 chars, including )(*+-., 0 to 9, A to Z (ALL CAPITALS)",
@@ -150,12 +150,12 @@ BoxRow CircuitId(int width) {
 }
 
 BoxRow OblixMode(int pos) {
-    return {.tag = 42, .control = "ConfEFM", .caption = "OBLIX mode", .kind = BoxKind::Combo,
+    return {.control = "ConfEFM", .caption = "OBLIX mode", .kind = BoxKind::Combo,
             .group = "GrpUnit", .entries = kOblix, .pos = pos, .command = "EFM", .reread = Reread::At(ModemReads::SlaveAddress)};
 }
 
 BoxRow SlaveAddress(int pos) {
-    return {.tag = 8, .control = "ConfESA", .caption = "Slave address", .kind = BoxKind::Edit,
+    return {.control = "ConfESA", .caption = "Slave address", .kind = BoxKind::Edit,
             .group = "GrpUnit", .pos = pos, .len = 4, .show = Show::Int, .command = "ESA",
             .value = Value::Digits, .cmdWidth = 4, .ranges = {{0, 9990}}, .resolution = 10,
             .integer = true,
@@ -164,25 +164,25 @@ BoxRow SlaveAddress(int pos) {
 }
 
 BoxRow TestMode(int pos, Entries entries) {
-    return {.tag = 43, .control = "ConfTST", .caption = "Test Mode", .kind = BoxKind::Combo,
+    return {.control = "ConfTST", .caption = "Test Mode", .kind = BoxKind::Combo,
             .group = "GrpUnit", .entries = std::move(entries), .pos = pos, .command = "TST",
             .value = Value::Custom, .confirm = "Unit Test Mode to"};
 }
 
 BoxRow StatsLog(int pos) {
-    return {.tag = 45, .control = "ConfSSI", .caption = "Statistics Log", .kind = BoxKind::Combo,
+    return {.control = "ConfSSI", .caption = "Statistics Log", .kind = BoxKind::Combo,
             .group = "GrpUnit", .entries = kStatsLog, .pos = pos, .command = "SSI",
             .confirm = "Statistics Log Interval to"};
 }
 
 BoxRow OduComms(Source source, int pos, const char* command) {
-    return {.tag = 44, .control = "ConfODU", .caption = "FSK", .kind = BoxKind::Combo,
+    return {.control = "ConfODU", .caption = "FSK", .kind = BoxKind::Combo,
             .group = "GrpUnit", .entries = kDisabledEnabled, .source = source, .pos = pos,
             .command = command, .confirm = "ODU communications state to"};
 }
 
 BoxRow AupcTarget() {
-    return {.tag = 9, .control = "ConfAPPc", .caption = "Target Eb/No (dB)", .kind = BoxKind::Edit,
+    return {.control = "ConfAPPc", .caption = "Target Eb/No (dB)", .kind = BoxKind::Edit,
             .group = "GrpAupc", .source = Source::None, .show = Show::Real, .width = 3,
             .decimals = 1, .command = "APP", .value = Value::Encoded, .ranges = {{0, 14.9}},
             .resolution = 0.1,
@@ -193,19 +193,19 @@ BoxRow AupcTarget() {
 }
 
 BoxRow AupcIncrease(int pos) {
-    return {.tag = 52, .control = "ConfAPI", .caption = "Maximum power increase",
+    return {.control = "ConfAPI", .caption = "Maximum power increase",
             .kind = BoxKind::Combo, .group = "GrpAupc", .entries = kIncrease, .pos = pos,
             .command = "APP", .confirm = "max power increase permitted to"};
 }
 
 BoxRow AupcAtMaximum(int pos) {
-    return {.tag = 53, .control = "ConfAPM", .caption = "Action at maximum power",
+    return {.control = "ConfAPM", .caption = "Action at maximum power",
             .kind = BoxKind::Combo, .group = "GrpAupc", .entries = kAtMaximum, .pos = pos,
             .command = "APP", .confirm = "action on reaching max power to"};
 }
 
 BoxRow AupcAtUnlock(int pos) {
-    return {.tag = 54, .control = "ConfAPU", .caption = "Action at remote demod unlock",
+    return {.control = "ConfAPU", .caption = "Action at remote demod unlock",
             .kind = BoxKind::Combo, .group = "GrpAupc", .entries = kAtUnlock, .pos = pos,
             .command = "APP", .confirm = "action on demod unlock to"};
 }
@@ -215,32 +215,32 @@ CompositeRow AupcCommand() {
 }
 
 BoxRow BucAddress(int pos, const char* command, const char* confirm) {
-    return {.tag = 102, .control = "ConfBAD", .caption = "BUC address", .kind = BoxKind::Combo,
+    return {.control = "ConfBAD", .caption = "BUC address", .kind = BoxKind::Combo,
             .group = "GrpOdu", .entries = kBucAddresses, .codes = kBucCodes,
             .source = Source::Odu, .pos = pos, .len = 2, .command = command, .confirm = confirm};
 }
 
-BoxRow Current(const char* control, int tag, const char* caption, int pos, int len,
+BoxRow Current(const char* control, const char* caption, int pos, int len,
                 const char* command, Range range, double resolution, std::string prompt) {
-    return {.tag = tag, .control = control, .caption = caption, .kind = BoxKind::Edit,
+    return {.control = control, .caption = caption, .kind = BoxKind::Edit,
             .group = "GrpOdu", .source = Source::Odu, .pos = pos, .len = len, .show = Show::Int,
             .command = command, .value = Value::Digits, .cmdWidth = len, .ranges = {range},
             .resolution = resolution, .integer = true, .prompt = std::move(prompt),
             .error = kBadCurrent, .gate = Gate::Remote};
 }
 
-BoxRow LoFrequency(const char* control, int tag, const char* caption, int pos,
+BoxRow LoFrequency(const char* control, const char* caption, int pos,
                     const char* command, const char* confirm) {
-    return {.tag = tag, .control = control, .caption = caption, .kind = BoxKind::Edit,
+    return {.control = control, .caption = caption, .kind = BoxKind::Edit,
             .group = "GrpOdu", .source = Source::Odu, .pos = pos, .len = 5, .show = Show::Int,
             .command = command, .value = Value::Digits, .cmdWidth = 5,
             .ranges = {{0, 0}, {3000, 65000}}, .integer = true, .prompt = kLoPrompt,
             .error = kBadLo, .confirm = confirm, .unit = " MHz, mix: "};
 }
 
-BoxRow LoMix(const char* control, int tag, const char* caption, int pos, const char* command,
+BoxRow LoMix(const char* control, const char* caption, int pos, const char* command,
               const char* confirm) {
-    return {.tag = tag, .control = control, .caption = caption, .kind = BoxKind::Combo,
+    return {.control = control, .caption = caption, .kind = BoxKind::Combo,
             .group = "GrpOdu", .entries = kMix, .codes = kMix, .unknownEntry = 1,
             .source = Source::Odu, .pos = pos, .command = command, .confirm = confirm};
 }

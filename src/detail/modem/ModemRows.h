@@ -44,11 +44,11 @@ BoxRow AupcAtUnlock(int pos);
 CompositeRow AupcCommand();
 // The BUC address list, an ODU current limit, an LO frequency and its mix.
 BoxRow BucAddress(int pos, const char* command, const char* confirm);
-BoxRow Current(const char* control, int tag, const char* caption, int pos, int len,
-               const char* command, Range range, double resolution, std::string prompt);
-BoxRow LoFrequency(const char* control, int tag, const char* caption, int pos, const char* command,
+BoxRow Current(const char* control, const char* caption, int pos, int len, const char* command,
+               Range range, double resolution, std::string prompt);
+BoxRow LoFrequency(const char* control, const char* caption, int pos, const char* command,
                    const char* confirm);
-BoxRow LoMix(const char* control, int tag, const char* caption, int pos, const char* command,
+BoxRow LoMix(const char* control, const char* caption, int pos, const char* command,
              const char* confirm);
 CompositeRow LoCommand(const char* command, const char* frequency, const char* mix,
                        const char* confirm);

@@ -130,8 +130,7 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
         return b;
     };
     const auto rateList = [](bool tx) {
-        return BoxRow{.tag = tx ? 12 : 52,
-                      .control = tx ? "ConfTRL" : "ConfRRL",
+        return BoxRow{.control = tx ? "ConfTRL" : "ConfRRL",
                       .caption = "Data Rate (kbps)",
                       .kind = K::Combo,
                       .group = tx ? "GrpTx" : "GrpRx",
@@ -172,11 +171,10 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
 
     // A framing change re-reads the drop and insert set-up, where the unit has it.
     const Reread framingReread = HasDropInsert() ? Reread::At(kDniReadStep) : Reread::Full();
-    const auto combo = [](int tag, const char* control, const char* caption, const char* group,
+    const auto combo = [](const char* control, const char* caption, const char* group,
                           Entries entries, int pos, const char* command, const char* confirm,
                           Reread reread = Reread::Panel()) {
-        return BoxRow{.tag = tag,
-                      .control = control,
+        return BoxRow{.control = control,
                       .caption = caption,
                       .kind = K::Combo,
                       .group = group,
@@ -188,8 +186,7 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
     };
     const auto volume = [](const char* control, const char* caption, const char* group, int pos,
                            const char* command, const char* confirm) {
-        return BoxRow{.tag = 60,
-                      .control = control,
+        return BoxRow{.control = control,
                       .caption = caption,
                       .kind = K::Combo,
                       .group = group,
@@ -203,8 +200,7 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
                       .confirm = confirm};
     };
     const auto impedance = [](bool tx) {
-        return BoxRow{.tag = tx ? 17 : 57,
-                      .control = tx ? "ConfTIP" : "ConfRIP",
+        return BoxRow{.control = tx ? "ConfTIP" : "ConfRIP",
                       .caption = tx ? "Tx" : "Rx",
                       .kind = K::Combo,
                       .group = "GrpImpedance",
@@ -215,10 +211,9 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
                       .confirm = tx ? "Tx Impedance to" : "Rx Impedance to",
                       .reread = Reread::Full()};
     };
-    const auto odu = [](int tag, const char* control, const char* caption, Entries entries, int pos,
+    const auto odu = [](const char* control, const char* caption, Entries entries, int pos,
                         const char* command, std::string confirm, Reread reread = Reread::Panel()) {
-        return BoxRow{.tag = tag,
-                      .control = control,
+        return BoxRow{.control = control,
                       .caption = caption,
                       .kind = K::Combo,
                       .group = "GrpOdu",
@@ -229,11 +224,11 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
                       .confirm = std::move(confirm),
                       .reread = reread};
     };
-    const auto current = [](const char* control, int tag, const char* caption, int pos, int len,
+    const auto current = [](const char* control, const char* caption, int pos, int len,
                             const char* command, Range range, double resolution,
                             const char* prompt) {
         BoxRow b =
-            ModemRows::Current(control, tag, caption, pos, len, command, range, resolution, prompt);
+            ModemRows::Current(control, caption, pos, len, command, range, resolution, prompt);
         b.confirmation = Confirmation::Never; // R boxes go out without a question
         return b;
     };
@@ -248,7 +243,7 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
         rate(true),
         rateList(true),
         Row::FecType(true, 18, fecTx),
-        combo(13, "ConfTRS", "Reed-Solomon", "GrpTx", kReedSolomon, 19, "TRS", "Tx Reed-Sol setting to"),
+        combo("ConfTRS", "Reed-Solomon", "GrpTx", kReedSolomon, 19, "TRS", "Tx Reed-Sol setting to"),
         Row::FecCoding(true, 20, kCodings),
         withCodes(Row::Modulation(true, 21, modulations), kModulationCodes),
         Row::Spectrum(true, 22),
@@ -256,32 +251,32 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
         power,
         Row::Carrier(36),
         Row::Aupc(28, aupc),
-        combo(14, "ConfTIT", "Interface", "GrpTx", kInterfaces, 37, "TIT", "Tx Interface type to", Reread::Full()),
-        combo(15, "ConfTTC", "Ternary code", "GrpTx", kTernary, 38, "TTC", "Tx Ternary code to"),
-        combo(16, "ConfTFM", "Framing", "GrpTx", kTxFraming, 39, "TFM", "Tx framing mode to",
+        combo("ConfTIT", "Interface", "GrpTx", kInterfaces, 37, "TIT", "Tx Interface type to", Reread::Full()),
+        combo("ConfTTC", "Ternary code", "GrpTx", kTernary, 38, "TTC", "Tx Ternary code to"),
+        combo("ConfTFM", "Framing", "GrpTx", kTxFraming, 39, "TFM", "Tx framing mode to",
               framingReread),
-        combo(18, "ConfTET", "IDR ESC type", "GrpTx", kEscTypes, 115, "TET", "IDR Tx ESC type to"),
+        combo("ConfTET", "IDR ESC type", "GrpTx", kEscTypes, 115, "TET", "IDR Tx ESC type to"),
         // ---- receive
         frequency(false),
         rate(false),
         rateList(false),
         Row::FecType(false, 58, fecRx),
-        combo(53, "ConfRRS", "Reed-Solomon", "GrpRx", kReedSolomon, 59, "RRS", "Rx Reed-Sol setting to"),
+        combo("ConfRRS", "Reed-Solomon", "GrpRx", kReedSolomon, 59, "RRS", "Rx Reed-Sol setting to"),
         Row::FecCoding(false, 60, kCodings),
         withCodes(Row::Modulation(false, 61, modulations), kModulationCodes),
         Row::Spectrum(false, 62),
         Row::Scrambler(false, 63),
         Row::Sweep(64, 2, 32),
         Row::EbNoAlarm(67),
-        combo(54, "ConfRIT", "Interface", "GrpRx", kInterfaces, 76, "RIT", "Rx Interface type to", Reread::Full()),
-        combo(55, "ConfRTC", "Ternary code", "GrpRx", kTernary, 77, "RTC", "Rx Ternary code to"),
-        combo(56, "ConfRFM", "Framing", "GrpRx", kRxFraming, 78, "RFM", "Rx framing mode to",
+        combo("ConfRIT", "Interface", "GrpRx", kInterfaces, 76, "RIT", "Rx Interface type to", Reread::Full()),
+        combo("ConfRTC", "Ternary code", "GrpRx", kTernary, 77, "RTC", "Rx Ternary code to"),
+        combo("ConfRFM", "Framing", "GrpRx", kRxFraming, 78, "RFM", "Rx framing mode to",
               framingReread),
-        combo(58, "ConfRET", "IDR ESC type", "GrpRx", kEscTypes, 116, "RET", "IDR Rx ESC type to"),
+        combo("ConfRET", "IDR ESC type", "GrpRx", kEscTypes, 116, "RET", "IDR Rx ESC type to"),
         // ---- clocks and reference
         rereading(Row::ClockSource(35, kTxClocks), Reread::At(kReferenceRead)),
-        combo(66, "ConfRCK", "Rx Clock Mode", "GrpClocks", kRxClocks, 66, "RCK", "Rx clock mode to"),
-        {.tag = 34, .control = "ConfRBS", .caption = "Buffer size (bytes)", .kind = K::Edit,
+        combo("ConfRCK", "Rx Clock Mode", "GrpClocks", kRxClocks, 66, "RCK", "Rx clock mode to"),
+        {.control = "ConfRBS", .caption = "Buffer size (bytes)", .kind = K::Edit,
          .group = "GrpClocks", .pos = 71, .len = 5, .show = Show::Int, .command = "RBS",
          .value = Value::Digits, .cmdWidth = 5, .ranges = {{16, 32768}}, .resolution = 2,
          .integer = true,
@@ -291,7 +286,7 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
         reference,
         masterReference,
         Row::Adjust(),
-        {.tag = 132, .control = "ConfREF", .caption = "Ext reference (MHz)", .kind = K::Edit,
+        {.control = "ConfREF", .caption = "Ext reference (MHz)", .kind = K::Edit,
          .group = "GrpClocks", .source = N, .show = Show::Real, .width = 9, .decimals = 3,
          .command = "REF", .value = Value::Real, .cmdWidth = 9, .cmdDecimals = 3,
          // The command carries MHz with three decimals: whole kHz, of which 3 kHz is the
@@ -302,7 +297,7 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
                   "correct it",
          .confirm = "Ext REF to",
          .unit = " MHz,", .retry = Reread::At(kReferenceRead)},
-        {.tag = 133, .control = "ConfREFInput", .caption = "Ext reference input", .kind = K::Combo,
+        {.control = "ConfREFInput", .caption = "Ext reference input", .kind = K::Combo,
          .group = "GrpClocks", .entries = kInputs, .codes = kInputCodes, .source = N,
          .command = "REF", .confirm = "Ext REF to", .retry = Reread::At(kReferenceRead)},
         // ---- unit
@@ -316,9 +311,9 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
         impedance(true),
         impedance(false),
         // ---- ESC
-        combo(70, "ConfESC", "ESC", "GrpEsc", kEsc, 80, "ESC", "ESC to", Reread::Full()),
-        rereading(combo(71, "ConfSCPBaud", "Baud", "GrpEsc", kBauds, 81, "SCP", "ESC parameters to"), Reread::Full()),
-        rereading(combo(72, "ConfSCPFormat", "Format", "GrpEsc", kFormats, 82, "SCP", "ESC parameters to"), Reread::Full()),
+        combo("ConfESC", "ESC", "GrpEsc", kEsc, 80, "ESC", "ESC to", Reread::Full()),
+        rereading(combo("ConfSCPBaud", "Baud", "GrpEsc", kBauds, 81, "SCP", "ESC parameters to"), Reread::Full()),
+        rereading(combo("ConfSCPFormat", "Format", "GrpEsc", kFormats, 82, "SCP", "ESC parameters to"), Reread::Full()),
         // ---- audio
         volume("ConfTVL1", "Tx volume 1", "GrpAudio", 105, "TVL", "Tx audio volume to"),
         volume("ConfTVL2", "Tx volume 2", "GrpAudio", 107, "TVL", "Tx audio volume to"),
@@ -331,50 +326,50 @@ std::vector<BoxRow> Mqx370Window::ConfigBoxes() const {
         Row::AupcAtUnlock(30),
         // ---- drop and insert: the types and terrestrial alarms (the channels are the
         // family's own tables)
-        {.tag = 80, .control = "ConfDTY", .caption = "Drop type", .kind = K::Combo,
+        {.control = "ConfDTY", .caption = "Drop type", .kind = K::Combo,
          .group = "GrpDrop", .entries = kDropTypes, .source = N, .command = "DTY",
          .confirm = "Drop type to", .reread = Reread::At(kDniReadStep), .retry = Reread::At(kDniReadStep)},
-        combo(81, "ConfTTA", "Tx Terr Alarm", "GrpDrop", {" Active", " Masked"}, 95, "TTA", "Tx Terr Alarm to"),
-        {.tag = 82, .control = "ConfITY", .caption = "Insert type", .kind = K::Combo,
+        combo("ConfTTA", "Tx Terr Alarm", "GrpDrop", {" Active", " Masked"}, 95, "TTA", "Tx Terr Alarm to"),
+        {.control = "ConfITY", .caption = "Insert type", .kind = K::Combo,
          .group = "GrpInsert", .entries = kDropTypes, .source = N, .command = "ITY",
          .confirm = "Insert type to", .reread = Reread::At(kDniReadStep), .retry = Reread::At(kDniReadStep)},
-        combo(83, "ConfRTE", "Rx Terr Alarm", "GrpInsert", kDisabledEnabled, 94, "RTE", "Rx Terr Alarm to"),
-        {.tag = 84, .control = "ConfDNILoop", .caption = "D+I Internal Loop", .kind = K::Combo,
+        combo("ConfRTE", "Rx Terr Alarm", "GrpInsert", kDisabledEnabled, 94, "RTE", "Rx Terr Alarm to"),
+        {.control = "ConfDNILoop", .caption = "D+I Internal Loop", .kind = K::Combo,
          .group = "GrpDni", .entries = kOffOn, .source = N},
     };
     // Backward alarms: four Tx ("TBA=") and four Rx ("RBA=") boxes.
     for (int i = 1; i <= 4; ++i)
-        rows.push_back(combo(90 + i, ("ConfTBA" + std::to_string(i)).c_str(),
+        rows.push_back(combo(("ConfTBA" + std::to_string(i)).c_str(),
                              ("Tx " + std::to_string(i)).c_str(), "GrpBkwd", kTxBackward,
                              96 + i, "TBA", "Tx Backward Alarms"));
     for (int i = 1; i <= 4; ++i)
-        rows.push_back(combo(94 + i, ("ConfRBA" + std::to_string(i)).c_str(),
+        rows.push_back(combo(("ConfRBA" + std::to_string(i)).c_str(),
                              ("Rx " + std::to_string(i)).c_str(), "GrpBkwd", kOffOn, 100 + i,
                              "RBA", "Rx Backward Alarms"));
     // ---- ODU parameters (L-band)
     const std::vector<BoxRow> oduRows{
         Row::BucAddress(1, "OAD", "ODU address to "),
-        odu(97, "ConfOOP", "BUC output power", kDisabledEnabled, 3, "OOP", "BUC output power to"),
-        odu(98, "ConfOPL", "BUC power leveling", kDisabledEnabled, 4, "OPL", "BUC power leveling to"),
-        odu(96, "ConfODP", "BUC DC power supply", kDisabledEnabled, 5, "ODP", "BUC DC power supply to", Reread::At(kOduRead)),
-        odu(99, "ConfODR", "10 MHz Reference", kDisabledEnabled, 6, "ODR", "10 MHz Reference to"),
-        {.tag = 103, .control = "ConfOOD", .caption = "Carrier-on delay", .kind = K::Edit,
+        odu("ConfOOP", "BUC output power", kDisabledEnabled, 3, "OOP", "BUC output power to"),
+        odu("ConfOPL", "BUC power leveling", kDisabledEnabled, 4, "OPL", "BUC power leveling to"),
+        odu("ConfODP", "BUC DC power supply", kDisabledEnabled, 5, "ODP", "BUC DC power supply to", Reread::At(kOduRead)),
+        odu("ConfODR", "10 MHz Reference", kDisabledEnabled, 6, "ODR", "10 MHz Reference to"),
+        {.control = "ConfOOD", .caption = "Carrier-on delay", .kind = K::Edit,
          .group = "GrpOdu", .source = O, .pos = 7, .len = 5, .show = Show::Text, .command = "OOD",
          .value = Value::Custom,
          .prompt = "Enter ODU carrier-on delay, in the form mm:ss, up to 20 minutes",
          .error = "ERROR: Bad value. Please correct it", .confirm = "ODU carrier-on delay to ",
          .gate = R},
-        current("ConfODL", 101, "BUC current limit Low (mA)", 12, 4, "ODL", {0, 4000}, 100, kBucPrompt),
-        current("ConfODH", 100, "BUC current limit High (mA)", 16, 4, "ODH", {0, 4000}, 100, kBucPrompt),
-        odu(93, "ConfLNV", "Voltage", kLnbVoltages, 24, "LNV", "LNB Voltage to"),
-        odu(91, "ConfLNB", "LNB DC power supply", kDisabledEnabled, 25, "LNB", "LNB DC power supply to", Reread::At(kOduRead)),
-        odu(92, "ConfLNR", "10 MHz Reference (LNB)", kDisabledEnabled, 26, "LNR", "LNB 10 MHz Reference to"),
-        current("ConfLNL", 95, "LNB current limit Low (mA)", 27, 3, "LNL", {0, 250}, 0, kLnbPrompt),
-        current("ConfLNH", 94, "LNB current limit High (mA)", 30, 3, "LNH", {0, 500}, 0, kLnbPrompt),
-        Row::LoFrequency("ConfTLO", 105, "BUC LO frequency", 33, "TLO", "BUC Tx LO frequency to "),
-        Row::LoMix("ConfTLOMix", 105, "BUC LO mix", 38, "TLO", "BUC Tx LO frequency to "),
-        Row::LoFrequency("ConfRLO", 106, "LNB LO frequency", 39, "RLO", "BUC Rx LO frequency to "),
-        Row::LoMix("ConfRLOMix", 106, "LNB LO mix", 44, "RLO", "BUC Rx LO frequency to "),
+        current("ConfODL","BUC current limit Low (mA)", 12, 4, "ODL", {0, 4000}, 100, kBucPrompt),
+        current("ConfODH","BUC current limit High (mA)", 16, 4, "ODH", {0, 4000}, 100, kBucPrompt),
+        odu("ConfLNV", "Voltage", kLnbVoltages, 24, "LNV", "LNB Voltage to"),
+        odu("ConfLNB", "LNB DC power supply", kDisabledEnabled, 25, "LNB", "LNB DC power supply to", Reread::At(kOduRead)),
+        odu("ConfLNR", "10 MHz Reference (LNB)", kDisabledEnabled, 26, "LNR", "LNB 10 MHz Reference to"),
+        current("ConfLNL","LNB current limit Low (mA)", 27, 3, "LNL", {0, 250}, 0, kLnbPrompt),
+        current("ConfLNH","LNB current limit High (mA)", 30, 3, "LNH", {0, 500}, 0, kLnbPrompt),
+        Row::LoFrequency("ConfTLO","BUC LO frequency", 33, "TLO", "BUC Tx LO frequency to "),
+        Row::LoMix("ConfTLOMix","BUC LO mix", 38, "TLO", "BUC Tx LO frequency to "),
+        Row::LoFrequency("ConfRLO","LNB LO frequency", 39, "RLO", "BUC Rx LO frequency to "),
+        Row::LoMix("ConfRLOMix","LNB LO mix", 44, "RLO", "BUC Rx LO frequency to "),
     };
     // clang-format on
     for (BoxRow b : oduRows) {

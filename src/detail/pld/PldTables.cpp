@@ -47,8 +47,7 @@ std::vector<BoxRow> PldWindow::ConfigBoxes() const {
             return "Enter the " + dir + " Freq between " + Whole(up ? UpFreqMin : DownFreqMin) +
                    " and " + Whole(up ? UpFreqMax : DownFreqMax) + end;
         };
-        return BoxRow{.tag = up ? 1 : 2,
-                      .control = up ? pld::box::UpFreq : pld::box::DownFreq,
+        return BoxRow{.control = up ? pld::box::UpFreq : pld::box::DownFreq,
                       .caption = "Frequency (MHz)",
                       .group = up ? pld::group::Up : pld::group::Down,
                       .source = N,
@@ -84,8 +83,7 @@ std::vector<BoxRow> PldWindow::ConfigBoxes() const {
             return "Enter the " + dir + " attenuation between 0 and " + Whole(high) +
                    " dB, resolution 1 dB";
         };
-        return BoxRow{.tag = up ? 3 : 4,
-                      .control = up ? pld::box::UpAtten : pld::box::DownAtten,
+        return BoxRow{.control = up ? pld::box::UpAtten : pld::box::DownAtten,
                       .caption = "Attenuation (dB)",
                       .group = up ? pld::group::Up : pld::group::Down,
                       .source = N,
@@ -111,11 +109,10 @@ std::vector<BoxRow> PldWindow::ConfigBoxes() const {
                       .enabledNow = unlocked};
     };
     // A drop-down filled from one reply's character; asked first at the DISTANT end.
-    const auto choice = [&](int tag, const char* control, const char* caption, const char* group,
+    const auto choice = [&](const char* control, const char* caption, const char* group,
                             const Entries& entries, const Entries& codes, const char* query,
                             int pos, const char* confirm, bool comms, Reread reread) {
-        return BoxRow{.tag = tag,
-                      .control = control,
+        return BoxRow{.control = control,
                       .caption = caption,
                       .kind = K::Combo,
                       .group = group,
@@ -139,7 +136,7 @@ std::vector<BoxRow> PldWindow::ConfigBoxes() const {
     BoxRow cid = CircuitIdBox(pld::group::Unit);
     cid.enabledNow = unlocked;
     // Its own re-read: from "UAT?" the wait would come before "LOK?" shows what it holds.
-    BoxRow lock = choice(14, pld::box::Lock, "Lock Mode", pld::group::Lock, kOffOn, kBits, "LOK", 1,
+    BoxRow lock = choice(pld::box::Lock, "Lock Mode", pld::group::Lock, kOffOn, kBits, "LOK", 1,
                          "Lock Mode to", false, ReadFrom(22));
     lock.enabledNow = nullptr;
 
@@ -147,19 +144,19 @@ std::vector<BoxRow> PldWindow::ConfigBoxes() const {
     return {
         freq(true),
         atten(true),
-        choice(7, pld::box::RfOutput, "RF Output", pld::group::Up, {" Off", " On", " Warm"}, {"0", "1", "2"}, "RCS", 30,
+        choice(pld::box::RfOutput, "RF Output", pld::group::Up, {" Off", " On", " Warm"}, {"0", "1", "2"}, "RCS", 30,
                "RF On/Off setting to", true, ReadFrom(8)),
-        choice(8, pld::box::Agc, "AGC", pld::group::Up, {" Off", " On", " Burst"}, {"0", "1", "2"}, "RCS", 60,
+        choice(pld::box::Agc, "AGC", pld::group::Up, {" Off", " On", " Burst"}, {"0", "1", "2"}, "RCS", 60,
                "AGC setting to", true, ReadFrom(8)),
-        choice(9, pld::box::HpaPower, "HPA Power", pld::group::Hpa, kOffOn, kBits, "RCS", 66, "HPA power to", false, ReadFrom(7)),
-        choice(10, pld::box::HpaFault, "HPA Fault Logic", pld::group::Hpa, kDisabledEnabled, kBits, "RCS", 67,
+        choice(pld::box::HpaPower, "HPA Power", pld::group::Hpa, kOffOn, kBits, "RCS", 66, "HPA power to", false, ReadFrom(7)),
+        choice(pld::box::HpaFault, "HPA Fault Logic", pld::group::Hpa, kDisabledEnabled, kBits, "RCS", 67,
                "HPA Fault Enable to", false, ReadFrom(7)),
         freq(false),
         atten(false),
-        choice(11, pld::box::LnaPower, "LNA Power", pld::group::Lna, kOffOn, kBits, "CLS", 1, "LNA on/off to", false, ReadFrom(7)),
-        choice(12, pld::box::LnaFault, "LNA Fault Logic", pld::group::Lna, kDisabledEnabled, kBits, "CLS", 2,
+        choice(pld::box::LnaPower, "LNA Power", pld::group::Lna, kOffOn, kBits, "CLS", 1, "LNA on/off to", false, ReadFrom(7)),
+        choice(pld::box::LnaFault, "LNA Fault Logic", pld::group::Lna, kDisabledEnabled, kBits, "CLS", 2,
                "LNA Fault Logic to", false, ReadFrom(7)),
-        choice(13, pld::box::RxBand, "Rx Band", pld::group::Lna, kBands, {"A", "B", "C"}, "SRB", 1,
+        choice(pld::box::RxBand, "Rx Band", pld::group::Lna, kBands, {"A", "B", "C"}, "SRB", 1,
                "LNB Rx band to", false, ReadFrom(16)),
         ref,
         cid,

@@ -101,19 +101,19 @@ std::vector<BoxRow> SwitchWindow::ConfigBoxes() const {
     const auto never = Confirmation::Never;
     // clang-format off
     std::vector<BoxRow> rows = {
-        {.tag = 1, .control = "ConfOPM", .caption = "Auto/Manual state", .kind = L,
+        {.control = "ConfOPM", .caption = "Auto/Manual state", .kind = L,
          .group = "GrpSwitchConf", .entries = kModes, .source = N, .command = "OPM",
          .confirmation = never, .retry = Reread::At(kReadOpm)},
-        {.tag = 2, .control = "ConfLRS", .caption = "Local/Remote state", .kind = L,
+        {.control = "ConfLRS", .caption = "Local/Remote state", .kind = L,
          .group = "GrpSwitchConf", .entries = kLocalRemote, .source = N, .command = "LRS",
          .gate = Gate::Always, .confirmation = never, .retry = Reread::At(kReadLrs)},
-        {.tag = 3, .control = "ConfSID", .caption = "Switch ID", .kind = E,
+        {.control = "ConfSID", .caption = "Switch ID", .kind = E,
          .group = "GrpSwitchConf", .source = N, .command = "SID", .value = Value::Upper,
          .cmdWidth = 24,
          .prompt = "Enter Switch ID, up to 24 chars, including )(*+-., 0 to 9, A to Z (ALL "
                    "CAPITALS)",
          .confirmation = never, .sendUnchanged = true, .retry = Reread::At(kReadSid)},
-        {.tag = 4, .control = "ConfBKH", .caption = "Backup Holdoff Delay Time (sec)", .kind = E,
+        {.control = "ConfBKH", .caption = "Backup Holdoff Delay Time (sec)", .kind = E,
          .group = "GrpSwitchConf", .source = N, .show = Show::Int, .command = "BKH",
          .value = Value::Digits, .cmdWidth = 2, .ranges = {{1, 99}}, .integer = true,
          .prompt = kHoldPrompt, .error = kHoldPrompt, .confirmation = never,
@@ -121,20 +121,19 @@ std::vector<BoxRow> SwitchWindow::ConfigBoxes() const {
          .noteLow = "Note: value has been corrected to lowest permitted",
          .noteHigh = "Note: value has been corrected to highest permitted",
          .sendUnchanged = true, .retry = Reread::At(kReadBkh)},
-        {.tag = 6, .control = "ConfBBM", .caption = "", .kind = L, .group = "GrpBridgeConf",
+        {.control = "ConfBBM", .caption = "", .kind = L, .group = "GrpBridgeConf",
          .entries = kBridge, .source = N, .command = "BBU",
          .confirmation = Confirmation::Always, .retry = Reread::At(kReadBbu)},
-        {.tag = 7, .control = "ConfBTM", .caption = "Traffic Modem #", .kind = L,
+        {.control = "ConfBTM", .caption = "Traffic Modem #", .kind = L,
          .group = "GrpBridgeConf", .entries = TrafficModems(false), .codes = TrafficModems(true),
          .source = N, .command = "BBU", .confirmation = Confirmation::Always, .retry = Reread::At(kReadBbu)},
-        {.tag = 8, .control = "ConfSAM", .caption = "Switch Alarm Mask", .kind = L,
+        {.control = "ConfSAM", .caption = "Switch Alarm Mask", .kind = L,
          .group = "GrpMaskConf", .entries = kSwitchMasks, .source = N, .command = "SAM",
          .confirmation = never, .retry = Reread::At(kReadSam)},
     };
     // clang-format on
     // The restore hold-off is the backup hold-off's twin.
     BoxRow restore = rows[3];
-    restore.tag = 5;
     restore.control = "ConfRSH";
     restore.caption = "Restore Holdoff Delay Time (sec)";
     restore.command = "RSH";

@@ -201,8 +201,7 @@ std::vector<Range> TransceiverWindow::AttenRange(bool up) const {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 BoxRow TransceiverWindow::CircuitIdBox(const std::string& group) const {
-    return {.tag = 6,
-            .control = "CID",
+    return {.control = "CID",
             .caption = "Circuit ID",
             .group = group,
             .source = Source::None,
@@ -221,8 +220,7 @@ BoxRow TransceiverWindow::CircuitIdBox(const std::string& group) const {
 }
 
 BoxRow TransceiverWindow::RefBox(const std::string& group) const {
-    return {.tag = 5,
-            .control = "REF",
+    return {.control = "REF",
             .caption = "Ref Osc Adjust",
             .group = group,
             .source = Source::None,

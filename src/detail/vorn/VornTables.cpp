@@ -143,8 +143,7 @@ std::vector<BoxRow> VornWindow::ConfigBoxes() const {
                " dB, resolution 0.25 dB";
     };
     const auto freq = [&](bool up) {
-        return BoxRow{.tag = up ? 1 : 2,
-                      .control = up ? "UFQ" : "DFQ",
+        return BoxRow{.control = up ? "UFQ" : "DFQ",
                       .caption = "Frequency (MHz)",
                       .group = up ? "GrpUp" : "GrpDown",
                       .source = N,
@@ -173,8 +172,7 @@ std::vector<BoxRow> VornWindow::ConfigBoxes() const {
                       .grid = FreqGrid};
     };
     const auto atten = [&](bool up) {
-        return BoxRow{.tag = up ? 3 : 4,
-                      .control = up ? "UAT" : "DAT",
+        return BoxRow{.control = up ? "UAT" : "DAT",
                       .caption = "Attenuation (dB)",
                       .group = up ? "GrpUp" : "GrpDown",
                       .source = N,
@@ -203,11 +201,10 @@ std::vector<BoxRow> VornWindow::ConfigBoxes() const {
                       .grid = AttenGrid};
     };
     // A drop-down filled from one reply's character(s).
-    const auto choice = [&](int tag, const char* control, const char* caption, const char* group,
+    const auto choice = [&](const char* control, const char* caption, const char* group,
                             const Entries& entries, const Entries& codes, const char* query,
                             int pos, int len, Reread reread) {
-        return BoxRow{.tag = tag,
-                      .control = control,
+        return BoxRow{.control = control,
                       .caption = caption,
                       .kind = K::Combo,
                       .group = group,
@@ -242,7 +239,7 @@ std::vector<BoxRow> VornWindow::ConfigBoxes() const {
     ref.error = "ERROR: Bad Ref value. Please correct it";
     ref.reread = ref.retry = ReadFrom(6);
     BoxRow mute =
-        choice(22, "MUT", "Mute Mode", "GrpUnit", kMuteModes, kBits, "MUT", 1, 1, ReadFrom(22));
+        choice("MUT", "Mute Mode", "GrpUnit", kMuteModes, kBits, "MUT", 1, 1, ReadFrom(22));
     mute.lockable = false; // only a DISTANT unit's mute mode is out of reach
     mute.enabledNow = [this] { return !DistantEnd; };
 
@@ -251,42 +248,42 @@ std::vector<BoxRow> VornWindow::ConfigBoxes() const {
         // ---- up
         freq(true),
         atten(true),
-        when(choice(7, "USM", "Slope Mode", "GrpUp", kSlopeModes, kBits, "USM", 1, 1, ReadFrom(4)),
+        when(choice("USM", "Slope Mode", "GrpUp", kSlopeModes, kBits, "USM", 1, 1, ReadFrom(4)),
              [this] { return UpSlopeKnown; }),
-        when(choice(8, "USA", "Slope Adjust (dB)", "GrpUp", Shown(kSlopeCodes), kSlopeCodes, "CUS", 5, 3, ReadFrom(6)),
+        when(choice("USA", "Slope Adjust (dB)", "GrpUp", Shown(kSlopeCodes), kSlopeCodes, "CUS", 5, 3, ReadFrom(6)),
              [this] { return at("USM").selected() == 0; }),
-        when(choice(9, "UGO", "Gain Offset (dB)", "GrpUp", Shown(kGainCodes), kGainCodes, "UGO", 1, 5, ReadFrom(15)),
+        when(choice("UGO", "Gain Offset (dB)", "GrpUp", Shown(kGainCodes), kGainCodes, "UGO", 1, 5, ReadFrom(15)),
              [this] { return IsPair(); }),
-        asked(choice(10, "UMU", "Mute", "GrpUp", kDisabledEnabled, kBits, "CCS", 26, 1, ReadFrom(8)),
+        asked(choice("UMU", "Mute", "GrpUp", kDisabledEnabled, kBits, "CCS", 26, 1, ReadFrom(8)),
               "Up Mute to", true),
-        asked(choice(11, "AMP", "Amplifier", "GrpUp", kOffOn, kBits, "CCS", 25, 1, ReadFrom(8)),
+        asked(choice("AMP", "Amplifier", "GrpUp", kOffOn, kBits, "CCS", 25, 1, ReadFrom(8)),
               "Amp On/Off setting to", true),
         // ---- down
         freq(false),
         atten(false),
-        when(choice(12, "DSM", "Slope Mode", "GrpDown", kSlopeModes, kBits, "DSM", 1, 1, ReadFrom(5)),
+        when(choice("DSM", "Slope Mode", "GrpDown", kSlopeModes, kBits, "DSM", 1, 1, ReadFrom(5)),
              [this] { return DownSlopeKnown; }),
-        when(choice(13, "DSA", "Slope Adjust (dB)", "GrpDown", Shown(kSlopeCodes), kSlopeCodes, "CUS", 8, 3, ReadFrom(6)),
+        when(choice("DSA", "Slope Adjust (dB)", "GrpDown", Shown(kSlopeCodes), kSlopeCodes, "CUS", 8, 3, ReadFrom(6)),
              [this] { return at("DSM").selected() == 0; }),
-        when(choice(14, "DGO", "Gain Offset (dB)", "GrpDown", Shown(kGainCodes), kGainCodes, "DGO", 1, 5, ReadFrom(16)),
+        when(choice("DGO", "Gain Offset (dB)", "GrpDown", Shown(kGainCodes), kGainCodes, "DGO", 1, 5, ReadFrom(16)),
              [this] { return IsPair(); }),
         // A DISTANT unit's down mute would cut the path that reaches it.
-        when(asked(choice(15, "DMU", "Mute", "GrpDown", kDisabledEnabled, kBits, "CCS", 28, 1, ReadFrom(8)),
+        when(asked(choice("DMU", "Mute", "GrpDown", kDisabledEnabled, kBits, "CCS", 28, 1, ReadFrom(8)),
                    "Down Mute to", true),
              [this] { return !DistantEnd; }),
-        asked(choice(16, "LCW", "Current Alarm Window", "GrpLnaConf", WindowEntries(), WindowCodes(), "CLS", 2, 2, ReadFrom(7)),
+        asked(choice("LCW", "Current Alarm Window", "GrpLnaConf", WindowEntries(), WindowCodes(), "CLS", 2, 2, ReadFrom(7)),
               "LNA Current Window to", false),
-        asked(choice(17, "LCS", "Current Source", "GrpLnaConf", kDisabledEnabled, kBits, "CLS", 1, 1, ReadFrom(7)),
+        asked(choice("LCS", "Current Source", "GrpLnaConf", kDisabledEnabled, kBits, "CLS", 1, 1, ReadFrom(7)),
               "LNA Current Source to", false),
-        asked(choice(18, "LFL", "Fault Logic", "GrpLnaConf", kDisabledEnabled, kBits, "CLS", 4, 1, ReadFrom(7)),
+        asked(choice("LFL", "Fault Logic", "GrpLnaConf", kDisabledEnabled, kBits, "CLS", 4, 1, ReadFrom(7)),
               "LNA Fault Logic to", false),
         // ---- unit
         ref,
         CircuitIdBox("GrpUnit"),
-        choice(19, "XRF", "Ext Ref Fault Logic", "GrpUnit", kDisabledEnabled, kBits, "XRF", 1, 1, ReadFrom(17)),
-        when(choice(20, "AFR", "Auto Fault Recovery", "GrpUnit", {" Disabled", " Enabled "}, kBits, "CCS", 30, 1, ReadFrom(8)),
+        choice("XRF", "Ext Ref Fault Logic", "GrpUnit", kDisabledEnabled, kBits, "XRF", 1, 1, ReadFrom(17)),
+        when(choice("AFR", "Auto Fault Recovery", "GrpUnit", {" Disabled", " Enabled "}, kBits, "CCS", 30, 1, ReadFrom(8)),
              notLimited),
-        when(asked(choice(21, "CLD", "Cold Start", "GrpUnit", kDisabledEnabled, kBits, "CCS", 29, 1, ReadFrom(8)),
+        when(asked(choice("CLD", "Cold Start", "GrpUnit", kDisabledEnabled, kBits, "CCS", 29, 1, ReadFrom(8)),
                    "Cold Start setting to", true),
              notLimited),
         mute,

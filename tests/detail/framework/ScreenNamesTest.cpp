@@ -25,13 +25,11 @@ struct Model {
     const char* unit;     // the simulated unit's model
     const char* identity; // what the opener read of it
     int record;
-    std::function<void(DetailRig&, const std::string& identity, int record)> open;
+    std::function<void(DetailRig&, const std::string& identity)> open;
 };
 
 template <class W> auto Opens() {
-    return [](DetailRig& r, const std::string& identity, int record) {
-        r.Create<W>(identity, record, "0500");
-    };
+    return [](DetailRig& r, const std::string& identity) { r.Create<W>(identity); };
 }
 
 } // namespace
@@ -58,7 +56,7 @@ TEST(DetailScreens, EveryFamilyBuildsAtEveryModelAndRunsEachPhaseWithoutAnError)
         DetailRig r;
         r.Place(m.unit, m.record, "0500");
         r.unit->setIdentity(m.identity);
-        m.open(r, m.identity, m.record);
+        m.open(r, m.identity);
         ASSERT_FALSE(r.w->Closed());
         for (const char* button : {"BtnStatus", "BtnConfig", "BtnLogs", "BtnUtilities"}) {
             r.Until([&] { return r.at(button).enabled() && !r.tx.AwaitingReply; }, 400);

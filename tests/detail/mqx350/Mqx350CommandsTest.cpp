@@ -15,57 +15,18 @@ using namespace linvar;
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 const char* const kBadCurrent = "ERROR: Bad current value. Please correct it";
 const char* const kBadLo = "ERROR: Bad LO frequency value. Please correct it";
 
-void OpenConfig(DetailRig& r, const std::string& identity = "0350110000", int record = 3,
-                const std::string& address = "0350") {
-    r.Open(identity, record, address);
-    ASSERT_TRUE(r.UntilSent("<" + address + "/RED?"));
-    r.Tick(3);
-    r.w->click("BtnConfig");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
-}
-
-void OpenUtilities(DetailRig& r) {
-    ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/RED?"));
-    r.Tick(3);
-    r.w->click("BtnUtilities");
-    ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/TIM?"));
-    r.Tick(3);
-}
-
 void OpenLogs(DetailRig& r) {
-    ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/RED?"));
-    r.Tick(3);
+    r.ReadStatus();
     r.w->click("BtnLogs");
     ASSERT_TRUE(r.Until([&] { return r.tx.CurrentMode == "READLOG" && r.w->StepNo == 6; }));
-}
-
-bool WasSent(const DetailRig& r, const std::string& request) {
-    return std::find(r.port.sent.begin(), r.port.sent.end(), request) != r.port.sent.end();
 }
 
 // Takes the write mode the window offers for the chosen file: a new file, or overwriting.
 bool ChooseWriteMode(DetailRig& r) {
     return r.w->click("BtnNewFile") || r.w->click("BtnOverwrite");
-}
-
-sim::Injection Only(sim::Injection i, const std::string& mnemonic) {
-    i.mnemonic = mnemonic;
-    i.count = 1;
-    return i;
-}
-
-// Ticks or clears a mask and leaves the group; the settings that went out.
-Lines Mask(DetailRig& r, const char* box, bool on) {
-    r.w->enter(box);
-    return r.Settings([&] {
-        r.w->check(box, on);
-        r.w->leave(box);
-    });
 }
 
 // Events with these codes in the unit's log; the lines a download writes for them.
@@ -102,23 +63,20 @@ void ConfirmLoad(DetailRig& r) {
 TEST(Detail350Commands, AlarmMasksGoOutAsOneStringAndADistantNoRestoresTheBoxes) {
     // LOCAL: the hidden BUC and LNB masks go out as read; the twelfth character is "0".
     DetailRig r;
-    ASSERT_NO_FATAL_FAILURE(OpenConfig(r));
+    r.Open350();
+    r.ReadConfig();
     ASSERT_FALSE(r.at("MaskBuc").visible());
-    r.w->enter("MaskTxFifo");
-    EXPECT_EQ(r.Text("Instruction"), "Check boxes of desired alarms to be masked");
-    EXPECT_EQ(r.Settings([&] {
-        r.w->check("MaskTxFifo", false);
-        r.w->leave("MaskTxFifo");
-    }),
-              Lines{"MSK=001010101010"});
+    EXPECT_EQ(r.Prompt("MaskTxFifo"), "Check boxes of desired alarms to be masked");
+    EXPECT_EQ(r.Settings([&] { r.Check("MaskTxFifo", false); }), Lines{"MSK=001010101010"});
     EXPECT_TRUE(r.op.questions.empty());
     EXPECT_FALSE(r.at("MaskTxFifo").checked());
 
     // DISTANT: one question; No sends nothing and ticks the box back.
     DetailRig d;
-    ASSERT_NO_FATAL_FAILURE(OpenConfig(d, "0350110001", 4, "0450"));
+    d.Open350("0350110001", 4, "0450");
+    d.ReadConfig();
     d.op.answers.push_back(Answer::No);
-    EXPECT_EQ(Mask(d, "MaskAgc", true), Lines{});
+    EXPECT_EQ(d.Settings([&] { d.Check("MaskAgc", true); }), Lines{});
     ASSERT_EQ(d.op.questions.size(), 1u);
     EXPECT_EQ(d.op.questions[0].text, "Change alarms masks. Comms may be affected.");
     EXPECT_FALSE(d.at("MaskAgc").checked());
@@ -126,7 +84,7 @@ TEST(Detail350Commands, AlarmMasksGoOutAsOneStringAndADistantNoRestoresTheBoxes)
     EXPECT_EQ(d.Text("Instruction"), "Edit of parameter has been replaced with previous value");
 
     d.op.answers.push_back(Answer::Yes);
-    EXPECT_EQ(Mask(d, "MaskAgc", true), Lines{"MSK=101110101010"});
+    EXPECT_EQ(d.Settings([&] { d.Check("MaskAgc", true); }), Lines{"MSK=101110101010"});
     EXPECT_EQ(d.op.questions.size(), 2u);
     EXPECT_TRUE(d.at("MaskAgc").checked());
     EXPECT_EQ(d.tx.CurrentMode, "SETCONFIG");
@@ -135,7 +93,8 @@ TEST(Detail350Commands, AlarmMasksGoOutAsOneStringAndADistantNoRestoresTheBoxes)
 // The masks are one group: what the operator ticked before leaving it goes in one command.
 TEST(Detail350Commands, TwoMaskTicksBeforeLeavingTheGroupMakeOneCommand) {
     DetailRig r;
-    ASSERT_NO_FATAL_FAILURE(OpenConfig(r));
+    r.Open350();
+    r.ReadConfig();
     r.w->enter("MaskAgc");
     EXPECT_EQ(r.Settings([&] {
         r.w->check("MaskAgc", true);
@@ -150,7 +109,8 @@ TEST(Detail350Commands, TwoMaskTicksBeforeLeavingTheGroupMakeOneCommand) {
 TEST(Detail350Commands, TheFskBoxSendsOduOrBceAndReadsBackWhatTheUnitHolds) {
     // MQX-350: "ODU=" and the box is read again from the unit (which here still says 1).
     DetailRig r;
-    ASSERT_NO_FATAL_FAILURE(OpenConfig(r));
+    r.Open350();
+    r.ReadConfig();
     ASSERT_EQ(r.at("ConfODU").selected(), 1);
     size_t mark = r.port.sent.size();
     r.w->enter("ConfODU");
@@ -164,7 +124,8 @@ TEST(Detail350Commands, TheFskBoxSendsOduOrBceAndReadsBackWhatTheUnitHolds) {
 
     // MQX-350L: "BCE=", nothing else is read.
     DetailRig l;
-    ASSERT_NO_FATAL_FAILURE(OpenConfig(l, "0351110000", 3, "0351"));
+    l.Open350("0351110000", 3, "0351");
+    l.ReadConfig();
     ASSERT_EQ(l.at("ConfODU").selected(), 1);
     mark = l.port.sent.size();
     EXPECT_EQ(l.Settings([&] { l.w->choose("ConfODU", 0); }), Lines{"BCE=0"});
@@ -174,7 +135,8 @@ TEST(Detail350Commands, TheFskBoxSendsOduOrBceAndReadsBackWhatTheUnitHolds) {
 
     // At the DISTANT end the change is confirmed first.
     DetailRig d;
-    ASSERT_NO_FATAL_FAILURE(OpenConfig(d, "0351110001", 4, "0451"));
+    d.Open350("0351110001", 4, "0451");
+    d.ReadConfig();
     d.op.answers.push_back(Answer::Yes);
     EXPECT_EQ(d.Settings([&] { d.w->choose("ConfODU", 0); }), Lines{"BCE=0"});
     ASSERT_EQ(d.op.questions.size(), 1u);
@@ -184,7 +146,8 @@ TEST(Detail350Commands, TheFskBoxSendsOduOrBceAndReadsBackWhatTheUnitHolds) {
 
 TEST(Detail350Commands, CurrentLimitsAreCheckedThenSentInTheirDigits) {
     DetailRig r;
-    ASSERT_NO_FATAL_FAILURE(OpenConfig(r, "0351110000", 3, "0351"));
+    r.Open350("0351110000", 3, "0351");
+    r.ReadConfig();
     r.w->click("BtnOdu");
     ASSERT_TRUE(r.at("GrpOdu").visible());
     struct Box {
@@ -205,54 +168,53 @@ TEST(Detail350Commands, CurrentLimitsAreCheckedThenSentInTheirDigits) {
     for (const Box& b : boxes) {
         SCOPED_TRACE(b.control);
         const std::string caption = std::string(b.control) + "Cap";
-        r.w->enter(b.control);
-        EXPECT_EQ(r.Text("Instruction"), b.prompt);
+        EXPECT_EQ(r.Prompt(b.control), b.prompt);
         r.w->leave(b.control);
         for (const char* bad : b.refused) {
             SCOPED_TRACE(bad);
-            EXPECT_EQ(r.Settings([&] { r.Edit(b.control, bad); }), Lines{});
+            EXPECT_EQ(r.Set(b.control, bad), Lines{});
             EXPECT_EQ(r.at(caption).textColour(), Colours::red);
             EXPECT_EQ(r.Text("Notice"), kBadCurrent);
             EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
             EXPECT_EQ(r.Text(b.control), bad);
         }
-        EXPECT_EQ(r.Settings([&] { r.Edit(b.control, b.good); }), Lines{b.command});
+        EXPECT_EQ(r.Set(b.control, b.good), Lines{b.command});
         EXPECT_EQ(r.at(caption).textColour(), Colours::black);
         EXPECT_EQ(r.Text("Notice"), "");
         EXPECT_EQ(r.Text(b.control), b.shown);
     }
     // The low BUC limit keeps its four digits at zero; no question at the LOCAL end.
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfODL", "0"); }), Lines{"BCL=0000"});
+    EXPECT_EQ(r.Set("ConfODL", "0"), Lines{"BCL=0000"});
     EXPECT_TRUE(r.op.questions.empty());
 }
 
 TEST(Detail350Commands, TheBucLoGoesWithItsMixSignAtBothEnds) {
     DetailRig r;
-    ASSERT_NO_FATAL_FAILURE(OpenConfig(r, "0351110000", 3, "0351"));
+    r.Open350("0351110000", 3, "0351");
+    r.ReadConfig();
     r.w->click("BtnOdu");
-    r.w->enter("ConfBLO");
-    EXPECT_EQ(r.Text("Instruction"),
-              "Enter LO frequency, integer between 3000 and 65000 MHz, or 0");
+    EXPECT_EQ(r.Prompt("ConfBLO"), "Enter LO frequency, integer between 3000 and 65000 MHz, or 0");
     r.w->leave("ConfBLO");
     for (const char* bad : {"2999", "65001"}) {
         SCOPED_TRACE(bad);
-        EXPECT_EQ(r.Settings([&] { r.Edit("ConfBLO", bad); }), Lines{});
+        EXPECT_EQ(r.Set("ConfBLO", bad), Lines{});
         EXPECT_EQ(r.at("ConfBLOCap").textColour(), Colours::red);
         EXPECT_EQ(r.Text("Notice"), kBadLo);
     }
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfBLO", "3000"); }), Lines{"BLO=03000+"});
+    EXPECT_EQ(r.Set("ConfBLO", "3000"), Lines{"BLO=03000+"});
     EXPECT_EQ(r.Text("ConfBLO"), " 3000");
     EXPECT_EQ(r.at("ConfBLOCap").textColour(), Colours::black);
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfBLOMix", 1); }), Lines{"BLO=03000-"});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfBLO", "0"); }), Lines{"BLO=00000-"});
+    EXPECT_EQ(r.Set("ConfBLO", "0"), Lines{"BLO=00000-"});
     EXPECT_TRUE(r.op.questions.empty());
 
     // DISTANT: each change is put to the operator with the LO and the sign.
     DetailRig d;
-    ASSERT_NO_FATAL_FAILURE(OpenConfig(d, "0351110001", 4, "0451"));
+    d.Open350("0351110001", 4, "0451");
+    d.ReadConfig();
     d.w->click("BtnOdu");
     d.op.answers.push_back(Answer::Yes);
-    EXPECT_EQ(d.Settings([&] { d.Edit("ConfBLO", "12000"); }), Lines{"BLO=12000+"});
+    EXPECT_EQ(d.Set("ConfBLO", "12000"), Lines{"BLO=12000+"});
     ASSERT_EQ(d.op.questions.size(), 1u);
     EXPECT_EQ(d.op.questions[0].text,
               "Change Tx LO frequency to 12000 MHz, mix: +. Comms may be affected.");
@@ -268,20 +230,10 @@ TEST(Detail350Commands, TheBucLoGoesWithItsMixSignAtBothEnds) {
     EXPECT_EQ(d.Settings([&] { d.w->choose("ConfBLOMix", 1); }), Lines{"BLO=12000-"});
 }
 
-// A refused LO entry stays in its box for correction; the mix goes with the LO the unit holds.
-TEST(Detail350Commands, ARefusedLoEntryNeverReachesTheMixCommand) {
-    DetailRig r;
-    ASSERT_NO_FATAL_FAILURE(OpenConfig(r, "0351110000", 3, "0351"));
-    r.unit->setAnswer("BLO", "=");
-    r.w->click("BtnOdu");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfBLO", "70000"); }), Lines{});
-    EXPECT_EQ(r.at("ConfBLOCap").textColour(), Colours::red);
-    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfBLOMix", 1); }), Lines{"BLO=13050-"});
-}
-
 TEST(Detail350Commands, AnOblixModeChangeReadsTheSlaveAddressBack) {
     DetailRig r;
-    ASSERT_NO_FATAL_FAILURE(OpenConfig(r));
+    r.Open350();
+    r.ReadConfig();
     r.unit->setAnswer("EFM", "=");
     r.unit->setAnswer("ESA", "=0250");
     ASSERT_TRUE(r.at("ConfEFM").enabled());
@@ -293,7 +245,7 @@ TEST(Detail350Commands, AnOblixModeChangeReadsTheSlaveAddressBack) {
     EXPECT_EQ(r.tx.CurrentMode, "SETCONFIG");
 
     // No answer to "ESA?": the operator is told and the boxes open again.
-    r.unit->inject(Only(sim::Injection::silence(), "ESA"));
+    r.Once(sim::Injection::silence(), "ESA");
     mark = r.port.sent.size();
     r.w->choose("ConfEFM", 1);
     ASSERT_TRUE(r.Until(
@@ -311,7 +263,7 @@ TEST(Detail350Commands, AnOblixModeChangeReadsTheSlaveAddressBack) {
 
 TEST(Detail350Commands, TheStatisticsLogGoesToItsFileAndIsThenCleared) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     r.unit->setStatisticsInterval(0);
     for (const char* values : {"08.512.35E6042", "10.211.04E5120", "04.405.02E7000"})
         r.unit->addStatistics(values, r.clock.monotonicMs());
@@ -346,7 +298,7 @@ TEST(Detail350Commands, TheStatisticsLogGoesToItsFileAndIsThenCleared) {
 
 TEST(Detail350Commands, ARefusedClearLeavesTheLinesInTheFileAndALocalUnitIsNotCleared) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     const Lines expected = AddEvents(r, "13");
     r.unit->setAnswer("CAE", "*");
     ASSERT_NO_FATAL_FAILURE(OpenLogs(r));
@@ -360,7 +312,7 @@ TEST(Detail350Commands, ARefusedClearLeavesTheLinesInTheFileAndALocalUnitIsNotCl
 
     // A unit in LOCAL mode at the LOCAL end: the lines are stored, no clear is sent.
     DetailRig l;
-    l.Open();
+    l.Open350();
     l.unit->setAnswer("LRS", "=0");
     const size_t kept = AddEvents(l, "5").size();
     ASSERT_NO_FATAL_FAILURE(OpenLogs(l));
@@ -368,7 +320,7 @@ TEST(Detail350Commands, ARefusedClearLeavesTheLinesInTheFileAndALocalUnitIsNotCl
     ASSERT_TRUE(l.Until([&] { return l.w->StepNo == 6; }, 200));
     EXPECT_EQ(l.Text("LogProgress"), "Reading Events Log completed");
     EXPECT_EQ(TextFile::readLines(l.dir.path() / "local.txt")->size(), kept);
-    EXPECT_FALSE(WasSent(l, "<0350/CAE="));
+    EXPECT_FALSE(l.WasSent("<0350/CAE="));
     EXPECT_EQ(l.unit->events().size(), kept);
 }
 
@@ -376,7 +328,7 @@ TEST(Detail350Commands, ADownloadCutShortByNoAnswerKeepsWhatWasReadAndClearsNoth
     for (const char refusal : {'\0', '~'}) {
         SCOPED_TRACE(refusal ? "far end silent" : "no answer");
         DetailRig r;
-        r.Open("0350110001", 4, "0450");
+        r.Open350("0350110001", 4, "0450");
         Lines firstPage = AddEvents(r, "13579BD");
         const size_t held = firstPage.size();
         firstPage.resize(5);
@@ -384,14 +336,13 @@ TEST(Detail350Commands, ADownloadCutShortByNoAnswerKeepsWhatWasReadAndClearsNoth
         ReadEventsTo(r, "cut.txt");
         ASSERT_TRUE(r.UntilSent("<0450/RNE?", 20));
         // The second page does not come.
-        r.unit->inject(
-            Only(refusal ? sim::Injection::refuse(refusal) : sim::Injection::silence(), "RNE"));
+        r.Once(refusal ? sim::Injection::refuse(refusal) : sim::Injection::silence(), "RNE");
         ASSERT_TRUE(r.Until([&] { return r.w->StepNo == 6; }, 400));
         EXPECT_EQ(*TextFile::readLines(r.dir.path() / "cut.txt"), firstPage);
         EXPECT_EQ(r.Text("LogTopLine"), "Select Log to download; data will be saved to disk");
         EXPECT_EQ(r.Text("LogProgress"), refusal ? "Log: Oblix timeout" : "Log: No comms");
         EXPECT_EQ(r.at("LogProgress").textColour(), Colours::red);
-        EXPECT_FALSE(WasSent(r, "<0450/CAE="));
+        EXPECT_FALSE(r.WasSent("<0450/CAE="));
         EXPECT_EQ(r.unit->events().size(), held);
         EXPECT_EQ(r.Text("LogEventsCount"), std::to_string(held - 5) + " Events Log lines to read");
         EXPECT_TRUE(r.at("BtnReadEvents").enabled());
@@ -408,7 +359,7 @@ TEST(Detail350Commands, ALogFileThatCannotBeWrittenClearsNothingInTheUnit) {
         SCOPED_TRACE(std::string(c.file) + (c.events ? " events" : " statistics"));
         DetailRig r;
         std::filesystem::create_directory(r.dir.path() / "logs");
-        r.Open();
+        r.Open350();
         const size_t events = AddEvents(r, "1").size();
         r.unit->addStatistics("08.512.35E6042", r.clock.monotonicMs());
         ASSERT_NO_FATAL_FAILURE(OpenLogs(r));
@@ -419,8 +370,8 @@ TEST(Detail350Commands, ALogFileThatCannotBeWrittenClearsNothingInTheUnit) {
         ASSERT_TRUE(r.Until([&] { return !r.op.reports.empty(); }, 200));
         r.Tick(20);
         EXPECT_EQ(r.op.reports.size(), 1u);
-        EXPECT_FALSE(WasSent(r, "<0350/CAE="));
-        EXPECT_FALSE(WasSent(r, "<0350/CAS="));
+        EXPECT_FALSE(r.WasSent("<0350/CAE="));
+        EXPECT_FALSE(r.WasSent("<0350/CAS="));
         EXPECT_EQ(r.unit->events().size(), events);
         EXPECT_EQ(r.unit->statistics().size(), 1u);
     }
@@ -431,7 +382,7 @@ TEST(Detail350Commands, ALogFileThatCannotBeWrittenClearsNothingInTheUnit) {
 TEST(Detail350Commands, AnUnwritableLogFileKeepsTheLinesAndAsksForAnotherFile) {
     DetailRig r;
     std::filesystem::create_directory(r.dir.path() / "logs");
-    r.Open();
+    r.Open350();
     const Lines expected = AddEvents(r, "135");
     ASSERT_NO_FATAL_FAILURE(OpenLogs(r));
     r.op.files = {std::string("logs"), std::string("ev.txt")};
@@ -440,7 +391,7 @@ TEST(Detail350Commands, AnUnwritableLogFileKeepsTheLinesAndAsksForAnotherFile) {
     r.w->click("BtnReadLog");
     ASSERT_TRUE(r.Until([&] { return r.op.files.empty(); }, 200));
     EXPECT_EQ(r.op.reports.size(), 1u);
-    EXPECT_FALSE(WasSent(r, "<0350/CAE="));
+    EXPECT_FALSE(r.WasSent("<0350/CAE="));
     ASSERT_TRUE(ChooseWriteMode(r));
     r.w->click("BtnReadLog");
     ASSERT_TRUE(r.UntilSent("<0350/CAE=", 200));
@@ -468,12 +419,12 @@ TEST(Detail350Commands, ForcedSwitchoverIsReportedAsTheUnitAnswers) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.address) + " " + (c.reply ? c.reply : "silent"));
         DetailRig r;
-        r.Open("0350110000", c.record, c.address);
+        r.Open350("0350110000", c.record, c.address);
         if (c.reply)
             r.unit->setAnswer("FSW", c.reply);
         else
-            r.unit->inject(Only(sim::Injection::silence(), "FSW"));
-        ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
+            r.Once(sim::Injection::silence(), "FSW");
+        r.ToPanel("BtnUtilities", "TIM?");
         EXPECT_TRUE(r.at("SwitchHint").visible());
         ASSERT_TRUE(r.at("BtnSwitch").enabled());
         r.w->click("BtnSwitch");
@@ -492,9 +443,9 @@ TEST(Detail350Commands, CloseDuringASwitchoverOrAMemoryLoadClosesTheWindow) {
     for (const bool load : {false, true}) {
         SCOPED_TRACE(load ? "memory load" : "switchover");
         DetailRig r;
-        r.Open();
+        r.Open350();
         r.unit->setAnswer("CLD", "=");
-        ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
+        r.ToPanel("BtnUtilities", "TIM?");
         if (load) {
             ASSERT_NO_FATAL_FAILURE(ConfirmLoad(r));
         } else {
@@ -513,8 +464,8 @@ TEST(Detail350Commands, CloseDuringASwitchoverOrAMemoryLoadClosesTheWindow) {
 
 TEST(Detail350Commands, CentreBufferReportsTheUnitsAnswer) {
     DetailRig r;
-    r.Open();
-    ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
+    r.Open350();
+    r.ToPanel("BtnUtilities", "TIM?");
     EXPECT_TRUE(r.at("BufferHint").visible());
     ASSERT_TRUE(r.at("BtnCenterBuffer").enabled());
     for (const auto& [reply, shown, colour] :
@@ -541,8 +492,8 @@ TEST(Detail350Commands, CentreBufferReportsTheUnitsAnswer) {
 
 TEST(Detail350Commands, ADistantMemoryLoadIsAcceptedRefusedOrTimedOut) {
     DetailRig r;
-    r.Open("0350110001", 4, "0450");
-    ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
+    r.Open350("0350110001", 4, "0450");
+    r.ToPanel("BtnUtilities", "TIM?");
     ASSERT_TRUE(r.at("BtnLoad").enabled());
 
     // Accepted: the answer is taken after 75 ticks; the unit then gets 2.5 s of peace.
@@ -567,7 +518,7 @@ TEST(Detail350Commands, ADistantMemoryLoadIsAcceptedRefusedOrTimedOut) {
         ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") != "Loading..."; }, limit));
         EXPECT_EQ(r.Text("MemoryMsg"), shown);
         EXPECT_EQ(r.at("MemoryMsg").textColour(), Colours::red);
-        r.unit->inject(Only(sim::Injection::silence(), "CLD"));
+        r.Once(sim::Injection::silence(), "CLD");
     }
 }
 
@@ -581,10 +532,10 @@ TEST(Detail350Commands, AMemoryLoadAnsweredAfterTheWaitIsASuccess) {
     for (const Case& c : {Case{3, "0350", 3000}, Case{4, "0450", 4500}}) {
         SCOPED_TRACE(c.address);
         DetailRig r;
-        r.Open("0350110000", c.record, c.address);
-        ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
+        r.Open350("0350110000", c.record, c.address);
+        r.ToPanel("BtnUtilities", "TIM?");
         r.unit->setAnswer("CLD", "=");
-        r.unit->inject(Only(sim::Injection::late(c.lateMs), "CLD"));
+        r.Once(sim::Injection::late(c.lateMs), "CLD");
         ASSERT_NO_FATAL_FAILURE(ConfirmLoad(r));
         ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") != "Loading..."; }, 300));
         EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 3");

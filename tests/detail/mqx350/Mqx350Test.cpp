@@ -1,6 +1,5 @@
 #include "detail/DetailRig.h"
 
-#include "detail/framework/DetailHost.h"
 #include "ui/TextFile.h"
 #include "wire/FaultTables.h"
 
@@ -10,19 +9,11 @@ namespace {
 
 const std::string kCid24 = "CID=ABC" + std::string(21, ' ');
 
-void OpenUtilities(DetailRig& r) {
-    ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/RED?"));
-    r.Tick(3);
-    r.w->click("BtnUtilities");
-    ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/TIM?"));
-    r.Tick(3);
-}
-
 } // namespace
 
 TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     // clang-format off
     const char* answers[][2] = {
         {"NUE", "=221"}, {"NUS", "=012"}, {"FLT", "=031001"}, {"EBN", "=08.5"}, {"RFO", "=+001.2"},
@@ -45,16 +36,10 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
         "<0350/BFS?", "<0350/RED?", "<0350/OUS?", "<0350/RSL?", "<0350/TMP?", "<0350/TXO?",
         "<0350/REB?", "<0350/PLI?", "<0350/CTD?", "<0350/LRS?"};
     EXPECT_EQ(r.SentSince(mark), expected);
-    // clang-format off
-    const std::pair<const char*, const char*> shown[] = {
-        {"StaLRS", "REMOTE"}, {"StaCID", "LINK TWO"}, {"StaSWR", "1.07 2.03"}, {"StaNUE", "221"},
-        {"StaUnit", "OK"}, {"StaTx", "Tx FIFO slip"}, {"StaRx", "Demodulator unlocked"},
-        {"StaEbNo", "8.5 dB"}, {"StaFreqOffset", "+001.2 kHz"}, {"StaBER", "1.0 E-7"},
-        {"StaBFS", "50 %"}, {"StaRED", "Online"}, {"StaRSL", "> -60 dBm"},
-        {"StaTXO", "Off during Warm-Up"}, {"StaREB", "> 16 dB"}, {"StaPLI", "Not available"}};
-    // clang-format on
-    for (const auto& [box, text] : shown)
-        EXPECT_EQ(r.Text(box), text) << box;
+    r.Shows("StaLRS=REMOTE|StaCID=LINK TWO|StaSWR=1.07 2.03|StaNUE=221|StaUnit=OK|StaTx=Tx FIFO "
+            "slip|StaRx=Demodulator unlocked|StaEbNo=8.5 dB|StaFreqOffset=+001.2 kHz|StaBER=1.0 "
+            "E-7|StaBFS=50 %|StaRED=Online|StaRSL=> -60 dBm|StaTXO=Off during Warm-Up|StaREB=> 16 "
+            "dB|StaPLI=Not available");
     EXPECT_EQ(r.Colour("StaNUE"), "yellow");
     EXPECT_EQ(r.Colour("StaNUS"), "white");
     EXPECT_EQ(r.Colour("StaUnit"), "lime");
@@ -80,7 +65,7 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
 
 TEST(Detail350, TheL350ReadsItsOduStatusAndTheCountdownShows) {
     DetailRig r;
-    r.Open("0351110001", 3, "0351");
+    r.Open350("0351110001", 3, "0351");
     // clang-format off
     const char* answers[][2] = {
         {"CTD", "=030"}, {"BPC", "=1"}, {"BDC", "=1200"}, {"BDV", "=24.0"}, {"LPC", "=1"},
@@ -92,15 +77,14 @@ TEST(Detail350, TheL350ReadsItsOduStatusAndTheCountdownShows) {
     r.unit->setAnswer("LDC", "?");
     EXPECT_EQ(r.w->ModelName, "MQX-350L");
     EXPECT_TRUE(r.at("GrpClockExt").visible());
-    ASSERT_TRUE(r.UntilSent("<0351/BSV?"));
+    ASSERT_TRUE(r.UntilSent("CTD?"));
+    const size_t mark = r.port.sent.size();
+    ASSERT_TRUE(r.UntilSent("LRS?"));
+    EXPECT_EQ(r.Commands(mark), (Lines{"BPC?", "BDC?", "BDV?", "LPC?", "LDC?", "LDV?", "BCE?",
+                                       "BOL?", "BUT?", "BPA?", "BSV?", "LRS?"}));
     r.Tick(3);
-    // clang-format off
-    const std::pair<const char*, const char*> odu[] = {
-        {"StaCTD", "030 sec"}, {"StaBPC", "Enabled"}, {"StaBDC", "1200 mA"}, {"StaLDC", "N/A"},
-        {"StaFSK", "Enabled"}, {"StaBPA", "Locked"}, {"StaBSV", "12"}};
-    // clang-format on
-    for (const auto& [box, text] : odu)
-        EXPECT_EQ(r.Text(box), text) << box;
+    r.Shows("StaCTD=030 sec|StaBPC=Enabled|StaBDC=1200 "
+            "mA|StaLDC=N/A|StaFSK=Enabled|StaBPA=Locked|StaBSV=12");
     EXPECT_TRUE(r.at("StaCTD").visible());
     EXPECT_EQ(r.Colour("StaLDC"), "gray");
     EXPECT_TRUE(r.at("BucStatus").visible());
@@ -109,14 +93,14 @@ TEST(Detail350, TheL350ReadsItsOduStatusAndTheCountdownShows) {
     // With the G.703 option the clock extension box shows; "x" means not reported.
     for (const char* identity : {"035011000x", "0350110001"}) {
         DetailRig g;
-        g.Open(identity);
+        g.Open350(identity);
         EXPECT_EQ(g.at("GrpClockExt").visible(), identity[9] == '1') << identity;
     }
 }
 
 TEST(Detail350, ConfigurationReadFillsEveryBoxFromItsPosition) {
     DetailRig r;
-    r.Open("0351110000", 3, "0351");
+    r.Open350("0351110000", 3, "0351");
     const size_t mark = r.port.sent.size();
     r.ReadConfig();
     const std::vector<std::string> all = r.SentSince(mark);
@@ -192,57 +176,57 @@ TEST(Detail350, ConfigurationReadFillsEveryBoxFromItsPosition) {
 
 TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     for (const char* m : {"TFQ", "TPL", "APP", "CID", "RSW", "RMD", "ESA", "ADJ"})
         r.unit->setAnswer(m, "=");
     r.ReadConfig();
     const auto sent = [&](const std::function<void()>& action) { return r.Settings(action); };
     using V = std::vector<std::string>;
     // Tx frequency: 95 lies between the two bands of the MQX-350.
-    EXPECT_EQ(sent([&] { r.Edit("ConfTFQ", "95"); }), V{});
+    EXPECT_EQ(r.Set("ConfTFQ", "95"), V{});
     EXPECT_EQ(r.at("ConfTFQCap").textColour(), Colours::red);
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad frequency value. Please correct it");
     EXPECT_EQ(r.Text("ConfTFQ"), "95");
-    EXPECT_EQ(sent([&] { r.Edit("ConfTFQ", "90"); }), V{"TFQ=0090.0000"});
+    EXPECT_EQ(r.Set("ConfTFQ", "90"), V{"TFQ=0090.0000"});
     EXPECT_EQ(r.at("ConfTFQCap").textColour(), Colours::black);
     EXPECT_EQ(r.Text("ConfTFQ"), " 90.0000");
     EXPECT_EQ(r.tx.CurrentMode, "SETCONFIG");
-    EXPECT_EQ(sent([&] { r.Edit("ConfTFQ", "100"); }), V{"TFQ=0100.0000"});
+    EXPECT_EQ(r.Set("ConfTFQ", "100"), V{"TFQ=0100.0000"});
     // The same number written otherwise sends nothing and the box shows it as before.
-    EXPECT_EQ(sent([&] { r.Edit("ConfTFQ", "100.00"); }), V{});
+    EXPECT_EQ(r.Set("ConfTFQ", "100.00"), V{});
     EXPECT_EQ(r.Text("ConfTFQ"), " 100.0000");
-    EXPECT_EQ(sent([&] { r.Edit("ConfTFQ", "70.00005"); }), V{});
+    EXPECT_EQ(r.Set("ConfTFQ", "70.00005"), V{});
     // Power: the level travels without its sign.
-    EXPECT_EQ(sent([&] { r.Edit("ConfTPL", "-3"); }), V{"TPL=03.0"});
+    EXPECT_EQ(r.Set("ConfTPL", "-3"), V{"TPL=03.0"});
     EXPECT_EQ(r.Text("ConfTPL"), "- 3.0");
-    EXPECT_EQ(sent([&] { r.Edit("ConfTPL", "+1"); }), V{});
-    EXPECT_EQ(sent([&] { r.Edit("ConfTPL", "-26"); }), V{});
+    EXPECT_EQ(r.Set("ConfTPL", "+1"), V{});
+    EXPECT_EQ(r.Set("ConfTPL", "-26"), V{});
     r.w->click("BtnAupc");
     EXPECT_TRUE(r.at("GrpAupc").visible());
     // AUPC target: one hex digit for the whole dB; the caption stays black on an error.
-    EXPECT_EQ(sent([&] { r.Edit("ConfAPPc", "9.5"); }), V{"APP=109.53"});
-    EXPECT_EQ(sent([&] { r.Edit("ConfAPPc", "12.5"); }), V{"APP=10C.53"});
-    EXPECT_EQ(sent([&] { r.Edit("ConfAPPc", "15"); }), V{});
+    EXPECT_EQ(r.Set("ConfAPPc", "9.5"), V{"APP=109.53"});
+    EXPECT_EQ(r.Set("ConfAPPc", "12.5"), V{"APP=10C.53"});
+    EXPECT_EQ(r.Set("ConfAPPc", "15"), V{});
     EXPECT_EQ(r.at("ConfAPPcCap").textColour(), Colours::black);
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad value. Please correct it");
     EXPECT_EQ(sent([&] { r.w->choose("ConfAPI", 7); }), V{"APP=10C.57"});
     // Circuit ID: capitals, padded to 24.
-    EXPECT_EQ(sent([&] { r.Edit("ConfCID", "abc"); }), V{kCid24});
+    EXPECT_EQ(r.Set("ConfCID", "abc"), V{kCid24});
     // Sweep width: integer up to 32 kHz on the MQX-350.
-    EXPECT_EQ(sent([&] { r.Edit("ConfRSW", "33"); }), V{});
-    EXPECT_EQ(sent([&] { r.Edit("ConfRSW", "5"); }), V{"RSW=005"});
+    EXPECT_EQ(r.Set("ConfRSW", "33"), V{});
+    EXPECT_EQ(r.Set("ConfRSW", "5"), V{"RSW=005"});
     EXPECT_EQ(r.Text("ConfRSW"), " 5");
     // Slave address: multiples of 10; the reference adjust with its sign.
-    EXPECT_EQ(sent([&] { r.Edit("ConfESA", "125"); }), V{});
-    EXPECT_EQ(sent([&] { r.Edit("ConfESA", "130"); }), V{"ESA=0130"});
-    EXPECT_EQ(sent([&] { r.Edit("ConfADJ", "-7"); }), V{"ADJ=-007"});
+    EXPECT_EQ(r.Set("ConfESA", "125"), V{});
+    EXPECT_EQ(r.Set("ConfESA", "130"), V{"ESA=0130"});
+    EXPECT_EQ(r.Set("ConfADJ", "-7"), V{"ADJ=-007"});
     // A drop-down sends its index; the Rx modulation as a hex digit.
     EXPECT_EQ(sent([&] { r.w->choose("ConfRMD", 4); }), V{"RMD=4"});
     EXPECT_EQ(r.Text("Instruction"), "Click on a box to change the configuration parameters");
 
     // The MQX-350L: 949.9 MHz is below its band; the LO carries its mix sign.
     DetailRig l;
-    l.Open("0351110000", 3, "0351");
+    l.Open350("0351110000", 3, "0351");
     l.unit->setAnswer("TFQ", "=");
     l.unit->setAnswer("BLO", "=");
     l.ReadConfig();
@@ -260,7 +244,7 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
 
 TEST(Detail350, DistantChangesAreConfirmedFirst) {
     DetailRig r;
-    r.Open("0350110001", 4, "0450");
+    r.Open350("0350110001", 4, "0450");
     r.unit->setAnswer("LRS", "=0");
     r.unit->setAnswer("TFQ", "=");
     r.unit->setAnswer("TST", "=");
@@ -269,22 +253,6 @@ TEST(Detail350, DistantChangesAreConfirmedFirst) {
     EXPECT_FALSE(r.at("ConfLRS").visible());
     EXPECT_TRUE(r.at("ConfADJ").readOnly());
 
-    // No: nothing is sent and the box gets its value back.
-    r.op.answers.push_back(Answer::No);
-    size_t mark = r.port.sent.size();
-    r.Edit("ConfTFQ", "71");
-    EXPECT_TRUE(r.op.questions.empty()); // asked 100 ms later
-    r.Tick(3);
-    ASSERT_EQ(r.op.questions.size(), 1u);
-    EXPECT_EQ(r.op.questions[0].title, "Confirm");
-    EXPECT_EQ(r.op.questions[0].text, "Change Tx frequency to 71.0000 MHz. Comms may be affected.");
-    EXPECT_EQ(r.op.questions[0].buttons, Buttons::YesNo);
-    r.Tick(5);
-    EXPECT_TRUE(r.SentSince(mark).empty());
-    EXPECT_EQ(r.Text("ConfTFQ"), " 70.0000");
-    EXPECT_EQ(r.Text("Instruction"), "Edit of parameter has been replaced with previous value");
-    EXPECT_EQ(r.w->StepNo, ConfigSteps::Idle);
-
     // Yes: the command goes out.
     r.op.answers.push_back(Answer::Yes);
     r.Edit("ConfTFQ", "71");
@@ -292,20 +260,12 @@ TEST(Detail350, DistantChangesAreConfirmedFirst) {
     EXPECT_EQ(r.Text("Instruction"), "Distant modem re-configuration sent, please wait...");
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
 
-    // A test mode other than I/O loopback would cut the distant unit off: Normal is sent.
     // The clock extension's two boxes make one command and one question without a selection.
     r.unit->setAnswer("CEX", "=");
-    const std::tuple<const char*, int, const char*, const char*> asked[] = {
-        {"ConfTST", 5, "<0450/TST=0", "Change Unit Test Mode to Normal. Comms may be affected."},
-        {"ConfCEXMode", 2, "<0450/CEX=22",
-         "Change Clk Extension parameters. Comms may be affected."}};
-    for (const auto& [box, index, command, question] : asked) {
-        r.op.answers.push_back(Answer::Yes);
-        r.w->choose(box, index);
-        ASSERT_TRUE(r.UntilSent(command, 10));
-        EXPECT_EQ(r.op.questions.back().text, question);
-        ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
-    }
+    r.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfCEXMode", 2); }), Lines{"CEX=22"});
+    EXPECT_EQ(r.op.questions.back().text,
+              "Change Clk Extension parameters. Comms may be affected.");
 
     // A distant unit in remote: the boxes open, the reference adjust stays read-only.
     r.unit->setAnswer("LRS", "=1");
@@ -318,7 +278,7 @@ TEST(Detail350, DistantChangesAreConfirmedFirst) {
 
     // The redundant modem beside the switch is a LOCAL unit: its state, its box, no question.
     DetailRig m;
-    m.Open("0350110000", 42, "0042");
+    m.Open350("0350110000", 42, "0042");
     m.unit->setAnswer("LRS", "=0");
     m.unit->setAnswer("TFQ", "=");
     m.ReadConfig();
@@ -327,49 +287,24 @@ TEST(Detail350, DistantChangesAreConfirmedFirst) {
     EXPECT_TRUE(m.at("ConfLRS").visible());
     m.unit->setAnswer("LRS", "=1");
     EXPECT_EQ(m.Settings([&] { m.w->choose("ConfLRS", 1); }), (std::vector<std::string>{"LRS=1"}));
-    EXPECT_EQ(m.Settings([&] { m.Edit("ConfTFQ", "71"); }),
-              (std::vector<std::string>{"TFQ=0071.0000"}));
+    EXPECT_EQ(m.Set("ConfTFQ", "71"), (std::vector<std::string>{"TFQ=0071.0000"}));
 }
 
-TEST(Detail350, ARefusedChangeReadsTheUnitAgainAfterThirtyTicks) {
+// A refused circuit ID is read again from the circuit ID, not from the configuration.
+TEST(Detail350, ARefusedCircuitIdIsReadAgainFromItsOwnStep) {
     DetailRig r;
-    r.Open();
-    r.unit->setAnswer("TFQ", "?");
-    r.unit->setAnswer("CID", "=LINK TWO");
+    r.Open350();
     r.ReadConfig();
-    r.Edit("ConfTFQ", "75");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::PauseFirst; }));
-    EXPECT_EQ(r.Text("Notice"), "Command was not accepted. Re-reading unit...");
-    EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
-    const size_t mark = r.port.sent.size();
-    int ticks = 0;
-    while (r.port.sent.size() == mark && ticks < 100) {
-        r.Tick();
-        ++ticks;
-    }
-    EXPECT_GE(ticks, 31);
-    EXPECT_LE(ticks, 33);
-    EXPECT_EQ(r.port.sent.back(), "<0350/MGC?");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
-    EXPECT_EQ(r.Text("ConfTFQ"), " 70.0000");
-
-    // A refused circuit ID starts again from the circuit ID; a silent unit times out.
     r.unit->setAnswer("CID", "*");
     r.Edit("ConfCID", "new");
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == 1; }));
     r.Tick(2);
     EXPECT_EQ(r.port.sent.back(), "<0350/CID?");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
-    r.unit->setAnswer("TFQ", "");
-    r.unit->inject(sim::Injection::silence());
-    r.Edit("ConfTFQ", "76");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::PauseFirst; }, 100));
-    EXPECT_EQ(r.Text("Notice"), "Timed out. Check Timeout-Time. Re-reading unit...");
 }
 
 TEST(Detail350, RemoteStateRulesAfterAChange) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     r.unit->setAnswer("LRS", "=0");
     r.ReadConfig();
     EXPECT_EQ(r.Text("StaLRS"), "LOCAL");
@@ -407,7 +342,7 @@ TEST(Detail350, AnOfflineUnitOfAPairIsReadOnlyAUnitOnItsOwnIsNot) {
         SCOPED_TRACE(paired ? "paired" : "alone");
         DetailRig r;
         r.paired = paired;
-        r.Open();
+        r.Open350();
         r.unit->setOnline(false);
         r.ReadConfig();
         EXPECT_EQ(r.Text("StaRED"), "Offline");
@@ -418,7 +353,7 @@ TEST(Detail350, AnOfflineUnitOfAPairIsReadOnlyAUnitOnItsOwnIsNot) {
 
 TEST(Detail350, LogsDownloadToNewAppendedAndOverwrittenFiles) {
     DetailRig r;
-    r.Open();
+    r.Open350();
     r.unit->setStatisticsInterval(0);
     for (char code : {'1', '3', '5'})
         r.unit->addEvent('1', '3', code, r.clock.monotonicMs());
@@ -478,10 +413,10 @@ TEST(Detail350, LogsDownloadToNewAppendedAndOverwrittenFiles) {
 TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
     DetailRig r;
     r.clock.set({2026, 12, 31, 23, 50, 10, 0});
-    r.Open();
+    r.Open350();
     r.unit->setAnswer("DAY", "=311226");
     r.unit->setAnswer("TIM", "=235010");
-    ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
+    r.ToPanel("BtnUtilities", "TIM?");
     EXPECT_EQ(r.Text("ClockModem"), "23:50:10 31 Dec 2026");
     EXPECT_EQ(r.Text("BtnSetTime"), "Set &Time and Date");
     r.w->choose("HourOffset", 22); // "+1"
@@ -500,10 +435,10 @@ TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
     // Backwards over midnight with the quarter-hours.
     DetailRig b;
     b.clock.set({2027, 1, 1, 0, 10, 0, 0});
-    b.Open();
+    b.Open350();
     b.unit->setAnswer("DAY", "=010127");
     b.unit->setAnswer("TIM", "=001000");
-    ASSERT_NO_FATAL_FAILURE(OpenUtilities(b));
+    b.ToPanel("BtnUtilities", "TIM?");
     b.w->choose("QuarterOffset", 5); // "-1/2"
     b.Tick(2);
     b.w->click("BtnSetTime");
@@ -513,8 +448,8 @@ TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
 
 TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
     DetailRig r;
-    r.Open("0351110000", 3, "0351");
-    ASSERT_NO_FATAL_FAILURE(OpenUtilities(r));
+    r.Open350("0351110000", 3, "0351");
+    r.ToPanel("BtnUtilities", "TIM?");
     r.w->choose("MemoryList", 3);
     // Storing into an empty location goes straight on.
     r.unit->setAnswer("MGC", "*");
@@ -561,46 +496,4 @@ TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
     r.Tick(5);
     EXPECT_EQ(r.tx.CurrentMode, "UTILITIES");
     EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 3");
-}
-
-TEST(Detail350, TheStationOpensTheWindowAndTakesThePortBack) {
-    PollHarness h;
-    std::vector<Screen*> shown;
-    ManualScheduler unused;
-    DetailHost host({h.cycle.tx, h.port, h.capture, h.clock, h.op, h.setup, h.print, h.dir.path()},
-                    [&](Screen& s, bool on) {
-                        if (on)
-                            shown.push_back(&s);
-                        else
-                            shown.erase(std::find(shown.begin(), shown.end(), &s));
-                    });
-    h.cycle.SetDetailWindows(&host);
-    sim::Unit* m = h.Unit(3, Modem1, "1300", "350");
-    m->setAnswer("EID", "=1350110000");
-    h.Start();
-    h.Ticks(20);
-    h.cycle.DoubleClickLink(2);
-    h.Ticks(40);
-    h.cycle.DoubleClickUnit(Modem1, false);
-    const auto run = [&](int limit, const std::function<bool()>& done) {
-        for (int i = 0; i < limit && !done(); ++i) {
-            h.Tick();
-            host.Tick();
-        }
-    };
-    run(200, [&] { return host.IsOpen(); });
-    ASSERT_TRUE(host.IsOpen());
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_FALSE(h.cycle.TimerEnabled());
-    EXPECT_EQ(host.Window()->caption().substr(0, 36), "Detail of Modem 1, Local end, link: ");
-    run(100, [] { return false; });
-    EXPECT_EQ(h.port.sent.back().substr(0, 6), "<1300/");
-    host.Window()->click("BtnClose");
-    run(60, [&] { return !host.IsOpen(); });
-    EXPECT_FALSE(host.IsOpen());
-    EXPECT_TRUE(shown.empty());
-    EXPECT_TRUE(h.cycle.TimerEnabled());
-    // The after-detail steps ask the unit's faults once more.
-    ASSERT_TRUE(h.RunRequests(1));
-    EXPECT_EQ(h.port.sent.back(), "<1300/FLT?");
 }

@@ -8,28 +8,17 @@ using namespace linvar;
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 // An MQX-370 family window on the simulated unit of that model.
 Mqx370Window& Open370(DetailRig& r, const std::string& identity, int record = 3,
                       const std::string& address = "0370") {
-    r.Place(identity.substr(1, 3), record, address);
-    r.unit->setIdentity(identity);
-    return r.Create<Mqx370Window>(identity, record, address);
+    r.Place(identity.substr(1, 3), record, address).setIdentity(identity);
+    return r.Create<Mqx370Window>(identity);
 }
 
 // The unit's configuration string with `text` from position `pos` (1 = the first).
 std::string With(std::string s, int pos, const std::string& text) {
     s.replace(static_cast<size_t>(pos - 1), text.size(), text);
     return s;
-}
-
-// The instruction the window shows while `box` has the focus.
-std::string Prompt(DetailRig& r, const char* box) {
-    r.w->enter(box);
-    const std::string shown = r.Text("Instruction");
-    r.w->leave(box);
-    return shown;
 }
 
 } // namespace
@@ -97,16 +86,10 @@ TEST(Detail370, StatusLoopReadsFaultsAndTheLBandOdu) {
                            "<0371/OLL?", "<0371/ODC?", "<0371/OSV?", "<0371/OPC?", "<0371/ODV?",
                            "<0371/LNC?", "<0371/OTP?"}));
     // Code C reads "PiV IP module" on an MQX-370L.
-    // clang-format off
-    const std::pair<const char*, const char*> shown[] = {
-        {"StaUnit", "PiV IP module"}, {"StaTx", "Tx FIFO slip"}, {"StaRx", "Buffer overflow"},
-        {"StaONet", "IDR Rx BWA4"}, {"StaFreqOffset", "Unlocked"}, {"StaRSL", "< -72.5 dBm"},
-        {"StaTXO", "Off for BUC warm-up"}, {"StaRED", "Off line"}, {"StaHRV", "0200"},
-        {"StaSWR", "1.3.0"}, {"StaODP", "Enabled"}, {"StaFSK", "Enabled"}, {"StaOPC", "10.0 watt"},
-        {"StaLNC", "120 mA"}, {"StaOTP", "10.0 dB"}};
-    // clang-format on
-    for (const auto& [box, text] : shown)
-        EXPECT_EQ(r.Text(box), text) << box;
+    r.Shows("StaUnit=PiV IP module|StaTx=Tx FIFO slip|StaRx=Buffer overflow|StaONet=IDR Rx "
+            "BWA4|StaFreqOffset=Unlocked|StaRSL=< -72.5 dBm|StaTXO=Off for BUC warm-up|StaRED=Off "
+            "line|StaHRV=0200|StaSWR=1.3.0|StaODP=Enabled|StaFSK=Enabled|StaOPC=10.0 "
+            "watt|StaLNC=120 mA|StaOTP=10.0 dB");
     EXPECT_EQ(r.Colour("StaONet"), "yellow");
 
     // The FSK link off ends the loop there.
@@ -202,9 +185,7 @@ TEST(Detail370, ConfigurationReadFillsEveryBox) {
     for (size_t i = 0; i < std::size(masks); ++i)
         EXPECT_EQ(r.at(masks[i]).checked(), i % 2 == 0) << masks[i];
     // A G.703 interface and IDR framing: the fixed-rate lists stand for the rate boxes.
-    EXPECT_TRUE(r.at("ConfTRL").visible());
-    EXPECT_FALSE(r.at("ConfTDR").visible());
-    EXPECT_TRUE(r.at("ConfRRL").visible());
+    EXPECT_EQ(r.Flags(&Control::visible, {"ConfTRL", "ConfTDR", "ConfRRL"}), "101");
     // With ESC shown the OBLIX mode and slave address are not.
     EXPECT_FALSE(r.at("ConfEFM").visible());
     EXPECT_TRUE(r.at("GrpEsc").visible());
@@ -219,31 +200,22 @@ TEST(Detail370, TheLBandLayoutsAndTheOduString) {
     Open370(r, "0371000000", 3, "0371");
     r.unit->setConfig(With(r.unit->config(), 1, "12345678"));
     r.ReadConfig();
-    const std::pair<const char*, const char*> texts[] = {
-        {"ConfTFQ", " 1234.5678"}, {"ConfRFQ", " 1100.0000"}, {"ConfOOD", "02:30"},
-        {"ConfODL", "1000"},       {"ConfODH", "3000"},       {"ConfLNL", "50"},
-        {"ConfLNH", "400"},        {"ConfTLO", "13050"}};
-    for (const auto& [box, text] : texts)
-        EXPECT_EQ(r.Text(box), text) << box;
-    const std::pair<const char*, const char*> entries[] = {{"ConfBAD", "1"},
-                                                           {"ConfLNV", " 18 volts"},
-                                                           {"ConfTLOMix", "+"},
-                                                           {"ConfRLOMix", "-"},
-                                                           {"ConfERF", " Internal"}};
-    for (const auto& [box, entry] : entries)
-        EXPECT_EQ(r.at(box).selectedText(), entry) << box;
+    r.Shows(
+        "ConfTFQ= 1234.5678|ConfRFQ= "
+        "1100.0000|ConfOOD=02:30|ConfODL=1000|ConfODH=3000|ConfLNL=50|ConfLNH=400|ConfTLO=13050");
+    r.Shows("ConfBAD=1|ConfLNV= 18 volts|ConfTLOMix=+|ConfRLOMix=-|ConfERF= Internal");
     // The limits and the commands of the ODU box.
     r.w->click("BtnOdu");
-    EXPECT_EQ(Prompt(r, "ConfODH"),
+    EXPECT_EQ(r.Prompt("ConfODH"),
               "Enter current value, integer between 0 and 4000 (mA), resolution 100 (mA)");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfODH", "3500"); }), Lines{"ODH=3500"});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfODL", "150"); }), Lines{});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfLNL", "251"); }), Lines{});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfLNH", "500"); }), Lines{"LNH=500"});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfOOD", "20:59"); }), Lines{"OOD=20:59"});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfOOD", "21:00"); }), Lines{});
+    EXPECT_EQ(r.Set("ConfODH", "3500"), Lines{"ODH=3500"});
+    EXPECT_EQ(r.Set("ConfODL", "150"), Lines{});
+    EXPECT_EQ(r.Set("ConfLNL", "251"), Lines{});
+    EXPECT_EQ(r.Set("ConfLNH", "500"), Lines{"LNH=500"});
+    EXPECT_EQ(r.Set("ConfOOD", "20:59"), Lines{"OOD=20:59"});
+    EXPECT_EQ(r.Set("ConfOOD", "21:00"), Lines{});
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad value. Please correct it");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfTLO", "12000"); }), Lines{"TLO=12000+"});
+    EXPECT_EQ(r.Set("ConfTLO", "12000"), Lines{"TLO=12000+"});
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfBAD", 11); }), Lines{"OAD=12"});
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfLNB", 0); }), Lines{"LNB=0"});
     EXPECT_EQ(r.unit->oduConfig().substr(0, 2), "12");
@@ -264,11 +236,10 @@ TEST(Detail370, FrequencyRangeByModelCodeAndHardware) {
         Open370(r, c.identity);
         r.unit->setAnswer("HRV", c.hrv);
         r.ReadConfig();
-        EXPECT_EQ(Prompt(r, "ConfTFQ"),
+        EXPECT_EQ(r.Prompt("ConfTFQ"),
                   std::string("Enter Tx frequency, ") + c.prompt + ", resolution 100 Hz");
-        EXPECT_EQ(r.Settings([&] { r.Edit("ConfTFQ", "50"); }),
-                  c.fifty ? Lines{"TFQ=0050.0000"} : Lines{});
-        EXPECT_EQ(r.Settings([&] { r.Edit("ConfRFQ", "52"); }), Lines{"RFQ=0052.0000"});
+        EXPECT_EQ(r.Set("ConfTFQ", "50"), c.fifty ? Lines{"TFQ=0050.0000"} : Lines{});
+        EXPECT_EQ(r.Set("ConfRFQ", "52"), Lines{"RFQ=0052.0000"});
     }
 }
 
@@ -277,26 +248,26 @@ TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
     Open370(r, "0371000001", 3, "0371");
     r.unit->setConfig(With(r.unit->config(), 39, "1")); // IBS framing: AUPC may be chosen
     r.ReadConfig();
-    EXPECT_EQ(Prompt(r, "ConfTPL"),
+    EXPECT_EQ(r.Prompt("ConfTPL"),
               "Enter Tx power level, between -45 and 0 dBm, resolution 0.1 dB");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-30"); }), Lines{"TPL=30.0"});
+    EXPECT_EQ(r.Set("ConfTPL", "-30"), Lines{"TPL=30.0"});
     // " Manual-low" lowers the range to -65 .. -20.
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfAUP", 2); }), Lines{"AUP=2"});
-    EXPECT_EQ(Prompt(r, "ConfTPL"),
+    EXPECT_EQ(r.Prompt("ConfTPL"),
               "Enter Tx power level, between -65 and -20 dBm, resolution 0.1 dB");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-10"); }), Lines{});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfTPL", "-64.5"); }), Lines{"TPL=64.5"});
+    EXPECT_EQ(r.Set("ConfTPL", "-10"), Lines{});
+    EXPECT_EQ(r.Set("ConfTPL", "-64.5"), Lines{"TPL=64.5"});
 
-    EXPECT_EQ(Prompt(r, "ConfRBS"),
+    EXPECT_EQ(r.Prompt("ConfRBS"),
               "Enter buffer size, an integer value between 16 and 32768, increment 2");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "17"); }), Lines{});
+    EXPECT_EQ(r.Set("ConfRBS", "17"), Lines{});
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad buffer size. Please correct it");
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "16"); }), Lines{"RBS=00016"});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "32768"); }), Lines{"RBS=32768"});
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfRBS", "32770"); }), Lines{});
+    EXPECT_EQ(r.Set("ConfRBS", "16"), Lines{"RBS=00016"});
+    EXPECT_EQ(r.Set("ConfRBS", "32768"), Lines{"RBS=32768"});
+    EXPECT_EQ(r.Set("ConfRBS", "32770"), Lines{});
 
     for (const std::string& id : {std::string("abc"), std::string(45, 'x')}) {
-        const Lines sent = r.Settings([&] { r.Edit("ConfCID", id); });
+        const Lines sent = r.Set("ConfCID", id);
         ASSERT_EQ(sent.size(), 1u);
         EXPECT_EQ(sent[0].size(), 4u + 40u) << sent[0];
     }
@@ -313,9 +284,7 @@ TEST(Detail370, DropAndInsertTablesStepAndSendTheirValue) {
     r.ReadConfig();
     r.unit->setAnswer("DNI", "");
     r.w->click("BtnDni");
-    EXPECT_EQ(r.Text("DropSlot1"), "11");
-    EXPECT_EQ(r.Text("DropSlot2"), "na");
-    EXPECT_EQ(r.Text("InsertSlot1"), "24");
+    r.Shows("DropSlot1=11|DropSlot2=na|InsertSlot1=24");
     EXPECT_EQ(r.at("ConfDTY").selectedText(), " E1-CAS");
     EXPECT_EQ(r.at("ConfDNILoop").selectedText(), " On");
 
@@ -442,18 +411,18 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTIP", 1); }), Lines{"TIP=7"});
     r.w->click("BtnBkwd");
     EXPECT_TRUE(r.at("GrpClocks").visible());
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", "5"); }), Lines{"REF=00005.000U"});
+    EXPECT_EQ(r.Set("ConfREF", "5"), Lines{"REF=00005.000U"});
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfREFInput", 1); }), Lines{"REF=00005.000B"});
     // The wire carries whole kHz: the prompt names the lowest of them, and an entry
     // between two is refused with the reason, never rounded.
-    EXPECT_EQ(Prompt(r, "ConfREF"), "Enter Ext Ref Freq, between 3 kHz and 20 MHz, in whole kHz");
+    EXPECT_EQ(r.Prompt("ConfREF"), "Enter Ext Ref Freq, between 3 kHz and 20 MHz, in whole kHz");
     for (const char* refused : {"21", "0.0024", "5.0005"}) {
-        EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", refused); }), Lines{}) << refused;
+        EXPECT_EQ(r.Set("ConfREF", refused), Lines{}) << refused;
         EXPECT_EQ(r.Text("Notice"),
                   "ERROR: Bad value. The unit takes whole kHz from 3 kHz to 20 MHz. Please "
                   "correct it");
     }
-    EXPECT_EQ(r.Settings([&] { r.Edit("ConfREF", "0.003"); }), Lines{"REF=00000.003B"});
+    EXPECT_EQ(r.Set("ConfREF", "0.003"), Lines{"REF=00000.003B"});
     // At the DISTANT end a test mode other than I/O loopback goes out as Normal.
     DetailRig d;
     Open370(d, "0370000201", 4);
@@ -517,11 +486,9 @@ TEST(Detail370, TheInstalledOptionsAreShownOnRequest) {
     EXPECT_FALSE(r.at("OptionsBox").visible());
     r.w->click("BtnOptions");
     EXPECT_TRUE(r.at("OptionsBox").visible());
-    EXPECT_EQ(r.Text("OptTurbo"), " Turbo2 codec, to 20Mbps");
-    EXPECT_EQ(r.Text("OptFraming"), " IBS with Hi-rate ESC and IDR");
-    EXPECT_EQ(r.Text("OptDropInsert"), " D+I");
-    EXPECT_EQ(r.Text("OptModuleCap"), "Hi-stability reference");
-    EXPECT_EQ(r.Text("OptModule"), " Module installed");
+    r.Shows(
+        "OptTurbo= Turbo2 codec, to 20Mbps|OptFraming= IBS with Hi-rate ESC and IDR|OptDropInsert= "
+        "D+I|OptModuleCap=Hi-stability reference|OptModule= Module installed");
     // A phase chosen hides it again.
     r.w->click("BtnStatus");
     r.Tick(3);
@@ -542,15 +509,11 @@ TEST(Detail370, AfterASwitchoverTheOffLineModemTakesNoChanges) {
         if (is370)
             Open370(r, "0370000000");
         else
-            r.Open();
+            r.Open350();
         sim::Unit* partner = r.bus.add("0351", is370 ? "370" : "350");
         r.unit->setPartner(partner);
         partner->setPartner(r.unit);
-        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/RED?"));
-        r.Tick(3);
-        r.w->click("BtnUtilities");
-        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/TIM?"));
-        r.Tick(3);
+        r.ToPanel("BtnUtilities", "TIM?");
         r.w->click("BtnSwitch");
         ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/FSW=", 20));
         ASSERT_TRUE(r.Until([&] { return !r.Text("SwitchMsg").empty(); }, 100));
@@ -561,7 +524,7 @@ TEST(Detail370, AfterASwitchoverTheOffLineModemTakesNoChanges) {
         r.w->click("BtnConfig");
         ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
         EXPECT_TRUE(r.at("ConfTFQ").readOnly());
-        EXPECT_EQ(r.Settings([&] { r.Edit("ConfTFQ", "70.5"); }), Lines{});
+        EXPECT_EQ(r.Set("ConfTFQ", "70.5"), Lines{});
         EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTMD", 0); }), Lines{});
     }
 }

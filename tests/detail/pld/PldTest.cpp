@@ -3,7 +3,7 @@
 // warning, lock mode and the LNA calibration.
 
 #include "Pld.h"
-#include "detail/TransceiverRig.h"
+#include "detail/DetailRig.h"
 
 #include "detail/pld/PldWindow.h"
 
@@ -13,15 +13,15 @@ using namespace linvar;
 
 namespace {
 
-using Lines = std::vector<std::string>;
-using Rig = TransceiverRig<PldWindow, sim::PldBehaviour>;
+using Rig = DetailRig;
 
 void OpenPld(Rig& r, const std::string& model = "PLD", int record = 3,
              const std::function<void(Rig&)>& prepare = {}) {
-    r.Make(model, record);
+    r.Place(model, record, "0211");
     if (prepare)
         prepare(r);
-    r.Open(record % 2 ? "Transceiver 1, Local" : "Transceiver 1, Distant");
+    r.name = record % 2 ? "Transceiver 1, Local" : "Transceiver 1, Distant";
+    r.Create<PldWindow>();
 }
 
 } // namespace
@@ -38,27 +38,18 @@ TEST(DetailPld, IdentifiesTheUnitReadsEverythingOnceThenLoopsOnItsAlarms) {
     EXPECT_EQ(r.Commands(mark),
               (Lines{"RCS?", "CFS?", "CES?", "CRS?", "CAS?", "CUS?", "CDS?", "CHS?", "RCS?"}));
 
-    EXPECT_EQ(r.w->caption(), "Detail of PLD-KU25A    Transceiver 1, Local, Link: LISBON-2");
-    r.Shows({{"StaRET2", "HPA type: OEM-SSPA"},
-             {"RET2", "HPA type: OEM-SSPA"},
-             {"RET", "PLD-KU25A 25W SSPA  "}});
+    EXPECT_EQ(r.w->caption(), "Detail of PLD-KU25A    Transceiver 1, Local, Link: MADRID-2");
+    r.Shows("StaRET2=HPA type: OEM-SSPA|RET2=HPA type: OEM-SSPA|RET=PLD-KU25A 25W SSPA  ");
     r.Visible({"GrpLnb", "SRB"}, false);
     r.Shows(
         {{"StaUFQ", "14250.0 MHz"}, {"UFQ", "14250.0"}, {"StaUAT", "10.0 dB"}, {"StaUMU", "On"}});
     EXPECT_EQ(r.Colour("StaUMU"), "lime");
-    r.Shows({{"StaAGC", "On"}, {"StaREF", "128"}, {"REF", " 128"}});
+    r.Shows("StaAGC=On|StaREF=128|REF= 128");
     // Assembly and firmware numbers below 7 get their leading 1.
-    r.Shows({{"a1", "16012345"},
-             {"a2", "7012345"},
-             {"a3", "10345678"},
-             {"s4", "PLD001011"},
-             {"f1", "16100123"},
-             {"f4", "8100999"},
-             {"v2", "02.01.00"},
-             {"CrsSource", "External"},
-             {"CrsOsc", "Osc: Warm"}});
+    r.Shows("a1=16012345|a2=7012345|a3=10345678|s4=PLD001011|f1=16100123|f4=8100999|v2=02.01.00|"
+            "CrsSource=External|CrsOsc=Osc: Warm");
     EXPECT_EQ(r.Colour("StaSFS"), "lime");
-    EXPECT_EQ(r.w->DownFreqMax, 12750);
+    EXPECT_EQ(r.win<PldWindow>().DownFreqMax, 12750);
     // No log, no utilities; the status button stays off while the status loop runs.
     r.Visible({"BtnLogs", "BtnUtilities"}, false);
     EXPECT_FALSE(r.at("BtnStatus").enabled());
@@ -74,37 +65,32 @@ TEST(DetailPld, AnLnbUnitTakesItsDownLimitsFromTheChosenBand) {
     OpenPld(r, "PLD-LNB");
     ASSERT_TRUE(r.Ready());
     r.Visible({"GrpLnb", "SRB"}, true);
-    r.Shows({{"GrpLnaConf", "Low Noise Block"},
-             {"LCSCap", "LNB Power"},
-             {"CLS", "LNB"},
-             {"LNBband2", "Band B"}});
+    r.Shows("GrpLnaConf=Low Noise Block|LCSCap=LNB Power|CLS=LNB|LNBband2=Band B");
     // Band B, not the 10950-12750 MHz that "DIF?" reports.
     const size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.UntilSent("<0211/SRB?"));
     EXPECT_EQ(r.Commands(mark).front(), "RCS?");
 
     r.w->click("BtnConfig");
-    ASSERT_TRUE(r.UntilIdle());
-    r.w->enter("DFQ");
-    EXPECT_EQ(r.Text("Instruction"),
-              "Enter the DOWN Freq between 11700 and 12200 MHz, resolution 1MHz");
+    ASSERT_TRUE(r.Settle());
+    EXPECT_EQ(r.Prompt("DFQ"), "Enter the DOWN Freq between 11700 and 12200 MHz, resolution 1MHz");
     EXPECT_EQ(r.Sent([&] { r.Edit("DFQ", "12500"); }), (Lines{"DFQ=12200.0", "RCS?"}));
     EXPECT_EQ(r.Text("Notice"), "Note: have corrected freq value to top permitted value");
 
     EXPECT_EQ(r.Sent([&] { r.Choose("SRB", 0); }), (Lines{"SRB=A", "SRB?", "RCS?"}));
-    EXPECT_EQ(r.w->DownFreqMax, 11700);
+    EXPECT_EQ(r.win<PldWindow>().DownFreqMax, 11700);
     EXPECT_EQ(r.Text("LNBband2"), "Band A");
 }
 
 TEST(DetailPld, AlarmsAreGrayWhereTheyCannotMeanAnything) {
     Rig r;
     OpenPld(r, "PLD", 3, [](Rig& r) {
-        r.Sim().setAgc('0');
-        r.Sim().setAlarms("CAS", "101");
-        r.Sim().setAlarms("CUS", "1101");
-        r.Sim().setAlarms("CDS", "0100");
-        r.Sim().setAlarms("CRS", "0X0020");
-        r.Sim().setUpConverter(false);
+        r.Sim<sim::PldBehaviour>().setAgc('0');
+        r.Sim<sim::PldBehaviour>().setAlarms("CAS", "101");
+        r.Sim<sim::PldBehaviour>().setAlarms("CUS", "1101");
+        r.Sim<sim::PldBehaviour>().setAlarms("CDS", "0100");
+        r.Sim<sim::PldBehaviour>().setAlarms("CRS", "0X0020");
+        r.Sim<sim::PldBehaviour>().setUpConverter(false);
     });
     ASSERT_TRUE(r.Ready());
     for (const char* a : {"CAS1", "CAS2", "CAS3"})
@@ -116,7 +102,7 @@ TEST(DetailPld, AlarmsAreGrayWhereTheyCannotMeanAnything) {
              {"CDS2", nullptr, "red"},
              {"CDS4", nullptr, "lime"},
              {"StaSFS", nullptr, "red"}});
-    r.Shows({{"CrsSource", "Internal"}, {"CrsOsc", "Unknown"}});
+    r.Shows("CrsSource=Internal|CrsOsc=Unknown");
     EXPECT_EQ(r.Colour("CrsOsc"), "green");
     EXPECT_TRUE(r.at("CRS4").visible());
     EXPECT_FALSE(r.at("CRS5").visible()); // "Phase N" is not fitted
@@ -124,7 +110,7 @@ TEST(DetailPld, AlarmsAreGrayWhereTheyCannotMeanAnything) {
     r.Shows({{"StaUFQ", "NA"}, {"StaUAT", nullptr, "gray"}});
 
     // With the AGC on its alarms count.
-    r.Sim().setAgc('1');
+    r.Sim<sim::PldBehaviour>().setAgc('1');
     ASSERT_TRUE(r.UntilSent("<0211/CAS?"));
     r.Tick(3);
     r.Shows({{"CAS1", nullptr, "red"}, {"CAS2", nullptr, "lime"}});
@@ -134,9 +120,7 @@ TEST(DetailPld, AFrequencyEntryIsAWholeNumberWithinTheLimitsAndTurnsTheRfOff) {
     Rig r;
     OpenPld(r, "PLD", 4);
     r.ReadConfig();
-    r.w->enter("UFQ");
-    EXPECT_EQ(r.Text("Instruction"),
-              "Enter the UP Freq between 14000 and 14500 MHz, resolution 1MHz.");
+    EXPECT_EQ(r.Prompt("UFQ"), "Enter the UP Freq between 14000 and 14500 MHz, resolution 1MHz.");
     r.op.answers.push_back(Answer::Yes);
     EXPECT_EQ(r.Sent([&] { r.Edit("UFQ", "14249"); }), (Lines{"UFQ=14249.0", "RCS?"}));
     ASSERT_EQ(r.op.questions.size(), 1u);
@@ -175,7 +159,7 @@ TEST(DetailPld, LockModeHoldsTheSettingsAndIsReadBackAfterItsChange) {
         r.UntilText("Instruction", "Command was not accepted; parameter re-read from unit..."));
     r.unit->setAnswer("LOK", "");
     ASSERT_TRUE(r.UntilSent("<0211/LOK?"));
-    ASSERT_TRUE(r.UntilIdle());
+    ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.at("LOK").selectedText(), " On");
 }
 
@@ -185,8 +169,8 @@ TEST(DetailPld, TheLnaIsCalibratedOnceAndATimeOutIsShownUntilTheNextReply) {
     r.ReadConfig();
     r.w->click("BtnCalibrate");
     EXPECT_EQ(r.Text("LnaCalMsg"), "Calibrating LNA current...");
-    ASSERT_TRUE(r.UntilText("LnaCalMsg", "Calibration point set") && r.UntilIdle());
-    EXPECT_EQ(r.Sim().calibrations(), 1);
+    ASSERT_TRUE(r.UntilText("LnaCalMsg", "Calibration point set") && r.Settle());
+    EXPECT_EQ(r.Sim<sim::PldBehaviour>().calibrations(), 1);
 
     r.w->click("BtnStatus");
     r.Once(sim::Injection::silence(), "CES");
@@ -209,10 +193,10 @@ TEST(DetailPld, TheSummaryFaultStatusIsRedOnlyForAFaultCharacter) {
     OpenPld(r);
     ASSERT_TRUE(r.Ready());
     for (const auto& c : cases) {
-        r.Sim().setAlarms(c.reply, c.chars);
+        r.Sim<sim::PldBehaviour>().setAlarms(c.reply, c.chars);
         ASSERT_TRUE(r.UntilSent("<0211/CFS?"));
         ASSERT_TRUE(r.UntilSent("<0211/RCS?")); // a whole pass decoded
         EXPECT_EQ(r.Colour("StaSFS"), c.colour) << c.reply << " " << c.chars;
-        r.Sim().setAlarms(c.reply, std::string(std::strlen(c.chars), '0'));
+        r.Sim<sim::PldBehaviour>().setAlarms(c.reply, std::string(std::strlen(c.chars), '0'));
     }
 }

@@ -254,16 +254,25 @@ AlarmEntry AlarmJournal::MakeEntry(const std::string& event, int record, int slo
 }
 
 void AlarmJournal::Write(AlarmEntry e) {
-    const std::filesystem::path file = folder_ / FileName(e.at);
+    unwritten_.push_back(e);
+    if (unwritten_.size() > kRecentKept)
+        unwritten_.pop_front();
+    std::filesystem::path file;
     try {
-        std::vector<std::string> lines;
-        if (!TextFile::exists(file))
-            lines.push_back(kHeader);
-        lines.push_back(CsvLine(e));
-        TextFile::append(file, lines);
+        // What a failed write left behind goes first, each entry to the file of its day.
+        while (!unwritten_.empty()) {
+            file = folder_ / FileName(unwritten_.front().at);
+            std::vector<std::string> lines;
+            if (!TextFile::exists(file))
+                lines.push_back(kHeader);
+            lines.push_back(CsvLine(unwritten_.front()));
+            TextFile::append(file, lines);
+            unwritten_.pop_front();
+        }
         failureReported_ = false;
     } catch (const UserError& err) {
-        // Said once; polling and the alarms in memory go on, and the next write tries again.
+        // Said once; polling and the alarms in memory go on, and the next write tries again
+        // with what is still unwritten.
         if (!failureReported_ && report_)
             report_("The alarm journal " + file.filename().string() +
                     " could not be written: " + err.what());

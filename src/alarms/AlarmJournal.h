@@ -133,6 +133,8 @@ private:
     uint64_t revision_ = 0;
     uint64_t faultsBegun_ = 0;
     bool failureReported_ = false;
+    // Entries a failed write left behind, oldest first: they go before the next one.
+    std::deque<AlarmEntry> unwritten_;
     int64_t day_ = -1;
 };
 

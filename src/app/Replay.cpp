@@ -5,8 +5,10 @@
 #include "ui/TextFile.h"
 #include "ui/UserError.h"
 
+#include <algorithm>
 #include <cctype>
 #include <exception>
+#include <utility>
 
 namespace linvar {
 
@@ -14,6 +16,13 @@ namespace linvar {
 
 void ReplayOperator::ask(const std::string& title, const std::string& text, BoxIcon icon,
                          Buttons buttons, AnswerFn done) {
+    if (!checks_.empty()) {
+        const Mismatch check = checks_.front();
+        checks_.pop_front();
+        if (check.message != text)
+            mismatches_.push_back({check.line, "expected the question \"" + check.message +
+                                                   "\", asked \"" + text + "\""});
+    }
     if (queued_.empty()) {
         real_.ask(title, text, icon, buttons, std::move(done));
         return;
@@ -32,7 +41,26 @@ void ReplayOperator::report(const std::string& text) {
 
 void ReplayOperator::chooseFile(const std::string& filter, const std::string& defaultExt,
                                 const std::string& title, FileFn done) {
-    real_.chooseFile(filter, defaultExt, title, std::move(done));
+    if (files_.empty()) {
+        real_.chooseFile(filter, defaultExt, title, std::move(done));
+        return;
+    }
+    std::optional<std::string> file = files_.front();
+    files_.pop_front();
+    if (done)
+        done(file);
+}
+
+std::vector<ReplayOperator::Mismatch> ReplayOperator::takeMismatches() {
+    return std::exchange(mismatches_, {});
+}
+
+std::vector<ReplayOperator::Mismatch> ReplayOperator::takeUnasked() {
+    std::vector<Mismatch> left;
+    for (const Mismatch& check : checks_)
+        left.push_back({check.line, "no question was asked (expected \"" + check.message + "\")"});
+    checks_.clear();
+    return left;
 }
 
 // --- Replay ---
@@ -109,11 +137,57 @@ std::string inQuotes(const std::string& s) {
     return "\"" + s + "\"";
 }
 
+// The words from pos to the end; one in double quotes keeps its blanks.
+std::vector<std::string> words(const std::string& text, size_t pos) {
+    std::vector<std::string> out;
+    while (pos < text.size()) {
+        while (pos < text.size() && isBlank(text[pos]))
+            ++pos;
+        if (pos >= text.size())
+            break;
+        if (text[pos] == '"') {
+            const size_t end = text.find('"', pos + 1);
+            const size_t stop = end == std::string::npos ? text.size() : end;
+            out.push_back(text.substr(pos + 1, stop - pos - 1));
+            pos = stop + 1;
+            continue;
+        }
+        const size_t start = pos;
+        while (pos < text.size() && !isBlank(text[pos]))
+            ++pos;
+        out.push_back(text.substr(start, pos - start));
+    }
+    return out;
+}
+
+std::string listed(const std::vector<std::string>& items, size_t from, size_t count) {
+    if (from >= items.size() || count == 0)
+        return "nothing";
+    std::string out;
+    for (size_t i = from; i < items.size() && i < from + std::min<size_t>(count, 8); ++i)
+        out += (out.empty() ? "" : " ") + items[i];
+    return out + (items.size() - from > 8 && count > 8 ? " ..." : "");
+}
+
 } // namespace
 
 Replay::Replay(WindowsFn windows, ReplayOperator& op) : windows_(std::move(windows)), op_(op) {}
 
-Replay::Replay(Station& top, ReplayOperator& op) : Replay([&top] { return top.Windows(); }, op) {}
+Replay::Replay(Station& top, ReplayOperator& op) : Replay([&top] { return top.Windows(); }, op) {
+    station_ = &top;
+    dataDir_ = top.ProgramDir();
+    top.WatchRequests([this](const std::string& request) { sent(request); });
+}
+
+Replay::~Replay() {
+    if (station_)
+        station_->WatchRequests(nullptr);
+}
+
+std::filesystem::path Replay::inData(const std::string& path) const {
+    std::filesystem::path file = path;
+    return file.is_relative() && !dataDir_.empty() ? dataDir_ / file : file;
+}
 
 void Replay::fail(int line, const std::string& message) {
     failures_.push_back({line, message});
@@ -149,6 +223,7 @@ void Replay::load(const std::vector<std::string>& lines) {
     steps_.clear();
     pc_ = 0;
     waited_ = 0;
+    finished_ = false;
     bool broken = false;
     for (size_t i = 0; i < lines.size(); ++i) {
         std::string text = lines[i];
@@ -256,7 +331,7 @@ bool Replay::parse(int line, const std::string& text, Step& s) {
         else if (s.what == "textcolor")
             s.what = "textcolour";
         s.value = rest(text, pos);
-        if (s.what == "visible" || s.what == "enabled") {
+        if (s.what == "visible" || s.what == "enabled" || s.what == "checked" || s.what == "bold") {
             if (!truth(s.value, s.flag))
                 return bad("expect " + s.what + " needs true or false");
         } else if (s.what == "colour" || s.what == "textcolour") {
@@ -264,7 +339,8 @@ bool Replay::parse(int line, const std::string& text, Step& s) {
             if (s.value.empty())
                 return bad("expect " + s.what + " needs a colour name");
         } else if (s.what != "text") {
-            return bad("expect can check text, colour, textcolour, visible or enabled");
+            return bad("expect can check text, colour, textcolour, visible, enabled, checked or "
+                       "bold");
         }
         return true;
     }
@@ -273,8 +349,48 @@ bool Replay::parse(int line, const std::string& text, Step& s) {
         s.value = rest(text, pos);
         return true;
     }
+    if (action == "expect-sent") {
+        s.kind = Kind::ExpectSent;
+        s.words = words(text, pos);
+        s.flag = !s.words.empty() && s.words.front() == "...";
+        if (s.flag)
+            s.words.erase(s.words.begin());
+        return true;
+    }
+    if (action == "expect-file" || action == "expect-no-file") {
+        s.kind = action == "expect-file" ? Kind::ExpectFile : Kind::ExpectNoFile;
+        s.words = words(text, pos);
+        if (s.words.empty())
+            return bad(action + " needs a file");
+        s.name = s.words.front();
+        s.flag = s.words.size() > 1 && s.words[1] == "...";
+        if (s.kind == Kind::ExpectNoFile ? s.words.size() != 1 : s.words.size() > 2u + s.flag)
+            return bad(action + " takes a file and at most one line (in quotes if it has blanks)");
+        s.number = s.words.size() > 1u + s.flag; // a line to read
+        if (s.number)
+            s.value = s.words.back();
+        return true;
+    }
+    if (action == "file") {
+        s.kind = Kind::File;
+        s.value = rest(text, pos);
+        return true;
+    }
+    if (action == "expect-question") {
+        s.kind = Kind::ExpectQuestion;
+        s.value = rest(text, pos);
+        if (s.value.empty())
+            return bad("expect-question needs the question's text");
+        return true;
+    }
     if (action == "quit") {
         s.kind = Kind::Quit;
+        return true;
+    }
+    if (verbs_.count(action)) {
+        s.kind = Kind::Verb;
+        s.name = action;
+        s.words = words(text, pos);
         return true;
     }
     return bad("unknown action '" + action + "'");
@@ -288,7 +404,23 @@ Screen* Replay::find(const std::string& name) const {
     return nullptr;
 }
 
+void Replay::takeMismatches() {
+    for (const auto& m : op_.takeMismatches())
+        fail(m.line, m.message);
+    if (done() && !finished_) {
+        finished_ = true;
+        for (const auto& m : op_.takeUnasked())
+            fail(m.line, m.message);
+    }
+}
+
 void Replay::tick() {
+    tickSteps();
+    takeMismatches();
+}
+
+void Replay::tickSteps() {
+    takeMismatches();
     // Bounded: a script of only expectations that hold still ends.
     for (size_t guard = 0; guard < 10000 && !done(); ++guard) {
         const Step& step = steps_[pc_];
@@ -306,7 +438,11 @@ void Replay::tick() {
         if (o == Outcome::Retry) {
             if (++waited_ <= patienceTicks_)
                 return;
-            const bool action = step.kind != Kind::Expect && step.kind != Kind::ExpectTitle;
+            // A failed expectation lets the script go on; a failed action stops it.
+            const std::string verb = step.kind == Kind::Verb ? step.name : "";
+            const bool action = step.kind != Kind::Expect && step.kind != Kind::ExpectTitle &&
+                                step.kind != Kind::ExpectSent && step.kind != Kind::ExpectFile &&
+                                step.kind != Kind::ExpectNoFile && verb.rfind("expect", 0) != 0;
             fail(step.line, problem + (action ? "; the script stops here" : ""));
             waited_ = 0;
             if (action) {
@@ -353,6 +489,24 @@ Replay::Outcome Replay::run(const Step& s, std::string& problem) {
     case Kind::Expect:
     case Kind::ExpectTitle:
         return expect(s, problem);
+    case Kind::ExpectSent:
+        return expectSent(s, problem);
+    case Kind::ExpectFile:
+    case Kind::ExpectNoFile:
+        return expectFile(s, problem);
+    case Kind::File:
+        op_.queueFile(s.value.empty() ? std::nullopt
+                                      : std::optional<std::string>(inData(s.value).string()));
+        return Outcome::Done;
+    case Kind::ExpectQuestion:
+        op_.expectQuestion(s.line, s.value);
+        return Outcome::Done;
+    case Kind::Verb:
+        problem = verbs_.at(s.name)(s.words);
+        if (problem.empty())
+            return Outcome::Done;
+        waited_ = patienceTicks_; // no use waiting
+        return Outcome::Retry;
     default:
         return act(s, problem);
     }
@@ -436,6 +590,8 @@ Replay::Outcome Replay::expect(const Step& s, std::string& problem) {
         return Outcome::Retry;
     }
     Screen* screen = find(s.name);
+    if (!screen && s.what == "visible" && !s.flag)
+        return Outcome::Done; // a closed window shows nothing
     if (!screen) {
         problem = "expected " + s.what + " of '" + s.name + "', but no open window has it";
         return Outcome::Retry;
@@ -453,17 +609,86 @@ Replay::Outcome Replay::expect(const Step& s, std::string& problem) {
         found = colourName(c.textColour());
         holds = found == s.value;
     } else {
-        const bool actual = s.what == "visible" ? screen->shown(s.name) : c.enabled();
+        const bool actual = s.what == "visible"   ? screen->shown(s.name)
+                            : s.what == "checked" ? c.checked()
+                            : s.what == "bold"    ? c.bold()
+                                                  : c.enabled();
         found = actual ? "true" : "false";
         holds = actual == s.flag;
     }
     if (holds)
         return Outcome::Done;
-    const std::string wanted = s.what == "visible" || s.what == "enabled"
-                                   ? std::string(s.flag ? "true" : "false")
-                                   : s.value;
+    const std::string wanted =
+        s.what == "visible" || s.what == "enabled" || s.what == "checked" || s.what == "bold"
+            ? std::string(s.flag ? "true" : "false")
+            : s.value;
     problem = "expected '" + s.name + "' " + s.what + " " + inQuotes(wanted) + ", found " +
               inQuotes(found);
+    return Outcome::Retry;
+}
+
+Replay::Outcome Replay::expectSent(const Step& s, std::string& problem) {
+    const std::vector<std::string>& want = s.words;
+    const size_t have = sent_.size() - sentMark_;
+    if (s.flag) {
+        // Passes over what comes before the first request given.
+        for (size_t at = sentMark_; at + want.size() <= sent_.size(); ++at) {
+            if (std::equal(want.begin(), want.end(), sent_.begin() + static_cast<long>(at))) {
+                sentMark_ = at + want.size();
+                return Outcome::Done;
+            }
+        }
+        problem = "expected sent ... " + listed(want, 0, want.size()) + ", found " +
+                  listed(sent_, sentMark_, have);
+        return Outcome::Retry;
+    }
+    const size_t seen = std::min(have, want.size());
+    const bool agree = std::equal(want.begin(), want.begin() + static_cast<long>(seen),
+                                  sent_.begin() + static_cast<long>(sentMark_)) &&
+                       (!want.empty() || have == 0);
+    if (agree && seen == want.size()) {
+        sentMark_ += want.size();
+        return Outcome::Done;
+    }
+    problem = "expected sent " + listed(want, 0, want.size()) + ", found " +
+              listed(sent_, sentMark_, std::max<size_t>(want.size(), 1));
+    if (!agree)
+        waited_ = patienceTicks_; // what went out cannot be taken back
+    return Outcome::Retry;
+}
+
+Replay::Outcome Replay::expectFile(const Step& s, std::string& problem) {
+    const std::filesystem::path file = inData(s.name);
+    std::optional<std::vector<std::string>> lines;
+    try {
+        lines = TextFile::readLines(file);
+    } catch (const std::exception& e) {
+        problem = "the file " + s.name + " cannot be read: " + e.what();
+        return Outcome::Retry;
+    }
+    if (s.kind == Kind::ExpectNoFile) {
+        if (!lines)
+            return Outcome::Done;
+        problem = "expected no file " + s.name + ", but there is one";
+        return Outcome::Retry;
+    }
+    if (!lines) {
+        problem = "expected the file " + s.name + ", but there is none";
+        return Outcome::Retry;
+    }
+    if (!s.number)
+        return Outcome::Done;
+    size_t& mark = fileMark_[file];
+    for (size_t at = mark; at < lines->size() && (at == mark || s.flag); ++at) {
+        if ((*lines)[at] == s.value) {
+            mark = at + 1;
+            return Outcome::Done;
+        }
+    }
+    problem = "expected " +
+              std::string(s.flag ? "a later line" : "line " + std::to_string(mark + 1)) + " of " +
+              s.name + " to be " + inQuotes(s.value) + ", found " +
+              (mark < lines->size() ? inQuotes((*lines)[mark]) : std::string("the end"));
     return Outcome::Retry;
 }
 

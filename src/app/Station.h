@@ -93,6 +93,11 @@ public:
     // The capture button and label from the capture state (also after a detail window).
     void RefreshCaptureCaptions();
     void SetDetailWindows(DetailWindows* windows) { cycle_.SetDetailWindows(windows); }
+    // Told every request the station writes to the line, from any window (an operator
+    // script's expect-sent); nothing to stop watching.
+    void WatchRequests(std::function<void(const std::string&)> fn) {
+        linkPort_.watch = std::move(fn);
+    }
 
 private:
     class LinkPort : public RequestPort {
@@ -100,10 +105,13 @@ private:
         explicit LinkPort(CommsLink& link) : link_(link) {}
         void WriteRequest(const std::string& text) override {
             ++requests;
+            if (watch)
+                watch(text);
             link_.WriteRequest(text);
         }
         const std::string& ReceivedMessage() const override { return link_.ReceivedMessage(); }
         uint64_t requests = 0;
+        std::function<void(const std::string&)> watch;
 
     private:
         CommsLink& link_;

@@ -241,3 +241,27 @@ TEST(AlarmJournal, AFlappingUnitIsJournalledOnceUntilItSettles) {
               std::string::npos);
     EXPECT_EQ(h.journal.Active()[0].state, "Fault");
 }
+
+TEST(AlarmJournal, TextsWithCommasAndQuotesSurviveTheFileAndARestart) {
+    const std::string id = "A,\"B\" \x80"; // 8-bit, as the set-up files hold it
+    auto h = std::make_unique<JournalRig>();
+    h->setup.rec(1).IdText = id;
+    h->Start();
+    h->Pass();
+    h->modem->setFaults("100");
+    h->Pass();
+    h->journal.Acknowledge({{1, Modem1}});
+    EXPECT_EQ(h->File().back().substr(20),
+              "Acknowledged,1,LOCAL,Modem 1,0012,\"A,\"\"B\"\" \u20AC\",Fault,Fault,");
+
+    JournalRig again;
+    std::filesystem::copy(h->dir.path() / AlarmJournal::FileName(h->clock.now()), again.dir.path());
+    again.clock.set(h->clock.now());
+    again.journal.Rebuild();
+    ASSERT_EQ(again.journal.Active().size(), 1u);
+    EXPECT_EQ(again.journal.Active()[0].linkId, id);
+    EXPECT_TRUE(again.journal.Active()[0].acknowledged);
+    ASSERT_FALSE(again.journal.Recent().empty());
+    EXPECT_EQ(again.journal.Recent().back().linkId, id);
+    EXPECT_EQ(again.journal.Recent().back().event, "Acknowledged");
+}

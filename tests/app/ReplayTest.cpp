@@ -6,6 +6,7 @@
 #include "setup/SetupFile.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <set>
 
 using namespace linvar;
@@ -161,4 +162,68 @@ TEST(Replay, WaitsAnswersAndGivesUpOnAControlThatNeverShows) {
     quitting.Play({"quit", "click BtnQuit"});
     EXPECT_TRUE(ended && quitting.replay->quitRequested());
     EXPECT_TRUE(quitting.person.questions.empty());
+}
+
+TEST(Replay, ExpectSentReadsTheRequestsInOrderAndNamesTheLineThatDiffers) {
+    Session run;
+    run.replay->setPatienceMs(20000); // a round of the whole installation
+    run.Play({
+        "wait 200",
+        "expect-sent", // nothing before Proceed
+        "click BtnProceed",
+        "expect-sent <1100/FLT? <0111/SFS?",
+        "expect-sent ... <1100/FLT?", // passes over the rest of the round
+        "expect-sent <0111/SFS?",
+        "expect-sent <0099/FLT?",
+        "expect-sent ... <0099/FLT?",
+        "expect-sent ...",
+        "wait 300",
+        "expect-sent",
+    });
+    ASSERT_EQ(run.replay->failures().size(), 3u) << run.replay->failureText();
+    EXPECT_EQ(run.replay->failureText().substr(0, 55),
+              "line 7: expected sent <0099/FLT?, found <0150/FLT?\nline");
+    EXPECT_EQ(run.replay->failures()[1].message.substr(0, 57),
+              "expected sent ... <0099/FLT?, found <0150/FLT? <0151/SFS?");
+    EXPECT_EQ(run.replay->failures()[2].line, 11);
+}
+
+TEST(Replay, FilesAnsweredAndReadBackAndQuestionsCheckedWhenAsked) {
+    Session run;
+    run.replay->setPatienceMs(100);
+    run.dir.write("log.txt", "first\r\nsecond line\r\nthird\r\n");
+    std::vector<std::optional<std::string>> chosen;
+    auto choose = [&] {
+        run.op.chooseFile("Text Files|*.txt|", "txt", "Choose",
+                          [&](std::optional<std::string> f) { chosen.push_back(f); });
+    };
+    run.top->Main().onClick("BtnAlarms", choose);
+    run.Play({
+        "file down.txt",
+        "file",
+        "click BtnAlarms",
+        "click BtnAlarms",
+        "expect-file log.txt first",
+        "expect-file log.txt \"second line\"",
+        "expect-file log.txt first",
+        "expect-file log.txt ... third",
+        "expect-no-file down.txt",
+        "expect-file down.txt",
+        "expect-question \"You really want to quit the program? Is everything stored?\"",
+        "answer No",
+        "click BtnQuit",
+        "expect-question Something else",
+        "answer No",
+        "click BtnQuit",
+        "expect-question Never asked",
+    });
+    EXPECT_EQ(chosen, (std::vector<std::optional<std::string>>{
+                          (run.dir.path() / "down.txt").string(), std::nullopt}));
+    EXPECT_EQ(run.replay->failureText(),
+              "line 7: expected line 3 of log.txt to be \"first\", found \"third\"\n"
+              "line 10: expected the file down.txt, but there is none\n"
+              "line 14: expected the question \"Something else\", asked \"You really want to "
+              "quit the program? Is everything stored?\"\n"
+              "line 17: no question was asked (expected \"Never asked\")\n");
+    EXPECT_FALSE(run.top->QuitRequested());
 }

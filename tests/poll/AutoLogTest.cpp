@@ -149,32 +149,6 @@ TEST(AutoLog, RunsStartAtTheMinutesOfIntervalAndOffsetOnlyOnce) {
     }
 }
 
-TEST(AutoLog, NoRunWhileAReplyIsAwaited) {
-    PollHarness h;
-    StartAt(h, 0, 4);
-    auto* m = h.Unit(1, Modem1, "0012", "350");
-    Logged(h, 1);
-    EveryMinutes(h, 60, 5);
-    // The reply to the first poll is awaited for two minutes: over the whole minute 5.
-    h.setup.rec(1).TimeoutText = "120";
-    m->inject(sim::Injection::silence());
-    h.Start();
-    bool ranWhileAwaited = false;
-    std::vector<std::string> starts;
-    while (h.clock.now().minuteOfDay() < 7) {
-        const bool awaited = h.cycle.tx.AwaitingReply;
-        h.Tick();
-        if (h.cycle.autoLog().InAutoLog && h.cycle.StepNo == 200)
-            ranWhileAwaited |= awaited;
-        if (h.cycle.autoLog().InAutoLog && starts.empty())
-            starts.push_back(h.clock.timeText());
-    }
-    EXPECT_FALSE(ranWhileAwaited);
-    EXPECT_TRUE(starts.empty());
-    EXPECT_EQ(h.port.sent, (std::vector<std::string>{"<0012/FLT?", "<0012/FLT?"}));
-    EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "0012.txt"));
-}
-
 TEST(AutoLog, FirstAndLaterRunsWriteTheUnitFile) {
     PollHarness h;
     StartAt(h, 9, 4);
@@ -285,93 +259,6 @@ TEST(AutoLog, ReadOnlyFileIsMadeWritableAndLogged) {
         << capture;
     EXPECT_NE(capture.find("[ALog] start at 06/12/2026 09:05:00"), std::string::npos);
     EXPECT_NE(capture.find("[ALog] Link 1, modem 1"), std::string::npos);
-}
-
-TEST(AutoLog, EndOfRunResumesPollingAfterTheLastLoggedEnd) {
-    PollHarness h;
-    StartAt(h, 9, 4, 59);
-    h.Unit(1, Modem1, "0012", "350");
-    h.Unit(3, Modem1, "0030", "350");
-    h.Unit(4, Modem1, "0040", "350");
-    h.Unit(5, Modem1, "0050", "350");
-    Logged(h, 2);
-    EveryMinutes(h, 10, 5);
-    std::vector<bool> notices;
-    h.cycle.autoLog().showNotice = [&](bool on) { notices.push_back(on); };
-    h.Start();
-    ASSERT_TRUE(TickUntil(h, [&] { return h.cycle.autoLog().InAutoLog; }));
-    const size_t mark = h.port.sent.size();
-    EXPECT_EQ(h.cycle.StepNo, 200);
-    ASSERT_TRUE(TickUntil(h, [&] { return !h.cycle.autoLog().InAutoLog; }));
-    EXPECT_EQ(h.cycle.StepNo, 1);
-    EXPECT_EQ(notices, (std::vector<bool>{true, false}));
-    const auto during = h.SentSince(mark);
-    ASSERT_FALSE(during.empty());
-    EXPECT_EQ(during.front(), "<0030/CID?");
-    EXPECT_EQ(during.back(), "<0040/RNS?");
-    // The summary goes on with the end after the last logged one.
-    ASSERT_TRUE(h.RunRequests(2));
-    EXPECT_EQ(h.SentSince(mark + during.size()),
-              (std::vector<std::string>{"<0050/FLT?", "<0012/FLT?"}));
-    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::AllLinks);
-}
-
-TEST(AutoLog, SilentUnitIsLoggedAsTimedOut) {
-    PollHarness h;
-    auto* m = LoggedModem(h, 9, 4);
-    h.setup.rec(1).TimeoutText = "1";
-    m->inject(sim::Injection::silence());
-    h.Start();
-    ASSERT_TRUE(RunOneLog(h));
-    EXPECT_EQ(h.dir.read("0012.txt"),
-              Lines({"Link ID :    Local Modem 1", " ", "Auto Log at 06/12/2026 09:05:00",
-                     "CID : No comms", "Glbl: No comms", "FLT : No comms", "LogE: Timed out",
-                     "Stat: Timed out"}));
-    // A later run of a file that exists: only the blank, the time and the timed-out lines.
-    ASSERT_TRUE(RunOneLog(h));
-    const std::string all = h.dir.read("0012.txt");
-    const std::string later = Lines({" ", "Auto Log at 06/12/2026 09:15:00", "FLT : No comms",
-                                     "LogE: Timed out", "Stat: Timed out"});
-    ASSERT_GT(all.size(), later.size());
-    EXPECT_EQ(all.substr(all.size() - later.size()), later);
-}
-
-TEST(AutoLog, OperatorActionsDuringARunWaitForItsEnd) {
-    PollHarness h;
-    StartAt(h, 9, 4, 59);
-    h.Unit(1, Modem1, "0012", "350");
-    h.Unit(2, Modem1, "0022", "350");
-    h.Unit(3, Modem1, "0030", "350");
-    Logged(h, 1);
-    EveryMinutes(h, 10, 5);
-    h.Start();
-    // A link double-clicked while the run goes on (the notice is a convenience only).
-    ASSERT_TRUE(TickUntil(h, [&] { return h.cycle.autoLog().InAutoLog; }));
-    h.Ticks(3);
-    h.screen.doubleClick("EndL1");
-    ASSERT_TRUE(TicksUntil(h, 5000, [&] { return !h.cycle.autoLog().InAutoLog; }) >= 0);
-    EXPECT_NE(h.dir.read("0022.txt").find("Power on"), std::string::npos);
-    h.Ticks(3);
-    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::OneLink);
-    EXPECT_EQ(h.screen.at("LinkBox").text(), "Link 1");
-
-    // Printing switched on during the next run: the pass restarts after the run.
-    JumpTo(h, 6, 9, 14, 55);
-    ASSERT_TRUE(TickUntil(h, [&] { return h.cycle.autoLog().InAutoLog; }));
-    h.Ticks(3);
-    h.screen.click("BtnClose");
-    h.Ticks(1);
-    h.print.PrintToggle(h.clock);
-    ASSERT_TRUE(TicksUntil(h, 5000, [&] { return !h.cycle.autoLog().InAutoLog; }) >= 0);
-    EXPECT_NE(h.dir.read("0022.txt").find("Auto Log at 06/12/2026 09:15:00"), std::string::npos);
-    const size_t mark = h.port.sent.size();
-    ASSERT_TRUE(h.RunRequests(2));
-    EXPECT_EQ(h.SentSince(mark), (std::vector<std::string>{"<0012/FLT?", "<0022/FLT?"}));
-    EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::AllLinks);
-    // And the runs go on.
-    JumpTo(h, 6, 9, 24, 55);
-    ASSERT_TRUE(RunOneLog(h));
-    EXPECT_NE(h.dir.read("0012.txt").find("Auto Log at 06/12/2026 09:25:00"), std::string::npos);
 }
 
 TEST(AutoLog, ConfigurationChangeReportedByTheSummaryPollIsLogged) {

@@ -69,6 +69,16 @@ Station::Station(Platform platform)
         alarms_->Refresh();
         Show(*alarms_);
     });
+    // The Trends window is drawn by the Qt layer; the main window opens it on no unit in
+    // particular, a detail window on its own unit.
+    screen_.onClick("BtnTrends", [this] {
+        if (onTrends)
+            onTrends({});
+    });
+    detailHost_->onTrends = [this](const std::string& address) {
+        if (onTrends)
+            onTrends(address);
+    };
     windows_.push_back(&screen_);
 }
 

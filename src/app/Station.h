@@ -86,6 +86,8 @@ public:
     std::shared_ptr<const StatusSnapshot> Snapshot() const;
     // Given a fresh snapshot after a change, at most once a second (the status export).
     std::function<void(std::shared_ptr<const StatusSnapshot>)> onSnapshot;
+    // Opens the Trends window on the unit at this address ("": the window's own choice).
+    std::function<void(const std::string& address)> onTrends;
     // Serves the station's snapshots on ADDRESS:PORT. A port that cannot be had is said
     // on standard error and to the operator; the station goes on without the export.
     bool StartStatusExport(StatusServer& server, const std::string& address, int port);

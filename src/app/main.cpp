@@ -19,10 +19,12 @@
 #include "qt/QtScheduler.h"
 #include "qt/ScreenView.h"
 #include "qt/StationWindows.h"
+#include "qt/TrendsView.h"
 #include "serial/CommsDialog.h"
 #include "serial/CommsLink.h"
 #include "serial/Dispatcher.h"
 #include "serial/SerialPort.h"
+#include "trends/JournalMarks.h"
 #include "ui/UserError.h"
 
 #include <QApplication>
@@ -186,6 +188,33 @@ int main(int argc, char** argv) {
             return v && v->grab().save(QString::fromStdString(file.string()));
         });
     }
+
+    // The Trends window, one at a time, belongs to the window that asked for it: a detail
+    // window keeps the others out of reach, but not a window of its own; the main window's
+    // stays open when the Alarms window closes.
+    QPointer<linvar::TrendsView> trends;
+    auto readingsOf = [](auto& station) -> const linvar::ReadingsHistory* {
+        if constexpr (requires { station.readings(); })
+            return station.readings();
+        else
+            return nullptr;
+    };
+    top.onTrends = [&](const std::string& address) {
+        QWidget* opener = address.empty() ? windows.view(top.Main()) : windows.front();
+        if (trends && trends->parentWidget() != opener)
+            delete trends.data();
+        if (trends) {
+            if (!address.empty())
+                trends->showUnit(address);
+        } else {
+            trends = new linvar::TrendsView(readingsOf(top), linvar::JournalMarks(dataDir), address,
+                                            opener);
+            trends->onHelp = [&op] { op.showHelp(linvar::TrendsModel::kHelpTopic); };
+            trends->show();
+        }
+        trends->raise();
+        trends->activateWindow();
+    };
 
     int exitCode = 0;
     auto tick = [&] {

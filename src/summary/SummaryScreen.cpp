@@ -78,6 +78,7 @@ SummaryScreen::SummaryScreen()
     add("Fixed", "PrintState", ControlKind::Label, "Print Disabled");
     add("Fixed", "BtnAlarms", ControlKind::Button, "&Alarms");
     add("Fixed", "AlarmCount", ControlKind::Label).setTextColour(Colours::red);
+    add("Fixed", "BtnTrends", ControlKind::Button, "Tre&nds");
     add("Fixed", "BtnHelp", ControlKind::Button, "&Help");
     add("Fixed", "BtnQuit", ControlKind::Button, "&Quit");
 

@@ -23,6 +23,7 @@ bool DetailHost::open(const DetailRequest& request, std::function<void(bool)> cl
     if (!window_)
         return false;
     closed_ = std::move(closed);
+    window_->onTrends = onTrends;
     window_->setErrorReporter([this](const std::string& t) { st_.op.report(t); });
     window_->Activate();
     show_(*window_, true);

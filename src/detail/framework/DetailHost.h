@@ -39,6 +39,8 @@ public:
     void Tick();
 
     DetailWindow* Window() const { return window_.get(); }
+    // Given to every window it opens: what its "Trends" button does with its unit.
+    std::function<void(const std::string& address)> onTrends;
     bool IsOpen() const { return window_ != nullptr; }
 
 private:

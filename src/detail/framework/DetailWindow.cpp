@@ -123,6 +123,8 @@ void DetailWindow::BuildCommon() {
         .setVisible(family_.panels.logs);
     add("PhaseButtons", "BtnUtilities", ControlKind::Button, "&Utilities")
         .setVisible(family_.panels.utilities);
+    add("PhaseButtons", "BtnTrends", ControlKind::Button, "Tre&nds")
+        .setVisible(onTrends != nullptr);
     add("PhaseButtons", "BtnClose", ControlKind::Button, "&Close");
     setCloseControl("BtnClose");
     add("PhaseButtons", "BtnHelp", ControlKind::Button, "&Help");
@@ -160,6 +162,11 @@ void DetailWindow::BuildCommon() {
     });
     onClick("BtnClose", [this] { RequestMode(Phases::ExitModal); });
     onClick("BtnHelp", [this] { d_.op.showHelp(family_.helpTopic); });
+    // The readings of this unit over time; the window and its exchanges go on meanwhile.
+    onClick("BtnTrends", [this] {
+        if (onTrends)
+            onTrends(UnitAddress);
+    });
     onClick("BtnCapture", [this] {
         d_.capture.ToggleCapture();
         ShowCaptureState();

@@ -108,6 +108,9 @@ public:
     // One 50 ms tick of the window's timer.
     void Tick();
     bool Closed() const { return closed_; }
+    // What "Tre&nds" does with the unit's address; without it the button is hidden. Set
+    // before Activate.
+    std::function<void(const std::string& address)> onTrends;
     // Closing by the window frame: at once, even while a reply is awaited ("&Close"
     // waits for it like every other button).
     void CloseNow();

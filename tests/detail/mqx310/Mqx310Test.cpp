@@ -1,4 +1,5 @@
 #include "detail/DetailRig.h"
+#include "detail/framework/Rules.h"
 
 #include "detail/mqx310/Mqx310Window.h"
 #include "ui/TextFile.h"
@@ -246,3 +247,38 @@ TEST(Detail310, TheShorterStringFillsEveryBoxAndTheMemoryPreview) {
     ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") != "Loading..."; }));
     EXPECT_EQ(r.Text("MemoryMsg"), "Problem! Is the Modem in Remote mode?");
 }
+
+// The rules every window keeps, asked of this family.
+namespace linvar::rules {
+INSTANTIATE_TEST_SUITE_P(
+    Mqx310, Rules,
+    testing::Values(WindowRules{
+        "MQX-310",
+        [](DetailRig& r, int rec) {
+            r.Open<Mqx310Window>("310", "0310100000", rec, "0330", [](sim::Unit& u) {
+                u.setConfig("070.0000064.000320110.021070.0000064.000320130104.0210050000000000");
+                u.setRemoteState('1');
+            });
+        },
+        "TxPowLev",
+        "-5",
+        "TPL=05.0",
+        "-10",
+        "- 10.0",
+        "Notice",
+        "red",
+        "Command was not accepted, re-reading from unit...",
+        "Command was not accepted, re-reading from unit...",
+        16,
+        17,
+        "MGC?",
+        kNoComms,
+        "NrLogEvents",
+        "No comms",
+        4,
+        {},
+        "TxDataRate",
+        "128",
+        "Change Tx data rate to 128.000 kbps. Comms may be affected."}),
+    Named);
+} // namespace linvar::rules

@@ -1,4 +1,5 @@
 #include "detail/DetailRig.h"
+#include "detail/framework/Rules.h"
 
 #include "detail/mqx310/Mqx310Window.h"
 #include "detail/mqx330/Mqx330Window.h"
@@ -401,3 +402,38 @@ TEST(Detail330, TheRxBufferShowsTheSizeTheUnitHolds) {
     EXPECT_EQ(r.Selected("RxBuffer"), " +/- 2048 bits");
     EXPECT_EQ(r.Set("RxBuffer", " +/-  256 bits"), V{"RBS=1"});
 }
+
+// The rules every window keeps, asked of this family.
+namespace linvar::rules {
+INSTANTIATE_TEST_SUITE_P(
+    Mqx330, Rules,
+    testing::Values(WindowRules{
+        "MQX-330",
+        [](DetailRig& r, int rec) {
+            r.Open<Mqx330Window>("331", "2330110000", rec, "0330", [](sim::Unit& u) {
+                u.setConfig("070.00000064.000132"
+                            "0110.011070.00000064.0001320130104.02100500000000000005.001");
+            });
+        },
+        "TxPowLev",
+        "-5",
+        "TPL=05.0",
+        "-10",
+        "- 10.0",
+        "Notice",
+        "red",
+        "Command was not accepted, re-reading from unit...",
+        "Command was not accepted, re-reading from unit...",
+        22,
+        23,
+        "MGC?",
+        kSetUp.c_str(),
+        "StaREB",
+        "TNo comms",
+        4,
+        {},
+        "TxDataRate",
+        "128",
+        "Change Tx data rate to 128.000 kbps. Comms may be affected."}),
+    Named);
+} // namespace linvar::rules

@@ -1,4 +1,5 @@
 #include "detail/DetailRig.h"
+#include "detail/framework/Rules.h"
 
 #include "ui/TextFile.h"
 #include "wire/FaultTables.h"
@@ -497,3 +498,34 @@ TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
     EXPECT_EQ(r.tx.CurrentMode, "UTILITIES");
     EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 3");
 }
+
+// The rules every window keeps, asked of this family.
+namespace linvar::rules {
+INSTANTIATE_TEST_SUITE_P(Mqx350, Rules,
+                         testing::Values(WindowRules{
+                             "MQX-350",
+                             [](DetailRig& r, int rec) {
+                                 r.Open350("0350110000", rec, rec == 4 ? "0450" : "0350");
+                             },
+                             "ConfTFQ",
+                             "71",
+                             "TFQ=0071.0000",
+                             "70.00",
+                             " 70.0000",
+                             "Notice",
+                             "red",
+                             "Command was not accepted. Re-reading unit...",
+                             "Timed out. Check Timeout-Time. Re-reading unit...",
+                             32,
+                             33,
+                             "MGC?",
+                             kSetUp.c_str(),
+                             "StaTMP",
+                             "No comms",
+                             4,
+                             {},
+                             "ConfTFQ",
+                             "71",
+                             "Change Tx frequency to 71.0000 MHz. Comms may be affected."}),
+                         Named);
+} // namespace linvar::rules

@@ -1,4 +1,5 @@
 #include "detail/DetailRig.h"
+#include "detail/framework/Rules.h"
 
 #include "detail/mqx370/Mqx370Window.h"
 #include "wire/FaultTables.h"
@@ -528,3 +529,34 @@ TEST(Detail370, AfterASwitchoverTheOffLineModemTakesNoChanges) {
         EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTMD", 0); }), Lines{});
     }
 }
+
+// The rules every window keeps, asked of this family.
+namespace linvar::rules {
+INSTANTIATE_TEST_SUITE_P(Mqx370, Rules,
+                         testing::Values(WindowRules{
+                             "MQX-370",
+                             [](DetailRig& r, int rec) {
+                                 r.Open<Mqx370Window>("370", "0370000000", rec, "0370");
+                             },
+                             "ConfTFQ",
+                             "71",
+                             "TFQ=0071.0000",
+                             "70",
+                             " 70.0000",
+                             "Notice",
+                             "red",
+                             "Command was not accepted. Re-reading unit...",
+                             "Timed out. Check Timeout-Time. Re-reading unit...",
+                             32,
+                             33,
+                             "MGC?",
+                             kSetUp.c_str(),
+                             "StaTMP",
+                             "No comms",
+                             4,
+                             {},
+                             "ConfTFQ",
+                             "71",
+                             "Change Tx frequency to 71.0000 MHz. Comms may be affected."}),
+                         Named);
+} // namespace linvar::rules

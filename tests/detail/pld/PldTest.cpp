@@ -4,6 +4,7 @@
 
 #include "Pld.h"
 #include "detail/DetailRig.h"
+#include "detail/framework/Rules.h"
 
 #include "detail/pld/PldWindow.h"
 
@@ -200,3 +201,33 @@ TEST(DetailPld, TheSummaryFaultStatusIsRedOnlyForAFaultCharacter) {
         r.Sim<sim::PldBehaviour>().setAlarms(c.reply, std::string(std::strlen(c.chars), '0'));
     }
 }
+
+// The rules every window keeps, asked of this family.
+namespace linvar::rules {
+INSTANTIATE_TEST_SUITE_P(
+    Pld, Rules,
+    testing::Values(WindowRules{
+        "PLD",
+        OpenTransceiver<PldWindow>("PLD", ""),
+        "REF",
+        "100",
+        "REF=100",
+        "128.0",
+        " 128",
+        "Instruction",
+        "blue",
+        kRefused,
+        kRefused,
+        2,
+        42,
+        "REF?",
+        kNoComms,
+        nullptr,
+        nullptr,
+        4,
+        {},
+        "UFQ",
+        "14249",
+        "Change Up Frequency to 14249 MHz.  RF will be turned off. Comms may be affected."}),
+    Named);
+} // namespace linvar::rules

@@ -4,6 +4,7 @@
 #include "Switch.h"
 #include "StationHarness.h"
 #include "detail/DetailRig.h"
+#include "detail/framework/Rules.h"
 #include "detail/switch/SwitchWindow.h"
 
 using namespace linvar;
@@ -492,3 +493,33 @@ TEST(SwitchWindow, ClosedByItsFrameMidExchangeThePollingGoesOn) {
     EXPECT_EQ(s.top->Cycle().tx.CurrentMode, Modes::AllLinks);
     EXPECT_GT(s.wire.size(), back);
 }
+
+// The rules every window keeps, asked of this family.
+namespace linvar::rules {
+INSTANTIATE_TEST_SUITE_P(
+    Switch, Rules,
+    testing::Values(WindowRules{
+        "switch",
+        OpenSwitch,
+        "ConfBKH",
+        "7",
+        "BKH=07",
+        nullptr,
+        " 5",
+        "Instruction",
+        "blue",
+        kRefused,
+        kRefused,
+        2,
+        20,
+        "BKH?",
+        kNoComms,
+        nullptr,
+        nullptr,
+        41,
+        [](DetailRig& r) { ASSERT_TRUE(r.w->choose("ConfOPM", 0) && r.Settle()); },
+        "ConfBTM",
+        " 3",
+        "Change Bridge/Backup mode to Bridging TM# 3. Comms may be affected."}),
+    Named);
+} // namespace linvar::rules

@@ -4,6 +4,7 @@
 
 #include "Vorn.h"
 #include "detail/DetailRig.h"
+#include "detail/framework/Rules.h"
 
 #include "detail/vorn/VornWindow.h"
 #include "ui/TextFile.h"
@@ -436,3 +437,22 @@ TEST(DetailVorn, ClosingDuringAnEventDownloadKeepsWhatWasRead) {
     EXPECT_EQ(r.File("second.txt").size(), 2u);
     EXPECT_EQ(r.Sim<sim::VornBehaviour>().storedEvents(), 0u);
 }
+
+// The rules every window keeps, asked of this family.
+namespace linvar::rules {
+INSTANTIATE_TEST_SUITE_P(
+    Vorn, Rules,
+    testing::Values(WindowRules{
+        "VORN",       OpenTransceiver<VornWindow>("VORN", ",  VORN"),
+        "UFQ",        "5930",
+        "UFQ=5930.0", "5925.00",
+        " 5925.0",    "Instruction",
+        "blue",       kRefused,
+        kRefused,     2,
+        42,           "CCS?",
+        kNoComms,     nullptr,
+        nullptr,      4,
+        {},           "UFQ",
+        "5930",       "Change Up Frequency to 5930.0 MHz. Comms may be affected."}),
+    Named);
+} // namespace linvar::rules

@@ -36,21 +36,13 @@ void CommsLink::OnMessage(const std::string& message) {
         capture_.CaptureLine(message, "[ in]");
 }
 
-void CommsLink::OnRxData(const std::string& data) {
-    receivedMessage_ += data;
-    if (capture_.CaptureOn())
-        capture_.CaptureLine(receivedMessage_, "[ in]");
-}
-
 void ConnectCommsPort(SerialPort& port, CommsLink& link) {
     port.SetDataBits(d8bit);
-    port.SetRxEventMode(rxMessage);
     port.SetMessageStartChar('>');
     port.SetMessageEndChar('\n');
     port.SetNotifyErrors(neEvent);
     port.SetOnMessage(
         [&link](SerialPort&, const std::string& message) { link.OnMessage(message); });
-    port.SetOnRxData([&link](SerialPort& sender) { link.OnRxData(sender.ReadText()); });
     link.SetTransmitter([&port](const std::string& bytes) { port.WriteText(bytes); });
 }
 

@@ -27,10 +27,8 @@ public:
     // Framed replies received since the start, however the port reaches the link.
     uint64_t Answers() const { return answers_; }
 
-    // Message mode: a framed reply from ">" to the line feed.
+    // A framed reply from ">" to the line feed.
     void OnMessage(const std::string& message);
-    // Normal mode: bytes as they came.
-    void OnRxData(const std::string& data);
 
 private:
     Capture& capture_;

@@ -95,59 +95,6 @@ void SerialPort::SetStopBits(eStopBits bits) {
     reopen();
 }
 
-void SerialPort::SetRxQueueSize(uint16_t size) {
-    rxQueueSize_ = size;
-    reopen();
-}
-
-void SerialPort::SetTxQueueSize(uint16_t size) {
-    txQueueSize_ = size;
-    reopen();
-}
-
-void SerialPort::SetFlowMode(eFlowControl mode) {
-    if (mode == flowMode_)
-        return;
-    flowMode_ = mode;
-    reopen();
-}
-
-void SerialPort::SetCheckParity(bool check) {
-    if (check == checkParity_)
-        return;
-    checkParity_ = check;
-    reopen();
-}
-
-int32_t SerialPort::RxWaiting() {
-    if (!isOpen_)
-        return 0;
-    int32_t rx = 0, tx = 0;
-    if (!device_->queueCounts(rx, tx))
-        HandleError(device_->lastError());
-    return rx;
-}
-
-int32_t SerialPort::TxWaiting() {
-    if (!isOpen_)
-        return 0;
-    int32_t rx = 0, tx = 0;
-    if (!device_->queueCounts(rx, tx))
-        HandleError(device_->lastError());
-    return tx;
-}
-
-void SerialPort::SetOnRxData(TNotifyEvent h) {
-    std::lock_guard lock(handlersMutex_);
-    onRxData_ = std::move(h);
-}
-void SerialPort::SetOnTxEmpty(TNotifyEvent h) {
-    {
-        std::lock_guard lock(handlersMutex_);
-        onTxEmpty_ = std::move(h);
-    }
-    RefreshEventMask();
-}
 void SerialPort::SetOnMessage(TRxMessageEvent h) {
     std::lock_guard lock(handlersMutex_);
     onMessage_ = std::move(h);
@@ -156,50 +103,6 @@ void SerialPort::SetOnError(TNotifyEvent h) {
     std::lock_guard lock(handlersMutex_);
     onError_ = std::move(h);
 }
-void SerialPort::SetOnBreak(TNotifyEvent h) {
-    {
-        std::lock_guard lock(handlersMutex_);
-        onBreak_ = std::move(h);
-    }
-    RefreshEventMask();
-}
-void SerialPort::SetOnRing(TNotifyEvent h) {
-    {
-        std::lock_guard lock(handlersMutex_);
-        onRing_ = std::move(h);
-    }
-    RefreshEventMask();
-}
-void SerialPort::SetOnSignalChange(TSignalChangeEvent h) {
-    {
-        std::lock_guard lock(handlersMutex_);
-        onSignalChange_ = std::move(h);
-    }
-    RefreshEventMask();
-}
-
-// Only the events someone handles are waited for: line states and an emptied transmit
-// queue have no event of their own on this system and would wake the receive thread
-// every few milliseconds for nothing.
-uint32_t SerialPort::WantedEvents() const {
-    std::lock_guard lock(handlersMutex_);
-    uint32_t mask = evRxChar;
-    if (onTxEmpty_)
-        mask |= evTxEmpty;
-    if (onSignalChange_)
-        mask |= evCTS | evDSR | evRLSD;
-    if (onBreak_)
-        mask |= evBreak;
-    if (onRing_)
-        mask |= evRing;
-    return mask;
-}
-
-void SerialPort::RefreshEventMask() {
-    if (isOpen_ && !device_->setEventMask(WantedEvents()))
-        HandleError(device_->lastError());
-}
-
 // ---- open and close ---------------------------------------------------------------
 
 void SerialPort::SetOpen(bool open) {
@@ -222,15 +125,11 @@ void SerialPort::closePort() {
     device_->setEventMask(0);
     // A hand-off in flight waits for this very thread: let it go.
     dispatcher_.abandon();
-    const auto start = std::chrono::steady_clock::now();
     if (!thread_->isCurrent()) {
         std::unique_lock lock(mutex_);
         for (int round = 0; round < CloseRounds && threadWaiting_; ++round)
             changed_.wait_for(lock, CloseRound, [this] { return !threadWaiting_; });
     }
-    lastCloseWaitMs_ = std::chrono::duration_cast<std::chrono::milliseconds>(
-                           std::chrono::steady_clock::now() - start)
-                           .count();
     closing_ = false;
     dispatcher_.reset();
     device_->close();
@@ -250,7 +149,11 @@ void SerialPort::openPort() {
     ApplySettings();
     if (!device_->setControlLine(clDTR, true) || !device_->setControlLine(clRTS, true))
         HandleError(device_->lastError());
-    RefreshEventMask();
+    // Only received characters are waited for: line states and an emptied transmit queue
+    // have no event of their own on this system and would wake the receive thread every
+    // few milliseconds for nothing.
+    if (!device_->setEventMask(evRxChar))
+        HandleError(device_->lastError());
     changed_.notify_all();
 }
 
@@ -262,12 +165,10 @@ void SerialPort::ApplySettings() {
     s.dataBits = dataBits_;
     s.parity = parity_;
     s.stopBits = stopBits_;
-    s.flow = flowMode_;
-    s.checkParity = checkParity_;
     s.xonLimit = s.xoffLimit = rxQueueSize_ / 3;
     if (!device_->setLineSettings(s))
         HandleError(device_->lastError());
-    if (!device_->setTimeouts(flowMode_ != fcNone ? 10000 : 0))
+    if (!device_->setTimeouts(0))
         HandleError(device_->lastError());
 }
 
@@ -282,33 +183,8 @@ void SerialPort::WriteText(const std::string& text) {
         HandleError(device_->lastError());
 }
 
-int SerialPort::ReadByte(char& byte) {
-    size_t got = 0;
-    if (!device_->read(&byte, 1, got)) {
-        HandleError(device_->lastError());
-        return 0;
-    }
-    return static_cast<int>(got);
-}
-
-std::string SerialPort::ReadText() {
-    std::string text;
-    char b;
-    for (int i = 0; i <= rxQueueSize_; ++i) {
-        if (ReadByte(b) == 0)
-            break;
-        text += b;
-    }
-    return text;
-}
-
 void SerialPort::PurgeReceive() {
     if (isOpen_ && !device_->purge(true, false))
-        HandleError(device_->lastError());
-}
-
-void SerialPort::SetControlLine(eControlLine line, bool on) {
-    if (!device_->setControlLine(line, on))
         HandleError(device_->lastError());
 }
 
@@ -372,47 +248,11 @@ void SerialPort::run() {
 }
 
 void SerialPort::handleEvents(uint32_t events) {
-    auto signal = [&](uint32_t bit, eModemInSignal which) {
-        if (!(events & bit) || stopHandling() || !assigned(onSignalChange_))
-            return;
-        ModemLines lines;
-        if (!device_->modemStatus(lines)) {
-            const int code = device_->lastError();
-            handOff([this, code] { HandleError(code); });
-            return;
-        }
-        cts_ = lines.cts;
-        dsr_ = lines.dsr;
-        rlsd_ = lines.rlsd;
-        const bool state = which == msCTS ? lines.cts : which == msDSR ? lines.dsr : lines.rlsd;
-        handOff([this, which, state] {
-            if (auto h = copyOf(onSignalChange_))
-                h(*this, which, state);
-        });
-    };
-    auto notify = [&](uint32_t bit, TNotifyEvent SerialPort::*handler) {
-        if (!(events & bit) || stopHandling() || !assigned(this->*handler))
-            return;
-        handOff([this, handler] {
-            if (auto h = copyOf(this->*handler))
-                h(*this);
-        });
-    };
-    signal(evCTS, msCTS);
-    signal(evDSR, msDSR);
-    signal(evRLSD, msRLSD);
-    notify(evTxEmpty, &SerialPort::onTxEmpty_);
-    notify(evBreak, &SerialPort::onBreak_);
-    notify(evRing, &SerialPort::onRing_);
     if (!(events & evRxChar) || stopHandling())
         return;
-    if (rxEventMode_ == rxNormal) {
-        notify(evRxChar, &SerialPort::onRxData_);
-        return;
-    }
     if (!assigned(onMessage_))
         return;
-    framer_.setRule(startChar_, endChar_, appendCount_);
+    framer_.setRule(startChar_, endChar_, 0);
     char b;
     while (!stopHandling()) {
         size_t got = 0;

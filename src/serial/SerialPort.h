@@ -41,8 +41,6 @@ private:
 
 using TNotifyEvent = std::function<void(SerialPort& sender)>;
 using TRxMessageEvent = std::function<void(SerialPort& sender, const std::string& rxMessage)>;
-using TSignalChangeEvent =
-    std::function<void(SerialPort& sender, eModemInSignal signal, bool signalState)>;
 // Shows an error box with this text and an OK button.
 using TErrorDialog = std::function<void(const std::string& text)>;
 
@@ -74,34 +72,15 @@ public:
     void SetDataBits(eDataBits bits) override;
     eStopBits StopBits() const { return stopBits_; }
     void SetStopBits(eStopBits bits) override;
-    uint16_t RxQueueSize() const { return rxQueueSize_; }
-    void SetRxQueueSize(uint16_t size);
-    uint16_t TxQueueSize() const { return txQueueSize_; }
-    void SetTxQueueSize(uint16_t size);
-    eFlowControl FlowMode() const { return flowMode_; }
-    void SetFlowMode(eFlowControl mode);
-    bool CheckParity() const { return checkParity_; }
-    void SetCheckParity(bool check);
-    int32_t RxWaiting();
-    int32_t TxWaiting();
-    eOpModes RxEventMode() const { return rxEventMode_; }
-    void SetRxEventMode(eOpModes mode) { rxEventMode_ = mode; }
     char MessageStartChar() const { return startChar_; }
     void SetMessageStartChar(char c) { startChar_ = c; }
     char MessageEndChar() const { return endChar_; }
     void SetMessageEndChar(char c) { endChar_ = c; }
-    uint16_t MessageAppendCount() const { return appendCount_; }
-    void SetMessageAppendCount(uint16_t count) { appendCount_ = count; }
     eNotifyErr NotifyErrors() const { return notifyErrors_; }
     void SetNotifyErrors(eNotifyErr mode) { notifyErrors_ = mode; }
     int32_t ErrorCode() const { return errorCode_; }
-    void SetOnRxData(TNotifyEvent handler);
-    void SetOnTxEmpty(TNotifyEvent handler);
     void SetOnMessage(TRxMessageEvent handler);
     void SetOnError(TNotifyEvent handler);
-    void SetOnBreak(TNotifyEvent handler);
-    void SetOnRing(TNotifyEvent handler);
-    void SetOnSignalChange(TSignalChangeEvent handler);
 
     // Where error boxes go ("Baudrate is not valid", and port errors with neDialog).
     void SetErrorDialog(TErrorDialog dialog) { errorDialog_ = std::move(dialog); }
@@ -109,23 +88,12 @@ public:
     bool IsOpen() const override { return isOpen_; }
     void SetOpen(bool open) override;
     void WriteText(const std::string& text);
-    // 1 and the byte, or 0 when none has arrived.
-    int ReadByte(char& byte);
-    std::string ReadText();
     void PurgeReceive() override;
-    void SetControlLine(eControlLine line, bool on);
-
-    // The last known input lines, as the receive thread saw them.
-    bool CTS() const { return cts_; }
-    bool DSR() const { return dsr_; }
-    bool RLSD() const { return rlsd_; }
     // The device went away while open (adapter pulled): close and open again to
     // take it up once it is back.
     bool PortLost() const override { return isOpen_ && device_->lost(); }
     // Frames dropped for growing without an end character.
     uint64_t DroppedFrames() const { return droppedFrames_; }
-    // Milliseconds the last close waited for the receive thread.
-    int64_t LastCloseWaitMs() const { return lastCloseWaitMs_; }
 
 private:
     void closePort();
@@ -135,8 +103,6 @@ private:
     void reopen() { SetOpen(isOpen_); }
     void run();
     void handleEvents(uint32_t events);
-    uint32_t WantedEvents() const;
-    void RefreshEventMask();
     void handOff(std::function<void()> fn);
     bool stopHandling() const { return closing_ || !isOpen_ || terminate_; }
     template <class F> bool assigned(const F& handler) {
@@ -156,21 +122,16 @@ private:
     eParity parity_ = paNone;
     eDataBits dataBits_ = d7bit;
     eStopBits stopBits_ = st1bit;
-    uint16_t rxQueueSize_ = 1024;
-    uint16_t txQueueSize_ = 1024;
-    eFlowControl flowMode_ = fcNone;
-    bool checkParity_ = true;
-    std::atomic<eOpModes> rxEventMode_{rxNormal};
+    static constexpr uint16_t rxQueueSize_ = 1024;
+    static constexpr uint16_t txQueueSize_ = 1024;
     std::atomic<char> startChar_{'\x02'};
     std::atomic<char> endChar_{'\x03'};
-    std::atomic<uint16_t> appendCount_{0};
     std::atomic<eNotifyErr> notifyErrors_{neDialog};
     std::atomic<int32_t> errorCode_{0};
 
     mutable std::mutex handlersMutex_;
-    TNotifyEvent onRxData_, onTxEmpty_, onError_, onBreak_, onRing_;
+    TNotifyEvent onError_;
     TRxMessageEvent onMessage_;
-    TSignalChangeEvent onSignalChange_;
     TErrorDialog errorDialog_;
 
     // Close hands over to the receive thread with these, under mutex_.
@@ -181,7 +142,6 @@ private:
     std::atomic<bool> terminate_{false};
     bool threadWaiting_ = false;
 
-    std::atomic<bool> cts_{false}, dsr_{false}, rlsd_{false};
     MessageFramer framer_; // the receive thread's
     std::atomic<uint64_t> droppedFrames_{0};
     int64_t lastCloseWaitMs_ = 0;

@@ -10,10 +10,7 @@ enum eParity { paNone, PaOdd, paEven, paMark, paSpace };
 enum eDataBits { d7bit, d8bit };
 enum eStopBits { st1bit, st2bit };
 enum eFlowControl { fcNone, fcRTS_CTS, fcDTR_DSR, fcXON_XOF };
-enum eOpModes { rxNormal, rxMessage };
 enum eNotifyErr { neDialog, neEvent, neNone };
-// Signal numbers of OnSignalChange: 0 CTS, 1 DSR, 2 RLSD (carrier detect).
-enum eModemInSignal { msCTS, msDSR, msRLSD };
 enum eControlLine { clRTS, clDTR };
 
 // What the comms dialog asks of its port.

@@ -50,16 +50,8 @@ Colour OnOffColour(const std::string& status) {
     return kOnOff.of(status);
 }
 
-Colour LampColour(const std::string& text) {
-    return text.empty() ? Colours::green : Colours::lime;
-}
-
 Colour SelectColour(const std::string& text) {
     return text.empty() ? Colours::silver : Colours::aqua;
-}
-
-Colour DisabledColour(bool disabled) {
-    return disabled ? Colours::gray : Colours::black;
 }
 
 } // namespace linvar

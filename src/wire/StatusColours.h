@@ -17,11 +17,7 @@ Colour StateColour(const std::string& status);
 Colour AlarmColour(const std::string& status);
 Colour OnOffColour(const std::string& status);
 
-// Lime for a lamp with text, green for an empty one.
-Colour LampColour(const std::string& text);
 // Aqua for a selected (non-empty) entry, silver for an empty one.
 Colour SelectColour(const std::string& text);
-// Gray for a disabled item, black otherwise.
-Colour DisabledColour(bool disabled);
 
 } // namespace linvar

@@ -172,25 +172,6 @@ std::string SubInt(const std::string& text, int start, int length) {
     return std::to_string(v);
 }
 
-std::string Choice3Code(int index) {
-    switch (index) {
-    case 0:
-        return "1";
-    case 1:
-        return "3";
-    case 2:
-        return "7";
-    default:
-        return "";
-    }
-}
-
-std::string Choice7Code(int index) {
-    if (index < 0 || index > 6)
-        return "";
-    return std::string(1, static_cast<char>('1' + index));
-}
-
 int NormaliseTime(int& hours, int& minutes) {
     if (minutes >= 60) {
         minutes -= 60;
@@ -272,13 +253,6 @@ std::string DateTextMDY(const std::string& mmddyy) {
     return mmddyy.substr(2, 2) + " " + MonthAbbrev(month) + " " + fullYear(year);
 }
 
-std::string DateTextOffset(int days, const Clock& clock) {
-    const LocalDateTime t = clock.now();
-    int y = 0, m = 0, d = 0;
-    civilFromDays(daysFromCivil(t.year, t.month, t.day) + days, y, m, d);
-    return TwoDigits(d) + " " + MonthAbbrev(m) + " " + std::to_string(y);
-}
-
 char HexDigitChar(int value) {
     // Unsigned arithmetic: any value gives some character, never an overflow.
     const unsigned v = static_cast<unsigned>(value);
@@ -311,21 +285,6 @@ int IntOfText(const std::string& text) {
     if (v < INT_MIN)
         return INT_MIN;
     return static_cast<int>(v);
-}
-
-int IntPlusFloor0(const std::string& text, int n) {
-    const long long v = static_cast<long long>(IntOfText(text)) + n;
-    if (v < 0)
-        return 0;
-    return v > INT_MAX ? INT_MAX : static_cast<int>(v);
-}
-
-bool NotFive(const std::string& text) {
-    return IntOfText(text) != 5;
-}
-
-bool IsOneText(const std::string& text) {
-    return text == "1";
 }
 
 std::string RealField(const std::string& text, int start, int length, int decimals, int width) {

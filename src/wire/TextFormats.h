@@ -42,10 +42,6 @@ std::string Addr4(int value);
 // Characters start..start+length-1 (from 1) read as an integer and written back in
 // decimal; "0" when they are not a number.
 std::string SubInt(const std::string& text, int start, int length);
-// 0, 1, 2 give "1", "3", "7".
-std::string Choice3Code(int index);
-// 0-6 give "1" to "7".
-std::string Choice7Code(int index);
 // One step of minute carry, then the day carry of the hours (+1, -1 or 0).
 int NormaliseTime(int& hours, int& minutes);
 
@@ -67,8 +63,6 @@ std::string TimeText(const std::string& hhmmss, const Clock& clock);
 std::string DateTextDMY(const std::string& ddmmyy);
 // MMDDYY as "DD Mon YYYY", same century rule; " unset date" when MM or YY is not a number.
 std::string DateTextMDY(const std::string& mmddyy);
-// Today plus days as "DD Mon YYYY".
-std::string DateTextOffset(int days, const Clock& clock);
 
 // --- Small readers of the configuration strings ------------------------------------
 
@@ -79,11 +73,6 @@ int HexDigitValue(const std::string& text);
 // Leading blanks skipped, an optional sign, then the digits up to the first other
 // character; 0 when there are none. Saturates instead of overflowing.
 int IntOfText(const std::string& text);
-// IntOfText + n, but never below 0.
-int IntPlusFloor0(const std::string& text, int n);
-bool NotFive(const std::string& text);
-// Exactly "1".
-bool IsOneText(const std::string& text);
 // Characters start..start+length-1 (from 1) read as a real (0 when not one), written by
 // RealText with that width and fraction digits.
 std::string RealField(const std::string& text, int start, int length, int decimals, int width);

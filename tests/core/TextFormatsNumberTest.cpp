@@ -36,9 +36,6 @@ TEST(Numbers, FormsOfNumbersAndAddresses) {
     EXPECT_EQ(SubInt("ab00x2cd", 3, 4), "0");
     EXPECT_EQ(SubInt("ab", 5, 4), "0");
     EXPECT_EQ(BlanksToZeros(" 1 2"), "0102");
-    EXPECT_EQ(Choice3Code(2), "7");
-    EXPECT_EQ(Choice7Code(6), "7");
-    EXPECT_EQ(Choice7Code(7), "");
 }
 
 TEST(Numbers, NormaliseTimeCarriesOneStep) {

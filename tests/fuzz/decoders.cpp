@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)linvar::TimeText(text, clock);
     (void)linvar::DateTextDMY(text);
     (void)linvar::DateTextMDY(text);
-    (void)linvar::IntPlusFloor0(text, -7);
+    (void)linvar::IntOfText(text);
     (void)linvar::HexDigitValue(text);
     (void)linvar::RealField(text, 2, 9, 4, 9);
 

@@ -4,12 +4,20 @@
 // event throws anything but the station's own UserError, and once the unit answers truly
 // again the window goes on asking and closes.
 //
+// And the unit changes only what the operator asked for: every command that sets something
+// goes out after the operator worked the box or button that makes it, never straight after
+// a No, a memory is stored or loaded only at the location the operator had shown, an
+// activation flips only the modems the operator clicked, and what the unit holds at the
+// end (its configuration, carrier, remote state, circuit, memories) changed only where such
+// a command was taken.
+//
 // The first byte picks the family (or the summary poll) and the end; the rest is read a
 // byte at a time: at each request, how its reply is spoilt; now and then an operator action.
 
 #include "Bus.h"
 
 #include "detail/framework/DetailHost.h"
+#include "detail/framework/DetailWindow.h"
 #include "logging/Capture.h"
 #include "logging/Print.h"
 #include "poll/PollCycle.h"
@@ -20,6 +28,7 @@
 #include "ui/Operator.h"
 #include "ui/UserError.h"
 
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -27,6 +36,8 @@
 #include <deque>
 #include <exception>
 #include <filesystem>
+#include <map>
+#include <set>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -74,11 +85,163 @@ const std::filesystem::path& Folder() {
     return dir;
 }
 
+// What the operator asked of the unit, from the controls it worked, and the check of every
+// request and of the unit's state against it.
+class Oracle {
+public:
+    // The mnemonics a control's own command may carry: a box's row names its mnemonic, a
+    // part of a command built from several boxes or a mask names it in its own name
+    // ("ConfCEXMode", "ConfMamTx" for "MAM="), the rest are listed.
+    static std::vector<std::string> Makes(const DetailWindow& w, const std::string& control) {
+        static const std::map<std::string, std::vector<std::string>> listed = {
+            {"BtnStore", {"CST"}},
+            {"BtnMemConfirm", {"CST", "CLD"}},
+            {"BtnSetTime", {"DAY", "TIM"}},
+            {"BtnCenterBuffer", {"RCB"}},
+            {"BtnSwitch", {"FSW"}},
+            {"BtnDniSend", {"DNI"}},
+            {"ConfAPM", {"APP"}},
+            {"ConfAPU", {"APP"}},
+            {"ConfAPI", {"APP"}},
+            {"ConfBBM", {"BBU"}},
+            {"ConfBTM", {"BBU"}},
+            {"BtnCalibrate", {"CAL"}},
+            {"BtnCalLna", {"CAL"}},
+            {"BtnForce", {"RTG"}},
+            {"BtnAutoManual", {"RAM"}},
+            // A log read into a file is cleared in the unit.
+            {"BtnReadEvents", {"CAE"}},
+            {"BtnReadStats", {"CAS"}},
+            {"BtnChooseFile", {"CAE", "CAA"}},
+            {"BtnReadLog", {"CAE", "CAS", "CAA"}},
+        };
+        std::vector<std::string> makes;
+        if (auto l = listed.find(control); l != listed.end())
+            makes = l->second;
+        if (control.rfind("BtnAct", 0) == 0)
+            makes.push_back("ACT");
+        if (control.rfind("Mask", 0) == 0)
+            makes.push_back("MSK");
+        for (const BoxRow& row : w.Boxes())
+            if (row.control == control && !row.command.empty())
+                makes.push_back(row.command);
+        if (control.rfind("Conf", 0) == 0 && control.size() >= 7) {
+            std::string m = control.substr(4, 3);
+            for (char& c : m)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            makes.push_back(m);
+        }
+        return makes;
+    }
+
+    // Before and after the operator works a control.
+    void Acting(const DetailWindow& w, const std::string& control) {
+        for (const std::string& m : Makes(w, control))
+            licensed_.insert(m);
+        if (control.rfind("BtnAct", 0) == 0)
+            clicked_.insert(std::atoi(control.c_str() + 6));
+        refused_ = false;
+        last_ = control;
+    }
+    void Acted(const Screen& w, const std::string& control) {
+        // A memory is chosen by the location shown when a memory button is pressed or the
+        // list is changed.
+        if (w.has("MemoryList") &&
+            (control == "BtnLoad" || control == "BtnStore" || control == "MemoryList"))
+            locations_.insert(LeftTrim(w.at("MemoryList").selectedText()));
+    }
+    void Answered(bool yes) { refused_ = !yes; }
+    // The switch's activity flags as the station was told them are not the switch's own.
+    void FlagsSpoilt() { flagsTrue_ = false; }
+
+    // Each request as it goes out, with the unit it goes to (or none).
+    void Request(const std::string& text, sim::Unit* unit, int64_t nowMs) {
+        const size_t slash = text.find('/');
+        if (slash == std::string::npos || text.size() < slash + 5 || text[slash + 4] != '=')
+            return;
+        const std::string mnemonic = text.substr(slash + 1, 3);
+        const std::string value = text.substr(slash + 5);
+        // Factory access opens the limits for reading; it sets nothing.
+        if (mnemonic == "FAC")
+            return;
+        if (!licensed_.count(mnemonic))
+            Fail(("\"" + text + "\" goes out, but the operator worked no control making it" +
+                  Worked())
+                     .c_str());
+        if (refused_)
+            Fail(("\"" + text + "\" goes out after the operator said No" + Worked()).c_str());
+        if ((mnemonic == "CST" || mnemonic == "CLD") && !locations_.count(value))
+            Fail(("\"" + text + "\": a memory location the operator never chose").c_str());
+        if (mnemonic == "ACT" && unit != nullptr && flagsTrue_) {
+            const std::string now = unit->payload("ACT?", nowMs);
+            for (size_t k = 0; k + 1 < now.size() && k < value.size(); ++k)
+                if (now[k + 1] != value[k] && !clicked_.count(static_cast<int>(k) + 1))
+                    Fail(("\"" + text + "\" flips modem " + std::to_string(k + 1) +
+                          ", which the operator did not click (the switch says " + now + ")")
+                             .c_str());
+        }
+    }
+
+    // What the unit holds that an operator may change.
+    struct Held {
+        std::string config, odu, circuit;
+        char carrier = 0, remote = 0;
+        std::vector<std::string> memories;
+    };
+    static Held Of(const sim::Unit& u) {
+        Held h{u.config(), u.oduConfig(), u.circuitId(), u.txCarrier(), u.remoteState(), {}};
+        for (int slot = 0; slot < sim::Unit::memoryCount; ++slot)
+            h.memories.push_back(u.memory(slot));
+        return h;
+    }
+    void Compare(const Held& start, const Held& end) const {
+        auto must = [&](bool changed, std::initializer_list<const char*> by, const char* what) {
+            if (!changed)
+                return;
+            for (const char* m : by)
+                if (licensed_.count(m))
+                    return;
+            Fail((std::string(what) + " changed, but the operator asked for no such change" +
+                  Worked())
+                     .c_str());
+        };
+        must(start.carrier != end.carrier, {"TXO", "CLD"}, "the carrier");
+        must(start.remote != end.remote, {"LRS"}, "the remote state");
+        must(start.circuit != end.circuit, {"CID"}, "the circuit");
+        if ((start.config != end.config || start.odu != end.odu) && licensed_.empty())
+            Fail(("the configuration changed, but the operator asked for no change" + Worked())
+                     .c_str());
+        for (int slot = 0; slot < sim::Unit::memoryCount; ++slot)
+            if (start.memories[slot] != end.memories[slot] &&
+                !locations_.count(std::to_string(slot)))
+                Fail(("memory " + std::to_string(slot) + " written, a location nobody chose")
+                         .c_str());
+    }
+
+private:
+    std::string Worked() const {
+        std::string s = " (worked:";
+        for (const std::string& m : licensed_)
+            s += " " + m;
+        return s + "; last " + last_ + ")";
+    }
+    static std::string LeftTrim(const std::string& s) {
+        const size_t b = s.find_first_not_of(' ');
+        return b == std::string::npos ? "" : s.substr(b);
+    }
+    std::set<std::string> licensed_;
+    std::set<int> clicked_;
+    std::set<std::string> locations_;
+    bool refused_ = false;
+    bool flagsTrue_ = true;
+    std::string last_;
+};
+
 // Answers every question Yes or No, and every file choice with a file or a cancel, from
 // the data.
 class FuzzOperator : public Operator {
 public:
-    explicit FuzzOperator(Data& data) : data_(data) {}
+    FuzzOperator(Data& data, Oracle& oracle) : data_(data), oracle_(oracle) {}
     void ask(const std::string& title, const std::string& text, BoxIcon, Buttons buttons,
              AnswerFn done) override {
         const bool yes = data_.done() || (data_.byte() & 1);
@@ -89,6 +252,8 @@ public:
                                              : (yes ? Answer::Ok : Answer::Cancel);
         if (buttons == Buttons::Ok)
             a = Answer::Ok;
+        if (buttons == Buttons::YesNo)
+            oracle_.Answered(yes);
         if (done)
             done(a);
     }
@@ -106,6 +271,7 @@ public:
 
 private:
     Data& data_;
+    Oracle& oracle_;
 };
 
 // The serial line between the station and the simulated bus: each reply the bus sends is
@@ -113,7 +279,8 @@ private:
 // station's port frames it.
 class FuzzPort : public RequestPort {
 public:
-    FuzzPort(sim::Bus& bus, FakeClock& clock, Data& data) : bus_(bus), clock_(clock), data_(data) {}
+    FuzzPort(sim::Bus& bus, FakeClock& clock, Data& data, Oracle& oracle)
+        : bus_(bus), clock_(clock), data_(data), oracle_(oracle) {}
 
     void WriteRequest(const std::string& text) override {
         received_.clear();
@@ -128,6 +295,7 @@ public:
         if (kTrace)
             std::fprintf(stderr, "%lld out %s (plan %d)\n", (long long)clock_.monotonicMs(),
                          text.c_str(), plan_);
+        oracle_.Request(text, bus_.find(address_), clock_.monotonicMs());
         bus_.receive(text + "\r", clock_.monotonicMs());
     }
     const std::string& ReceivedMessage() const override { return received_; }
@@ -162,6 +330,8 @@ private:
     void Spoil(const std::string& reply, int64_t now) {
         const uint8_t plan = planned_ ? plan_ : 0;
         planned_ = false;
+        if (mnemonic_ == "ACT" && plan % 20 >= 8)
+            oracle_.FlagsSpoilt();
         std::string out = reply;
         switch (plan % 20) {
         case 8: // bytes flipped
@@ -225,6 +395,7 @@ private:
     sim::Bus& bus_;
     FakeClock& clock_;
     Data& data_;
+    Oracle& oracle_;
     MessageFramer truth_{'>', '\n', 0};
     MessageFramer framer_{'>', '\n', 0};
     std::string received_;
@@ -264,7 +435,7 @@ template <class Fn> void Guard(Fn&& fn, const char* what) {
 }
 
 // One operator action on the window, chosen by the data among what is shown and enabled.
-void Act(Screen& w, Data& data) {
+void Act(DetailWindow& w, Data& data, Oracle& oracle) {
     std::vector<const Control*> live;
     for (const Control* c : w.controls()) {
         const ControlKind k = c->kind();
@@ -283,6 +454,7 @@ void Act(Screen& w, Data& data) {
     const std::string name = c.name();
     if (kTrace)
         std::fprintf(stderr, "operator: %s\n", name.c_str());
+    oracle.Acting(w, name);
     Guard(
         [&] {
             switch (c.kind()) {
@@ -308,6 +480,7 @@ void Act(Screen& w, Data& data) {
             }
         },
         "exception from an operator event");
+    oracle.Acted(w, name);
 }
 
 constexpr int kFuzzTicks = 250;     // the garbled part of a run
@@ -319,9 +492,10 @@ void RunDetail(const Family& f, uint8_t first, bool spoilIdentity, Data& data) {
     sim::Bus bus;
     bus.setLatencyMs(20);
     bus.setClockAtZero(sim::civilSeconds(2026, 12, 6, 9, 0, 0));
-    FuzzPort port(bus, clock, data);
+    Oracle oracle;
+    FuzzPort port(bus, clock, data, oracle);
     SystemSetup setup;
-    FuzzOperator op(data);
+    FuzzOperator op(data, oracle);
     PrintState print;
     Capture capture(clock, Folder());
     TransactionState tx;
@@ -340,6 +514,7 @@ void RunDetail(const Family& f, uint8_t first, bool spoilIdentity, Data& data) {
         Fail("no simulated unit");
     unit->setOnline(true);
     unit->setDistant(distant);
+    const Oracle::Held start = Oracle::Of(*unit);
 
     DetailRequest req;
     req.family = FindFamily(f.family);
@@ -375,7 +550,7 @@ void RunDetail(const Family& f, uint8_t first, bool spoilIdentity, Data& data) {
         quiet = port.requests == lastRequests ? quiet + 1 : 0;
         lastRequests = port.requests;
         if (host.IsOpen() && (quiet >= 10 || port.ActNow())) {
-            Act(*host.Window(), data);
+            Act(*host.Window(), data, oracle);
             quiet = 0;
         }
     }
@@ -413,6 +588,7 @@ void RunDetail(const Family& f, uint8_t first, bool spoilIdentity, Data& data) {
     }
     if (tx.AwaitingReply)
         Fail("a reply is still awaited after closing");
+    oracle.Compare(start, Oracle::Of(*unit));
 }
 
 // The summary poll over modems, transceivers and a switch; the operator opens the links and
@@ -421,10 +597,11 @@ void RunPoll(uint8_t first, Data& data) {
     FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
     sim::Bus bus;
     bus.setLatencyMs(20);
-    FuzzPort port(bus, clock, data);
+    Oracle oracle;
+    FuzzPort port(bus, clock, data, oracle);
     SystemSetup setup;
     SummaryScreen screen;
-    FuzzOperator op(data);
+    FuzzOperator op(data, oracle);
     PrintState print;
     Capture capture(clock, Folder());
     PollCycle cycle({setup, port, capture, clock, print, screen, op, Folder()});
@@ -466,7 +643,7 @@ void RunPoll(uint8_t first, Data& data) {
             continue;
         quiet = 0;
         if (host.IsOpen())
-            Act(*host.Window(), data);
+            Act(*host.Window(), data, oracle);
         else
             Guard(
                 [&] {
@@ -476,6 +653,8 @@ void RunPoll(uint8_t first, Data& data) {
                     const char* name = opens[data.byte() % 4 + (all ? 0 : 4)];
                     if (kTrace)
                         std::fprintf(stderr, "operator: double-click %s\n", name);
+                    // What was worked in the window before asks nothing of the next.
+                    oracle = Oracle();
                     screen.doubleClick(name);
                 },
                 "exception from an operator event");

@@ -25,10 +25,6 @@ TEST(CommsLink, RequestAndReplyOverTheLine) {
     SerialPort port(ui.dispatcher, map);
     ConnectCommsPort(port, link);
     EXPECT_EQ(port.DataBits(), d8bit);
-    EXPECT_EQ(port.RxEventMode(), rxMessage);
-    EXPECT_EQ(port.MessageStartChar(), '>');
-    EXPECT_EQ(port.MessageEndChar(), '\n');
-    EXPECT_EQ(port.NotifyErrors(), neEvent);
     port.SetPort(5);
     port.SetOpen(true);
     ASSERT_TRUE(port.IsOpen());
@@ -57,30 +53,6 @@ TEST(CommsLink, RequestAndReplyOverTheLine) {
     port.SetOpen(false);
     link.WriteRequest("<0012/FLT?");
     EXPECT_EQ(port.ErrorCode(), EBADF);
-}
-
-TEST(CommsLink, NormalModeCollectsData) {
-    TempDir dir;
-    FakeClock clock;
-    Capture capture(clock, dir.path());
-    std::string wire;
-    CommsLink link(capture, [&](const std::string& bytes) { wire += bytes; });
-    capture.ToggleCapture();
-    link.WriteRequest("<0001/RET?");
-    EXPECT_EQ(wire, "<0001/RET?\r");
-    link.OnRxData(">0001/");
-    link.OnRxData("RET=1\r\n");
-    EXPECT_EQ(link.ReceivedMessage(), ">0001/RET=1\r\n");
-    link.OnMessage(">0001/RET=1\r\n"); // the same text again, after formatting differs
-    link.OnMessage(">0001/X");
-    link.OnMessage(">0001/X"); // a plain repeat is traced once
-    capture.SwitchOff();
-    EXPECT_EQ(dir.read("CaptureM.txt"), "[start]\r\n"
-                                        "09:00:00 [out]<0001/RET?[cr]\r\n"
-                                        "09:00:00 [ in]>0001/\r\n"
-                                        "09:00:00 [ in]>0001/RET=1[cr][lf]\r\n"
-                                        "09:00:00 [ in]>0001/RET=1[cr][lf]\r\n"
-                                        "09:00:00 [ in]>0001/X\r\n");
 }
 
 // Capture on a full disk: the reply still reaches the station, the failure is reported

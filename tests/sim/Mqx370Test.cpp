@@ -11,8 +11,6 @@ TEST(SimMqx370, ConfigurationLayoutsAndSettings) {
     ASSERT_EQ(mgc.size(), 121u);
     EXPECT_EQ(mgc.substr(1, 8), "070.0000");
     EXPECT_EQ(mgc.substr(9, 9), "02048.000");
-    EXPECT_EQ(mgc.substr(105, 8), "+0+0+0+0") << "volumes at 105-112";
-    EXPECT_EQ(mgc.substr(115, 2), "00") << "IDR ESC types at 115-116";
     Replies{u, 0} = {{"OGC?", "!"}, {"DRL?", "=20000.00000004.80020000.00000004.800"}};
     EXPECT_EQ(u.payload("DNI?", 0).size(), 52u);
 

@@ -3,14 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <csignal>
-#include <fcntl.h>
 #include <filesystem>
-#include <poll.h>
-#include <sys/wait.h>
-#include <termios.h>
-#include <unistd.h>
 
 using namespace linvar::sim;
 
@@ -107,61 +100,4 @@ TEST(SimSetup, BadAddressesAndShortFilesAreReported) {
     EXPECT_EQ(fromFile.find("0070")->modelCode(), 370);
     EXPECT_THROW(populateFromSetupFile(fromFile, (dir.path() / "none.txt").string()),
                  std::runtime_error);
-}
-
-TEST(SimProgram, ServesASetupOnAPseudoTerminal) {
-    namespace fs = std::filesystem;
-    fs::path self = fs::read_symlink("/proc/self/exe");
-    fs::path program = self.parent_path() / "linvar-sim";
-    if (!fs::exists(program))
-        GTEST_SKIP() << "no linvar-sim next to " << self;
-
-    TempDir dir;
-    dir.write("SysSetup.txt", fileText(setupLines({{1, 1, "0012"}, {1, 3, "0112"}})));
-    int out[2];
-    ASSERT_EQ(pipe(out), 0);
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        dup2(out[1], 1);
-        close(out[0]);
-        std::string setup = (dir.path() / "SysSetup.txt").string();
-        execl(program.c_str(), "linvar-sim", "--setup", setup.c_str(), "--pty", "--latency", "5",
-              "--model", "0012=370", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(out[1]);
-    std::string path;
-    char c;
-    pollfd p{out[0], POLLIN, 0};
-    while (path.size() < 200 && poll(&p, 1, 5000) > 0 && read(out[0], &c, 1) == 1 && c != '\n')
-        path += c;
-    close(out[0]);
-    ASSERT_FALSE(path.empty()) << "the program printed no terminal path";
-
-    int fd = open(path.c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(fd, 0) << path;
-    termios t{};
-    tcgetattr(fd, &t);
-    cfmakeraw(&t);
-    tcsetattr(fd, TCSANOW, &t);
-    std::string request = "<0012/FLT?\r";
-    ASSERT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
-    std::string reply;
-    pollfd q{fd, POLLIN, 0};
-    while (reply.find('\n') == std::string::npos && poll(&q, 1, 3000) > 0) {
-        char buf[64];
-        ssize_t n = read(fd, buf, sizeof buf);
-        if (n <= 0)
-            break;
-        reply.append(buf, static_cast<size_t>(n));
-    }
-    EXPECT_EQ(reply, ">0012/FLT=000000\r\n");
-    close(fd);
-
-    kill(pid, SIGTERM);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status)) << "SIGTERM ends it cleanly";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
 }

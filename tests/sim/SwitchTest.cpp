@@ -65,15 +65,3 @@ TEST(SimSwitch, ActiveFlagsFollowActivationAsEachModelCountsItsStates) {
     // Each activation is logged as a redundancy change.
     EXPECT_EQ(b.events().back().substr(0, 3), "ID4");
 }
-
-TEST(SimSwitch, MemoriesHoldModeActivityBridgeAndHoldOffs) {
-    Unit u("1000", "420");
-    SwitchBehaviour& s = Of(u);
-    s.setInterfaces("3222000000");
-    Replies{u, 0} = {{"CST?4", "*"}, {"CLD=4", "?"}, {"CST=4", "="}};
-    // Automatic operation, interface 1 active, bridging modem 1, hold-offs 5 and 10.
-    EXPECT_EQ(u.payload("CST?4", 0), std::string("=1") + "1000000000" + "1" + "01" + "05" + "10");
-    s.setMemory(6, std::string("0") + "0110000000" + "0" + "09" + "30" + "45");
-    Replies{u, 0} = {
-        {"CLD=6", "="}, {"OPM?", "=0"}, {"ACT?", "=0110000000"}, {"BBU?", "=109"}, {"RSH?", "=45"}};
-}

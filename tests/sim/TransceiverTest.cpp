@@ -58,19 +58,6 @@ TEST(SimTransceiver, AMissingConverterReadsXAndTakesNoSetting) {
     Replies{u, 0} = {{"CLS?", "*"}, {"CAL=", "*"}};
 }
 
-TEST(SimTransceiver, StoredEventsArePagedFiveAtATimeAndCleared) {
-    Unit u("0211", "VORN", civilSeconds(2026, 12, 6, 9, 0, 0));
-    VornOf(u).setStoredEventCount(7, 0);
-    EXPECT_EQ(u.payload("TNA?", 0), "=07");
-    const std::string first = u.payload("LNA?", 0);
-    EXPECT_EQ(first.substr(0, 30), "=5EVENT 001     090000 120626,");
-    const std::string second = u.payload("LNA?", 0);
-    EXPECT_EQ(second.substr(0, 2), "=2");
-    EXPECT_EQ(second.substr(58, 1), "0"); // the third slot is empty
-    Replies{u, 0} = {{"LNA?", "*"}, {"TNA?", "=00"}, {"CAA=", "="}};
-    EXPECT_EQ(VornOf(u).storedEvents(), 0u);
-}
-
 TEST(SimTransceiver, OnlyTheOnLineUnitOfAPairHandsOver) {
     Unit a("0211", "VORN"), b("0212", "VORN");
     a.setPartner(&b);

@@ -9,10 +9,7 @@ TEST(FaultTables, UnitGroupWithModelRows) {
     ModelCodeScope model(371);
     EXPECT_EQ(UnitFaultText('0'), (FaultText{"OK", 1}));
     EXPECT_EQ(UnitFaultText('1'), (FaultText{"5V PSU", 3}));
-    EXPECT_EQ(UnitFaultText('3'), (FaultText{"-5V PSU", 3}));
-    EXPECT_EQ(UnitFaultText('7'), (FaultText{"Tx synthesizer lock", 3}));
     EXPECT_EQ(UnitFaultText('A'), (FaultText{"FPGA main chain load", 3}));
-    EXPECT_EQ(UnitFaultText('C').text, "PiV IP module");
     EXPECT_EQ(UnitFaultText('F').text, "Rx synth2");
     EXPECT_EQ(UnitFaultText('G'), (FaultText{"Invalid code rcvd: G", 3}));
     EXPECT_EQ(UnitFaultText("a"), (FaultText{"Invalid code rcvd: a", 3}));
@@ -28,24 +25,16 @@ TEST(FaultTables, UnitGroupWithModelRows) {
 TEST(FaultTables, TrafficGroups) {
     ModelCodeScope model(350);
     EXPECT_EQ(TxFaultText('0'), (FaultText{"Tx traffic OK", 1}));
-    EXPECT_EQ(TxFaultText('1').text, "No clock from terr. interface");
     EXPECT_EQ(TxFaultText('5').text, "No Ext REF");
     EXPECT_EQ(TxFaultText('A'), (FaultText{"BUC temperature fault", 3}));
     EXPECT_EQ(TxFaultText('B'), (FaultText{"Invalid code recvd: B", 3}));
     EXPECT_EQ(RxFaultText('0'), (FaultText{"Rx traffic OK", 1}));
-    EXPECT_EQ(RxFaultText('2').text, "AGC Alarm - high signal level");
-    EXPECT_EQ(RxFaultText('3').text, "Frame sync lost (OBLIX or RS)");
     EXPECT_EQ(RxFaultText('4').text, "Buffer underflow");
-    EXPECT_EQ(RxFaultText('5').text, "Buffer overflow");
-    EXPECT_EQ(RxFaultText('7').text, "Eb/No threshold exceeded");
     EXPECT_EQ(RxFaultText('A'), (FaultText{"LNB voltage fault", 3}));
     EXPECT_EQ(RxFaultText('F'), (FaultText{"Invalid code recvd: F", 3}));
 
     SetCurrentModelCode(370);
     EXPECT_EQ(TxFaultText('5'), (FaultText{"REF activity fault", 3}));
-    EXPECT_EQ(RxFaultText('2').text, "AGC Alarm - signal level out of range");
-    EXPECT_EQ(RxFaultText('3').text, "Demux");
-    EXPECT_EQ(RxFaultText('4').text, "spare");
     EXPECT_EQ(RxFaultText('5').text, "Buffer slip");
     EXPECT_EQ(RxFaultText('6').text, "AIS detected on incoming data");
 }
@@ -54,7 +43,6 @@ TEST(FaultTables, OpenNetworkSeverities) {
     EXPECT_EQ(OpenNetworkFaultText('0'), (FaultText{"OK", 1}));
     EXPECT_EQ(OpenNetworkFaultText('1'), (FaultText{"Loss of TX frame", 3}));
     EXPECT_EQ(OpenNetworkFaultText('2'), (FaultText{"BER alarm", 2}));
-    EXPECT_EQ(OpenNetworkFaultText('3'), (FaultText{"Loss of Tx multiframe", 3}));
     EXPECT_EQ(OpenNetworkFaultText('6'), (FaultText{"IBS satellite alarm", 2}));
     EXPECT_EQ(OpenNetworkFaultText('E'), (FaultText{"IDR Tx BWA4", 2}));
     EXPECT_EQ(OpenNetworkFaultText('F'), (FaultText{"Invalid code recvd: F", 2}));
@@ -74,8 +62,6 @@ TEST(FaultTables, EventLogEntries) {
     EXPECT_EQ(EventEntryText("C11150626134501", c), "15 Jun 2026  13:45:01  Unit clear, 5V PSU");
     EXPECT_EQ(EventEntryText("F24010197000000", c),
               "01 Jan 1997  00:00:00  RX traffic fault, Buffer underflow");
-    EXPECT_EQ(EventEntryText("C35311225235959", c),
-              "31 Dec 2025  23:59:59  TX traffic clear, No Ext REF");
     EXPECT_EQ(EventEntryText("I41010196080000", c), "01 Jan 2096  08:00:00  Power on");
     EXPECT_EQ(EventEntryText("F53010126080000", c),
               "01 Jan 2026  08:00:00  Open Network fault, Loss of Tx multiframe");

@@ -175,6 +175,7 @@ int main(int argc, char** argv) {
         top.StartStatusExport(statusServer, cl.statusBind, *cl.statusPort);
 
     linvar::StationWindows windows;
+    QPointer<linvar::TrendsView> trends;
     std::optional<linvar::Replay> replay;
     if (cl.replay) {
         replay.emplace(top, op);
@@ -183,8 +184,10 @@ int main(int argc, char** argv) {
         } catch (const linvar::UserError& e) {
             return fail(QString::fromStdString(e.what()));
         }
-        replay->setScreenshot([&windows](const std::filesystem::path& file) {
-            linvar::ScreenView* v = windows.front();
+        // The front window: the Trends window while it is open over its opener.
+        replay->setScreenshot([&windows, &trends](const std::filesystem::path& file) {
+            QWidget* v = trends && trends->isVisible() ? static_cast<QWidget*>(trends.data())
+                                                       : windows.front();
             return v && v->grab().save(QString::fromStdString(file.string()));
         });
     }
@@ -192,13 +195,6 @@ int main(int argc, char** argv) {
     // The Trends window, one at a time, belongs to the window that asked for it: a detail
     // window keeps the others out of reach, but not a window of its own; the main window's
     // stays open when the Alarms window closes.
-    QPointer<linvar::TrendsView> trends;
-    auto readingsOf = [](auto& station) -> const linvar::ReadingsHistory* {
-        if constexpr (requires { station.readings(); })
-            return station.readings();
-        else
-            return nullptr;
-    };
     top.onTrends = [&](const std::string& address) {
         QWidget* opener = address.empty() ? windows.view(top.Main()) : windows.front();
         if (trends && trends->parentWidget() != opener)
@@ -207,7 +203,7 @@ int main(int argc, char** argv) {
             if (!address.empty())
                 trends->showUnit(address);
         } else {
-            trends = new linvar::TrendsView(readingsOf(top), linvar::JournalMarks(dataDir), address,
+            trends = new linvar::TrendsView(top.readings(), linvar::JournalMarks(dataDir), address,
                                             opener);
             trends->onHelp = [&op] { op.showHelp(linvar::TrendsModel::kHelpTopic); };
             trends->show();

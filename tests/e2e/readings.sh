@@ -3,7 +3,9 @@
 # A fade injected on modem 1100 pulls its Eb/No below the warning level of the readings
 # settings; the replay script sees the alarm come and go, while this script reads the
 # export: the reading's gauge in /metrics (checked by promtool), the alarm in /alarms
-# and the history as CSV from /readings. Exits 0 only when every expectation held.
+# and the history as CSV from /readings. The script opens the Trends window on the fading
+# unit and pictures it ("@WORK@" in the script is the run's folder; LINVAR_SHOTS names a
+# folder to keep the picture in). Exits 0 only when every expectation held.
 #
 #   tests/e2e/readings.sh LINVAR LINVAR_SIM [SCRIPT]
 
@@ -23,13 +25,14 @@ script=${3:-$here/readings.txt}
     printf '0,0,0\r\n'
 } >"$work/SysSetup.txt"
 station_files
+sed "s#@WORK@#$work#g" "$script" >"$work/script.txt"
 printf 'interval = 5s\r\nwarning ebno_db < 6 for 2\r\n' >"$work/Readings.cfg"
 
 start_sim --setup "$work/SysSetup.txt" --model 1100=350 --model 0150=370 --model 0111=VORN \
     --model 0151=PLD --inject 1100=fade:60
 status_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} LINVAR_NO_DIALOGS=1 \
-    timeout 120 "$linvar" Brivola --data-dir "$work" --com "1=$pty" --replay "$script" \
+    timeout 120 "$linvar" Brivola --data-dir "$work" --com "1=$pty" --replay "$work/script.txt" \
     --status-port "$status_port" >"$work/linvar.out" 2>"$work/linvar.err" &
 station_pid=$!
 
@@ -69,6 +72,12 @@ for want in ",Reading,1,LOCAL,Modem 1,1100,LONDON-1,No fault,Warning,Eb/No low "
     [[ "$journal" == *"$want"* ]] || problems+=("the alarm journal lacks '$want'")
 done
 [ -s "$work/Readings.sqlite" ] || problems+=("no Readings.sqlite in the data folder")
+if [ "$script" = "$here/readings.txt" ]; then
+    # A picture of a chart with lines in it is well over a blank window's size.
+    size=$(stat -c %s "$work/trends.png" 2>/dev/null || echo 0)
+    [ "$size" -gt 20000 ] || problems+=("the Trends window's picture is missing or blank ($size bytes)")
+    [ -z "${LINVAR_SHOTS:-}" ] || cp "$work/trends.png" "$LINVAR_SHOTS/trends-e2e.png"
+fi
 if [ "${#problems[@]}" -gt 0 ]; then
     printf 'e2e: %s\n' "${problems[@]}" >&2
     echo "$journal" >&2

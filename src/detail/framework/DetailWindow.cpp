@@ -466,6 +466,30 @@ std::string DetailWindow::TakeReply(const std::string& mnemonic) {
     return kCountedOut;
 }
 
+void DetailWindow::IdentityStep() {
+    if (tables_.identity.empty())
+        return;
+    if (StepNo == kIdentityDone) {
+        SetCurrentMode(Phases::Status2);
+        state().StepNo = 1;
+        return;
+    }
+    RunSteps(tables_.identity);
+}
+
+void DetailWindow::StatusStep() {
+    if (tables_.status.empty())
+        return;
+    RunSteps(tables_.status);
+    if (!deps().tx.AwaitingReply && StartsWith(State().LastReply, "T") &&
+        CurrentMode() == Phases::Status2)
+        state().StepNo = StatusRestartStep();
+}
+
+void DetailWindow::ConfigStep() {
+    RunSteps(tables_.config);
+}
+
 bool DetailWindow::RunSteps(const std::vector<ReadStep>& table) {
     for (const ReadStep& row : table) {
         if (s_.StepNo == row.step) {

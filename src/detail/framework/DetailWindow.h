@@ -168,10 +168,21 @@ protected:
     // After the common activation: the family's visibility and read-only rules.
     virtual void ActivateFamily() {}
     // Phases steering: "STATUS1" identity steps, the "STATUS2" loop and the configuration
-    // read (any step the common tail does not own). Steps steering: every step.
-    virtual void IdentityStep() {}
-    virtual void StatusStep() {}
-    virtual void ConfigStep() {}
+    // read (any step the common tail does not own). Steps steering: every step. By
+    // default the three phases run the family's reading tables.
+    virtual void IdentityStep();
+    virtual void StatusStep();
+    virtual void ConfigStep();
+    // A family steered by phases gives its three reading tables, numbered as the unit's
+    // sequences number them: the identity (ended by step kIdentityDone), the status loop (a
+    // reply that failed restarts it at StatusRestartStep) and the configuration read.
+    struct ReadTables {
+        std::vector<ReadStep> identity, status, config;
+    };
+    static constexpr int kIdentityDone = 21;
+    void SetReadTables(ReadTables tables) { tables_ = std::move(tables); }
+    const ReadTables& Tables() const { return tables_; }
+    virtual int StatusRestartStep() const { return 1; }
     virtual void Step() {}
     // Clears the family's status labels (status start).
     virtual void ClearStatus() {}
@@ -317,6 +328,7 @@ protected:
     std::string remoteStateBox_;
 
 private:
+    ReadTables tables_;
     struct Held {
         std::string text;
         int index = -1;

@@ -263,7 +263,7 @@ void Mqx310Window::IdentityStep() {
         state().StepNo = 1;
         return;
     }
-    RunSteps(identitySteps_);
+    RunSteps(Tables().identity);
 }
 
 // LRS, the events count, faults, readings, redundancy and carrier; a refused reading goes

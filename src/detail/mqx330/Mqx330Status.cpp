@@ -71,15 +71,6 @@ std::vector<ReadStep> Mqx330Window::IdentitySteps() {
              }}};
 }
 
-void Mqx330Window::IdentityStep() {
-    if (StepNo == 21) {
-        SetCurrentMode(Phases::Status2);
-        state().StepNo = 1;
-        return;
-    }
-    RunSteps(identitySteps_);
-}
-
 // The loop: LRS, the log counts, faults and readings, redundancy, AGC and carrier, then
 // the AUPC readings of model 331. A reply that failed restarts it.
 std::vector<ReadStep> Mqx330Window::StatusSteps() {
@@ -173,13 +164,6 @@ std::vector<ReadStep> Mqx330Window::StatusSteps() {
             29, "PLI?", "StaPLI", [](const std::string& v) { return PowerIncreaseReading(v).text; },
             1),
     };
-}
-
-void Mqx330Window::StatusStep() {
-    RunSteps(statusSteps_);
-    if (!deps().tx.AwaitingReply && StartsWith(State().LastReply, "T") &&
-        CurrentMode() == Phases::Status2)
-        state().StepNo = StatusRestartStep();
 }
 
 Reading Mqx330FreqOffsetReading(const std::string& v) {

@@ -145,9 +145,7 @@ void Mqx330Window::BuildFamily() {
 
 void Mqx330Window::ActivateFamily() {
     setCaption(Caption());
-    identitySteps_ = IdentitySteps();
-    statusSteps_ = StatusSteps();
-    configSteps_ = ConfigReadSteps();
+    SetReadTables({IdentitySteps(), StatusSteps(), ConfigReadSteps()});
     const bool aupc = model_ == 331;
     at("BtnAupc").setVisible(aupc && !rxOnly_);
     at("BtnAupc").setText(opt_.ip ? "Show AUPC + PIV &Param" : "Show AUPC &Parameters");
@@ -256,10 +254,6 @@ std::vector<ReadStep> Mqx330Window::ConfigReadSteps() {
              return ConfigSteps::SetConfig;
          }},
     };
-}
-
-void Mqx330Window::ConfigStep() {
-    RunSteps(configSteps_);
 }
 
 void Mqx330Window::AfterFill(Source source) {

@@ -114,9 +114,6 @@ protected:
     }
     void BuildFamily() override;
     void ActivateFamily() override;
-    void IdentityStep() override;
-    void StatusStep() override;
-    void ConfigStep() override;
     void ClearStatus() override;
     void ClearConfigExtra() override;
     bool EffectiveLock(bool requested) const override;
@@ -135,7 +132,6 @@ protected:
     // with modulation `mod` (0 BPSK, 1 QPSK, 2 OQPSK, -1 none).
     virtual double RateCeiling(int fec, int mod) const;
     // The step the status loop goes on at after a reply that failed ("T...").
-    virtual int StatusRestartStep() const { return 1; }
     virtual std::vector<ReadStep> IdentitySteps();
     virtual std::vector<ReadStep> StatusSteps();
     virtual std::vector<ReadStep> ConfigReadSteps();
@@ -172,7 +168,6 @@ protected:
     char band_ = '1';
     Range freq_{52, 88};
     Range txRate_{2.4, 2048}, rxRate_{2.4, 2048};
-    std::vector<ReadStep> identitySteps_, statusSteps_, configSteps_;
 
 private:
     std::string Caption() const;

@@ -54,15 +54,6 @@ std::vector<ReadStep> Mqx350Window::IdentitySteps() {
             IdentityText(7, "SWR?", "StaSWR", 36, 9), SerialNumber(9, 21)};
 }
 
-void Mqx350Window::IdentityStep() {
-    if (StepNo == 21) {
-        SetCurrentMode(Phases::Status2);
-        state().StepNo = 1;
-        return;
-    }
-    RunSteps(identitySteps_);
-}
-
 // The status loop: LRS, the log counts, faults and readings, then the MQX-350L's ODU and
 // BUC. Steps whose reply failed go back to LRS.
 std::vector<ReadStep> Mqx350Window::StatusSteps() {
@@ -153,13 +144,6 @@ std::vector<ReadStep> Mqx350Window::StatusSteps() {
         ReadingStep(85, "BPA?", "StaBPA", PllReading, 87, 1),
         ReadingStep(87, "BSV?", "StaBSV", UnitText(2, ""), 1),
     };
-}
-
-void Mqx350Window::StatusStep() {
-    RunSteps(statusSteps_);
-    // A reply that failed restarts the loop at LRS.
-    if (!deps().tx.AwaitingReply && StartsWith(State().LastReply, "T"))
-        state().StepNo = 1;
 }
 
 } // namespace linvar

@@ -14,9 +14,7 @@ using namespace ModemEntries;
 
 Mqx350Window::Mqx350Window(DetailDeps deps, DetailInputs inputs)
     : ModemWindow(deps, std::move(inputs), "Detail350") {
-    identitySteps_ = IdentitySteps();
-    statusSteps_ = StatusSteps();
-    configSteps_ = ConfigReadSteps();
+    SetReadTables({IdentitySteps(), StatusSteps(), ConfigReadSteps()});
 }
 
 // ---- identification ------------------------------------------------------------------
@@ -154,10 +152,6 @@ std::vector<ReadStep> Mqx350Window::ConfigReadSteps() {
          ConfigSteps::Unlock},
         SlaveAddress("ConfESA"),
     };
-}
-
-void Mqx350Window::ConfigStep() {
-    RunSteps(configSteps_);
 }
 
 void Mqx350Window::ScramblerEntries(const char* box, int fecType, int stored) {

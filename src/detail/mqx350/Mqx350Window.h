@@ -30,9 +30,6 @@ protected:
     unsigned ModelBits() const override { return IsL() ? kModel351 : kModel350; }
     void BuildFamily() override;
     void ActivateFamily() override;
-    void IdentityStep() override;
-    void StatusStep() override;
-    void ConfigStep() override;
     void ClearStatus() override;
     void ClearConfigExtra() override;
     void LockExtra(bool effectiveLock, bool requested) override;
@@ -56,7 +53,6 @@ private:
     int model_ = 350;
     double rateMax_ = 512;
     std::string options_;
-    std::vector<ReadStep> identitySteps_, statusSteps_, configSteps_;
 };
 
 } // namespace linvar

@@ -58,15 +58,6 @@ std::vector<ReadStep> Mqx370Window::IdentitySteps() {
             SerialNumber(9, 21)};
 }
 
-void Mqx370Window::IdentityStep() {
-    if (StepNo == 21) {
-        SetCurrentMode(Phases::Status2);
-        state().StepNo = 1;
-        return;
-    }
-    RunSteps(identitySteps_);
-}
-
 std::vector<ReadStep> Mqx370Window::StatusSteps() {
     const auto rest = [](const char* unit) {
         return [unit](const std::string& v) { return Reading{v + unit}; };
@@ -160,12 +151,6 @@ std::vector<ReadStep> Mqx370Window::StatusSteps() {
          81},
         ReadingStep(81, "OTP?", "StaOTP", rest(" dB"), 1),
     };
-}
-
-void Mqx370Window::StatusStep() {
-    RunSteps(statusSteps_);
-    if (!deps().tx.AwaitingReply && StartsWith(State().LastReply, "T"))
-        state().StepNo = 1;
 }
 
 Reading Mqx370FreqOffsetReading(const std::string& v) {

@@ -14,9 +14,7 @@ using namespace ModemEntries;
 
 Mqx370Window::Mqx370Window(DetailDeps deps, DetailInputs inputs)
     : ModemWindow(deps, std::move(inputs), "Detail370") {
-    identitySteps_ = IdentitySteps();
-    statusSteps_ = StatusSteps();
-    configSteps_ = ConfigReadSteps();
+    SetReadTables({IdentitySteps(), StatusSteps(), ConfigReadSteps()});
 }
 
 // ---- identification and limits --------------------------------------------------------
@@ -228,10 +226,6 @@ std::vector<ReadStep> Mqx370Window::ConfigReadSteps() {
          ConfigSteps::Unlock},
         SlaveAddress("ConfESA"),
     };
-}
-
-void Mqx370Window::ConfigStep() {
-    RunSteps(configSteps_);
 }
 
 void Mqx370Window::AfterFill(Source source) {

@@ -49,9 +49,6 @@ protected:
     unsigned ModelBits() const override { return IsL() ? kModelL : kModel370; }
     void BuildFamily() override;
     void ActivateFamily() override;
-    void IdentityStep() override;
-    void StatusStep() override;
-    void ConfigStep() override;
     void ClearStatus() override;
     void ClearConfigExtra() override;
     void LockExtra(bool effectiveLock, bool requested) override;
@@ -108,7 +105,6 @@ private:
     int dropChannel_ = -1, insertChannel_ = -1;
     bool dropLeft_ = false, insertLeft_ = false;
     std::string dniHeld_, dniPending_;
-    std::vector<ReadStep> identitySteps_, statusSteps_, configSteps_;
 };
 
 } // namespace linvar

@@ -57,3 +57,26 @@ TEST(AlarmsWindow, TheSoundIsOffUntilAskedAndNeverRepeatsWithinHalfAMinute) {
     cycleFault("100");
     EXPECT_EQ(s.beeps, 2);
 }
+
+TEST(AlarmsWindow, ATickedRowStaysTickedUntilAcknowledgedAndThenMovesDownUnbolded) {
+    AlarmStation s; // 0012 has a fault, 0020 does not answer
+    ASSERT_TRUE(s.Main().click("BtnAlarms"));
+    AlarmsScreen& a = s.top->Alarms();
+    ASSERT_EQ(a.at("AlSel0").text(), "Link 1 LOCAL Modem 1 (0012)");
+    EXPECT_TRUE(a.at("AlState0").bold());
+    EXPECT_EQ(a.at("AlState0").fontSize(), 0); // the window's own size, only bold
+    ASSERT_TRUE(a.check("AlSel0", true));
+    s.Tick(100); // refreshed meanwhile: the row still shows the same unit
+    EXPECT_TRUE(a.at("AlSel0").checked());
+    ASSERT_TRUE(a.click("BtnAckSelected"));
+    // The acknowledged alarm goes below the other, which does not inherit the tick.
+    EXPECT_EQ(a.at("AlSel0").text(), "Link 1 DISTANT Modem 1 (0020)");
+    EXPECT_FALSE(a.at("AlSel0").checked());
+    EXPECT_EQ(a.at("AlAck0").text(), "");
+    EXPECT_EQ(a.at("AlSel1").text(), "Link 1 LOCAL Modem 1 (0012)");
+    EXPECT_NE(a.at("AlAck1").text(), "");
+    EXPECT_FALSE(a.at("AlState1").bold());
+    ASSERT_TRUE(a.check("AlSel1", true));
+    s.Tick(100);
+    EXPECT_TRUE(a.at("AlSel1").checked());
+}

@@ -31,7 +31,7 @@ TEST(LinkEdit, EntriesGoToTheirOwnRecordAndField) {
     EXPECT_EQ(h.BoxColour("AddrRFT2L"), "silver");
 
     // A minus sign or a fraction is refused and the stored address comes back.
-    for (const char* bad : {"-5", "1.5"}) {
+    for (const char* bad : {"-5", "1.5", ".5e0"}) {
         h.Enter("AddrMod1", bad);
         EXPECT_EQ(h.Error(), std::string("Address entry was invalid: ") + bad);
         EXPECT_EQ(h.Text("AddrMod1"), "0102");

@@ -391,6 +391,21 @@ TEST(AutoLog, AUnitThatNeverSaysItsLogIsDoneDoesNotHoldTheRun) {
     EXPECT_EQ(h.cycle.StepNo < 200, true); // polling goes on
 }
 
+TEST(AutoLog, StatisticsGetTheirFullShareOfReadsAfterTheEventLogEnds) {
+    PollHarness h;
+    StartAt(h, 9, 59, 50);
+    auto* m = h.Unit(1, Modem1, "0012", "350");
+    for (int i = 0; i < 6; ++i) // two reads of the event log, then its end
+        m->addEvent('F', '1', '2', 1000 * i);
+    m->setAnswer("RNS", "=1F11061226075230000000000000,");
+    Logged(h, 1);
+    EveryMinutes(h, 10, 0);
+    h.Start();
+    ASSERT_TRUE(RunOneLog(h));
+    EXPECT_EQ(std::count(h.port.sent.begin(), h.port.sent.end(), "<0012/RNE?"), 3);
+    EXPECT_EQ(std::count(h.port.sent.begin(), h.port.sent.end(), "<0012/RNS?"), 100);
+}
+
 TEST(AutoLog, AChangeLogThatIsPreemptedStaysWithItsUnitAndIsLoggedLater) {
     PollHarness h;
     StartAt(h, 9, 0);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <tuple>
@@ -232,10 +233,16 @@ TEST(SerialPort, MissingDeviceAndDeviceInUse) {
     int errors = 0;
     second.SetNotifyErrors(neEvent);
     second.SetOnError([&](SerialPort&) { ++errors; });
+    const auto openFiles = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                             std::filesystem::directory_iterator());
+    };
+    const auto filesBefore = openFiles();
     second.SetOpen(true);
     EXPECT_FALSE(second.IsOpen());
     EXPECT_EQ(second.ErrorCode(), EBUSY);
     EXPECT_EQ(errors, 1);
+    EXPECT_EQ(openFiles(), filesBefore); // a refused open keeps nothing open: retries add up
     // Writing to a port that is not open is an error too, not a crash.
     second.SetNotifyErrors(neNone);
     second.WriteText("x");

@@ -336,3 +336,19 @@ TEST(PollCycle, TheTransceiverAnswerChoosesThePldOrVornWindowOrNone) {
         EXPECT_EQ(h.port.sent[back], "<0022/FLT?") << c.ret;
     }
 }
+
+TEST(PollCycle, OnOneLinkASilentTransceiverIsNotAskedWhetherItIsOnline) {
+    PollHarness h;
+    h.Unit(1, Modem1, "0012", "350");
+    h.Unit(1, Transceiver1, "0013", "VORN")->setUnreachable(true);
+    h.Unit(1, Transceiver2, "0015", "VORN");
+    h.setup.rec(1).TimeoutText = "1";
+    OpenLink(h);
+    ASSERT_GE(TicksUntil(h, 2000,
+                         [&] {
+                             return std::count(h.port.sent.begin(), h.port.sent.end(),
+                                               "<0015/ONL?") >= 2;
+                         }),
+              0);
+    EXPECT_EQ(std::count(h.port.sent.begin(), h.port.sent.end(), "<0013/ONL?"), 0);
+}

@@ -65,6 +65,7 @@ TEST(SwitchEdit, Switch2FieldsAndLeaving) {
     EditHarness h;
     h.setup.rec(43).Mod1Addr = "7000";
     h.setup.rec(43).IdText = "SW-B";
+    h.setup.rec(43).DelayText = "120";
     h.setup.rec(44).Mod1Addr = "8100";
     h.setup.rec(21).Mod1Addr = "7100";
     h.Start();
@@ -72,6 +73,7 @@ TEST(SwitchEdit, Switch2FieldsAndLeaving) {
     h.OpenSwitch(2);
     EXPECT_EQ(h.sw.at("SwList").selected(), 5);
     EXPECT_EQ(h.sw.at("SwID").text(), "SW-B");
+    EXPECT_EQ(h.sw.at("SwDlay").text(), "120");
     EXPECT_EQ(h.sw.at("SwM10").text(), "8000");
     EXPECT_EQ(h.sw.at("SwRM").text(), "8100");
     EXPECT_EQ(h.SwColour("SwRM"), "lime");
@@ -123,4 +125,18 @@ TEST(SwitchEdit, AnAddressOffTheListIsShownAndKept) {
     // The next switch opened shows only the list's entries.
     h.OpenSwitch(2);
     EXPECT_EQ(h.sw.at("SwList").items().size(), 6u);
+}
+
+TEST(SwitchEdit, DisablingTheOnlyUnitStopsThePolling) {
+    EditHarness h;
+    h.setup.rec(43).Mod1Addr = "7000";
+    h.Start();
+    h.Ticks(10);
+    h.OpenSwitch(2);
+    h.sw.choose("SwList", 0);
+    h.sw.click("BtnExitSw");
+    h.Ticks(50);
+    const size_t sent = h.port.sent.size();
+    h.Ticks(200);
+    EXPECT_EQ(h.port.sent.size(), sent);
 }

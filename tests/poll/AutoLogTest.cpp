@@ -136,6 +136,17 @@ TEST(AutoLog, RunsStartAtTheMinutesOfIntervalAndOffsetOnlyOnce) {
         EXPECT_FALSE(h.cycle.autoLog().InAutoLog);
     }
     {
+        // Every minute qualifies: a run at once, then a minute after each start.
+        PollHarness h;
+        StartAt(h, 0, 4, 50);
+        h.Unit(1, Modem1, "0012", "350");
+        Logged(h, 1);
+        EveryMinutes(h, 1, 0);
+        h.Start();
+        EXPECT_EQ(RunStarts(h, 0, 7),
+                  (std::vector<std::string>{"00:04:50", "00:05:50", "00:06:50"}));
+    }
+    {
         // Switched off: no run.
         PollHarness h;
         StartAt(h, 0, 9, 50);

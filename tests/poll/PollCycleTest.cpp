@@ -352,3 +352,19 @@ TEST(PollCycle, OnOneLinkASilentTransceiverIsNotAskedWhetherItIsOnline) {
               0);
     EXPECT_EQ(std::count(h.port.sent.begin(), h.port.sent.end(), "<0013/ONL?"), 0);
 }
+
+TEST(PollCycle, APairedDistantModemSilentOnItsStandbyStateShowsTheStandbyAsNoComms) {
+    PollHarness h;
+    h.Unit(1, Modem1, "0012", "350");
+    auto* d = h.Unit(2, Modem1, "0022", "370");
+    h.setup.rec(2).PairFlag = "1";
+    h.setup.rec(2).TimeoutText = "1";
+    sim::Injection silent = sim::Injection::silence();
+    silent.mnemonic = "OUS";
+    d->inject(silent);
+    h.Start();
+    const auto last = [&] { return h.port.sent.empty() ? "" : h.port.sent.back(); };
+    ASSERT_GE(TicksUntil(h, 400, [&] { return last() == "<0022/OUS?"; }), 0);
+    ASSERT_GE(TicksUntil(h, 400, [&] { return last() != "<0022/OUS?"; }), 0);
+    EXPECT_EQ(colourName(h.setup.rec(2).Mod2Colour), "blue");
+}

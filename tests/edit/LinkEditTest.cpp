@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace linvar;
 
 TEST(LinkEdit, EntriesGoToTheirOwnRecordAndField) {
@@ -238,4 +240,45 @@ TEST(LinkEdit, RedundantModem) {
     EXPECT_EQ(h.setup.rec(43).Mod1Addr, "5000"); // the switch is untouched
     h.link.click("BtnExitEdit");
     EXPECT_EQ(h.cycle.tx.RequestedMode, Modes::AllLinks);
+}
+
+namespace {
+
+// The place a control takes in its grid: its row and column.
+std::pair<int, int> GridCell(const Screen& s, const std::string& grid, const std::string& name) {
+    const Control& g = s.at(grid);
+    const auto& c = g.children();
+    const int i = static_cast<int>(std::find(c.begin(), c.end(), name) - c.begin());
+    return {i / g.columns(), i % g.columns()};
+}
+
+int GridColumn(const Screen& s, const std::string& grid, const std::string& name) {
+    return GridCell(s, grid, name).second;
+}
+
+} // namespace
+
+TEST(LinkEdit, EachEndsBoxesStandUnderItsHeading) {
+    EditHarness h;
+    const std::vector<std::pair<std::string, std::string>> under = {{"LblLocalEnd", "LinkIDL"},
+                                                                    {"LblDistantEnd", "LinkID"},
+                                                                    {"LblLocalEnd", "TdelayL"},
+                                                                    {"LblDistantEnd", "Tdelay"}};
+    for (const auto& [heading, box] : under)
+        EXPECT_EQ(GridColumn(h.link, "EditGrid", box), GridColumn(h.link, "EditGrid", heading))
+            << box;
+    // Captions on their boxes' row.
+    for (const auto& [caption, box] : {std::pair{"LblIdHint", "LinkIDL"}, {"LblDelay", "TdelayL"}})
+        EXPECT_EQ(GridCell(h.link, "EditGrid", caption).first,
+                  GridCell(h.link, "EditGrid", box).first)
+            << caption;
+    // The summary likewise: each end's icon under "LOCAL" or "DISTANT".
+    for (int half : {1, 2}) {
+        const std::string p = half == 1 ? "SumLeft" : "SumRight", n = std::to_string(half);
+        const int link = half == 1 ? 3 : 13;
+        EXPECT_EQ(GridColumn(h.screen, p, SummaryScreen::IconName(2 * link - 1)),
+                  GridColumn(h.screen, p, "HeadL" + n));
+        EXPECT_EQ(GridColumn(h.screen, p, SummaryScreen::IconName(2 * link)),
+                  GridColumn(h.screen, p, "HeadD" + n));
+    }
 }

@@ -273,6 +273,11 @@ TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
         EXPECT_EQ(sent[0].size(), 4u + 40u) << sent[0];
     }
     EXPECT_EQ(r.unit->circuitId().substr(0, 5), "XXXXX");
+
+    // Back from local to remote, the whole configuration is read again.
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfLRS", 0); }), Lines{"LRS=0"});
+    EXPECT_EQ(r.Sent([&] { r.w->choose("ConfLRS", 1); }),
+              (Lines{"LRS=1", "MGC?", "DRL?", "OGC?", "ADJ?"}));
 }
 
 TEST(Detail370, DropAndInsertTablesStepAndSendTheirValue) {

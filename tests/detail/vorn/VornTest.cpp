@@ -56,7 +56,8 @@ TEST(DetailVorn, ReadsEverythingOnceThenLoopsOnTheStatusUntilTheLimitsAreKnown) 
     r.Shows(
         {{"StaAMP", nullptr, "lime"}, {"StaCLD", nullptr, "green"}, {"StaSFS", nullptr, "lime"}});
     r.Shows("StaTNA=3|StaMUT=Mute Mode is: Unmuted after frequency change|M24V= 24.1 V ");
-    EXPECT_EQ(r.Text("MRfPower"), "12.5 dB");      // "012.5" loses its leading 0
+    EXPECT_EQ(r.Text("MRfPower"), "12.5 dB"); // "012.5" loses its leading 0
+    EXPECT_EQ(r.Text("MRef"), " 2.5 V ");
     EXPECT_FALSE(r.at("GrpRedundancy").visible()); // not a pair
     EXPECT_FALSE(r.at("BtnStatus").enabled());
 
@@ -262,6 +263,11 @@ TEST(DetailVorn, ADistantUnitIsNeverLeftMutedAfterAFrequencyChange) {
     local.ReadConfig();
     EXPECT_EQ(local.Text("StaMUT"), "Mute Mode is: Muted after frequency change");
     EXPECT_EQ(local.Sent([&] { local.Choose("MUT", 0); }), (Lines{"MUT=0", "MUT?", "CCS?"}));
+    // A lamp's setting recolours its lamp as it goes, and leaves the mute line alone.
+    ASSERT_TRUE(local.Choose("AMP", 0));
+    EXPECT_EQ(local.Colour("StaAMP"), "green");
+    ASSERT_TRUE(local.Settle());
+    EXPECT_EQ(local.Text("StaMUT"), "Mute Mode is: Unmuted after frequency change");
 
     // A unit without a mute mode: the controls go, the buttons still come.
     Rig none;
@@ -359,6 +365,7 @@ TEST(DetailVorn, UtilitiesSetTheClockMonthFirstAndDriveThePair) {
     ASSERT_TRUE(r.UntilText("RedMsg", "Redundancy mode change accepted"));
     r.w->click("BtnCalLna");
     ASSERT_TRUE(r.UntilSent("<0211/CAL=") && r.UntilText("LnaCalMsg", "Calibration point set"));
+    EXPECT_EQ(r.at("LnaCalMsg").textColour(), Colours::blue);
     r.w->click("BtnForce");
     ASSERT_TRUE(r.UntilSent("<0211/RTG=") && r.UntilText("ForceMsg", "Switchover acknowledged"));
     // Now the partner carries the traffic: this unit may no longer switch.
@@ -370,6 +377,12 @@ TEST(DetailVorn, UtilitiesSetTheClockMonthFirstAndDriveThePair) {
     r.w->click("BtnCalLna");
     ASSERT_TRUE(r.UntilText("LnaCalMsg", "Cal prob: Not permitted"));
     EXPECT_EQ(colourName(r.at("LnaCalMsg").textColour()), "red");
+
+    // A clock the unit will not give is said in red, with no offset time beside it.
+    EXPECT_TRUE(r.at("ClockOffset").visible());
+    r.Once(sim::Injection::refuse('?'), "TIM");
+    ASSERT_TRUE(r.UntilText("LblTime", "Time:Invalid args"));
+    EXPECT_FALSE(r.at("ClockOffset").visible());
 }
 
 TEST(DetailVorn, AMuteModeThatWentUnansweredIsAskedAgainAndTheButtonsStillCome) {

@@ -56,8 +56,7 @@ TEST(DetailVorn, ReadsEverythingOnceThenLoopsOnTheStatusUntilTheLimitsAreKnown) 
     r.Shows(
         {{"StaAMP", nullptr, "lime"}, {"StaCLD", nullptr, "green"}, {"StaSFS", nullptr, "lime"}});
     r.Shows("StaTNA=3|StaMUT=Mute Mode is: Unmuted after frequency change|M24V= 24.1 V ");
-    EXPECT_EQ(r.Text("MRfPower"), "12.5 dB"); // "012.5" loses its leading 0
-    EXPECT_EQ(r.Text("MRef"), " 2.5 V ");
+    EXPECT_EQ(r.Text("MRfPower"), "12.5 dB");      // "012.5" loses its leading 0
     EXPECT_FALSE(r.at("GrpRedundancy").visible()); // not a pair
     EXPECT_FALSE(r.at("BtnStatus").enabled());
 
@@ -112,7 +111,7 @@ TEST(DetailVorn, StatusRepliesShowTheirEdgeCases) {
     OpenVorn(r, 3, true);
     r.unit->setAnswer("CLS", "=1990");
     r.unit->setAnswer("TNA", "=86");
-    r.unit->setAnswer("CAS", "=01X200000000000000");
+    r.unit->setAnswer("CAS", "=01X200000010000000");
     r.unit->setAnswer("RRS", "=TX SW=OK RX SW=FL 5V=5.1 12V=12.1");
     r.Sim<sim::VornBehaviour>().setRfPower("34.0+");
     ASSERT_TRUE(r.Ready());
@@ -128,7 +127,7 @@ TEST(DetailVorn, StatusRepliesShowTheirEdgeCases) {
              {"CAS3", nullptr, "gray"},
              {"CAS4", nullptr, "gray"}});
     // The maintenance readings take their alarm's colour.
-    r.Shows({{"M20V", nullptr, "red"}, {"M12V", nullptr, "gray"}});
+    r.Shows({{"M20V", nullptr, "red"}, {"M12V", nullptr, "gray"}, {"MRef", nullptr, "red"}});
     EXPECT_EQ(r.Text("MRfPower"), ">34.0 dB");
     // The on-line unit of a pair reads the redundancy box.
     EXPECT_TRUE(r.at("GrpRedundancy").visible());

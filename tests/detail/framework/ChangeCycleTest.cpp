@@ -72,6 +72,7 @@ TEST(ChangeCycle, ACompositeWithAPartNeverReadLeavesTheDropDownAsTheUnitHasIt) {
     EXPECT_EQ(r.at("ConfAPM").selected(), held);
     EXPECT_NE(held, -1);
     EXPECT_FALSE(r.at("ConfAPM").selectedText().empty());
+    EXPECT_TRUE(r.at("ConfAPM").enabled()); // and open for another choice
 }
 
 // A bad end delay is reported once an end: the window opened again says nothing new.

@@ -239,7 +239,7 @@ TEST(DetailFramework, TheSelfTestGetsAtLeastThreeSecondsToAnswer) {
     DetailRig r;
     Open(r);
     r.setup.rec(3).TimeoutText = "1";
-    r.capture.ToggleCapture();
+    r.w->click("BtnCapture");
     r.Once(sim::Injection::silence(), "LVL");
     r.Once(sim::Injection::silence(), "TST");
     ASSERT_TRUE(r.UntilSent("<0420/LVL?"));

@@ -128,6 +128,12 @@ TEST(Detail330, TheConfigurationStringFillsEveryBox) {
     EXPECT_EQ(r.Set("ConfAPPc", "4.5"), V{"APP=104.52"});
     EXPECT_EQ(r.Set("ConfAPPc", "10"), V{});
     EXPECT_EQ(r.Text("ConfAPPc"), " 4.5") << "a bad target gets the unit's back";
+    // A configuration the unit will not give is said.
+    r.unit->setAnswer("MGC", "?");
+    r.w->click("BtnStatus");
+    r.ReadStatus();
+    r.w->click("BtnConfig");
+    EXPECT_TRUE(r.UntilText("Instruction", "problem reading MGC..."));
 }
 
 TEST(Detail330, DataRateLimitsAndCodingBoxesFollowTheFecType) {

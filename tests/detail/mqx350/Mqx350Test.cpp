@@ -481,7 +481,9 @@ TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
     EXPECT_EQ(r.Text("BtnMemConfirm"), "  Confir&m");
     EXPECT_TRUE(r.at("MemPreview").visible());
     EXPECT_EQ(r.Text("MemPreview"), "Memory location 3 preview");
-    EXPECT_EQ(r.Text("MemTx").substr(0, 13), " 70.0000 MHz\n");
+    EXPECT_EQ(r.Text("MemTx"), " 70.0000 MHz\n Viterbi encoding\n Rate 3/4  QPSK\n 64.000 kbps\n "
+                               "Normal Spectrum \n Normal Data \nScrambler On\nPower - 10.0 dBm\n "
+                               "Tx Terrestrial (TT) clock\nCarrier On\nWarm-up delay:  Enabled");
     EXPECT_NE(r.Text("MemAupc").find("Target EbNo: 12.5 dB"), std::string::npos);
     EXPECT_NE(r.Text("MemLnb").find("Rx LO frequency: 10750 MHz"), std::string::npos);
     EXPECT_NE(r.Text("MemBuc").find("Alarm limits: 800 - 3000 mA"), std::string::npos);

@@ -81,6 +81,7 @@ TEST(Detail370, StatusLoopReadsFaultsAndTheLBandOdu) {
     // Firmware 130 on an L-band unit: no OUS; no CTD without the reference module.
     EXPECT_EQ(std::count(sent.begin(), sent.end(), "<0371/OUS?"), 0);
     EXPECT_EQ(std::count(sent.begin(), sent.end(), "<0371/CTD?"), 0);
+    EXPECT_EQ(*(std::find(sent.begin(), sent.end(), "<0371/TXO?") + 1), "<0371/REB?"); // not a pair
     Lines tail(std::find(sent.begin(), sent.end(), "<0371/PLI?"), sent.end());
     tail.resize(std::min<size_t>(tail.size(), 12));
     EXPECT_EQ(tail, (Lines{"<0371/PLI?", "<0371/ODP?", "<0371/ODU?", "<0371/OOL?", "<0371/ODT?",
@@ -249,6 +250,7 @@ TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
     Open370(r, "0371000001", 3, "0371");
     r.unit->setConfig(With(r.unit->config(), 39, "1")); // IBS framing: AUPC may be chosen
     r.ReadConfig();
+    EXPECT_EQ(r.Prompt("ConfTDR"), "Enter Tx data rate, between 4.8 and 5000 kbps");
     EXPECT_EQ(r.Prompt("ConfTPL"),
               "Enter Tx power level, between -45 and 0 dBm, resolution 0.1 dB");
     EXPECT_EQ(r.Set("ConfTPL", "-30"), Lines{"TPL=30.0"});
@@ -273,6 +275,11 @@ TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
         EXPECT_EQ(sent[0].size(), 4u + 40u) << sent[0];
     }
     EXPECT_EQ(r.unit->circuitId().substr(0, 5), "XXXXX");
+
+    // Back from local to remote, the whole configuration is read again.
+    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfLRS", 0); }), Lines{"LRS=0"});
+    EXPECT_EQ(r.Sent([&] { r.w->choose("ConfLRS", 1); }),
+              (Lines{"LRS=1", "MGC?", "DRL?", "OGC?", "ADJ?"}));
 }
 
 TEST(Detail370, DropAndInsertTablesStepAndSendTheirValue) {

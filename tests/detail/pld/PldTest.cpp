@@ -42,8 +42,11 @@ TEST(DetailPld, IdentifiesTheUnitReadsEverythingOnceThenLoopsOnItsAlarms) {
     EXPECT_EQ(r.w->caption(), "Detail of PLD-KU25A    Transceiver 1, Local, Link: MADRID-2");
     r.Shows("StaRET2=HPA type: OEM-SSPA|RET2=HPA type: OEM-SSPA|RET=PLD-KU25A 25W SSPA  ");
     r.Visible({"GrpLnb", "SRB"}, false);
-    r.Shows(
-        {{"StaUFQ", "14250.0 MHz"}, {"UFQ", "14250.0"}, {"StaUAT", "10.0 dB"}, {"StaUMU", "On"}});
+    r.Shows({{"StaUFQ", "14250.0 MHz"},
+             {"UFQ", "14250.0"},
+             {"StaUAT", "10.0 dB"},
+             {"UAT", "10.0"},
+             {"StaUMU", "On"}});
     EXPECT_EQ(r.Colour("StaUMU"), "lime");
     r.Shows("StaAGC=On|StaREF=128|REF= 128");
     // Assembly and firmware numbers below 7 get their leading 1.

@@ -37,6 +37,7 @@ struct SwitchRig : DetailRig {
 
 TEST(SwitchWindow, IdentifiesTheSwitchAndReadsOnlyWhatChangesWhileRemote) {
     SwitchRig r("420");
+    r.unit->setAnswer("FLT", "=0100000000000");
     r.Open();
     EXPECT_EQ(r.w->caption(), "Detail of a MQX Redundancy Switch");
     ASSERT_TRUE(r.UntilSent("<1000/LRS?"));
@@ -49,6 +50,7 @@ TEST(SwitchWindow, IdentifiesTheSwitchAndReadsOnlyWhatChangesWhileRemote) {
               "Detail of a Arvelle Redundancy Switch, TRV-420, s/n 4200009921, software rev 2.05");
     r.Shows({{"StaLRS", " Remote Mode", "lime"}});
     r.Shows("StaOPM= Automatic Operation|StaBKH=5|StaSID=SATCOM SWITCH           ");
+    r.Shows({{"StaPSA", "+5V PSU-A under", "red"}, {"StaPSB", "PSU-B OK", "lime"}});
     EXPECT_FALSE(r.at("StaTMI").visible());
     EXPECT_TRUE(r.at("BtnConfig").enabled());
     EXPECT_FALSE(r.at("BtnStatus").enabled());
@@ -350,6 +352,11 @@ TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
     ASSERT_TRUE(r.w->click("BtnMemCancel"));
     EXPECT_EQ(r.Text("MemoryMsg"), "");
     EXPECT_FALSE(r.at("MemPreview").visible());
+    // A refusal is said in red.
+    r.Once(sim::Injection::refuse('?'), "CST");
+    ASSERT_TRUE(r.UntilSent("<1000/TIM?") && r.w->click("BtnStore"));
+    ASSERT_TRUE(r.UntilText("MemoryMsg", "Invalid args"));
+    EXPECT_EQ(r.at("MemoryMsg").textColour(), Colours::red);
 }
 
 TEST(SwitchWindow, TheClockIsSetWithTheOffsetAcrossMidnight) {

@@ -111,7 +111,7 @@ TEST(DetailVorn, StatusRepliesShowTheirEdgeCases) {
     OpenVorn(r, 3, true);
     r.unit->setAnswer("CLS", "=1990");
     r.unit->setAnswer("TNA", "=86");
-    r.unit->setAnswer("CAS", "=01X200000000000000");
+    r.unit->setAnswer("CAS", "=01X200000010000000");
     r.unit->setAnswer("RRS", "=TX SW=OK RX SW=FL 5V=5.1 12V=12.1");
     r.Sim<sim::VornBehaviour>().setRfPower("34.0+");
     ASSERT_TRUE(r.Ready());
@@ -127,7 +127,7 @@ TEST(DetailVorn, StatusRepliesShowTheirEdgeCases) {
              {"CAS3", nullptr, "gray"},
              {"CAS4", nullptr, "gray"}});
     // The maintenance readings take their alarm's colour.
-    r.Shows({{"M20V", nullptr, "red"}, {"M12V", nullptr, "gray"}});
+    r.Shows({{"M20V", nullptr, "red"}, {"M12V", nullptr, "gray"}, {"MRef", nullptr, "red"}});
     EXPECT_EQ(r.Text("MRfPower"), ">34.0 dB");
     // The on-line unit of a pair reads the redundancy box.
     EXPECT_TRUE(r.at("GrpRedundancy").visible());
@@ -262,6 +262,11 @@ TEST(DetailVorn, ADistantUnitIsNeverLeftMutedAfterAFrequencyChange) {
     local.ReadConfig();
     EXPECT_EQ(local.Text("StaMUT"), "Mute Mode is: Muted after frequency change");
     EXPECT_EQ(local.Sent([&] { local.Choose("MUT", 0); }), (Lines{"MUT=0", "MUT?", "CCS?"}));
+    // A lamp's setting recolours its lamp as it goes, and leaves the mute line alone.
+    ASSERT_TRUE(local.Choose("AMP", 0));
+    EXPECT_EQ(local.Colour("StaAMP"), "green");
+    ASSERT_TRUE(local.Settle());
+    EXPECT_EQ(local.Text("StaMUT"), "Mute Mode is: Unmuted after frequency change");
 
     // A unit without a mute mode: the controls go, the buttons still come.
     Rig none;
@@ -359,6 +364,7 @@ TEST(DetailVorn, UtilitiesSetTheClockMonthFirstAndDriveThePair) {
     ASSERT_TRUE(r.UntilText("RedMsg", "Redundancy mode change accepted"));
     r.w->click("BtnCalLna");
     ASSERT_TRUE(r.UntilSent("<0211/CAL=") && r.UntilText("LnaCalMsg", "Calibration point set"));
+    EXPECT_EQ(r.at("LnaCalMsg").textColour(), Colours::blue);
     r.w->click("BtnForce");
     ASSERT_TRUE(r.UntilSent("<0211/RTG=") && r.UntilText("ForceMsg", "Switchover acknowledged"));
     // Now the partner carries the traffic: this unit may no longer switch.
@@ -370,6 +376,12 @@ TEST(DetailVorn, UtilitiesSetTheClockMonthFirstAndDriveThePair) {
     r.w->click("BtnCalLna");
     ASSERT_TRUE(r.UntilText("LnaCalMsg", "Cal prob: Not permitted"));
     EXPECT_EQ(colourName(r.at("LnaCalMsg").textColour()), "red");
+
+    // A clock the unit will not give is said in red, with no offset time beside it.
+    EXPECT_TRUE(r.at("ClockOffset").visible());
+    r.Once(sim::Injection::refuse('?'), "TIM");
+    ASSERT_TRUE(r.UntilText("LblTime", "Time:Invalid args"));
+    EXPECT_FALSE(r.at("ClockOffset").visible());
 }
 
 TEST(DetailVorn, AMuteModeThatWentUnansweredIsAskedAgainAndTheButtonsStillCome) {

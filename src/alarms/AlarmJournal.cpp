@@ -34,47 +34,6 @@ std::string TimeText(const LocalDateTime& t) {
     return TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
 }
 
-// A field as a spreadsheet reads it back: quoted when it holds a comma, a quote or a
-// line break, quotes doubled.
-std::string CsvField(const std::string& s) {
-    if (s.find_first_of(",\"\r\n") == std::string::npos)
-        return s;
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
-std::optional<std::vector<std::string>> CsvFields(const std::string& line) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                fields.back() += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                fields.back() += c;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
-    if (quoted)
-        return std::nullopt;
-    return fields;
-}
-
 bool ParseInts(const std::string& s, char sep, int& a, int& b, int& c) {
     char s1 = 0, s2 = 0;
     char rest = 0;
@@ -499,14 +458,6 @@ void AlarmJournal::ObserveReading(int record, int slot, const std::string& label
     e.to = AlarmStateName(to);
     e.detail = detail;
     Write(e);
-}
-
-std::vector<AlarmEntry> AlarmJournal::EntriesOf(const std::string& address) const {
-    std::vector<AlarmEntry> out;
-    for (const AlarmEntry& e : recent_)
-        if (e.address == address)
-            out.push_back(e);
-    return out;
 }
 
 void AlarmJournal::AcknowledgeAll() {

@@ -93,8 +93,6 @@ public:
     // and begins with the reading's label.
     void ObserveReading(int record, int slot, const std::string& label, int from, int to,
                         const std::string& detail);
-    // The entries of one unit kept in memory, oldest first (the Trends window marks them).
-    std::vector<AlarmEntry> EntriesOf(const std::string& address) const;
     // Once a tick or so: retention at the change of day, and settling of flapping units.
     void Tick();
 

@@ -449,13 +449,18 @@ void PollCycle::PollStep() {
         s["AlTime"].setText("Time: " + d_.clock.timeText(now));
     }
     Trace(std::to_string(StepNo), "[pn ]");
-    if (StepNo % 2 == 1 && StepNo < 100 && SummaryDelay > 54) {
-        SummaryDelay -= kTickMs;
-        Trace(std::to_string(SummaryDelay), "[Del]");
+    if (StepNo % 2 == 1 && StepNo < 100 && EndDelayRunning())
         return;
-    }
     PollStepBody();
     AfterPollStep();
+}
+
+bool PollCycle::EndDelayRunning() {
+    if (SummaryDelay <= 54)
+        return false;
+    SummaryDelay -= kTickMs;
+    Trace(std::to_string(SummaryDelay), "[Del]");
+    return true;
 }
 
 void PollCycle::PollStepBody() {

@@ -121,6 +121,9 @@ public:
     // The summary poll's own transaction, shared with automatic logging.
     void SummarySend(const std::string& command);
     std::string SummaryReceive(const std::string& mnemonic);
+    // The end's delay before the next request runs down a tick at a time; true while it
+    // runs (the summary and the readings pass wait alike).
+    bool EndDelayRunning();
 
     // Decoders of the results of SummaryReceive.
     int ModemFaultStatus(const std::string& result, const std::string& unitName);

@@ -135,14 +135,6 @@ bool ReadingsPass::OutOfTime(int64_t now) const {
     return exchanges_ > 0 && static_cast<double>(now - sliceStartMs_) >= share_ * cycleMs_;
 }
 
-bool ReadingsPass::Wait() {
-    if (c_.SummaryDelay > 54) {
-        c_.SummaryDelay -= kTickMs;
-        return true;
-    }
-    return false;
-}
-
 void ReadingsPass::NextUnit() {
     ++unit_;
     request_ = 0;
@@ -204,7 +196,7 @@ void ReadingsPass::Step() {
             Step();
         break;
     case kAskIdentity: {
-        if (Wait())
+        if (c_.EndDelayRunning())
             return;
         const Target& t = queue_[unit_];
         c_.PollAddress = t.address;
@@ -249,7 +241,7 @@ void ReadingsPass::Step() {
             EndSlice();
             return;
         }
-        if (Wait())
+        if (c_.EndDelayRunning())
             return;
         c_.PollAddress = t.address;
         c_.CurrentEnd = t.record;

@@ -82,7 +82,6 @@ private:
     bool OutOfTime(int64_t now) const;
     void NextUnit();
     void NextRequest();
-    bool Wait(); // the end's delay before a request; true while it runs
     void Take(const std::string& reply, const ReadingRequest& request);
 
     PollCycle& c_;

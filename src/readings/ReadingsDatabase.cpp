@@ -1,5 +1,7 @@
 #include "readings/ReadingsDatabase.h"
 
+#include "ui/Clock.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -77,27 +79,6 @@ std::string Message(sqlite3* db) {
 std::string Number(double v) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.6g", v);
-    return buf;
-}
-
-std::string UtcText(int64_t seconds) {
-    const int64_t days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
-    const int64_t s = seconds - days * 86400;
-    int y = 0, m = 0, d = 0;
-    // Days since 1970 to a civil date.
-    int64_t z = days + 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02dZ", y, m, d,
-                  static_cast<int>(s / 3600), static_cast<int>(s / 60 % 60),
-                  static_cast<int>(s % 60));
     return buf;
 }
 
@@ -402,8 +383,9 @@ std::string ReadingsDatabase::Csv(const std::string& address, const std::string&
                 "AND r.t BETWEEN ? AND ? ORDER BY r.t, s.kind");
     s.bind(1, address).bind(2, kind).bind(3, kind).bind(4, fromMs / 1000).bind(5, toMs / 1000);
     while (s.row())
-        out += UtcText(s.integer(0)) + "," + s.text(1) + "," + std::to_string(s.integer(2)) + "," +
-               s.text(3) + "," + s.text(4) + "," + Number(s.real(5)) + "," + s.text(6) + "\n";
+        out += isoUtcText(s.integer(0) * 1000) + "," + s.text(1) + "," +
+               std::to_string(s.integer(2)) + "," + s.text(3) + "," + s.text(4) + "," +
+               Number(s.real(5)) + "," + s.text(6) + "\n";
     return out;
 }
 

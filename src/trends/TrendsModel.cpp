@@ -1,6 +1,7 @@
 #include "trends/TrendsModel.h"
 
 #include "ui/Clock.h"
+#include "ui/TextFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,18 +44,6 @@ std::string Printf(const char* format, auto... args) {
     char b[96];
     std::snprintf(b, sizeof b, format, args...);
     return b;
-}
-
-std::string CsvField(const std::string& s) {
-    if (s.find_first_of(",\"\r\n") == std::string::npos)
-        return s;
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    return out + "\"";
 }
 
 // Raw readings carry their value alone; their band is the value itself.
@@ -433,15 +422,6 @@ std::vector<TimeTick> TrendsModel::TimeTicks() const {
     return ticks;
 }
 
-std::string TrendsModel::IsoUtc(int64_t utcMs) {
-    const Civil c = CivilOf(utcMs);
-    std::string s =
-        Printf("%04d-%02d-%02dT%02d:%02d:%02d", c.year, c.month, c.day, c.hour, c.minute, c.second);
-    if (c.ms)
-        s += Printf(".%03d", c.ms);
-    return s + "Z";
-}
-
 std::string TrendsModel::ValueText(double v) {
     const double a = std::fabs(v);
     if (a == 0)
@@ -512,7 +492,7 @@ std::vector<std::string> TrendsModel::CsvLines() const {
                 t = std::min(t, series_[k].points[next[k]].utcMs);
         if (t == std::numeric_limits<int64_t>::max())
             break;
-        std::string row = IsoUtc(t);
+        std::string row = isoUtcText(t);
         for (size_t k = 0; k < series_.size(); ++k) {
             const auto& pts = series_[k].points;
             if (next[k] < pts.size() && pts[next[k]].utcMs == t) {

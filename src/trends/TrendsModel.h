@@ -104,7 +104,6 @@ public:
     // The chart's data: a header row, then one row an instant, UTC ISO-8601.
     std::vector<std::string> CsvLines() const;
 
-    static std::string IsoUtc(int64_t utcMs);
     static std::string ValueText(double v);
     static int64_t SpanMs(TrendSpan span);
 

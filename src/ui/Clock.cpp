@@ -1,6 +1,7 @@
 #include "ui/Clock.h"
 
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 
 namespace linvar {
@@ -105,6 +106,24 @@ void civilFromDays(int64_t z, int& year, int& month, int& day) {
     day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
     month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
     year = static_cast<int>(y + (month <= 2));
+}
+
+std::string isoUtcText(int64_t utcMs) {
+    constexpr int64_t kDay = 86400000;
+    const int64_t days = utcMs / kDay - (utcMs % kDay < 0 ? 1 : 0);
+    const int64_t rest = utcMs - days * kDay;
+    int year = 0, month = 0, day = 0;
+    civilFromDays(days, year, month, day);
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d", year, month, day,
+                  static_cast<int>(rest / 3600000), static_cast<int>(rest / 60000 % 60),
+                  static_cast<int>(rest / 1000 % 60));
+    std::string text = buf;
+    if (rest % 1000) {
+        std::snprintf(buf, sizeof buf, ".%03d", static_cast<int>(rest % 1000));
+        text += buf;
+    }
+    return text + "Z";
 }
 
 std::string Clock::timeText(const LocalDateTime& t) const {

@@ -38,6 +38,9 @@ std::string formatDate(const std::string& pattern, int year, int month, int day)
 // Days since 1970-01-01 for a civil date, and back; used for date arithmetic.
 int64_t daysFromCivil(int year, int month, int day);
 void civilFromDays(int64_t days, int& year, int& month, int& day);
+// Milliseconds since 1970 UTC as ISO 8601 ("2026-12-07T14:05:00Z"; milliseconds shown only
+// when there are any).
+std::string isoUtcText(int64_t utcMs);
 
 class Clock {
 public:

@@ -26,6 +26,12 @@ bool exists(const std::filesystem::path& path);
 
 } // namespace TextFile
 
+// A CSV field as a spreadsheet reads it back: quoted when it holds a comma, a quote or a
+// line break, quotes doubled.
+std::string CsvField(const std::string& s);
+// The fields of one CSV line; nothing when a quote is left open.
+std::optional<std::vector<std::string>> CsvFields(const std::string& line);
+
 // A file kept open for appending (the capture file). Each line is written through at
 // once so that nothing is lost when the program dies.
 class AppendFile {

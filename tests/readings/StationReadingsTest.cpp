@@ -62,7 +62,6 @@ TEST(StationReadings, AFadeCrossesTheLevelIntoTheJournalAndTheExportAndClears) {
     EXPECT_EQ(raised[0].detail.rfind("Eb/No low ", 0), 0u) << raised[0].detail;
     EXPECT_TRUE(raised[0].detail.ends_with(" dB < 6.0")) << raised[0].detail;
     EXPECT_EQ(s.Main().at("AlarmCount").text(), "1 unacknowledged");
-    ASSERT_EQ(s.top->Journal().EntriesOf("0012").size(), 1u);
     // The unit itself is still lime: its own state is not the reading's.
     EXPECT_EQ(colourName(s.Main().at("EndL1").background()), "lime");
     const std::string alarms = AlarmsJson(*s.top->Snapshot());

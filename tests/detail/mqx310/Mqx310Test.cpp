@@ -23,14 +23,17 @@ const std::string kKnown = "071.2345128.000721012.521084.5000256.000320125106.54
 const std::string kPlain = "070.0000064.000320110.021070.0000064.000320130104.0210050000000000";
 const char* const kLocal = "Modem is in LOCAL mode, no change of config permitted";
 
-void Open(DetailRig& r, const std::string& config = kPlain, char remote = '1',
-          const std::string& identity = "0310100000", int record = 3) {
-    r.Open<Mqx310Window>(identity[0] == '7' ? "7010" : "310", identity, record, "0330",
-                         [&](sim::Unit& u) {
-                             u.setConfig(config);
-                             u.setRemoteState(remote);
-                         });
-}
+// An MQX-310 (an RDX-7010 by its identity) holding `config`, in remote state `remote`.
+struct Rig : DetailRig {
+    explicit Rig(const std::string& config = kPlain, char remote = '1',
+                 const std::string& identity = "0310100000", int record = 3) {
+        Open<Mqx310Window>(identity[0] == '7' ? "7010" : "310", identity, record, "0330",
+                           [&](sim::Unit& u) {
+                               u.setConfig(config);
+                               u.setRemoteState(remote);
+                           });
+    }
+};
 
 } // namespace
 
@@ -41,8 +44,7 @@ TEST(Detail310, TheWindowReadsTheIdentityItself) {
              {"0310100000", "MQX-310", "70 MHz", "52 and 88", "512", "7"},
              {"7010200000", "RDX-7010", "140 MHz", "104 and 176", "2048", "8"}}) {
         SCOPED_TRACE(identity);
-        DetailRig r;
-        Open(r, kPlain, '1', identity);
+        Rig r(kPlain, '1', identity);
         const size_t mark = r.port.sent.size();
         ASSERT_TRUE(r.UntilSent("TXO?") && r.UntilSent("LRS?"));
         EXPECT_EQ(r.Commands(mark), Words("LRS? CID? EID? SWR? SNO? LRS? NUE? FLT? EBN? RFO? "
@@ -62,8 +64,7 @@ TEST(Detail310, TheWindowReadsTheIdentityItself) {
 }
 
 TEST(Detail310, DataRatesFollowTheModelAndModulationAfterATimeOut) {
-    DetailRig r;
-    Open(r);
+    Rig r;
     // A time-out leaves no mark in the capture file.
     r.setup.rec(3).TimeoutText = "1";
     r.capture.ToggleCapture();
@@ -98,8 +99,7 @@ TEST(Detail310, DataRatesFollowTheModelAndModulationAfterATimeOut) {
 }
 
 TEST(Detail310, RefusedStatusRepliesKeepTheirOwnPlaceInTheLoop) {
-    DetailRig r;
-    Open(r);
+    Rig r;
     r.unit->setReading("EBN", "+016.0  ");
     ASSERT_TRUE(r.UntilSent("TXO?"));
     r.Tick(3);
@@ -136,7 +136,8 @@ TEST(Detail310, LocksAtTheOfflineUnitTheRedundantModemAndTheDistantFraming) {
         DetailRig r;
         r.paired = paired;
         r.name = name;
-        Open(r, kPlain, '1', "0310100000", record);
+        r.Open<Mqx310Window>("310", "0310100000", record, "0330",
+                             [](sim::Unit& u) { u.setConfig(kPlain); });
         r.unit->setOnline(online);
         r.ReadConfig();
         EXPECT_EQ(r.Flags(&Control::readOnly, {"TxFreq", "CircuitID"}) +
@@ -148,16 +149,14 @@ TEST(Detail310, LocksAtTheOfflineUnitTheRedundantModemAndTheDistantFraming) {
                         "Click the <SEND TO MODEM> button to send re-configuration info");
     }
     // The redundant modem beside the switch is a LOCAL unit too.
-    DetailRig m;
-    Open(m, kPlain, '0', "0310100000", 42);
+    Rig m(kPlain, '0', "0310100000", 42);
     m.ReadConfig();
     EXPECT_EQ(m.Text("Notice"), kLocal);
 }
 
 // A LOCAL unit in local mode: said so, sent no change, its log downloaded but not cleared.
 TEST(Detail310, AUnitInLocalModeIsSentNoChange) {
-    DetailRig r;
-    Open(r, kPlain, '0');
+    Rig r(kPlain, '0');
     r.unit->addEvent('F', '1', '2', 0);
     r.ReadConfig();
     EXPECT_EQ(r.Set("TxDataRate", "128"), V{});
@@ -184,8 +183,7 @@ TEST(Detail310, AUnitInLocalModeIsSentNoChange) {
 }
 
 TEST(Detail310, TheShorterStringFillsEveryBoxAndTheMemoryPreview) {
-    DetailRig r;
-    Open(r, kKnown);
+    Rig r(kKnown);
     EXPECT_EQ(r.ReadConfig(), (V{"CID?", "MGC?"}));
     r.Shows("TxFreq= 71.2345|TxDataRate= 128.000|TxFECtype= Viterbi|TxFECrate= Rate 7/8|"
             "TxMod= QPSK|TxSpectrum= Inverted|TxScrambler= Off|TxPowLev=- 12.5|"

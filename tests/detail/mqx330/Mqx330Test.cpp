@@ -31,14 +31,16 @@ std::string Plain(const std::string& txCoding = "132", const std::string& txRate
 }
 
 // The window on an MQX-330 of this identity; `more` sets its unit up further.
-void Open(DetailRig& r, const std::string& identity, int record = 3,
-          const std::string& config = Plain(), const std::function<void(sim::Unit&)>& more = {}) {
-    r.Open<Mqx330Window>("331", identity, record, "0330", [&](sim::Unit& u) {
-        u.setConfig(config);
-        if (more)
-            more(u);
-    });
-}
+struct Rig : DetailRig {
+    explicit Rig(const std::string& identity, int record = 3, const std::string& config = Plain(),
+                 const std::function<void(sim::Unit&)>& more = {}) {
+        Open<Mqx330Window>("331", identity, record, "0330", [&](sim::Unit& u) {
+            u.setConfig(config);
+            if (more)
+                more(u);
+        });
+    }
+};
 
 } // namespace
 
@@ -58,8 +60,7 @@ TEST(Detail330, IdentityGivesModelOptionsBandAndFecCodes) {
              {"5330120000", "MQX-330R DEMOD, 70 MHz IF band, Turbo Codec installed, RX only", "01256789", "01001"}}) {
         // clang-format on
         SCOPED_TRACE(identity);
-        DetailRig r;
-        Open(r, identity);
+        Rig r(identity);
         const bool rxOnly = shown.back() == '1';
         EXPECT_EQ(r.w->caption(), "Detail of Modem 1, Local end, link: MADRID-2       " + model);
         EXPECT_EQ(CurrentModelCode(), model.rfind("MQX-330,", 0) == 0 ? 330 : 331);
@@ -94,8 +95,7 @@ TEST(Detail330, TheSoftwareVersionDecidesTheLaterEntries) {
              {"1.19", "1.19", 5, true},
              {"1.24", "1.24", 6, true}}) {
         SCOPED_TRACE(reply);
-        DetailRig r;
-        Open(r, "4330110000", 3, Plain(), [&](sim::Unit& u) { u.setReading("SWR", reply); });
+        Rig r("4330110000", 3, Plain(), [&](sim::Unit& u) { u.setReading("SWR", reply); });
         r.ReadConfig();
         EXPECT_EQ(r.Text("StaSWR"), shown);
         EXPECT_EQ(r.at("TxFECtype").items().size(), fecEntries);
@@ -107,8 +107,7 @@ TEST(Detail330, TheSoftwareVersionDecidesTheLaterEntries) {
 }
 
 TEST(Detail330, TheConfigurationStringFillsEveryBox) {
-    DetailRig r;
-    Open(r, "3330110000", 3, kKnown);
+    Rig r("3330110000", 3, kKnown);
     r.ReadConfig();
     r.Shows("TxFreq= 71.2345|TxDataRate= 128.000|TxFECtype= Viterbi + R-S|TxFECrate= Rate "
             "7/8|TxMod= OQPSK|TxSpectrum= Inverted|TxScrambler= Off|TxPowLev=- 12.5|"
@@ -159,8 +158,7 @@ TEST(Detail330, DataRateLimitsAndCodingBoxesFollowTheFecType) {
              {"812", "7.2 and 2048", "001", " Rate 3/4", " OQPSK"},
              {"972", "4.8 and 2048", "001", " Rate 1/2", " QPSK"}}) {
         SCOPED_TRACE(coding);
-        DetailRig r;
-        Open(r, "5330110000", 3, Plain(coding, "2048.000"));
+        Rig r("5330110000", 3, Plain(coding, "2048.000"));
         r.ReadConfig();
         EXPECT_EQ(r.Prompt("TxDataRate"), "Enter Tx data rate, between " + limits +
                                               " kbps, resolution 1 bps, up to 8 characters");
@@ -171,8 +169,7 @@ TEST(Detail330, DataRateLimitsAndCodingBoxesFollowTheFecType) {
     }
     // A coding whose limits leave out the rate the unit holds: the box goes on showing that
     // rate, marked; an entry beyond the limits is refused, the limit itself goes out.
-    DetailRig r;
-    Open(r, "5330110000", 3, Plain("132", "2048.000"));
+    Rig r("5330110000", 3, Plain("132", "2048.000"));
     r.ReadConfig();
     EXPECT_EQ(r.Set("TxFECtype", " Turbo 21/44 BPSK"), V{"TFT=6"});
     r.Shows({{"TxDataRate", " 2048.000", "yellow"},
@@ -192,16 +189,11 @@ TEST(Detail330, DataRateLimitsAndCodingBoxesFollowTheFecType) {
 }
 
 TEST(Detail330, StatusLoopAndReadingsAsTheOperatorSeesThem) {
-    DetailRig r;
     // The configuration-change mark is up.
-    Open(r, "2330110000", 3, kKnown, [](sim::Unit& u) {
-        for (const auto& [m, v] : std::vector<std::array<const char*, 2>>{{"SWR", "V2.3"},
-                                                                          {"EBN", "+016"},
-                                                                          {"RFO", "+0123"},
-                                                                          {"BER", "99999"},
-                                                                          {"BFS", "05"},
-                                                                          {"REB", "16.0"}})
-            u.setReading(m, v);
+    Rig r("2330110000", 3, kKnown, [](sim::Unit& u) {
+        const V readings = Words("SWR V2.3 EBN +016 RFO +0123 BER 99999 BFS 05 REB 16.0");
+        for (size_t i = 0; i < readings.size(); i += 2)
+            u.setReading(readings[i], readings[i + 1]);
         u.setTxCarrier('3');
         u.setAnswer("ESN", "*");
         u.setAnswer("NUS", "?");
@@ -234,8 +226,7 @@ TEST(Detail330, StatusLoopAndReadingsAsTheOperatorSeesThem) {
 }
 
 TEST(Detail330, TheDistantEndConfirmsButNotTheSlaveAddressAndLeavesFramingAlone) {
-    DetailRig r;
-    Open(r, "2330110000", 4);
+    Rig r("2330110000", 4);
     EXPECT_EQ(r.ReadConfig(), (V{"CID?", "MGC?", "LBL?"})) << "no LRS at the DISTANT end";
     // framing, the remote-state box, AUPC (it needs framing)
     EXPECT_EQ(r.Flags(&Control::enabled, {"FramingMode", "ConfAUP"}) +
@@ -251,8 +242,7 @@ TEST(Detail330, TheIfBandAndItsLevelSetTheFrequencyRange) {
                                                  {"2330210000", "2", "104 and 176"},
                                                  {"2330110000", "4", "52 and 88"}}) {
         SCOPED_TRACE(identity + " level " + level);
-        DetailRig r;
-        Open(r, identity, 3, Plain(), [&](sim::Unit& u) { u.setReading("LBL", level); });
+        Rig r(identity, 3, Plain(), [&](sim::Unit& u) { u.setReading("LBL", level); });
         r.ReadConfig();
         EXPECT_EQ(r.Prompt("TxFreq"),
                   "Enter a Tx frequency, between " + range + " MHz, resolution 100Hz");
@@ -263,8 +253,7 @@ TEST(Detail330, TheIfBandAndItsLevelSetTheFrequencyRange) {
 }
 
 TEST(Detail330, ARefusedCircuitIdIsReadAgainFromItsOwnStepAndFramingReadsTheSlave) {
-    DetailRig r;
-    Open(r, "2330110000");
+    Rig r("2330110000");
     r.ReadConfig();
     // A circuit ID the unit did not take is read again from the circuit ID.
     r.unit->inject(sim::Injection::silence());
@@ -286,8 +275,7 @@ TEST(Detail330, ARefusedCircuitIdIsReadAgainFromItsOwnStepAndFramingReadsTheSlav
 }
 
 TEST(Detail330, AReceiveOnlyUnitShowsItsOwnLayoutAndReadsItsLnbPower) {
-    DetailRig r;
-    Open(r, "5330120000", 4);
+    Rig r("5330120000", 4);
     EXPECT_EQ(r.Flags(&Control::visible,
                       {"GrpTx", "MaskTxAis", "TXfault", "StaTXO", "StaPLI", "BtnAupc"}),
               "000000");
@@ -303,8 +291,7 @@ TEST(Detail330, AReceiveOnlyUnitShowsItsOwnLayoutAndReadsItsLnbPower) {
 }
 
 TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
-    DetailRig r;
-    Open(r, "3330110000", 3, kKnown);
+    Rig r("3330110000", 3, kKnown);
     r.ReadStatus();
     r.w->click("BtnUtilities");
     r.Tick(3);
@@ -388,11 +375,10 @@ TEST(Detail330, AMemoryIsLoadedOnlyThroughTheOnLineUnit) {
 }
 
 TEST(Detail330, TheRxBufferShowsTheSizeTheUnitHolds) {
-    DetailRig r;
     std::string c = Plain();
     c[50] = '0'; // buffer disabled
     c[55] = '4'; // +/- 2048 bits
-    Open(r, "3330110000", 3, c);
+    Rig r("3330110000", 3, c);
     r.ReadConfig();
     EXPECT_FALSE(r.at("RxBuffer").enabled());
     EXPECT_EQ(r.Selected("RxBuffer"), " +/- 2048 bits");
@@ -412,7 +398,7 @@ INSTANTIATE_TEST_SUITE_P(Mqx330And310, Rules, testing::Values(
             u.setConfig("070.0000064.000320110.021070.0000064.000320130104.0210050000000000"); }); },
         "TxPowLev", "-5", "TPL=05.0", "-10", "- 10.0", "Notice", "red", kRefused330, kRefused330,
         16, 17, "MGC?", kNoComms, "NrLogEvents", "No comms", 4, {}, "TxDataRate", "128", kAsk330},
-    WindowRules{"MQX-330", [](DetailRig& r, int rec) { Open(r, "2330110000", rec); },
+    WindowRules{"MQX-330", [](DetailRig& r, int rec) { r.Open<Mqx330Window>("331", "2330110000", rec, "0330", [](sim::Unit& u) { u.setConfig(Plain()); }); },
         "TxPowLev", "-5", "TPL=05.0", "-10", "- 10.0", "Notice", "red", kRefused330, kRefused330,
         22, 23, "MGC?", kSetUp.c_str(), "StaREB", "TNo comms", 4, {}, "TxDataRate", "128", kAsk330}),
     Named);

@@ -16,11 +16,19 @@ Lines Words(const std::string& s) {
 }
 
 // An MQX-370 family window on the simulated unit of that model.
-Mqx370Window& Open370(DetailRig& r, const std::string& identity, int record = 3,
-                      const std::string& address = "0370") {
-    r.Place(identity.substr(1, 3), record, address).setIdentity(identity);
-    return r.Create<Mqx370Window>(identity);
-}
+struct Rig : DetailRig {
+    explicit Rig(const std::string& identity, int record = 3, const std::string& address = "0370",
+                 bool read = false)
+        : window(Open(identity, record, address)) {
+        if (read)
+            ReadConfig();
+    }
+    Mqx370Window& Open(const std::string& identity, int record, const std::string& address) {
+        Place(identity.substr(1, 3), record, address).setIdentity(identity);
+        return Create<Mqx370Window>(identity);
+    }
+    Mqx370Window& window;
+};
 
 // The unit's configuration string with `text` from position `pos` (1 = the first).
 std::string With(std::string s, int pos, const std::string& text) {
@@ -41,11 +49,10 @@ TEST(Detail370, IdentityOptionsShapeTheListsAndPanels) {
              {"1371003311", "MQX-370L", 371, "000011100"},
              {"3372000000", "BLQ-7370L", 372, "111000100"}}) {
         SCOPED_TRACE(identity);
-        DetailRig r;
-        Mqx370Window& w = Open370(r, identity);
-        EXPECT_EQ(w.ModelName, model);
+        Rig r(identity);
+        EXPECT_EQ(r.window.ModelName, model);
         EXPECT_EQ(CurrentModelCode(), code);
-        EXPECT_EQ(w.caption(), "Detail of Modem 1, Local end, link: MADRID-2       " + model);
+        EXPECT_EQ(r.w->caption(), "Detail of Modem 1, Local end, link: MADRID-2       " + model);
         const auto& mods = r.at("ConfTMD").items();
         std::string got;
         for (const bool b :
@@ -57,14 +64,12 @@ TEST(Detail370, IdentityOptionsShapeTheListsAndPanels) {
                   flags);
     }
     // The attenuator of an L-band unit adds the low-power AUPC modes.
-    DetailRig r;
-    Open370(r, "1371003311");
+    Rig r("1371003311");
     EXPECT_EQ(r.at("ConfAUP").items(), (Lines{" Manual", " AUPC", " Manual-low", " AUPC-low"}));
 }
 
 TEST(Detail370, StatusLoopReadsFaultsAndTheLBandOdu) {
-    DetailRig r;
-    Open370(r, "0371003310", 3, "0371");
+    Rig r("0371003310", 3, "0371");
     r.unit->setFaults("C25A");
     r.unit->setReading("SWR", "1.3.0");
     for (const auto& [m, v] : std::vector<std::pair<const char*, const char*>>{{"RFO", "=99999"},
@@ -107,8 +112,7 @@ TEST(Detail370, FirmwareDecidesTheOfflineUnitQuery) {
     for (const Case& c : {Case{"0370000001", "2.0.0", false}, Case{"0370000001", "2.0.1", true},
                           Case{"0371000000", "1.3.1", true}, Case{"0372000000", "1.3.0", false}}) {
         SCOPED_TRACE(std::string(c.identity) + " " + c.swr);
-        DetailRig r;
-        Open370(r, c.identity);
+        Rig r(c.identity);
         r.unit->setReading("SWR", c.swr);
         r.unit->setAnswer("OUS", "=NoComm");
         const size_t mark = r.port.sent.size();
@@ -119,8 +123,7 @@ TEST(Detail370, FirmwareDecidesTheOfflineUnitQuery) {
             r.Shows({{"StaOUS", "NoComm", "gray"}});
     }
     // The offline unit's faults, and a unit that has no partner.
-    DetailRig r;
-    Open370(r, "0370000001");
+    Rig r("0370000001");
     r.unit->setAnswer("OUS", "=0100xx");
     ASSERT_TRUE(r.UntilSent("RSL?"));
     r.Shows({{"StaOUS", "FT: 0100", "red"}});
@@ -147,24 +150,16 @@ std::string KnownConfig370() {
 } // namespace
 
 TEST(Detail370, ConfigurationReadFillsEveryBox) {
-    DetailRig r;
-    Mqx370Window& w = Open370(r, "2370235321");
+    Rig r("2370235321");
     r.unit->setConfig(KnownConfig370());
     r.unit->setReading("SWR", "2.1.0");
     r.ReadConfig();
-    for (const auto& [box, text] :
-         std::vector<std::pair<const char*, const char*>>{{"ConfTFQ", "71.2345"},
-                                                          {"ConfTDR", "1544.000"},
-                                                          {"ConfTPL", "- 12.5"},
-                                                          {"ConfAPPc", "12.5"},
-                                                          {"ConfRFQ", "104.5000"},
-                                                          {"ConfRDR", "512.000"},
-                                                          {"ConfRSW", "16"},
-                                                          {"ConfEBA", "6.5"},
-                                                          {"ConfRBS", "4096"},
-                                                          {"ConfREF", "00010.000"},
-                                                          {"ConfCID", ""},
-                                                          {"ConfADJ", "0"}})
+    // clang-format off
+    for (const auto& [box, text] : std::vector<std::pair<const char*, const char*>>{
+             {"ConfTFQ", "71.2345"}, {"ConfTDR", "1544.000"}, {"ConfTPL", "- 12.5"}, {"ConfAPPc", "12.5"},
+             {"ConfRFQ", "104.5000"}, {"ConfRDR", "512.000"}, {"ConfRSW", "16"}, {"ConfEBA", "6.5"},
+             {"ConfRBS", "4096"}, {"ConfREF", "00010.000"}, {"ConfCID", ""}, {"ConfADJ", "0"}})
+        // clang-format on
         EXPECT_EQ(LeftTrim(r.Text(box)), text) << box;
     // clang-format off
     const std::string entries[] = { // box|entry
@@ -194,12 +189,11 @@ TEST(Detail370, ConfigurationReadFillsEveryBox) {
                   r.Flags(&Control::readOnly, {"ConfTFQ"}),
               "011");
     EXPECT_EQ(r.Text("Notice"), "IF/RF loopback. Cannot change configuration.");
-    EXPECT_EQ(w.Firmware(), 210);
+    EXPECT_EQ(r.window.Firmware(), 210);
 }
 
 TEST(Detail370, TheLBandLayoutsAndTheOduString) {
-    DetailRig r;
-    Open370(r, "0371000000", 3, "0371");
+    Rig r("0371000000", 3, "0371");
     r.unit->setConfig(With(r.unit->config(), 1, "12345678"));
     r.ReadConfig();
     r.Shows("ConfTFQ= 1234.5678|ConfRFQ= 1100.0000|ConfOOD=02:30|ConfODL=1000|ConfODH=3000|"
@@ -233,8 +227,7 @@ TEST(Detail370, FrequencyRangeByModelCodeAndHardware) {
                           Case{"0373000000", "=0200", "50-90 MHz or 100-180 MHz", true},
                           Case{"0370000000", "=0201", "50-90 MHz or 100-180 MHz", true}}) {
         SCOPED_TRACE(std::string(c.identity) + c.hrv);
-        DetailRig r;
-        Open370(r, c.identity);
+        Rig r(c.identity);
         r.unit->setAnswer("HRV", c.hrv);
         r.ReadConfig();
         EXPECT_EQ(r.Prompt("ConfTFQ"),
@@ -245,8 +238,7 @@ TEST(Detail370, FrequencyRangeByModelCodeAndHardware) {
 }
 
 TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
-    DetailRig r;
-    Open370(r, "0371000001", 3, "0371");
+    Rig r("0371000001", 3, "0371");
     r.unit->setConfig(With(r.unit->config(), 39, "1")); // IBS framing: AUPC may be chosen
     r.ReadConfig();
     EXPECT_EQ(r.Prompt("ConfTDR"), "Enter Tx data rate, between 4.8 and 5000 kbps");
@@ -282,8 +274,7 @@ TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
 }
 
 TEST(Detail370, DropAndInsertTablesStepAndSendTheirValue) {
-    DetailRig r;
-    Open370(r, "0370000100");
+    Rig r("0370000100");
     // Drop channel 1 in timeslot 11 ("B"), channel 2 none; insert channel 1 in 24.
     const std::string dni =
         std::string("B0") + std::string(22, '0') + "3" + "O" + std::string(23, '0') + "0" + "1";
@@ -341,9 +332,7 @@ TEST(Detail370, DropAndInsertTablesStepAndSendTheirValue) {
 }
 
 TEST(Detail370, DropAndInsertAtTheDistantEndAndRefused) {
-    DetailRig r;
-    Open370(r, "0370000100", 4);
-    r.ReadConfig();
+    Rig r("0370000100", 4, "0370", true);
     r.w->click("BtnDni");
     r.w->click("InsertSlot3");
     r.w->click("BtnInsertUp");
@@ -373,17 +362,14 @@ TEST(Detail370, DropAndInsertAtTheDistantEndAndRefused) {
     EXPECT_TRUE(r.at("ConfTFQ").readOnly());
 
     // Without the option the read goes from LRS to MGC.
-    DetailRig plain;
-    Open370(plain, "0370000000");
+    Rig plain("0370000000");
     const Lines read = plain.ReadConfig();
     EXPECT_EQ(Lines(std::find(read.begin(), read.end(), "REF?"), read.end()),
               Words("REF? LRS? MGC? DRL? ADJ?"));
 }
 
 TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
-    DetailRig r;
-    Open370(r, "0370000201");
-    r.ReadConfig();
+    Rig r("0370000201", 3, "0370", true);
     const auto visit = [&](const char* box, bool tick) {
         return r.Settings([&] {
             r.w->enter(box);
@@ -417,9 +403,7 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
     }
     EXPECT_EQ(r.Set("ConfREF", "0.003"), Lines{"REF=00000.003B"});
     // At the DISTANT end a test mode other than I/O loopback goes out as Normal.
-    DetailRig d;
-    Open370(d, "0370000201", 4);
-    d.ReadConfig();
+    Rig d("0370000201", 4, "0370", true);
     d.op.answers.push_back(Answer::Yes);
     EXPECT_EQ(d.Settings([&] { d.w->choose("ConfTST", 1); }), Lines{"TST=0"});
     d.op.answers.push_back(Answer::Yes);
@@ -427,8 +411,7 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
 }
 
 TEST(Detail370, RateListsAndReedSolomonSetsFollowTheFraming) {
-    DetailRig r;
-    Open370(r, "0370000000");
+    Rig r("0370000000");
     std::string c = r.unit->config();
     c = With(c, 9, "02048.000"); // Tx 2048, IDR
     c = With(c, 39, "2");
@@ -458,8 +441,7 @@ TEST(Detail370, RateListsAndReedSolomonSetsFollowTheFraming) {
 TEST(Detail370, AFramingChangeReadsDropAndInsertOnlyWithTheOption) {
     for (const char* identity : {"0370000000", "2370001101"}) {
         SCOPED_TRACE(identity);
-        DetailRig r;
-        Open370(r, identity);
+        Rig r(identity);
         r.unit->setAnswer("TFM", "=");
         r.ReadConfig();
         const int now = r.at("ConfTFM").selected();
@@ -470,8 +452,7 @@ TEST(Detail370, AFramingChangeReadsDropAndInsertOnlyWithTheOption) {
 }
 
 TEST(Detail370, TheInstalledOptionsAreShownOnRequest) {
-    DetailRig r;
-    Open370(r, "2370035101");
+    Rig r("2370035101");
     r.w->click("BtnOptions");
     EXPECT_TRUE(r.at("OptionsBox").visible());
     r.Shows(
@@ -482,7 +463,6 @@ TEST(Detail370, TheInstalledOptionsAreShownOnRequest) {
     r.Tick(3);
     EXPECT_FALSE(r.at("OptionsBox").visible());
 
-    DetailRig l;
-    Open370(l, "0371000001", 3, "0371");
+    Rig l("0371000001", 3, "0371");
     EXPECT_EQ(l.Text("OptModuleCap"), "External 20dB attenuator");
 }

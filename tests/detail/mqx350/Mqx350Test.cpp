@@ -1,166 +1,197 @@
 #include "detail/DetailRig.h"
 #include "detail/framework/Rules.h"
 
-#include "ui/TextFile.h"
+#include "detail/mqx370/Mqx370Window.h"
 #include "wire/FaultTables.h"
+
+#include <array>
+#include <filesystem>
+#include <iterator>
+#include <sstream>
 
 using namespace linvar;
 
 namespace {
 
-const std::string kCid24 = "CID=ABC" + std::string(21, ' ');
+using V = Lines;
+
+V Words(const std::string& s) {
+    std::istringstream in(s);
+    return {std::istream_iterator<std::string>(in), {}};
+}
+
+const char* const kEdit = "Click on a box to change the configuration parameters";
+const char* const kRestored = "Edit of parameter has been replaced with previous value";
+
+// An MQX-350 (the L when the identity says 351) answering with fixed values; its
+// configuration read where asked.
+struct Rig : DetailRig {
+    explicit Rig(const std::string& identity = "0350110000", int rec = 3,
+                 const std::string& address = "0350", bool read = false) {
+        Open350(identity, rec, address);
+        if (read)
+            ReadConfig();
+    }
+    void Answers(std::initializer_list<std::pair<const char*, std::string>> answers) {
+        for (const auto& [m, v] : answers)
+            unit->setAnswer(m, v);
+    }
+    // A list's entry chosen by its place; the settings sent.
+    V Pick(const std::string& box, int index) {
+        return Settings([&] { w->choose(box, index); });
+    }
+    // The questions asked so far, the last first.
+    std::string Asked() const { return op.questions.empty() ? "" : op.questions.back().text; }
+    void Ink(const std::string& box, linvar::Colour text) const {
+        EXPECT_EQ(at(box).textColour(), text) << box;
+    }
+    // Events with these codes in the unit's log; the lines a download writes for them.
+    V AddEvents(const std::string& codes) {
+        unit->setStatisticsInterval(0);
+        for (char code : codes)
+            unit->addEvent('1', '3', code, clock.monotonicMs());
+        V out;
+        for (const std::string& rec : unit->events())
+            out.push_back(w->UnitAddress + "  " + EventEntryText(rec, clock));
+        return out;
+    }
+    void OpenLogs() {
+        ReadStatus();
+        w->click("BtnLogs");
+        ASSERT_TRUE(Until([&] { return tx.CurrentMode == "READLOG" && w->StepNo == 6; }));
+    }
+    // The events log read to a new file.
+    void ReadEventsTo(const std::string& file) {
+        op.files.push_back(file);
+        w->click("BtnReadEvents");
+        w->click("BtnNewFile");
+        w->click("BtnReadLog");
+    }
+    // The memory load of location 3 up to the moment "CLD=3" has gone out.
+    void ConfirmLoad() {
+        w->choose("MemoryList", 3);
+        w->click("BtnLoad");
+        ASSERT_TRUE(Until([&] { return tx.CurrentMode == "LOADSTMEM" && w->StepNo == 500; }));
+        ASSERT_EQ(Text("MemoryMsg"), "Config present in memory location 3. Confirm load.");
+        w->click("BtnMemConfirm");
+        ASSERT_EQ(port.sent.back(), Req("CLD=3"));
+        EXPECT_EQ(Text("MemoryMsg"), "Loading...");
+    }
+};
 
 } // namespace
 
 TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
-    DetailRig r;
-    r.Open350();
-    // clang-format off
-    const char* answers[][2] = {
-        {"NUE", "=221"}, {"NUS", "=012"}, {"FLT", "=031001"}, {"EBN", "=08.5"}, {"RFO", "=+001.2"},
-        {"BER", "=1.0E7"}, {"BFS", "=50"}, {"RED", "=1"}, {"OUS", "=xxxxxx"}, {"RSL", "=GT60"},
-        {"TMP", "=035"}, {"TXO", "=4"}, {"REB", "=16.0"}, {"PLI", "=x.x"}, {"CTD", "=000"}};
-    // clang-format on
-    for (const auto& a : answers)
-        r.unit->setAnswer(a[0], a[1]);
+    Rig r;
+    r.Answers({{"NUE", "=221"},
+               {"NUS", "=012"},
+               {"FLT", "=031001"},
+               {"EBN", "=08.5"},
+               {"RFO", "=+001.2"},
+               {"BER", "=1.0E7"},
+               {"BFS", "=50"},
+               {"RED", "=1"},
+               {"OUS", "=xxxxxx"},
+               {"RSL", "=GT60"},
+               {"TMP", "=035"},
+               {"TXO", "=4"},
+               {"REB", "=16.0"},
+               {"PLI", "=x.x"},
+               {"CTD", "=000"}});
     EXPECT_EQ(r.w->caption(), "Detail of Modem 1, Local end, link: MADRID-2       MQX-350");
     EXPECT_EQ(CurrentModelCode(), 350);
-    EXPECT_FALSE(r.at("BtnOdu").visible());
-    EXPECT_FALSE(r.at("MaskBuc").visible());
-
+    EXPECT_EQ(r.Flags(&Control::visible, {"BtnOdu", "MaskBuc"}), "00");
     const size_t mark = r.port.sent.size();
-    ASSERT_TRUE(r.UntilSent("<0350/CTD?"));
-    ASSERT_TRUE(r.UntilSent("<0350/LRS?"));
-    const std::vector<std::string> expected{
-        "<0350/LRS?", "<0350/CID?", "<0350/IMG?", "<0350/SWR?", "<0350/SNO?", "<0350/LRS?",
-        "<0350/NUE?", "<0350/NUS?", "<0350/FLT?", "<0350/EBN?", "<0350/RFO?", "<0350/BER?",
-        "<0350/BFS?", "<0350/RED?", "<0350/OUS?", "<0350/RSL?", "<0350/TMP?", "<0350/TXO?",
-        "<0350/REB?", "<0350/PLI?", "<0350/CTD?", "<0350/LRS?"};
-    EXPECT_EQ(r.SentSince(mark), expected);
-    r.Shows("StaLRS=REMOTE|StaCID=LINK TWO|StaSWR=1.07 2.03|StaNUE=221|StaUnit=OK|StaTx=Tx FIFO "
-            "slip|StaRx=Demodulator unlocked|StaEbNo=8.5 dB|StaFreqOffset=+001.2 kHz|StaBER=1.0 "
-            "E-7|StaBFS=50 %|StaRED=Online|StaRSL=> -60 dBm|StaTXO=Off during Warm-Up|StaREB=> 16 "
-            "dB|StaPLI=Not available");
-    EXPECT_EQ(r.Colour("StaNUE"), "yellow");
-    EXPECT_EQ(r.Colour("StaNUS"), "white");
-    EXPECT_EQ(r.Colour("StaUnit"), "lime");
-    EXPECT_EQ(r.Colour("StaTx"), "red");
+    ASSERT_TRUE(r.UntilSent("CTD?") && r.UntilSent("LRS?"));
+    EXPECT_EQ(r.SentSince(mark).front(), "<0350/LRS?");
+    EXPECT_EQ(r.Commands(mark), Words("LRS? CID? IMG? SWR? SNO? LRS? NUE? NUS? FLT? EBN? RFO? BER? "
+                                      "BFS? RED? OUS? RSL? TMP? TXO? REB? PLI? CTD? LRS?"));
+    r.Shows("StaLRS=REMOTE|StaCID=LINK TWO|StaSWR=1.07 2.03|StaRx=Demodulator unlocked|"
+            "StaEbNo=8.5 dB|StaFreqOffset=+001.2 kHz|StaBER=1.0 E-7|StaBFS=50 %|StaRED=Online|"
+            "StaRSL=> -60 dBm|StaTXO=Off during Warm-Up|StaREB=> 16 dB|StaPLI=Not available|"
+            "StaTMP=035 \xB0"
+            "C");
+    r.Shows({{"StaNUE", "221", "yellow"},
+             {"StaNUS", nullptr, "white"},
+             {"StaUnit", "OK", "lime"},
+             {"StaTx", "Tx FIFO slip", "red"}});
     EXPECT_TRUE(r.w->DetailConfigChanged);
-    EXPECT_FALSE(r.at("OusBox").visible());
-    EXPECT_EQ(r.Text("StaTMP"), "035 \xB0"
-                                "C");
-    EXPECT_FALSE(r.at("StaCTD").visible());
-    EXPECT_TRUE(r.at("BtnConfig").enabled());
-    EXPECT_FALSE(r.at("BtnStatus").enabled());
-
-    // A reply that failed ("~" becomes "TOblix timeout") restarts the loop at LRS.
-    r.unit->setAnswer("BER", "~");
-    r.unit->setAnswer("CTD", "=012");
-    ASSERT_TRUE(r.UntilSent("<0350/BER?"));
+    // the offline unit's box, the countdown; the phase buttons
+    EXPECT_EQ(r.Flags(&Control::visible, {"OusBox", "StaCTD"}) +
+                  r.Flags(&Control::enabled, {"BtnConfig", "BtnStatus"}),
+              "0010");
+    // A reply that failed ("~") restarts the loop at LRS.
+    r.Answers({{"BER", "~"}, {"CTD", "=012"}});
+    ASSERT_TRUE(r.UntilSent("BER?"));
     const size_t after = r.port.sent.size();
     ASSERT_TRUE(r.Until([&] { return r.port.sent.size() > after; }));
     EXPECT_EQ(r.port.sent.back(), "<0350/LRS?");
-    EXPECT_EQ(r.Text("StaBER"), "Oblix timeout");
-    EXPECT_EQ(r.Colour("StaBER"), "blue");
+    r.Shows({{"StaBER", "Oblix timeout", "blue"}});
 }
 
 TEST(Detail350, TheL350ReadsItsOduStatusAndTheCountdownShows) {
-    DetailRig r;
-    r.Open350("0351110001", 3, "0351");
-    // clang-format off
-    const char* answers[][2] = {
-        {"CTD", "=030"}, {"BPC", "=1"}, {"BDC", "=1200"}, {"BDV", "=24.0"}, {"LPC", "=1"},
-        {"LDC", "=!"}, {"LDV", "=18.0"}, {"BCE", "=1"}, {"BOL", "=10.5"}, {"BUT", "=+045"},
-        {"BPA", "=0"}, {"BSV", "=12"}};
-    // clang-format on
-    for (const auto& a : answers)
-        r.unit->setAnswer(a[0], a[1]);
-    r.unit->setAnswer("LDC", "?");
+    Rig r("0351110001", 3, "0351");
+    r.Answers({{"CTD", "=030"},
+               {"BPC", "=1"},
+               {"BDC", "=1200"},
+               {"BDV", "=24.0"},
+               {"LPC", "=1"},
+               {"LDC", "?"},
+               {"LDV", "=18.0"},
+               {"BCE", "=1"},
+               {"BOL", "=10.5"},
+               {"BUT", "=+045"},
+               {"BPA", "=0"},
+               {"BSV", "=12"}});
     EXPECT_EQ(r.w->ModelName, "MQX-350L");
-    EXPECT_TRUE(r.at("GrpClockExt").visible());
     ASSERT_TRUE(r.UntilSent("CTD?"));
     const size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.UntilSent("LRS?"));
-    EXPECT_EQ(r.Commands(mark), (Lines{"BPC?", "BDC?", "BDV?", "LPC?", "LDC?", "LDV?", "BCE?",
-                                       "BOL?", "BUT?", "BPA?", "BSV?", "LRS?"}));
+    EXPECT_EQ(r.Commands(mark),
+              Words("BPC? BDC? BDV? LPC? LDC? LDV? BCE? BOL? BUT? BPA? BSV? LRS?"));
     r.Tick(3);
-    r.Shows("StaCTD=030 sec|StaBPC=Enabled|StaBDC=1200 "
-            "mA|StaLDC=N/A|StaFSK=Enabled|StaBPA=Locked|StaBSV=12");
-    EXPECT_TRUE(r.at("StaCTD").visible());
-    EXPECT_EQ(r.Colour("StaLDC"), "gray");
-    EXPECT_TRUE(r.at("BucStatus").visible());
-    EXPECT_EQ(r.Text("StaBUT"), "+ 45 \xB0"
-                                "C");
+    r.Shows("StaCTD=030 sec|StaBPC=Enabled|StaBDC=1200 mA|StaFSK=Enabled|StaBPA=Locked|"
+            "StaBSV=12|StaBUT=+ 45 \xB0"
+            "C");
+    r.Shows({{"StaLDC", "N/A", "gray"}});
+    EXPECT_EQ(r.Flags(&Control::visible, {"StaCTD", "BucStatus", "GrpClockExt"}), "111");
     // With the G.703 option the clock extension box shows; "x" means not reported.
     for (const char* identity : {"035011000x", "0350110001"}) {
-        DetailRig g;
-        g.Open350(identity);
+        Rig g(identity);
         EXPECT_EQ(g.at("GrpClockExt").visible(), identity[9] == '1') << identity;
     }
 }
 
 TEST(Detail350, ConfigurationReadFillsEveryBoxFromItsPosition) {
-    DetailRig r;
-    r.Open350("0351110000", 3, "0351");
-    const size_t mark = r.port.sent.size();
-    r.ReadConfig();
-    const std::vector<std::string> all = r.SentSince(mark);
-    const auto mgc = std::find(all.begin(), all.end(), "<0351/MGC?");
-    ASSERT_TRUE(mgc - all.begin() >= 2 && all.end() - mgc >= 5);
-    const std::vector<std::string> reads(mgc - 2, mgc + 5);
-    EXPECT_EQ(reads,
-              (std::vector<std::string>{"<0351/CID?", "<0351/LRS?", "<0351/MGC?", "<0351/OGC?",
-                                        "<0351/ADJ?", "<0351/FPL?", "<0351/IPA?"}));
-    struct Expect {
-        const char* box;
-        const char* text; // edit boxes
-        int index;        // drop-downs
-    };
-    // clang-format off
-    const Expect table[] = {
-        {"ConfITF", nullptr, 0}, {"ConfLBO", nullptr, 1}, {"ConfFRM", nullptr, 1},
-        {"ConfTFQ", " 70.0000", 0}, {"ConfTFT", nullptr, 1}, {"ConfTMD", nullptr, 1},
-        {"ConfTCR", nullptr, 4}, {"ConfTDR", " 64.000", 0}, {"ConfTSI", nullptr, 0},
-        {"ConfTSC", nullptr, 1}, {"ConfTPL", "- 10.0", 0}, {"ConfTCK", nullptr, 1},
-        {"ConfTDI", nullptr, 0}, {"ConfTXO", nullptr, 1}, {"ConfAUP", nullptr, 1},
-        {"ConfAPM", nullptr, 1}, {"ConfAPU", nullptr, 0}, {"ConfAPPc", "12.5", 0},
-        {"ConfAPI", nullptr, 3}, {"ConfWUD", nullptr, 1}, {"ConfCEXMode", nullptr, 1},
-        {"ConfCEXItf", nullptr, 2}, {"ConfRFQ", " 140.0000", 0}, {"ConfRFT", nullptr, 2},
-        {"ConfRMD", nullptr, 1}, {"ConfRCR", nullptr, 3}, {"ConfRDR", " 128.000", 0},
-        {"ConfRSI", nullptr, 1}, {"ConfRDS", nullptr, 0}, {"ConfRDI", nullptr, 1},
-        {"ConfRSW", "32", 0}, {"ConfEBA", " 5.5", 0}, {"ConfRBS", nullptr, 4},
-        {"ConfERF", nullptr, 0}, {"ConfEFM", nullptr, 1}, {"ConfESA", "120", 0},
-        {"ConfTST", nullptr, 0}, {"ConfRTS", nullptr, 1}, {"ConfSSI", nullptr, 3},
-        {"ConfABA", nullptr, 1}, {"ConfALA", nullptr, 0}, {"ConfCID", "LINK TWO", 0},
-        {"ConfLRS", nullptr, 1}, {"ConfADJ", "-12", 0}, {"ConfFPL", nullptr, 1},
-        {"ConfIPA", "192.168.001.020.24", 0}, {"ConfBAD", nullptr, 2}, {"ConfODU", nullptr, 1},
-        {"ConfBPC", nullptr, 1}, {"ConfBFR", nullptr, 0}, {"ConfBOE", nullptr, 1},
-        {"ConfODL", "800", 0}, {"ConfODH", "3000", 0}, {"ConfBLO", "13050", 0},
-        {"ConfBLOMix", nullptr, 0}, {"ConfLPC", nullptr, 2}, {"ConfLFR", nullptr, 1},
-        {"ConfLNL", "50", 0}, {"ConfLNH", "500", 0}, {"ConfLLO", "10750", 0},
-        {"ConfLLOMix", nullptr, 1}};
-    // clang-format on
-    for (const Expect& e : table) {
-        SCOPED_TRACE(e.box);
-        if (e.text)
-            EXPECT_EQ(r.Text(e.box), e.text);
-        else
-            EXPECT_EQ(r.at(e.box).selected(), e.index);
-    }
-    // Every box of the table is covered above.
-    EXPECT_EQ(r.w->Boxes().size(), std::size(table));
-    const char* masks[] = {"MaskTxFifo", "MaskBpv",   "MaskTxAis",  "MaskAgc",
-                           "MaskEbNo",   "MaskRxAis", "MaskBuffer", "MaskExtRef",
-                           "MaskBuc",    "MaskLnb",   "MaskLos"};
-    for (size_t i = 0; i < std::size(masks); ++i)
-        EXPECT_EQ(r.at(masks[i]).checked(), i % 2 == 0) << masks[i];
-    EXPECT_EQ(r.Text("Instruction"), "Click on a box to change the configuration parameters");
-    EXPECT_EQ(r.Text("BtnConfig"), "Re-Read Con&fig");
+    Rig r("0351110000", 3, "0351");
+    const V read = r.ReadConfig();
+    const auto mgc = std::find(read.begin(), read.end(), "MGC?");
+    ASSERT_TRUE(mgc - read.begin() >= 2 && read.end() - mgc >= 5);
+    EXPECT_EQ(V(mgc - 2, mgc + 5), Words("CID? LRS? MGC? OGC? ADJ? FPL? IPA?"));
+    r.Shows("ConfTFQ= 70.0000|ConfTDR= 64.000|ConfTPL=- 10.0|ConfAPPc=12.5|ConfRFQ= 140.0000|"
+            "ConfRDR= 128.000|ConfRSW=32|ConfEBA= 5.5|ConfESA=120|ConfCID=LINK TWO|ConfADJ=-12|"
+            "ConfIPA=192.168.001.020.24|ConfODL=800|ConfODH=3000|ConfBLO=13050|ConfLNL=50|"
+            "ConfLNH=500|ConfLLO=10750|Instruction=" +
+            std::string(kEdit) + "|BtnConfig=Re-Read Con&fig");
+    // The entry each list shows, by its place in the list.
+    const V picks = Words(
+        "ConfITF 0 ConfLBO 1 ConfFRM 1 ConfTFT 1 ConfTMD 1 ConfTCR 4 ConfTSI 0 ConfTSC 1 ConfTCK 1 "
+        "ConfTDI 0 ConfTXO 1 ConfAUP 1 ConfAPM 1 ConfAPU 0 ConfAPI 3 ConfWUD 1 ConfCEXMode 1 "
+        "ConfCEXItf 2 ConfRFT 2 ConfRMD 1 ConfRCR 3 ConfRSI 1 ConfRDS 0 ConfRDI 1 ConfRBS 4 "
+        "ConfERF 0 ConfEFM 1 ConfTST 0 ConfRTS 1 ConfSSI 3 ConfABA 1 ConfALA 0 ConfLRS 1 "
+        "ConfFPL 1 ConfBAD 2 ConfODU 1 ConfBPC 1 ConfBFR 0 ConfBOE 1 ConfBLOMix 0 ConfLPC 2 "
+        "ConfLFR 1 ConfLLOMix 1");
+    for (size_t i = 0; i + 1 < picks.size(); i += 2)
+        EXPECT_EQ(r.at(picks[i]).selected(), std::stoi(picks[i + 1])) << picks[i];
+    EXPECT_EQ(r.w->Boxes().size(), picks.size() / 2 + 18) << "every box is covered above";
+    EXPECT_EQ(r.Flags(&Control::checked,
+                      {"MaskTxFifo", "MaskBpv", "MaskTxAis", "MaskAgc", "MaskEbNo", "MaskRxAis",
+                       "MaskBuffer", "MaskExtRef", "MaskBuc", "MaskLnb", "MaskLos"}),
+              "10101010101");
     EXPECT_FALSE(r.at("ConfTFQ").readOnly());
     // Without the 8-QAM option the lists stop at 16-QAM; Viterbi shows no IESS-315.
     EXPECT_EQ(r.at("ConfTMD").items().back(), " 16-QAM");
     EXPECT_EQ(r.at("ConfTSC").items().size(), 2u);
-
     // A slave unit shows the slave entry, selected and out of reach; TPC adds IESS-315.
     std::string slave = KnownConfig();
     slave[87] = '2';
@@ -168,28 +199,23 @@ TEST(Detail350, ConfigurationReadFillsEveryBoxFromItsPosition) {
     slave[24] = '2';
     r.unit->setAnswer("MGC", "=" + slave);
     r.w->click("BtnConfig");
-    ASSERT_TRUE(r.UntilSent("<0351/MGC?"));
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
-    EXPECT_EQ(r.at("ConfEFM").selectedText(), " OBLIX slave");
+    ASSERT_TRUE(r.UntilSent("MGC?"));
+    ASSERT_TRUE(r.Settle());
+    r.Shows("ConfEFM= OBLIX slave|ConfTSC= IESS-315");
     EXPECT_FALSE(r.at("ConfEFM").enabled());
-    EXPECT_EQ(r.at("ConfTSC").selectedText(), " IESS-315");
 }
 
 TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
-    DetailRig r;
-    r.Open350();
+    Rig r;
     for (const char* m : {"TFQ", "TPL", "APP", "CID", "RSW", "RMD", "ESA", "ADJ"})
         r.unit->setAnswer(m, "=");
     r.ReadConfig();
-    const auto sent = [&](const std::function<void()>& action) { return r.Settings(action); };
-    using V = std::vector<std::string>;
     // Tx frequency: 95 lies between the two bands of the MQX-350.
     EXPECT_EQ(r.Set("ConfTFQ", "95"), V{});
-    EXPECT_EQ(r.at("ConfTFQCap").textColour(), Colours::red);
-    EXPECT_EQ(r.Text("Notice"), "ERROR: Bad frequency value. Please correct it");
-    EXPECT_EQ(r.Text("ConfTFQ"), "95");
+    r.Ink("ConfTFQCap", Colours::red);
+    r.Shows("Notice=ERROR: Bad frequency value. Please correct it|ConfTFQ=95");
     EXPECT_EQ(r.Set("ConfTFQ", "90"), V{"TFQ=0090.0000"});
-    EXPECT_EQ(r.at("ConfTFQCap").textColour(), Colours::black);
+    r.Ink("ConfTFQCap", Colours::black);
     EXPECT_EQ(r.Text("ConfTFQ"), " 90.0000");
     EXPECT_EQ(r.tx.CurrentMode, "SETCONFIG");
     EXPECT_EQ(r.Set("ConfTFQ", "100"), V{"TFQ=0100.0000"});
@@ -208,11 +234,10 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
     EXPECT_EQ(r.Set("ConfAPPc", "9.5"), V{"APP=109.53"});
     EXPECT_EQ(r.Set("ConfAPPc", "12.5"), V{"APP=10C.53"});
     EXPECT_EQ(r.Set("ConfAPPc", "15"), V{});
-    EXPECT_EQ(r.at("ConfAPPcCap").textColour(), Colours::black);
-    EXPECT_EQ(r.Text("Notice"), "ERROR: Bad value. Please correct it");
-    EXPECT_EQ(sent([&] { r.w->choose("ConfAPI", 7); }), V{"APP=10C.57"});
+    r.Ink("ConfAPPcCap", Colours::black);
+    EXPECT_EQ(r.Pick("ConfAPI", 7), V{"APP=10C.57"});
     // Circuit ID: capitals, padded to 24.
-    EXPECT_EQ(r.Set("ConfCID", "abc"), V{kCid24});
+    EXPECT_EQ(r.Set("ConfCID", "abc"), V{"CID=ABC" + std::string(21, ' ')});
     // Sweep width: integer up to 32 kHz on the MQX-350.
     EXPECT_EQ(r.Set("ConfRSW", "33"), V{});
     EXPECT_EQ(r.Set("ConfRSW", "5"), V{"RSW=005"});
@@ -222,120 +247,90 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
     EXPECT_EQ(r.Set("ConfESA", "130"), V{"ESA=0130"});
     EXPECT_EQ(r.Set("ConfADJ", "-7"), V{"ADJ=-007"});
     // A drop-down sends its index; the Rx modulation as a hex digit.
-    EXPECT_EQ(sent([&] { r.w->choose("ConfRMD", 4); }), V{"RMD=4"});
-    EXPECT_EQ(r.Text("Instruction"), "Click on a box to change the configuration parameters");
+    EXPECT_EQ(r.Pick("ConfRMD", 4), V{"RMD=4"});
+    EXPECT_EQ(r.Text("Instruction"), kEdit);
 
     // The MQX-350L: 949.9 MHz is below its band; the LO carries its mix sign.
-    DetailRig l;
-    l.Open350("0351110000", 3, "0351");
-    l.unit->setAnswer("TFQ", "=");
-    l.unit->setAnswer("BLO", "=");
+    Rig l("0351110000", 3, "0351");
+    l.Answers({{"TFQ", "="}, {"BLO", "="}});
     l.ReadConfig();
-    l.Edit("ConfTFQ", "949.9");
+    EXPECT_EQ(l.Set("ConfTFQ", "949.9"), V{});
     EXPECT_EQ(l.Text("Notice"), "ERROR: Bad frequency value. Please correct it");
-    l.Edit("ConfTFQ", "950");
-    ASSERT_TRUE(l.Until([&] { return l.w->StepNo == ConfigSteps::Idle; }));
-    EXPECT_EQ(l.port.sent.back(), "<0351/TFQ=0950.0000");
+    EXPECT_EQ(l.Set("ConfTFQ", "950"), V{"TFQ=0950.0000"});
     l.w->click("BtnOdu");
     EXPECT_FALSE(l.at("GrpUnit").visible());
-    l.w->choose("ConfBLOMix", 1);
-    ASSERT_TRUE(l.Until([&] { return l.w->StepNo == ConfigSteps::Idle; }));
-    EXPECT_EQ(l.port.sent.back(), "<0351/BLO=13050-");
+    EXPECT_EQ(l.Pick("ConfBLOMix", 1), V{"BLO=13050-"});
 }
 
 TEST(Detail350, DistantChangesAreConfirmedFirst) {
-    DetailRig r;
-    r.Open350("0350110001", 4, "0450");
-    r.unit->setAnswer("LRS", "=0");
-    r.unit->setAnswer("TFQ", "=");
-    r.unit->setAnswer("TST", "=");
+    Rig r("0350110001", 4, "0450");
+    r.Answers({{"LRS", "=0"}, {"TFQ", "="}, {"TST", "="}});
     r.ReadConfig();
     EXPECT_EQ(r.Text("StaLRS"), "SLAVE");
     EXPECT_FALSE(r.at("ConfLRS").visible());
     EXPECT_TRUE(r.at("ConfADJ").readOnly());
-
     // Yes: the command goes out.
     r.op.answers.push_back(Answer::Yes);
     r.Edit("ConfTFQ", "71");
-    ASSERT_TRUE(r.UntilSent("<0450/TFQ=0071.0000", 10));
+    ASSERT_TRUE(r.UntilSent("TFQ=0071.0000", 10));
     EXPECT_EQ(r.Text("Instruction"), "Distant modem re-configuration sent, please wait...");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
-
+    ASSERT_TRUE(r.Settle());
     // The clock extension's two boxes make one command and one question without a selection.
     r.unit->setAnswer("CEX", "=");
     r.op.answers.push_back(Answer::Yes);
-    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfCEXMode", 2); }), Lines{"CEX=22"});
-    EXPECT_EQ(r.op.questions.back().text,
-              "Change Clk Extension parameters. Comms may be affected.");
-
+    EXPECT_EQ(r.Pick("ConfCEXMode", 2), V{"CEX=22"});
+    EXPECT_EQ(r.Asked(), "Change Clk Extension parameters. Comms may be affected.");
     // A distant unit in remote: the boxes open, the reference adjust stays read-only.
     r.unit->setAnswer("LRS", "=1");
     r.w->click("BtnConfig");
-    ASSERT_TRUE(r.UntilSent("<0450/MGC?"));
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
-    EXPECT_FALSE(r.at("ConfTFQ").readOnly());
-    EXPECT_TRUE(r.at("ConfADJ").readOnly());
-    EXPECT_EQ(r.at("ConfADJCap").textColour(), Colours::gray);
+    ASSERT_TRUE(r.UntilSent("MGC?"));
+    ASSERT_TRUE(r.Settle());
+    EXPECT_EQ(r.Flags(&Control::readOnly, {"ConfTFQ", "ConfADJ"}), "01");
+    r.Ink("ConfADJCap", Colours::gray);
 
     // The redundant modem beside the switch is a LOCAL unit: its state, its box, no question.
-    DetailRig m;
-    m.Open350("0350110000", 42, "0042");
-    m.unit->setAnswer("LRS", "=0");
-    m.unit->setAnswer("TFQ", "=");
+    Rig m("0350110000", 42, "0042");
+    m.Answers({{"LRS", "=0"}, {"TFQ", "="}});
     m.ReadConfig();
-    EXPECT_EQ(m.Text("StaLRS"), "LOCAL");
-    EXPECT_EQ(m.Colour("StaLRS"), "yellow");
+    m.Shows({{"StaLRS", "LOCAL", "yellow"}});
     EXPECT_TRUE(m.at("ConfLRS").visible());
     m.unit->setAnswer("LRS", "=1");
-    EXPECT_EQ(m.Settings([&] { m.w->choose("ConfLRS", 1); }), (std::vector<std::string>{"LRS=1"}));
-    EXPECT_EQ(m.Set("ConfTFQ", "71"), (std::vector<std::string>{"TFQ=0071.0000"}));
-}
-
-// A refused circuit ID is read again from the circuit ID, not from the configuration.
-TEST(Detail350, ARefusedCircuitIdIsReadAgainFromItsOwnStep) {
-    DetailRig r;
-    r.Open350();
-    r.ReadConfig();
-    r.unit->setAnswer("CID", "*");
-    r.Edit("ConfCID", "new");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == 1; }));
-    r.Tick(2);
-    EXPECT_EQ(r.port.sent.back(), "<0350/CID?");
+    EXPECT_EQ(m.Pick("ConfLRS", 1), V{"LRS=1"});
+    EXPECT_EQ(m.Set("ConfTFQ", "71"), V{"TFQ=0071.0000"});
 }
 
 TEST(Detail350, RemoteStateRulesAfterAChange) {
-    DetailRig r;
-    r.Open350();
+    Rig r;
     r.unit->setAnswer("LRS", "=0");
     r.ReadConfig();
-    EXPECT_EQ(r.Text("StaLRS"), "LOCAL");
-    EXPECT_EQ(r.Colour("StaLRS"), "yellow");
-    EXPECT_TRUE(r.at("ConfTFQ").readOnly());
-    EXPECT_FALSE(r.at("ConfTFT").enabled());
-    EXPECT_TRUE(r.at("ConfLRS").enabled());
-    EXPECT_EQ(r.Text("Notice"), "Unit is in LOCAL mode. Need REMOTE to change configuration");
-    EXPECT_EQ(r.Text("Instruction"), "");
+    r.Shows({{"StaLRS", "LOCAL", "yellow"},
+             {"Notice", "Unit is in LOCAL mode. Need REMOTE to change configuration"},
+             {"Instruction", ""}});
+    EXPECT_EQ(r.Flags(&Control::readOnly, {"ConfTFQ"}) +
+                  r.Flags(&Control::enabled, {"ConfTFT", "ConfLRS"}),
+              "101");
     // A read-only box sends nothing.
-    size_t mark = r.port.sent.size();
-    r.Edit("ConfTFQ", "75");
-    r.Tick(5);
-    EXPECT_TRUE(r.SentSince(mark).empty());
-
+    EXPECT_EQ(r.Sent([&] { r.Edit("ConfTFQ", "75"); }), V{});
     // Local to remote: the whole configuration is read again.
     r.unit->setAnswer("LRS", "=1");
     r.w->choose("ConfLRS", 1);
     ASSERT_EQ(r.port.sent.back(), "<0350/LRS=1");
-    ASSERT_TRUE(
-        r.Until([&] { return r.port.sent.size() > 0 && r.port.sent.back() != "<0350/LRS=1"; }));
+    ASSERT_TRUE(r.Until([&] { return r.port.sent.back() != "<0350/LRS=1"; }));
     EXPECT_EQ(r.port.sent.back(), "<0350/MGC?");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+    ASSERT_TRUE(r.Settle());
     EXPECT_FALSE(r.at("ConfTFQ").readOnly());
-
     // Remote to local: the LRS step is read again.
     r.w->choose("ConfLRS", 0);
     ASSERT_EQ(r.port.sent.back(), "<0350/LRS=0");
     ASSERT_TRUE(r.Until([&] { return r.port.sent.back() != "<0350/LRS=0"; }));
     EXPECT_EQ(r.port.sent.back(), "<0350/LRS?");
+    ASSERT_TRUE(r.Settle());
+    // A refused circuit ID is read again from the circuit ID, not from the configuration.
+    r.unit->setAnswer("CID", "*");
+    r.Edit("ConfCID", "new");
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == 1; }));
+    r.Tick(2);
+    EXPECT_EQ(r.port.sent.back(), "<0350/CID?");
 }
 
 TEST(Detail350, AnOfflineUnitOfAPairIsReadOnlyAUnitOnItsOwnIsNot) {
@@ -347,30 +342,21 @@ TEST(Detail350, AnOfflineUnitOfAPairIsReadOnlyAUnitOnItsOwnIsNot) {
         r.unit->setOnline(false);
         r.ReadConfig();
         EXPECT_EQ(r.Text("StaRED"), "Offline");
-        EXPECT_EQ(r.at("ConfTFQ").readOnly(), paired);
-        EXPECT_EQ(r.at("ConfTFT").enabled(), !paired);
+        EXPECT_EQ(r.Flags(&Control::readOnly, {"ConfTFQ"}) +
+                      r.Flags(&Control::enabled, {"ConfTFT"}),
+                  paired ? "10" : "01");
     }
 }
 
 TEST(Detail350, LogsDownloadToNewAppendedAndOverwrittenFiles) {
-    DetailRig r;
-    r.Open350();
-    r.unit->setStatisticsInterval(0);
-    for (char code : {'1', '3', '5'})
-        r.unit->addEvent('1', '3', code, r.clock.monotonicMs());
-    std::vector<std::string> firstLines;
-    for (const std::string& rec : r.unit->events())
-        firstLines.push_back("0350  " + EventEntryText(rec, r.clock));
-    ASSERT_TRUE(r.UntilSent("<0350/RED?"));
-    r.Tick(3);
-    r.w->click("BtnLogs");
-    ASSERT_TRUE(r.Until([&] { return r.tx.CurrentMode == "READLOG" && r.w->StepNo == 6; }));
-    EXPECT_EQ(r.Text("LogEventsCount"),
-              std::to_string(firstLines.size()) + " Events Log lines to read");
+    Rig r;
+    const V first = r.AddEvents("135");
+    r.OpenLogs();
+    r.Shows("LogEventsCount=" + std::to_string(first.size()) +
+            " Events Log lines to read|"
+            "LogTopLine=Select Log to download; data will be saved to disk");
     EXPECT_TRUE(r.at("BtnReadEvents").enabled());
-    EXPECT_EQ(r.Text("LogTopLine"), "Select Log to download; data will be saved to disk");
-
-    auto download = [&](const std::string& file, const char* choice) {
+    const auto download = [&](const std::string& file, const char* choice) {
         r.op.files.push_back(file);
         r.w->click("BtnReadEvents");
         EXPECT_FALSE(r.at("BtnReadStats").enabled());
@@ -382,10 +368,9 @@ TEST(Detail350, LogsDownloadToNewAppendedAndOverwrittenFiles) {
     };
     ASSERT_TRUE(download("ev.txt", "BtnNewFile"));
     EXPECT_EQ(r.Text("LogProgress"), "Reading Events Log completed");
-    EXPECT_EQ(*TextFile::readLines(r.dir.path() / "ev.txt"), firstLines);
-    EXPECT_NE(std::find(r.port.sent.begin(), r.port.sent.end(), "<0350/CAE="), r.port.sent.end());
+    EXPECT_EQ(r.File("ev.txt"), first);
+    EXPECT_TRUE(r.WasSent("CAE="));
     EXPECT_FALSE(r.at("BtnReadEvents").enabled()); // nothing left to read
-
     // One more event, and the logs page again; the line it downloads as.
     const auto another = [&](char code) {
         r.unit->addEvent('1', '3', code, r.clock.monotonicMs());
@@ -393,97 +378,94 @@ TEST(Detail350, LogsDownloadToNewAppendedAndOverwrittenFiles) {
         EXPECT_TRUE(r.Until([&] { return r.w->StepNo == 6 && r.at("BtnReadEvents").enabled(); }));
         return "0350  " + EventEntryText(r.unit->events().back(), r.clock);
     };
-    const std::string second = another('7');
-    ASSERT_TRUE(download("ev.txt", "BtnAppend"));
-    std::vector<std::string> appended = firstLines;
+    V appended = first;
     appended.push_back(" ");
-    appended.push_back(second);
-    EXPECT_EQ(*TextFile::readLines(r.dir.path() / "ev.txt"), appended);
-
+    appended.push_back(another('7'));
+    ASSERT_TRUE(download("ev.txt", "BtnAppend"));
+    EXPECT_EQ(r.File("ev.txt"), appended);
     const std::string third = another('9');
     ASSERT_TRUE(download("ev.txt", "BtnOverwrite"));
-    EXPECT_EQ(*TextFile::readLines(r.dir.path() / "ev.txt"), std::vector<std::string>{third});
-
+    EXPECT_EQ(r.File("ev.txt"), V{third});
     // A cancelled file choice leaves both read buttons off until "&Logs" again.
     another('1');
     r.w->click("BtnReadEvents");
-    EXPECT_FALSE(r.at("BtnReadEvents").enabled());
-    EXPECT_FALSE(r.at("FileNewBox").visible());
+    EXPECT_EQ(r.Flags(&Control::enabled, {"BtnReadEvents"}) +
+                  r.Flags(&Control::visible, {"FileNewBox"}),
+              "00");
 }
 
 TEST(Detail350, SetTimeWithOffsetsAcrossMidnight) {
-    DetailRig r;
-    r.clock.set({2026, 12, 31, 23, 50, 10, 0});
-    r.Open350();
-    r.unit->setAnswer("DAY", "=311226");
-    r.unit->setAnswer("TIM", "=235010");
-    r.ToPanel("BtnUtilities", "TIM?");
-    EXPECT_EQ(r.Text("ClockModem"), "23:50:10 31 Dec 2026");
-    EXPECT_EQ(r.Text("BtnSetTime"), "Set &Time and Date");
-    r.w->choose("HourOffset", 22); // "+1"
-    r.Tick();
-    EXPECT_EQ(r.at("HourOffset").selectedText(), "+1");
-    EXPECT_TRUE(r.at("ClockOffset").visible());
-    EXPECT_EQ(r.Text("BtnSetTime"), "Set &Offset Time + Date");
-    EXPECT_EQ(r.w->State().TimeOffsetDays, 1);
-    r.w->click("BtnSetTime");
-    EXPECT_EQ(r.Text("LblDate"), "Setting date...");
-    ASSERT_EQ(r.UntilSentPrefix("<0350/DAY=", 200), "<0350/DAY=010127");
-    EXPECT_EQ(r.UntilSentPrefix("<0350/TIM=", 200).substr(0, 14), "<0350/TIM=0050");
-    r.Tick(3);
-    EXPECT_EQ(r.Text("LblTime"), "Time set OK");
-
-    // Backwards over midnight with the quarter-hours.
-    DetailRig b;
-    b.clock.set({2027, 1, 1, 0, 10, 0, 0});
-    b.Open350();
-    b.unit->setAnswer("DAY", "=010127");
-    b.unit->setAnswer("TIM", "=001000");
-    b.ToPanel("BtnUtilities", "TIM?");
-    b.w->choose("QuarterOffset", 5); // "-1/2"
-    b.Tick(2);
-    b.w->click("BtnSetTime");
-    ASSERT_EQ(b.UntilSentPrefix("<0350/DAY=", 200), "<0350/DAY=311226");
-    EXPECT_EQ(b.UntilSentPrefix("<0350/TIM=", 200).substr(0, 14), "<0350/TIM=2340");
+    // the station's clock, the unit's, the offset list and entry, the date and time sent
+    for (const auto& [now, day, time, list, entry, date, sent] :
+         std::vector<std::tuple<LocalDateTime, const char*, const char*, const char*, int,
+                                const char*, const char*>>{{{2026, 12, 31, 23, 50, 10, 0},
+                                                            "=311226",
+                                                            "=235010",
+                                                            "HourOffset",
+                                                            22,
+                                                            "010127",
+                                                            "0050"},
+                                                           {{2027, 1, 1, 0, 10, 0, 0},
+                                                            "=010127",
+                                                            "=001000",
+                                                            "QuarterOffset",
+                                                            5,
+                                                            "311226",
+                                                            "2340"}}) {
+        SCOPED_TRACE(date);
+        DetailRig r;
+        r.clock.set(now);
+        r.Open350();
+        r.unit->setAnswer("DAY", day);
+        r.unit->setAnswer("TIM", time);
+        r.ToPanel("BtnUtilities", "TIM?");
+        r.w->choose(list, entry); // "+1" hour, "-1/2" hour
+        r.Tick(2);
+        if (entry == 22) {
+            r.Shows("ClockModem=23:50:10 31 Dec 2026|HourOffset=+1|"
+                    "BtnSetTime=Set &Offset Time + Date");
+            EXPECT_TRUE(r.at("ClockOffset").visible());
+            EXPECT_EQ(r.w->State().TimeOffsetDays, 1);
+        }
+        r.w->click("BtnSetTime");
+        EXPECT_EQ(r.Text("LblDate"), "Setting date...");
+        ASSERT_EQ(r.UntilSentPrefix("DAY=", 200), r.Req("DAY=") + date);
+        EXPECT_EQ(r.UntilSentPrefix("TIM=", 200).substr(0, 14), r.Req("TIM=") + sent);
+        r.Tick(3);
+        EXPECT_EQ(r.Text("LblTime"), "Time set OK");
+    }
 }
 
 TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
-    DetailRig r;
-    r.Open350("0351110000", 3, "0351");
+    Rig r("0351110000", 3, "0351");
     r.ToPanel("BtnUtilities", "TIM?");
     r.w->choose("MemoryList", 3);
     // Storing into an empty location goes straight on.
-    r.unit->setAnswer("MGC", "*");
-    r.unit->setAnswer("OGC", "*");
-    r.unit->setAnswer("CST", "=");
+    r.Answers({{"MGC", "*"}, {"OGC", "*"}, {"CST", "="}});
     ASSERT_TRUE(r.at("BtnStore").enabled());
     r.w->click("BtnStore");
-    ASSERT_TRUE(r.UntilSent("<0351/CST=3"));
+    ASSERT_TRUE(r.UntilSent("CST=3"));
     r.Tick(3);
     EXPECT_EQ(r.Text("MemoryMsg"), "Current config now stored in memory 3");
     ASSERT_TRUE(r.Until([&] { return r.tx.CurrentMode == "UTILITIES"; }));
-
     // Loading: the ODU and the configuration previews, then the load command.
-    r.unit->setAnswer("MGC", "=" + KnownConfig());
-    r.unit->setAnswer("OGC", "=" + KnownOdu());
-    r.unit->setAnswer("CLD", "=");
+    r.Answers({{"MGC", "=" + KnownConfig()}, {"OGC", "=" + KnownOdu()}, {"CLD", "="}});
     r.Tick(3);
     ASSERT_TRUE(r.at("BtnLoad").enabled());
     const size_t mark = r.port.sent.size();
     r.w->click("BtnLoad");
     ASSERT_TRUE(r.Until([&] { return r.w->StepNo == 500; }));
-    std::vector<std::string> asked;
-    for (const std::string& s : r.SentSince(mark))
+    V asked;
+    for (const std::string& s : r.Commands(mark))
         if (s.find("GC?") != std::string::npos)
             asked.push_back(s);
-    EXPECT_EQ(asked, (std::vector<std::string>{"<0351/OGC?3", "<0351/MGC?3"}));
-    EXPECT_EQ(r.Text("MemoryMsg"), "Config present in memory location 3. Confirm load.");
-    EXPECT_EQ(r.Text("BtnMemConfirm"), "  Confir&m");
+    EXPECT_EQ(asked, (V{"OGC?3", "MGC?3"}));
+    r.Shows("MemoryMsg=Config present in memory location 3. Confirm load.|"
+            "BtnMemConfirm=  Confir&m|MemPreview=Memory location 3 preview|"
+            "MemTx= 70.0000 MHz\n Viterbi encoding\n Rate 3/4  QPSK\n 64.000 kbps\n "
+            "Normal Spectrum \n Normal Data \nScrambler On\nPower - 10.0 dBm\n "
+            "Tx Terrestrial (TT) clock\nCarrier On\nWarm-up delay:  Enabled");
     EXPECT_TRUE(r.at("MemPreview").visible());
-    EXPECT_EQ(r.Text("MemPreview"), "Memory location 3 preview");
-    EXPECT_EQ(r.Text("MemTx"), " 70.0000 MHz\n Viterbi encoding\n Rate 3/4  QPSK\n 64.000 kbps\n "
-                               "Normal Spectrum \n Normal Data \nScrambler On\nPower - 10.0 dBm\n "
-                               "Tx Terrestrial (TT) clock\nCarrier On\nWarm-up delay:  Enabled");
     EXPECT_NE(r.Text("MemAupc").find("Target EbNo: 12.5 dB"), std::string::npos);
     EXPECT_NE(r.Text("MemLnb").find("Rx LO frequency: 10750 MHz"), std::string::npos);
     EXPECT_NE(r.Text("MemBuc").find("Alarm limits: 800 - 3000 mA"), std::string::npos);
@@ -495,39 +477,404 @@ TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
     ASSERT_TRUE(r.Until([&] { return r.tx.RequestedMode == "UTILITIES"; }, 20));
     EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 3");
     // The clock loop that follows leaves the memory's result on screen.
-    ASSERT_TRUE(r.UntilSent("<0351/TIM?"));
+    ASSERT_TRUE(r.UntilSent("TIM?"));
     r.Tick(5);
     EXPECT_EQ(r.tx.CurrentMode, "UTILITIES");
     EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 3");
 }
 
-// The rules every window keeps, asked of this family.
+TEST(Detail350, AlarmMasksGoOutAsOneStringAndADistantNoRestoresTheBoxes) {
+    // LOCAL: the hidden BUC and LNB masks go out as read; the twelfth character is "0".
+    Rig r("0350110000", 3, "0350", true);
+    EXPECT_EQ(r.Prompt("MaskTxFifo"), "Check boxes of desired alarms to be masked");
+    EXPECT_EQ(r.Settings([&] { r.Check("MaskTxFifo", false); }), V{"MSK=001010101010"});
+    EXPECT_FALSE(r.at("MaskTxFifo").checked());
+    // What the operator ticked before leaving the group goes in one command.
+    r.w->enter("MaskAgc");
+    EXPECT_EQ(r.Settings([&] {
+        r.w->check("MaskAgc", true);
+        r.w->check("MaskRxAis", true);
+        r.w->leave("MaskRxAis");
+    }),
+              V{"MSK=001111101010"});
+    EXPECT_EQ(r.Flags(&Control::checked, {"MaskAgc", "MaskRxAis"}), "11");
+    EXPECT_TRUE(r.op.questions.empty());
+    // DISTANT: one question; No sends nothing and ticks the box back.
+    Rig d("0350110001", 4, "0450", true);
+    d.op.answers.push_back(Answer::No);
+    EXPECT_EQ(d.Settings([&] { d.Check("MaskAgc", true); }), V{});
+    ASSERT_EQ(d.op.questions.size(), 1u);
+    EXPECT_EQ(d.Asked(), "Change alarms masks. Comms may be affected.");
+    EXPECT_EQ(d.Flags(&Control::checked, {"MaskAgc", "MaskTxFifo"}), "01");
+    EXPECT_EQ(d.Text("Instruction"), kRestored);
+    d.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(d.Settings([&] { d.Check("MaskAgc", true); }), V{"MSK=101110101010"});
+    EXPECT_TRUE(d.at("MaskAgc").checked());
+    EXPECT_EQ(d.tx.CurrentMode, "SETCONFIG");
+}
+
+TEST(Detail350, TheFskBoxSendsOduOrBceAndReadsBackWhatTheUnitHolds) {
+    // MQX-350: "ODU=" and the box is read again from the unit (which here still says 1).
+    Rig r("0350110000", 3, "0350", true);
+    ASSERT_EQ(r.at("ConfODU").selected(), 1);
+    r.w->enter("ConfODU");
+    V sent = r.Sent([&] { r.w->choose("ConfODU", 0); });
+    EXPECT_EQ(V(sent.begin(), sent.begin() + std::min<size_t>(2, sent.size())),
+              (V{"ODU=0", "ODU?"}));
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "MGC?"), 0);
+    EXPECT_EQ(r.at("ConfODU").selected(), 1);
+    EXPECT_EQ(r.Text("Instruction"), kEdit);
+    // MQX-350L: "BCE=", nothing else is read.
+    Rig l("0351110000", 3, "0351", true);
+    EXPECT_EQ(l.Sent([&] { l.w->choose("ConfODU", 0); }), V{"BCE=0"});
+    EXPECT_EQ(l.at("ConfODU").selected(), 0);
+    EXPECT_EQ(l.tx.CurrentMode, "SETCONFIG");
+    // At the DISTANT end the change is confirmed first.
+    Rig d("0351110001", 4, "0451", true);
+    d.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(d.Pick("ConfODU", 0), V{"BCE=0"});
+    ASSERT_EQ(d.op.questions.size(), 1u);
+    EXPECT_EQ(d.Asked(), "Change ODU communications state to Disabled. Comms may be affected.");
+}
+
+TEST(Detail350, CurrentLimitsAndTheBucLoAreCheckedThenSentInTheirDigits) {
+    Rig r("0351110000", 3, "0351", true);
+    r.w->click("BtnOdu");
+    ASSERT_TRUE(r.at("GrpOdu").visible());
+    const std::string current = "Enter current limit, integer between ";
+    // clang-format off
+    struct Box { const char *control; std::string prompt; V refused; const char *good, *command, *shown, *notice; };
+    for (const Box& b : {
+        Box{"ConfODL", "Enter current value, integer between 0 and 3000 (mA), resolution 100 (mA)", {"lots", "3100", "1250"}, "1200", "BCL=1200", " 1200", "current"},
+        Box{"ConfODH", current + "500 and 4000 (mA), resolution 100 (mA)", {"400", "4100", "2050"}, "4000", "BCH=4000", " 4000", "current"},
+        Box{"ConfLNL", current + "10 and 400 (mA)", {"9", "401", "250.5"}, "10", "LCL=010", " 10", "current"},
+        Box{"ConfLNH", current + "50 and 600 (mA)", {"49", "601"}, "600", "LCH=600", " 600", "current"},
+        Box{"ConfBLO", "Enter LO frequency, integer between 3000 and 65000 MHz, or 0", {"2999", "65001"}, "3000", "BLO=03000+", " 3000", "LO frequency"}}) {
+        // clang-format on
+        SCOPED_TRACE(b.control);
+        const std::string caption = std::string(b.control) + "Cap";
+        EXPECT_EQ(r.Prompt(b.control), b.prompt);
+        r.w->leave(b.control);
+        for (const std::string& bad : b.refused) {
+            SCOPED_TRACE(bad);
+            EXPECT_EQ(r.Set(b.control, bad), V{});
+            r.Ink(caption, Colours::red);
+            r.Ink("Notice", Colours::red);
+            r.Shows(
+                {{"Notice",
+                  ("ERROR: Bad " + std::string(b.notice) + " value. Please correct it").c_str()},
+                 {b.control, bad.c_str()}});
+        }
+        EXPECT_EQ(r.Set(b.control, b.good), V{b.command});
+        r.Ink(caption, Colours::black);
+        r.Shows({{"Notice", ""}, {b.control, b.shown}});
+    }
+    // The low BUC limit keeps its four digits at zero; the LO carries its mix sign.
+    EXPECT_EQ(r.Set("ConfODL", "0"), V{"BCL=0000"});
+    EXPECT_EQ(r.Pick("ConfBLOMix", 1), V{"BLO=03000-"});
+    EXPECT_EQ(r.Set("ConfBLO", "0"), V{"BLO=00000-"});
+    EXPECT_TRUE(r.op.questions.empty());
+    // DISTANT: each LO change is put to the operator with the LO and the sign.
+    Rig d("0351110001", 4, "0451", true);
+    d.w->click("BtnOdu");
+    d.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(d.Set("ConfBLO", "12000"), V{"BLO=12000+"});
+    EXPECT_EQ(d.Asked(), "Change Tx LO frequency to 12000 MHz, mix: +. Comms may be affected.");
+    d.op.answers.push_back(Answer::No);
+    EXPECT_EQ(d.Pick("ConfBLOMix", 1), V{});
+    ASSERT_EQ(d.op.questions.size(), 2u);
+    EXPECT_EQ(d.Asked(), "Change Tx LO frequency to 12000 MHz, mix: -. Comms may be affected.");
+    EXPECT_EQ(d.at("ConfBLOMix").selected(), 0);
+    d.Shows({{"ConfBLO", " 12000"}, {"Instruction", kRestored}});
+    d.op.answers.push_back(Answer::Yes);
+    EXPECT_EQ(d.Pick("ConfBLOMix", 1), V{"BLO=12000-"});
+}
+
+TEST(Detail350, AnOblixModeChangeReadsTheSlaveAddressBack) {
+    Rig r("0350110000", 3, "0350", true);
+    r.Answers({{"EFM", "="}, {"ESA", "=0250"}});
+    ASSERT_TRUE(r.at("ConfEFM").enabled());
+    r.w->enter("ConfEFM");
+    EXPECT_EQ(r.Sent([&] { r.w->choose("ConfEFM", 0); }), (V{"EFM=0", "ESA?"}));
+    EXPECT_EQ(r.Text("ConfESA"), "250");
+    EXPECT_EQ(r.tx.CurrentMode, "SETCONFIG");
+    // No answer to "ESA?": the operator is told and the boxes open again.
+    r.Once(sim::Injection::silence(), "ESA");
+    const size_t mark = r.port.sent.size();
+    r.w->choose("ConfEFM", 1);
+    ASSERT_TRUE(r.UntilText("Instruction", "No comms with modem. Config data not avail.", 100));
+    r.Shows("Notice=Communications were timed out, check system set-up");
+    r.Ink("Notice", Colours::red);
+    r.Tick(5);
+    EXPECT_EQ(r.w->StepNo, ConfigSteps::Idle);
+    EXPECT_EQ(r.Commands(mark), (V{"EFM=1", "ESA?"}));
+    EXPECT_EQ(r.Flags(&Control::readOnly, {"ConfTFQ"}) + r.Flags(&Control::enabled, {"ConfEFM"}),
+              "01");
+}
+
+TEST(Detail350, TheStatisticsLogGoesToItsFileAndIsThenCleared) {
+    Rig r;
+    r.unit->setStatisticsInterval(0);
+    for (const char* values : {"08.512.35E6042", "10.211.04E5120", "04.405.02E7000"})
+        r.unit->addStatistics(values, r.clock.monotonicMs());
+    V expected;
+    for (const std::string& rec : r.unit->statistics())
+        expected.push_back("0350  " + StatisticsEntryText(rec, r.clock));
+    ASSERT_NO_FATAL_FAILURE(r.OpenLogs());
+    EXPECT_EQ(r.Text("LogStatsCount"), "3 Statistics Log lines to read");
+    r.op.files.push_back("stats.txt");
+    r.w->click("BtnReadStats");
+    EXPECT_EQ(r.Text("LogTopLine"), "Going to store Statistics Log data to: stats.txt");
+    r.w->click("BtnNewFile");
+    const size_t mark = r.port.sent.size();
+    r.w->click("BtnReadLog");
+    ASSERT_TRUE(r.UntilSent("CAS=", 200));
+    EXPECT_EQ(r.Text("LogTopLine"), "Statistics Log data stored in stats.txt");
+    EXPECT_EQ(r.File("stats.txt"), expected);
+    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == 6; }, 200));
+    r.Shows({{"LogProgress", "Reading Statistics Log completed"},
+             {"LogStatsCount", "0 Statistics Log lines to read"}});
+    r.Ink("LogProgress", Colours::blue);
+    V reads;
+    for (const std::string& s : r.Commands(mark))
+        if (s.find("RN") == 0 || s.find("CA") == 0)
+            reads.push_back(s);
+    EXPECT_EQ(reads, (V{"RNS?", "RNS?", "CAS="}));
+    EXPECT_TRUE(r.unit->statistics().empty());
+    EXPECT_FALSE(r.at("BtnReadStats").enabled());
+}
+
+TEST(Detail350, ARefusedClearLeavesTheLinesInTheFileAndALocalUnitIsNotCleared) {
+    // a refused clear, then a unit in LOCAL mode at the LOCAL end: no clear is sent
+    for (const bool local : {false, true}) {
+        SCOPED_TRACE(local ? "local" : "refused");
+        Rig r;
+        r.unit->setAnswer(local ? "LRS" : "CAE", local ? "=0" : "*");
+        const V expected = r.AddEvents("13");
+        ASSERT_NO_FATAL_FAILURE(r.OpenLogs());
+        r.ReadEventsTo("ev.txt");
+        ASSERT_TRUE(r.Until([&] { return r.w->StepNo == 6; }, 200));
+        EXPECT_EQ(r.Text("LogProgress"),
+                  local ? "Reading Events Log completed" : "Log: Not permitted");
+        r.Ink("LogProgress", local ? Colours::blue : Colours::red);
+        EXPECT_EQ(r.File("ev.txt"), expected);
+        EXPECT_EQ(r.WasSent("CAE="), !local);
+        EXPECT_EQ(r.unit->events().size(), expected.size());
+    }
+}
+
+TEST(Detail350, ADownloadCutShortByNoAnswerKeepsWhatWasReadAndClearsNothing) {
+    for (const char refusal : {'\0', '~'}) {
+        SCOPED_TRACE(refusal ? "far end silent" : "no answer");
+        Rig r("0350110001", 4, "0450");
+        V firstPage = r.AddEvents("13579BD");
+        const size_t held = firstPage.size();
+        firstPage.resize(5);
+        ASSERT_NO_FATAL_FAILURE(r.OpenLogs());
+        r.ReadEventsTo("cut.txt");
+        ASSERT_TRUE(r.UntilSent("RNE?", 20));
+        // The second page does not come.
+        r.Once(refusal ? sim::Injection::refuse(refusal) : sim::Injection::silence(), "RNE");
+        ASSERT_TRUE(r.Until([&] { return r.w->StepNo == 6; }, 400));
+        EXPECT_EQ(r.File("cut.txt"), firstPage);
+        r.Shows({{"LogTopLine", "Select Log to download; data will be saved to disk"},
+                 {"LogProgress", refusal ? "Log: Oblix timeout" : "Log: No comms"}});
+        r.Ink("LogProgress", Colours::red);
+        EXPECT_FALSE(r.WasSent("CAE="));
+        EXPECT_EQ(r.unit->events().size(), held);
+        EXPECT_EQ(r.Text("LogEventsCount"), std::to_string(held - 5) + " Events Log lines to read");
+        EXPECT_TRUE(r.at("BtnReadEvents").enabled());
+    }
+}
+
+// The downloaded lines are kept and another file is asked for; the unit is cleared only
+// once a file holds them. A folder, or a file in a folder that does not exist, cannot be.
+TEST(Detail350, ALogFileThatCannotBeWrittenClearsNothingInTheUnit) {
+    for (const auto& [file, events] : std::vector<std::pair<std::string, bool>>{
+             {"logs", true}, {"logs", false}, {"missing/ev.txt", true}}) {
+        SCOPED_TRACE(file + (events ? " events" : " statistics"));
+        Rig r;
+        std::filesystem::create_directory(r.dir.path() / "logs");
+        const V lines = r.AddEvents("1");
+        r.unit->addStatistics("08.512.35E6042", r.clock.monotonicMs());
+        ASSERT_NO_FATAL_FAILURE(r.OpenLogs());
+        r.op.files = {file, "ev.txt"};
+        r.w->click(events ? "BtnReadEvents" : "BtnReadStats");
+        ASSERT_TRUE(r.w->click("BtnNewFile") || r.w->click("BtnOverwrite"));
+        r.w->click("BtnReadLog");
+        ASSERT_TRUE(r.Until([&] { return r.op.files.empty(); }, 200));
+        r.Tick(20);
+        EXPECT_EQ(r.op.reports.size(), 1u);
+        EXPECT_FALSE(r.WasSent("CAE=") || r.WasSent("CAS="));
+        EXPECT_EQ(r.unit->events().size() + r.unit->statistics().size(), lines.size() + 1);
+        ASSERT_TRUE(r.w->click("BtnNewFile") || r.w->click("BtnOverwrite"));
+        r.w->click("BtnReadLog");
+        ASSERT_TRUE(r.UntilSent(events ? "CAE=" : "CAS=", 200));
+        EXPECT_TRUE(!events || r.File("ev.txt") == lines);
+    }
+}
+
+TEST(Detail350, ForcedSwitchoverIsReportedAsTheUnitAnswers) {
+    // The distant unit may be cut off by the switch itself; a refusal it sends is not a
+    // switchover. No reply: silent.
+    const char* const ok = "Switchover command acknowledged";
+    for (const auto& [record, reply, shown] :
+         std::vector<std::tuple<int, const char*, const char*>>{{3, "=", ok},
+                                                                {3, "*", "No comms"},
+                                                                {4, "~", ok},
+                                                                {4, "*", "No comms"},
+                                                                {4, "?", "No comms"},
+                                                                {4, nullptr, ok}}) {
+        SCOPED_TRACE(std::to_string(record) + " " + (reply ? reply : "silent"));
+        Rig r("0350110000", record, record == 3 ? "0350" : "0450");
+        if (reply)
+            r.unit->setAnswer("FSW", reply);
+        else
+            r.Once(sim::Injection::silence(), "FSW");
+        r.ToPanel("BtnUtilities", "TIM?");
+        EXPECT_TRUE(r.at("SwitchHint").visible());
+        ASSERT_TRUE(r.w->click("BtnSwitch"));
+        ASSERT_TRUE(r.UntilSent("FSW=", 20));
+        ASSERT_TRUE(r.Until([&] { return !r.Text("SwitchMsg").empty(); }, 100));
+        EXPECT_EQ(r.Text("SwitchMsg"), shown);
+        r.Ink("SwitchMsg", shown == ok ? Colours::blue : Colours::red);
+        EXPECT_TRUE(r.UntilSent("TIM?", 100)) << "back to the clock loop";
+    }
+}
+
+// "&Close" pressed while a utility's exchange runs closes the window once it is done: the
+// utility's own way back to the clock loop does not take the press away.
+TEST(Detail350, CloseDuringASwitchoverOrAMemoryLoadClosesTheWindow) {
+    for (const bool load : {false, true}) {
+        SCOPED_TRACE(load ? "memory load" : "switchover");
+        Rig r;
+        r.unit->setAnswer("CLD", "=");
+        r.ToPanel("BtnUtilities", "TIM?");
+        if (load) {
+            ASSERT_NO_FATAL_FAILURE(r.ConfirmLoad());
+        } else {
+            r.w->click("BtnSwitch");
+            ASSERT_TRUE(r.UntilSent("FSW=", 20));
+        }
+        const size_t mark = r.port.sent.size();
+        r.w->click("BtnClose"); // while the exchange runs
+        EXPECT_TRUE(r.Until([&] { return r.w->Closed(); }, load ? 300 : 100));
+        EXPECT_EQ(r.Text(load ? "MemoryMsg" : "SwitchMsg"),
+                  load ? "Unit re-configured using memory location 3"
+                       : "Switchover command acknowledged");
+        EXPECT_EQ(r.Commands(mark), V{});
+    }
+}
+
+TEST(Detail350, CentreBufferReportsTheUnitsAnswer) {
+    Rig r;
+    r.ToPanel("BtnUtilities", "TIM?");
+    EXPECT_TRUE(r.at("BufferHint").visible());
+    for (const auto& [reply, shown, colour] :
+         std::vector<std::tuple<const char*, const char*, Colour>>{
+             {"=", "Buffer centered OK", Colours::blue}, {"*", "Not permitted", Colours::red}}) {
+        SCOPED_TRACE(reply);
+        r.unit->setAnswer("RCB", reply);
+        ASSERT_TRUE(r.w->click("BtnCenterBuffer"));
+        EXPECT_EQ(r.Text("BufferMsg"), "Centering buffer...");
+        r.Ink("BufferMsg", Colours::blue);
+        ASSERT_TRUE(r.UntilSent("RCB=", 100));
+        // The clock reading that hands over to the centring clears the message line.
+        ASSERT_TRUE(r.Until(
+            [&] {
+                const std::string t = r.Text("BufferMsg");
+                return !t.empty() && t != "Centering buffer...";
+            },
+            100));
+        EXPECT_EQ(r.Text("BufferMsg"), shown);
+        r.Ink("BufferMsg", colour);
+        ASSERT_TRUE(r.UntilSent("TIM?", 100));
+    }
+}
+
+TEST(Detail350, ADistantMemoryLoadIsAcceptedRefusedOrTimedOut) {
+    Rig r("0350110001", 4, "0450");
+    r.ToPanel("BtnUtilities", "TIM?");
+    // Accepted: the answer is taken after 75 ticks; the unit then gets 2.5 s of peace.
+    r.unit->setAnswer("CLD", "=");
+    ASSERT_NO_FATAL_FAILURE(r.ConfirmLoad());
+    r.Tick(74);
+    EXPECT_EQ(r.Text("MemoryMsg"), "Loading...");
+    ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") != "Loading..."; }, 10));
+    EXPECT_EQ(r.Text("MemoryMsg"), "Unit re-configured using memory location 3");
+    r.Ink("MemoryMsg", Colours::blue);
+    const size_t mark = r.port.sent.size();
+    r.Tick(45);
+    EXPECT_EQ(r.Commands(mark), V{});
+    // Refused, then no answer at all.
+    r.unit->setAnswer("CLD", "?");
+    for (const auto& [shown, limit] :
+         {std::pair{"Problem with memory load.", 200}, std::pair{"No comms", 300}}) {
+        ASSERT_TRUE(r.UntilSent("TIM?", 100));
+        ASSERT_NO_FATAL_FAILURE(r.ConfirmLoad());
+        ASSERT_TRUE(r.Until([&] { return r.Text("MemoryMsg") != "Loading..."; }, limit));
+        EXPECT_EQ(r.Text("MemoryMsg"), shown);
+        r.Ink("MemoryMsg", Colours::red);
+        r.Once(sim::Injection::silence(), "CLD");
+    }
+    // The reply's time-out runs from the end of the fixed wait (50 or 75 ticks), not from
+    // the command: an answer within 2 s after it is a success.
+    for (const auto& [record, lateMs] : {std::pair{3, 3000}, std::pair{4, 4500}}) {
+        Rig l("0350110000", record, record == 3 ? "0350" : "0450");
+        l.ToPanel("BtnUtilities", "TIM?");
+        l.unit->setAnswer("CLD", "=");
+        l.Once(sim::Injection::late(lateMs), "CLD");
+        ASSERT_NO_FATAL_FAILURE(l.ConfirmLoad());
+        ASSERT_TRUE(l.Until([&] { return l.Text("MemoryMsg") != "Loading..."; }, 300));
+        EXPECT_EQ(l.Text("MemoryMsg"), "Unit re-configured using memory location 3") << record;
+    }
+}
+
+// The lock follows every redundancy reading: after a switchover the modem that went off
+// line takes no more changes, in both families.
+TEST(Detail350, AfterASwitchoverTheOffLineModemTakesNoChanges) {
+    for (const bool is370 : {false, true}) {
+        SCOPED_TRACE(is370 ? "MQX-370" : "MQX-350");
+        DetailRig r;
+        r.paired = true;
+        if (is370) {
+            r.Place("370", 3, "0370").setIdentity("0370000000");
+            r.Create<Mqx370Window>("0370000000");
+        } else {
+            r.Open350();
+        }
+        sim::Unit* partner = r.bus.add("0351", is370 ? "370" : "350");
+        r.unit->setPartner(partner);
+        partner->setPartner(r.unit);
+        r.ToPanel("BtnUtilities", "TIM?");
+        r.w->click("BtnSwitch");
+        ASSERT_TRUE(r.UntilSent("FSW=", 20));
+        ASSERT_TRUE(r.Until([&] { return !r.Text("SwitchMsg").empty(); }, 100));
+        r.w->click("BtnStatus");
+        ASSERT_TRUE(r.UntilSent("RED?"));
+        r.Tick(3);
+        EXPECT_EQ(r.Text("StaRED"), is370 ? "Off line" : "Offline");
+        r.w->click("BtnConfig");
+        ASSERT_TRUE(r.Settle());
+        EXPECT_TRUE(r.at("ConfTFQ").readOnly());
+        EXPECT_EQ(r.Set("ConfTFQ", "70.5"), V{});
+        EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTMD", 0); }), V{});
+    }
+}
+
+// The rules every window keeps, asked of this family and of the MQX-370.
 namespace linvar::rules {
-INSTANTIATE_TEST_SUITE_P(Mqx350, Rules,
-                         testing::Values(WindowRules{
-                             "MQX-350",
-                             [](DetailRig& r, int rec) {
-                                 r.Open350("0350110000", rec, rec == 4 ? "0450" : "0350");
-                             },
-                             "ConfTFQ",
-                             "71",
-                             "TFQ=0071.0000",
-                             "70.00",
-                             " 70.0000",
-                             "Notice",
-                             "red",
-                             "Command was not accepted. Re-reading unit...",
-                             "Timed out. Check Timeout-Time. Re-reading unit...",
-                             32,
-                             33,
-                             "MGC?",
-                             kSetUp.c_str(),
-                             "StaTMP",
-                             "No comms",
-                             4,
-                             {},
-                             "ConfTFQ",
-                             "71",
-                             "Change Tx frequency to 71.0000 MHz. Comms may be affected."}),
-                         Named);
+const char* const kRefused350 = "Command was not accepted. Re-reading unit...";
+const char* const kTimedOut350 = "Timed out. Check Timeout-Time. Re-reading unit...";
+const char* const kAsk350 = "Change Tx frequency to 71.0000 MHz. Comms may be affected.";
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Mqx350And370, Rules, testing::Values(
+    WindowRules{"MQX-350", [](DetailRig& r, int rec) { r.Open350("0350110000", rec, rec == 4 ? "0450" : "0350"); },
+        "ConfTFQ", "71", "TFQ=0071.0000", "70.00", " 70.0000", "Notice", "red", kRefused350, kTimedOut350,
+        32, 33, "MGC?", kSetUp.c_str(), "StaTMP", "No comms", 4, {}, "ConfTFQ", "71", kAsk350},
+    WindowRules{"MQX-370", [](DetailRig& r, int rec) { r.Open<Mqx370Window>("370", "0370000000", rec, "0370"); },
+        "ConfTFQ", "71", "TFQ=0071.0000", "70", " 70.0000", "Notice", "red", kRefused350, kTimedOut350,
+        32, 33, "MGC?", kSetUp.c_str(), "StaTMP", "No comms", 4, {}, "ConfTFQ", "71", kAsk350}),
+    Named);
+// clang-format on
 } // namespace linvar::rules

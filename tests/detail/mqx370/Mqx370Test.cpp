@@ -1,20 +1,34 @@
 #include "detail/DetailRig.h"
-#include "detail/framework/Rules.h"
 
 #include "detail/mqx370/Mqx370Window.h"
-#include "wire/FaultTables.h"
 #include "wire/TextFormats.h"
+
+#include <iterator>
+#include <sstream>
 
 using namespace linvar;
 
 namespace {
 
-// An MQX-370 family window on the simulated unit of that model.
-Mqx370Window& Open370(DetailRig& r, const std::string& identity, int record = 3,
-                      const std::string& address = "0370") {
-    r.Place(identity.substr(1, 3), record, address).setIdentity(identity);
-    return r.Create<Mqx370Window>(identity);
+Lines Words(const std::string& s) {
+    std::istringstream in(s);
+    return {std::istream_iterator<std::string>(in), {}};
 }
+
+// An MQX-370 family window on the simulated unit of that model.
+struct Rig : DetailRig {
+    explicit Rig(const std::string& identity, int record = 3, const std::string& address = "0370",
+                 bool read = false)
+        : window(Open(identity, record, address)) {
+        if (read)
+            ReadConfig();
+    }
+    Mqx370Window& Open(const std::string& identity, int record, const std::string& address) {
+        Place(identity.substr(1, 3), record, address).setIdentity(identity);
+        return Create<Mqx370Window>(identity);
+    }
+    Mqx370Window& window;
+};
 
 // The unit's configuration string with `text` from position `pos` (1 = the first).
 std::string With(std::string s, int pos, const std::string& text) {
@@ -25,68 +39,57 @@ std::string With(std::string s, int pos, const std::string& text) {
 } // namespace
 
 TEST(Detail370, IdentityOptionsShapeTheListsAndPanels) {
-    struct Case {
-        const char* identity;
-        const char* model;
-        uint16_t code;
-        bool ldpc, qam8, variants, dni, audio, odu, adjust;
-    };
-    // turbo, model, rate, modulation, framing, D+I/audio, specials, module/attenuator
-    const Case cases[] = {
-        {"0370000000", "MQX-370", 370, false, false, false, false, false, false, false},
-        {"2370001101", "MQX-370", 370, true, true, false, true, false, false, true},
-        {"0373002220", "MQX-370", 370, true, true, true, false, true, false, false},
-        {"1371003311", "MQX-370L", 371, false, false, false, true, true, true, false},
-        {"3372000000", "BLQ-7370L", 372, true, true, false, false, false, true, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.identity);
-        DetailRig r;
-        Mqx370Window& w = Open370(r, c.identity);
-        EXPECT_EQ(w.ModelName, c.model);
-        EXPECT_EQ(CurrentModelCode(), c.code);
-        EXPECT_EQ(w.caption(),
-                  std::string("Detail of Modem 1, Local end, link: MADRID-2       ") + c.model);
-        const auto& fec = r.at("ConfTFT").items();
-        EXPECT_EQ(fec.back() == " LDPC", c.ldpc);
-        EXPECT_EQ(r.at("ConfRFT").items().back() == " LDPC", c.ldpc);
+    // identity, model, code; the last FEC entries LDPC (Tx, Rx), 8-QAM offered, the last
+    // modulation 16-QAMe; shown: D+I, audio, ODU button, impedance, reference adjust
+    for (const auto& [identity, model, code, flags] :
+         std::vector<std::tuple<const char*, std::string, uint16_t, std::string>>{
+             {"0370000000", "MQX-370", 370, "000000010"},
+             {"2370001101", "MQX-370", 370, "111010011"},
+             {"0373002220", "MQX-370", 370, "111101010"},
+             {"1371003311", "MQX-370L", 371, "000011100"},
+             {"3372000000", "BLQ-7370L", 372, "111000100"}}) {
+        SCOPED_TRACE(identity);
+        Rig r(identity);
+        EXPECT_EQ(r.window.ModelName, model);
+        EXPECT_EQ(CurrentModelCode(), code);
+        EXPECT_EQ(r.w->caption(), "Detail of Modem 1, Local end, link: MADRID-2       " + model);
         const auto& mods = r.at("ConfTMD").items();
-        EXPECT_EQ(std::count(mods.begin(), mods.end(), " 8-QAM") == 1, c.qam8);
-        EXPECT_EQ(mods.back() == " 16-QAMe", c.variants);
-        EXPECT_EQ(r.at("BtnDni").visible(), c.dni);
-        EXPECT_EQ(r.at("GrpAudio").visible(), c.audio);
-        EXPECT_EQ(r.at("BtnOdu").visible(), c.odu);
-        EXPECT_EQ(r.at("GrpImpedance").visible(), !c.odu);
-        EXPECT_EQ(r.at("ConfADJ").visible(), c.adjust);
+        std::string got;
+        for (const bool b :
+             {r.at("ConfTFT").items().back() == " LDPC", r.at("ConfRFT").items().back() == " LDPC",
+              std::count(mods.begin(), mods.end(), " 8-QAM") == 1, mods.back() == " 16-QAMe"})
+            got += b ? '1' : '0';
+        EXPECT_EQ(got + r.Flags(&Control::visible,
+                                {"BtnDni", "GrpAudio", "BtnOdu", "GrpImpedance", "ConfADJ"}),
+                  flags);
     }
     // The attenuator of an L-band unit adds the low-power AUPC modes.
-    DetailRig r;
-    Open370(r, "1371003311");
+    Rig r("1371003311");
     EXPECT_EQ(r.at("ConfAUP").items(), (Lines{" Manual", " AUPC", " Manual-low", " AUPC-low"}));
 }
 
 TEST(Detail370, StatusLoopReadsFaultsAndTheLBandOdu) {
-    DetailRig r;
-    Open370(r, "0371003310", 3, "0371");
+    Rig r("0371003310", 3, "0371");
     r.unit->setFaults("C25A");
     r.unit->setReading("SWR", "1.3.0");
-    const char* answers[][2] = {
-        {"RFO", "=99999"}, {"RSL", "=LT-72.5"}, {"TXO", "=4"}, {"RED", "=0"}, {"HRV", "=0200"}};
-    for (const auto& a : answers)
-        r.unit->setAnswer(a[0], a[1]);
+    for (const auto& [m, v] : std::vector<std::pair<const char*, const char*>>{{"RFO", "=99999"},
+                                                                               {"RSL", "=LT-72.5"},
+                                                                               {"TXO", "=4"},
+                                                                               {"RED", "=0"},
+                                                                               {"HRV", "=0200"}})
+        r.unit->setAnswer(m, v);
     const size_t mark = r.port.sent.size();
-    ASSERT_TRUE(r.UntilSent("<0371/OTP?"));
+    ASSERT_TRUE(r.UntilSent("OTP?"));
     r.Tick(3);
-    const Lines sent = r.SentSince(mark);
+    const Lines sent = r.Commands(mark);
     // Firmware 130 on an L-band unit: no OUS; no CTD without the reference module.
-    EXPECT_EQ(std::count(sent.begin(), sent.end(), "<0371/OUS?"), 0);
-    EXPECT_EQ(std::count(sent.begin(), sent.end(), "<0371/CTD?"), 0);
-    EXPECT_EQ(*(std::find(sent.begin(), sent.end(), "<0371/TXO?") + 1), "<0371/REB?"); // not a pair
-    Lines tail(std::find(sent.begin(), sent.end(), "<0371/PLI?"), sent.end());
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "OUS?") +
+                  std::count(sent.begin(), sent.end(), "CTD?"),
+              0);
+    EXPECT_EQ(*(std::find(sent.begin(), sent.end(), "TXO?") + 1), "REB?"); // not a pair
+    Lines tail(std::find(sent.begin(), sent.end(), "PLI?"), sent.end());
     tail.resize(std::min<size_t>(tail.size(), 12));
-    EXPECT_EQ(tail, (Lines{"<0371/PLI?", "<0371/ODP?", "<0371/ODU?", "<0371/OOL?", "<0371/ODT?",
-                           "<0371/OLL?", "<0371/ODC?", "<0371/OSV?", "<0371/OPC?", "<0371/ODV?",
-                           "<0371/LNC?", "<0371/OTP?"}));
+    EXPECT_EQ(tail, Words("PLI? ODP? ODU? OOL? ODT? OLL? ODC? OSV? OPC? ODV? LNC? OTP?"));
     // Code C reads "PiV IP module" on an MQX-370L.
     r.Shows("StaUnit=PiV IP module|StaTx=Tx FIFO slip|StaRx=Buffer overflow|StaONet=IDR Rx "
             "BWA4|StaFreqOffset=Unlocked|StaRSL=< -72.5 dBm|StaTXO=Off for BUC warm-up|StaRED=Off "
@@ -96,8 +99,7 @@ TEST(Detail370, StatusLoopReadsFaultsAndTheLBandOdu) {
 
     // The FSK link off ends the loop there.
     r.unit->setAnswer("ODU", "=0");
-    ASSERT_TRUE(r.UntilSent("<0371/ODU?"));
-    ASSERT_TRUE(r.UntilSent("<0371/LRS?"));
+    ASSERT_TRUE(r.UntilSent("ODU?") && r.UntilSent("LRS?"));
     EXPECT_EQ(r.Text("StaFSK"), "Disabled");
 }
 
@@ -110,28 +112,23 @@ TEST(Detail370, FirmwareDecidesTheOfflineUnitQuery) {
     for (const Case& c : {Case{"0370000001", "2.0.0", false}, Case{"0370000001", "2.0.1", true},
                           Case{"0371000000", "1.3.1", true}, Case{"0372000000", "1.3.0", false}}) {
         SCOPED_TRACE(std::string(c.identity) + " " + c.swr);
-        DetailRig r;
-        Open370(r, c.identity);
+        Rig r(c.identity);
         r.unit->setReading("SWR", c.swr);
         r.unit->setAnswer("OUS", "=NoComm");
         const size_t mark = r.port.sent.size();
-        ASSERT_TRUE(r.UntilSent("<0370/RSL?"));
-        const Lines sent = r.SentSince(mark);
-        EXPECT_EQ(std::count(sent.begin(), sent.end(), "<0370/OUS?"), c.ous ? 1 : 0);
-        if (c.ous) {
-            EXPECT_EQ(r.Text("StaOUS"), "NoComm");
-            EXPECT_EQ(r.Colour("StaOUS"), "gray");
-        }
+        ASSERT_TRUE(r.UntilSent("RSL?"));
+        const Lines sent = r.Commands(mark);
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), "OUS?"), c.ous ? 1 : 0);
+        if (c.ous)
+            r.Shows({{"StaOUS", "NoComm", "gray"}});
     }
     // The offline unit's faults, and a unit that has no partner.
-    DetailRig r;
-    Open370(r, "0370000001");
+    Rig r("0370000001");
     r.unit->setAnswer("OUS", "=0100xx");
-    ASSERT_TRUE(r.UntilSent("<0370/RSL?"));
-    EXPECT_EQ(r.Text("StaOUS"), "FT: 0100");
-    EXPECT_EQ(r.Colour("StaOUS"), "red");
+    ASSERT_TRUE(r.UntilSent("RSL?"));
+    r.Shows({{"StaOUS", "FT: 0100", "red"}});
     r.unit->setAnswer("OUS", "=No1fr1");
-    ASSERT_TRUE(r.UntilSent("<0370/OUS?"));
+    ASSERT_TRUE(r.UntilSent("OUS?"));
     r.Tick(3);
     EXPECT_FALSE(r.at("StaOUS").visible());
 }
@@ -153,18 +150,17 @@ std::string KnownConfig370() {
 } // namespace
 
 TEST(Detail370, ConfigurationReadFillsEveryBox) {
-    DetailRig r;
-    Mqx370Window& w = Open370(r, "2370235321");
+    Rig r("2370235321");
     r.unit->setConfig(KnownConfig370());
     r.unit->setReading("SWR", "2.1.0");
     r.ReadConfig();
-    const std::pair<const char*, const char*> texts[] = {
-        {"ConfTFQ", " 71.2345"},  {"ConfTDR", " 1544.000"}, {"ConfTPL", "- 12.5"},
-        {"ConfAPPc", "12.5"},     {"ConfRFQ", " 104.5000"}, {"ConfRDR", " 512.000"},
-        {"ConfRSW", " 16"},       {"ConfEBA", " 6.5"},      {"ConfRBS", " 4096"},
-        {"ConfREF", "00010.000"}, {"ConfCID", ""},          {"ConfADJ", "0"}};
-    for (const auto& [box, text] : texts)
-        EXPECT_EQ(LeftTrim(r.Text(box)), LeftTrim(text)) << box;
+    // clang-format off
+    for (const auto& [box, text] : std::vector<std::pair<const char*, const char*>>{
+             {"ConfTFQ", "71.2345"}, {"ConfTDR", "1544.000"}, {"ConfTPL", "- 12.5"}, {"ConfAPPc", "12.5"},
+             {"ConfRFQ", "104.5000"}, {"ConfRDR", "512.000"}, {"ConfRSW", "16"}, {"ConfEBA", "6.5"},
+             {"ConfRBS", "4096"}, {"ConfREF", "00010.000"}, {"ConfCID", ""}, {"ConfADJ", "0"}})
+        // clang-format on
+        EXPECT_EQ(LeftTrim(r.Text(box)), text) << box;
     // clang-format off
     const std::string entries[] = { // box|entry
         "ConfTFT| Viterbi + Reed-Solomon", "ConfTCR| Rate 2/3", "ConfTMD| 16-QAMa",
@@ -183,29 +179,26 @@ TEST(Detail370, ConfigurationReadFillsEveryBox) {
     for (const std::string& e : entries)
         EXPECT_EQ(r.at(e.substr(0, e.find('|'))).selectedText(), e.substr(e.find('|') + 1)) << e;
     // The masks in their string order, the fourth being the fixed "0".
-    const char* masks[] = {"MaskTxAis", "MaskRxAis", "MaskBuffer", "MaskAgc", "MaskEbNo"};
-    for (size_t i = 0; i < std::size(masks); ++i)
-        EXPECT_EQ(r.at(masks[i]).checked(), i % 2 == 0) << masks[i];
+    EXPECT_EQ(
+        r.Flags(&Control::checked, {"MaskTxAis", "MaskRxAis", "MaskBuffer", "MaskAgc", "MaskEbNo"}),
+        "10101");
     // A G.703 interface and IDR framing: the fixed-rate lists stand for the rate boxes.
     EXPECT_EQ(r.Flags(&Control::visible, {"ConfTRL", "ConfTDR", "ConfRRL"}), "101");
-    // With ESC shown the OBLIX mode and slave address are not.
-    EXPECT_FALSE(r.at("ConfEFM").visible());
-    EXPECT_TRUE(r.at("GrpEsc").visible());
-    // An RF loopback: no changes.
+    // With ESC shown the OBLIX mode and slave address are not; an RF loopback: no changes.
+    EXPECT_EQ(r.Flags(&Control::visible, {"ConfEFM", "GrpEsc"}) +
+                  r.Flags(&Control::readOnly, {"ConfTFQ"}),
+              "011");
     EXPECT_EQ(r.Text("Notice"), "IF/RF loopback. Cannot change configuration.");
-    EXPECT_TRUE(r.at("ConfTFQ").readOnly());
-    EXPECT_EQ(w.Firmware(), 210);
+    EXPECT_EQ(r.window.Firmware(), 210);
 }
 
 TEST(Detail370, TheLBandLayoutsAndTheOduString) {
-    DetailRig r;
-    Open370(r, "0371000000", 3, "0371");
+    Rig r("0371000000", 3, "0371");
     r.unit->setConfig(With(r.unit->config(), 1, "12345678"));
     r.ReadConfig();
-    r.Shows(
-        "ConfTFQ= 1234.5678|ConfRFQ= "
-        "1100.0000|ConfOOD=02:30|ConfODL=1000|ConfODH=3000|ConfLNL=50|ConfLNH=400|ConfTLO=13050");
-    r.Shows("ConfBAD=1|ConfLNV= 18 volts|ConfTLOMix=+|ConfRLOMix=-|ConfERF= Internal");
+    r.Shows("ConfTFQ= 1234.5678|ConfRFQ= 1100.0000|ConfOOD=02:30|ConfODL=1000|ConfODH=3000|"
+            "ConfLNL=50|ConfLNH=400|ConfTLO=13050|ConfBAD=1|ConfLNV= 18 volts|ConfTLOMix=+|"
+            "ConfRLOMix=-|ConfERF= Internal");
     // The limits and the commands of the ODU box.
     r.w->click("BtnOdu");
     EXPECT_EQ(r.Prompt("ConfODH"),
@@ -234,8 +227,7 @@ TEST(Detail370, FrequencyRangeByModelCodeAndHardware) {
                           Case{"0373000000", "=0200", "50-90 MHz or 100-180 MHz", true},
                           Case{"0370000000", "=0201", "50-90 MHz or 100-180 MHz", true}}) {
         SCOPED_TRACE(std::string(c.identity) + c.hrv);
-        DetailRig r;
-        Open370(r, c.identity);
+        Rig r(c.identity);
         r.unit->setAnswer("HRV", c.hrv);
         r.ReadConfig();
         EXPECT_EQ(r.Prompt("ConfTFQ"),
@@ -246,8 +238,7 @@ TEST(Detail370, FrequencyRangeByModelCodeAndHardware) {
 }
 
 TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
-    DetailRig r;
-    Open370(r, "0371000001", 3, "0371");
+    Rig r("0371000001", 3, "0371");
     r.unit->setConfig(With(r.unit->config(), 39, "1")); // IBS framing: AUPC may be chosen
     r.ReadConfig();
     EXPECT_EQ(r.Prompt("ConfTDR"), "Enter Tx data rate, between 4.8 and 5000 kbps");
@@ -283,8 +274,7 @@ TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
 }
 
 TEST(Detail370, DropAndInsertTablesStepAndSendTheirValue) {
-    DetailRig r;
-    Open370(r, "0370000100");
+    Rig r("0370000100");
     // Drop channel 1 in timeslot 11 ("B"), channel 2 none; insert channel 1 in 24.
     const std::string dni =
         std::string("B0") + std::string(22, '0') + "3" + "O" + std::string(23, '0') + "0" + "1";
@@ -292,29 +282,23 @@ TEST(Detail370, DropAndInsertTablesStepAndSendTheirValue) {
     r.ReadConfig();
     r.unit->setAnswer("DNI", "");
     r.w->click("BtnDni");
-    r.Shows("DropSlot1=11|DropSlot2=na|InsertSlot1=24");
-    EXPECT_EQ(r.at("ConfDTY").selectedText(), " E1-CAS");
-    EXPECT_EQ(r.at("ConfDNILoop").selectedText(), " On");
+    r.Shows("DropSlot1=11|DropSlot2=na|InsertSlot1=24|ConfDTY= E1-CAS|ConfDNILoop= On");
 
     // E1-CAS skips timeslot 16 both ways; a T1 type stops at 24, E1-CCS at 31.
-    r.w->click("DropSlot1");
-    for (int i = 0; i < 4; ++i)
-        r.w->click("BtnDropUp");
-    EXPECT_EQ(r.Text("DropSlot1"), "15");
-    r.w->click("BtnDropUp");
-    EXPECT_EQ(r.Text("DropSlot1"), "17");
-    r.w->click("BtnDropDown");
-    EXPECT_EQ(r.Text("DropSlot1"), "15");
-    r.w->click("InsertSlot1");
-    r.w->click("BtnInsertUp");
-    EXPECT_EQ(r.Text("InsertSlot1"), "24") << "T1-D4";
-    r.w->click("DropSlot2");
-    r.w->click("BtnDropDown");
-    EXPECT_EQ(r.Text("DropSlot2"), "na");
-    r.w->click("BtnDropUp");
-    EXPECT_EQ(r.Text("DropSlot2"), "1");
-    r.w->click("BtnDropDown");
-    EXPECT_EQ(r.Text("DropSlot2"), "na");
+    // The slot, the buttons pressed, what the slot shows after each.
+    for (const auto& [slot, presses, shown] : std::vector<std::array<std::string, 3>>{
+             {"DropSlot1", "BtnDropUp BtnDropUp BtnDropUp BtnDropUp BtnDropUp BtnDropDown",
+              "12 13 14 15 17 15"},
+             {"InsertSlot1", "BtnInsertUp", "24"}, // T1-D4
+             {"DropSlot2", "BtnDropDown BtnDropUp BtnDropDown", "na 1 na"}}) {
+        r.w->click(slot);
+        Lines after;
+        for (const std::string& button : Words(presses)) {
+            r.w->click(button);
+            after.push_back(r.Text(slot));
+        }
+        EXPECT_EQ(after, Words(shown)) << slot;
+    }
 
     // Moving between the table's buttons sends nothing; leaving the table sends it once,
     // with "na" as "0".
@@ -339,10 +323,7 @@ TEST(Detail370, DropAndInsertTablesStepAndSendTheirValue) {
 
     // A refused "DNI=" reads the tables back from the unit: the refused timeslot leaves the
     // screen and leaving the table has nothing to send.
-    sim::Injection refusal = sim::Injection::refuse('*');
-    refusal.mnemonic = "DNI";
-    refusal.count = 1;
-    r.unit->inject(refusal);
+    r.Once(sim::Injection::refuse('*'), "DNI");
     r.w->click("BtnDropDown");
     EXPECT_EQ(r.Settings([&] { r.w->click("BtnDniSend"); }),
               Lines{"DNI=U0" + std::string(22, '0') + "2O" + std::string(23, '0') + "01"});
@@ -351,9 +332,7 @@ TEST(Detail370, DropAndInsertTablesStepAndSendTheirValue) {
 }
 
 TEST(Detail370, DropAndInsertAtTheDistantEndAndRefused) {
-    DetailRig r;
-    Open370(r, "0370000100", 4);
-    r.ReadConfig();
+    Rig r("0370000100", 4, "0370", true);
     r.w->click("BtnDni");
     r.w->click("InsertSlot3");
     r.w->click("BtnInsertUp");
@@ -376,28 +355,21 @@ TEST(Detail370, DropAndInsertAtTheDistantEndAndRefused) {
 
     // A refused DNI? stops the read there, locked, until another phase is chosen.
     r.unit->setAnswer("DNI", "*");
-    const size_t mark = r.port.sent.size();
     r.w->click("BtnConfig");
     r.Tick(60);
-    const Lines after = r.SentSince(mark);
-    EXPECT_EQ(after.back(), "<0370/DNI?");
+    EXPECT_EQ(r.port.sent.back(), "<0370/DNI?");
     EXPECT_FALSE(r.w->RemoteMode);
     EXPECT_TRUE(r.at("ConfTFQ").readOnly());
 
     // Without the option the read goes from LRS to MGC.
-    DetailRig plain;
-    Open370(plain, "0370000000");
-    const size_t from = plain.port.sent.size();
-    plain.ReadConfig();
-    const Lines read = plain.SentSince(from);
-    const Lines tail(std::find(read.begin(), read.end(), "<0370/REF?"), read.end());
-    EXPECT_EQ(tail, (Lines{"<0370/REF?", "<0370/LRS?", "<0370/MGC?", "<0370/DRL?", "<0370/ADJ?"}));
+    Rig plain("0370000000");
+    const Lines read = plain.ReadConfig();
+    EXPECT_EQ(Lines(std::find(read.begin(), read.end(), "REF?"), read.end()),
+              Words("REF? LRS? MGC? DRL? ADJ?"));
 }
 
 TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
-    DetailRig r;
-    Open370(r, "0370000201");
-    r.ReadConfig();
+    Rig r("0370000201", 3, "0370", true);
     const auto visit = [&](const char* box, bool tick) {
         return r.Settings([&] {
             r.w->enter(box);
@@ -411,7 +383,6 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
     EXPECT_EQ(r.unit->config().substr(85, 6), "000001");
     r.w->click("BtnBkwd");
     EXPECT_FALSE(r.at("GrpClocks").visible());
-    EXPECT_EQ(r.Text("BtnBkwd"), "Hide &Bkwd Alarms");
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTBA3", 2); }), Lines{"TBA=0020"});
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfRBA1", 1); }), Lines{"RBA=1000"});
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTVL2", 5); }), Lines{"TVL=3,5"});
@@ -432,9 +403,7 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
     }
     EXPECT_EQ(r.Set("ConfREF", "0.003"), Lines{"REF=00000.003B"});
     // At the DISTANT end a test mode other than I/O loopback goes out as Normal.
-    DetailRig d;
-    Open370(d, "0370000201", 4);
-    d.ReadConfig();
+    Rig d("0370000201", 4, "0370", true);
     d.op.answers.push_back(Answer::Yes);
     EXPECT_EQ(d.Settings([&] { d.w->choose("ConfTST", 1); }), Lines{"TST=0"});
     d.op.answers.push_back(Answer::Yes);
@@ -442,8 +411,7 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
 }
 
 TEST(Detail370, RateListsAndReedSolomonSetsFollowTheFraming) {
-    DetailRig r;
-    Open370(r, "0370000000");
+    Rig r("0370000000");
     std::string c = r.unit->config();
     c = With(c, 9, "02048.000"); // Tx 2048, IDR
     c = With(c, 39, "2");
@@ -463,7 +431,7 @@ TEST(Detail370, RateListsAndReedSolomonSetsFollowTheFraming) {
     r.unit->setConfig(With(With(r.unit->config(), 39, "3"), 37, "1"));
     r.w->click("BtnConfig");
     r.Tick(3);
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+    ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.at("ConfTRL").items().back(), "1536");
     EXPECT_EQ(r.at("ConfTRS").items(), (Lines{"Normal   (126/112)", "IESS-310 (219/201)"}));
 }
@@ -473,25 +441,18 @@ TEST(Detail370, RateListsAndReedSolomonSetsFollowTheFraming) {
 TEST(Detail370, AFramingChangeReadsDropAndInsertOnlyWithTheOption) {
     for (const char* identity : {"0370000000", "2370001101"}) {
         SCOPED_TRACE(identity);
-        DetailRig r;
-        Open370(r, identity);
+        Rig r(identity);
         r.unit->setAnswer("TFM", "=");
         r.ReadConfig();
         const int now = r.at("ConfTFM").selected();
-        const size_t mark = r.port.sent.size();
-        r.w->choose("ConfTFM", now == 0 ? 1 : 0);
-        ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
-        const Lines sent = r.SentSince(mark);
-        const bool dni = std::find(sent.begin(), sent.end(), "<0370/DNI?") != sent.end();
-        EXPECT_EQ(dni, std::string(identity) == "2370001101");
+        const Lines sent = r.Sent([&] { r.w->choose("ConfTFM", now == 0 ? 1 : 0); });
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), "DNI?"), identity[0] == '2' ? 1 : 0);
         EXPECT_FALSE(r.at("ConfTFQ").readOnly());
     }
 }
 
 TEST(Detail370, TheInstalledOptionsAreShownOnRequest) {
-    DetailRig r;
-    Open370(r, "2370035101");
-    EXPECT_FALSE(r.at("OptionsBox").visible());
+    Rig r("2370035101");
     r.w->click("BtnOptions");
     EXPECT_TRUE(r.at("OptionsBox").visible());
     r.Shows(
@@ -502,68 +463,6 @@ TEST(Detail370, TheInstalledOptionsAreShownOnRequest) {
     r.Tick(3);
     EXPECT_FALSE(r.at("OptionsBox").visible());
 
-    DetailRig l;
-    Open370(l, "0371000001", 3, "0371");
+    Rig l("0371000001", 3, "0371");
     EXPECT_EQ(l.Text("OptModuleCap"), "External 20dB attenuator");
 }
-
-// The lock follows every redundancy reading: after a switchover the modem that went off
-// line takes no more changes, in both families.
-TEST(Detail370, AfterASwitchoverTheOffLineModemTakesNoChanges) {
-    for (const bool is370 : {false, true}) {
-        SCOPED_TRACE(is370 ? "MQX-370" : "MQX-350");
-        DetailRig r;
-        r.paired = true;
-        if (is370)
-            Open370(r, "0370000000");
-        else
-            r.Open350();
-        sim::Unit* partner = r.bus.add("0351", is370 ? "370" : "350");
-        r.unit->setPartner(partner);
-        partner->setPartner(r.unit);
-        r.ToPanel("BtnUtilities", "TIM?");
-        r.w->click("BtnSwitch");
-        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/FSW=", 20));
-        ASSERT_TRUE(r.Until([&] { return !r.Text("SwitchMsg").empty(); }, 100));
-        r.w->click("BtnStatus");
-        ASSERT_TRUE(r.UntilSent("<" + r.w->UnitAddress + "/RED?"));
-        r.Tick(3);
-        EXPECT_EQ(r.Text("StaRED"), is370 ? "Off line" : "Offline");
-        r.w->click("BtnConfig");
-        ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
-        EXPECT_TRUE(r.at("ConfTFQ").readOnly());
-        EXPECT_EQ(r.Set("ConfTFQ", "70.5"), Lines{});
-        EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTMD", 0); }), Lines{});
-    }
-}
-
-// The rules every window keeps, asked of this family.
-namespace linvar::rules {
-INSTANTIATE_TEST_SUITE_P(Mqx370, Rules,
-                         testing::Values(WindowRules{
-                             "MQX-370",
-                             [](DetailRig& r, int rec) {
-                                 r.Open<Mqx370Window>("370", "0370000000", rec, "0370");
-                             },
-                             "ConfTFQ",
-                             "71",
-                             "TFQ=0071.0000",
-                             "70",
-                             " 70.0000",
-                             "Notice",
-                             "red",
-                             "Command was not accepted. Re-reading unit...",
-                             "Timed out. Check Timeout-Time. Re-reading unit...",
-                             32,
-                             33,
-                             "MGC?",
-                             kSetUp.c_str(),
-                             "StaTMP",
-                             "No comms",
-                             4,
-                             {},
-                             "ConfTFQ",
-                             "71",
-                             "Change Tx frequency to 71.0000 MHz. Comms may be affected."}),
-                         Named);
-} // namespace linvar::rules

@@ -351,21 +351,12 @@ struct DetailRig {
             from = bar + 1;
         }
     }
-    // What the operator sees in each box: its text and, where given, its background.
-    struct Look {
-        const char* box;
-        const char* text;
-        const char* colour = nullptr;
-    };
-    void Shows(std::initializer_list<Look> looks) const {
-        for (const Look& l : looks) {
-            if (l.text) {
-                EXPECT_EQ(Shown(l.box), l.text) << l.box;
-            }
-            if (l.colour) {
-                EXPECT_EQ(Colour(l.box), l.colour) << l.box;
-            }
-        }
+    // The boxes' backgrounds, one colour name each, space-separated.
+    std::string Paint(const Lines& boxes) const {
+        std::string out;
+        for (const std::string& b : boxes)
+            out += (out.empty() ? "" : " ") + Colour(b);
+        return out;
     }
     void Visible(const Lines& boxes, bool shown) const {
         for (const std::string& b : boxes)

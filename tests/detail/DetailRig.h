@@ -97,22 +97,26 @@ struct DetailRig {
         }
         return *unit;
     }
-    // The window of a family on the placed unit, activated.
-    template <class W, class... Extra> W& Create(const std::string& identity = "", Extra&&... x) {
-        linvar::DetailDeps deps{tx, port, capture, clock, op, timers, setup, print, dir.path()};
-        std::string shown = name;
-        if (shown.empty())
-            shown = record == 41 ? "switch 1"
-                    : record % 2 ? "Modem 1, Local end"
-                                 : "Modem 1, Distant end";
-        auto made =
-            std::make_unique<W>(deps, linvar::DetailInputs{addr, shown, identity, record, paired},
-                                std::forward<Extra>(x)...);
-        W& window = *made;
+    linvar::DetailDeps Deps() {
+        return {tx, port, capture, clock, op, timers, setup, print, dir.path()};
+    }
+    // What the opener hands a window: the unit's name is its slot's unless `name` is set.
+    linvar::DetailInputs Inputs(const std::string& identity) const {
+        const std::string slot = record == 41 ? "switch 1"
+                                 : record % 2 ? "Modem 1, Local end"
+                                              : "Modem 1, Distant end";
+        return {addr, name.empty() ? slot : name, identity, record, paired};
+    }
+    // The window made, activated, its errors reported to the operator.
+    void Adopt(std::unique_ptr<linvar::DetailWindow> made) {
         w = std::move(made);
         w->setErrorReporter([this](const std::string& t) { op.report(t); });
         w->Activate();
-        return window;
+    }
+    // The window of a family on the placed unit, activated.
+    template <class W, class... Extra> W& Create(const std::string& identity = "", Extra&&... x) {
+        Adopt(std::make_unique<W>(Deps(), Inputs(identity), std::forward<Extra>(x)...));
+        return win<W>();
     }
     // A modem of this simulated model and identity, its window opened; `prepare` sets the
     // unit up before.

@@ -134,19 +134,14 @@ struct DetailRig {
     linvar::Mqx350Window& Open350(const std::string& identity = "0350110000", int rec = 3,
                                   const std::string& address = "0350") {
         Place(identity.substr(1, 3), rec, address).setIdentity(identity);
-        for (const auto& [m, v] :
-             std::vector<std::pair<const char*, std::string>>{{"LRS", "=1"},
-                                                              {"CID", "=LINK TWO"},
-                                                              {"IMG", "=2"},
-                                                              {"SWR", "=1.07 2.03"},
-                                                              {"SNO", "=35012345"},
-                                                              {"MGC", "=" + KnownConfig()},
-                                                              {"OGC", "=" + KnownOdu()},
-                                                              {"ODU", "=1"},
-                                                              {"ADJ", "=-012"},
-                                                              {"FPL", "=1"},
-                                                              {"IPA", "=192.168.001.020.24"}})
-            unit->setAnswer(m, v);
+        const std::string answers =
+            "LRS=1|CID=LINK TWO|IMG=2|SWR=1.07 2.03|SNO=35012345|MGC=" + KnownConfig() +
+            "|OGC=" + KnownOdu() + "|ODU=1|ADJ=-012|FPL=1|IPA=192.168.001.020.24";
+        for (size_t from = 0; from < answers.size();) {
+            const size_t bar = std::min(answers.find('|', from), answers.size());
+            unit->setAnswer(answers.substr(from, 3), answers.substr(from + 3, bar - from - 3));
+            from = bar + 1;
+        }
         return Create<linvar::Mqx350Window>(identity);
     }
     template <class W> W& win() const { return static_cast<W&>(*w); }
@@ -212,14 +207,12 @@ struct DetailRig {
             out.push_back(s.substr(s.find('/') + 1));
         return out;
     }
-    // The step where the configuration panel waits for the operator.
-    int IdleStep() const {
-        return dynamic_cast<const linvar::SwitchWindow*>(w.get())
-                   ? linvar::SwitchWindow::kConfigIdle
-                   : linvar::ConfigSteps::Idle;
-    }
     bool Settle(int limit = 3000) {
-        return Until([&] { return w->StepNo == IdleStep() && !tx.AwaitingReply; }, limit);
+        // The step where the configuration panel waits for the operator.
+        const int idle = dynamic_cast<const linvar::SwitchWindow*>(w.get())
+                             ? linvar::SwitchWindow::kConfigIdle
+                             : linvar::ConfigSteps::Idle;
+        return Until([&] { return w->StepNo == idle && !tx.AwaitingReply; }, limit);
     }
     bool Ready() {
         return Until([&] { return at("BtnConfig").enabled(); });

@@ -7,9 +7,7 @@ using namespace linvar::rules;
 
 // Sent as the row says; refused: the family's text, its pause, the box read back.
 TEST_P(Rules, ARefusedChangeIsToldPausesAndIsReadBack) {
-    const WindowRules& f = GetParam();
-    DetailRig r;
-    f.open(r, f.asking == 41 ? 41 : 3);
+    Open();
     r.ReadConfig();
     if (f.same) {
         EXPECT_EQ(r.Set(f.box, f.same), Lines{}) << "an unchanged value";
@@ -46,9 +44,7 @@ TEST_P(Rules, ARefusedChangeIsToldPausesAndIsReadBack) {
 }
 
 TEST_P(Rules, NoToTheQuestionSendsNothingAndGivesTheHeldValueBack) {
-    const WindowRules& f = GetParam();
-    DetailRig r;
-    f.open(r, f.asking);
+    Open(f.asking);
     r.ReadConfig();
     if (f.beforeAsk)
         f.beforeAsk(r);
@@ -63,9 +59,7 @@ TEST_P(Rules, NoToTheQuestionSendsNothingAndGivesTheHeldValueBack) {
 }
 
 TEST_P(Rules, AStatusReplyThatDoesNotComeIsToldAndTheLoopGoesOn) {
-    const WindowRules& f = GetParam();
-    DetailRig r;
-    f.open(r, f.asking == 41 ? 41 : 3);
+    Open();
     r.ReadStatus();
     r.unit->inject(sim::Injection::silence());
     ASSERT_TRUE(r.Until([&] { return !r.Text("Notice").empty(); }, 200));
@@ -80,12 +74,9 @@ TEST_P(Rules, AStatusReplyThatDoesNotComeIsToldAndTheLoopGoesOn) {
 }
 
 TEST_P(Rules, AnEndDelayThatIsNotANumberIsReportedOnceAndTheWindowGoesOn) {
-    const WindowRules& f = GetParam();
-    DetailRig r;
-    const int record = f.asking == 41 ? 41 : 3;
-    r.setup.rec(record).DelayText = "fast";
-    f.open(r, record);
-    r.setup.rec(record).DelayText = "fast";
+    r.setup.rec(3).DelayText = "fast";
+    Open();
+    r.setup.rec(r.record).DelayText = "fast"; // the switch's record is set up on opening
     ASSERT_TRUE(r.Until([&] { return r.port.sent.size() >= 8; }));
     ASSERT_EQ(r.op.reports.size(), 1u);
     EXPECT_EQ(r.op.reports[0], "'fast' is not a valid integer value (delay of " + r.w->UnitName +
@@ -94,9 +85,7 @@ TEST_P(Rules, AnEndDelayThatIsNotANumberIsReportedOnceAndTheWindowGoesOn) {
 
 // "&Close" takes the awaited reply first, then the window closes and the line is free.
 TEST_P(Rules, CloseEndsTheExchangesAndFreesTheLine) {
-    const WindowRules& f = GetParam();
-    DetailRig r;
-    f.open(r, f.asking == 41 ? 41 : 3);
+    Open();
     r.ReadStatus();
     r.Tick(2);
     ASSERT_TRUE(r.w->click("BtnClose"));

@@ -223,22 +223,6 @@ TEST(DetailFramework, ClosingWhileAReplyIsAwaited) {
     EXPECT_EQ(c.port.sent.size(), 1u);
 }
 
-TEST(DetailFramework, AReplyFromAnotherAddressOrForAnotherCommandIsNotTheAnswer) {
-    for (const sim::Injection& wrong :
-         {sim::Injection::wrongAddress(), sim::Injection::wrongMnemonic()}) {
-        FakeRig r;
-        r.Await(wrong, "LVL");
-        r.Tick(39);
-        EXPECT_FALSE(r.port.ReceivedMessage().empty()); // on hand, and not taken
-        EXPECT_EQ(r.port.sent.size(), 1u);
-        r.Shows("StaLVL=|Notice=");
-        r.Tick(); // two seconds
-        r.Shows(std::string("StaLVL=TNo comms|Notice=") + kTimedOut);
-        EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
-        EXPECT_TRUE(r.UntilSent("<0420/TST?", 3));
-    }
-}
-
 TEST(DetailFramework, AReplyIsFollowedByTheEndsDelayOfAtLeastFiftyMs) {
     // The end's delay, what is left of it once the reply is in, and the ticks from then to
     // the next request.

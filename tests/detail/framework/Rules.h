@@ -61,7 +61,10 @@ class Rules : public testing::TestWithParam<WindowRules> {
 protected:
     const WindowRules& f = GetParam();
     DetailRig r;
-    void Open(int record = 0) { f.open(r, record ? record : f.asking == 41 ? 41 : 3); }
+    void Open(int record = 0) { Open(r, record); }
+    void Open(DetailRig& rig, int record = 0) {
+        f.open(rig, record ? record : f.asking == 41 ? 41 : 3);
+    }
 };
 
 inline std::string Named(const testing::TestParamInfo<WindowRules>& f) {

@@ -58,19 +58,24 @@ TEST_P(Rules, NoToTheQuestionSendsNothingAndGivesTheHeldValueBack) {
     EXPECT_EQ(r.Text("Instruction"), "Edit of parameter has been replaced with previous value");
 }
 
+// No reply, or one from another address or for another command: nothing is taken.
 TEST_P(Rules, AStatusReplyThatDoesNotComeIsToldAndTheLoopGoesOn) {
-    Open();
-    r.ReadStatus();
-    r.unit->inject(sim::Injection::silence());
-    ASSERT_TRUE(r.Until([&] { return !r.Text("Notice").empty(); }, 200));
-    EXPECT_EQ(r.Text("Notice"), f.noComms);
-    EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
-    if (f.lostLabel) {
-        EXPECT_EQ(r.Text(f.lostLabel), f.lostText);
+    for (const auto& wrong : {sim::Injection::silence(), sim::Injection::wrongAddress(),
+                              sim::Injection::wrongMnemonic()}) {
+        DetailRig t;
+        Open(t);
+        t.ReadStatus();
+        t.unit->inject(wrong);
+        ASSERT_TRUE(t.Until([&] { return !t.Text("Notice").empty(); }, 200));
+        EXPECT_EQ(t.Text("Notice"), f.noComms);
+        EXPECT_EQ(t.at("Notice").textColour(), Colours::red);
+        if (f.lostLabel) {
+            EXPECT_EQ(t.Text(f.lostLabel), f.lostText);
+        }
+        t.unit->clearInjections();
+        const size_t mark = t.port.sent.size();
+        ASSERT_TRUE(t.Until([&] { return t.port.sent.size() > mark + 3 && !t.tx.AwaitingReply; }));
     }
-    r.unit->clearInjections();
-    const size_t mark = r.port.sent.size();
-    ASSERT_TRUE(r.Until([&] { return r.port.sent.size() > mark + 3 && !r.tx.AwaitingReply; }));
 }
 
 TEST_P(Rules, AnEndDelayThatIsNotANumberIsReportedOnceAndTheWindowGoesOn) {

@@ -97,22 +97,26 @@ struct DetailRig {
         }
         return *unit;
     }
-    // The window of a family on the placed unit, activated.
-    template <class W, class... Extra> W& Create(const std::string& identity = "", Extra&&... x) {
-        linvar::DetailDeps deps{tx, port, capture, clock, op, timers, setup, print, dir.path()};
-        std::string shown = name;
-        if (shown.empty())
-            shown = record == 41 ? "switch 1"
-                    : record % 2 ? "Modem 1, Local end"
-                                 : "Modem 1, Distant end";
-        auto made =
-            std::make_unique<W>(deps, linvar::DetailInputs{addr, shown, identity, record, paired},
-                                std::forward<Extra>(x)...);
-        W& window = *made;
+    linvar::DetailDeps Deps() {
+        return {tx, port, capture, clock, op, timers, setup, print, dir.path()};
+    }
+    // What the opener hands a window: the unit's name is its slot's unless `name` is set.
+    linvar::DetailInputs Inputs(const std::string& identity) const {
+        const std::string slot = record == 41 ? "switch 1"
+                                 : record % 2 ? "Modem 1, Local end"
+                                              : "Modem 1, Distant end";
+        return {addr, name.empty() ? slot : name, identity, record, paired};
+    }
+    // The window made, activated, its errors reported to the operator.
+    void Adopt(std::unique_ptr<linvar::DetailWindow> made) {
         w = std::move(made);
         w->setErrorReporter([this](const std::string& t) { op.report(t); });
         w->Activate();
-        return window;
+    }
+    // The window of a family on the placed unit, activated.
+    template <class W, class... Extra> W& Create(const std::string& identity = "", Extra&&... x) {
+        Adopt(std::make_unique<W>(Deps(), Inputs(identity), std::forward<Extra>(x)...));
+        return win<W>();
     }
     // A modem of this simulated model and identity, its window opened; `prepare` sets the
     // unit up before.
@@ -130,19 +134,14 @@ struct DetailRig {
     linvar::Mqx350Window& Open350(const std::string& identity = "0350110000", int rec = 3,
                                   const std::string& address = "0350") {
         Place(identity.substr(1, 3), rec, address).setIdentity(identity);
-        for (const auto& [m, v] :
-             std::vector<std::pair<const char*, std::string>>{{"LRS", "=1"},
-                                                              {"CID", "=LINK TWO"},
-                                                              {"IMG", "=2"},
-                                                              {"SWR", "=1.07 2.03"},
-                                                              {"SNO", "=35012345"},
-                                                              {"MGC", "=" + KnownConfig()},
-                                                              {"OGC", "=" + KnownOdu()},
-                                                              {"ODU", "=1"},
-                                                              {"ADJ", "=-012"},
-                                                              {"FPL", "=1"},
-                                                              {"IPA", "=192.168.001.020.24"}})
-            unit->setAnswer(m, v);
+        const std::string answers =
+            "LRS=1|CID=LINK TWO|IMG=2|SWR=1.07 2.03|SNO=35012345|MGC=" + KnownConfig() +
+            "|OGC=" + KnownOdu() + "|ODU=1|ADJ=-012|FPL=1|IPA=192.168.001.020.24";
+        for (size_t from = 0; from < answers.size();) {
+            const size_t bar = std::min(answers.find('|', from), answers.size());
+            unit->setAnswer(answers.substr(from, 3), answers.substr(from + 3, bar - from - 3));
+            from = bar + 1;
+        }
         return Create<linvar::Mqx350Window>(identity);
     }
     template <class W> W& win() const { return static_cast<W&>(*w); }
@@ -208,14 +207,12 @@ struct DetailRig {
             out.push_back(s.substr(s.find('/') + 1));
         return out;
     }
-    // The step where the configuration panel waits for the operator.
-    int IdleStep() const {
-        return dynamic_cast<const linvar::SwitchWindow*>(w.get())
-                   ? linvar::SwitchWindow::kConfigIdle
-                   : linvar::ConfigSteps::Idle;
-    }
     bool Settle(int limit = 3000) {
-        return Until([&] { return w->StepNo == IdleStep() && !tx.AwaitingReply; }, limit);
+        // The step where the configuration panel waits for the operator.
+        const int idle = dynamic_cast<const linvar::SwitchWindow*>(w.get())
+                             ? linvar::SwitchWindow::kConfigIdle
+                             : linvar::ConfigSteps::Idle;
+        return Until([&] { return w->StepNo == idle && !tx.AwaitingReply; }, limit);
     }
     bool Ready() {
         return Until([&] { return at("BtnConfig").enabled(); });
@@ -351,21 +348,12 @@ struct DetailRig {
             from = bar + 1;
         }
     }
-    // What the operator sees in each box: its text and, where given, its background.
-    struct Look {
-        const char* box;
-        const char* text;
-        const char* colour = nullptr;
-    };
-    void Shows(std::initializer_list<Look> looks) const {
-        for (const Look& l : looks) {
-            if (l.text) {
-                EXPECT_EQ(Shown(l.box), l.text) << l.box;
-            }
-            if (l.colour) {
-                EXPECT_EQ(Colour(l.box), l.colour) << l.box;
-            }
-        }
+    // The boxes' backgrounds, one colour name each, space-separated.
+    std::string Paint(const Lines& boxes) const {
+        std::string out;
+        for (const std::string& b : boxes)
+            out += (out.empty() ? "" : " ") + Colour(b);
+        return out;
     }
     void Visible(const Lines& boxes, bool shown) const {
         for (const std::string& b : boxes)

@@ -5,8 +5,6 @@
 
 using namespace linvar;
 
-namespace {} // namespace
-
 TEST(ChangeCycle, TheAupcCommandCarriesOnlyWhatTheUnitHolds) {
     DetailRig r;
     r.Open350();
@@ -33,28 +31,23 @@ TEST(ChangeCycle, TheAupcCommandCarriesOnlyWhatTheUnitHolds) {
 TEST(ChangeCycle, ADistantCompositeNamesWhatChangesAndNoRestoresEveryBox) {
     DetailRig r;
     r.Open350("0351110001", 4, "0451");
-    r.unit->setAnswer("LRS", "=1");
     r.unit->setAnswer("APP", "=");
     r.unit->setAnswer("BLO", "=");
     r.ReadConfig();
     r.w->click("BtnAupc");
-    r.op.answers.push_back(Answer::No);
+    r.op.answers = {Answer::No, Answer::Yes, Answer::Yes};
     EXPECT_EQ(r.Set("ConfAPPc", "6.4"), Lines{});
-    ASSERT_EQ(r.op.questions.size(), 1u);
-    EXPECT_EQ(r.op.questions[0].text,
+    EXPECT_EQ(r.op.questions.at(0).text,
               "Change AUPC Eb/No target value to 6.4 dB. Comms may be affected.");
     EXPECT_EQ(r.Text("ConfAPPc"), "12.5");
     // A drop-down after the refused "No" goes with the target the unit still holds.
-    r.op.answers.push_back(Answer::Yes);
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfAPU", 1); }), Lines{"APP=11C.53"});
     EXPECT_EQ(r.op.questions.back().text,
               "Change action on demod unlock to Go to Maximum Power. Comms may be affected.");
-
-    // The LO and its mix: a refused LO never travels with the mix, at either end.
+    // The LO and its mix: a refused LO never travels with the mix.
     r.w->click("BtnOdu");
     EXPECT_EQ(r.Set("ConfBLO", "70000"), Lines{});
     EXPECT_EQ(r.at("ConfBLOCap").textColour(), Colours::red);
-    r.op.answers.push_back(Answer::Yes);
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfBLOMix", 1); }), Lines{"BLO=13050-"});
     EXPECT_EQ(r.op.questions.back().text,
               "Change Tx LO frequency to 13050 MHz, mix: -. Comms may be affected.");
@@ -70,8 +63,7 @@ TEST(ChangeCycle, ACompositeWithAPartNeverReadLeavesTheDropDownAsTheUnitHasIt) {
     const int held = r.at("ConfAPM").selected();
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfAPM", 0); }), Lines{});
     EXPECT_EQ(r.at("ConfAPM").selected(), held);
-    EXPECT_NE(held, -1);
-    EXPECT_FALSE(r.at("ConfAPM").selectedText().empty());
+    EXPECT_NE(r.at("ConfAPM").selectedText(), "");
     EXPECT_TRUE(r.at("ConfAPM").enabled()); // and open for another choice
 }
 
@@ -107,14 +99,11 @@ TEST(ChangeCycle, AReadOnlyBoxGivesNoPromptAndAFailedRedReplyShowsItsText) {
     DetailRig r;
     r.Open350();
     r.unit->setAnswer("RED", "~");
-    ASSERT_TRUE(r.Until([&] { return !r.Text("StaRED").empty(); }));
-    EXPECT_EQ(r.Text("StaRED"), "Oblix timeout");
+    ASSERT_TRUE(r.UntilText("StaRED", "Oblix timeout"));
     r.unit->setAnswer("RED", "=1");
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnConfig").enabled(); }));
     // A G.703 interface fixes the data rate: its box is read-only and says nothing.
     r.unit->setAnswer("MGC", "=3" + KnownConfig().substr(1));
-    r.w->click("BtnConfig");
-    ASSERT_TRUE(r.Until([&] { return r.w->StepNo == ConfigSteps::Idle; }));
+    ASSERT_TRUE(r.Ready() && r.w->click("BtnConfig") && r.Settle());
     EXPECT_TRUE(r.at("ConfTDR").readOnly());
     EXPECT_EQ(r.Prompt("ConfTDR"), "Click on a box to change the configuration parameters");
     EXPECT_EQ(r.Prompt("ConfTFQ"),
@@ -124,7 +113,6 @@ TEST(ChangeCycle, AReadOnlyBoxGivesNoPromptAndAFailedRedReplyShowsItsText) {
 TEST(ChangeCycle, NoGivesBackTheChangedBoxWhenTheOperatorHasMovedOnToTheNextOne) {
     DetailRig r;
     r.Open350("0350110001", 4, "0450");
-    r.unit->setAnswer("LRS", "=1");
     r.ReadConfig();
     const std::string tx = r.Text("ConfTFQ"), rx = r.Text("ConfRFQ");
     const int modulation = r.at("ConfTMD").selected();
@@ -135,8 +123,7 @@ TEST(ChangeCycle, NoGivesBackTheChangedBoxWhenTheOperatorHasMovedOnToTheNextOne)
         r.w->enter("ConfRFQ");
     }),
               Lines{});
-    EXPECT_EQ(r.Text("ConfTFQ"), tx);
-    EXPECT_EQ(r.Text("ConfRFQ"), rx);
+    EXPECT_EQ(r.Text("ConfTFQ") + r.Text("ConfRFQ"), tx + rx);
     EXPECT_EQ(r.Settings([&] {
         r.w->enter("ConfTMD");
         r.w->choose("ConfTMD", modulation == 0 ? 1 : 0);
@@ -145,5 +132,5 @@ TEST(ChangeCycle, NoGivesBackTheChangedBoxWhenTheOperatorHasMovedOnToTheNextOne)
     }),
               Lines{});
     EXPECT_EQ(r.at("ConfTMD").selected(), modulation);
-    ASSERT_EQ(r.op.questions.size(), 2u);
+    EXPECT_EQ(r.op.questions.size(), 2u);
 }

@@ -56,7 +56,16 @@ inline void PrintTo(const WindowRules& f, std::ostream* os) {
     *os << f.name;
 }
 
-class Rules : public testing::TestWithParam<WindowRules> {};
+// The family's window on its own record (41: the switch) or on `record`.
+class Rules : public testing::TestWithParam<WindowRules> {
+protected:
+    const WindowRules& f = GetParam();
+    DetailRig r;
+    void Open(int record = 0) { Open(r, record); }
+    void Open(DetailRig& rig, int record = 0) {
+        f.open(rig, record ? record : f.asking == 41 ? 41 : 3);
+    }
+};
 
 inline std::string Named(const testing::TestParamInfo<WindowRules>& f) {
     std::string n;

@@ -7,9 +7,7 @@ using namespace linvar::rules;
 
 // Sent as the row says; refused: the family's text, its pause, the box read back.
 TEST_P(Rules, ARefusedChangeIsToldPausesAndIsReadBack) {
-    const WindowRules& f = GetParam();
-    DetailRig r;
-    f.open(r, f.asking == 41 ? 41 : 3);
+    Open();
     r.ReadConfig();
     if (f.same) {
         EXPECT_EQ(r.Set(f.box, f.same), Lines{}) << "an unchanged value";
@@ -46,9 +44,7 @@ TEST_P(Rules, ARefusedChangeIsToldPausesAndIsReadBack) {
 }
 
 TEST_P(Rules, NoToTheQuestionSendsNothingAndGivesTheHeldValueBack) {
-    const WindowRules& f = GetParam();
-    DetailRig r;
-    f.open(r, f.asking);
+    Open(f.asking);
     r.ReadConfig();
     if (f.beforeAsk)
         f.beforeAsk(r);
@@ -62,30 +58,30 @@ TEST_P(Rules, NoToTheQuestionSendsNothingAndGivesTheHeldValueBack) {
     EXPECT_EQ(r.Text("Instruction"), "Edit of parameter has been replaced with previous value");
 }
 
+// No reply, or one from another address or for another command: nothing is taken.
 TEST_P(Rules, AStatusReplyThatDoesNotComeIsToldAndTheLoopGoesOn) {
-    const WindowRules& f = GetParam();
-    DetailRig r;
-    f.open(r, f.asking == 41 ? 41 : 3);
-    r.ReadStatus();
-    r.unit->inject(sim::Injection::silence());
-    ASSERT_TRUE(r.Until([&] { return !r.Text("Notice").empty(); }, 200));
-    EXPECT_EQ(r.Text("Notice"), f.noComms);
-    EXPECT_EQ(r.at("Notice").textColour(), Colours::red);
-    if (f.lostLabel) {
-        EXPECT_EQ(r.Text(f.lostLabel), f.lostText);
+    for (const auto& wrong : {sim::Injection::silence(), sim::Injection::wrongAddress(),
+                              sim::Injection::wrongMnemonic()}) {
+        DetailRig t;
+        Open(t);
+        t.ReadStatus();
+        t.unit->inject(wrong);
+        ASSERT_TRUE(t.Until([&] { return !t.Text("Notice").empty(); }, 200));
+        EXPECT_EQ(t.Text("Notice"), f.noComms);
+        EXPECT_EQ(t.at("Notice").textColour(), Colours::red);
+        if (f.lostLabel) {
+            EXPECT_EQ(t.Text(f.lostLabel), f.lostText);
+        }
+        t.unit->clearInjections();
+        const size_t mark = t.port.sent.size();
+        ASSERT_TRUE(t.Until([&] { return t.port.sent.size() > mark + 3 && !t.tx.AwaitingReply; }));
     }
-    r.unit->clearInjections();
-    const size_t mark = r.port.sent.size();
-    ASSERT_TRUE(r.Until([&] { return r.port.sent.size() > mark + 3 && !r.tx.AwaitingReply; }));
 }
 
 TEST_P(Rules, AnEndDelayThatIsNotANumberIsReportedOnceAndTheWindowGoesOn) {
-    const WindowRules& f = GetParam();
-    DetailRig r;
-    const int record = f.asking == 41 ? 41 : 3;
-    r.setup.rec(record).DelayText = "fast";
-    f.open(r, record);
-    r.setup.rec(record).DelayText = "fast";
+    r.setup.rec(3).DelayText = "fast";
+    Open();
+    r.setup.rec(r.record).DelayText = "fast"; // the switch's record is set up on opening
     ASSERT_TRUE(r.Until([&] { return r.port.sent.size() >= 8; }));
     ASSERT_EQ(r.op.reports.size(), 1u);
     EXPECT_EQ(r.op.reports[0], "'fast' is not a valid integer value (delay of " + r.w->UnitName +
@@ -94,9 +90,7 @@ TEST_P(Rules, AnEndDelayThatIsNotANumberIsReportedOnceAndTheWindowGoesOn) {
 
 // "&Close" takes the awaited reply first, then the window closes and the line is free.
 TEST_P(Rules, CloseEndsTheExchangesAndFreesTheLine) {
-    const WindowRules& f = GetParam();
-    DetailRig r;
-    f.open(r, f.asking == 41 ? 41 : 3);
+    Open();
     r.ReadStatus();
     r.Tick(2);
     ASSERT_TRUE(r.w->click("BtnClose"));

@@ -1,63 +1,45 @@
-// Every family's window built at every model it knows: each group, box, mask and part its
-// rows name exists, and each phase runs against a unit of its family without an error.
+// Every family's window, made by its registry row, at every model it knows: each group,
+// box, mask and part its rows name exists, and each phase runs against a unit of its family
+// without an error.
 
 #include "detail/DetailRig.h"
+#include "poll/Families.h"
 
-#include "detail/mqx310/Mqx310Window.h"
-#include "detail/mqx330/Mqx330Window.h"
-#include "detail/mqx350/Mqx350Window.h"
-#include "detail/mqx370/Mqx370Window.h"
-#include "detail/pld/PldWindow.h"
-#include "detail/switch/SwitchWindow.h"
-#include "detail/vorn/VornWindow.h"
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
-#include <vector>
+#include <set>
 
 using namespace linvar;
 
-namespace {
-
-struct Model {
-    const char* unit;     // the simulated unit's model
-    const char* identity; // what the opener read of it
-    int record;
-    std::function<void(DetailRig&, const std::string& identity)> open;
-};
-
-template <class W> auto Opens() {
-    return [](DetailRig& r, const std::string& identity) { r.Create<W>(identity); };
-}
-
-} // namespace
-
 TEST(DetailScreens, EveryFamilyBuildsAtEveryModelAndRunsEachPhaseWithoutAnError) {
-    std::vector<Model> models{
-        {"350", "0350110000", 3, Opens<Mqx350Window>()},
-        {"351", "0351110000", 4, Opens<Mqx350Window>()},
-        {"310", "0310100000", 3, Opens<Mqx310Window>()},
-        {"7010", "7010200000", 3, Opens<Mqx310Window>()},
-        {"VORN", "", 3, Opens<VornWindow>()},
-        {"VORN", "", 4, Opens<VornWindow>()},
-        {"PLD", "", 3, Opens<PldWindow>()},
-        {"430", "", 41, Opens<SwitchWindow>()},
-    };
+    // The registry's row, the simulated unit's model, what the opener read of it, the end.
+    std::vector<std::tuple<const char*, const char*, std::string, int>> models{
+        {"MQX-350", "350", "0350110000", 3},
+        {"MQX-350", "351", "0351110000", 4},
+        {"MQX-310", "310", "0310100000", 3},
+        {"MQX-310", "7010", "7010200000", 3},
+        {"VORN/YRAN", "VORN", "", 3},
+        {"VORN/YRAN", "VORN", "", 4},
+        {"PLD", "PLD", "", 3},
+        {"switch", "430", "", 41}};
     for (const char* id : {"0370000000", "0371000000", "0372000000", "0373000000"})
-        models.push_back({"371", id, 3, Opens<Mqx370Window>()});
+        models.push_back({"MQX-370", "371", id, 3});
     // Options 0-7 (AUPC, Reed-Solomon, Turbo, IP), both bands, receive only.
     for (const char* id : {"0330110000", "1330210000", "2330110000", "3330110000", "4330110000",
                            "5330110000", "6330110000", "7330120000", "0330120000", "2330120000"})
-        models.push_back({"331", id, 3, Opens<Mqx330Window>()});
-    for (const Model& m : models) {
-        SCOPED_TRACE(std::string(m.unit) + " " + m.identity + " at " + std::to_string(m.record));
+        models.push_back({"MQX-330", "331", id, 3});
+    std::set<std::string> made;
+    for (const auto& [family, unit, identity, record] : models) {
+        SCOPED_TRACE(std::string(unit) + " " + identity + " at " + std::to_string(record));
+        const FamilyRow* row = FindFamily(family);
+        ASSERT_TRUE(row);
+        made.insert(family);
         DetailRig r;
-        r.Place(m.unit, m.record, "0500");
-        r.unit->setIdentity(m.identity);
-        m.open(r, m.identity);
+        r.Place(unit, record, "0500").setIdentity(identity);
+        r.Adopt(row->make(r.Deps(), r.Inputs(identity)));
         ASSERT_FALSE(r.w->Closed());
+        // The opener's help topic and steering are the window's own.
+        EXPECT_EQ(r.w->Family().helpTopic, row->helpTopic);
+        EXPECT_EQ(r.w->Family().steering == Steering::Phases,
+                  std::string(row->steering) == "phases");
         for (const char* button : {"BtnStatus", "BtnConfig", "BtnLogs", "BtnUtilities"}) {
             r.Until([&] { return r.at(button).enabled() && !r.tx.AwaitingReply; }, 400);
             r.w->click(button);
@@ -68,7 +50,11 @@ TEST(DetailScreens, EveryFamilyBuildsAtEveryModelAndRunsEachPhaseWithoutAnError)
                 EXPECT_EQ(c->text().find_first_of("\xC2\xC3"), std::string::npos)
                     << c->name() << ": " << c->text();
         }
-        EXPECT_EQ(r.op.reports, std::vector<std::string>{});
+        EXPECT_EQ(r.op.reports, Lines{});
         EXPECT_FALSE(r.w->Closed());
     }
+    // Every row is made here; every kind has its family.
+    EXPECT_EQ(made.size(), Families().size());
+    for (const UnitKind kind : {UnitKind::Modem, UnitKind::Transceiver, UnitKind::Switch})
+        EXPECT_EQ(FamilyOfKind(kind).kind, kind);
 }

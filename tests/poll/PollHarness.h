@@ -13,6 +13,7 @@
 #include "summary/SummaryScreen.h"
 #include "ui/Operator.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,9 @@ struct PollHarness {
     // Requests sent since the mark, in order.
     std::vector<std::string> SentSince(size_t mark) const {
         return {port.sent.begin() + static_cast<long>(mark), port.sent.end()};
+    }
+    long Count(const std::string& request) const {
+        return std::count(port.sent.begin(), port.sent.end(), request);
     }
     std::string Colour(const std::string& control) const {
         return linvar::colourName(screen.at(control).background());

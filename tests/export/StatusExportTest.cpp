@@ -21,13 +21,10 @@ struct ExportRig : StationHarness {
     int port = -1;
 
     ExportRig() {
-        std::string f;
-        for (int line = 1; line <= 440; ++line) {
-            f += line == 1 ? "0012" : line == 11 ? "0020" : line == 21 ? "0030" : "";
-            f += line == 5 ? "Z\xFCrich \x80" : line == 15 ? "Gen\xC3" : "";
-            f += "\r\n";
-        }
-        dir.write("SysSetup.txt", f + "0,0,0\r\n");
+        dir.write(
+            "SysSetup.txt",
+            SetupFile(
+                {{1, "0012"}, {11, "0020"}, {21, "0030"}, {5, "Z\xFCrich \x80"}, {15, "Gen\xC3"}}));
         bus.add("0012", "350")->setFaults("100");
         bus.add("0030", "350");
         Make();

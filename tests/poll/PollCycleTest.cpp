@@ -55,21 +55,6 @@ using Texts = std::vector<std::string>;
 
 } // namespace
 
-TEST(PollCycle, SilentUnitTimesOutAfterItsTimeoutAndPollingGoesOn) {
-    PollHarness h;
-    h.Unit(1, Modem1, "0012", "350")->inject(sim::Injection::silence());
-    h.Unit(3, Modem1, "0030", "350");
-    h.setup.rec(1).TimeoutText = "1";
-    h.Start();
-    ASSERT_TRUE(h.RunRequests(1));
-    // More than 1000 ms after the send is the 21st tick; the next end begins at the next.
-    EXPECT_EQ(TicksUntil(h, 100, [&] { return h.port.sent.size() >= 2; }), 22);
-    EXPECT_EQ(h.port.sent.back(), "<0030/FLT?");
-    EXPECT_EQ(colourName(h.setup.rec(1).Mod1Colour), "blue");
-    h.Ticks(3);
-    EXPECT_EQ(h.screen.Title(), "Linvar:NoComms");
-}
-
 TEST(PollCycle, WeeksWithNothingToPollNeverTurnTheReplyWaitIntoALongOne) {
     PollHarness h;
     h.Start();
@@ -198,9 +183,10 @@ TEST(PollCycle, AStepOfTheTimeOfDayNeitherEndsNorStretchesAReplyWait) {
     EXPECT_EQ(h.Colour("EndL1"), "blue");
 }
 
-TEST(PollCycle, RepliesForAnotherMnemonicOrAddressAreNotTheAnswer) {
+TEST(PollCycle, SilenceOrARepliesForAnotherMnemonicOrAddressTimesOutAndPollingGoesOn) {
     for (const auto& [injection, arrived] :
-         {std::pair{sim::Injection::wrongMnemonic(), ">0012/RED="},
+         {std::pair{sim::Injection::silence(), ""},
+          std::pair{sim::Injection::wrongMnemonic(), ">0012/RED="},
           std::pair{sim::Injection::wrongAddress(), ">0013/FLT="}}) {
         PollHarness h;
         sim::Injection once = injection;
@@ -212,13 +198,15 @@ TEST(PollCycle, RepliesForAnotherMnemonicOrAddressAreNotTheAnswer) {
         ASSERT_TRUE(h.RunRequests(1));
         h.Tick();
         ASSERT_EQ(h.port.ReceivedMessage().substr(0, 10), arrived);
-        // The wrong reply is on the line, yet the request waits for its own, until its
-        // second has passed; then the unit is lost and the next end is polled.
+        // A wrong reply on the line is not the answer: the request waits for its own until
+        // its second has passed (the 21st tick); then the unit is lost and the next end is
+        // polled at the next tick.
         h.Ticks(19);
         EXPECT_TRUE(h.cycle.tx.AwaitingReply) << arrived;
         EXPECT_EQ(h.port.sent.size(), 1u) << arrived;
         h.Ticks(2);
         EXPECT_EQ(h.SentSince(1), Texts{"<0030/FLT?"}) << arrived;
+        EXPECT_EQ(colourName(h.setup.rec(1).Mod1Colour), "blue") << arrived;
         EXPECT_EQ(h.Colour("EndL1") + h.screen.Title(), "blueLinvar:NoComms") << arrived;
     }
 }

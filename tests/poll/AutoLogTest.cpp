@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include <sys/stat.h>
 
@@ -59,23 +60,26 @@ bool RunOneLog(PollHarness& h) {
            TicksUntil(h, 20000, [&] { return !al.InAutoLog; }) >= 0;
 }
 
-// The start times of the runs after each jump of the clock to day, hour, minute and second
-// (none: from where it stands), until its hour:minute.
-struct Jump {
-    int day, hour, minute, second, untilHour, untilMinute;
-};
-std::vector<std::string> RunStarts(PollHarness& h, const std::vector<Jump>& jumps) {
-    std::vector<std::string> starts;
-    bool was = false;
-    for (const Jump& j : jumps) {
-        if (j.day)
-            h.clock.set({2026, 12, j.day, j.hour, j.minute, j.second, 0});
-        while (h.clock.now().minuteOfDay() != j.untilHour * 60 + j.untilMinute) {
+// The start times of the runs after each jump of the clock ("D HH:MM:SS>HH:MM": to that
+// day of December 2026 and time, then on until HH:MM). The first jump is the start.
+std::string RunStarts(PollHarness& h, const std::string& jumps) {
+    std::string starts;
+    bool was = false, started = false;
+    std::istringstream in(jumps);
+    for (std::string day, from; in >> day >> from;) {
+        LocalDateTime t{2026, 12, std::stoi(day)};
+        std::sscanf(from.c_str(), "%d:%d:%d", &t.hour, &t.minute, &t.second);
+        h.clock.set(t);
+        if (!std::exchange(started, true)) {
+            h.bus.setClockAtZero(sim::civilSeconds(2026, 12, t.day, t.hour, t.minute, t.second));
+            h.Start();
+        }
+        while (h.clock.timeText().substr(0, 5) != from.substr(9)) {
             h.Tick();
-            const bool in = h.cycle.autoLog().InAutoLog;
-            if (in && !was)
-                starts.push_back(h.clock.timeText());
-            was = in;
+            const bool run = h.cycle.autoLog().InAutoLog;
+            if (run && !was)
+                starts += (starts.empty() ? "" : " ") + h.clock.timeText();
+            was = run;
         }
     }
     return starts;
@@ -90,51 +94,31 @@ std::string Padded(std::string s, size_t n) {
 
 TEST(AutoLog, RunsStartAtTheMinutesOfIntervalAndOffsetOnlyOnce) {
     struct Case {
-        int hour, minute, second, interval, offset; // interval 0: switched off
+        int interval, offset; // interval 0: switched off
         bool logged;
-        std::vector<Jump> jumps;
-        std::vector<std::string> starts;
+        const char *jumps, *starts;
     };
     const Case cases[] = {
         // The run ends within its minute and is not started again in it.
-        {0,
-         4,
-         50,
-         60,
-         5,
-         true,
-         {{0, 0, 0, 0, 0, 7}, {6, 1, 4, 30, 1, 7}, {6, 2, 4, 50, 2, 6}},
-         {"00:05:00", "01:05:00", "02:05:00"}},
+        {60, 5, true, "6 00:04:50>00:07 6 01:04:30>01:07 6 02:04:50>02:06",
+         "00:05:00 01:05:00 02:05:00"},
         // The 23-minute default with offset 1 counts the minutes of the day: 1404 and 1427
         // (23:24, 23:47), then 1, 24, 47 after midnight. No link logged: runs still end.
-        {23,
-         23,
-         50,
-         23,
-         1,
-         false,
-         {{0, 0, 0, 0, 23, 25},
-          {6, 23, 46, 50, 23, 48},
-          {6, 23, 59, 50, 0, 2},
-          {7, 0, 23, 50, 0, 25},
-          {7, 0, 46, 50, 0, 48}},
-         {"23:24:00", "23:47:00", "00:01:00", "00:24:00", "00:47:00"}},
+        {23, 1, false,
+         "6 23:23:50>23:25 6 23:46:50>23:48 6 23:59:50>00:02 7 00:23:50>00:25 7 00:46:50>00:48",
+         "23:24:00 23:47:00 00:01:00 00:24:00 00:47:00"},
         // Every minute qualifies: a run at once, then a minute after each start.
-        {0, 4, 50, 1, 0, true, {{0, 0, 0, 0, 0, 7}}, {"00:04:50", "00:05:50", "00:06:50"}},
-        {0, 9, 50, 0, 0, true, {{0, 0, 0, 0, 0, 11}}, {}},
+        {1, 0, true, "6 00:04:50>00:07", "00:04:50 00:05:50 00:06:50"},
+        {0, 0, true, "6 00:09:50>00:11", ""},
     };
     for (const Case& c : cases) {
         PollHarness h;
-        StartAt(h, c.hour, c.minute, c.second);
         h.Unit(1, Modem1, "0012", "350");
         if (c.logged)
             Logged(h, 1);
-        if (c.interval == 23)
-            h.setup.AutoLogEnabled = true; // the set-up's own default
-        else
+        if (c.interval != 23) // else the set-up's own default
             EveryMinutes(h, c.interval, c.offset);
         h.setup.AutoLogEnabled = c.interval > 0;
-        h.Start();
         EXPECT_EQ(RunStarts(h, c.jumps), c.starts) << c.interval;
         EXPECT_FALSE(h.cycle.autoLog().InAutoLog);
         EXPECT_EQ(std::filesystem::exists(h.dir.path() / "0012.txt"), c.interval > 0 && c.logged);

@@ -30,6 +30,7 @@ TEST(AlarmsWindow, TheSoundIsOffUntilAskedAndNeverRepeatsWithinHalfAMinute) {
     EXPECT_EQ(s.beeps, 0);
     ASSERT_TRUE(s.Main().click("BtnAlarms"));
     AlarmsScreen& a = s.top->Alarms();
+    EXPECT_EQ(a.at("AlState0").fontSize(), 0); // the window's own size, only bold
     ASSERT_TRUE(a.check("AlSound", true));
     const auto cycleFault = [&s](const char* faults) {
         s.modem->setFaults(faults);
@@ -51,29 +52,4 @@ TEST(AlarmsWindow, TheSoundIsOffUntilAskedAndNeverRepeatsWithinHalfAMinute) {
     cycleFault("000");
     cycleFault("100");
     EXPECT_EQ(s.beeps, 2);
-}
-
-TEST(AlarmsWindow, ATickedRowStaysTickedUntilAcknowledgedAndThenMovesDownUnbolded) {
-    AlarmStation s; // 0012 has a fault, 0020 does not answer
-    ASSERT_TRUE(s.Main().click("BtnAlarms"));
-    AlarmsScreen& a = s.top->Alarms();
-    // A row as the operator sees it: the unit, ticked or not, bold or not, acknowledged.
-    const auto row = [&a](int i) {
-        const std::string n = std::to_string(i);
-        return a.at("AlSel" + n).text() + (a.at("AlSel" + n).checked() ? " ticked" : "") +
-               (a.at("AlState" + n).bold() ? " bold" : "") +
-               (a.at("AlAck" + n).text().empty() ? "" : " acknowledged");
-    };
-    EXPECT_EQ(row(0), "Link 1 LOCAL Modem 1 (0012) bold");
-    EXPECT_EQ(a.at("AlState0").fontSize(), 0); // the window's own size, only bold
-    ASSERT_TRUE(a.check("AlSel0", true));
-    s.Tick(100); // refreshed meanwhile: the row still shows the same unit
-    EXPECT_EQ(row(0), "Link 1 LOCAL Modem 1 (0012) ticked bold");
-    ASSERT_TRUE(a.click("BtnAckSelected"));
-    // The acknowledged alarm goes below the other, which does not inherit the tick.
-    EXPECT_EQ(row(0), "Link 1 DISTANT Modem 1 (0020) bold");
-    EXPECT_EQ(row(1), "Link 1 LOCAL Modem 1 (0012) acknowledged");
-    ASSERT_TRUE(a.check("AlSel1", true));
-    s.Tick(100);
-    EXPECT_EQ(row(1), "Link 1 LOCAL Modem 1 (0012) ticked acknowledged");
 }

@@ -10,17 +10,11 @@
 //
 //   bench_readings [MINUTES]      simulated minutes of polling each way (default 60)
 
-#include "Bus.h"
+#include "FullInstallation.h"
+#include "poll/PollHarness.h"
 
-#include "logging/Capture.h"
-#include "logging/Print.h"
-#include "poll/PollCycle.h"
 #include "poll/ReadingsPass.h"
 #include "readings/Readings.h"
-#include "serial/Framer.h"
-#include "summary/SummaryScreen.h"
-#include "ui/Clock.h"
-#include "ui/Operator.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -29,65 +23,11 @@
 #include <filesystem>
 #include <set>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace linvar;
 
 namespace {
-
-class BenchPort : public RequestPort {
-public:
-    BenchPort(sim::Bus& bus, FakeClock& clock) : bus_(bus), clock_(clock) {}
-    void WriteRequest(const std::string& text) override {
-        received_.clear();
-        last = text;
-        bus_.receive(text + "\r", clock_.monotonicMs());
-    }
-    const std::string& ReceivedMessage() const override { return received_; }
-    void Pump() {
-        for (char b : bus_.poll(clock_.monotonicMs()))
-            if (framer_.feed(b))
-                received_ = framer_.message();
-    }
-    std::string last;
-
-private:
-    sim::Bus& bus_;
-    FakeClock& clock_;
-    MessageFramer framer_{'>', '\n', 0};
-    std::string received_;
-};
-
-std::string Address(int record, int slot) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%02d%02d", record, slot + 1);
-    return buf;
-}
-
-void FullInstallation(SystemSetup& setup, sim::Bus& bus) {
-    static const char* modems[] = {"350", "370", "330", "310"};
-    static const char* xcvrs[] = {"VORN", "YRAN", "PLD"};
-    for (int r = 1; r <= 40; ++r) {
-        EndRecord& e = setup.rec(r);
-        e.IdText = "END-" + std::to_string(r);
-        e.TimeoutText = "1";
-        for (int slot = 0; slot < UnitSlotCount; ++slot) {
-            const std::string a = Address(r, slot);
-            e.addr(slot) = a;
-            bus.add(a, slot <= Modem2 ? modems[(r + slot) % 4] : xcvrs[(r + slot) % 3]);
-        }
-    }
-    for (int s = 1; s <= 2; ++s) {
-        const int sw = SystemSetup::SwitchRecord(s);
-        setup.rec(sw).Mod1Addr = "900" + std::to_string(2 * s - 1);
-        setup.rec(sw + 1).Mod1Addr = "900" + std::to_string(2 * s);
-        bus.add(setup.rec(sw).Mod1Addr, "420");
-        bus.add(setup.rec(sw + 1).Mod1Addr, "350");
-    }
-    setup.RecomputeAnyEndActive();
-    setup.ResetDisplayColours();
-}
 
 double CpuSeconds() {
     timespec t{};
@@ -104,43 +44,33 @@ struct Figures {
     size_t series = 0;
 };
 
-Figures Poll(bool readingsOn, int minutes, const std::filesystem::path& dir) {
-    FakeClock clock({2026, 12, 6, 0, 0, 0, 0});
-    sim::Bus bus;
-    bus.setClockAtZero(sim::civilSeconds(2026, 12, 6, 0, 0, 0));
-    bus.setLatencyMs(20);
-    bus.setMoving(true);
-    BenchPort port(bus, clock);
-    SystemSetup setup;
-    SummaryScreen screen;
-    ScriptedOperator op;
-    PrintState print;
-    Capture capture(clock, dir);
-    PollCycle cycle({setup, port, capture, clock, print, screen, op, dir});
-    FullInstallation(setup, bus);
+Figures Poll(bool readingsOn, int minutes) {
+    PollHarness h;
+    h.clock.set({2026, 12, 6, 0, 0, 0, 0});
+    h.bus.setClockAtZero(sim::civilSeconds(2026, 12, 6, 0, 0, 0));
+    h.bus.setMoving(true);
+    h.port.keep = false;
+    std::vector<int64_t> starts;
+    h.port.onWrite = [&](const std::string& text) {
+        if (text == "<0101/FLT?")
+            starts.push_back(h.clock.monotonicMs());
+    };
+    FullInstallation(h.setup, h.bus, {.pairs = false});
     std::unique_ptr<Readings> readings;
     std::set<std::pair<std::string, std::string>> series;
     if (readingsOn) {
-        std::filesystem::remove(dir / ReadingsDatabase::kFileName);
-        readings = std::make_unique<Readings>(clock, dir, ReadingsSettings{});
-        cycle.readings().SetInterval(ReadingsSettings{}.intervalMs);
-        cycle.readings().onReading = [&](const ReadingSample& s) {
+        readings = std::make_unique<Readings>(h.clock, h.dir.path(), ReadingsSettings{});
+        h.cycle.readings().SetInterval(ReadingsSettings{}.intervalMs);
+        h.cycle.readings().onReading = [&](const ReadingSample& s) {
             std::vector<ThresholdEvent> events;
             readings->Take(s, events);
             series.insert({s.address, s.row->id});
         };
     }
-    cycle.StartPolling();
-    std::vector<int64_t> starts;
+    h.cycle.StartPolling();
     const double cpu0 = CpuSeconds();
-    for (long i = 0; i < minutes * 60L * 20; ++i) {
-        clock.advanceMs(kTickMs);
-        port.Pump();
-        const std::string before = port.last;
-        cycle.Tick();
-        if (port.last != before && port.last == "<0101/FLT?")
-            starts.push_back(clock.monotonicMs());
-    }
+    for (long i = 0; i < minutes * 60L * 20; ++i)
+        h.Tick();
     if (readings)
         readings->History().Flush();
     Figures f;
@@ -150,8 +80,8 @@ Figures Poll(bool readingsOn, int minutes, const std::filesystem::path& dir) {
     if (starts.size() > 1)
         f.meanCycleMs = static_cast<double>(starts.back() - starts.front()) /
                         static_cast<double>(starts.size() - 1);
-    f.passes = cycle.readings().PassesDone();
-    f.passMs = cycle.readings().LastPassMs();
+    f.passes = h.cycle.readings().PassesDone();
+    f.passMs = h.cycle.readings().LastPassMs();
     f.series = series.size();
     return f;
 }
@@ -171,7 +101,7 @@ double YearMegabytes(size_t seriesCount, const std::filesystem::path& dir) {
         for (int64_t t = start; t < end; t += t < rawFrom ? 3600000 : step) {
             for (size_t s = 0; s < seriesCount; ++s) {
                 const UnitOfRecord unit{
-                    Address(static_cast<int>(s / 8 + 1), static_cast<int>(s % 4)),
+                    InstallationAddress(static_cast<int>(s / 8 + 1), static_cast<int>(s % 4)),
                     static_cast<int>(s / 16 + 1), s % 2 ? "DISTANT" : "LOCAL",
                     "Modem 1, Local end"};
                 db.Add(unit, {"kind" + std::to_string(s % 8), "Reading", "dB"}, t,
@@ -196,11 +126,9 @@ double YearMegabytes(size_t seriesCount, const std::filesystem::path& dir) {
 
 int main(int argc, char** argv) {
     const int minutes = argc > 1 ? std::atoi(argv[1]) : 60;
-    std::string pattern = (std::filesystem::temp_directory_path() / "linvar-bench-XXXXXX").string();
-    const std::filesystem::path dir = ::mkdtemp(pattern.data());
-
-    const Figures off = Poll(false, minutes, dir);
-    const Figures on = Poll(true, minutes, dir);
+    const TempDir dir;
+    const Figures off = Poll(false, minutes);
+    const Figures on = Poll(true, minutes);
     std::printf("full installation, %d simulated minutes each way, default interval 5 min\n",
                 minutes);
     std::printf("summary cycle, readings off: mean %.0f ms, longest %lld ms\n", off.meanCycleMs,
@@ -218,11 +146,9 @@ int main(int argc, char** argv) {
                 "10 %%)\n",
                 off.cpuMsPerMinute, on.cpuMsPerMinute,
                 100 * (on.cpuMsPerMinute / off.cpuMsPerMinute - 1));
-    const double mb = YearMegabytes(on.series ? on.series : 480, dir);
+    const double mb = YearMegabytes(on.series ? on.series : 480, dir.path());
     std::printf("history after a year (%zu series, hourly for the year, raw for %d days every "
                 "5 min): %.1f MB (goal under 100 MB)\n",
                 on.series ? on.series : size_t{480}, ReadingsSettings{}.rawDays, mb);
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
     return 0;
 }

@@ -13,6 +13,7 @@
 #include "ui/Operator.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -47,12 +48,16 @@ private:
     int port_ = 1;
 };
 
-// A set-up file with link 1's LOCAL Modem 1 at 0012 and nothing else.
-inline std::string OneLinkSetup() {
+// A set-up file with these lines (from 1) and the rest empty.
+inline std::string SetupFile(const std::map<int, std::string>& lines) {
     std::string f;
     for (int line = 1; line <= 440; ++line)
-        f += (line == 1 ? "0012" : "") + std::string("\r\n");
+        f += (lines.count(line) ? lines.at(line) : "") + "\r\n";
     return f + "0,0,0\r\n";
+}
+// Link 1's LOCAL Modem 1 at 0012 and nothing else.
+inline std::string OneLinkSetup() {
+    return SetupFile({{1, "0012"}});
 }
 
 struct StationHarness {

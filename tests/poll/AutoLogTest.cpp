@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include <sys/stat.h>
 
@@ -25,12 +26,6 @@ void StartAt(PollHarness& h, int hour, int minute, int second = 0) {
     h.bus.setClockAtZero(sim::civilSeconds(2026, 12, 6, hour, minute, second));
 }
 
-// The wall clock moves on to another instant of December 2026 (the units' clocks keep
-// running on the monotonic count).
-void JumpTo(PollHarness& h, int day, int hour, int minute, int second) {
-    h.clock.set({2026, 12, day, hour, minute, second, 0});
-}
-
 void Logged(PollHarness& h, int link) {
     h.setup.rec(SystemSetup::DistantRecord(link)).InfoText = "Log";
 }
@@ -39,10 +34,6 @@ void EveryMinutes(PollHarness& h, int interval, int offset) {
     h.setup.AutoLogEnabled = true;
     h.setup.AutoLogIntervalMinutes = interval;
     h.setup.AutoLogOffsetIndex = offset;
-}
-
-template <typename Pred> bool TickUntil(PollHarness& h, Pred pred, int limit = 200000) {
-    return TicksUntil(h, limit, pred) >= 0;
 }
 
 // Modem 0012 of logged link 1, logged every ten minutes at offset 5.
@@ -65,36 +56,33 @@ std::string Alphabet(size_t n, char first) {
 // Ticks through one whole run of automatic logging.
 bool RunOneLog(PollHarness& h) {
     auto& al = h.cycle.autoLog();
-    return TickUntil(h, [&] { return al.InAutoLog; }) &&
+    return TicksUntil(h, 200000, [&] { return al.InAutoLog; }) >= 0 &&
            TicksUntil(h, 20000, [&] { return !al.InAutoLog; }) >= 0;
 }
 
-// The start times of the runs until the clock reaches hour:minute.
-std::vector<std::string> RunStarts(PollHarness& h, int hour, int minute) {
-    std::vector<std::string> starts;
-    bool was = false;
-    while (h.clock.now().minuteOfDay() != hour * 60 + minute) {
-        h.Tick();
-        const bool in = h.cycle.autoLog().InAutoLog;
-        if (in && !was)
-            starts.push_back(h.clock.timeText());
-        was = in;
+// The start times of the runs after each jump of the clock ("D HH:MM:SS>HH:MM": to that
+// day of December 2026 and time, then on until HH:MM). The first jump is the start.
+std::string RunStarts(PollHarness& h, const std::string& jumps) {
+    std::string starts;
+    bool was = false, started = false;
+    std::istringstream in(jumps);
+    for (std::string day, from; in >> day >> from;) {
+        LocalDateTime t{2026, 12, std::stoi(day)};
+        std::sscanf(from.c_str(), "%d:%d:%d", &t.hour, &t.minute, &t.second);
+        h.clock.set(t);
+        if (!std::exchange(started, true)) {
+            h.bus.setClockAtZero(sim::civilSeconds(2026, 12, t.day, t.hour, t.minute, t.second));
+            h.Start();
+        }
+        while (h.clock.timeText().substr(0, 5) != from.substr(9)) {
+            h.Tick();
+            const bool run = h.cycle.autoLog().InAutoLog;
+            if (run && !was)
+                starts += (starts.empty() ? "" : " ") + h.clock.timeText();
+            was = run;
+        }
     }
     return starts;
-}
-
-struct Jump {
-    int day, hour, minute, second, untilHour, untilMinute;
-};
-
-// The start times of the runs after each jump of the clock, until its hour:minute.
-void RunStarts(PollHarness& h, std::vector<std::string>& starts,
-               std::initializer_list<Jump> jumps) {
-    for (const Jump& j : jumps) {
-        JumpTo(h, j.day, j.hour, j.minute, j.second);
-        for (auto& s : RunStarts(h, j.untilHour, j.untilMinute))
-            starts.push_back(s);
-    }
 }
 
 std::string Padded(std::string s, size_t n) {
@@ -105,58 +93,35 @@ std::string Padded(std::string s, size_t n) {
 } // namespace
 
 TEST(AutoLog, RunsStartAtTheMinutesOfIntervalAndOffsetOnlyOnce) {
-    {
-        PollHarness h;
-        StartAt(h, 0, 4, 50);
-        h.Unit(1, Modem1, "0012", "350");
-        Logged(h, 1);
-        EveryMinutes(h, 60, 5);
-        h.Start();
+    struct Case {
+        int interval, offset; // interval 0: switched off
+        bool logged;
+        const char *jumps, *starts;
+    };
+    const Case cases[] = {
         // The run ends within its minute and is not started again in it.
-        auto starts = RunStarts(h, 0, 7);
-        RunStarts(h, starts, {{6, 1, 4, 30, 1, 7}, {6, 2, 4, 50, 2, 6}});
-        EXPECT_EQ(starts, (std::vector<std::string>{"00:05:00", "01:05:00", "02:05:00"}));
-    }
-    {
+        {60, 5, true, "6 00:04:50>00:07 6 01:04:30>01:07 6 02:04:50>02:06",
+         "00:05:00 01:05:00 02:05:00"},
         // The 23-minute default with offset 1 counts the minutes of the day: 1404 and 1427
         // (23:24, 23:47), then 1, 24, 47 after midnight. No link logged: runs still end.
-        PollHarness h;
-        StartAt(h, 23, 23, 50);
-        h.Unit(1, Modem1, "0012", "350");
-        h.setup.AutoLogEnabled = true;
-        h.Start();
-        auto starts = RunStarts(h, 23, 25);
-        RunStarts(h, starts,
-                  {{6, 23, 46, 50, 23, 48},
-                   {6, 23, 59, 50, 0, 2},
-                   {7, 0, 23, 50, 0, 25},
-                   {7, 0, 46, 50, 0, 48}});
-        EXPECT_EQ(starts, (std::vector<std::string>{"23:24:00", "23:47:00", "00:01:00", "00:24:00",
-                                                    "00:47:00"}));
-        EXPECT_FALSE(h.cycle.autoLog().InAutoLog);
-    }
-    {
+        {23, 1, false,
+         "6 23:23:50>23:25 6 23:46:50>23:48 6 23:59:50>00:02 7 00:23:50>00:25 7 00:46:50>00:48",
+         "23:24:00 23:47:00 00:01:00 00:24:00 00:47:00"},
         // Every minute qualifies: a run at once, then a minute after each start.
+        {1, 0, true, "6 00:04:50>00:07", "00:04:50 00:05:50 00:06:50"},
+        {0, 0, true, "6 00:09:50>00:11", ""},
+    };
+    for (const Case& c : cases) {
         PollHarness h;
-        StartAt(h, 0, 4, 50);
         h.Unit(1, Modem1, "0012", "350");
-        Logged(h, 1);
-        EveryMinutes(h, 1, 0);
-        h.Start();
-        EXPECT_EQ(RunStarts(h, 0, 7),
-                  (std::vector<std::string>{"00:04:50", "00:05:50", "00:06:50"}));
-    }
-    {
-        // Switched off: no run.
-        PollHarness h;
-        StartAt(h, 0, 9, 50);
-        h.Unit(1, Modem1, "0012", "350");
-        Logged(h, 1);
-        EveryMinutes(h, 10, 0);
-        h.setup.AutoLogEnabled = false;
-        h.Start();
-        EXPECT_TRUE(RunStarts(h, 0, 11).empty());
-        EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "0012.txt"));
+        if (c.logged)
+            Logged(h, 1);
+        if (c.interval != 23) // else the set-up's own default
+            EveryMinutes(h, c.interval, c.offset);
+        h.setup.AutoLogEnabled = c.interval > 0;
+        EXPECT_EQ(RunStarts(h, c.jumps), c.starts) << c.interval;
+        EXPECT_FALSE(h.cycle.autoLog().InAutoLog);
+        EXPECT_EQ(std::filesystem::exists(h.dir.path() / "0012.txt"), c.interval > 0 && c.logged);
     }
 }
 
@@ -193,14 +158,14 @@ TEST(AutoLog, FirstAndLaterRunsWriteTheUnitFile) {
                "LogE: 06 Dec 2026  09:04:30  Unit fault, 12V PSU",
                "Stat: 06 Dec 2026  09:04:45  07.2 09.1 1E5 020"});
     EXPECT_EQ(h.dir.read("0012.txt"), first);
-    // Only the logged link's modems have files; slots 2 to 4 are absent.
-    EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "0030.txt"));
-    EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "0013.txt"));
+    // Only the logged link's modems have files.
+    EXPECT_FALSE(TextFile::exists(h.dir.path() / "0030.txt") ||
+                 TextFile::exists(h.dir.path() / "0013.txt"));
 
     // The next run: no header, no identity; an answer of another length gives three lines.
     m->setAnswer("FLT", "=00100"); // no configuration-change mark
     m->addEvent('C', '1', '2', 70000);
-    JumpTo(h, 6, 9, 14, 50);
+    h.clock.set({2026, 12, 6, 9, 14, 50, 0}); // the units' clocks run on
     ASSERT_TRUE(RunOneLog(h));
     const std::string later =
         Lines({" ", "Auto Log at 06/12/2026 09:15:00", "Unit: OK", "TX  : Tx traffic OK",
@@ -358,63 +323,58 @@ TEST(AutoLog, LogFileThatCannotBeWrittenIsReportedOnceAndSkipped) {
     };
     h.Start();
     auto& al = h.cycle.autoLog();
-    for (int i = 0; i < 2000 && !al.InAutoLog; ++i)
-        tick();
-    ASSERT_TRUE(al.InAutoLog);
-    for (int i = 0; i < 2000 && al.InAutoLog; ++i)
-        tick();
+    for (bool in : {false, true})
+        for (int i = 0; i < 2000 && al.InAutoLog == in; ++i)
+            tick();
     EXPECT_FALSE(al.InAutoLog);
     ASSERT_EQ(h.op.reports.size(), 1u);
     EXPECT_NE(h.op.reports[0].find("I/O error"), std::string::npos);
     // The other modem of the link is logged all the same, and polling resumes.
     EXPECT_NE(h.dir.read("0014.txt").find("Auto Log at 06/12/2026 09:05:00"), std::string::npos);
-    size_t mark = h.port.sent.size();
+    const long before = h.Count("<0013/SFS?");
     for (int i = 0; i < 40; ++i)
         tick();
-    EXPECT_NE(std::find(h.port.sent.begin() + long(mark), h.port.sent.end(), "<0013/SFS?"),
-              h.port.sent.end());
+    EXPECT_GT(h.Count("<0013/SFS?"), before);
 
     // A change of configuration that cannot be logged: reported once, the poll goes on.
     h.setup.AutoLogEnabled = false;
     m->setConfig(std::string(90, 'c'));
-    mark = h.port.sent.size();
+    const long polled = h.Count("<0013/SFS?");
     for (int i = 0; i < 200; ++i)
         tick();
     // Reported once more (0014.txt was written meanwhile), not at every poll of the modem.
     EXPECT_EQ(h.op.reports.size(), 2u);
-    const std::vector<std::string> sent = h.SentSince(mark);
-    EXPECT_GE(std::count(sent.begin(), sent.end(), "<0013/SFS?"), 3);
+    EXPECT_GE(h.Count("<0013/SFS?"), polled + 3);
     EXPECT_EQ(h.cycle.tx.CurrentMode, Modes::AllLinks);
 }
 
-TEST(AutoLog, AUnitThatNeverSaysItsLogIsDoneDoesNotHoldTheRun) {
-    PollHarness h;
-    StartAt(h, 9, 59, 50);
-    auto* m = h.Unit(1, Modem1, "0012", "350");
-    m->setAnswer("RNE", "=1F11061226075230,000000000000000,000000000000000,000000000000000,"
-                        "000000000000000,");
-    Logged(h, 1);
-    EveryMinutes(h, 10, 0);
-    h.Start();
-    ASSERT_TRUE(RunOneLog(h));
-    EXPECT_EQ(std::count(h.port.sent.begin(), h.port.sent.end(), "<0012/RNE?"), 100);
-    EXPECT_GE(std::count(h.port.sent.begin(), h.port.sent.end(), "<0012/RNS?"), 1);
-    EXPECT_EQ(h.cycle.StepNo < 200, true); // polling goes on
-}
-
-TEST(AutoLog, StatisticsGetTheirFullShareOfReadsAfterTheEventLogEnds) {
-    PollHarness h;
-    StartAt(h, 9, 59, 50);
-    auto* m = h.Unit(1, Modem1, "0012", "350");
-    for (int i = 0; i < 6; ++i) // two reads of the event log, then its end
-        m->addEvent('F', '1', '2', 1000 * i);
-    m->setAnswer("RNS", "=1F11061226075230000000000000,");
-    Logged(h, 1);
-    EveryMinutes(h, 10, 0);
-    h.Start();
-    ASSERT_TRUE(RunOneLog(h));
-    EXPECT_EQ(std::count(h.port.sent.begin(), h.port.sent.end(), "<0012/RNE?"), 3);
-    EXPECT_EQ(std::count(h.port.sent.begin(), h.port.sent.end(), "<0012/RNS?"), 100);
+TEST(AutoLog, ALogThatNeverSaysItIsDoneIsReadAHundredTimesAndTheRunEnds) {
+    const std::string events = "=1F11061226075230,000000000000000,000000000000000,"
+                               "000000000000000,000000000000000,";
+    // A unit whose event log never ends; one whose statistics never end get their full
+    // share after two reads of the event log and its end.
+    for (auto [rne, rns, events_read, stats_read] :
+         {std::tuple{events, "", 100, 1}, {"", "=1F11061226075230000000000000,", 3, 100}}) {
+        PollHarness h;
+        StartAt(h, 9, 59, 50);
+        auto* m = h.Unit(1, Modem1, "0012", "350");
+        if (!rne.empty())
+            m->setAnswer("RNE", rne);
+        for (int i = 0; rne.empty() && i < 6; ++i)
+            m->addEvent('F', '1', '2', 1000 * i);
+        if (*rns)
+            m->setAnswer("RNS", rns);
+        Logged(h, 1);
+        EveryMinutes(h, 10, 0);
+        h.Start();
+        ASSERT_TRUE(RunOneLog(h));
+        EXPECT_EQ(h.Count("<0012/RNE?"), events_read);
+        if (stats_read == 1)
+            EXPECT_GE(h.Count("<0012/RNS?"), 1);
+        else
+            EXPECT_EQ(h.Count("<0012/RNS?"), stats_read);
+        EXPECT_LT(h.cycle.StepNo, 200); // polling goes on
+    }
 }
 
 TEST(AutoLog, AChangeLogThatIsPreemptedStaysWithItsUnitAndIsLoggedLater) {
@@ -431,12 +391,10 @@ TEST(AutoLog, AChangeLogThatIsPreemptedStaysWithItsUnitAndIsLoggedLater) {
     // The change is seen; before its log starts the operator opens link 2.
     ASSERT_TRUE(TicksUntil(h, 200, [&] { return h.cycle.StepNo == 403; }) >= 0);
     ASSERT_TRUE(h.screen.doubleClick(SummaryScreen::IconName(3)));
-    const size_t mark = h.port.sent.size();
     ASSERT_TRUE(TicksUntil(h, 50, [&] { return h.cycle.tx.CurrentMode == Modes::OneLink; }) >= 0);
     // Link 2's silent modem times out: its change log is not started for it.
     h.Ticks(60);
-    for (const std::string& s : h.SentSince(mark))
-        EXPECT_NE(s, "<0030/MGC?");
+    EXPECT_EQ(h.Count("<0030/MGC?"), 0);
     EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "0030.txt"));
     // Back on all links the unit still shows its mark and its change is logged then.
     h.cycle.RequestMode(Modes::AllLinks);
@@ -444,7 +402,7 @@ TEST(AutoLog, AChangeLogThatIsPreemptedStaysWithItsUnitAndIsLoggedLater) {
         return std::filesystem::exists(h.dir.path() / "0012.txt") &&
                h.dir.read("0012.txt").find("Change of configuration") != std::string::npos;
     };
-    EXPECT_TRUE(TickUntil(h, logged, 400));
+    EXPECT_GE(TicksUntil(h, 400, logged), 0);
 }
 
 TEST(AutoLog, TheSwitchWindowDoesNotOpenInTheMiddleOfARun) {
@@ -456,11 +414,9 @@ TEST(AutoLog, TheSwitchWindowDoesNotOpenInTheMiddleOfARun) {
     EveryMinutes(h, 60, 0);
     h.Start();
     ASSERT_TRUE(TicksUntil(h, 400, [&] { return h.cycle.autoLog().InAutoLog; }) >= 0);
-    const size_t mark = h.port.sent.size();
     EXPECT_TRUE(h.screen.doubleClick(SummaryScreen::IconName(41)));
     EXPECT_TRUE(h.op.questions.empty()); // no window, not even "no window yet"
     EXPECT_TRUE(h.cycle.TimerEnabled());
     ASSERT_TRUE(TicksUntil(h, 4000, [&] { return !h.cycle.autoLog().InAutoLog; }) >= 0);
-    for (const std::string& s : h.SentSince(mark))
-        EXPECT_NE(s, "<1000/EID?");
+    EXPECT_EQ(h.Count("<1000/EID?"), 0);
 }

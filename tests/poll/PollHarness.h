@@ -3,49 +3,19 @@
 // same framing as the serial port: every tick moves time on 50 ms, hands over the reply
 // bytes that are due, then runs the main timer's tick.
 
-#include "Bus.h"
+#include "SimPort.h"
 #include "TempDir.h"
 
 #include "logging/Capture.h"
 #include "logging/Print.h"
 #include "poll/AutoLog.h"
 #include "poll/PollCycle.h"
-#include "serial/Framer.h"
 #include "summary/SummaryScreen.h"
-#include "ui/Clock.h"
 #include "ui/Operator.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
-
-class SimPort : public linvar::RequestPort {
-public:
-    SimPort(linvar::sim::Bus& bus, linvar::FakeClock& clock) : bus_(bus), clock_(clock) {}
-
-    void WriteRequest(const std::string& text) override {
-        received_.clear();
-        sent.push_back(text);
-        ++inFlightWrites;
-        bus_.receive(text + "\r", clock_.monotonicMs());
-    }
-    const std::string& ReceivedMessage() const override { return received_; }
-
-    // Hands over what the simulator has sent by now.
-    void Pump() {
-        for (char b : bus_.poll(clock_.monotonicMs()))
-            if (framer_.feed(b))
-                received_ = framer_.message();
-    }
-
-    std::vector<std::string> sent;
-    int inFlightWrites = 0;
-
-private:
-    linvar::sim::Bus& bus_;
-    linvar::FakeClock& clock_;
-    linvar::MessageFramer framer_{'>', '\n', 0};
-    std::string received_;
-};
 
 struct PollHarness {
     TempDir dir;
@@ -59,7 +29,7 @@ struct PollHarness {
     linvar::Capture capture{clock, dir.path()};
     linvar::PollCycle cycle{{setup, port, capture, clock, print, screen, op, dir.path()}};
 
-    PollHarness() {
+    explicit PollHarness(uint64_t seed = 1) : bus(seed) {
         bus.setLatencyMs(20);
         screen.setErrorReporter([this](const std::string& t) { op.report(t); });
     }
@@ -97,6 +67,9 @@ struct PollHarness {
     // Requests sent since the mark, in order.
     std::vector<std::string> SentSince(size_t mark) const {
         return {port.sent.begin() + static_cast<long>(mark), port.sent.end()};
+    }
+    long Count(const std::string& request) const {
+        return std::count(port.sent.begin(), port.sent.end(), request);
     }
     std::string Colour(const std::string& control) const {
         return linvar::colourName(screen.at(control).background());

@@ -3,6 +3,7 @@
 // and automatic logging every ten minutes, with random faults, silence, garbage, late and
 // misaddressed replies from the simulator.
 
+#include "FullInstallation.h"
 #include "PollHarness.h"
 
 #include <gtest/gtest.h>
@@ -35,118 +36,50 @@ int SoakHours() {
     return kDefaultHours;
 }
 
-constexpr int kTimeoutMs = 1000;
+constexpr int kTimeoutMs = 1000; // every end's
 constexpr int kInterval = 10;
-constexpr int kOffset = 3;
 
 // Watches the line: one request at a time, each answered or timed out.
-class WatchingPort : public RequestPort {
-public:
-    WatchingPort(sim::Bus& bus, FakeClock& clock) : bus_(bus), clock_(clock) {}
+struct Watch {
+    uint64_t written = 0, answered = 0, timedOut = 0, overlapping = 0;
+    bool outstanding = false;
+    std::string asked; // address and mnemonic of the request awaited
+    int64_t sentAt = 0;
 
-    void WriteRequest(const std::string& text) override {
-        const int64_t now = clock_.monotonicMs();
-        if (outstanding_ && !answered_) {
-            if (now - sentAt_ <= kTimeoutMs)
-                ++overlapping;
-            else
-                ++timedOut;
-        }
-        ++written;
-        outstanding_ = true;
-        answered_ = false;
-        address_ = text.substr(1, 4);
-        mnemonic_ = text.substr(6, 3);
-        sentAt_ = now;
-        received_.clear();
-        bus_.receive(text + "\r", now);
-    }
-    const std::string& ReceivedMessage() const override { return received_; }
-
-    void Pump() {
-        for (char b : bus_.poll(clock_.monotonicMs())) {
-            if (!framer_.feed(b))
-                continue;
-            received_ = framer_.message();
-            if (outstanding_ && !answered_ && received_.compare(1, 4, address_) == 0 &&
-                received_.compare(6, 3, mnemonic_) == 0) {
-                answered_ = true;
+    Watch(SimPort& port, FakeClock& clock) {
+        port.onWrite = [this, &clock](const std::string& text) {
+            const int64_t now = clock.monotonicMs();
+            if (outstanding)
+                ++(now - sentAt <= kTimeoutMs ? overlapping : timedOut);
+            ++written;
+            outstanding = true;
+            asked = text.substr(1, 8);
+            sentAt = now;
+        };
+        port.onReply = [this](const std::string& reply) {
+            if (outstanding && reply.compare(1, 8, asked) == 0) {
+                outstanding = false;
                 ++answered;
             }
-        }
+        };
     }
-    bool Unresolved() const { return outstanding_ && !answered_; }
-
-    uint64_t written = 0, answered = 0, timedOut = 0, overlapping = 0;
-
-private:
-    sim::Bus& bus_;
-    FakeClock& clock_;
-    MessageFramer framer_{'>', '\n', 0};
-    std::string received_;
-    bool outstanding_ = false;
-    bool answered_ = false;
-    std::string address_, mnemonic_;
-    int64_t sentAt_ = 0;
 };
 
-struct Installation {
-    TempDir dir;
-    FakeClock clock{{2026, 12, 6, 0, 0, 0, 0}};
-    sim::Bus bus{7};
-    WatchingPort port{bus, clock};
-    SystemSetup setup;
-    SummaryScreen screen;
-    ScriptedOperator op;
-    PrintState print;
-    Capture capture{clock, dir.path()};
-    PollCycle cycle{{setup, port, capture, clock, print, screen, op, dir.path()}};
-    std::vector<std::string> loggedModems;
+struct Installation : PollHarness {
+    Watch watch{port, clock};
     std::vector<sim::Unit*> units;
+    std::vector<std::string> loggedModems;
 
-    static std::string Address(int record, int slot) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%02d%02d", record, slot + 1);
-        return buf;
-    }
-
-    Installation() {
-        screen.setErrorReporter([this](const std::string& t) { op.report(t); });
+    Installation() : PollHarness(7) {
+        clock.set({2026, 12, 6, 0, 0, 0, 0});
         bus.setClockAtZero(sim::civilSeconds(2026, 12, 6, 0, 0, 0));
-        bus.setLatencyMs(20);
         bus.setRandomFaultRate(0.002);
-        static const char* modems[] = {"350", "370", "330", "310"};
-        static const char* xcvrs[] = {"VORN", "YRAN", "PLD"};
-        for (int r = 1; r <= 40; ++r) {
-            EndRecord& e = setup.rec(r);
-            e.IdText = "END-" + std::to_string(r);
-            e.TimeoutText = std::to_string(kTimeoutMs / 1000);
-            e.DelayText = r % 7 == 0 ? "120" : "50";
-            for (int slot = 0; slot < UnitSlotCount; ++slot) {
-                const std::string a = Address(r, slot);
-                e.addr(slot) = a;
-                units.push_back(
-                    bus.add(a, slot <= Modem2 ? modems[(r + slot) % 4] : xcvrs[(r + slot) % 3]));
-            }
-        }
-        for (int n = 5; n <= 20; n += 5) {
-            setup.rec(2 * n).PairFlag = "1";
-            bus.find(Address(2 * n, Modem1))->setPartner(bus.find(Address(2 * n, Modem2)));
-        }
-        for (int n = 2; n <= 20; n += 3) {
-            setup.rec(2 * n).InfoText = "Log";
-            for (int r : {2 * n - 1, 2 * n})
-                for (int slot : {Modem1, Modem2})
-                    loggedModems.push_back(Address(r, slot));
-        }
-        for (int s = 1; s <= 2; ++s) {
-            const int sw = SystemSetup::SwitchRecord(s);
-            for (int r : {sw, sw + 1}) {
-                setup.rec(r).Mod1Addr = "900" + std::to_string(r - 40);
-                setup.rec(r).TimeoutText = "1";
-                units.push_back(bus.add(setup.rec(r).Mod1Addr, r == sw ? "420" : "350"));
-            }
-        }
+        port.keep = false;
+        units = FullInstallation(setup, bus, {true, 2, 3, true, kInterval});
+        for (int r = 1; r <= 40; ++r)
+            for (int slot : {Modem1, Modem2})
+                if (setup.LinkLogged((r + 1) / 2))
+                    loggedModems.push_back(InstallationAddress(r, slot));
         // Now and then a unit misbehaves on the wire.
         auto sometimes = [](sim::Injection i, double p) {
             i.probability = p;
@@ -161,18 +94,7 @@ struct Installation {
             u->inject(sometimes(sim::Injection::echo(), 0.002));
             u->inject(sometimes(sim::Injection::refuse('*'), 0.001));
         }
-        setup.AutoLogEnabled = true;
-        setup.AutoLogIntervalMinutes = kInterval;
-        setup.AutoLogOffsetIndex = kOffset;
-        setup.RecomputeAnyEndActive();
-        setup.ResetDisplayColours();
         cycle.StartPolling();
-    }
-
-    void Tick() {
-        clock.advanceMs(kTickMs);
-        port.Pump();
-        cycle.Tick();
     }
 };
 
@@ -196,7 +118,7 @@ TEST(Soak, DaysOfPollingAFullInstallation) {
         if (logging && !wasLogging) {
             ++runs;
             const int minute = in.clock.now().minuteOfDay();
-            if ((minute - kOffset) % kInterval != 0 || now - lastRunStart < 60000)
+            if ((minute - 3) % kInterval != 0 || now - lastRunStart < 60000)
                 ++badMinutes;
             runStart = lastRunStart = now;
         } else if (!logging && wasLogging) {
@@ -211,15 +133,15 @@ TEST(Soak, DaysOfPollingAFullInstallation) {
             if (u->isModem())
                 u->setConfig(std::string(60, static_cast<char>('A' + rng() % 26)), now);
         }
-        ASSERT_EQ(in.port.overlapping, 0u) << "at tick " << i;
+        ASSERT_EQ(in.watch.overlapping, 0u) << "at tick " << i;
     }
 
     // Every request was answered or timed out.
-    EXPECT_EQ(in.port.written,
-              in.port.answered + in.port.timedOut + (in.port.Unresolved() ? 1u : 0u));
-    EXPECT_GT(in.port.timedOut, 0u); // the injected faults did happen
-    EXPECT_GT(in.port.answered, in.port.written * 9 / 10);
-    EXPECT_EQ(in.port.written, in.bus.requestCount());
+    const Watch& w = in.watch;
+    EXPECT_EQ(w.written, w.answered + w.timedOut + (w.outstanding ? 1u : 0u));
+    EXPECT_GT(w.timedOut, 0u); // the injected faults did happen
+    EXPECT_GT(w.answered, w.written * 9 / 10);
+    EXPECT_EQ(w.written, in.bus.requestCount());
 
     // Every run started at a matching minute, once, and ended within its interval.
     EXPECT_EQ(runs, hours * 60 / kInterval);

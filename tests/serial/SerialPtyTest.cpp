@@ -37,7 +37,7 @@ public:
         PosixPortDevice::close();
     }
     int opens = 0, closes = 0;
-    std::string lastName;
+    std::string lastName; // as the port map is asked for it
     LineSettings settings;
 };
 
@@ -52,10 +52,7 @@ struct Received {
     std::mutex mutex;
     Texts messages, boxes;
     std::atomic<int> errors{0};
-    size_t count() {
-        std::lock_guard lock(mutex);
-        return messages.size();
-    }
+    size_t count() { return all().size(); }
     Texts all() {
         std::lock_guard lock(mutex);
         return messages;
@@ -74,16 +71,6 @@ struct Received {
     }
 };
 
-bool waitFor(const std::function<bool()>& pred, int timeoutMs = 3000) {
-    const auto start = std::chrono::steady_clock::now();
-    while (!pred()) {
-        if (elapsedMs(start) > timeoutMs)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
 long rssKb() {
     std::ifstream in("/proc/self/status");
     std::string key;
@@ -91,12 +78,6 @@ long rssKb() {
         if (key == "VmRSS:" && in >> v)
             return v;
     return 0;
-}
-
-double cpuMsOverASecond() {
-    const double cpu = processCpuMs();
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    return processCpuMs() - cpu;
 }
 
 } // namespace
@@ -268,11 +249,11 @@ TEST(SerialPort, LostPortIsReportedOnceWithoutSpinningAndReopens) {
     EXPECT_EQ(got.errors, 1);
 
     // A write to the lost port fails at once; closing it is quick.
-    auto start = std::chrono::steady_clock::now();
+    auto start = SteadyClock::now();
     port.WriteText("<0001/FLT?\r");
     EXPECT_LT(elapsedMs(start), 500);
     EXPECT_EQ(got.errors, 2);
-    start = std::chrono::steady_clock::now();
+    start = SteadyClock::now();
     port.SetOpen(false);
     EXPECT_LT(elapsedMs(start), 250);
 
@@ -298,7 +279,7 @@ TEST(SerialPort, WriteToABlockedLineReturnsWithinItsAllowance) {
     port.SetBaudrate(115200); // 0 ms a byte: the 500 ms minimum applies
     port.SetOpen(true);
     // Nobody reads the far end: the line fills up and then accepts no byte.
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = SteadyClock::now();
     port.WriteText(std::string(1 << 20, 'w'));
     const int64_t took = elapsedMs(start);
     EXPECT_EQ(port.ErrorCode(), ETIMEDOUT);
@@ -327,7 +308,7 @@ TEST(SerialPort, ClosingDuringHeavyTrafficIsQuick) {
     ui.pumpFor(300);
     ASSERT_GT(got.count(), 10u);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = SteadyClock::now();
     port.SetOpen(false);
     EXPECT_LT(elapsedMs(start), 250);
     EXPECT_FALSE(port.IsOpen());

@@ -2,51 +2,57 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 using namespace linvar;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+// fn of each input, as text; a refused parse as "!value".
+template <class Fn> Texts Each(Fn fn, const Texts& inputs) {
+    Texts out;
+    for (const auto& in : inputs) {
+        std::ostringstream s;
+        if constexpr (std::is_same_v<decltype(fn(in)), std::string>) {
+            s << fn(in);
+        } else {
+            const auto p = fn(in);
+            s << (p.ok ? "" : "!") << p.value;
+        }
+        out.push_back(s.str());
+    }
+    return out;
+}
+
+} // namespace
 
 TEST(Numbers, ParseFollowsTheCleaningRules) {
-    EXPECT_EQ(ParseInt("12.9").value, 12);
-    EXPECT_EQ(ParseInt(" ").value, 0);
-    EXPECT_TRUE(ParseInt("").ok);
-    EXPECT_FALSE(ParseIntStrict("").ok);
-    EXPECT_EQ(ParseInt("abc-5").value, -5);
-    EXPECT_EQ(ParseInt("1 2").value, 12);
-    EXPECT_FALSE(ParseInt("x12").ok);
-    EXPECT_EQ(ParseInt("x12").value, 0);
-    EXPECT_FALSE(ParseInt("99999999999").ok);
-    EXPECT_DOUBLE_EQ(ParseReal("1 000.5").value, 1000.5);
-    EXPECT_DOUBLE_EQ(ParseReal("tx-12.25").value, -12.25);
-    EXPECT_FALSE(ParseReal("1.2.3").ok);
-    EXPECT_FALSE(ParseReal("").ok);
-    EXPECT_FALSE(ParseReal("inf").ok);
+    EXPECT_EQ(Each(ParseInt, {"12.9", " ", "", "abc-5", "1 2", "x12", "99999999999"}),
+              (Texts{"12", "0", "0", "-5", "12", "!0", "!0"}));
+    EXPECT_EQ(Each(ParseIntStrict, {"", "7"}), (Texts{"!0", "7"}));
+    EXPECT_EQ(Each(ParseReal, {"1 000.5", "tx-12.25", "1.2.3", "", "inf"}),
+              (Texts{"1000.5", "-12.25", "!0", "!0", "!0"}));
     EXPECT_EQ(CleanNumber("ab - 1 2"), "-12");
     EXPECT_EQ(CleanNumber("-" + std::string(40, '9')).size(), 33u);
 }
 
 TEST(Numbers, FormsOfNumbersAndAddresses) {
-    EXPECT_EQ(RealText(12.5, 8, 1), " 12.5");
-    EXPECT_EQ(RealText(-3.25, 8, 2), " -3.25");
+    EXPECT_EQ((Texts{RealText(12.5, 8, 1), RealText(-3.25, 8, 2)}), (Texts{" 12.5", " -3.25"}));
+    EXPECT_EQ(Each([](const std::string& s) { return RealTextZeroPad(s, 9, 4); }, {"70", "7x"}),
+              (Texts{"0070.0000", "7x"}));
     EXPECT_EQ(RealTextZeroPad("12.5", 6, 1), "0012.5");
-    EXPECT_EQ(RealTextZeroPad("70", 9, 4), "0070.0000");
-    EXPECT_EQ(RealTextZeroPad("7x", 9, 4), "7x");
-    EXPECT_EQ(Addr4(7), "0007");
-    EXPECT_EQ(Addr4(12345), "2345");
-    EXPECT_EQ(Addr4(8100), "8100");
-    EXPECT_EQ(SubInt("ab0042cd", 3, 4), "42");
-    EXPECT_EQ(SubInt("ab00x2cd", 3, 4), "0");
-    EXPECT_EQ(SubInt("ab", 5, 4), "0");
+    EXPECT_EQ((Texts{Addr4(7), Addr4(12345), Addr4(8100)}), (Texts{"0007", "2345", "8100"}));
+    EXPECT_EQ(
+        Each([](const std::string& s) { return SubInt(s, 3, 4); }, {"ab0042cd", "ab00x2cd", "ab"}),
+        (Texts{"42", "0", "0"}));
     EXPECT_EQ(BlanksToZeros(" 1 2"), "0102");
 }
 
 TEST(Numbers, NormaliseTimeCarriesOneStep) {
-    int h = 23, m = 75;
-    EXPECT_EQ(NormaliseTime(h, m), 1);
-    EXPECT_EQ(h, 0);
-    EXPECT_EQ(m, 15);
-    h = 0, m = -15;
-    EXPECT_EQ(NormaliseTime(h, m), -1);
-    EXPECT_EQ(h, 23);
-    EXPECT_EQ(m, 45);
-    h = 12, m = 30;
-    EXPECT_EQ(NormaliseTime(h, m), 0);
+    for (auto [h, m, carry, wantH, wantM] :
+         {std::array{23, 75, 1, 0, 15}, {0, -15, -1, 23, 45}, {12, 30, 0, 12, 30}}) {
+        EXPECT_EQ(NormaliseTime(h, m), carry);
+        EXPECT_EQ(std::pair(h, m), std::pair(wantH, wantM));
+    }
 }

@@ -3,29 +3,27 @@
 #include <gtest/gtest.h>
 
 using namespace linvar;
+using Texts = std::vector<std::string>;
 
 TEST(Transaction, RequestsAndMatching) {
-    EXPECT_EQ(RequestText("0012", "FLT?"), "<0012/FLT?");
     EXPECT_EQ(RequestText("0012", "TXO=1"), "<0012/TXO=1");
-
-    EXPECT_EQ(MatchReply(">0012/FLT=0000\r\n", "0012", "FLT"), "=0000");
-    EXPECT_EQ(MatchReply(">12  /FLT=0000\r\n", "0012", "FLT"), "=0000");
-    EXPECT_FALSE(MatchReply(">0013/FLT=0000\r\n", "0012", "FLT"));
-    EXPECT_FALSE(MatchReply(">0012/RED=1\r\n", "0012", "FLT"));
-    EXPECT_FALSE(MatchReply(">00x2/FLT=0000\r\n", "0012", "FLT"));
+    // What the station takes from each reply to FLT? of 0012; "none" when it is not one.
+    Texts got;
+    for (const char* reply :
+         {">0012/FLT=0000\r\n", ">12  /FLT=0000\r\n", ">0013/FLT=0000\r\n", ">0012/RED=1\r\n",
+          ">00x2/FLT=0000\r\n", "", ">0012/FLT\r\n", ">0012/FLT"})
+        got.push_back(MatchReply(reply, "0012", "FLT").value_or("none"));
+    EXPECT_EQ(got, (Texts{"=0000", "=0000", "none", "none", "none", "none", "", ""}));
     EXPECT_FALSE(MatchReply(">    /FLT=0000\r\n", "0000", "FLT"));
-    EXPECT_FALSE(MatchReply("", "0012", "FLT"));
-    EXPECT_EQ(MatchReply(">0012/FLT\r\n", "0012", "FLT"), "");
-    EXPECT_EQ(MatchReply(">0012/FLT", "0012", "FLT"), "");
 }
 
 TEST(Transaction, RefusalClassesByDialect) {
-    EXPECT_EQ(ClassifyPayload("=0000", ReplyDialect::Summary), "=0000");
-    EXPECT_EQ(ClassifyPayload("+", ReplyDialect::Summary), "+");
-    EXPECT_EQ(ClassifyPayload("*", ReplyDialect::Summary), "*Not permitted");
-    EXPECT_EQ(ClassifyPayload("?xx", ReplyDialect::Modem), "?Invalid args");
-    EXPECT_EQ(ClassifyPayload("~", ReplyDialect::Summary), "TOBLIX timeout");
-    EXPECT_EQ(ClassifyPayload("~", ReplyDialect::Modem), "TOblix timeout");
-    EXPECT_EQ(ClassifyPayload("!", ReplyDialect::Summary), "!");
-    EXPECT_EQ(ClassifyPayload("!", ReplyDialect::Modem), "TUnknown command");
+    Texts summary, modem;
+    for (const char* payload : {"=0000", "*", "?xx", "~", "!"}) {
+        summary.push_back(ClassifyPayload(payload, ReplyDialect::Summary));
+        modem.push_back(ClassifyPayload(payload, ReplyDialect::Modem));
+    }
+    EXPECT_EQ(summary, (Texts{"=0000", "*Not permitted", "?Invalid args", "TOBLIX timeout", "!"}));
+    EXPECT_EQ(modem, (Texts{"=0000", "*Not permitted", "?Invalid args", "TOblix timeout",
+                            "TUnknown command"}));
 }

@@ -8,6 +8,9 @@
 #include "edit/SwitchEdit.h"
 
 #include <string>
+#include <vector>
+
+using Texts = std::vector<std::string>;
 
 struct EditHarness : PollHarness {
     linvar::LinkEdit link{cycle};
@@ -40,12 +43,21 @@ struct EditHarness : PollHarness {
     }
     void Enter(const std::string& box, const std::string& text) { Enter(link, box, text); }
 
+    // Each control's text, then its background's name after a '/'.
+    static Texts Shown(const linvar::Screen& s, const Texts& controls) {
+        Texts out;
+        for (const auto& c : controls)
+            out.push_back(s.at(c).text() + "/" + linvar::colourName(s.at(c).background()));
+        return out;
+    }
+    Texts Boxes(const Texts& controls) const { return Shown(link, controls); }
+    Texts SwBoxes(const Texts& controls) const { return Shown(sw, controls); }
     std::string Text(const std::string& control) const { return link.at(control).text(); }
-    std::string BoxColour(const std::string& control) const {
-        return linvar::colourName(link.at(control).background());
-    }
-    std::string SwColour(const std::string& control) const {
-        return linvar::colourName(sw.at(control).background());
-    }
     std::string Error() const { return link.at("LblError").text(); }
+    // The four unit addresses of a record, joined by ','.
+    std::string Addrs(int record) const {
+        const linvar::EndRecord& e = setup.rec(record);
+        return e.Mod1Addr.str() + "," + e.Mod2Addr.str() + "," + e.Tr1Addr.str() + "," +
+               e.Tr2Addr.str();
+    }
 };

@@ -20,24 +20,19 @@ TEST(LinkEdit, EntriesGoToTheirOwnRecordAndField) {
     EXPECT_FALSE(h.link.shown("AddrMod2"));
 
     h.Enter("AddrRFT2L", "7");
-    EXPECT_EQ(h.setup.rec(5).Tr2Addr, "0007");
-    EXPECT_EQ(h.Text("AddrRFT2L"), "0007");
-    EXPECT_EQ(h.BoxColour("AddrRFT2L"), "aqua");
-    EXPECT_EQ(h.BoxColour("AddrMod2L"), "silver");
-    h.Enter("AddrMod1", "1 2");
-    h.Enter("AddrRFT1", "abc");
-    EXPECT_EQ(h.setup.rec(6).Mod1Addr, "0102"); // blanks count as zeros
-    EXPECT_EQ(h.setup.rec(6).Tr1Addr, "0000");  // unreadable
+    h.Enter("AddrMod1", "1 2"); // blanks count as zeros
+    h.Enter("AddrRFT1", "abc"); // unreadable
+    EXPECT_EQ(h.Boxes({"AddrRFT2L", "AddrMod2L"}), (Texts{"0007/aqua", "/silver"}));
+    EXPECT_EQ(h.Addrs(5) + ";" + h.Addrs(6), "0300,,,0007;0102,,0000,");
     h.Enter("AddrRFT2L", "");
-    EXPECT_TRUE(h.setup.rec(5).Tr2Addr.empty());
-    EXPECT_EQ(h.BoxColour("AddrRFT2L"), "silver");
+    EXPECT_EQ(h.Boxes({"AddrRFT2L"}), Texts{"/silver"});
+    EXPECT_EQ(h.Addrs(5), "0300,,,");
 
     // A minus sign or a fraction is refused and the stored address comes back.
     for (const char* bad : {"-5", "1.5", ".5e0"}) {
         h.Enter("AddrMod1", bad);
         EXPECT_EQ(h.Error(), std::string("Address entry was invalid: ") + bad);
-        EXPECT_EQ(h.Text("AddrMod1"), "0102");
-        EXPECT_EQ(h.setup.rec(6).Mod1Addr, "0102");
+        EXPECT_EQ(h.Text("AddrMod1") + "," + h.setup.rec(6).Mod1Addr.str(), "0102,0102");
     }
     h.Enter("AddrMod2L", "12");
     EXPECT_EQ(h.Error(), "");
@@ -45,18 +40,14 @@ TEST(LinkEdit, EntriesGoToTheirOwnRecordAndField) {
 
     h.Enter("LinkIDL", "LONDON");
     h.Enter("LinkID", "PARIS");
-    h.link.type("LkInfo", "Call Jo\r\non 123\tor 456");
-    h.link.leave("LkInfo");
+    h.Enter("LkInfo", "Call Jo\r\non 123\tor 456");
     h.link.check("ChkLinkLog", false);
     h.link.check("ChkPair", true);
-    EXPECT_EQ(h.setup.rec(5).IdText, "LONDON");
-    EXPECT_EQ(h.setup.rec(6).IdText, "PARIS");
+    EXPECT_EQ(h.setup.rec(5).IdText + "," + h.setup.rec(6).IdText, "LONDON,PARIS");
     EXPECT_EQ(h.setup.rec(5).InfoText, "Call Jo on 123\tor 456"); // a blank, no new line
-    h.link.type("LkInfo", "Rack 4\r\n");                          // the Enter key ends the entry
-    h.link.leave("LkInfo");
+    h.Enter("LkInfo", "Rack 4\r\n");                              // the Enter key ends the entry
     EXPECT_EQ(h.setup.rec(5).InfoText, "Rack 4");
-    EXPECT_TRUE(h.setup.rec(6).InfoText.empty());
-    EXPECT_EQ(h.setup.rec(6).PairFlag, "1");
+    EXPECT_EQ(h.setup.rec(6).InfoText + "," + h.setup.rec(6).PairFlag, ",1");
     h.link.check("ChkPair", false);
     EXPECT_EQ(h.setup.rec(6).PairFlag, "0");
 
@@ -85,25 +76,23 @@ TEST(LinkEdit, DelayAndTimeoutChecks) {
                 {"TimOutL", "", "Timeout entry was invalid: ", "5"},
                 {"TimOutL", " 9", "", "9"}};
     for (const auto& r : rows) {
-        SCOPED_TRACE(std::string(r.box) + " <- '" + r.typed + "'");
         h.Enter(r.box, r.typed);
         const std::string box = r.box;
         const EndRecord& end = h.setup.rec(box.back() == 'L' ? 1 : 2);
-        EXPECT_EQ(h.Error(), r.error);
-        EXPECT_EQ(h.Text(r.box), r.stored);
-        EXPECT_EQ(box[1] == 'd' ? end.DelayText : end.TimeoutText, r.stored);
+        EXPECT_EQ(
+            (Texts{h.Error(), h.Text(r.box), box[1] == 'd' ? end.DelayText : end.TimeoutText}),
+            (Texts{r.error, r.stored, r.stored}))
+            << r.box << " <- '" << r.typed << "'";
     }
 
     // The DISTANT boxes act on the DISTANT record whatever was edited before, and the
     // LOCAL Modem 1 box on the LOCAL record only.
     h.Enter("Tdelay", "300");
     h.Enter("AddrMod1L", "");
-    EXPECT_EQ(h.setup.rec(2).DelayText, "300");
-    EXPECT_EQ(h.setup.rec(1).DelayText, "50");
-    EXPECT_TRUE(h.setup.rec(1).Mod1Addr.empty());
+    EXPECT_EQ(h.setup.rec(2).DelayText + "," + h.setup.rec(1).DelayText, "300,50");
+    EXPECT_EQ(h.Addrs(1) + ";" + h.Addrs(2), ",,,;0200,,,");
     EXPECT_EQ(colourName(h.setup.rec(1).Mod1Colour), "silver");
     EXPECT_FALSE(h.setup.EndActive(1));
-    EXPECT_EQ(h.setup.rec(2).Mod1Addr, "0200");
     EXPECT_TRUE(h.setup.EndActive(2));
 }
 
@@ -111,17 +100,14 @@ TEST(LinkEdit, SwitchDecidesLocalModem1) {
     EditHarness h;
     h.setup.rec(43).Mod1Addr = "3000";
     h.OpenLink(12);
-    EXPECT_EQ(h.Text("AddrMod1L"), "3200");
-    EXPECT_EQ(h.BoxColour("AddrMod1L"), "silver");
+    EXPECT_EQ(h.Boxes({"AddrMod1L"}), Texts{"3200/silver"});
     EXPECT_FALSE(h.link.type("AddrMod1L", "5"));
     h.link.click("AddrMod1L");
     EXPECT_EQ(h.setup.rec(23).Mod1Addr, "3200");
-    EXPECT_EQ(h.BoxColour("AddrMod1L"), "aqua");
+    EXPECT_EQ(h.Boxes({"AddrMod1L"}), Texts{"3200/aqua"});
     h.link.click("AddrMod1L");
-    EXPECT_TRUE(h.setup.rec(23).Mod1Addr.empty());
-    // A typeable box is not switched by a click.
-    h.link.click("AddrRFT1L");
-    EXPECT_TRUE(h.setup.rec(23).Tr1Addr.empty());
+    h.link.click("AddrRFT1L"); // a typeable box is not switched by a click
+    EXPECT_EQ(h.Addrs(23), ",,,");
 }
 
 TEST(LinkEdit, BlockAddressingOfTheNewSpec) {
@@ -133,33 +119,25 @@ TEST(LinkEdit, BlockAddressingOfTheNewSpec) {
     h.setup.rec(2).Mod1Addr = "1004";
     h.OpenLink(1);
     ASSERT_TRUE(h.link.NewSpec());
-    const char* boxes[] = {"AddrMod1L", "AddrMod2L", "AddrRFT1L", "AddrRFT2L",
-                           "AddrMod1",  "AddrMod2",  "AddrRFT1",  "AddrRFT2"};
-    for (int k = 0; k < 8; ++k)
-        EXPECT_EQ(h.Text(boxes[k]), Addr4(1000 + k)) << boxes[k];
-    EXPECT_EQ(h.BoxColour("AddrRFT1L"), "aqua");
-    EXPECT_EQ(h.BoxColour("AddrRFT2"), "silver");
+    const Texts boxes = {"AddrMod1L", "AddrMod2L", "AddrRFT1L", "AddrRFT2L",
+                         "AddrMod1",  "AddrMod2",  "AddrRFT1",  "AddrRFT2"};
+    EXPECT_EQ(h.Boxes(boxes), (Texts{"1000/aqua", "1001/silver", "1002/aqua", "1003/silver",
+                                     "1004/aqua", "1005/silver", "1006/silver", "1007/silver"}));
     EXPECT_TRUE(h.link.at("AddrRFT1L").readOnly());
     EXPECT_FALSE(h.link.type("AddrRFT2", "5"));
-
     h.link.click("AddrRFT2");
     EXPECT_EQ(h.setup.rec(2).Tr2Addr, "1007");
-    EXPECT_EQ(h.BoxColour("AddrRFT2"), "aqua");
+    EXPECT_EQ(h.Boxes({"AddrRFT2"}), Texts{"1007/aqua"});
     h.link.click("AddrRFT2");
-    EXPECT_TRUE(h.setup.rec(2).Tr2Addr.empty());
-    EXPECT_EQ(h.BoxColour("AddrRFT2"), "silver");
+    EXPECT_EQ(h.setup.rec(2).Tr2Addr, "");
+    EXPECT_EQ(h.Boxes({"AddrRFT2"}), Texts{"1007/silver"});
     h.link.click("AddrRFT2L");
     EXPECT_EQ(l.Tr2Addr, "1003");
 
     // A new Modem 1 address moves the block and disables every other unit of the link.
     h.Enter("AddrMod1L", "2000");
-    EXPECT_EQ(l.Mod1Addr, "2000");
-    for (int slot : {Modem2, Transceiver1, Transceiver2})
-        EXPECT_TRUE(l.addr(slot).empty());
-    for (int slot = 0; slot < UnitSlotCount; ++slot)
-        EXPECT_TRUE(h.setup.rec(2).addr(slot).empty());
-    EXPECT_EQ(h.Text("AddrRFT2"), "2007");
-    EXPECT_EQ(h.BoxColour("AddrRFT2"), "silver");
+    EXPECT_EQ(h.Addrs(1) + ";" + h.Addrs(2), "2000,,,;,,,");
+    EXPECT_EQ(h.Boxes({"AddrRFT2"}), Texts{"2007/silver"});
 
     // Without Modem 1, Transceiver 1 is typed and Transceiver 2 follows it.
     h.Enter("AddrMod1L", "");
@@ -169,11 +147,9 @@ TEST(LinkEdit, BlockAddressingOfTheNewSpec) {
     h.link.click("AddrRFT2L");
     EXPECT_EQ(l.Tr2Addr, "0501");
     h.Enter("AddrRFT1L", "600"); // Transceiver 2 does not stay behind at 0501
-    EXPECT_TRUE(l.Tr2Addr.empty());
-    EXPECT_EQ(h.Text("AddrRFT2L"), "0601");
+    EXPECT_EQ(h.Addrs(1) + " " + h.Text("AddrRFT2L"), ",,0600, 0601");
     h.Enter("AddrRFT1L", "");
-    EXPECT_TRUE(l.Tr1Addr.empty());
-    EXPECT_EQ(h.Text("AddrRFT2L"), "");
+    EXPECT_EQ(h.Addrs(1) + " " + h.Text("AddrRFT2L"), ",,, ");
 }
 
 TEST(LinkEdit, LeavingResumesPollingOfTheNewUnit) {
@@ -189,8 +165,7 @@ TEST(LinkEdit, LeavingResumesPollingOfTheNewUnit) {
 
     h.Enter("AddrMod1L", "200");
     h.link.click("BtnExitEdit");
-    EXPECT_FALSE(h.link.Editing());
-    EXPECT_FALSE(h.linkShown);
+    EXPECT_FALSE(h.link.Editing() || h.linkShown);
     EXPECT_EQ(h.cycle.tx.RequestedMode, Modes::OneLink);
     EXPECT_EQ(colourName(h.setup.rec(3).EndColour), "green");
     ASSERT_TRUE(h.RunRequests(1));
@@ -229,14 +204,12 @@ TEST(LinkEdit, RedundantModem) {
                                "ChkPair", "ChkLinkLog"})
         EXPECT_FALSE(h.link.shown(hidden)) << hidden;
     h.link.click("AddrMod1L");
-    EXPECT_EQ(h.setup.rec(44).Mod1Addr, "6100");
     h.Enter("LinkIDL", "SPARE");
     h.Enter("TdelayL", "80");
-    h.link.type("LkInfo", "Rack 4");
-    h.link.leave("LkInfo");
-    EXPECT_EQ(h.setup.rec(44).IdText, "SPARE");
-    EXPECT_EQ(h.setup.rec(44).DelayText, "80");
-    EXPECT_EQ(h.setup.rec(44).InfoText, "Rack 4");
+    h.Enter("LkInfo", "Rack 4");
+    const EndRecord& rm = h.setup.rec(44);
+    EXPECT_EQ((Texts{rm.Mod1Addr, rm.IdText, rm.DelayText, rm.InfoText}),
+              (Texts{"6100", "SPARE", "80", "Rack 4"}));
     EXPECT_EQ(h.setup.rec(43).Mod1Addr, "5000"); // the switch is untouched
     h.link.click("BtnExitEdit");
     EXPECT_EQ(h.cycle.tx.RequestedMode, Modes::AllLinks);

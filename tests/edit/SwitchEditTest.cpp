@@ -16,48 +16,36 @@ TEST(SwitchEdit, AddressesFollowTheSwitch) {
     EXPECT_FALSE(h.cycle.TimerEnabled());
     EXPECT_EQ(h.sw.at("SwList").selected(), 0);
     EXPECT_FALSE(h.sw.shown("SwDetails"));
-
-    // Choosing " Disable" with the switch off all along leaves the links alone.
-    h.sw.choose("SwList", 0);
+    h.sw.choose("SwList", 0); // " Disable" with the switch off all along: links left alone
     EXPECT_EQ(h.setup.rec(5).Mod1Addr, "0042");
 
     h.sw.choose("SwList", 2);
     EXPECT_TRUE(h.sw.shown("SwDetails"));
     EXPECT_EQ(h.setup.rec(41).Mod1Addr, "1000");
-    EXPECT_EQ(h.sw.at("SwM3").text(), "1300");
-    EXPECT_EQ(h.sw.at("SwRM").text(), "2100");
     EXPECT_EQ(h.setup.rec(5).Mod1Addr, "1300"); // enabled: moved to the switch's scheme
-    EXPECT_EQ(h.SwColour("SwM3"), "lime");
-    EXPECT_EQ(h.SwColour("SwM4"), "green");
+    EXPECT_EQ(h.SwBoxes({"SwM3", "SwM4", "SwRM"}),
+              (Texts{"1300/lime", "1400/green", "2100/green"}));
     h.sw.click("SwM4");
-    EXPECT_EQ(h.setup.rec(7).Mod1Addr, "1400");
-    EXPECT_EQ(h.SwColour("SwM4"), "lime");
     h.sw.click("SwRM");
-    EXPECT_EQ(h.setup.rec(42).Mod1Addr, "2100");
+    EXPECT_EQ(h.SwBoxes({"SwM4"}), Texts{"1400/lime"});
+    EXPECT_EQ(h.setup.rec(7).Mod1Addr + "," + h.setup.rec(42).Mod1Addr, "1400,2100");
     EXPECT_EQ(colourName(h.setup.rec(42).EndColour), "green");
 
     // Disabling M5 clears every address of link 5, both ends.
     h.sw.click("SwM5");
-    EXPECT_EQ(h.SwColour("SwM5"), "green");
-    for (int r : {9, 10})
-        for (int slot = 0; slot < UnitSlotCount; ++slot)
-            EXPECT_TRUE(h.setup.rec(r).addr(slot).empty());
+    EXPECT_EQ(h.SwBoxes({"SwM5"}), Texts{"1500/green"});
+    EXPECT_EQ(h.Addrs(9) + ";" + h.Addrs(10), ",,,;,,,");
 
     // Moving the switch moves every enabled unit and keeps the disabled ones empty.
     h.sw.choose("SwList", 3);
-    EXPECT_EQ(h.setup.rec(41).Mod1Addr, "3000");
-    EXPECT_EQ(h.setup.rec(5).Mod1Addr, "3300");
-    EXPECT_EQ(h.setup.rec(7).Mod1Addr, "3400");
-    EXPECT_EQ(h.setup.rec(42).Mod1Addr, "4100");
-    EXPECT_TRUE(h.setup.rec(9).Mod1Addr.empty());
-    EXPECT_TRUE(h.setup.rec(1).Mod1Addr.empty());
+    EXPECT_EQ((Texts{h.setup.rec(41).Mod1Addr, h.setup.rec(5).Mod1Addr, h.setup.rec(7).Mod1Addr,
+                     h.setup.rec(42).Mod1Addr, h.setup.rec(9).Mod1Addr, h.setup.rec(1).Mod1Addr}),
+              (Texts{"3000", "3300", "3400", "4100", "", ""}));
 
     // " Disable" clears the switch and its redundant modem, keeps the links.
     h.sw.choose("SwList", 0);
-    EXPECT_TRUE(h.setup.rec(41).Mod1Addr.empty());
-    for (int slot = 0; slot < UnitSlotCount; ++slot)
-        EXPECT_TRUE(h.setup.rec(42).addr(slot).empty());
-    EXPECT_EQ(h.setup.rec(5).Mod1Addr, "3300");
+    EXPECT_EQ(h.setup.rec(41).Mod1Addr + ";" + h.Addrs(42) + ";" + h.setup.rec(5).Mod1Addr.str(),
+              ";,,,;3300");
     EXPECT_FALSE(h.sw.shown("SwDetails"));
 }
 
@@ -72,40 +60,42 @@ TEST(SwitchEdit, Switch2FieldsAndLeaving) {
     h.Ticks(10);
     h.OpenSwitch(2);
     EXPECT_EQ(h.sw.at("SwList").selected(), 5);
-    EXPECT_EQ(h.sw.at("SwID").text(), "SW-B");
-    EXPECT_EQ(h.sw.at("SwDlay").text(), "120");
-    EXPECT_EQ(h.sw.at("SwM10").text(), "8000");
-    EXPECT_EQ(h.sw.at("SwRM").text(), "8100");
-    EXPECT_EQ(h.SwColour("SwRM"), "lime");
-    EXPECT_EQ(h.SwColour("SwM1"), "lime");
+    EXPECT_EQ(h.sw.at("SwID").text() + "," + h.sw.at("SwDlay").text(), "SW-B,120");
+    EXPECT_EQ(h.SwBoxes({"SwM10", "SwRM", "SwM1"}),
+              (Texts{"8000/green", "8100/lime", "7100/lime"}));
     h.sw.click("SwM10");
-    EXPECT_EQ(h.setup.rec(39).Mod1Addr, "8000"); // link 20
     h.sw.click("SwM1");
-    EXPECT_TRUE(h.setup.rec(21).Mod1Addr.empty()); // link 11, polled until now
+    EXPECT_EQ(h.setup.rec(39).Mod1Addr + "," + h.setup.rec(21).Mod1Addr, "8000,"); // links 20, 11
 
-    h.Enter(h.sw, "SwDlay", "30");
-    EXPECT_EQ(h.sw.at("SwMsg").text(), "Value was corrected");
-    EXPECT_EQ(h.sw.at("SwDlay").text(), "50");
-    EXPECT_EQ(h.setup.rec(43).DelayText, "50");
-    h.Enter(h.sw, "SwTout", "0");
-    EXPECT_EQ(h.setup.rec(43).TimeoutText, "1");
-    h.Enter(h.sw, "SwTout", "3x");
-    EXPECT_EQ(h.sw.at("SwMsg").text(), "");
-    EXPECT_EQ(h.setup.rec(43).TimeoutText, "3");
-    h.Enter(h.sw, "SwDlay", "abc");
-    EXPECT_EQ(h.setup.rec(43).DelayText, "50");
-    EXPECT_EQ(h.sw.at("SwMsg").text(), "Value was corrected");
-    h.Enter(h.sw, "SwID", "SWITCH-TWO-XYZ");
-    EXPECT_EQ(h.setup.rec(43).IdText, "SWITCH-TWO-X");
-    EXPECT_EQ(h.sw.at("SwMsg").text(), "");
+    // (box, typed) -> message, box, stored
+    const struct {
+        const char *box, *typed, *message, *shown, *stored;
+    } rows[] = {
+        {"SwDlay", "30", "Value was corrected", "50", "50"},
+        {"SwTout", "0", "Value was corrected", "1", "1"},
+        {"SwTout", "3x", "", "3", "3"},
+        {"SwDlay", "abc", "Value was corrected", "50", "50"},
+        {"SwID", "SWITCH-TWO-XYZ", "", "SWITCH-TWO-X", "SWITCH-TWO-X"},
+    };
+    const EndRecord& sw2 = h.setup.rec(43);
+    for (const auto& r : rows) {
+        h.Enter(h.sw, r.box, r.typed);
+        const std::string box = r.box;
+        const std::string stored = box == "SwDlay"   ? sw2.DelayText.str()
+                                   : box == "SwTout" ? sw2.TimeoutText.str()
+                                                     : sw2.IdText.str();
+        EXPECT_EQ((Texts{h.sw.at("SwMsg").text(), h.sw.at(r.box).text(), stored}),
+                  (Texts{r.message, r.shown, r.stored}))
+            << r.box << " <- " << r.typed;
+    }
 
     h.sw.click("BtnExitSw");
     EXPECT_FALSE(h.swShown);
     EXPECT_TRUE(h.cycle.TimerEnabled());
     EXPECT_EQ(h.cycle.tx.RequestedMode, Modes::AllLinks);
-    EXPECT_EQ(colourName(h.setup.rec(39).EndColour), "green");
-    EXPECT_EQ(colourName(h.setup.rec(21).EndColour), "gray");
-    EXPECT_EQ(colourName(h.setup.rec(39).Mod1Colour), "silver");
+    EXPECT_EQ((Texts{colourName(h.setup.rec(39).EndColour), colourName(h.setup.rec(21).EndColour),
+                     colourName(h.setup.rec(39).Mod1Colour)}),
+              (Texts{"green", "gray", "silver"}));
     EXPECT_EQ(h.screen.at("Switch2").text(), "SWITCH-TWO-X");
 }
 
@@ -116,14 +106,10 @@ TEST(SwitchEdit, AnAddressOffTheListIsShownAndKept) {
     h.OpenSwitch(1);
     EXPECT_EQ(h.sw.at("SwList").selectedText(), " 2000");
     EXPECT_TRUE(h.sw.shown("SwDetails"));
-    EXPECT_EQ(h.sw.at("SwM2").text(), "2200");
-    EXPECT_EQ(h.SwColour("SwM2"), "lime");
+    EXPECT_EQ(h.SwBoxes({"SwM2"}), Texts{"2200/lime"});
     h.sw.click("BtnExitSw");
-    EXPECT_EQ(h.setup.rec(41).Mod1Addr, "2000");
-    EXPECT_EQ(h.setup.rec(3).Mod1Addr, "2200");
-
-    // The next switch opened shows only the list's entries.
-    h.OpenSwitch(2);
+    EXPECT_EQ(h.setup.rec(41).Mod1Addr + "," + h.setup.rec(3).Mod1Addr, "2000,2200");
+    h.OpenSwitch(2); // the next switch opened shows only the list's entries
     EXPECT_EQ(h.sw.at("SwList").items().size(), 6u);
 }
 

@@ -11,14 +11,6 @@ using namespace linvar;
 
 namespace {
 
-CommsSelection readLine(const TempDir& dir, const std::string& content, CommsSelection start = {}) {
-    dir.write("comms.txt", content);
-    CommsSelection remembered;
-    EXPECT_FALSE(ReadCommsSettings(dir.path(), start, remembered).has_value()) << content;
-    EXPECT_EQ(start, remembered);
-    return start;
-}
-
 std::string describe(const CommsSelection& s) {
     return s.portText() + "," + s.speedText() + "," +
            (s.format >= 0 ? CommsFormatEntries()[static_cast<size_t>(s.format)] : "-");
@@ -27,37 +19,39 @@ std::string describe(const CommsSelection& s) {
 } // namespace
 
 TEST(CommsSettings, ReadsEachLineForm) {
-    TempDir dir;
-    EXPECT_EQ(describe(readLine(dir, "3,19200,1\r\n")), "3,19200,7E2");
-    EXPECT_EQ(describe(readLine(dir, "2,4800\r\n", {0, 0, 2})), "2,4800,8N1");
-    EXPECT_EQ(describe(readLine(dir, "1,9600,0\r\n12,57600,2\r\n")), "12,57600,7O2");
-    // An entry that is no list entry leaves that list without a selection.
-    EXPECT_EQ(describe(readLine(dir, "100,9601,2")), ",,7O2");
-    EXPECT_EQ(describe(readLine(dir, "4,115200")), "4,,8N1"); // speed cut to "11520"
-    // A format index outside the list leaves no format; its first digit is what counts.
-    EXPECT_EQ(describe(readLine(dir, "5,2400,7")), "5,2400,-");
-    EXPECT_EQ(describe(readLine(dir, "5,2400,12")), "5,2400,7E2");
-    // An empty format field keeps the format chosen before.
-    EXPECT_EQ(describe(readLine(dir, "5,2400,", {0, 0, 2})), "5,2400,7O2");
-    // A stray blank last line does not clear the settings.
-    EXPECT_EQ(describe(readLine(dir, "7,1200,1\r\n\r\n")), "7,1200,7E2");
-    EXPECT_EQ(describe(readLine(dir, "")), ",,-");
-
-    // No file: port 1, 9600 baud, "8N1".
-    TempDir empty;
-    CommsSelection s, remembered;
-    EXPECT_FALSE(ReadCommsSettings(empty.path(), s, remembered).has_value());
-    EXPECT_EQ(describe(s), "1,9600,8N1");
-}
-
-TEST(CommsSettings, NonDigitFormatIsReportedAndTheRestKept) {
+    const struct {
+        const char* file; // nullptr: no file
+        CommsSelection before;
+        const char* read;
+    } rows[] = {
+        {nullptr, {}, "1,9600,8N1"},
+        {"3,19200,1\r\n", {}, "3,19200,7E2"},
+        {"2,4800\r\n", {0, 0, 2}, "2,4800,8N1"},
+        {"1,9600,0\r\n12,57600,2\r\n", {}, "12,57600,7O2"},
+        {"100,9601,2", {}, ",,7O2"}, // no list entry: that list without a selection
+        {"4,115200", {}, "4,,8N1"},  // speed cut to "11520"
+        {"5,2400,7", {}, "5,2400,-"},
+        {"5,2400,12", {}, "5,2400,7E2"},        // the first digit counts
+        {"5,2400,", {0, 0, 2}, "5,2400,7O2"},   // an empty format field keeps the format
+        {"7,1200,1\r\n\r\n", {}, "7,1200,7E2"}, // a stray blank last line
+        {"", {}, ",,-"},
+    };
+    for (const auto& r : rows) {
+        TempDir dir;
+        if (r.file)
+            dir.write("comms.txt", r.file);
+        CommsSelection s = r.before, remembered;
+        EXPECT_FALSE(ReadCommsSettings(dir.path(), s, remembered).has_value()) << r.read;
+        EXPECT_EQ(describe(s), r.read);
+        EXPECT_EQ(remembered, s) << r.read;
+    }
     TempDir dir;
     dir.write("comms.txt", "1,9600,2\r\n6,38400,x\r\n");
     CommsSelection s, remembered;
     const auto report = ReadCommsSettings(dir.path(), s, remembered);
     ASSERT_TRUE(report.has_value());
     EXPECT_STREQ(report->what(), "'x' is not a valid integer value");
-    EXPECT_EQ(describe(s), "6,38400,7O2");
+    EXPECT_EQ(describe(s), "6,38400,7O2") << "the rest kept";
     EXPECT_EQ(remembered, s);
 }
 
@@ -67,39 +61,39 @@ TEST(CommsSettings, SavesOnlyAChangeAndThenRemembersIt) {
     ReadCommsSettings(dir.path(), s, remembered);
     EXPECT_FALSE(SaveCommsSettings(dir.path(), s, remembered));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "comms.txt"));
-
-    s.port = 2;
-    s.format = 1;
-    EXPECT_TRUE(SaveCommsSettings(dir.path(), s, remembered));
-    EXPECT_EQ(dir.read("comms.txt"), "3,9600,1\r\n");
-
-    // Back to the values of start-up: the file must follow.
-    s.port = 0;
-    s.format = 0;
-    EXPECT_TRUE(SaveCommsSettings(dir.path(), s, remembered));
-    EXPECT_EQ(dir.read("comms.txt"), "1,9600,0\r\n");
-
-    // No format chosen: the two-field form, which reads back without a report.
-    s.format = -1;
-    EXPECT_TRUE(SaveCommsSettings(dir.path(), s, remembered));
-    EXPECT_EQ(dir.read("comms.txt"), "1,9600\r\n");
+    // (port, format) -> file; back to the values of start-up, the file must follow; no
+    // format: the two-field form.
+    const struct {
+        int port, format;
+        const char* file;
+    } rows[] = {{2, 1, "3,9600,1\r\n"}, {0, 0, "1,9600,0\r\n"}, {0, -1, "1,9600\r\n"}};
+    for (const auto& r : rows) {
+        s.port = r.port;
+        s.format = r.format;
+        EXPECT_TRUE(SaveCommsSettings(dir.path(), s, remembered)) << r.file;
+        EXPECT_EQ(dir.read("comms.txt"), r.file);
+    }
     CommsSelection again, r2;
     EXPECT_FALSE(ReadCommsSettings(dir.path(), again, r2).has_value());
     EXPECT_EQ(describe(again), "1,9600,8N1");
 }
 
 TEST(TraceText, ControlCharactersAndFactoryMode) {
-    EXPECT_EQ(TraceText("<0012/FLT?\r"), "<0012/FLT?[cr]");
-    EXPECT_EQ(TraceText(">0012/FLT=0000\r\n"), ">0012/FLT=0000[cr][lf]");
-    EXPECT_EQ(TraceText("a\nb\nc\nd\ne\nf"), "a[lf]b[lf]c[lf]d[lf]e\nf");
     std::string nineCr;
     for (int i = 0; i < 9; ++i)
         nineCr += "[cr]";
-    EXPECT_EQ(TraceText(std::string(10, '\r')), nineCr + "\r");
-    EXPECT_EQ(TraceText("<0012/FAC=E 1234\r"), "Factory mode enabled");
-    EXPECT_EQ(TraceText(">0012/FAC=D 0\r\n"), "Factory mode disabled");
-    EXPECT_EQ(TraceText(">0012/FAC=E\r\n"), "Factory mode message accepted");
-    EXPECT_EQ(TraceText(""), "");
+    const std::pair<std::string, std::string> rows[] = {
+        {"<0012/FLT?\r", "<0012/FLT?[cr]"},
+        {">0012/FLT=0000\r\n", ">0012/FLT=0000[cr][lf]"},
+        {"a\nb\nc\nd\ne\nf", "a[lf]b[lf]c[lf]d[lf]e\nf"},
+        {std::string(10, '\r'), nineCr + "\r"},
+        {"<0012/FAC=E 1234\r", "Factory mode enabled"},
+        {">0012/FAC=D 0\r\n", "Factory mode disabled"},
+        {">0012/FAC=E\r\n", "Factory mode message accepted"},
+        {"", ""},
+    };
+    for (const auto& [message, trace] : rows)
+        EXPECT_EQ(TraceText(message), trace);
 }
 
 TEST(Capture, LinesStartsAndDuplicates) {
@@ -108,9 +102,7 @@ TEST(Capture, LinesStartsAndDuplicates) {
     Capture capture(clock, dir.path());
     capture.CaptureLine("ignored", "[out]"); // off: nothing, no error
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "CaptureM.txt"));
-
     capture.ToggleCapture("CaptureM.txt");
-    EXPECT_TRUE(capture.CaptureOn());
     capture.CaptureLine("<0012/FLT?\r", "[out]");
     capture.CaptureLine("<0012/FLT?\r", "[out]"); // formatting changes it: written again
     capture.CaptureLine(">0012/FLT=0000", "[ in]");
@@ -127,7 +119,6 @@ TEST(Capture, LinesStartsAndDuplicates) {
     capture.CaptureLine("3", "[Pno]");
     capture.SwitchOff();
     capture.SwitchOff();
-
     EXPECT_EQ(dir.read("CaptureM.txt"), "[start]\r\n"
                                         "13:05:09 [out]<0012/FLT?[cr]\r\n"
                                         "13:05:09 [out]<0012/FLT?[cr]\r\n"
@@ -135,19 +126,15 @@ TEST(Capture, LinesStartsAndDuplicates) {
                                         "13:05:11 [Pno]3\r\n"
                                         "[start]\r\n"
                                         "13:05:11 [Pno]3\r\n");
-}
-
-TEST(Capture, FileErrorLeavesCaptureOff) {
-    TempDir dir;
-    FakeClock clock;
-    Capture capture(clock, dir.path() / "missing");
+    Capture nowhere(clock, dir.path() / "missing");
+    std::string said;
     try {
-        capture.ToggleCapture("CaptureM.txt");
-        FAIL();
+        nowhere.ToggleCapture("CaptureM.txt");
     } catch (const UserError& e) {
-        EXPECT_STREQ(e.what(), "File not found");
+        said = e.what();
     }
-    EXPECT_FALSE(capture.CaptureOn());
+    EXPECT_EQ(said, "File not found");
+    EXPECT_FALSE(nowhere.CaptureOn());
 }
 
 namespace {
@@ -159,102 +146,86 @@ public:
         calls += o ? "open;" : "close;";
         open = o && opens;
     }
-    void SetPort(uint8_t p) override { port = p; }
-    void SetBaudrate(int32_t b) override { baud = b; }
-    void SetParity(eParity p) override { parity = p; }
-    void SetDataBits(eDataBits d) override { dataBits = d; }
-    void SetStopBits(eStopBits s) override { stopBits = s; }
+    void SetPort(uint8_t p) override { calls += "port " + std::to_string(p) + ";"; }
+    void SetBaudrate(int32_t b) override { calls += std::to_string(b) + ";"; }
+    void SetParity(eParity p) override { calls += "parity " + std::to_string(p) + ";"; }
+    void SetDataBits(eDataBits d) override { calls += "bits " + std::to_string(d) + ";"; }
+    void SetStopBits(eStopBits s) override { calls += "stop " + std::to_string(s) + ";"; }
     void PurgeReceive() override { calls += "purge;"; }
-
     bool open = false;
     bool opens = true;
-    int port = 0, baud = 0;
-    eParity parity = paNone;
-    eDataBits dataBits = d8bit;
-    eStopBits stopBits = st1bit;
     std::string calls;
+};
+
+// The dialog on a fake port, its settings read from `comms`.
+struct DialogRig {
+    TempDir dir;
+    FakeClock clock;
+    Capture capture{clock, dir.path()};
+    FakePort port;
+    CommsDialog dialog{port, capture, dir.path()};
+    explicit DialogRig(const std::string& comms) {
+        if (!comms.empty())
+            dir.write("comms.txt", comms);
+        EXPECT_FALSE(dialog.ReadCommsSettings().has_value());
+    }
+    // "Open", then `ticks` ticks; the status line shown.
+    std::string Open(int ticks = 2) {
+        dialog.OpenClick();
+        for (int i = 0; i < ticks; ++i)
+            dialog.Tick();
+        return dialog.StatusText();
+    }
 };
 
 } // namespace
 
 TEST(CommsDialog, OpenSequenceAndProceed) {
-    TempDir dir;
-    FakeClock clock;
-    Capture capture(clock, dir.path());
-    FakePort port;
-    CommsDialog dialog(port, capture, dir.path());
-    dir.write("comms.txt", "3,19200,1\r\n");
-    EXPECT_FALSE(dialog.ReadCommsSettings().has_value());
+    DialogRig r("3,19200,1\r\n");
+    r.capture.ToggleCapture();
+    r.dialog.Activate();
+    EXPECT_FALSE(r.capture.CaptureOn());
+    EXPECT_FALSE(r.dialog.ProceedVisible());
+    EXPECT_EQ(r.Open(0), "Opening port...");
+    r.dialog.Tick();
+    // 19200 baud, even parity (2), 7 bits (0), 2 stop bits (1)
+    EXPECT_EQ(r.port.calls, "19200;port 3;parity 2;bits 0;stop 1;open;");
+    EXPECT_EQ(r.dialog.OpenState(), 2);
+    r.dialog.Tick();
+    EXPECT_EQ(r.dialog.StatusText(), "Port open on Com3, at 19200 baud");
+    EXPECT_TRUE(r.dialog.ProceedVisible());
+    EXPECT_EQ(r.port.calls.substr(r.port.calls.size() - 11), "open;purge;");
+    EXPECT_EQ(r.dialog.OpenState(), 0);
+    EXPECT_EQ(r.Open(1), "That Port is already open. Select again.");
+    r.dialog.ProceedClick(); // nothing changed: no file written anew
+    EXPECT_EQ(r.dialog.DialogResult(), CommsDialog::drOK);
+    EXPECT_FALSE(r.dialog.TimerRunning());
+    EXPECT_EQ(r.dir.read("comms.txt"), "3,19200,1\r\n");
 
-    capture.ToggleCapture();
-    dialog.Activate();
-    EXPECT_FALSE(capture.CaptureOn());
-    EXPECT_TRUE(dialog.OpenEnabled());
-    EXPECT_FALSE(dialog.ProceedVisible());
-
-    dialog.OpenClick();
-    EXPECT_EQ(dialog.StatusText(), "Opening port...");
-    dialog.Tick();
-    EXPECT_EQ(port.port, 3);
-    EXPECT_EQ(port.baud, 19200);
-    EXPECT_EQ(port.parity, paEven);
-    EXPECT_EQ(port.dataBits, d7bit);
-    EXPECT_EQ(port.stopBits, st2bit);
-    EXPECT_EQ(dialog.OpenState(), 2);
-    dialog.Tick();
-    EXPECT_EQ(dialog.StatusText(), "Port open on Com3, at 19200 baud");
-    EXPECT_TRUE(dialog.ProceedVisible());
-    EXPECT_EQ(port.calls, "open;purge;");
-    EXPECT_EQ(dialog.OpenState(), 0);
-
-    dialog.OpenClick();
-    dialog.Tick();
-    EXPECT_EQ(dialog.StatusText(), "That Port is already open. Select again.");
-
-    dialog.ProceedClick(); // nothing changed: no file written anew
-    EXPECT_EQ(dialog.DialogResult(), CommsDialog::drOK);
-    EXPECT_FALSE(dialog.TimerRunning());
-    EXPECT_EQ(dir.read("comms.txt"), "3,19200,1\r\n");
-
-    dialog.Activate();
-    dialog.SelectSpeed(1);
-    EXPECT_FALSE(port.open);
-    port.opens = false;
-    dialog.OpenClick();
-    dialog.Tick();
-    for (int i = 0; i < 19; ++i)
-        dialog.Tick();
-    EXPECT_EQ(dialog.StatusText(), "Opening port...");
-    dialog.Tick();
-    EXPECT_EQ(dialog.StatusText(), "Port failed to open. Select again.");
-    EXPECT_FALSE(dialog.ProceedVisible());
-
-    port.opens = true;
-    dialog.OpenClick();
-    dialog.Tick();
-    dialog.Tick();
-    dialog.ProceedClick();
-    EXPECT_EQ(dir.read("comms.txt"), "3,2400,1\r\n");
-
-    dialog.SelectPort(-1);
-    EXPECT_FALSE(dialog.OpenEnabled());
+    r.dialog.Activate();
+    r.dialog.SelectSpeed(1);
+    EXPECT_FALSE(r.port.open);
+    r.port.opens = false;
+    EXPECT_EQ(r.Open(20), "Opening port...");
+    r.dialog.Tick();
+    EXPECT_EQ(r.dialog.StatusText(), "Port failed to open. Select again.");
+    EXPECT_FALSE(r.dialog.ProceedVisible());
+    r.port.opens = true;
+    r.Open();
+    r.dialog.ProceedClick();
+    EXPECT_EQ(r.dir.read("comms.txt"), "3,2400,1\r\n");
+    EXPECT_TRUE(r.dialog.OpenEnabled());
+    r.dialog.SelectPort(-1);
+    EXPECT_FALSE(r.dialog.OpenEnabled());
 }
 
 TEST(CommsDialog, SettingsThatCannotBeSavedKeepTheDialogWorking) {
-    TempDir dir;
-    FakeClock clock;
-    Capture capture(clock, dir.path());
-    FakePort port;
-    CommsDialog dialog(port, capture, dir.path());
-    dialog.ReadCommsSettings();
-    std::filesystem::create_directory(dir.path() / "comms.txt"); // cannot be replaced
-    dialog.Activate();
-    dialog.SelectSpeed(1);
-    EXPECT_THROW(dialog.ProceedClick(), UserError);
-    EXPECT_EQ(dialog.DialogResult(), CommsDialog::drNone);
-    EXPECT_TRUE(dialog.TimerRunning());
-    dialog.OpenClick();
-    dialog.Tick();
-    dialog.Tick();
-    EXPECT_EQ(dialog.StatusText(), "Port open on Com1, at 2400 baud");
+    DialogRig r("");
+    std::filesystem::create_directory(r.dir.path() / "comms.txt"); // cannot be replaced
+    r.dialog.Activate();
+    r.dialog.SelectSpeed(1);
+    EXPECT_THROW(r.dialog.ProceedClick(), UserError);
+    EXPECT_EQ(r.dialog.DialogResult(), CommsDialog::drNone);
+    EXPECT_TRUE(r.dialog.TimerRunning());
+    EXPECT_EQ(r.Open(), "Port open on Com1, at 2400 baud");
 }

@@ -11,81 +11,64 @@
 #include <vector>
 
 using namespace linvar;
-
-namespace {
-
-std::vector<std::string> frames(MessageFramer& f, const std::string& bytes) {
-    std::vector<std::string> out;
-    for (char b : bytes)
-        if (f.feed(b))
-            out.push_back(f.message());
-    return out;
-}
-
 using Frames = std::vector<std::string>;
 
-} // namespace
-
-TEST(Framer, CutsRepliesFromStartToEnd) {
-    MessageFramer f('>', '\n');
-    EXPECT_EQ(frames(f, "xx>0001/FLT=0000\r\n"), Frames{">0001/FLT=0000\r\n"});
-    EXPECT_EQ(f.state(), MessageFramer::msComplete);
-    // The message stays until the next start character; bytes after it are ignored.
-    EXPECT_EQ(frames(f, "junk\n"), Frames{});
-    EXPECT_EQ(f.message(), ">0001/FLT=0000\r\n");
-    // A start character inside a message starts a new one.
-    EXPECT_EQ(frames(f, ">ab>cd\n"), Frames{">cd\n"});
-    // An end character with no message begun is ignored.
-    MessageFramer idle('>', '\n');
-    EXPECT_EQ(frames(idle, "\n\n>1\n"), Frames{">1\n"});
-    // Two replies back to back.
-    EXPECT_EQ(frames(f, ">1/A=1\r\n>2/B=2\r\n"), (Frames{">1/A=1\r\n", ">2/B=2\r\n"}));
-}
-
-TEST(Framer, AppendCountTakesBytesAfterTheEndWhateverTheyAre) {
-    MessageFramer f('\x02', '\x03', 2);
-    EXPECT_EQ(frames(f, std::string("z\x02"
-                                    "ab\x03\x02\x03tail")),
-              Frames{std::string("\x02"
-                                 "ab\x03\x02\x03")});
-    f.setRule('>', '\n', 1);
-    EXPECT_EQ(frames(f, ">x\n\n>y\nQ"), (Frames{">x\n\n", ">y\nQ"}));
-}
-
-TEST(Framer, DropsAnOverLongFrameAndRecovers) {
-    MessageFramer f('>', '\n');
-    std::string noise = ">" + std::string(3 * MessageFramer::MaxMessage, 'x');
-    EXPECT_EQ(frames(f, noise + "\n"), Frames{});
-    EXPECT_EQ(f.dropped(), 1u);
-    EXPECT_EQ(f.state(), MessageFramer::msIdle);
-    EXPECT_LE(f.message().capacity(), 2 * MessageFramer::MaxMessage);
-    // A frame of exactly the limit still passes.
-    const std::string longest = ">" + std::string(MessageFramer::MaxMessage - 2, 'y') + "\n";
-    EXPECT_EQ(frames(f, longest), Frames{longest});
-    // Appended bytes count toward the limit too.
-    f.setRule('>', '\n', 60000);
-    EXPECT_EQ(frames(f, ">a\n" + std::string(2 * MessageFramer::MaxMessage, 'z')), Frames{});
-    EXPECT_EQ(f.dropped(), 2u);
+TEST(Framer, CutsFramesFromStartToEndAndAppendedBytes) {
+    const size_t max = MessageFramer::MaxMessage;
+    const std::string longest = ">" + std::string(max - 2, 'y') + "\n";
+    const struct {
+        char start, end;
+        uint16_t append;
+        std::string bytes;
+        Frames frames;
+        uint64_t dropped;
+    } rows[] = {
+        // The message stays until the next start character; bytes after it are ignored.
+        {'>', '\n', 0, "xx>0001/FLT=0000\r\njunk\n", {">0001/FLT=0000\r\n"}, 0},
+        {'>', '\n', 0, ">ab>cd\n", {">cd\n"}, 0}, // a start inside a message starts anew
+        {'>', '\n', 0, "\n\n>1\n", {">1\n"}, 0},  // an end with no message begun
+        {'>', '\n', 0, ">1/A=1\r\n>2/B=2\r\n", {">1/A=1\r\n", ">2/B=2\r\n"}, 0},
+        {'\x02',
+         '\x03',
+         2,
+         "z\x02"
+         "ab\x03\x02\x03tail",
+         {"\x02"
+          "ab\x03\x02\x03"},
+         0},
+        {'>', '\n', 1, ">x\n\n>y\nQ", {">x\n\n", ">y\nQ"}, 0},
+        {'>', '\n', 0, ">" + std::string(3 * max, 'x') + "\n" + longest, {longest}, 1},
+        {'>', '\n', 60000, ">a\n" + std::string(2 * max, 'z'), {}, 1}, // appended bytes count
+    };
+    for (const auto& r : rows) {
+        MessageFramer f(r.start, r.end, r.append);
+        Frames out;
+        for (char b : r.bytes)
+            if (f.feed(b))
+                out.push_back(f.message());
+        EXPECT_EQ(out, r.frames) << r.bytes.substr(0, 20);
+        EXPECT_EQ(f.dropped(), r.dropped) << r.bytes.substr(0, 20);
+        EXPECT_LE(f.message().capacity(), 2 * max);
+    }
 }
 
 TEST(ComPortMap, NamesAndArguments) {
     ComPortMap map;
-    EXPECT_EQ(map.devicePathOf("COM1"), "/dev/ttyS0");
-    EXPECT_EQ(map.devicePathOf("COM12"), "/dev/ttyS11");
-    std::vector<std::string> args = {"Brivola", "--com", "3=/dev/ttyUSB0", "--demo",
-                                     "--com=12=/tmp/x y"};
+    EXPECT_EQ(map.devicePathOf("COM1") + map.devicePathOf("COM12"), "/dev/ttyS0/dev/ttyS11");
+    Frames args = {"Brivola", "--com", "3=/dev/ttyUSB0", "--demo", "--com=12=/tmp/x y"};
     EXPECT_FALSE(map.takeArguments(args).has_value());
-    EXPECT_EQ(args, (std::vector<std::string>{"Brivola", "--demo"}));
+    EXPECT_EQ(args, (Frames{"Brivola", "--demo"}));
     EXPECT_EQ(map.devicePathOf("COM3"), "/dev/ttyUSB0");
     EXPECT_EQ(map.devicePath(12), "/tmp/x y");
     EXPECT_EQ(map.devicePathOf("/dev/pts/4"), "/dev/pts/4");
-
-    for (const char* bad : {"0=/dev/a", "256=/dev/a", "x=/dev/a", "3=", "3", "=/dev/a"}) {
-        std::vector<std::string> a = {"--com", bad};
-        EXPECT_TRUE(map.takeArguments(a).has_value()) << bad;
-    }
-    std::vector<std::string> dangling = {"--com"};
-    EXPECT_TRUE(map.takeArguments(dangling).has_value());
+    for (Frames bad : {Frames{"--com", "0=/dev/a"},
+                       {"--com", "256=/dev/a"},
+                       {"--com", "x=/dev/a"},
+                       {"--com", "3="},
+                       {"--com", "3"},
+                       {"--com", "=/dev/a"},
+                       {"--com"}})
+        EXPECT_TRUE(map.takeArguments(bad).has_value()) << bad.back();
     EXPECT_EQ(map.devicePath(3), "/dev/ttyUSB0"); // bad arguments changed nothing
 }
 
@@ -96,44 +79,36 @@ TEST(Dispatcher, WaitsForTheCallAndLetsGoWhenAbandoned) {
         std::lock_guard lock(m);
         queue.push_back(std::move(fn));
     });
+    const auto queued = [&] {
+        for (;;) {
+            std::lock_guard lock(m);
+            if (!queue.empty())
+                return;
+        }
+    };
     std::atomic<int> ran{0};
     std::atomic<bool> returned{false};
     std::thread t([&] {
         d.invoke([&] { ++ran; });
         returned = true;
     });
-    // Not returned before the "UI thread" runs the call.
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_FALSE(returned);
-    for (;;) {
-        std::lock_guard lock(m);
-        if (!queue.empty())
-            break;
-    }
+    EXPECT_FALSE(returned) << "returned before the UI thread ran the call";
+    queued();
     {
         std::lock_guard lock(m);
         queue.front()();
         queue.clear();
     }
     t.join();
-    EXPECT_TRUE(returned);
     EXPECT_EQ(ran, 1);
 
-    // Abandoned while waiting: returns without the UI thread, and the call later
-    // found in the queue does nothing.
-    returned = false;
-    std::thread t2([&] {
-        d.invoke([&] { ++ran; });
-        returned = true;
-    });
-    for (;;) {
-        std::lock_guard lock(m);
-        if (!queue.empty())
-            break;
-    }
+    // Abandoned while waiting: returns without the UI thread, and the call later found in
+    // the queue does nothing.
+    std::thread t2([&] { d.invoke([&] { ++ran; }); });
+    queued();
     d.abandon();
     t2.join();
-    EXPECT_TRUE(returned);
     queue.front()();
     EXPECT_EQ(ran, 1);
     d.invoke([&] { ++ran; }); // still abandoned: returns at once

@@ -18,6 +18,25 @@
 #include <thread>
 #include <unistd.h>
 
+using SteadyClock = std::chrono::steady_clock;
+
+inline int64_t elapsedMs(SteadyClock::time_point since) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - since)
+        .count();
+}
+
+// Polls pred every 2 ms until it holds or the time is up; returns pred().
+inline bool waitFor(
+    const std::function<bool()>& pred, int timeoutMs = 3000,
+    const std::function<bool()>& work = [] { return false; }) {
+    for (const auto start = SteadyClock::now(); !pred();)
+        if (elapsedMs(start) > timeoutMs)
+            return false;
+        else if (!work())
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return true;
+}
+
 // The far end: write to master, read what the port wrote. The slave stays open here
 // too, to read back the line settings the port made.
 class Pty {
@@ -34,28 +53,22 @@ public:
     }
     ~Pty() {
         closeMaster();
-        if (slave_ >= 0)
-            ::close(slave_);
+        ::close(slave_);
     }
     Pty(const Pty&) = delete;
     Pty& operator=(const Pty&) = delete;
-
     const std::string& name() const { return name_; }
-    int slave() const { return slave_; }
 
     // Writes everything (waiting while the line is full); false once the far end is gone.
     bool send(const std::string& bytes) const {
-        size_t done = 0;
-        while (done < bytes.size()) {
+        for (size_t done = 0; done < bytes.size();) {
             const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-            if (n > 0) {
+            if (n > 0)
                 done += static_cast<size_t>(n);
-            } else if (n < 0 && errno == EAGAIN) {
-                pollfd p{master_, POLLOUT, 0};
-                ::poll(&p, 1, 50);
-            } else if (n < 0 && errno != EINTR) {
+            else if (n < 0 && errno != EAGAIN && errno != EINTR)
                 return false;
-            }
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         return true;
     }
@@ -63,18 +76,13 @@ public:
     // What arrives within timeoutMs, returning early once `until` has arrived.
     std::string receive(const std::string& until, int timeoutMs = 2000) const {
         std::string got;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (std::chrono::steady_clock::now() < end) {
-            pollfd p{master_, POLLIN, 0};
-            if (::poll(&p, 1, 20) > 0) {
-                char buf[4096];
-                const ssize_t n = ::read(master_, buf, sizeof buf);
-                if (n > 0)
-                    got.append(buf, static_cast<size_t>(n));
-            }
-            if (!until.empty() && got.find(until) != std::string::npos)
-                break;
-        }
+        waitFor([&] { return got.find(until) != std::string::npos; }, timeoutMs,
+                [&] {
+                    char buf[4096];
+                    const ssize_t n = ::read(master_, buf, sizeof buf);
+                    got.append(buf, static_cast<size_t>(std::max<ssize_t>(n, 0)));
+                    return n > 0;
+                });
         return got;
     }
 
@@ -83,7 +91,6 @@ public:
         ::tcgetattr(slave_, &t);
         return t;
     }
-
     void closeMaster() {
         if (master_ >= 0)
             ::close(master_);
@@ -106,29 +113,21 @@ public:
 
     // Runs queued calls until pred holds or the time is up; returns pred().
     bool pumpUntil(const std::function<bool()>& pred, int timeoutMs = 3000) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (!pred()) {
-            if (std::chrono::steady_clock::now() >= end)
-                return false;
-            if (!pumpOne())
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return true;
+        return waitFor(pred, timeoutMs, [this] {
+            std::function<void()> fn;
+            {
+                std::lock_guard lock(mutex_);
+                if (calls_.empty())
+                    return false;
+                fn = std::move(calls_.front());
+                calls_.pop_front();
+            }
+            fn();
+            return true;
+        });
     }
     void pumpFor(int ms) {
         pumpUntil([] { return false; }, ms);
-    }
-    bool pumpOne() {
-        std::function<void()> fn;
-        {
-            std::lock_guard lock(mutex_);
-            if (calls_.empty())
-                return false;
-            fn = std::move(calls_.front());
-            calls_.pop_front();
-        }
-        fn();
-        return true;
     }
 
 private:
@@ -136,16 +135,15 @@ private:
     std::deque<std::function<void()>> calls_;
 };
 
-// CPU time of the whole process (all threads), in milliseconds.
-inline double processCpuMs() {
-    rusage u{};
-    ::getrusage(RUSAGE_SELF, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 +
-           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
-}
-
-inline int64_t elapsedMs(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                                 since)
-        .count();
+// CPU time of the whole process (all threads) over a second, in milliseconds.
+inline double cpuMsOverASecond() {
+    const auto cpu = [] {
+        rusage u{};
+        ::getrusage(RUSAGE_SELF, &u);
+        return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 +
+               (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
+    };
+    const double before = cpu();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    return cpu() - before;
 }

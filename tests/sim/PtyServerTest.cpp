@@ -11,33 +11,19 @@ using namespace linvar::sim;
 
 namespace {
 
-// Reads up to the first line feed, or what came within the time.
-std::string readLine(int fd, int withinMs) {
+// Writes `bytes` to the simulator's line, then reads up to the first line feed or what
+// came within the time.
+std::string ask(int fd, const std::string& bytes, int withinMs = 1000) {
+    EXPECT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     std::string got;
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(withinMs);
-    while (got.find('\n') == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              end - std::chrono::steady_clock::now())
-                              .count();
-        if (left <= 0)
-            break;
+    while (got.find('\n') == std::string::npos && std::chrono::steady_clock::now() < end) {
         pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left)) <= 0)
-            continue;
         char buf[256];
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n > 0)
-            got.append(buf, static_cast<size_t>(n));
+        const ssize_t n = ::poll(&p, 1, 10) > 0 ? ::read(fd, buf, sizeof buf) : 0;
+        got.append(buf, static_cast<size_t>(std::max<ssize_t>(n, 0)));
     }
     return got;
-}
-
-int openSlave(const std::string& path) {
-    return ::open(path.c_str(), O_RDWR | O_NOCTTY);
-}
-
-void send(int fd, const std::string& bytes) {
-    ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
 }
 
 } // namespace
@@ -52,30 +38,22 @@ TEST(PtyServer, AnswersOverARealPseudoTerminal) {
     const std::string path = server.start();
     ASSERT_FALSE(path.empty());
     EXPECT_TRUE(server.running());
-
-    int fd = openSlave(path);
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(fd, 0);
-    send(fd, "<0012/FLT?\r");
-    const std::string reply = readLine(fd, 1000);
-    EXPECT_EQ(reply.rfind(">0012/FLT=", 0), 0u) << reply;
-    EXPECT_EQ(reply.back(), '\n');
+    EXPECT_EQ(ask(fd, "<0012/FLT?\r"), ">0012/FLT=000000\r\n");
     EXPECT_GT(ticks.load(), 0);
-
     // Faults changed at run time take effect on the next request.
     server.withBus([](Bus& b) { b.find("0012")->inject(Injection::silence()); });
-    send(fd, "<0012/FLT?\r");
-    EXPECT_EQ(readLine(fd, 200), "");
+    EXPECT_EQ(ask(fd, "<0012/FLT?\r", 200), "");
     server.withBus([](Bus& b) { b.find("0012")->clearInjections(); });
 
     // A client that goes away and comes back is served again.
     ::close(fd);
-    fd = openSlave(path);
+    fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(fd, 0);
-    send(fd, "<00");
-    send(fd, "12/FLT?\r");
-    EXPECT_EQ(readLine(fd, 1000).rfind(">0012/FLT=", 0), 0u);
+    EXPECT_EQ(ask(fd, "<00", 50), "");
+    EXPECT_EQ(ask(fd, "12/FLT?\r"), ">0012/FLT=000000\r\n");
     ::close(fd);
-
     server.stop();
     EXPECT_FALSE(server.running());
     EXPECT_EQ(server.failure(), "");

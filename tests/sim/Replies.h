@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <sstream>
 #include <string>
 
 namespace linvar::sim {
@@ -24,5 +25,12 @@ struct Replies {
             EXPECT_EQ(unit.payload(r.command, nowMs), r.payload) << r.command << " " << r.why;
     }
 };
+
+// Each blank-separated command of `commands` answered with `payload`.
+inline void AllAnswer(Unit& unit, const std::string& payload, const std::string& commands) {
+    std::istringstream in(commands);
+    for (std::string c; in >> c;)
+        EXPECT_EQ(unit.payload(c, 0), payload) << unit.address() << " " << c;
+}
 
 } // namespace linvar::sim

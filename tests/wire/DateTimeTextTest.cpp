@@ -4,8 +4,16 @@
 #include <gtest/gtest.h>
 
 using namespace linvar;
+using Texts = std::vector<std::string>;
 
 namespace {
+
+template <class Fn> Texts Each(Fn fn, const Texts& inputs) {
+    Texts out;
+    for (const auto& in : inputs)
+        out.push_back(fn(in));
+    return out;
+}
 
 FakeClock clockWithTime(const std::string& longTime) {
     FakeClock c;
@@ -15,63 +23,38 @@ FakeClock clockWithTime(const std::string& longTime) {
 
 } // namespace
 
-TEST(DateTimeText, TimeKeepsTheHourInTwoColumns) {
-    const FakeClock twoDigit = clockWithTime("hh:nn:ss");
-    EXPECT_EQ(TimeText("095900", twoDigit), "09:59:00");
-    EXPECT_EQ(TimeText("235959", twoDigit), "23:59:59");
-    const FakeClock oneDigit = clockWithTime("h:nn:ss AM/PM");
-    EXPECT_EQ(TimeText("095900", oneDigit), " 9:59:00 AM");
-    EXPECT_EQ(TimeText("134501", oneDigit), " 1:45:01 PM");
-    EXPECT_EQ(TimeText("000000", oneDigit), "12:00:00 AM");
+TEST(DateTimeText, TimeKeepsTheHourInTwoColumnsAndRefusesWhatIsNoTime) {
+    const FakeClock two = clockWithTime("hh:nn:ss"), one = clockWithTime("h:nn:ss AM/PM");
     // Only the first six characters are the time.
-    EXPECT_EQ(TimeText("1200001", twoDigit), "12:00:00");
+    EXPECT_EQ(Each([&](auto t) { return TimeText(t, two); }, {"095900", "235959", "1200001"}),
+              (Texts{"09:59:00", "23:59:59", "12:00:00"}));
+    EXPECT_EQ(Each([&](auto t) { return TimeText(t, one); }, {"095900", "134501", "000000"}),
+              (Texts{" 9:59:00 AM", " 1:45:01 PM", "12:00:00 AM"}));
+    EXPECT_EQ(Each([&](auto t) { return TimeText(t, two); },
+                   {"240000", "126000", "120060", "12a000", "12 000", "-10000", "12000", ""}),
+              Texts(8, ""));
 }
 
-TEST(DateTimeText, InvalidTimesAreEmpty) {
-    const FakeClock c;
-    for (const char* bad :
-         {"240000", "126000", "120060", "12a000", "12 000", "-10000", "12000", ""})
-        EXPECT_EQ(TimeText(bad, c), "") << bad;
+TEST(DateTimeText, DatesWithTheCenturyRule) {
+    // The day is copied as received; a month out of range has no name but keeps both blanks.
+    EXPECT_EQ(Each(DateTextDMY, {"010197", "010196", "151200", "x50626", "011326", "01xx99",
+                                 "0101yy", "01-199", "0101"}),
+              (Texts{"01 Jan 1997", "01 Jan 2096", "15 Dec 2000", "x5 Jun 2026", "01  2026", "date",
+                     "date", "date", "date"}));
+    EXPECT_EQ(Each(DateTextMDY, {"122597", "070426", "xx0426", "0704zz", ""}),
+              (Texts{"25 Dec 1997", "04 Jul 2026", " unset date", " unset date", " unset date"}));
 }
 
-TEST(DateTimeText, DayMonthYearWithCenturyRule) {
-    EXPECT_EQ(DateTextDMY("010197"), "01 Jan 1997");
-    EXPECT_EQ(DateTextDMY("010196"), "01 Jan 2096");
-    EXPECT_EQ(DateTextDMY("151200"), "15 Dec 2000");
-    // The day is copied as received.
-    EXPECT_EQ(DateTextDMY("x50626"), "x5 Jun 2026");
-    // A month out of range has no name but keeps both blanks.
-    EXPECT_EQ(DateTextDMY("011326"), "01  2026");
-    for (const char* bad : {"01xx99", "0101yy", "01-199", "0101"})
-        EXPECT_EQ(DateTextDMY(bad), "date") << bad;
-}
-
-TEST(DateTimeText, MonthFirstDates) {
-    EXPECT_EQ(DateTextMDY("122597"), "25 Dec 1997");
-    EXPECT_EQ(DateTextMDY("070426"), "04 Jul 2026");
-    EXPECT_EQ(DateTextMDY("xx0426"), " unset date");
-    EXPECT_EQ(DateTextMDY("0704zz"), " unset date");
-    EXPECT_EQ(DateTextMDY(""), " unset date");
-}
-
-TEST(SmallReaders, IntegersFromConfigurationFields) {
-    EXPECT_EQ(IntOfText("  42abc"), 42);
-    EXPECT_EQ(IntOfText("007"), 7);
-    EXPECT_EQ(IntOfText("x7"), 0);
-    EXPECT_EQ(IntOfText(""), 0);
-    EXPECT_EQ(IntOfText("-3"), -3);
-    EXPECT_EQ(IntOfText("99999999999999"), INT_MAX);
-    EXPECT_EQ(HexDigitValue("F0"), 15);
-    EXPECT_EQ(HexDigitValue("9"), 9);
-    EXPECT_EQ(HexDigitValue("G"), 0);
-    EXPECT_EQ(HexDigitChar(9), '9');
-    EXPECT_EQ(HexDigitChar(10), 'A');
-}
-
-TEST(SmallReaders, RealFieldsOfTheConfigurationString) {
+TEST(SmallReaders, FieldsOfTheConfigurationString) {
+    std::vector<int> ints;
+    for (const char* t : {"  42abc", "007", "x7", "", "-3", "99999999999999"})
+        ints.push_back(IntOfText(t));
+    EXPECT_EQ(ints, (std::vector<int>{42, 7, 0, 0, -3, INT_MAX}));
+    EXPECT_EQ((std::vector<int>{HexDigitValue("F0"), HexDigitValue("9"), HexDigitValue("G")}),
+              (std::vector<int>{15, 9, 0}));
+    EXPECT_EQ(std::string({HexDigitChar(9), HexDigitChar(10)}), "9A");
     const std::string conf = "=0070.0000  1.5xx";
-    EXPECT_EQ(RealField(conf, 2, 9, 4, 9), " 70.0000");
-    EXPECT_EQ(RealField(conf, 11, 5, 1, 4), " 1.5");
-    EXPECT_EQ(RealField(conf, 16, 2, 2, 6), " 0.00");
-    EXPECT_EQ(RealField(conf, 40, 4, 1, 4), " 0.0");
+    EXPECT_EQ((Texts{RealField(conf, 2, 9, 4, 9), RealField(conf, 11, 5, 1, 4),
+                     RealField(conf, 16, 2, 2, 6), RealField(conf, 40, 4, 1, 4)}),
+              (Texts{" 70.0000", " 1.5", " 0.00", " 0.0"}));
 }

@@ -7,69 +7,64 @@
 #include <vector>
 
 using namespace linvar;
+using Lines = std::vector<std::string>;
 
 namespace {
 
 struct PrintFixture : ::testing::Test {
     PrintState print;
-    std::vector<std::string> lines;
+    Lines lines;
     FakeClock clock{{2026, 12, 6, 9, 5, 7, 0}};
     ModelCodeScope model{350};
 
     void SetUp() override {
         print.setSink([this](const std::string& l) { lines.push_back(l); });
     }
+    // Printing on, its own line dropped.
+    void On() {
+        print.PrintToggle(clock);
+        lines.clear();
+    }
 };
 
 } // namespace
 
 TEST_F(PrintFixture, ToggleSwitchesAndAsksForARestartedPass) {
-    EXPECT_FALSE(print.printActive());
     print.PrintToggle(clock);
     EXPECT_TRUE(print.printActive());
-    EXPECT_TRUE(print.pollCycleRestart());
     EXPECT_TRUE(print.takePollCycleRestart());
     EXPECT_FALSE(print.pollCycleRestart());
     print.PrintToggle(clock);
     EXPECT_FALSE(print.printActive());
     EXPECT_FALSE(print.pollCycleRestart());
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "\r\n06/12/2026 09:05:07 Printing activated");
-    EXPECT_EQ(lines[1], "\r\n\r\n06/12/2026 09:05:07 Printing de-activated");
+    EXPECT_EQ(lines, (Lines{"\r\n06/12/2026 09:05:07 Printing activated",
+                            "\r\n\r\n06/12/2026 09:05:07 Printing de-activated"}));
 }
 
 TEST_F(PrintFixture, FaultLinesOnlyWhilePrinting) {
     print.PrintFaultLine({"110", true}, "Mod1", "Link A", clock);
     EXPECT_TRUE(lines.empty());
-    print.PrintToggle(clock);
-    lines.clear();
-
-    // No change reported, not the first pass: name and label only.
-    print.PrintFaultLine({"111", false}, "Mod1", "Link A", clock);
-    // A reported change lists the faults; the rx fault reads as its text.
-    print.PrintFaultLine({"114", true}, "Mod2", "Link A", clock);
+    On();
+    print.PrintFaultLine({"111", false}, "Mod1", "Link A", clock); // no change: name only
+    print.PrintFaultLine({"114", true}, "Mod2", "Link A", clock);  // rx fault as its text
     print.PrintFaultLine({"000", true}, "Mod1", "Link A", clock);
-    print.PrintFaultLine({"0A0", true}, "Mod1", "Link A", clock);
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], "\r\n06/12/2026 09:05:07 Link A       Mod1:");
-    EXPECT_EQ(lines[1],
-              "\r\n06/12/2026 09:05:07 Link A       Mod2: unit fault tx faultBuffer underflow");
-    EXPECT_EQ(lines[2], "\r\n06/12/2026 09:05:07 Link A       Mod1: No faults");
-    // "A" is not a digit 1-9: nothing to list, and not "000" either.
-    EXPECT_EQ(lines[3], "\r\n06/12/2026 09:05:07 Link A       Mod1:");
+    print.PrintFaultLine({"0A0", true}, "Mod1", "Link A", clock); // "A" is not a digit 1-9
+    EXPECT_EQ(lines, (Lines{"\r\n06/12/2026 09:05:07 Link A       Mod1:",
+                            "\r\n06/12/2026 09:05:07 Link A       Mod2: unit fault tx faultBuffer "
+                            "underflow",
+                            "\r\n06/12/2026 09:05:07 Link A       Mod1: No faults",
+                            "\r\n06/12/2026 09:05:07 Link A       Mod1:"}));
 }
 
 TEST_F(PrintFixture, FirstPassListsEveryModemAndNamesTakeTwelveColumns) {
-    print.PrintToggle(clock);
-    lines.clear();
+    On();
     print.setFirstPass(true);
     print.PrintFaultLine({"000", false}, "Mod1", "A very long link name", clock);
     print.PrintFaultLine({"010", false}, "Mod2", "", clock);
     print.PrintFaultLine({"", false}, "Mod2", "L", clock);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "\r\n06/12/2026 09:05:07 A very long  Mod1: No faults");
-    EXPECT_EQ(lines[1], "\r\n06/12/2026 09:05:07              Mod2: tx fault");
-    EXPECT_EQ(lines[2], "\r\n06/12/2026 09:05:07 L            Mod2:");
+    EXPECT_EQ(lines, (Lines{"\r\n06/12/2026 09:05:07 A very long  Mod1: No faults",
+                            "\r\n06/12/2026 09:05:07              Mod2: tx fault",
+                            "\r\n06/12/2026 09:05:07 L            Mod2:"}));
 }
 
 TEST_F(PrintFixture, LinesAreCutAndTheStationPrintsNothingByDefault) {
@@ -77,7 +72,6 @@ TEST_F(PrintFixture, LinesAreCutAndTheStationPrintsNothingByDefault) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].size(), PrintState::kMaxLine);
     EXPECT_EQ(lines[0].substr(0, 3), "\r\nx");
-
     PrintState fresh;
     fresh.PrintToggle(clock); // no sink: nothing goes anywhere, the flags still change
     EXPECT_TRUE(fresh.printActive());

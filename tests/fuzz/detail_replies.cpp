@@ -49,6 +49,10 @@ using namespace linvar;
 
 // LINVAR_FUZZ_TRACE=1 shows the wire and the operator's actions of a run.
 const bool kTrace = std::getenv("LINVAR_FUZZ_TRACE") != nullptr;
+void Trace(const std::string& line) {
+    if (kTrace)
+        std::fprintf(stderr, "%s\n", line.c_str());
+}
 
 [[noreturn]] void Fail(const std::string& what) {
     std::fprintf(stderr, "detail_replies: %s\n", what.c_str());
@@ -240,9 +244,7 @@ public:
     void ask(const std::string& title, const std::string& text, BoxIcon, Buttons buttons,
              AnswerFn done) override {
         const bool yes = data_.done() || (data_.byte() & 1);
-        if (kTrace)
-            std::fprintf(stderr, "asked \"%s\": %s -> %s\n", title.c_str(), text.c_str(),
-                         yes ? "yes" : "no");
+        Trace("asked \"" + title + "\": " + text + " -> " + (yes ? "yes" : "no"));
         if (buttons == Buttons::YesNo)
             oracle_.Answered(yes);
         const Answer a = buttons == Buttons::YesNo       ? (yes ? Answer::Yes : Answer::No)
@@ -286,9 +288,8 @@ public:
         const size_t slash = text.find('/');
         address_ = slash == std::string::npos ? "" : text.substr(1, slash - 1);
         mnemonic_ = slash == std::string::npos ? "" : text.substr(slash + 1, 3);
-        if (kTrace)
-            std::fprintf(stderr, "%lld out %s (plan %d)\n", (long long)clock_.monotonicMs(),
-                         text.c_str(), plan_);
+        Trace(std::to_string(clock_.monotonicMs()) + " out " + text + " (plan " +
+              std::to_string(plan_) + ")");
         oracle_.Request(text, bus_.find(address_), clock_.monotonicMs());
         bus_.receive(text + "\r", clock_.monotonicMs());
     }
@@ -379,8 +380,7 @@ private:
         Deliver(out);
     }
     void Deliver(const std::string& bytes) {
-        if (kTrace)
-            std::fprintf(stderr, "%lld in  %s\n", (long long)clock_.monotonicMs(), bytes.c_str());
+        Trace(std::to_string(clock_.monotonicMs()) + " in  " + bytes);
         for (char b : bytes)
             if (framer_.feed(b))
                 received_ = framer_.message();
@@ -443,8 +443,7 @@ void Act(DetailWindow& w, Data& data, Oracle& oracle) {
         return;
     const Control& c = *live[data.byte() % live.size()];
     const std::string name = c.name();
-    if (kTrace)
-        std::fprintf(stderr, "operator: %s\n", name.c_str());
+    Trace("operator: " + name);
     oracle.Acting(w, name);
     Guard(
         [&] {
@@ -641,8 +640,7 @@ void RunPoll(uint8_t first, Data& data) {
                          // on the link there edits it, which waits for the operator).
                          const bool all = cycle.tx.CurrentMode == Modes::AllLinks;
                          const char* name = opens[data.byte() % 4 + (all ? 0 : 4)];
-                         if (kTrace)
-                             std::fprintf(stderr, "operator: double-click %s\n", name);
+                         Trace(std::string("operator: double-click ") + name);
                          // What was worked in the window before asks nothing of the next.
                          r.oracle = Oracle();
                          screen.doubleClick(name);

@@ -85,21 +85,19 @@ private slots:
         ScreenView v(s);
         v.show();
         v.close(); // no close control: the window stays
-        QVERIFY(v.isVisible());
-        QCOMPARE(quits, 0);
+        QVERIFY(v.isVisible() && quits == 0);
         s.setCloseControl("BtnQuit");
         v.close();
-        QCOMPARE(quits, 1);
-        QVERIFY(v.isVisible()); // the screen decides when its window goes
+        QVERIFY(v.isVisible() && quits == 1); // the screen decides when its window goes
     }
 
     void widgetsShowTheScreen() {
         TestScreen s;
         ScreenView v(s);
         QCOMPARE(v.windowTitle(), QString("Unit Set-up"));
-        QCOMPARE(w<QLineEdit>(v, "AddrMod1")->maxLength(), 4);
+        QVERIFY(w<QLineEdit>(v, "AddrMod1")->maxLength() == 4 &&
+                w<QCheckBox>(v, "ChkLog")->isChecked());
         QCOMPARE(w<QComboBox>(v, "CbRate")->currentText(), QString("9600"));
-        QVERIFY(w<QCheckBox>(v, "ChkLog")->isChecked());
         // The station's texts are 8-bit, as its set-up files hold them.
         s["LblMod1"].setText("Z\xFCrich \x80");
         v.sync();
@@ -177,9 +175,8 @@ private slots:
         s.setCaption("Unit Set-up - Link 3");
         v.sync();
         QCOMPARE(v.updates(), base + 5);
-        QVERIFY(!lbl->autoFillBackground());
-        QVERIFY(!v.widget("BtnQuit")->isEnabled());
-        QVERIFY(v.widget("Spare")->isHidden());
+        QVERIFY(!lbl->autoFillBackground() && !v.widget("BtnQuit")->isEnabled() &&
+                v.widget("Spare")->isHidden());
         QCOMPARE(w<QComboBox>(v, "CbRate")->currentText(), QString("300"));
         QCOMPARE(v.windowTitle(), QString("Unit Set-up - Link 3"));
         // Changes made by sync raised no operator events.
@@ -274,14 +271,11 @@ private slots:
 
     void reportsDoNotStack() {
         QtOperator op;
-        op.report("File not found");
-        op.report("File not found");
-        QCOMPARE(op.openBoxes(), 1);
-        op.report("Disk full");
+        for (const char* fault : {"File not found", "File not found", "Disk full"})
+            op.report(fault);
         QCOMPARE(op.openBoxes(), 2);
         QCOMPARE(openBox("File not found")->icon(), QMessageBox::Critical);
         openBox("File not found")->button(QMessageBox::Ok)->click();
-        QCOMPARE(op.openBoxes(), 1);
         // Closed: the same fault may be reported again.
         op.report("File not found");
         QCOMPARE(op.openBoxes(), 2);
@@ -297,8 +291,7 @@ private slots:
                [&](Answer a) { answers.push_back(a); });
         QMessageBox* box = openBox("Quit?");
         QCOMPARE(box->windowTitle(), QString("Quit Program"));
-        QCOMPARE(box->icon(), QMessageBox::Question);
-        QVERIFY(answers.empty()); // no waiting inside ask
+        QVERIFY(box->icon() == QMessageBox::Question && answers.empty()); // no waiting in ask
         box->button(QMessageBox::No)->click();
         QCOMPARE(answers, std::vector<Answer>{Answer::No});
 
@@ -320,10 +313,11 @@ private slots:
         dir.write("topic3.html", "<html><body><h1>Single link</h1></body></html>");
         QtOperator op;
         op.setHelpFolder(QString::fromStdString(dir.path().string()));
-        op.showHelp(3);
-        QVERIFY(op.helpBrowser()->toPlainText().contains("Single link"));
-        op.showHelp(7);
-        QVERIFY(op.helpBrowser()->toPlainText().contains("Help topic 7 is not installed"));
+        for (auto [topic, text] :
+             {std::pair{3, "Single link"}, {7, "Help topic 7 is not installed"}}) {
+            op.showHelp(topic);
+            QVERIFY(op.helpBrowser()->toPlainText().contains(text));
+        }
     }
 
     void timersReportAndGoOn() {

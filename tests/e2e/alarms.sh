@@ -7,7 +7,6 @@
 #   tests/e2e/alarms.sh LINVAR LINVAR_SIM [SCRIPT]
 
 . "$(dirname "$0")/lib.sh" alarms.txt "$@"
-start_sim
 status_port=$(free_port)
 start_station 120
 problems=()

@@ -11,6 +11,5 @@ usage_family="FAMILY "
 family=${1:?usage: detail.sh FAMILY LINVAR LINVAR_SIM [SCRIPT]}
 shift
 . "$(dirname "$0")/lib.sh" "detail-$family.txt" "$@"
-start_sim
 run_station 150
 finish

@@ -6,6 +6,5 @@
 #   tests/e2e/edit.sh LINVAR LINVAR_SIM [SCRIPT]
 
 . "$(dirname "$0")/lib.sh" edit-link.txt "$@"
-start_sim
 run_station 100
 finish

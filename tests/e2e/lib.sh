@@ -24,21 +24,11 @@ fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/linvar-e2e.XXXXXX")
 pids=()
-cleanup() {
-    local p
-    for p in "${pids[@]}"; do
-        kill "$p" 2>/dev/null
-        wait "$p" 2>/dev/null
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap '[ "${#pids[@]}" -eq 0 ] || { kill "${pids[@]}"; wait "${pids[@]}"; } 2>/dev/null; rm -rf "$work"' EXIT
 trap 'exit 130' INT TERM
 
 # One end record, one field a line, CR LF as the station writes them.
-record() {
-    printf '%s\r\n' "$@"
-}
+record() { printf '%s\r\n' "$@"; }
 empty_records() {
     local r
     for ((r = $1; r <= $2; r++)); do
@@ -72,23 +62,20 @@ get() {
     python3 -c "import urllib.request,sys; sys.stdout.write(urllib.request.urlopen('http://127.0.0.1:$status_port' + sys.argv[1]).read().decode())" "$1" 2>/dev/null
 }
 
-# start_sim: linvar-sim on a new pseudo-terminal, telling what it reads; sets `pty`.
-start_sim() {
-    "$sim" --setup "$work/SysSetup.txt" "${sim_args[@]}" --verbose --pty \
-        >"$work/sim.out" 2>"$work/sim.err" &
-    pids+=($!)
-    pty=
-    local i
-    for ((i = 0; i < 200; i++)); do
-        pty=$(head -n 1 "$work/sim.out" 2>/dev/null)
-        [ -n "$pty" ] && return
-        kill -0 "${pids[-1]}" 2>/dev/null || break
-        sleep 0.05
-    done
+# linvar-sim on a new pseudo-terminal, telling what it reads; `pty` names it.
+"$sim" --setup "$work/SysSetup.txt" "${sim_args[@]}" --verbose --pty >"$work/sim.out" \
+    2>"$work/sim.err" &
+pids+=($!)
+for ((i = 0; i < 200; i++)); do
+    pty=$(head -n 1 "$work/sim.out" 2>/dev/null)
+    [ -n "$pty" ] || ! kill -0 "${pids[0]}" 2>/dev/null && break
+    sleep 0.05
+done
+if [ -z "$pty" ]; then
     echo "e2e: linvar-sim did not start" >&2
     cat "$work/sim.err" >&2
     exit 1
-}
+fi
 
 # start_station SECONDS: the station in the background with the script (and the status
 # export on `status_port` if set); sets `station_pid`. run_station SECONDS: the same,

@@ -14,7 +14,6 @@ own=$script
 sed "s#@WORK@#$work#g" "$own" >"$work/script.txt"
 script=$work/script.txt
 printf 'interval = 5s\r\nwarning ebno_db < 6 for 2\r\n' >"$work/Readings.cfg"
-start_sim
 status_port=$(free_port)
 start_station 120
 

@@ -8,6 +8,5 @@
 # Exits with the station's exit code: 0 only when every expectation of the script held.
 
 . "$(dirname "$0")/lib.sh" station.txt "$@"
-start_sim
 run_station 100
 finish

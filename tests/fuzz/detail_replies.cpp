@@ -36,6 +36,7 @@
 #include <deque>
 #include <exception>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -48,9 +49,13 @@ using namespace linvar;
 
 // LINVAR_FUZZ_TRACE=1 shows the wire and the operator's actions of a run.
 const bool kTrace = std::getenv("LINVAR_FUZZ_TRACE") != nullptr;
+void Trace(const std::string& line) {
+    if (kTrace)
+        std::fprintf(stderr, "%s\n", line.c_str());
+}
 
-[[noreturn]] void Fail(const char* what) {
-    std::fprintf(stderr, "detail_replies: %s\n", what);
+[[noreturn]] void Fail(const std::string& what) {
+    std::fprintf(stderr, "detail_replies: %s\n", what.c_str());
     std::abort();
 }
 
@@ -91,7 +96,8 @@ class Oracle {
 public:
     // The mnemonics a control's own command may carry: a box's row names its mnemonic, a
     // part of a command built from several boxes or a mask names it in its own name
-    // ("ConfCEXMode", "ConfMamTx" for "MAM="), the rest are listed.
+    // ("ConfCEXMode", "ConfMamTx" for "MAM="), the rest are listed (a log read into a
+    // file is cleared in the unit).
     static std::vector<std::string> Makes(const DetailWindow& w, const std::string& control) {
         static const std::map<std::string, std::vector<std::string>> listed = {
             {"BtnStore", {"CST"}},
@@ -109,12 +115,10 @@ public:
             {"BtnCalLna", {"CAL"}},
             {"BtnForce", {"RTG"}},
             {"BtnAutoManual", {"RAM"}},
-            // A log read into a file is cleared in the unit.
             {"BtnReadEvents", {"CAE"}},
             {"BtnReadStats", {"CAS"}},
             {"BtnChooseFile", {"CAE", "CAA"}},
-            {"BtnReadLog", {"CAE", "CAS", "CAA"}},
-        };
+            {"BtnReadLog", {"CAE", "CAS", "CAA"}}};
         std::vector<std::string> makes;
         if (auto l = listed.find(control); l != listed.end())
             makes = l->second;
@@ -164,21 +168,19 @@ public:
         // Factory access opens the limits for reading; it sets nothing.
         if (mnemonic == "FAC")
             return;
+        const std::string q = "\"" + text + "\"";
         if (!licensed_.count(mnemonic))
-            Fail(("\"" + text + "\" goes out, but the operator worked no control making it" +
-                  Worked())
-                     .c_str());
+            Fail(q + " goes out, but the operator worked no control making it" + Worked());
         if (refused_)
-            Fail(("\"" + text + "\" goes out after the operator said No" + Worked()).c_str());
+            Fail(q + " goes out after the operator said No" + Worked());
         if ((mnemonic == "CST" || mnemonic == "CLD") && !locations_.count(value))
-            Fail(("\"" + text + "\": a memory location the operator never chose").c_str());
+            Fail(q + ": a memory location the operator never chose");
         if (mnemonic == "ACT" && unit != nullptr && flagsTrue_) {
             const std::string now = unit->payload("ACT?", nowMs);
             for (size_t k = 0; k + 1 < now.size() && k < value.size(); ++k)
                 if (now[k + 1] != value[k] && !clicked_.count(static_cast<int>(k) + 1))
-                    Fail(("\"" + text + "\" flips modem " + std::to_string(k + 1) +
-                          ", which the operator did not click (the switch says " + now + ")")
-                             .c_str());
+                    Fail(q + " flips modem " + std::to_string(k + 1) +
+                         ", which the operator did not click (the switch says " + now + ")");
         }
     }
 
@@ -201,21 +203,18 @@ public:
             for (const char* m : by)
                 if (licensed_.count(m))
                     return;
-            Fail((std::string(what) + " changed, but the operator asked for no such change" +
-                  Worked())
-                     .c_str());
+            Fail(std::string(what) + " changed, but the operator asked for no such change" +
+                 Worked());
         };
         must(start.carrier != end.carrier, {"TXO", "CLD"}, "the carrier");
         must(start.remote != end.remote, {"LRS"}, "the remote state");
         must(start.circuit != end.circuit, {"CID"}, "the circuit");
         if ((start.config != end.config || start.odu != end.odu) && licensed_.empty())
-            Fail(("the configuration changed, but the operator asked for no change" + Worked())
-                     .c_str());
+            Fail("the configuration changed, but the operator asked for no change" + Worked());
         for (int slot = 0; slot < sim::Unit::memoryCount; ++slot)
             if (start.memories[slot] != end.memories[slot] &&
                 !locations_.count(std::to_string(slot)))
-                Fail(("memory " + std::to_string(slot) + " written, a location nobody chose")
-                         .c_str());
+                Fail("memory " + std::to_string(slot) + " written, a location nobody chose");
     }
 
 private:
@@ -245,15 +244,12 @@ public:
     void ask(const std::string& title, const std::string& text, BoxIcon, Buttons buttons,
              AnswerFn done) override {
         const bool yes = data_.done() || (data_.byte() & 1);
-        if (kTrace)
-            std::fprintf(stderr, "asked \"%s\": %s -> %s\n", title.c_str(), text.c_str(),
-                         yes ? "yes" : "no");
-        Answer a = buttons == Buttons::YesNo ? (yes ? Answer::Yes : Answer::No)
-                                             : (yes ? Answer::Ok : Answer::Cancel);
-        if (buttons == Buttons::Ok)
-            a = Answer::Ok;
+        Trace("asked \"" + title + "\": " + text + " -> " + (yes ? "yes" : "no"));
         if (buttons == Buttons::YesNo)
             oracle_.Answered(yes);
+        const Answer a = buttons == Buttons::YesNo       ? (yes ? Answer::Yes : Answer::No)
+                         : yes || buttons == Buttons::Ok ? Answer::Ok
+                                                         : Answer::Cancel;
         if (done)
             done(a);
     }
@@ -292,9 +288,8 @@ public:
         const size_t slash = text.find('/');
         address_ = slash == std::string::npos ? "" : text.substr(1, slash - 1);
         mnemonic_ = slash == std::string::npos ? "" : text.substr(slash + 1, 3);
-        if (kTrace)
-            std::fprintf(stderr, "%lld out %s (plan %d)\n", (long long)clock_.monotonicMs(),
-                         text.c_str(), plan_);
+        Trace(std::to_string(clock_.monotonicMs()) + " out " + text + " (plan " +
+              std::to_string(plan_) + ")");
         oracle_.Request(text, bus_.find(address_), clock_.monotonicMs());
         bus_.receive(text + "\r", clock_.monotonicMs());
     }
@@ -385,8 +380,7 @@ private:
         Deliver(out);
     }
     void Deliver(const std::string& bytes) {
-        if (kTrace)
-            std::fprintf(stderr, "%lld in  %s\n", (long long)clock_.monotonicMs(), bytes.c_str());
+        Trace(std::to_string(clock_.monotonicMs()) + " in  " + bytes);
         for (char b : bytes)
             if (framer_.feed(b))
                 received_ = framer_.message();
@@ -436,24 +430,20 @@ template <class Fn> void Guard(Fn&& fn, const char* what) {
 
 // One operator action on the window, chosen by the data among what is shown and enabled.
 void Act(DetailWindow& w, Data& data, Oracle& oracle) {
+    // The capture file and help are the station's, not the window's exchange.
+    static const std::set<std::string> station = {"BtnCapture", "BtnHelp", "BtnClose"};
+    static const std::set<ControlKind> worked = {ControlKind::Button, ControlKind::Edit,
+                                                 ControlKind::Combo, ControlKind::Check};
     std::vector<const Control*> live;
-    for (const Control* c : w.controls()) {
-        const ControlKind k = c->kind();
-        if (k != ControlKind::Button && k != ControlKind::Edit && k != ControlKind::Combo &&
-            k != ControlKind::Check)
-            continue;
-        // The capture file and help are the station's, not the window's exchange.
-        if (c->name() == "BtnCapture" || c->name() == "BtnHelp" || c->name() == "BtnClose")
-            continue;
-        if (w.shown(c->name()) && c->enabled())
+    for (const Control* c : w.controls())
+        if (worked.count(c->kind()) && !station.count(c->name()) && w.shown(c->name()) &&
+            c->enabled())
             live.push_back(c);
-    }
     if (live.empty())
         return;
     const Control& c = *live[data.byte() % live.size()];
     const std::string name = c.name();
-    if (kTrace)
-        std::fprintf(stderr, "operator: %s\n", name.c_str());
+    Trace("operator: " + name);
     oracle.Acting(w, name);
     Guard(
         [&] {
@@ -487,29 +477,87 @@ constexpr int kFuzzTicks = 250;     // the garbled part of a run
 constexpr int kAskAgainTicks = 200; // a window must ask something again within this
 constexpr int kCloseTicks = 200;
 
-void RunDetail(const Family& f, uint8_t first, bool spoilIdentity, Data& data) {
+// What a run shares: the clock, the simulated bus behind the fuzzed line, the operator and
+// the oracle.
+struct Rig {
+    Data& data;
     FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
     sim::Bus bus;
-    bus.setLatencyMs(20);
-    bus.setClockAtZero(sim::civilSeconds(2026, 12, 6, 9, 0, 0));
     Oracle oracle;
-    FuzzPort port(bus, clock, data, oracle);
+    FuzzPort port{bus, clock, data, oracle};
     SystemSetup setup;
-    FuzzOperator op(data, oracle);
+    FuzzOperator op{data, oracle};
     PrintState print;
-    Capture capture(clock, Folder());
+    Capture capture{clock, Folder()};
+    std::function<void()> step; // the station's part of a tick
+
+    explicit Rig(Data& d) : data(d) { bus.setLatencyMs(20); }
+    void Tick() {
+        clock.advanceMs(kTickMs);
+        port.Pump();
+        step();
+    }
+    // The garbled part: `act` now and then, more when the line is quiet, while `open`.
+    void Garble(const std::function<bool()>& open, const std::function<void()>& act) {
+        long last = port.requests;
+        int quiet = 0;
+        for (int i = 0; i < kFuzzTicks && !data.done() && open(); ++i) {
+            Tick();
+            quiet = port.requests == last ? quiet + 1 : 0;
+            last = port.requests;
+            if (open() && (quiet >= 10 || port.ActNow())) {
+                act();
+                quiet = 0;
+            }
+        }
+    }
+    // Ticks until a request goes out (true), at most `limit` ticks.
+    bool Asks(int limit = kAskAgainTicks) {
+        const long mark = port.requests;
+        for (int i = 0; i < limit; ++i) {
+            Tick();
+            if (port.requests > mark)
+                return true;
+        }
+        return false;
+    }
+    // The unit answers truly again: the window or the poll must ask again, by itself or
+    // when the operator reads the status (an open configuration panel waits for it).
+    void AsksAgain(DetailHost& host, const char* fault) {
+        port.Honest();
+        if (Asks())
+            return;
+        if (host.IsOpen()) {
+            Guard([&] { host.Window()->click("BtnStatus"); }, "exception from an operator event");
+            if (Asks())
+                return;
+        }
+        Fail(fault);
+    }
+    void Close(DetailHost& host) {
+        Guard([&] { host.Window()->click("BtnClose"); }, "exception from an operator event");
+        for (int i = 0; i < kCloseTicks && host.IsOpen(); ++i)
+            Tick();
+        if (host.IsOpen())
+            Fail("the window does not close");
+    }
+};
+
+void RunDetail(const Family& f, uint8_t first, bool spoilIdentity, Data& data) {
+    Rig r(data);
+    r.bus.setClockAtZero(sim::civilSeconds(2026, 12, 6, 9, 0, 0));
     TransactionState tx;
 
     const bool sw = std::string(f.family) == "switch";
     const bool distant = !sw && (first & 0x80);
     const int record = sw ? 41 : distant ? 4 : 3;
     const std::string address = sw ? "1000" : f.modem ? "0350" : "0211";
-    EndRecord& e = setup.rec(record);
+    EndRecord& e = r.setup.rec(record);
     (sw || f.modem ? e.Mod1Addr : e.Tr1Addr) = address;
     e.IdText = "LINK-2";
     e.DelayText = "50";
     e.TimeoutText = "1";
-    sim::Unit* unit = bus.add(address, f.model);
+    sim::Unit* unit = r.bus.add(address, f.model);
     if (unit == nullptr)
         Fail("no simulated unit");
     unit->setOnline(true);
@@ -530,163 +578,79 @@ void RunDetail(const Family& f, uint8_t first, bool spoilIdentity, Data& data) {
     req.CurrentEnd = record;
     req.ModemPairPresent = !sw && (first & 0x40);
 
-    DetailHost host({tx, port, capture, clock, op, setup, print, Folder()}, [](Screen&, bool) {});
+    DetailHost host({tx, r.port, r.capture, r.clock, r.op, r.setup, r.print, Folder()},
+                    [](Screen&, bool) {});
     bool closed = false;
     Guard([&] { host.open(req, [&](bool) { closed = true; }); }, "exception on opening");
     if (!host.IsOpen())
         Fail("the window did not open");
+    r.step = [&] { Guard([&] { host.Tick(); }, "exception from a tick"); };
 
-    auto tick = [&] {
-        clock.advanceMs(kTickMs);
-        port.Pump();
-        Guard([&] { host.Tick(); }, "exception from a tick");
-    };
-
-    // The garbled part: an operator action now and then, more when the window is quiet.
-    long lastRequests = port.requests;
-    int quiet = 0;
-    for (int i = 0; i < kFuzzTicks && !data.done() && host.IsOpen(); ++i) {
-        tick();
-        quiet = port.requests == lastRequests ? quiet + 1 : 0;
-        lastRequests = port.requests;
-        if (host.IsOpen() && (quiet >= 10 || port.ActNow())) {
-            Act(*host.Window(), data, oracle);
-            quiet = 0;
-        }
-    }
+    r.Garble([&] { return host.IsOpen(); }, [&] { Act(*host.Window(), data, r.oracle); });
     if (!host.IsOpen())
         Fail("the window closed by itself");
-
-    // The unit answers truly again: the window must ask again, by itself or when the
-    // operator reads the status.
-    port.Honest();
-    auto asks = [&](int limit) {
-        const long mark = port.requests;
-        for (int i = 0; i < limit; ++i) {
-            tick();
-            if (port.requests > mark)
-                return true;
-        }
-        return false;
-    };
-    if (!asks(kAskAgainTicks)) {
-        Guard([&] { host.Window()->click("BtnStatus"); }, "exception from an operator event");
-        if (!asks(kAskAgainTicks))
-            Fail("the window waits for good");
-    }
-
-    Guard([&] { host.Window()->click("BtnClose"); }, "exception from an operator event");
-    for (int i = 0; i < kCloseTicks && host.IsOpen(); ++i)
-        tick();
-    if (host.IsOpen() || !closed) {
-        if (kTrace)
-            std::fprintf(stderr, "mode %s step %d awaiting %d requested %s close %d/%d\n",
-                         tx.CurrentMode.c_str(), host.Window()->StepNo, tx.AwaitingReply,
-                         tx.RequestedMode.c_str(), host.Window()->shown("BtnClose"),
-                         host.Window()->at("BtnClose").enabled());
-        Fail("the window does not close");
-    }
+    r.AsksAgain(host, "the window waits for good");
+    r.Close(host);
+    if (!closed)
+        Fail("the window closed without saying so");
     if (tx.AwaitingReply)
         Fail("a reply is still awaited after closing");
-    oracle.Compare(start, Oracle::Of(*unit));
+    r.oracle.Compare(start, Oracle::Of(*unit));
 }
 
 // The summary poll over modems, transceivers and a switch; the operator opens the links and
 // the units' windows from the summary (the identity exchanges), acts in them and closes them.
 void RunPoll(uint8_t first, Data& data) {
-    FakeClock clock{{2026, 12, 6, 9, 0, 0, 0}};
-    sim::Bus bus;
-    bus.setLatencyMs(20);
-    Oracle oracle;
-    FuzzPort port(bus, clock, data, oracle);
-    SystemSetup setup;
+    Rig r(data);
     SummaryScreen screen;
-    FuzzOperator op(data, oracle);
-    PrintState print;
-    Capture capture(clock, Folder());
-    PollCycle cycle({setup, port, capture, clock, print, screen, op, Folder()});
-    screen.setErrorReporter([&](const std::string&) { ++op.reports; });
-    DetailHost host({cycle.tx, port, capture, clock, op, setup, print, Folder()},
+    PollCycle cycle({r.setup, r.port, r.capture, r.clock, r.print, screen, r.op, Folder()});
+    screen.setErrorReporter([&](const std::string&) { ++r.op.reports; });
+    DetailHost host({cycle.tx, r.port, r.capture, r.clock, r.op, r.setup, r.print, Folder()},
                     [](Screen&, bool) {});
     cycle.SetDetailWindows(&host);
 
     auto place = [&](int record, int slot, const std::string& address, const char* model) {
-        setup.rec(record).addr(slot) = address;
-        setup.rec(record).DelayText = "50";
-        setup.rec(record).TimeoutText = "1";
-        bus.add(address, model)->setOnline(true);
+        r.setup.rec(record).addr(slot) = address;
+        r.setup.rec(record).DelayText = "50";
+        r.setup.rec(record).TimeoutText = "1";
+        r.bus.add(address, model)->setOnline(true);
     };
     static const char* const modems[] = {"350", "370", "330", "310"};
     place(1, 0, "0101", modems[first & 3]);
     place(1, 2, "0111", first & 4 ? "PLD" : "VORN");
     place(2, 0, "0201", modems[(first >> 3) & 3]);
     place(41, 0, "1000", first & 0x20 ? "430" : "420");
-    setup.RecomputeAnyEndActive();
-    setup.ResetDisplayColours();
+    r.setup.RecomputeAnyEndActive();
+    r.setup.ResetDisplayColours();
     Guard([&] { cycle.StartPolling(); }, "exception on starting");
-
-    auto tick = [&] {
-        clock.advanceMs(kTickMs);
-        port.Pump();
+    r.step = [&] {
         Guard([&] { cycle.Tick(); }, "exception from a poll tick");
         Guard([&] { host.Tick(); }, "exception from a tick");
     };
+
     static const char* const opens[] = {"EndL1",    "EndD1",    "Switch1",  "PollL1",
                                         "LblMod1L", "LblRFT1L", "LblMod1D", "LblMod2L"};
-    long lastRequests = port.requests;
-    int quiet = 0;
-    for (int i = 0; i < kFuzzTicks && !data.done(); ++i) {
-        tick();
-        quiet = port.requests == lastRequests ? quiet + 1 : 0;
-        lastRequests = port.requests;
-        if (quiet < 10 && !port.ActNow())
-            continue;
-        quiet = 0;
-        if (host.IsOpen())
-            Act(*host.Window(), data, oracle);
-        else
-            Guard(
-                [&] {
-                    // A link from all the links, a unit from one link (a double-click
-                    // on the link there edits it, which waits for the operator).
-                    const bool all = cycle.tx.CurrentMode == Modes::AllLinks;
-                    const char* name = opens[data.byte() % 4 + (all ? 0 : 4)];
-                    if (kTrace)
-                        std::fprintf(stderr, "operator: double-click %s\n", name);
-                    // What was worked in the window before asks nothing of the next.
-                    oracle = Oracle();
-                    screen.doubleClick(name);
-                },
-                "exception from an operator event");
-    }
-    port.Honest();
-    const long mark = port.requests;
-    for (int i = 0; i < kAskAgainTicks && port.requests == mark; ++i)
-        tick();
-    // An open window's configuration panel waits for the operator: its status button
-    // must start the reading again.
-    if (port.requests == mark && host.IsOpen()) {
-        Guard([&] { host.Window()->click("BtnStatus"); }, "exception from an operator event");
-        for (int i = 0; i < kAskAgainTicks && port.requests == mark; ++i)
-            tick();
-    }
-    if (port.requests == mark) {
-        if (kTrace)
-            std::fprintf(stderr, "mode %s step %d timer %d awaiting %d window %d\n",
-                         cycle.tx.CurrentMode.c_str(), cycle.StepNo, cycle.TimerEnabled(),
-                         cycle.tx.AwaitingReply, host.IsOpen());
-        Fail("the poll waits for good");
-    }
+    r.Garble([] { return true; },
+             [&] {
+                 if (host.IsOpen())
+                     return Act(*host.Window(), data, r.oracle);
+                 Guard(
+                     [&] {
+                         // A link from all the links, a unit from one link (a double-click
+                         // on the link there edits it, which waits for the operator).
+                         const bool all = cycle.tx.CurrentMode == Modes::AllLinks;
+                         const char* name = opens[data.byte() % 4 + (all ? 0 : 4)];
+                         Trace(std::string("operator: double-click ") + name);
+                         // What was worked in the window before asks nothing of the next.
+                         r.oracle = Oracle();
+                         screen.doubleClick(name);
+                     },
+                     "exception from an operator event");
+             });
+    r.AsksAgain(host, "the poll waits for good");
     if (host.IsOpen()) {
-        Guard([&] { host.Window()->click("BtnClose"); }, "exception from an operator event");
-        for (int i = 0; i < kCloseTicks && host.IsOpen(); ++i)
-            tick();
-        if (host.IsOpen())
-            Fail("the window does not close");
-        const long back = port.requests;
-        for (int i = 0; i < kAskAgainTicks && port.requests == back; ++i)
-            tick();
-        if (port.requests == back)
+        r.Close(host);
+        if (!r.Asks())
             Fail("the poll does not go on after the window closed");
     }
 }

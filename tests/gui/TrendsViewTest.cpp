@@ -65,19 +65,18 @@ private slots:
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view));
 
-        QCOMPARE(view->windowTitle(), QStringLiteral("Trends - Modem 1, Local end (0450)"));
-        QCOMPARE(find<QComboBox>(view, "CbLink")->currentText(), QStringLiteral("Link 1"));
-        QCOMPARE(find<QComboBox>(view, "CbUnit")->count(), 2);
-        QCOMPARE(find<QComboBox>(view, "CbUnit")->currentText(),
-                 QStringLiteral("Modem 1, Local end (0450)"));
+        auto* units = find<QComboBox>(view, "CbUnit");
+        QCOMPARE(QStringList({view->windowTitle(), find<QComboBox>(view, "CbLink")->currentText(),
+                              units->currentText(), QString::number(units->count())}),
+                 QStringList({"Trends - Modem 1, Local end (0450)", "Link 1",
+                              "Modem 1, Local end (0450)", "2"}));
         auto* list = find<QListWidget>(view, "LstReadings");
         QCOMPARE(list->count(), 5);
         QCOMPARE(list->item(0)->checkState(), Qt::Checked);
         auto* chartView = find<QChartView>(view, "Chart");
-        // Each choice draws a chart afresh.
+        // Each choice draws a chart afresh; a day of five-minute readings fits it: no band.
         auto chart = [chartView] { return chartView->chart(); };
         QCOMPARE(lines(chart()), QStringList{QStringLiteral("Eb/No (dB)")});
-        // A day of five-minute readings fits the chart: no band.
         QCOMPARE(bands(chart()), 0);
 
         // A second unit of measure goes on the right; a third is refused and left unticked.
@@ -89,9 +88,8 @@ private slots:
         QCOMPARE(notice->text(), QStringLiteral("Two units of measure at most on one chart: "
                                                 "Temperature (\u00b0C) needs a third axis."));
         QCOMPARE(list->item(3)->checkState(), Qt::Unchecked);
-        const auto right = chart()->axes(Qt::Vertical);
-        QCOMPARE(right.size(), 2);
-        QCOMPARE(right[1]->titleText(), QStringLiteral("dBm"));
+        QCOMPARE(chart()->axes(Qt::Vertical).size(), 2);
+        QCOMPARE(chart()->axes(Qt::Vertical)[1]->titleText(), QStringLiteral("dBm"));
         QCOMPARE(chart()->axes(Qt::Vertical, chart()->series()[0]).size(), 1);
 
         // A year: merged points with their bands, the fade's journal entry on the axis, and
@@ -122,20 +120,17 @@ private slots:
         const QString csv = QString::fromStdString((dir.path() / "chart.csv").string());
         QVERIFY(view->exportPng(png));
         QCOMPARE(QImage(png).size(), chartView->size());
+        // The CSV is the model's (its own test reads it): here, that it is the chart's.
         QVERIFY(view->exportCsv(csv));
         QFile f(csv);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QList<QByteArray> rows = f.readAll().split('\n');
-        QCOMPARE(rows[0].trimmed(), QByteArray("time_utc,Eb/No (dB),Eb/No min (dB),Eb/No max "
-                                               "(dB),Eb/No readings,Rx level (dBm),Rx level min "
-                                               "(dBm),Rx level max (dBm),Rx level readings"));
-        QVERIFY(rows.size() > 300);
-        QVERIFY(rows[1].contains("Z,"));
+        QVERIFY(rows[0].trimmed().endsWith("Rx level readings") && rows.size() > 300);
         QVERIFY(!view->exportCsv(QStringLiteral("/nonexistent/folder/x.csv")));
 
         // The other unit of the link offers Eb/No alone, kept ticked; it has no readings.
-        find<QComboBox>(view, "CbUnit")->setCurrentIndex(1);
-        emit find<QComboBox>(view, "CbUnit")->activated(1);
+        units->setCurrentIndex(1);
+        emit units->activated(1);
         QCOMPARE(view->windowTitle(), QStringLiteral("Trends - Modem 1, Distant end (0451)"));
         QCOMPARE(list->count(), 1);
         QCOMPARE(list->item(0)->checkState(), Qt::Checked);

@@ -51,8 +51,8 @@ TEST(ReadingsExport, TheCsvIsServedWithItsQueryAndRefusedWithoutIt) {
     httplib::Client client("127.0.0.1", port);
     auto off = client.Get("/readings?address=0101");
     ASSERT_TRUE(off);
-    EXPECT_EQ(off->status, 404);
-    EXPECT_EQ(off->body, "The station keeps no readings (readings are off).\n");
+    EXPECT_EQ(std::to_string(off->status) + " " + off->body,
+              "404 The station keeps no readings (readings are off).\n");
 
     std::string asked;
     server.SetReadings([&](const std::string& a, const std::string& r, int64_t from, int64_t to) {
@@ -62,16 +62,13 @@ TEST(ReadingsExport, TheCsvIsServedWithItsQueryAndRefusedWithoutIt) {
     auto ok = client.Get(
         "/readings?address=0101&reading=ebno_db&from=2026-12-06T00:00:00Z&to=1796601600");
     ASSERT_TRUE(ok);
-    EXPECT_EQ(ok->status, 200);
-    EXPECT_EQ(ok->get_header_value("Content-Type"), "text/csv; charset=utf-8");
-    EXPECT_EQ(asked, "0101 ebno_db 1796515200000 1796601600000");
+    EXPECT_EQ(std::to_string(ok->status) + " " + ok->get_header_value("Content-Type") + " " + asked,
+              "200 text/csv; charset=utf-8 0101 ebno_db 1796515200000 1796601600000");
     for (const char* bad : {"/readings?reading=ebno_db", "/readings?address=0101&from=soon"}) {
         auto r = client.Get(bad);
-        ASSERT_TRUE(r) << bad;
-        EXPECT_EQ(r->status, 400) << bad;
+        EXPECT_EQ(r ? r->status : 0, 400) << bad;
     }
     auto post = client.Post("/readings", "", "text/plain");
-    ASSERT_TRUE(post);
-    EXPECT_EQ(post->status, 405);
+    EXPECT_EQ(post ? post->status : 0, 405);
     server.Stop();
 }

@@ -7,42 +7,43 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 using namespace linvar;
+
+namespace {
+
+// "interval retention raw | fault ebno_db < 4 for 2 | ..."
+std::string Said(const ReadingsSettings& s) {
+    std::ostringstream out;
+    out << s.intervalMs << " " << s.retentionDays << " " << s.rawDays;
+    for (const ThresholdRule& t : s.thresholds)
+        out << " | " << (t.fault ? "fault " : "warning ") << t.kind << (t.below ? " < " : " > ")
+            << t.level << " for " << t.passes;
+    return out.str();
+}
+
+} // namespace
 
 TEST(ReadingsSettings, LinesSetTheIntervalRetentionAndLevels) {
     struct Case {
         std::vector<std::string> lines;
-        int64_t intervalMs;
-        int retention;
-        int raw;
-        size_t levels;
+        std::string said;
     } cases[] = {
-        {{}, 300000, 400, 31, 0},
-        {{"interval = 1", "retention = 30"}, 60000, 30, 30, 0},
-        {{"interval=30s  # for the demo", "raw = 7"}, 30000, 400, 7, 0},
-        {{"interval = off"}, 0, 400, 31, 0},
-        {{"interval = 0"}, 0, 400, 31, 0},
-        {{"# a comment", "", "warning ebno_db < 6 for 2", "fault ebno_db < 4"}, 300000, 400, 31, 2},
+        {{}, "300000 400 31"},
+        {{"interval = 1", "retention = 30"}, "60000 30 30"},
+        {{"interval=30s  # for the demo", "raw = 7"}, "30000 400 7"},
+        {{"interval = off"}, "0 400 31"},
+        {{"interval = 0"}, "0 400 31"},
+        {{"# a comment", "", "warning ebno_db < 6 for 2", "fault ebno_db < 4"},
+         "300000 400 31 | warning ebno_db < 6 for 2 | fault ebno_db < 4 for 1"},
+        {{"warning temp_c > 60.5 for 3"}, "300000 400 31 | warning temp_c > 60.5 for 3"},
     };
     for (const Case& c : cases) {
         const ReadingsSettings s = ReadingsSettings::Parse(c.lines);
-        EXPECT_EQ(s.intervalMs, c.intervalMs) << c.lines.size();
-        EXPECT_EQ(s.retentionDays, c.retention);
-        EXPECT_EQ(s.rawDays, c.raw);
-        EXPECT_EQ(s.thresholds.size(), c.levels);
+        EXPECT_EQ(Said(s), c.said);
         EXPECT_TRUE(s.problems.empty()) << s.problems.front();
     }
-    const ReadingsSettings s =
-        ReadingsSettings::Parse({"warning temp_c > 60.5 for 3", "fault ebno_db < 4"});
-    ASSERT_EQ(s.thresholds.size(), 2u);
-    EXPECT_EQ(s.thresholds[0].kind, "temp_c");
-    EXPECT_FALSE(s.thresholds[0].fault);
-    EXPECT_FALSE(s.thresholds[0].below);
-    EXPECT_DOUBLE_EQ(s.thresholds[0].level, 60.5);
-    EXPECT_EQ(s.thresholds[0].passes, 3);
-    EXPECT_TRUE(s.thresholds[1].fault);
-    EXPECT_TRUE(s.thresholds[1].below);
-    EXPECT_EQ(s.thresholds[1].passes, 1);
 }
 
 TEST(ReadingsSettings, ABadLineIsSaidWithItsNumberAndTheOthersStillCount) {
@@ -57,10 +58,7 @@ TEST(ReadingsSettings, ABadLineIsSaidWithItsNumberAndTheOthersStillCount) {
         "ebno_db below 6",
         "fault ebno_db < 4 for 2",
     });
-    EXPECT_EQ(s.intervalMs, 300000);
-    EXPECT_EQ(s.retentionDays, 400);
-    ASSERT_EQ(s.thresholds.size(), 1u);
-    EXPECT_EQ(s.thresholds[0].passes, 2);
+    EXPECT_EQ(Said(s), "300000 400 31 | fault ebno_db < 4 for 2");
     const std::vector<std::string> want = {
         "Readings.cfg line 2: the interval is minutes (1 to 1440), seconds such as \"30s\", or "
         "\"off\"",
@@ -76,9 +74,7 @@ TEST(ReadingsSettings, ABadLineIsSaidWithItsNumberAndTheOthersStillCount) {
 
 TEST(ReadingsSettings, NoFileIsTheDefaults) {
     TempDir dir;
-    EXPECT_EQ(ReadingsSettings::Read(dir.path()).intervalMs, 300000);
+    EXPECT_EQ(Said(ReadingsSettings::Read(dir.path())), "300000 400 31");
     dir.write("Readings.cfg", "interval = 2\r\nfault temp_c > 70\r\n");
-    const ReadingsSettings s = ReadingsSettings::Read(dir.path());
-    EXPECT_EQ(s.intervalMs, 120000);
-    EXPECT_EQ(s.thresholds.size(), 1u);
+    EXPECT_EQ(Said(ReadingsSettings::Read(dir.path())), "120000 400 31 | fault temp_c > 70 for 1");
 }

@@ -56,12 +56,10 @@ TEST(StationReadings, AFadeCrossesTheLevelIntoTheJournalAndTheExportAndClears) {
     s.Minutes(6);
     auto raised = s.Entries("Reading");
     ASSERT_EQ(raised.size(), 1u);
-    EXPECT_EQ(raised[0].address, "0012");
-    EXPECT_EQ(raised[0].from, "No fault");
-    EXPECT_EQ(raised[0].to, "Warning");
-    EXPECT_EQ(raised[0].detail.rfind("Eb/No low ", 0), 0u) << raised[0].detail;
+    EXPECT_EQ(raised[0].address + " " + raised[0].from + ">" + raised[0].to + " " +
+                  raised[0].detail.substr(0, 10) + s.Main().at("AlarmCount").text(),
+              "0012 No fault>Warning Eb/No low 1 unacknowledged");
     EXPECT_TRUE(raised[0].detail.ends_with(" dB < 6.0")) << raised[0].detail;
-    EXPECT_EQ(s.Main().at("AlarmCount").text(), "1 unacknowledged");
     // The unit itself is still lime: its own state is not the reading's.
     EXPECT_EQ(colourName(s.Main().at("EndL1").background()), "lime");
     const std::string alarms = AlarmsJson(*s.top->Snapshot());
@@ -70,9 +68,8 @@ TEST(StationReadings, AFadeCrossesTheLevelIntoTheJournalAndTheExportAndClears) {
     s.Minutes(8);
     const auto all = s.Entries("Reading");
     ASSERT_EQ(all.size(), 2u);
-    EXPECT_EQ(all[1].to, "No fault");
-    EXPECT_EQ(all[1].detail.rfind("Eb/No back ", 0), 0u) << all[1].detail;
-    EXPECT_EQ(s.Main().at("AlarmCount").text(), "");
+    EXPECT_EQ(all[1].to + " " + all[1].detail.substr(0, 11) + s.Main().at("AlarmCount").text(),
+              "No fault Eb/No back ");
 
     // The history holds what the chart shows: the fade's low among the readings.
     s.top->ReadingsState()->History().Flush(); // the writer gathers a few seconds' worth
@@ -110,11 +107,11 @@ TEST(StationReadings, OffOrUnopenableTheStationPollsOn) {
     s.Make();
     s.top->Activate(true);
     s.Minutes(5);
-    const auto said =
-        std::count_if(s.person.reports.begin(), s.person.reports.end(), [](const std::string& r) {
-            return r.rfind("The readings history Readings.sqlite could not be opened: ", 0) == 0;
-        });
-    EXPECT_EQ(said, 1) << (s.person.reports.empty() ? "" : s.person.reports.front());
+    ASSERT_EQ(s.person.reports.size(), 1u);
+    EXPECT_EQ(
+        s.person.reports[0].rfind("The readings history Readings.sqlite could not be opened: ", 0),
+        0u)
+        << s.person.reports[0];
     ASSERT_NE(s.top->readings(), nullptr);
     EXPECT_NE(s.top->readings()->problem(), "");
     EXPECT_EQ(s.wire.back().rfind("<0012/", 0), 0u);

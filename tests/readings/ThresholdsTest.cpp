@@ -57,10 +57,8 @@ TEST(Thresholds, PersistenceRaisesAndTheFirstReadingBackClears) {
 }
 
 TEST(Thresholds, ValuesAreSaidAsTheOperatorReadsThem) {
-    EXPECT_EQ(ValueText(5.44), "5.4");
-    EXPECT_EQ(ValueText(-45), "-45.0");
-    EXPECT_EQ(ValueText(1e-6), "1e-06");
-    EXPECT_EQ(ValueText(0), "0.0");
+    EXPECT_EQ(ValueText(5.44) + " " + ValueText(-45) + " " + ValueText(1e-6) + " " + ValueText(0),
+              "5.4 -45.0 1e-06 0.0");
 }
 
 TEST(Thresholds, AnAlarmRaisedBeforeAStartIsKeptOrClearedByTheFirstReading) {
@@ -70,9 +68,9 @@ TEST(Thresholds, AnAlarmRaisedBeforeAStartIsKeptOrClearedByTheFirstReading) {
         std::vector<ThresholdEvent> events;
         t.Observe("0101", "ebno_db", "Eb/No", "dB", first, events);
         EXPECT_EQ(t.State("0101", "ebno_db"), first < 6 ? 2 : 1);
-        ASSERT_EQ(events.size(), first < 6 ? 0u : 1u);
-        if (!events.empty()) {
-            EXPECT_EQ(events[0].detail, "Eb/No back 7.0 dB");
-        }
+        std::string said;
+        for (const ThresholdEvent& e : events)
+            said += e.detail;
+        EXPECT_EQ(said, first < 6 ? "" : "Eb/No back 7.0 dB");
     }
 }

@@ -348,6 +348,18 @@ struct DetailRig {
             from = bar + 1;
         }
     }
+    // What the operator sees in each box: its text and, where given, its background.
+    struct Look {
+        const char* box;
+        const char* text;
+        const char* colour = nullptr;
+    };
+    void Shows(std::initializer_list<Look> looks) const {
+        for (const Look& l : looks) {
+            EXPECT_EQ(l.text ? Shown(l.box) : "", l.text ? l.text : "") << l.box;
+            EXPECT_EQ(l.colour ? Colour(l.box) : "", l.colour ? l.colour : "") << l.box;
+        }
+    }
     // The boxes' backgrounds, one colour name each, space-separated.
     std::string Paint(const Lines& boxes) const {
         std::string out;

@@ -383,6 +383,7 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
     EXPECT_EQ(r.unit->config().substr(85, 6), "000001");
     r.w->click("BtnBkwd");
     EXPECT_FALSE(r.at("GrpClocks").visible());
+    EXPECT_EQ(r.Text("BtnBkwd"), "Hide &Bkwd Alarms");
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTBA3", 2); }), Lines{"TBA=0020"});
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfRBA1", 1); }), Lines{"RBA=1000"});
     EXPECT_EQ(r.Settings([&] { r.w->choose("ConfTVL2", 5); }), Lines{"TVL=3,5"});

@@ -8,34 +8,6 @@ using namespace linvar;
 
 namespace {
 
-class FakeWindows : public DetailWindows {
-public:
-    explicit FakeWindows(PollHarness& h) { h.cycle.SetDetailWindows(this); }
-    bool open(const DetailRequest& r, std::function<void(bool)> closed) override {
-        opened.push_back(r);
-        onClose = std::move(closed);
-        return known;
-    }
-    std::vector<DetailRequest> opened;
-    std::function<void(bool)> onClose;
-    bool known = true;
-};
-
-// Double-clicks a unit and ticks until a detail window opens or the operator is asked.
-void DoubleClickUnit(PollHarness& h, const FakeWindows& windows, const std::string& icon) {
-    const size_t opened = windows.opened.size(), asked = h.op.questions.size();
-    ASSERT_TRUE(h.screen.doubleClick(icon)) << icon;
-    TicksUntil(h, 400,
-               [&] { return windows.opened.size() != opened || h.op.questions.size() != asked; });
-}
-
-// The single-link view of link 1, settled.
-void OpenLink(PollHarness& h) {
-    h.Start();
-    h.screen.doubleClick("EndL1");
-    h.Ticks(10);
-}
-
 // Title and text of every question asked, in order.
 std::vector<std::string> Asked(const PollHarness& h) {
     std::vector<std::string> all;

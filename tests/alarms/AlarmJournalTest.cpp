@@ -173,23 +173,6 @@ TEST(AlarmJournal, AcknowledgeIsJournalledAndARestartKeepsActiveAlarmsAndTheirAc
     EXPECT_EQ(again->Alarms(), (Lines{"2 Fault " + id + " 0 ack"}));
 }
 
-TEST(AlarmJournal, AWriteFailureIsReportedOnceAndPollingGoesOn) {
-    JournalRig h;
-    h.Start();
-    h.Pass();
-    // A folder in the way of the file (a read-only folder would not stop root).
-    std::filesystem::create_directory(h.dir.path() / AlarmJournal::FileName(h.clock.now()));
-    const size_t sent = h.port.sent.size();
-    for (const char* f : {"100", "000", "100", "000"}) {
-        h.modem->setFaults(f);
-        h.Pass();
-    }
-    ASSERT_EQ(h.op.reports.size(), 1u);
-    EXPECT_NE(h.op.reports[0].find("could not be written"), std::string::npos);
-    EXPECT_GE(h.port.sent.size(), sent + 8);  // polling went on
-    EXPECT_EQ(h.journal.Recent().size(), 4u); // still shown in the window
-}
-
 TEST(AlarmJournal, OldFilesGoAtStartAndAtMidnightAndTheNewDayHasItsOwnFile) {
     JournalRig h;
     const Lines files = {"Alarms-20260906.csv", "Alarms-20260907.csv", "Alarms-20260908.csv",

@@ -107,25 +107,6 @@ TEST(PollCycle, PrintingListsTheFaultsAndRestartsAtTheFirstEnd) {
     EXPECT_NE(printed[4].find(" Mod2: tx fault"), std::string::npos) << printed[4];
 }
 
-TEST(PollCycle, AKnownModelWithoutItsWindowSaysSo) {
-    PollHarness h;
-    FakeWindows windows(h);
-    windows.known = false;
-    h.Unit(1, Modem1, "0012", "370")->setAnswer("EID", "=0371xxxxxx");
-    h.Unit(1, Transceiver1, "0013", "VORN");
-    h.Unit(1, Transceiver2, "0014", "VORN");
-    OpenLink(h);
-    DoubleClickUnit(h, windows, "LblMod1L");
-    BackOnOneLink(h, "modem");
-    EXPECT_TRUE(h.cycle.TimerEnabled());
-    // A transceiver: both slots of the end set up make a pair for its window.
-    DoubleClickUnit(h, windows, "LblRFT2L");
-    ASSERT_EQ(windows.opened.size(), 2u);
-    EXPECT_TRUE(windows.opened[1].ModemPairPresent);
-    EXPECT_EQ(Asked(h), (Texts{"Detail window: No detail window for MQX-370 units yet",
-                               "Detail window: No detail window for VORN/YRAN units yet"}));
-}
-
 TEST(PollCycle, AStepOfTheTimeOfDayNeitherEndsNorStretchesAReplyWait) {
     PollHarness h;
     h.clock.set({2026, 10, 25, 2, 59, 59, 900});

@@ -86,11 +86,10 @@ public:
     bool open(const linvar::DetailRequest& r, std::function<void(bool)> closed) override {
         opened.push_back(r);
         onClose = std::move(closed);
-        return known;
+        return true;
     }
     std::vector<linvar::DetailRequest> opened;
     std::function<void(bool)> onClose;
-    bool known = true;
 };
 
 // Ticks until `done` holds (at most `limit` ticks); returns the ticks taken, -1 if never.

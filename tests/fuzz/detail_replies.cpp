@@ -99,29 +99,19 @@ public:
     // ("ConfCEXMode", "ConfMamTx" for "MAM="), the rest are listed (a log read into a
     // file is cleared in the unit).
     static std::vector<std::string> Makes(const DetailWindow& w, const std::string& control) {
-        static const std::map<std::string, std::vector<std::string>> listed = {
-            {"BtnStore", {"CST"}},
-            {"BtnMemConfirm", {"CST", "CLD"}},
-            {"BtnSetTime", {"DAY", "TIM"}},
-            {"BtnCenterBuffer", {"RCB"}},
-            {"BtnSwitch", {"FSW"}},
-            {"BtnDniSend", {"DNI"}},
-            {"ConfAPM", {"APP"}},
-            {"ConfAPU", {"APP"}},
-            {"ConfAPI", {"APP"}},
-            {"ConfBBM", {"BBU"}},
-            {"ConfBTM", {"BBU"}},
-            {"BtnCalibrate", {"CAL"}},
-            {"BtnCalLna", {"CAL"}},
-            {"BtnForce", {"RTG"}},
-            {"BtnAutoManual", {"RAM"}},
-            {"BtnReadEvents", {"CAE"}},
-            {"BtnReadStats", {"CAS"}},
-            {"BtnChooseFile", {"CAE", "CAA"}},
-            {"BtnReadLog", {"CAE", "CAS", "CAA"}}};
+        static const std::pair<const char*, const char*> listed[] = {
+            {"BtnStore", "CST"},     {"BtnMemConfirm", "CST"}, {"BtnMemConfirm", "CLD"},
+            {"BtnSetTime", "DAY"},   {"BtnSetTime", "TIM"},    {"BtnCenterBuffer", "RCB"},
+            {"BtnSwitch", "FSW"},    {"BtnDniSend", "DNI"},    {"ConfAPM", "APP"},
+            {"ConfAPU", "APP"},      {"ConfAPI", "APP"},       {"ConfBBM", "BBU"},
+            {"ConfBTM", "BBU"},      {"BtnCalibrate", "CAL"},  {"BtnCalLna", "CAL"},
+            {"BtnForce", "RTG"},     {"BtnAutoManual", "RAM"}, {"BtnReadEvents", "CAE"},
+            {"BtnReadStats", "CAS"}, {"BtnChooseFile", "CAE"}, {"BtnChooseFile", "CAA"},
+            {"BtnReadLog", "CAE"},   {"BtnReadLog", "CAS"},    {"BtnReadLog", "CAA"}};
         std::vector<std::string> makes;
-        if (auto l = listed.find(control); l != listed.end())
-            makes = l->second;
+        for (const auto& [name, mnemonic] : listed)
+            if (control == name)
+                makes.push_back(mnemonic);
         if (control.rfind("BtnAct", 0) == 0)
             makes.push_back("ACT");
         if (control.rfind("Mask", 0) == 0)

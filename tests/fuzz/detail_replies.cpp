@@ -37,10 +37,10 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <set>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -441,13 +441,11 @@ void Act(DetailWindow& w, Data& data, Oracle& oracle) {
             case ControlKind::Button:
                 w.click(name);
                 break;
-            case ControlKind::Edit: {
+            case ControlKind::Edit:
                 w.enter(name);
-                std::string text = data.bytes(data.byte() % 12);
-                w.type(name, text);
+                w.type(name, data.bytes(data.byte() % 12));
                 w.leave(name);
                 break;
-            }
             case ControlKind::Combo: {
                 const size_t n = c.items().size();
                 w.enter(name);

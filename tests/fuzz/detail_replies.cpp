@@ -218,11 +218,9 @@ private:
         const size_t b = s.find_first_not_of(' ');
         return b == std::string::npos ? "" : s.substr(b);
     }
-    std::set<std::string> licensed_;
+    std::set<std::string> licensed_, locations_;
     std::set<int> clicked_;
-    std::set<std::string> locations_;
-    bool refused_ = false;
-    bool flagsTrue_ = true;
+    bool refused_ = false, flagsTrue_ = true;
     std::string last_;
 };
 
@@ -285,11 +283,7 @@ public:
     }
     const std::string& ReceivedMessage() const override { return received_; }
     // The operator acts while the last request is answered.
-    bool ActNow() {
-        const bool act = act_;
-        act_ = false;
-        return act;
-    }
+    bool ActNow() { return std::exchange(act_, false); }
 
     void Pump() {
         const int64_t now = clock_.monotonicMs();
@@ -313,8 +307,7 @@ private:
         return ">" + address + "/" + mnemonic;
     }
     void Spoil(const std::string& reply, int64_t now) {
-        const uint8_t plan = planned_ ? plan_ : 0;
-        planned_ = false;
+        const uint8_t plan = std::exchange(planned_, false) ? plan_ : 0;
         if (mnemonic_ == "ACT" && plan % 20 >= 8)
             oracle_.FlagsSpoilt();
         std::string out = reply;
@@ -382,19 +375,14 @@ private:
     Oracle& oracle_;
     MessageFramer truth_{'>', '\n', 0};
     MessageFramer framer_{'>', '\n', 0};
-    std::string received_;
-    std::string previous_;
-    std::string address_;
-    std::string mnemonic_;
+    std::string received_, previous_, address_, mnemonic_;
     uint8_t plan_ = 0;
-    bool planned_ = false;
-    bool act_ = false;
+    bool planned_ = false, act_ = false;
     std::deque<std::pair<int64_t, std::string>> late_;
 };
 
 struct Family {
-    const char* family;
-    const char* model;
+    const char *family, *model;
     bool modem;
 };
 

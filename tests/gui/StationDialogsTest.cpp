@@ -43,9 +43,6 @@ struct StationRig : StationHarness {
         static TextLabel missing;
         return &missing;
     }
-    QString label(const Screen& s, const char* name) const {
-        return qobject_cast<TextLabel*>(widget(s, name))->text();
-    }
     void click(const Screen& s, const char* name) const {
         auto* b = qobject_cast<QPushButton*>(widget(s, name));
         QVERIFY(b && b->isVisible() && b->isEnabled());
@@ -96,7 +93,8 @@ private slots:
         s.click(c, "BtnOpenPort");
         s.Tick(2);
         s.ModalUntil(c, "BtnCommsProceed");
-        QCOMPARE(s.label(s.Main(), "CommsLabel"), QString("Com3, 19200bd,8N1"));
+        QCOMPARE(qobject_cast<TextLabel*>(s.widget(s.Main(), "CommsLabel"))->text(),
+                 QString("Com3, 19200bd,8N1"));
         QVERIFY(s.widget(s.Main(), "StartGroup")->isHidden() && s.person.reports.empty());
     }
 

@@ -233,15 +233,10 @@ private slots:
         s.log.clear();
         QTest::mouseClick(v.widget("BtnQuit"), Qt::LeftButton);
         QVERIFY(s.log.empty());
-    }
 
-    void focusEntersAndLeavesBoxes() {
-        TestScreen s;
-        ScreenView v(s);
-        v.show();
+        // Focus enters and leaves boxes; the window's first focus is not the operator's doing.
         QApplication::setActiveWindow(&v);
         QVERIFY(QTest::qWaitForWindowActive(&v));
-        // The window's first focus is not the operator's doing.
         v.widget("CbRate")->setFocus(Qt::TabFocusReason);
         s.log.clear();
         v.widget("AddrMod1")->setFocus(Qt::TabFocusReason);

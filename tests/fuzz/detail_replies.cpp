@@ -303,64 +303,54 @@ public:
     long requests = 0;
 
 private:
-    std::string Prefix(const std::string& address, const std::string& mnemonic) const {
-        return ">" + address + "/" + mnemonic;
-    }
     void Spoil(const std::string& reply, int64_t now) {
         const uint8_t plan = std::exchange(planned_, false) ? plan_ : 0;
         if (mnemonic_ == "ACT" && plan % 20 >= 8)
             oracle_.FlagsSpoilt();
-        std::string out = reply;
-        switch (plan % 20) {
+        const std::string out = Spoilt(plan % 20, reply, now);
+        previous_ = reply;
+        Deliver(out);
+    }
+    // The reply as the data spoils it.
+    std::string Spoilt(int how, std::string out, int64_t now) {
+        const std::string prefix = ">" + address_ + "/" + mnemonic_;
+        switch (how) {
         case 8: // bytes flipped
             for (int n = 1 + data_.byte() % 4; n > 0 && !out.empty(); --n) {
                 const size_t at = data_.byte() % out.size();
                 out[at] = static_cast<char>(out[at] ^ (data_.byte() | 1));
             }
-            break;
+            return out;
         case 9: // truncated, its line end kept
-            out = out.substr(0, data_.byte() % (out.size() + 1)) + "\r\n";
-            break;
+            return out.substr(0, data_.byte() % (out.size() + 1)) + "\r\n";
         case 10: // lengthened
             out.insert(out.size() > 2 ? out.size() - 2 : 0, data_.bytes(data_.byte() % 40));
-            break;
+            return out;
         case 11: // the right prefix, any body
-            out = Prefix(address_, mnemonic_) + data_.bytes(data_.byte() % 48) + "\r\n";
-            break;
+            return prefix + data_.bytes(data_.byte() % 48) + "\r\n";
         case 12: { // a refusal
             static const char forms[] = {'?', '*', '~', '!'};
-            out = Prefix(address_, mnemonic_) + forms[data_.byte() % 4] +
-                  data_.bytes(data_.byte() % 6) + "\r\n";
-            break;
+            return prefix + forms[data_.byte() % 4] + data_.bytes(data_.byte() % 6) + "\r\n";
         }
         case 13: // an empty body, with or without its CR
-            out = Prefix(address_, mnemonic_) + (data_.byte() & 1 ? "\r\n" : "\n");
-            break;
+            return prefix + (data_.byte() & 1 ? "\r\n" : "\n");
         case 14: // for another address
-            out = Prefix(data_.bytes(4), mnemonic_) + out.substr(std::min<size_t>(9, out.size()));
-            break;
+            return ">" + data_.bytes(4) + "/" + mnemonic_ +
+                   out.substr(std::min<size_t>(9, out.size()));
         case 15: // the reply to the request before
-            out = previous_.empty() ? out : previous_;
-            break;
+            return previous_.empty() ? out : previous_;
         case 16: // nothing: the station times out
-            out.clear();
-            break;
+            return "";
         case 17: // late, after the station may have moved on
             late_.push_back({now + 50 * (1 + data_.byte() % 60), out});
-            out.clear();
-            break;
+            return "";
         case 18: // line noise, whatever frames out of it
-            out = data_.bytes(data_.byte() % 64);
-            break;
+            return data_.bytes(data_.byte() % 64);
         case 19: // the body of another command, under this prefix
-            out = Prefix(address_, mnemonic_) +
-                  (previous_.size() > 11 ? previous_.substr(9) : std::string("=\r\n"));
-            break;
+            return prefix + (previous_.size() > 11 ? previous_.substr(9) : std::string("=\r\n"));
         default: // the true reply
-            break;
+            return out;
         }
-        previous_ = reply;
-        Deliver(out);
     }
     void Deliver(const std::string& bytes) {
         Trace(std::to_string(clock_.monotonicMs()) + " in  " + bytes);

@@ -1,5 +1,5 @@
-// The readings pass on the wire: nothing new while off; when on, which units are asked
-// what, once an interval has passed and a summary cycle has completed; units that do not
+// The readings pass on the wire: nothing new while off (see the pace); when on, which units are
+// asked what, once an interval has passed and a summary cycle has completed; units that do not
 // answer and refused requests; the summary's pace; a view change in the middle.
 
 #include "poll/PollHarness.h"
@@ -19,6 +19,7 @@ using namespace linvar;
 namespace {
 
 const std::set<std::string> kSummary = {"FLT?", "SFS?", "RED?", "ONL?", "OUS?"};
+using Asked = std::map<std::string, std::vector<std::string>>;
 
 std::string AddressOf(const std::string& request) {
     return request.substr(1, 4);
@@ -43,20 +44,18 @@ struct PassRig : PollHarness {
         Start();
     }
     // The requests that are not the summary's, by address, from `mark` on.
-    std::map<std::string, std::vector<std::string>> Readings(size_t mark = 0) const {
-        std::map<std::string, std::vector<std::string>> out;
+    Asked Readings(size_t mark = 0) const {
+        Asked out;
         for (const std::string& r : SentSince(mark))
             if (!kSummary.count(CommandOf(r)))
                 out[AddressOf(r)].push_back(CommandOf(r));
         return out;
     }
-    bool RunPasses(int passes, int limit = 20000) {
-        return TicksUntil(*this, limit, [&] { return cycle.readings().PassesDone() >= passes; }) >=
+    bool RunPasses(int passes) {
+        return TicksUntil(*this, 20000, [&] { return cycle.readings().PassesDone() >= passes; }) >=
                0;
     }
 };
-
-using Asked = std::map<std::string, std::vector<std::string>>;
 
 } // namespace
 

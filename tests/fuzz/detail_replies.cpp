@@ -477,15 +477,12 @@ struct Rig {
             }
         }
     }
-    // Ticks until a request goes out (true), at most `limit` ticks.
-    bool Asks(int limit = kAskAgainTicks) {
+    // Ticks until a request goes out (true), for as long as a window may take to ask.
+    bool Asks() {
         const long mark = port.requests;
-        for (int i = 0; i < limit; ++i) {
+        for (int i = 0; i < kAskAgainTicks && port.requests == mark; ++i)
             Tick();
-            if (port.requests > mark)
-                return true;
-        }
-        return false;
+        return port.requests > mark;
     }
     // The unit answers truly again: the window or the poll must ask again, by itself or
     // when the operator reads the status (an open configuration panel waits for it).

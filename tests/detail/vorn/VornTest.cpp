@@ -45,8 +45,8 @@ TEST(DetailVorn, ReadsEverythingOnceThenLoopsOnTheStatusUntilTheLimitsAreKnown) 
     // "012.5" loses its leading 0.
     r.Shows("StaRET=VORN-C 10W XCVR       s/n VN00211731|RET=VORN-C 10W XCVR       s/n "
             "VN00211731|StaUFQ=5925.0 MHz|UFQ= 5925.0|StaUAT=10.25 dB|UAT= 10.25|StaREF= "
-            "128|USA= 0.5|StaONL=On Line|StaTNA=3|StaMUT=Mute Mode is: Unmuted after frequency "
-            "change|M24V= 24.1 V |MRfPower=12.5 dB");
+            "128|REF=128|USA= 0.5|StaONL=On Line|StaTNA=3|StaMUT=Mute Mode is: Unmuted after "
+            "frequency change|M24V= 24.1 V |MRfPower=12.5 dB");
     EXPECT_EQ(r.Paint({"StaUFQ", "StaAMP", "StaCLD", "StaSFS"}), "white lime green lime");
     // Not a pair: no redundancy box.
     EXPECT_EQ(r.Flags(&Control::visible, {"GrpRedundancy"}), "0");

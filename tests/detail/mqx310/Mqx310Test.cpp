@@ -86,6 +86,8 @@ TEST(Detail310, DataRatesFollowTheModelAndModulationAfterATimeOut) {
     EXPECT_EQ(r.Set("TxMod", " QPSK"), V{"TMD=2"});
     EXPECT_EQ(r.Flags(&Control::enabled, {"TxFECrate"}) + r.Flags(&Control::visible, {"TxModNote"}),
               "10");
+    EXPECT_EQ(r.Set("RxMod", " BPSK"), V{"RMD=1"});
+    EXPECT_FALSE(r.at("RxFECrate").enabled());
     // The Eb/No alarm point starts at 2 dB.
     EXPECT_EQ(r.Set("EbNoAlarmPt", "1.5"), V{});
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad alarm point value. Please correct it");

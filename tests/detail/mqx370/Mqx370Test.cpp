@@ -238,10 +238,12 @@ TEST(Detail370, FrequencyRangeByModelCodeAndHardware) {
 }
 
 TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
-    Rig r("0371000001", 3, "0371");
+    // The rate option 2: data rates up to 20 Mbps.
+    Rig r("0371200001", 3, "0371");
     r.unit->setConfig(With(r.unit->config(), 39, "1")); // IBS framing: AUPC may be chosen
     r.ReadConfig();
-    EXPECT_EQ(r.Prompt("ConfTDR"), "Enter Tx data rate, between 4.8 and 5000 kbps");
+    EXPECT_EQ(r.Prompt("ConfTDR"), "Enter Tx data rate, between 4.8 and 20000 kbps");
+    EXPECT_EQ(r.Prompt("ConfRDR"), "Enter Rx data rate, between 4.8 and 20000 kbps");
     EXPECT_EQ(r.Prompt("ConfTPL"),
               "Enter Tx power level, between -45 and 0 dBm, resolution 0.1 dB");
     EXPECT_EQ(r.Set("ConfTPL", "-30"), Lines{"TPL=30.0"});
@@ -435,6 +437,12 @@ TEST(Detail370, RateListsAndReedSolomonSetsFollowTheFraming) {
     ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.at("ConfTRL").items().back(), "1536");
     EXPECT_EQ(r.at("ConfTRS").items(), (Lines{"Normal   (126/112)", "IESS-310 (219/201)"}));
+    // D&I++ framing: 64 to 1536 in steps of 64.
+    r.unit->setConfig(With(r.unit->config(), 39, "5"));
+    r.w->click("BtnConfig");
+    r.Tick(3);
+    ASSERT_TRUE(r.Settle());
+    EXPECT_EQ(r.at("ConfTRL").items().front() + " " + r.at("ConfTRL").items().back(), "64 1536");
 }
 
 // A framing change re-reads the drop and insert set-up only where the unit has it: a unit

@@ -367,6 +367,7 @@ TEST(DetailVorn, UtilitiesSetTheClockMonthFirstAndDriveThePair) {
     EXPECT_EQ(r.Text("ClockModem").substr(0, 6) + r.Text("ClockModem").substr(8),
               "09:00: 06 Dec 2026");
     EXPECT_TRUE(r.at("BtnForce").enabled());
+    EXPECT_EQ(r.Flags(&Control::enabled, {"BtnStatus", "BtnConfig", "BtnUtilities"}), "110");
     r.Shows("RedText=The redundancy controller is in Automatic mode|BtnAutoManual=Change to Manual "
             "mode");
 

@@ -210,6 +210,7 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
     for (const char* m : {"TFQ", "TPL", "APP", "CID", "RSW", "RMD", "ESA", "ADJ"})
         r.unit->setAnswer(m, "=");
     r.ReadConfig();
+    EXPECT_EQ(r.Flags(&Control::enabled, {"ConfTCR", "ConfTMD"}), "11");
     // Tx frequency: 95 lies between the two bands of the MQX-350.
     EXPECT_EQ(r.Set("ConfTFQ", "95"), V{});
     r.Ink("ConfTFQCap", Colours::red);

@@ -109,6 +109,7 @@ TEST(Detail330, TheSoftwareVersionDecidesTheLaterEntries) {
 TEST(Detail330, TheConfigurationStringFillsEveryBox) {
     Rig r("3330110000", 3, kKnown);
     r.ReadConfig();
+    EXPECT_EQ(r.Text("Instruction"), "Click on a box to change the configuration parameters");
     r.Shows("TxFreq= 71.2345|TxDataRate= 128.000|TxFECtype= Viterbi + R-S|TxFECrate= Rate "
             "7/8|TxMod= OQPSK|TxSpectrum= Inverted|TxScrambler= Off|TxPowLev=- 12.5|"
             "TxClkSrc= External|TxCarrier= RTI|RxFreq= 84.5000|RxDataRate= 256.000|"

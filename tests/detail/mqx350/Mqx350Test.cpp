@@ -197,11 +197,13 @@ TEST(Detail350, ConfigurationReadFillsEveryBoxFromItsPosition) {
     slave[87] = '2';
     slave[12] = '6';
     slave[24] = '2';
+    slave[86] = '1'; // an external reference: no adjust box
     r.unit->setAnswer("MGC", "=" + slave);
     r.w->click("BtnConfig");
     ASSERT_TRUE(r.UntilSent("MGC?"));
     ASSERT_TRUE(r.Settle());
     r.Shows("ConfEFM= OBLIX slave|ConfTSC= IESS-315");
+    EXPECT_FALSE(r.at("ConfADJ").visible());
     EXPECT_FALSE(r.at("ConfEFM").enabled());
 }
 
@@ -261,6 +263,8 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
     l.w->click("BtnOdu");
     EXPECT_FALSE(l.at("GrpUnit").visible());
     EXPECT_EQ(l.Pick("ConfBLOMix", 1), V{"BLO=13050-"});
+    l.w->click("BtnAupc"); // the AUPC group takes the ODU group's place
+    EXPECT_EQ(l.Flags(&Control::visible, {"GrpAupc", "GrpUnit", "GrpOdu"}), "110");
 }
 
 TEST(Detail350, DistantChangesAreConfirmedFirst) {
@@ -470,6 +474,7 @@ TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
     EXPECT_NE(r.Text("MemAupc").find("Target EbNo: 12.5 dB"), std::string::npos);
     EXPECT_NE(r.Text("MemLnb").find("Rx LO frequency: 10750 MHz"), std::string::npos);
     EXPECT_NE(r.Text("MemBuc").find("Alarm limits: 800 - 3000 mA"), std::string::npos);
+    EXPECT_NE(r.Text("MemBuc").find("10MHz Ref:  Disabled"), std::string::npos);
     r.w->click("BtnMemConfirm");
     EXPECT_EQ(r.port.sent.back(), "<0351/CLD=3");
     EXPECT_FALSE(r.at("MemPreview").visible());

@@ -262,6 +262,8 @@ TEST(TrendsModel, TimeAxisTicksFallOnRoundUtcInstants) {
     m.SetSpan(TrendSpan::Day);
     EXPECT_EQ(labels(), "15:00|18:00|21:00|07 Dec|03:00|06:00|09:00|12:00|");
     EXPECT_EQ(m.TimeTicks()[3].utcMs, daysFromCivil(2026, 12, 7) * kDay);
+    m.SetCustom(kNow - 11 * kMin, kNow); // eleven minutes: every two
+    EXPECT_EQ(labels(), "11:50|11:52|11:54|11:56|11:58|12:00|");
     m.SetSpan(TrendSpan::Year);
     EXPECT_EQ(labels(), "Jan 2026|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec|");
     m.SetCustom(kNow - 700 * kDay, kNow - 10 * kDay);

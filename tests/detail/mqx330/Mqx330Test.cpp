@@ -142,6 +142,7 @@ TEST(Detail330, TheConfigurationStringFillsEveryBox) {
     r.ReadStatus();
     r.w->click("BtnConfig");
     EXPECT_TRUE(r.UntilText("Instruction", "problem reading MGC..."));
+    EXPECT_EQ(r.at("TxMod").selected(), -1); // nothing read, nothing shown
 }
 
 TEST(Detail330, DataRateLimitsAndCodingBoxesFollowTheFecType) {

@@ -97,7 +97,8 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
                {"TXO", "=4"},
                {"REB", "=16.0"},
                {"PLI", "=x.x"},
-               {"CTD", "=000"}});
+               {"CTD", "=000"},
+               {"SNO", "=123456789"}});
     EXPECT_EQ(r.w->caption(), "Detail of Modem 1, Local end, link: MADRID-2       MQX-350");
     EXPECT_EQ(CurrentModelCode(), 350);
     EXPECT_EQ(r.Flags(&Control::visible, {"BtnOdu", "MaskBuc"}), "00");
@@ -108,7 +109,8 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
                                       "BFS? RED? OUS? RSL? TMP? TXO? REB? PLI? CTD? LRS?"));
     r.Shows("StaLRS=REMOTE|StaCID=LINK TWO|StaSWR=1.07 2.03|StaRx=Demodulator unlocked|"
             "StaEbNo=8.5 dB|StaFreqOffset=+001.2 kHz|StaBER=1.0 E-7|StaBFS=50 %|StaRED=Online|"
-            "StaRSL=> -60 dBm|StaTXO=Off during Warm-Up|StaREB=> 16 dB|StaPLI=Not available|"
+            "StaSNO=12345678|StaRSL=> -60 dBm|StaTXO=Off during Warm-Up|StaREB=> 16 dB|StaPLI=Not "
+            "available|"
             "StaTMP=035 \xB0"
             "C");
     r.Shows({{"StaNUE", "221", "yellow"},

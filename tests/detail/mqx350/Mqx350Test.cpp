@@ -200,12 +200,14 @@ TEST(Detail350, ConfigurationReadFillsEveryBoxFromItsPosition) {
     slave[12] = '6';
     slave[24] = '2';
     slave[86] = '1'; // an external reference: no adjust box
+    slave[2] = '0';  // unframed: no slave address to give
     r.unit->setAnswer("MGC", "=" + slave);
     r.w->click("BtnConfig");
     ASSERT_TRUE(r.UntilSent("MGC?"));
     ASSERT_TRUE(r.Settle());
     r.Shows("ConfEFM= OBLIX slave|ConfTSC= IESS-315");
     EXPECT_FALSE(r.at("ConfADJ").visible());
+    EXPECT_TRUE(r.at("ConfESA").readOnly());
     EXPECT_FALSE(r.at("ConfEFM").enabled());
 }
 

@@ -311,6 +311,7 @@ TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
             "coding\n Rate 7/8 OQPSK\n Inverted\nScrambler Off\nPower - 12.5 dBm\n "
             "External Clock\nCarrier RTI|MemAupc=AUPC Enabled\nTarget EbNo:  3.5 dB\nMax "
             "increase:  2 dB\n Generate TX alarm on Pmax\n Go to Nominal Power w/Unlock");
+    EXPECT_NE(r.Text("MemUnit").find("Test:  I/O loopback"), std::string::npos);
     // The location goes out as it was previewed, whatever the list shows meanwhile.
     r.w->choose("MemoryList", 5);
     const size_t mark = r.port.sent.size();

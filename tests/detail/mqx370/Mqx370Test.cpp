@@ -413,6 +413,25 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
     EXPECT_EQ(d.Settings([&] { d.w->choose("ConfTST", 6); }), Lines{"TST=6"});
 }
 
+// A memory's preview asks the L-band and drop and insert strings first, then the
+// configuration, and shows the coding and an auxiliary rate as stored.
+TEST(Detail370, TheMemoryPreviewReadsEachStringOfTheLocation) {
+    Rig r("1371003311");
+    r.ToPanel("BtnUtilities", "TIM?");
+    r.w->choose("MemoryList", 3);
+    r.unit->setAnswer("MGC", "=" + KnownConfig370());
+    const size_t mark = r.port.sent.size();
+    r.w->click("BtnLoad");
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
+    Lines asked;
+    for (const std::string& s : r.Commands(mark))
+        if (s.find("?3") != std::string::npos)
+            asked.push_back(s);
+    EXPECT_EQ(asked, (Lines{"OGC?3", "DNI?3", "MGC?3"}));
+    EXPECT_NE(r.Text("MemTx").find("\n Viterbi + Reed-Solomon encoding\n"), std::string::npos);
+    EXPECT_NE(r.Text("MemRx").find("\n0512 AUX kbps\n"), std::string::npos);
+}
+
 TEST(Detail370, RateListsAndReedSolomonSetsFollowTheFraming) {
     Rig r("0370000000");
     std::string c = r.unit->config();

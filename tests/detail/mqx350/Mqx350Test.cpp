@@ -559,7 +559,7 @@ TEST(Detail350, CurrentLimitsAndTheBucLoAreCheckedThenSentInTheirDigits) {
         Box{"ConfODH", current + "500 and 4000 (mA), resolution 100 (mA)", {"400", "4100", "2050"}, "4000", "BCH=4000", " 4000", "current"},
         Box{"ConfLNL", current + "10 and 400 (mA)", {"9", "401", "250.5"}, "10", "LCL=010", " 10", "current"},
         Box{"ConfLNH", current + "50 and 600 (mA)", {"49", "601"}, "600", "LCH=600", " 600", "current"},
-        Box{"ConfBLO", "Enter LO frequency, integer between 3000 and 65000 MHz, or 0", {"2999", "65001"}, "3000", "BLO=03000+", " 3000", "LO frequency"}}) {
+        Box{"ConfBLO", "Enter LO frequency, integer between 3000 and 65000 MHz, or 0", {"2999", "65001", "3000.5"}, "3000", "BLO=03000+", " 3000", "LO frequency"}}) {
         // clang-format on
         SCOPED_TRACE(b.control);
         const std::string caption = std::string(b.control) + "Cap";

@@ -129,6 +129,10 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
     ASSERT_TRUE(r.Until([&] { return r.port.sent.size() > after; }));
     EXPECT_EQ(r.port.sent.back(), "<0350/LRS?");
     r.Shows({{"StaBER", "Oblix timeout", "blue"}});
+    // Any other answer to the carrier query shows its first 31 characters.
+    r.Answers({{"BER", ""}, {"TXO", "E" + std::string(40, 'x')}});
+    ASSERT_TRUE(r.UntilSent("TXO?") && r.UntilSent("REB?"));
+    EXPECT_EQ(r.Text("StaTXO"), std::string(31, 'x'));
 }
 
 TEST(Detail350, TheL350ReadsItsOduStatusAndTheCountdownShows) {

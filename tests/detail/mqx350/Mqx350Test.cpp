@@ -100,6 +100,7 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
                {"CTD", "=000"},
                {"SNO", "=123456789"}});
     EXPECT_EQ(r.w->caption(), "Detail of Modem 1, Local end, link: MADRID-2       MQX-350");
+    EXPECT_EQ(r.Text("WaitText"), "Waiting for response, please wait...");
     EXPECT_EQ(CurrentModelCode(), 350);
     EXPECT_EQ(r.Flags(&Control::visible, {"BtnOdu", "MaskBuc"}), "00");
     const size_t mark = r.port.sent.size();

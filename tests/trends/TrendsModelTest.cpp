@@ -262,6 +262,8 @@ TEST(TrendsModel, TimeAxisTicksFallOnRoundUtcInstants) {
         EXPECT_EQ(labels(), want);
     }
     EXPECT_EQ(m.TimeTicks()[3].utcMs, daysFromCivil(2026, 12, 7) * kDay);
+    m.SetCustom(kNow - 11 * kMin, kNow); // eleven minutes: every two
+    EXPECT_EQ(labels(), "11:50|11:52|11:54|11:56|11:58|12:00|");
     m.SetCustom(kNow - 700 * kDay, kNow - 10 * kDay);
     EXPECT_EQ(labels(), "Mar|May|Jul|Sep|Nov|Jan 2026|Mar|May|Jul|Sep|Nov|");
 }

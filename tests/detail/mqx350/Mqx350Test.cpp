@@ -97,8 +97,10 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
                {"TXO", "=4"},
                {"REB", "=16.0"},
                {"PLI", "=x.x"},
-               {"CTD", "=000"}});
+               {"CTD", "=000"},
+               {"SNO", "=123456789"}});
     EXPECT_EQ(r.w->caption(), "Detail of Modem 1, Local end, link: MADRID-2       MQX-350");
+    EXPECT_EQ(r.Text("WaitText"), "Waiting for response, please wait...");
     EXPECT_EQ(CurrentModelCode(), 350);
     EXPECT_EQ(r.Flags(&Control::visible, {"BtnOdu", "MaskBuc"}), "00");
     const size_t mark = r.port.sent.size();
@@ -108,7 +110,8 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
                                       "BFS? RED? OUS? RSL? TMP? TXO? REB? PLI? CTD? LRS?"));
     r.Shows("StaLRS=REMOTE|StaCID=LINK TWO|StaSWR=1.07 2.03|StaRx=Demodulator unlocked|"
             "StaEbNo=8.5 dB|StaFreqOffset=+001.2 kHz|StaBER=1.0 E-7|StaBFS=50 %|StaRED=Online|"
-            "StaRSL=> -60 dBm|StaTXO=Off during Warm-Up|StaREB=> 16 dB|StaPLI=Not available|"
+            "StaSNO=12345678|StaRSL=> -60 dBm|StaTXO=Off during Warm-Up|StaREB=> 16 dB|StaPLI=Not "
+            "available|"
             "StaTMP=035 \xB0"
             "C");
     r.Shows({{"StaNUE", "221", "yellow"},
@@ -127,6 +130,10 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
     ASSERT_TRUE(r.Until([&] { return r.port.sent.size() > after; }));
     EXPECT_EQ(r.port.sent.back(), "<0350/LRS?");
     r.Shows({{"StaBER", "Oblix timeout", "blue"}});
+    // Any other answer to the carrier query shows its first 31 characters.
+    r.Answers({{"BER", ""}, {"TXO", "E" + std::string(40, 'x')}});
+    ASSERT_TRUE(r.UntilSent("TXO?") && r.UntilSent("REB?"));
+    EXPECT_EQ(r.Text("StaTXO"), std::string(31, 'x'));
 }
 
 TEST(Detail350, TheL350ReadsItsOduStatusAndTheCountdownShows) {
@@ -197,11 +204,15 @@ TEST(Detail350, ConfigurationReadFillsEveryBoxFromItsPosition) {
     slave[87] = '2';
     slave[12] = '6';
     slave[24] = '2';
+    slave[86] = '1'; // an external reference: no adjust box
+    slave[2] = '0';  // unframed: no slave address to give
     r.unit->setAnswer("MGC", "=" + slave);
     r.w->click("BtnConfig");
     ASSERT_TRUE(r.UntilSent("MGC?"));
     ASSERT_TRUE(r.Settle());
     r.Shows("ConfEFM= OBLIX slave|ConfTSC= IESS-315");
+    EXPECT_FALSE(r.at("ConfADJ").visible());
+    EXPECT_TRUE(r.at("ConfESA").readOnly());
     EXPECT_FALSE(r.at("ConfEFM").enabled());
 }
 
@@ -210,6 +221,7 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
     for (const char* m : {"TFQ", "TPL", "APP", "CID", "RSW", "RMD", "ESA", "ADJ"})
         r.unit->setAnswer(m, "=");
     r.ReadConfig();
+    EXPECT_EQ(r.Flags(&Control::enabled, {"ConfTCR", "ConfTMD"}), "11");
     // Tx frequency: 95 lies between the two bands of the MQX-350.
     EXPECT_EQ(r.Set("ConfTFQ", "95"), V{});
     r.Ink("ConfTFQCap", Colours::red);
@@ -260,6 +272,8 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
     l.w->click("BtnOdu");
     EXPECT_FALSE(l.at("GrpUnit").visible());
     EXPECT_EQ(l.Pick("ConfBLOMix", 1), V{"BLO=13050-"});
+    l.w->click("BtnAupc"); // the AUPC group takes the ODU group's place
+    EXPECT_EQ(l.Flags(&Control::visible, {"GrpAupc", "GrpUnit", "GrpOdu"}), "110");
 }
 
 TEST(Detail350, DistantChangesAreConfirmedFirst) {
@@ -469,6 +483,7 @@ TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
     EXPECT_NE(r.Text("MemAupc").find("Target EbNo: 12.5 dB"), std::string::npos);
     EXPECT_NE(r.Text("MemLnb").find("Rx LO frequency: 10750 MHz"), std::string::npos);
     EXPECT_NE(r.Text("MemBuc").find("Alarm limits: 800 - 3000 mA"), std::string::npos);
+    EXPECT_NE(r.Text("MemBuc").find("10MHz Ref:  Disabled"), std::string::npos);
     r.w->click("BtnMemConfirm");
     EXPECT_EQ(r.port.sent.back(), "<0351/CLD=3");
     EXPECT_FALSE(r.at("MemPreview").visible());
@@ -549,7 +564,7 @@ TEST(Detail350, CurrentLimitsAndTheBucLoAreCheckedThenSentInTheirDigits) {
         Box{"ConfODH", current + "500 and 4000 (mA), resolution 100 (mA)", {"400", "4100", "2050"}, "4000", "BCH=4000", " 4000", "current"},
         Box{"ConfLNL", current + "10 and 400 (mA)", {"9", "401", "250.5"}, "10", "LCL=010", " 10", "current"},
         Box{"ConfLNH", current + "50 and 600 (mA)", {"49", "601"}, "600", "LCH=600", " 600", "current"},
-        Box{"ConfBLO", "Enter LO frequency, integer between 3000 and 65000 MHz, or 0", {"2999", "65001"}, "3000", "BLO=03000+", " 3000", "LO frequency"}}) {
+        Box{"ConfBLO", "Enter LO frequency, integer between 3000 and 65000 MHz, or 0", {"2999", "65001", "3000.5"}, "3000", "BLO=03000+", " 3000", "LO frequency"}}) {
         // clang-format on
         SCOPED_TRACE(b.control);
         const std::string caption = std::string(b.control) + "Cap";

@@ -92,14 +92,12 @@ TEST(SerialPort, SpeedsAndWriteAllowance) {
     port.SetBaudrate(256000);
     EXPECT_EQ(port.Baudrate(), 256000);
     EXPECT_EQ(r.boxes, Texts{"Baudrate is not valid"});
-    const struct {
-        size_t length;
-        int32_t baud;
-        int ms;
-    } rows[] = {{10, 1200, 500}, {100, 1200, 1600}, {100, 38400, 500}, {1000, 9600, 2000}};
-    for (const auto& w : rows)
-        EXPECT_EQ(SerialPort::WriteAllowanceMs(w.length, w.baud), w.ms)
-            << w.length << "@" << w.baud;
+    // (bytes, baud) -> ms
+    for (auto [length, baud, ms] : {std::tuple<size_t, int32_t, int>{10, 1200, 500},
+                                    {100, 1200, 1600},
+                                    {100, 38400, 500},
+                                    {1000, 9600, 2000}})
+        EXPECT_EQ(SerialPort::WriteAllowanceMs(length, baud), ms) << length << "@" << baud;
 }
 
 TEST(SerialPort, RoundTripsAtSeveralLineSettings) {
@@ -193,29 +191,25 @@ TEST(SerialPort, APortThatDoesNotOpenNamesTheReasonAndKeepsNothingOpen) {
     const auto openFiles = [] {
         return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
     };
-    const struct {
-        std::string device;
-        int code;
-        const char* said;
-    } rows[] = {
+    const std::tuple<std::string, int, const char*> rows[] = {
         {"/dev/linvar-no-such-port", ENOENT, "No such file or directory"},
         {"/sys/kernel/uevent_seqnum", EACCES, "Permission denied"}, // read-only, even for root
         {(dir.path() / "plain.txt").string(), ENOTTY, "Inappropriate ioctl for device"},
         {pty.name(), EBUSY, "Device or resource busy"},
     };
-    for (const auto& c : rows) {
-        if (c.code == EACCES && !std::filesystem::exists(c.device))
+    for (const auto& [device, code, said] : rows) {
+        if (code == EACCES && !std::filesystem::exists(device))
             continue;
-        SerialPort port(ui, mapTo(2, c.device));
+        SerialPort port(ui, mapTo(2, device));
         Received r;
         r.watch(port);
         port.SetPort(2);
         const auto filesBefore = openFiles();
         port.SetOpen(true);
-        EXPECT_FALSE(port.IsOpen()) << c.device;
-        EXPECT_EQ(port.ErrorCode(), c.code) << c.device;
-        EXPECT_EQ(r.boxes, Texts{c.said}) << c.device;
-        EXPECT_EQ(openFiles(), filesBefore) << c.device << ": retries would add up";
+        EXPECT_EQ(std::tuple(port.IsOpen(), port.ErrorCode(), r.boxes),
+                  std::tuple(false, code, Texts{said}))
+            << device;
+        EXPECT_EQ(openFiles(), filesBefore) << device << ": retries would add up";
     }
     SerialPort second(ui, mapTo(1, pty.name()));
     second.SetNotifyErrors(neNone);

@@ -217,7 +217,7 @@ TEST(LinkEdit, RedundantModem) {
 
 namespace {
 
-// The place a control takes in its grid: its row and column.
+// The row and the column a control takes in its grid.
 std::pair<int, int> GridCell(const Screen& s, const std::string& grid, const std::string& name) {
     const Control& g = s.at(grid);
     const auto& c = g.children();
@@ -225,33 +225,26 @@ std::pair<int, int> GridCell(const Screen& s, const std::string& grid, const std
     return {i / g.columns(), i % g.columns()};
 }
 
-int GridColumn(const Screen& s, const std::string& grid, const std::string& name) {
-    return GridCell(s, grid, name).second;
-}
-
 } // namespace
 
 TEST(LinkEdit, EachEndsBoxesStandUnderItsHeading) {
     EditHarness h;
-    const std::vector<std::pair<std::string, std::string>> under = {{"LblLocalEnd", "LinkIDL"},
-                                                                    {"LblDistantEnd", "LinkID"},
-                                                                    {"LblLocalEnd", "TdelayL"},
-                                                                    {"LblDistantEnd", "Tdelay"}};
-    for (const auto& [heading, box] : under)
-        EXPECT_EQ(GridColumn(h.link, "EditGrid", box), GridColumn(h.link, "EditGrid", heading))
-            << box;
-    // Captions on their boxes' row.
-    for (const auto& [caption, box] : {std::pair{"LblIdHint", "LinkIDL"}, {"LblDelay", "TdelayL"}})
-        EXPECT_EQ(GridCell(h.link, "EditGrid", caption).first,
-                  GridCell(h.link, "EditGrid", box).first)
-            << caption;
-    // The summary likewise: each end's icon under "LOCAL" or "DISTANT".
-    for (int half : {1, 2}) {
-        const std::string p = half == 1 ? "SumLeft" : "SumRight", n = std::to_string(half);
-        const int link = half == 1 ? 3 : 13;
-        EXPECT_EQ(GridColumn(h.screen, p, SummaryScreen::IconName(2 * link - 1)),
-                  GridColumn(h.screen, p, "HeadL" + n));
-        EXPECT_EQ(GridColumn(h.screen, p, SummaryScreen::IconName(2 * link)),
-                  GridColumn(h.screen, p, "HeadD" + n));
+    const auto icon = [](int end) { return SummaryScreen::IconName(end); };
+    // (screen, grid, a, b, same row) -> a is in b's column, or on its row
+    const std::tuple<Screen&, const char*, std::string, std::string, bool> rows[] = {
+        {h.link, "EditGrid", "LinkIDL", "LblLocalEnd", false},
+        {h.link, "EditGrid", "LinkID", "LblDistantEnd", false},
+        {h.link, "EditGrid", "TdelayL", "LblLocalEnd", false},
+        {h.link, "EditGrid", "Tdelay", "LblDistantEnd", false},
+        {h.link, "EditGrid", "LblIdHint", "LinkIDL", true},
+        {h.link, "EditGrid", "LblDelay", "TdelayL", true},
+        {h.screen, "SumLeft", icon(5), "HeadL1", false}, // link 3, the summary's left half
+        {h.screen, "SumLeft", icon(6), "HeadD1", false},
+        {h.screen, "SumRight", icon(25), "HeadL2", false}, // link 13, its right half
+        {h.screen, "SumRight", icon(26), "HeadD2", false},
+    };
+    for (const auto& [screen, grid, a, b, row] : rows) {
+        const auto [ca, cb] = std::pair(GridCell(screen, grid, a), GridCell(screen, grid, b));
+        EXPECT_EQ(row ? ca.first : ca.second, row ? cb.first : cb.second) << a << " " << b;
     }
 }

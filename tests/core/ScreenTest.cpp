@@ -26,7 +26,8 @@ TEST(Screen, EventsReachHandlersOnlyOnShownEnabledControls) {
     EXPECT_FALSE(s.click("BtnGo"));
     s["BtnGo"].setEnabled(true);
     s["Grp"].setVisible(false);
-    EXPECT_EQ(std::tuple(s.click("BtnGo"), s.shown("BtnGo"), clicks), std::tuple(false, false, 1));
+    EXPECT_FALSE(s.click("BtnGo") || s.shown("BtnGo"));
+    EXPECT_EQ(clicks, 1);
     s["Grp"].setVisible(true);
     EXPECT_TRUE(s.type("Addr", "123456"));
     EXPECT_EQ(typed, "1234");

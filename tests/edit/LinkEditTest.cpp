@@ -171,8 +171,8 @@ TEST(LinkEdit, LeavingResumesPollingOfTheNewUnit) {
     h.ClickEdit("BtnEnterEdit");
     ASSERT_TRUE(h.link.Editing());
     h.screen.click("BtnClose");
-    EXPECT_EQ(std::pair(h.link.Editing(), h.cycle.tx.RequestedMode),
-              std::pair(false, Modes::AllLinks));
+    EXPECT_EQ(std::tuple(h.link.Editing(), h.cycle.tx.RequestedMode),
+              std::tuple(false, Modes::AllLinks));
 
     // An unconfigured link left without an address goes back to the summary.
     h.Ticks(4);

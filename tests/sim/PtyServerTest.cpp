@@ -33,8 +33,7 @@ TEST(PtyServer, AnswersOverARealPseudoTerminal) {
     bus.add("0012", "350");
     PtyServer server(bus);
     const std::string path = server.start();
-    ASSERT_FALSE(path.empty());
-    EXPECT_TRUE(server.running());
+    ASSERT_TRUE(!path.empty() && server.running());
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(fd, 0);
     EXPECT_EQ(ask(fd, "<0012/FLT?\r"), ">0012/FLT=000000\r\n");
@@ -51,6 +50,5 @@ TEST(PtyServer, AnswersOverARealPseudoTerminal) {
     EXPECT_EQ(ask(fd, "12/FLT?\r"), ">0012/FLT=000000\r\n");
     ::close(fd);
     server.stop();
-    EXPECT_FALSE(server.running());
-    EXPECT_EQ(server.failure(), "");
+    EXPECT_EQ(std::pair(server.running(), server.failure()), std::pair(false, std::string()));
 }

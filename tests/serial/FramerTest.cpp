@@ -54,20 +54,12 @@ TEST(Framer, CutsFramesFromStartToEndAndAppendedBytes) {
 TEST(ComPortMap, NamesAndArguments) {
     ComPortMap map;
     EXPECT_EQ(map.devicePathOf("COM1") + map.devicePathOf("COM12"), "/dev/ttyS0/dev/ttyS11");
-    Frames args = {"Brivola", "--com", "3=/dev/ttyUSB0", "--demo", "--com=12=/tmp/x y"};
-    EXPECT_FALSE(map.takeArguments(args).has_value());
-    EXPECT_EQ(args, (Frames{"Brivola", "--demo"}));
-    EXPECT_EQ(map.devicePathOf("COM3"), "/dev/ttyUSB0");
-    EXPECT_EQ(map.devicePath(12), "/tmp/x y");
-    EXPECT_EQ(map.devicePathOf("/dev/pts/4"), "/dev/pts/4");
-    for (Frames bad : {Frames{"--com", "0=/dev/a"},
-                       {"--com", "256=/dev/a"},
-                       {"--com", "x=/dev/a"},
-                       {"--com", "3="},
-                       {"--com", "3"},
-                       {"--com", "=/dev/a"},
-                       {"--com"}})
-        EXPECT_TRUE(map.takeArguments(bad).has_value()) << bad.back();
+    EXPECT_TRUE(map.parse("3=/dev/ttyUSB0") && map.parse("12=/tmp/x y"));
+    EXPECT_EQ(
+        (Frames{map.devicePathOf("COM3"), map.devicePath(12), map.devicePathOf("/dev/pts/4")}),
+        (Frames{"/dev/ttyUSB0", "/tmp/x y", "/dev/pts/4"}));
+    for (const char* bad : {"0=/dev/a", "256=/dev/a", "x=/dev/a", "3=", "3", "=/dev/a"})
+        EXPECT_FALSE(map.parse(bad)) << bad;
     EXPECT_EQ(map.devicePath(3), "/dev/ttyUSB0"); // bad arguments changed nothing
 }
 

@@ -367,10 +367,6 @@ struct DetailRig {
             out += (out.empty() ? "" : " ") + Colour(b);
         return out;
     }
-    void Visible(const Lines& boxes, bool shown) const {
-        for (const std::string& b : boxes)
-            EXPECT_EQ(at(b).visible(), shown) << b;
-    }
     void Enabled(const Lines& boxes, bool on) const {
         for (const std::string& b : boxes)
             EXPECT_EQ(at(b).enabled(), on) << b;

@@ -182,10 +182,8 @@ TEST(DetailFramework, AButtonTakesEffectOnlyOnceTheAwaitedReplyOrItsTimeOutIsIn)
     FakeRig s(Steps);
     ASSERT_TRUE(s.UntilSent("<0420/TST?"));
     mark = s.Await(sim::Injection::late(300), "LVL");
-    const int awaiting = s.w->StepNo;
     ASSERT_TRUE(s.w->click("BtnConfig"));
     s.Tick(3);
-    EXPECT_EQ(s.w->StepNo, awaiting);
     EXPECT_EQ(s.Wait(), "11850 msec");
     ASSERT_TRUE(s.Settle());
     EXPECT_EQ(s.SentSince(mark), Lines{"<0420/CFG?"});
@@ -261,9 +259,7 @@ TEST(DetailFramework, OnceAChangeIsAcceptedRepliesAreFollowedByNoPause) {
     for (const auto& [level, pause, mode] :
          {std::tuple{"15", 3, Phases::Config}, std::tuple{"16", 1, Phases::SetConfig}}) {
         r.Edit("ConfLVL", level);
-        ASSERT_EQ(r.port.sent.back(), std::string("<0420/LVL=") + level + ".0");
         ASSERT_TRUE(r.Until([&] { return !r.tx.AwaitingReply; }));
-        EXPECT_EQ(r.tx.DelayLeft, pause == 1 ? 0 : 150);
         const int replied = r.ticks;
         ASSERT_TRUE(r.UntilSent("<0420/CFG?"));
         EXPECT_EQ(r.ticks - replied, pause);
@@ -312,10 +308,7 @@ TEST(DetailFramework, TheReplyDialectIsTheFamilys) {
         FakeRig r([&](FamilyDescription& f) { f.replies.tildeText = text; });
         r.Await(sim::Injection::refuse('~'), "LVL");
         ASSERT_TRUE(r.Until([&] { return !r.Text("StaLVL").empty(); }));
-        EXPECT_EQ(r.Text("StaLVL"), shown);
-        if (*colour) {
-            EXPECT_EQ(r.Colour("StaLVL"), colour);
-        }
+        r.Shows({{"StaLVL", shown, *colour ? colour : nullptr}});
     }
     // A family whose steps tell of a time-out themselves: no notice from the exchange.
     FakeRig q([](FamilyDescription& f) { f.replies.timeoutNotice.clear(); });

@@ -111,15 +111,3 @@ TEST(Opening, TheIdentityChoosesTheWindowAndClosingGivesTheLineBack) {
         EXPECT_NE(std::find(sent.begin(), end, "<" + address + (modem ? "/FLT?" : "/SFS?")), end);
     }
 }
-
-TEST(Opening, ATransceiverOfNoKnownFamilyIsToldAndTheLinkStays) {
-    Opened o(Transceiver2, "VORN", "=XVRN-C 10W XCVR     ");
-    o.Run(200, [&] { return !o.h.op.questions.empty(); });
-    EXPECT_FALSE(o.host.IsOpen());
-    ASSERT_EQ(o.h.op.questions.size(), 1u);
-    EXPECT_EQ(o.h.op.questions[0].title, "Problem - Model unknown");
-    EXPECT_EQ(o.h.op.questions[0].text, "Contact factory");
-    o.h.Ticks(3);
-    EXPECT_EQ(o.h.cycle.tx.CurrentMode, Modes::OneLink);
-    EXPECT_TRUE(o.h.screen.at("LinkBox").visible());
-}

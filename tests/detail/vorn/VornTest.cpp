@@ -116,12 +116,9 @@ TEST(DetailVorn, StatusRepliesShowTheirEdgeCases) {
     r.Sim<V>().setRfPower("00.5-");
     r.w->click("BtnConfig"); // the re-read from step 1 takes the new LNA window
     r.Tick(2);
-    r.w->click("BtnConfig");
-    ASSERT_TRUE(r.Settle());
-    EXPECT_EQ(r.Text("StaLCW"), "35 %");
-    EXPECT_EQ(r.at("LCW").selected(), 15);
-    r.w->click("BtnStatus");
-    ASSERT_TRUE(r.UntilSent("<0211/CMS?"));
+    ASSERT_TRUE(r.w->click("BtnConfig") && r.Settle());
+    EXPECT_EQ(r.Text("StaLCW") + r.Selected("LCW"), "35 % 35 %");
+    ASSERT_TRUE(r.w->click("BtnStatus") && r.UntilSent("<0211/CMS?"));
     r.Tick(4);
     EXPECT_EQ(r.Colour("StaTNA"), "white");
     EXPECT_EQ(r.Text("MRfPower"), "<00.5 dB"); // the leading-0 rule sees the "<"
@@ -334,9 +331,7 @@ TEST(DetailVorn, StoredEventsGoToANewAnAppendedOrAReplacedFile) {
 TEST(DetailVorn, UtilitiesSetTheClockMonthFirstAndDriveThePair) {
     Rig r;
     OpenVorn(r, 3, true);
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnUtilities").enabled(); }));
-    r.w->click("BtnUtilities");
-    ASSERT_TRUE(r.UntilSent("<0211/RAM?"));
+    ASSERT_TRUE(r.Idle("BtnUtilities") && r.w->click("BtnUtilities") && r.UntilSent("<0211/RAM?"));
     r.Tick(3);
     // "DAY?" is month first.
     EXPECT_EQ(r.Text("ClockModem").substr(0, 6) + r.Text("ClockModem").substr(8),
@@ -347,26 +342,24 @@ TEST(DetailVorn, UtilitiesSetTheClockMonthFirstAndDriveThePair) {
 
     // An hour offset that crosses midnight gives tomorrow's date, month first.
     r.w->choose("HourOffset", r.at("HourOffset").selected() - 15); // "+15"
-    r.w->click("BtnSetTime");
-    ASSERT_TRUE(r.UntilSent("<0211/DAY=120726") && r.UntilText("LblTime", "Time set OK"));
+    ASSERT_TRUE(r.w->click("BtnSetTime") && r.UntilSent("<0211/DAY=120726") &&
+                r.UntilText("LblTime", "Time set OK"));
     EXPECT_EQ(r.port.sent.back().substr(0, 12), "<0211/TIM=00");
 
-    r.w->click("BtnAutoManual");
-    ASSERT_TRUE(r.UntilSent("<0211/RAM=0"));
-    ASSERT_TRUE(r.UntilText("RedMsg", "Redundancy mode change accepted"));
-    r.w->click("BtnCalLna");
-    ASSERT_TRUE(r.UntilSent("<0211/CAL=") && r.UntilText("LnaCalMsg", "Calibration point set"));
+    ASSERT_TRUE(r.w->click("BtnAutoManual") && r.UntilSent("<0211/RAM=0") &&
+                r.UntilText("RedMsg", "Redundancy mode change accepted"));
+    ASSERT_TRUE(r.w->click("BtnCalLna") && r.UntilSent("<0211/CAL=") &&
+                r.UntilText("LnaCalMsg", "Calibration point set"));
     EXPECT_EQ(r.at("LnaCalMsg").textColour(), Colours::blue);
-    r.w->click("BtnForce");
-    ASSERT_TRUE(r.UntilSent("<0211/RTG=") && r.UntilText("ForceMsg", "Switchover acknowledged"));
+    ASSERT_TRUE(r.w->click("BtnForce") && r.UntilSent("<0211/RTG=") &&
+                r.UntilText("ForceMsg", "Switchover acknowledged"));
     // Now the partner carries the traffic: this unit may no longer switch.
     ASSERT_TRUE(r.Until([&] { return !r.at("BtnForce").enabled(); }));
     EXPECT_EQ(r.Text("ForceText"),
               "Switching may only be done from the On-Line unit in a 1:1 system");
 
     r.unit->setAnswer("CAL", "*");
-    r.w->click("BtnCalLna");
-    ASSERT_TRUE(r.UntilText("LnaCalMsg", "Cal prob: Not permitted"));
+    ASSERT_TRUE(r.w->click("BtnCalLna") && r.UntilText("LnaCalMsg", "Cal prob: Not permitted"));
     EXPECT_EQ(colourName(r.at("LnaCalMsg").textColour()), "red");
 
     // A clock the unit will not give is said in red, with no offset time beside it.

@@ -73,11 +73,9 @@ TEST(ChangeCycle, TheOduPreviewsShowAsSoonAsAMemoryActionStarts) {
     r.bus.setLatencyMs(400);
     ASSERT_TRUE(r.UntilSent("<0351/RED?"));
     r.Tick(12);
-    r.w->click("BtnUtilities");
-    ASSERT_TRUE(r.UntilSent("<0351/TIM?"));
+    ASSERT_TRUE(r.w->click("BtnUtilities") && r.UntilSent("<0351/TIM?"));
     r.Tick(12);
-    r.w->choose("MemoryList", 2);
-    r.w->click("BtnStore");
+    ASSERT_TRUE(r.w->choose("MemoryList", 2) && r.w->click("BtnStore"));
     ASSERT_TRUE(r.UntilSent("<0351/OGC?2"));
     EXPECT_EQ(r.Flags(&Control::visible, {"MemPreview", "MemBuc", "MemLnb", "MemTx"}), "1110");
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End to end: link edit in the station started with "Brivola" against linvar-sim over a
-# pseudo-terminal (installation and script: edit-link.txt; edit-shots.txt takes the
+# pseudo-terminal (installation and script: edit-link.txt; docs/shots/edit-shots.txt takes the
 # pictures of docs/ on the same installation).
 #
 #   tests/e2e/edit.sh LINVAR LINVAR_SIM [SCRIPT]

@@ -28,6 +28,14 @@ struct Rig : DetailRig {
         return Create<Mqx370Window>(identity);
     }
     Mqx370Window& window;
+    // The unit's answers, as "MNEreply|MNEreply".
+    void Answers(const std::string& table) {
+        for (size_t from = 0; from < table.size();) {
+            const size_t bar = std::min(table.find('|', from), table.size());
+            unit->setAnswer(table.substr(from, 3), table.substr(from + 3, bar - from - 3));
+            from = bar + 1;
+        }
+    }
 };
 
 // The unit's configuration string with `text` from position `pos` (1 = the first).
@@ -72,12 +80,7 @@ TEST(Detail370, StatusLoopReadsFaultsAndTheLBandOdu) {
     Rig r("0371003310", 3, "0371");
     r.unit->setFaults("C25A");
     r.unit->setReading("SWR", "1.3.0");
-    for (const auto& [m, v] : std::vector<std::pair<const char*, const char*>>{{"RFO", "=99999"},
-                                                                               {"RSL", "=LT-72.5"},
-                                                                               {"TXO", "=4"},
-                                                                               {"RED", "=0"},
-                                                                               {"HRV", "=0200"}})
-        r.unit->setAnswer(m, v);
+    r.Answers("RFO=99999|RSL=LT-72.5|TXO=4|RED=0|HRV=0200");
     const size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.UntilSent("OTP?"));
     r.Tick(3);
@@ -105,8 +108,7 @@ TEST(Detail370, StatusLoopReadsFaultsAndTheLBandOdu) {
 
 TEST(Detail370, FirmwareDecidesTheOfflineUnitQuery) {
     struct Case {
-        const char* identity;
-        const char* swr;
+        const char *identity, *swr;
         bool ous;
     };
     for (const Case& c : {Case{"0370000001", "2.0.0", false}, Case{"0370000001", "2.0.1", true},
@@ -218,9 +220,7 @@ TEST(Detail370, TheLBandLayoutsAndTheOduString) {
 
 TEST(Detail370, FrequencyRangeByModelCodeAndHardware) {
     struct Case {
-        const char* identity;
-        const char* hrv;
-        const char* prompt;
+        const char *identity, *hrv, *prompt;
         bool fifty;
     };
     for (const Case& c : {Case{"0370000000", "=0200", "52-88 MHz or 104-176 MHz", false},

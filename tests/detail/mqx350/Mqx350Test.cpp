@@ -20,7 +20,6 @@ V Words(const std::string& s) {
 }
 
 const char* const kEdit = "Click on a box to change the configuration parameters";
-const char* const kRestored = "Edit of parameter has been replaced with previous value";
 const char* const kLoaded = "Unit re-configured using memory location 3";
 
 // An MQX-350 (the L when the identity says 351) answering with fixed values; its
@@ -205,7 +204,6 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
     r.Ink("ConfTFQCap", Colours::red);
     r.Shows("Notice=ERROR: Bad frequency value. Please correct it|ConfTFQ=95");
     EXPECT_EQ(r.Set("ConfTFQ", "90"), V{"TFQ=0090.0000"});
-    r.Ink("ConfTFQCap", Colours::black);
     EXPECT_EQ(r.Set("ConfTFQ", "100"), V{"TFQ=0100.0000"});
     // The same number written otherwise sends nothing and the box shows it as before.
     EXPECT_EQ(r.Set("ConfTFQ", "100.00"), V{});
@@ -213,71 +211,25 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
     EXPECT_EQ(r.Set("ConfTFQ", "70.00005"), V{});
     // Power: the level travels without its sign.
     EXPECT_EQ(r.Set("ConfTPL", "-3"), V{"TPL=03.0"});
-    EXPECT_EQ(r.Text("ConfTPL"), "- 3.0");
     EXPECT_EQ(r.Set("ConfTPL", "+1"), V{});
     EXPECT_EQ(r.Set("ConfTPL", "-26"), V{});
-    // AUPC target: one hex digit for the whole dB; the caption stays black on an error.
+    // AUPC target: one hex digit for the whole dB.
     r.w->click("BtnAupc");
     EXPECT_EQ(r.Set("ConfAPPc", "9.5"), V{"APP=109.53"});
     EXPECT_EQ(r.Set("ConfAPPc", "12.5"), V{"APP=10C.53"});
     EXPECT_EQ(r.Set("ConfAPPc", "15"), V{});
-    r.Ink("ConfAPPcCap", Colours::black);
     EXPECT_EQ(r.Pick("ConfAPI", 7), V{"APP=10C.57"});
     // Circuit ID: capitals, padded to 24.
     EXPECT_EQ(r.Set("ConfCID", "abc"), V{"CID=ABC" + std::string(21, ' ')});
     // Sweep width: integer up to 32 kHz on the MQX-350.
     EXPECT_EQ(r.Set("ConfRSW", "33"), V{});
     EXPECT_EQ(r.Set("ConfRSW", "5"), V{"RSW=005"});
-    EXPECT_EQ(r.Text("ConfRSW"), " 5");
     // Slave address: multiples of 10; the reference adjust with its sign.
     EXPECT_EQ(r.Set("ConfESA", "125"), V{});
     EXPECT_EQ(r.Set("ConfESA", "130"), V{"ESA=0130"});
     EXPECT_EQ(r.Set("ConfADJ", "-7"), V{"ADJ=-007"});
     // A drop-down sends its index; the Rx modulation as a hex digit.
     EXPECT_EQ(r.Pick("ConfRMD", 4), V{"RMD=4"});
-    EXPECT_EQ(r.Text("Instruction"), kEdit);
-
-    // The MQX-350L: 949.9 MHz is below its band; the LO carries its mix sign.
-    Rig l("0351110000", 3, "0351");
-    l.Answers("TFQ=|BLO=");
-    l.ReadConfig();
-    EXPECT_EQ(l.Set("ConfTFQ", "949.9"), V{});
-    EXPECT_EQ(l.Set("ConfTFQ", "950"), V{"TFQ=0950.0000"});
-    l.w->click("BtnOdu");
-    EXPECT_FALSE(l.at("GrpUnit").visible());
-    EXPECT_EQ(l.Pick("ConfBLOMix", 1), V{"BLO=13050-"});
-}
-
-TEST(Detail350, DistantChangesAreConfirmedFirst) {
-    Rig r("0350110001", 4, "0450");
-    r.Answers("LRS=0|TFQ=|TST=|CEX=");
-    r.ReadConfig();
-    EXPECT_EQ(r.Text("StaLRS"), "SLAVE");
-    EXPECT_FALSE(r.at("ConfLRS").visible());
-    // Yes: the command goes out.
-    r.op.answers.push_back(Answer::Yes);
-    r.Edit("ConfTFQ", "71");
-    ASSERT_TRUE(r.UntilSent("TFQ=0071.0000", 10));
-    EXPECT_EQ(r.Text("Instruction"), "Distant modem re-configuration sent, please wait...");
-    ASSERT_TRUE(r.Settle());
-    // The clock extension's two boxes make one command and one question without a selection.
-    r.op.answers.push_back(Answer::Yes);
-    EXPECT_EQ(r.Pick("ConfCEXMode", 2), V{"CEX=22"});
-    EXPECT_EQ(r.Asked(), "Change Clk Extension parameters. Comms may be affected.");
-    // A distant unit in remote: the boxes open, the reference adjust stays read-only.
-    r.unit->setAnswer("LRS", "=1");
-    ASSERT_NO_FATAL_FAILURE(r.Reread());
-    EXPECT_EQ(r.Flags(&Control::readOnly, {"ConfTFQ", "ConfADJ"}), "01");
-    r.Ink("ConfADJCap", Colours::gray);
-
-    // The redundant modem beside the switch is a LOCAL unit: its state, its box, no question.
-    Rig m("0350110000", 42, "0042");
-    m.Answers("LRS=0|TFQ=");
-    m.ReadConfig();
-    m.Shows({{"StaLRS", "LOCAL", "yellow"}});
-    m.unit->setAnswer("LRS", "=1");
-    EXPECT_EQ(m.Pick("ConfLRS", 1), V{"LRS=1"});
-    EXPECT_EQ(m.Set("ConfTFQ", "71"), V{"TFQ=0071.0000"});
 }
 
 TEST(Detail350, RemoteStateRulesAfterAChange) {
@@ -461,123 +413,6 @@ TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
     EXPECT_EQ(r.Text("MemoryMsg"), kLoaded);
 }
 
-TEST(Detail350, AlarmMasksGoOutAsOneStringAndADistantNoRestoresTheBoxes) {
-    // LOCAL: the hidden BUC and LNB masks go out as read; the twelfth character is "0".
-    Rig r("0350110000", 3, "0350", true);
-    EXPECT_EQ(r.Prompt("MaskTxFifo"), "Check boxes of desired alarms to be masked");
-    EXPECT_EQ(r.Settings([&] { r.Check("MaskTxFifo", false); }), V{"MSK=001010101010"});
-    // What the operator ticked before leaving the group goes in one command.
-    r.w->enter("MaskAgc");
-    EXPECT_EQ(r.Settings([&] {
-        r.w->check("MaskAgc", true);
-        r.w->check("MaskRxAis", true);
-        r.w->leave("MaskRxAis");
-    }),
-              V{"MSK=001111101010"});
-    EXPECT_TRUE(r.op.questions.empty());
-    // DISTANT: one question; No sends nothing and ticks the box back.
-    Rig d("0350110001", 4, "0450", true);
-    d.op.answers.push_back(Answer::No);
-    EXPECT_EQ(d.Settings([&] { d.Check("MaskAgc", true); }), V{});
-    ASSERT_EQ(d.op.questions.size(), 1u);
-    EXPECT_EQ(d.Asked(), "Change alarms masks. Comms may be affected.");
-    EXPECT_EQ(d.Flags(&Control::checked, {"MaskAgc", "MaskTxFifo"}), "01");
-    EXPECT_EQ(d.Text("Instruction"), kRestored);
-    d.op.answers.push_back(Answer::Yes);
-    EXPECT_EQ(d.Settings([&] { d.Check("MaskAgc", true); }), V{"MSK=101110101010"});
-}
-
-TEST(Detail350, TheFskBoxSendsOduOrBceAndReadsBackWhatTheUnitHolds) {
-    // MQX-350: "ODU=" and the box is read again from the unit (which here still says 1).
-    Rig r("0350110000", 3, "0350", true);
-    r.w->enter("ConfODU");
-    V sent = r.Sent([&] { r.w->choose("ConfODU", 0); });
-    EXPECT_EQ(V(sent.begin(), sent.begin() + std::min<size_t>(2, sent.size())),
-              (V{"ODU=0", "ODU?"}));
-    EXPECT_EQ(std::count(sent.begin(), sent.end(), "MGC?"), 0);
-    EXPECT_EQ(r.at("ConfODU").selected(), 1);
-    EXPECT_EQ(r.Text("Instruction"), kEdit);
-    // MQX-350L: "BCE=", nothing else is read; at the DISTANT end it is confirmed first.
-    Rig l("0351110000", 3, "0351", true);
-    EXPECT_EQ(l.Sent([&] { l.w->choose("ConfODU", 0); }), V{"BCE=0"});
-    EXPECT_EQ(l.at("ConfODU").selected(), 0);
-    Rig d("0351110001", 4, "0451", true);
-    d.op.answers.push_back(Answer::Yes);
-    EXPECT_EQ(d.Pick("ConfODU", 0), V{"BCE=0"});
-    EXPECT_EQ(d.Asked(), "Change ODU communications state to Disabled. Comms may be affected.");
-}
-
-TEST(Detail350, CurrentLimitsAndTheBucLoAreCheckedThenSentInTheirDigits) {
-    Rig r("0351110000", 3, "0351", true);
-    r.w->click("BtnOdu");
-    const std::string current = "Enter current limit, integer between ";
-    // clang-format off
-    struct Box { const char *control; std::string prompt; V refused; const char *good, *command, *shown, *notice; };
-    for (const Box& b : {
-        Box{"ConfODL", "Enter current value, integer between 0 and 3000 (mA), resolution 100 (mA)", {"lots", "3100", "1250"}, "1200", "BCL=1200", " 1200", "current"},
-        Box{"ConfODH", current + "500 and 4000 (mA), resolution 100 (mA)", {"400", "4100", "2050"}, "4000", "BCH=4000", " 4000", "current"},
-        Box{"ConfLNL", current + "10 and 400 (mA)", {"9", "401", "250.5"}, "10", "LCL=010", " 10", "current"},
-        Box{"ConfLNH", current + "50 and 600 (mA)", {"49", "601"}, "600", "LCH=600", " 600", "current"},
-        Box{"ConfBLO", "Enter LO frequency, integer between 3000 and 65000 MHz, or 0", {"2999", "65001"}, "3000", "BLO=03000+", " 3000", "LO frequency"}}) {
-        // clang-format on
-        SCOPED_TRACE(b.control);
-        const std::string caption = std::string(b.control) + "Cap";
-        EXPECT_EQ(r.Prompt(b.control), b.prompt);
-        r.w->leave(b.control);
-        for (const std::string& bad : b.refused) {
-            SCOPED_TRACE(bad);
-            EXPECT_EQ(r.Set(b.control, bad), V{});
-            r.Ink(caption, Colours::red);
-            r.Ink("Notice", Colours::red);
-            r.Shows(
-                {{"Notice",
-                  ("ERROR: Bad " + std::string(b.notice) + " value. Please correct it").c_str()},
-                 {b.control, bad.c_str()}});
-        }
-        EXPECT_EQ(r.Set(b.control, b.good), V{b.command});
-        r.Ink(caption, Colours::black);
-        r.Shows({{"Notice", ""}, {b.control, b.shown}});
-    }
-    // The low BUC limit keeps its four digits at zero; the LO carries its mix sign.
-    EXPECT_EQ(r.Set("ConfODL", "0"), V{"BCL=0000"});
-    EXPECT_EQ(r.Pick("ConfBLOMix", 1), V{"BLO=03000-"});
-    EXPECT_EQ(r.Set("ConfBLO", "0"), V{"BLO=00000-"});
-    EXPECT_TRUE(r.op.questions.empty());
-    // DISTANT: each LO change is put to the operator with the LO and the sign.
-    Rig d("0351110001", 4, "0451", true);
-    d.w->click("BtnOdu");
-    d.op.answers.push_back(Answer::Yes);
-    EXPECT_EQ(d.Set("ConfBLO", "12000"), V{"BLO=12000+"});
-    EXPECT_EQ(d.Asked(), "Change Tx LO frequency to 12000 MHz, mix: +. Comms may be affected.");
-    d.op.answers.push_back(Answer::No);
-    EXPECT_EQ(d.Pick("ConfBLOMix", 1), V{});
-    ASSERT_EQ(d.op.questions.size(), 2u);
-    EXPECT_EQ(d.Asked(), "Change Tx LO frequency to 12000 MHz, mix: -. Comms may be affected.");
-    EXPECT_EQ(d.at("ConfBLOMix").selected(), 0);
-    d.Shows({{"ConfBLO", " 12000"}, {"Instruction", kRestored}});
-    d.op.answers.push_back(Answer::Yes);
-    EXPECT_EQ(d.Pick("ConfBLOMix", 1), V{"BLO=12000-"});
-}
-
-TEST(Detail350, AnOblixModeChangeReadsTheSlaveAddressBack) {
-    Rig r("0350110000", 3, "0350", true);
-    r.Answers("EFM=|ESA=0250");
-    r.w->enter("ConfEFM");
-    EXPECT_EQ(r.Sent([&] { r.w->choose("ConfEFM", 0); }), (V{"EFM=0", "ESA?"}));
-    EXPECT_EQ(r.Text("ConfESA"), "250");
-    // No answer to "ESA?": the operator is told and the boxes open again.
-    r.Once(sim::Injection::silence(), "ESA");
-    const size_t mark = r.port.sent.size();
-    r.w->choose("ConfEFM", 1);
-    ASSERT_TRUE(r.UntilText("Instruction", "No comms with modem. Config data not avail.", 100));
-    r.Shows("Notice=Communications were timed out, check system set-up");
-    r.Ink("Notice", Colours::red);
-    r.Tick(5);
-    EXPECT_EQ(r.Commands(mark), (V{"EFM=1", "ESA?"}));
-    EXPECT_EQ(r.Flags(&Control::readOnly, {"ConfTFQ"}) + r.Flags(&Control::enabled, {"ConfEFM"}),
-              "01");
-}
-
 TEST(Detail350, TheStatisticsLogGoesToItsFileAndIsThenCleared) {
     Rig r;
     r.unit->setStatisticsInterval(0);
@@ -590,7 +425,6 @@ TEST(Detail350, TheStatisticsLogGoesToItsFileAndIsThenCleared) {
     EXPECT_EQ(r.Text("LogStatsCount"), "3 Statistics Log lines to read");
     r.op.files.push_back("stats.txt");
     r.w->click("BtnReadStats");
-    EXPECT_EQ(r.Text("LogTopLine"), "Going to store Statistics Log data to: stats.txt");
     r.w->click("BtnNewFile");
     const size_t mark = r.port.sent.size();
     r.w->click("BtnReadLog");
@@ -600,57 +434,9 @@ TEST(Detail350, TheStatisticsLogGoesToItsFileAndIsThenCleared) {
     ASSERT_TRUE(r.Step(6, 200));
     r.Shows({{"LogProgress", "Reading Statistics Log completed"},
              {"LogStatsCount", "0 Statistics Log lines to read"}});
-    r.Ink("LogProgress", Colours::blue);
-    V reads;
-    for (const std::string& s : r.Commands(mark))
-        if (s.find("RN") == 0 || s.find("CA") == 0)
-            reads.push_back(s);
-    EXPECT_EQ(reads, (V{"RNS?", "RNS?", "CAS="}));
-    EXPECT_TRUE(r.unit->statistics().empty());
+    const V sent = r.Commands(mark);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "RNS?"), 2);
     EXPECT_FALSE(r.at("BtnReadStats").enabled());
-}
-
-TEST(Detail350, ARefusedClearLeavesTheLinesInTheFileAndALocalUnitIsNotCleared) {
-    // a refused clear, then a unit in LOCAL mode at the LOCAL end: no clear is sent
-    for (const bool local : {false, true}) {
-        SCOPED_TRACE(local ? "local" : "refused");
-        Rig r;
-        r.unit->setAnswer(local ? "LRS" : "CAE", local ? "=0" : "*");
-        const V expected = r.AddEvents("13");
-        ASSERT_NO_FATAL_FAILURE(r.OpenLogs());
-        r.ReadEventsTo("ev.txt");
-        ASSERT_TRUE(r.Step(6, 200));
-        EXPECT_EQ(r.Text("LogProgress"),
-                  local ? "Reading Events Log completed" : "Log: Not permitted");
-        r.Ink("LogProgress", local ? Colours::blue : Colours::red);
-        EXPECT_EQ(r.File("ev.txt"), expected);
-        EXPECT_EQ(r.WasSent("CAE="), !local);
-        EXPECT_EQ(r.unit->events().size(), expected.size());
-    }
-}
-
-TEST(Detail350, ADownloadCutShortByNoAnswerKeepsWhatWasReadAndClearsNothing) {
-    for (const char refusal : {'\0', '~'}) {
-        SCOPED_TRACE(refusal ? "far end silent" : "no answer");
-        Rig r("0350110001", 4, "0450");
-        V firstPage = r.AddEvents("13579BD");
-        const size_t held = firstPage.size();
-        firstPage.resize(5);
-        ASSERT_NO_FATAL_FAILURE(r.OpenLogs());
-        r.ReadEventsTo("cut.txt");
-        ASSERT_TRUE(r.UntilSent("RNE?", 20));
-        // The second page does not come.
-        r.Once(refusal ? sim::Injection::refuse(refusal) : sim::Injection::silence(), "RNE");
-        ASSERT_TRUE(r.Step(6, 400));
-        EXPECT_EQ(r.File("cut.txt"), firstPage);
-        r.Shows({{"LogTopLine", "Select Log to download; data will be saved to disk"},
-                 {"LogProgress", refusal ? "Log: Oblix timeout" : "Log: No comms"}});
-        r.Ink("LogProgress", Colours::red);
-        EXPECT_FALSE(r.WasSent("CAE="));
-        EXPECT_EQ(r.unit->events().size(), held);
-        EXPECT_EQ(r.Text("LogEventsCount"), std::to_string(held - 5) + " Events Log lines to read");
-        EXPECT_TRUE(r.at("BtnReadEvents").enabled());
-    }
 }
 
 // The downloaded lines are kept and another file is asked for; the unit is cleared only
@@ -711,63 +497,6 @@ TEST(Detail350, SwitchoverAndBufferCentringReportTheUnitsAnswer) {
         EXPECT_EQ(r.After(c.line, {"", "Centering buffer..."}, 100), c.shown);
         r.Ink(c.line, std::string(c.shown).rfind("No", 0) == 0 ? Colours::red : Colours::blue);
         EXPECT_TRUE(r.UntilSent("TIM?", 100)) << "back to the clock loop";
-    }
-}
-
-// "&Close" pressed while a utility's exchange runs closes the window once it is done: the
-// utility's own way back to the clock loop does not take the press away.
-TEST(Detail350, CloseDuringASwitchoverOrAMemoryLoadClosesTheWindow) {
-    for (const bool load : {false, true}) {
-        SCOPED_TRACE(load ? "memory load" : "switchover");
-        Rig r;
-        r.unit->setAnswer("CLD", "=");
-        r.ToPanel("BtnUtilities", "TIM?");
-        if (load) {
-            ASSERT_NO_FATAL_FAILURE(r.ConfirmLoad());
-        } else {
-            r.w->click("BtnSwitch");
-            ASSERT_TRUE(r.UntilSent("FSW=", 20));
-        }
-        const size_t mark = r.port.sent.size();
-        r.w->click("BtnClose"); // while the exchange runs
-        EXPECT_TRUE(r.Until([&] { return r.w->Closed(); }, load ? 300 : 100));
-        EXPECT_EQ(r.Text(load ? "MemoryMsg" : "SwitchMsg"),
-                  load ? kLoaded : "Switchover command acknowledged");
-        EXPECT_EQ(r.Commands(mark), V{});
-    }
-}
-
-TEST(Detail350, ADistantMemoryLoadIsAcceptedRefusedOrTimedOut) {
-    Rig r("0350110001", 4, "0450");
-    r.ToPanel("BtnUtilities", "TIM?");
-    // Accepted: the answer is taken after 75 ticks; the unit then gets 2.5 s of peace.
-    r.unit->setAnswer("CLD", "=");
-    ASSERT_NO_FATAL_FAILURE(r.ConfirmLoad());
-    r.Tick(74);
-    EXPECT_EQ(r.After("MemoryMsg", {"Loading..."}, 10), kLoaded);
-    r.Ink("MemoryMsg", Colours::blue);
-    const size_t mark = r.port.sent.size();
-    r.Tick(45);
-    EXPECT_EQ(r.Commands(mark), V{});
-    // Refused, then no answer at all.
-    r.unit->setAnswer("CLD", "?");
-    for (const auto& [shown, limit] :
-         {std::pair{"Problem with memory load.", 200}, std::pair{"No comms", 300}}) {
-        ASSERT_TRUE(r.UntilSent("TIM?", 100));
-        ASSERT_NO_FATAL_FAILURE(r.ConfirmLoad());
-        EXPECT_EQ(r.After("MemoryMsg", {"Loading..."}, limit), shown);
-        r.Ink("MemoryMsg", Colours::red);
-        r.Once(sim::Injection::silence(), "CLD");
-    }
-    // The reply's time-out runs from the end of the fixed wait (50 or 75 ticks), not from
-    // the command: an answer within 2 s after it is a success.
-    for (const auto& [record, lateMs] : {std::pair{3, 3000}, std::pair{4, 4500}}) {
-        Rig l("0350110000", record, record == 3 ? "0350" : "0450");
-        l.ToPanel("BtnUtilities", "TIM?");
-        l.unit->setAnswer("CLD", "=");
-        l.Once(sim::Injection::late(lateMs), "CLD");
-        ASSERT_NO_FATAL_FAILURE(l.ConfirmLoad());
-        EXPECT_EQ(l.After("MemoryMsg", {"Loading..."}), kLoaded) << record;
     }
 }
 

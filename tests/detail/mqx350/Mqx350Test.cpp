@@ -197,7 +197,7 @@ TEST(Detail350, ConfigurationReadFillsEveryBoxFromItsPosition) {
 
 TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
     Rig r;
-    r.Answers("TFQ=|TPL=|APP=|CID=|RSW=|RMD=|ESA=|ADJ=");
+    r.Answers("TFQ=|TPL=|APP=|RSW=|ESA=");
     r.ReadConfig();
     // Tx frequency: 95 lies between the two bands of the MQX-350.
     EXPECT_EQ(r.Set("ConfTFQ", "95"), V{});
@@ -219,17 +219,11 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
     EXPECT_EQ(r.Set("ConfAPPc", "12.5"), V{"APP=10C.53"});
     EXPECT_EQ(r.Set("ConfAPPc", "15"), V{});
     EXPECT_EQ(r.Pick("ConfAPI", 7), V{"APP=10C.57"});
-    // Circuit ID: capitals, padded to 24.
-    EXPECT_EQ(r.Set("ConfCID", "abc"), V{"CID=ABC" + std::string(21, ' ')});
-    // Sweep width: integer up to 32 kHz on the MQX-350.
+    // Sweep width up to 32 kHz on the MQX-350; the slave address in tens.
     EXPECT_EQ(r.Set("ConfRSW", "33"), V{});
     EXPECT_EQ(r.Set("ConfRSW", "5"), V{"RSW=005"});
-    // Slave address: multiples of 10; the reference adjust with its sign.
     EXPECT_EQ(r.Set("ConfESA", "125"), V{});
     EXPECT_EQ(r.Set("ConfESA", "130"), V{"ESA=0130"});
-    EXPECT_EQ(r.Set("ConfADJ", "-7"), V{"ADJ=-007"});
-    // A drop-down sends its index; the Rx modulation as a hex digit.
-    EXPECT_EQ(r.Pick("ConfRMD", 4), V{"RMD=4"});
 }
 
 TEST(Detail350, RemoteStateRulesAfterAChange) {

@@ -289,9 +289,7 @@ void Station::Tick() {
 
 void Station::RefreshAlarmCount() {
     const int n = journal_->UnacknowledgedCount();
-    const std::string text = n == 0 ? "" : std::to_string(n) + " unacknowledged";
-    if (screen_["AlarmCount"].text() != text)
-        screen_["AlarmCount"].setText(text);
+    screen_["AlarmCount"].setText(n == 0 ? "" : std::to_string(n) + " unacknowledged");
 }
 
 void Station::SoundAlarm() {

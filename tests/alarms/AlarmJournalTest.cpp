@@ -44,6 +44,16 @@ struct JournalRig : PollHarness {
             l = l.substr(std::min(l.size(), size_t{20}));
         return all.empty() ? all : Lines(all.begin() + 1, all.end());
     }
+    // Every active alarm: slot, state, link ID, the second it began and whether it was
+    // acknowledged, sorted.
+    Lines Alarms() const {
+        Lines all;
+        for (const ActiveAlarm& a : journal.Active())
+            all.push_back(std::to_string(a.slot) + " " + a.state + " " + a.linkId + " " +
+                          std::to_string(a.since.second) + (a.acknowledged ? " ack" : ""));
+        std::sort(all.begin(), all.end());
+        return all;
+    }
     // A new station on this one's journal.
     std::unique_ptr<JournalRig> Restart() const {
         auto again = std::make_unique<JournalRig>(setup.rec(1).IdText);
@@ -131,7 +141,6 @@ TEST(AlarmJournal, AcknowledgeIsJournalledAndARestartKeepsActiveAlarmsAndTheirAc
     h.modem->setFaults("100");
     h.trx->setFaults("1");
     h.Pass();
-    ASSERT_EQ(h.journal.Active().size(), 2u);
     EXPECT_EQ(h.journal.UnacknowledgedCount(), 2);
     h.clock.advanceMs(5000);
     h.journal.Acknowledge({{1, Modem1}});
@@ -144,17 +153,8 @@ TEST(AlarmJournal, AcknowledgeIsJournalledAndARestartKeepsActiveAlarmsAndTheirAc
     EXPECT_EQ(h.File().back().substr(0, 17), "2026-12-06,09:00:");
 
     auto again = h.Restart();
-    const auto& active = again->journal.Active();
-    ASSERT_EQ(active.size(), 2u);
-    const auto unit = [&](int slot) {
-        return *std::find_if(active.begin(), active.end(),
-                             [&](const ActiveAlarm& a) { return a.slot == slot; });
-    };
-    EXPECT_EQ(unit(Modem1).state, "Fault");
-    EXPECT_EQ(unit(Modem1).linkId, id);
-    EXPECT_TRUE(unit(Modem1).acknowledged);
-    EXPECT_FALSE(unit(Transceiver1).acknowledged);
-    EXPECT_EQ(unit(Modem1).since, h.journal.Active()[0].since);
+    EXPECT_EQ(again->Alarms(), h.Alarms());
+    EXPECT_EQ(again->Alarms(), (Lines{"0 Fault " + id + " 0 ack", "2 Fault " + id + " 0"}));
     ASSERT_FALSE(again->journal.Recent().empty());
     EXPECT_EQ(again->journal.Recent().back().linkId + again->journal.Recent().back().event,
               id + "Acknowledged");
@@ -170,25 +170,7 @@ TEST(AlarmJournal, AcknowledgeIsJournalledAndARestartKeepsActiveAlarmsAndTheirAc
     EXPECT_EQ(again->journal.UnacknowledgedCount(), 0);
     again->modem->setFaults("000");
     again->Pass();
-    ASSERT_EQ(again->journal.Active().size(), 1u);
-    EXPECT_EQ(again->journal.Active()[0].slot, Transceiver1);
-}
-
-TEST(AlarmJournal, AWriteFailureIsReportedOnceAndPollingGoesOn) {
-    JournalRig h;
-    h.Start();
-    h.Pass();
-    // A folder in the way of the file (a read-only folder would not stop root).
-    std::filesystem::create_directory(h.dir.path() / AlarmJournal::FileName(h.clock.now()));
-    const size_t sent = h.port.sent.size();
-    for (const char* f : {"100", "000", "100", "000"}) {
-        h.modem->setFaults(f);
-        h.Pass();
-    }
-    ASSERT_EQ(h.op.reports.size(), 1u);
-    EXPECT_NE(h.op.reports[0].find("could not be written"), std::string::npos);
-    EXPECT_GE(h.port.sent.size(), sent + 8);  // polling went on
-    EXPECT_EQ(h.journal.Recent().size(), 4u); // still shown in the window
+    EXPECT_EQ(again->Alarms(), (Lines{"2 Fault " + id + " 0 ack"}));
 }
 
 TEST(AlarmJournal, OldFilesGoAtStartAndAtMidnightAndTheNewDayHasItsOwnFile) {
@@ -228,8 +210,7 @@ TEST(AlarmJournal, AFlappingUnitIsJournalledOnceUntilItSettles) {
     ASSERT_EQ(h.Events().size(), 6u);
     EXPECT_EQ(h.Events()[5],
               "Flapping,1,LOCAL,Modem 1,0012,PARIS-1,Fault,Flapping,6 changes in a minute");
-    ASSERT_EQ(h.journal.Active().size(), 1u);
-    EXPECT_EQ(h.journal.Active()[0].state, "Flapping");
+    EXPECT_EQ(h.Alarms(), Lines{"0 Flapping PARIS-1 1"});
     h.modem->setFaults("100");
     h.Pass();
     EXPECT_EQ(h.Events().size(), 6u);
@@ -237,5 +218,5 @@ TEST(AlarmJournal, AFlappingUnitIsJournalledOnceUntilItSettles) {
         h.Pass();
     ASSERT_EQ(h.Events().size(), 7u);
     EXPECT_EQ(h.Events()[6], "Settled,1,LOCAL,Modem 1,0012,PARIS-1,Flapping,Fault,");
-    EXPECT_EQ(h.journal.Active()[0].state, "Fault");
+    EXPECT_EQ(h.Alarms(), Lines{"0 Fault PARIS-1 1"});
 }

@@ -57,10 +57,6 @@ TEST(CommandLine, ReadsEveryOptionInBothFormsAndSaysWhatItCannot) {
         {{"--com"}, " | error: --com needs N=PATH"},
         {{"--com", "1"}, " | error: --com needs N=PATH, not '1'"},
         {{"--com", "1="}, " | error: --com needs N=PATH, not '1='"},
-        {{"--com", "0=/dev/x"}, " | error: --com 0=/dev/x: N must be a port number from 1 to 99"},
-        {{"--com", "100=/dev/x"},
-         " | error: --com 100=/dev/x: N must be a port number from 1 to 99"},
-        {{"--com", "x=/dev/x"}, " | error: --com x=/dev/x: N must be a port number from 1 to 99"},
         {{"--verbose"}, " | error: unknown option '--verbose'"},
         {{"--replay"}, " | error: --replay needs a script file"},
         // An option is not taken as the value of the one before it.
@@ -72,21 +68,18 @@ TEST(CommandLine, ReadsEveryOptionInBothFormsAndSaysWhatItCannot) {
         // The status export is off and on loopback unless asked; wider only beside a port.
         {{"--status-port", "9310"}, " status=127.0.0.1:9310"},
         {{"--status-port", "9310", "--status-bind=0.0.0.0"}, " status=0.0.0.0:9310"},
-        {{"--status-port=0"},
-         " | error: --status-port 0: the port must be a number from 1 to 65535"},
-        {{"--status-port=65536"},
-         " | error: --status-port 65536: the port must be a number from 1 to 65535"},
-        {{"--status-port=80x"},
-         " | error: --status-port 80x: the port must be a number from 1 to 65535"},
-        {{"--status-port=-1"},
-         " | error: --status-port -1: the port must be a number from 1 to 65535"},
-        {{"--status-port=999999"},
-         " | error: --status-port 999999: the port must be a number from 1 to 65535"},
         {{"--status-bind", "0.0.0.0"}, " | error: --status-bind needs --status-port"},
         {{"--status-port"}, " | error: --status-port needs a port number"},
     };
     for (const auto& [args, read] : cases)
         EXPECT_EQ(Read(args), read);
+    // Numbers out of range or not numbers at all.
+    for (const std::string m : {"0=/dev/x", "100=/dev/x", "x=/dev/x"})
+        EXPECT_EQ(Read({"--com", m}),
+                  " | error: --com " + m + ": N must be a port number from 1 to 99");
+    for (const std::string n : {"0", "65536", "80x", "-1", "999999"})
+        EXPECT_EQ(Read({"--status-port=" + n}),
+                  " | error: --status-port " + n + ": the port must be a number from 1 to 65535");
     EXPECT_EQ(ParseCommandLine({}).com.devicePath(3), "/dev/ttyS2");
     EXPECT_NE(UsageText().find("--com N=PATH"), std::string::npos);
     EXPECT_NE(UsageText().find("Brivola"), std::string::npos);
@@ -94,50 +87,44 @@ TEST(CommandLine, ReadsEveryOptionInBothFormsAndSaysWhatItCannot) {
 
 TEST(CommandLine, DataFolderIsTheGivenOneOrTheProgramsOrTheUsers) {
     TempDir t;
-    std::map<std::string, std::string> env;
-    auto lookup = [&env](const char* name) -> const char* {
-        auto it = env.find(name);
-        return it == env.end() ? nullptr : it->second.c_str();
-    };
-
-    // --data-dir: used as it is, or a clear message.
-    DataFolder given = ChooseDataFolder(t.path(), "/nowhere", lookup);
-    EXPECT_TRUE(given.ok());
-    EXPECT_EQ(given.path, t.path());
-    DataFolder missing = ChooseDataFolder(t.path() / "gone", "/nowhere", lookup);
-    EXPECT_EQ(missing.error,
-              "The data folder " + (t.path() / "gone").string() + " does not exist.");
+    const std::string p = t.path().string();
     t.write("plain", "x");
-    EXPECT_NE(ChooseDataFolder(t.path() / "plain", "/", lookup).error.find("is not a folder"),
-              std::string::npos);
+    fs::create_directory(t.path() / "bin");
     fs::create_directory(t.path() / "locked");
     ::chmod((t.path() / "locked").c_str(), 0555);
-    if (::geteuid() != 0) { // the superuser writes anywhere
-        DataFolder locked = ChooseDataFolder(t.path() / "locked", "/", lookup);
-        EXPECT_NE(locked.error.find("is not writable"), std::string::npos);
-        // A locked program folder sends the files to the user's data folder.
-        env["HOME"] = t.path().string();
-        DataFolder home = ChooseDataFolder({}, t.path() / "locked", lookup);
-        EXPECT_TRUE(home.ok()) << home.error;
-        EXPECT_EQ(home.path, t.path() / ".local/share/linvar");
-        env.clear();
+    const bool root = ::geteuid() == 0; // the superuser writes anywhere
+    struct Case {
+        std::string given, program, xdg, home;
+        std::string chosen; // the folder, or "!" and a part of the error
+    };
+    const Case cases[] = {
+        // --data-dir: used as it is, or a clear message.
+        {p, "/nowhere", "", "", p},
+        {p + "/gone", "/nowhere", "", "", "!The data folder " + p + "/gone does not exist."},
+        {p + "/plain", "/", "", "", "!is not a folder"},
+        {p + "/locked", "/", "", "", root ? p + "/locked" : "!is not writable"},
+        // Default: the program's folder when it can be written, else the user's data
+        // folder, made when missing.
+        {"", p + "/bin", "", "", p + "/bin"},
+        {"", p + "/locked", "", p, root ? p + "/locked" : p + "/.local/share/linvar"},
+        {"", p + "/no-such-bin", p + "/xdg", p + "/home", p + "/xdg/linvar"},
+        {"", p + "/no-such-bin", "", p + "/home", p + "/home/.local/share/linvar"},
+        {"", p + "/no-such-bin", "", "", "!--data-dir"},
+    };
+    for (const Case& c : cases) {
+        const std::map<std::string, std::string> env{{"XDG_DATA_HOME", c.xdg}, {"HOME", c.home}};
+        auto lookup = [&env](const char* name) -> const char* {
+            const std::string& v = env.at(name);
+            return v.empty() ? nullptr : v.c_str();
+        };
+        const DataFolder f = ChooseDataFolder(
+            c.given.empty() ? std::nullopt : std::optional<fs::path>(c.given), c.program, lookup);
+        if (c.chosen[0] == '!') {
+            EXPECT_NE(f.error.find(c.chosen.substr(1)), std::string::npos) << f.error;
+            continue;
+        }
+        EXPECT_TRUE(f.ok()) << f.error;
+        EXPECT_EQ(f.path, c.chosen);
+        EXPECT_TRUE(fs::is_directory(f.path)) << c.chosen;
     }
-
-    // Default: the program's folder when it can be written.
-    fs::create_directory(t.path() / "bin");
-    EXPECT_EQ(ChooseDataFolder({}, t.path() / "bin", lookup).path, t.path() / "bin");
-
-    // Else the user's data folder, made when missing.
-    env["XDG_DATA_HOME"] = (t.path() / "xdg").string();
-    env["HOME"] = (t.path() / "home").string();
-    DataFolder xdg = ChooseDataFolder({}, t.path() / "no-such-bin", lookup);
-    EXPECT_TRUE(xdg.ok()) << xdg.error;
-    EXPECT_EQ(xdg.path, t.path() / "xdg" / "linvar");
-    EXPECT_TRUE(fs::is_directory(xdg.path));
-    env.erase("XDG_DATA_HOME");
-    EXPECT_EQ(ChooseDataFolder({}, t.path() / "no-such-bin", lookup).path,
-              t.path() / "home" / ".local" / "share" / "linvar");
-    env.clear();
-    EXPECT_NE(ChooseDataFolder({}, t.path() / "no-such-bin", lookup).error.find("--data-dir"),
-              std::string::npos);
 }

@@ -6,8 +6,6 @@
 #include "setup/SetupFile.h"
 
 #include <gtest/gtest.h>
-#include <optional>
-#include <set>
 
 using namespace linvar;
 
@@ -88,9 +86,6 @@ TEST(Replay, DemoInstallationPolledAndALinkOpenedAndClosed) {
                          std::string(loaded.rec(SystemSetup::RedundantModemRecord(1)).Mod1Addr)),
               std::tuple(std::string("LONDON-1"), true, true, 10, std::string("2100")));
     EXPECT_EQ(run.dir.read("comms.txt"), "1,9600,0\r\n");
-    // Every simulated unit is one the station polls.
-    for (const sim::DemoUnit& u : sim::demoUnits())
-        EXPECT_NE(run.bus.find(u.address), nullptr) << u.address;
 }
 
 TEST(Replay, AFailureIsReportedByItsLineAndTheScriptGoesOnUnlessItCannot) {
@@ -151,63 +146,4 @@ TEST(Replay, AControlNameThatDoesNotExistIsReportedAndTheStationGoesOn) {
     EXPECT_EQ(run.replay->exitCode(), 0) << run.replay->failureText();
     EXPECT_EQ(run.person.reports,
               std::vector<std::string>{"No control named AlarmCounter on Main"});
-}
-
-TEST(Replay, WaitsAnswersAndQuits) {
-    Session run;
-    run.Play({"wait 500", "answer No", "click BtnQuit"});
-    EXPECT_EQ(run.ticks, 11); // ten ticks of waiting, the click on the next
-    EXPECT_EQ(run.replay->exitCode(), 0);
-    ASSERT_EQ(run.op.answered().size(), 1u);
-    EXPECT_EQ(run.op.answered()[0].title, "Quit Program");
-    EXPECT_FALSE(run.top->QuitRequested());
-    EXPECT_TRUE(run.person.questions.empty()); // the script answered, not the person
-
-    // quit ends the script at once and asks the program to end.
-    Session quitting;
-    bool ended = false;
-    quitting.replay->setQuit([&ended] { ended = true; });
-    quitting.Play({"quit", "click BtnQuit"});
-    EXPECT_TRUE(ended && quitting.replay->quitRequested());
-    EXPECT_TRUE(quitting.person.questions.empty());
-}
-
-TEST(Replay, FilesAnsweredAndReadBackAndQuestionsCheckedWhenAsked) {
-    Session run;
-    run.replay->setPatienceMs(100);
-    run.dir.write("log.txt", "first\r\nsecond line\r\nthird\r\n");
-    std::vector<std::optional<std::string>> chosen;
-    auto choose = [&] {
-        run.op.chooseFile("Text Files|*.txt|", "txt", "Choose",
-                          [&](std::optional<std::string> f) { chosen.push_back(f); });
-    };
-    run.top->Main().onClick("BtnAlarms", choose);
-    run.Play({
-        "file down.txt",
-        "file",
-        "click BtnAlarms",
-        "click BtnAlarms",
-        "expect-file log.txt first",
-        "expect-file log.txt \"second line\"",
-        "expect-file log.txt first",
-        "expect-file log.txt ... third",
-        "expect-no-file down.txt",
-        "expect-file down.txt",
-        "expect-question \"You really want to quit the program? Is everything stored?\"",
-        "answer No",
-        "click BtnQuit",
-        "expect-question Something else",
-        "answer No",
-        "click BtnQuit",
-        "expect-question Never asked",
-    });
-    EXPECT_EQ(chosen, (std::vector<std::optional<std::string>>{
-                          (run.dir.path() / "down.txt").string(), std::nullopt}));
-    EXPECT_EQ(run.replay->failureText(),
-              "line 7: expected line 3 of log.txt to be \"first\", found \"third\"\n"
-              "line 10: expected the file down.txt, but there is none\n"
-              "line 14: expected the question \"Something else\", asked \"You really want to "
-              "quit the program? Is everything stored?\"\n"
-              "line 17: no question was asked (expected \"Never asked\")\n");
-    EXPECT_FALSE(run.top->QuitRequested());
 }

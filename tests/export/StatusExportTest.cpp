@@ -123,6 +123,7 @@ TEST(StatusExport, NothingButReadingTheThreePathsAndATakenPortIsReported) {
         StatusServer brief; // stopped at once after the start: it ends rather than hang
         std::string error;
         EXPECT_GT(brief.Start("127.0.0.1", 0, error), 0);
+        EXPECT_EQ(StatusServer().Start("127.0.0.1", taken.port, error), -1);
     }
     // A port already taken is said, not a crash, and the polling goes on.
     StationHarness s;

@@ -85,11 +85,6 @@ std::string RunStarts(PollHarness& h, const std::string& jumps) {
     return starts;
 }
 
-std::string Padded(std::string s, size_t n) {
-    s.resize(n, ' ');
-    return s;
-}
-
 } // namespace
 
 TEST(AutoLog, RunsStartAtTheMinutesOfIntervalAndOffsetOnlyOnce) {
@@ -152,9 +147,9 @@ TEST(AutoLog, FirstAndLaterRunsWriteTheUnitFile) {
 
     const std::string first =
         Lines({"Link ID : EAST-1   Local Modem 1", " ", "Auto Log at 06/12/2026 09:05:00",
-               "CID : " + Padded(cid, 30), "Glbl: " + cfg.substr(0, 27), "Glbl: " + cfg.substr(27),
-               "Unit: 12V PSU", "TX  : AIS detected on incoming data", "RX  : Rx traffic OK",
-               "ONet: OK", "LogE: 06 Dec 2026  09:04:00  Power on",
+               "CID : " + cid + std::string(30 - cid.size(), ' '), "Glbl: " + cfg.substr(0, 27),
+               "Glbl: " + cfg.substr(27), "Unit: 12V PSU", "TX  : AIS detected on incoming data",
+               "RX  : Rx traffic OK", "ONet: OK", "LogE: 06 Dec 2026  09:04:00  Power on",
                "LogE: 06 Dec 2026  09:04:30  Unit fault, 12V PSU",
                "Stat: 06 Dec 2026  09:04:45  07.2 09.1 1E5 020"});
     EXPECT_EQ(h.dir.read("0012.txt"), first);
@@ -223,10 +218,7 @@ TEST(AutoLog, ReadOnlyFileIsMadeWritableAndLogged) {
     ASSERT_TRUE(RunOneLog(h));
     h.capture.ToggleCapture();
 
-    struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_TRUE(st.st_mode & S_IWUSR);
-    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0644));
     EXPECT_EQ(h.dir.read("0012.txt"),
               Lines({"Link ID : old", " ", "Auto Log at 06/12/2026 09:05:00", "Unit: OK",
                      "TX  : Tx traffic OK", "RX  : Rx traffic OK", "ONet: OK"}));
@@ -263,26 +255,16 @@ TEST(AutoLog, ConfigurationChangeReportedByTheSummaryPollIsLogged) {
 }
 
 TEST(AutoLog, ConfigurationChangeAfterADetailWindowIsLogged) {
-    struct Windows : DetailWindows {
-        bool open(const DetailRequest&, std::function<void(bool)> closed) override {
-            onClose = std::move(closed);
-            return true;
-        }
-        std::function<void(bool)> onClose;
-    } windows;
     PollHarness h;
+    FakeWindows windows(h);
     StartAt(h, 9, 0);
-    h.cycle.SetDetailWindows(&windows);
     auto* m = h.Unit(1, Modem1, "0012", "370");
     h.Unit(2, Modem1, "0022", "350");
     Logged(h, 1);
     const std::string cfg = Alphabet(120, 'A');
     m->setAnswer("MGC", "=" + cfg);
-    h.Start();
-    h.screen.doubleClick("EndL1");
-    h.Ticks(10);
-    h.screen.doubleClick("LblMod1L");
-    ASSERT_TRUE(TicksUntil(h, 200, [&] { return bool(windows.onClose); }) >= 0);
+    OpenLink(h);
+    DoubleClickUnit(h, windows, "LblMod1L");
     windows.onClose(true);
     size_t mark = h.port.sent.size();
     ASSERT_TRUE(TicksUntil(h, 200, [&] { return h.cycle.tx.CurrentMode == Modes::OneLink; }) >= 0);
@@ -293,10 +275,8 @@ TEST(AutoLog, ConfigurationChangeAfterADetailWindowIsLogged) {
     EXPECT_EQ(h.dir.read("0012.txt"), entry);
 
     // Closed without a change, but the modem's answer carries the mark.
-    windows.onClose = nullptr;
     m->setAnswer("FLT", "=000001");
-    h.screen.doubleClick("LblMod1L");
-    ASSERT_TRUE(TicksUntil(h, 200, [&] { return bool(windows.onClose); }) >= 0);
+    DoubleClickUnit(h, windows, "LblMod1L");
     windows.onClose(false);
     mark = h.port.sent.size();
     ASSERT_TRUE(TicksUntil(h, 200, [&] { return h.cycle.tx.CurrentMode == Modes::OneLink; }) >= 0);

@@ -8,34 +8,6 @@ using namespace linvar;
 
 namespace {
 
-class FakeWindows : public DetailWindows {
-public:
-    explicit FakeWindows(PollHarness& h) { h.cycle.SetDetailWindows(this); }
-    bool open(const DetailRequest& r, std::function<void(bool)> closed) override {
-        opened.push_back(r);
-        onClose = std::move(closed);
-        return known;
-    }
-    std::vector<DetailRequest> opened;
-    std::function<void(bool)> onClose;
-    bool known = true;
-};
-
-// Double-clicks a unit and ticks until a detail window opens or the operator is asked.
-void DoubleClickUnit(PollHarness& h, const FakeWindows& windows, const std::string& icon) {
-    const size_t opened = windows.opened.size(), asked = h.op.questions.size();
-    ASSERT_TRUE(h.screen.doubleClick(icon)) << icon;
-    TicksUntil(h, 400,
-               [&] { return windows.opened.size() != opened || h.op.questions.size() != asked; });
-}
-
-// The single-link view of link 1, settled.
-void OpenLink(PollHarness& h) {
-    h.Start();
-    h.screen.doubleClick("EndL1");
-    h.Ticks(10);
-}
-
 // Title and text of every question asked, in order.
 std::vector<std::string> Asked(const PollHarness& h) {
     std::vector<std::string> all;
@@ -133,25 +105,6 @@ TEST(PollCycle, PrintingListsTheFaultsAndRestartsAtTheFirstEnd) {
     ASSERT_GE(printed.size(), 5u);
     EXPECT_NE(printed[3].find(" Mod1: unit fault"), std::string::npos) << printed[3];
     EXPECT_NE(printed[4].find(" Mod2: tx fault"), std::string::npos) << printed[4];
-}
-
-TEST(PollCycle, AKnownModelWithoutItsWindowSaysSo) {
-    PollHarness h;
-    FakeWindows windows(h);
-    windows.known = false;
-    h.Unit(1, Modem1, "0012", "370")->setAnswer("EID", "=0371xxxxxx");
-    h.Unit(1, Transceiver1, "0013", "VORN");
-    h.Unit(1, Transceiver2, "0014", "VORN");
-    OpenLink(h);
-    DoubleClickUnit(h, windows, "LblMod1L");
-    BackOnOneLink(h, "modem");
-    EXPECT_TRUE(h.cycle.TimerEnabled());
-    // A transceiver: both slots of the end set up make a pair for its window.
-    DoubleClickUnit(h, windows, "LblRFT2L");
-    ASSERT_EQ(windows.opened.size(), 2u);
-    EXPECT_TRUE(windows.opened[1].ModemPairPresent);
-    EXPECT_EQ(Asked(h), (Texts{"Detail window: No detail window for MQX-370 units yet",
-                               "Detail window: No detail window for VORN/YRAN units yet"}));
 }
 
 TEST(PollCycle, AStepOfTheTimeOfDayNeitherEndsNorStretchesAReplyWait) {

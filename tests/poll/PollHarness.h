@@ -13,7 +13,10 @@
 #include "summary/SummaryScreen.h"
 #include "ui/Operator.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,6 +79,19 @@ struct PollHarness {
     }
 };
 
+// The detail windows: notes what is asked for and keeps the close call for the test.
+class FakeWindows : public linvar::DetailWindows {
+public:
+    explicit FakeWindows(PollHarness& h) { h.cycle.SetDetailWindows(this); }
+    bool open(const linvar::DetailRequest& r, std::function<void(bool)> closed) override {
+        opened.push_back(r);
+        onClose = std::move(closed);
+        return true;
+    }
+    std::vector<linvar::DetailRequest> opened;
+    std::function<void(bool)> onClose;
+};
+
 // Ticks until `done` holds (at most `limit` ticks); returns the ticks taken, -1 if never.
 template <typename Pred> int TicksUntil(PollHarness& h, int limit, Pred done) {
     for (int i = 0; i < limit; ++i) {
@@ -84,4 +100,19 @@ template <typename Pred> int TicksUntil(PollHarness& h, int limit, Pred done) {
         h.Tick();
     }
     return done() ? limit : -1;
+}
+
+// Double-clicks a unit and ticks until a detail window opens or the operator is asked.
+inline void DoubleClickUnit(PollHarness& h, const FakeWindows& windows, const std::string& icon) {
+    const size_t opened = windows.opened.size(), asked = h.op.questions.size();
+    ASSERT_TRUE(h.screen.doubleClick(icon)) << icon;
+    TicksUntil(h, 400,
+               [&] { return windows.opened.size() != opened || h.op.questions.size() != asked; });
+}
+
+// The single-link view of link 1, settled.
+inline void OpenLink(PollHarness& h) {
+    h.Start();
+    h.screen.doubleClick("EndL1");
+    h.Ticks(10);
 }

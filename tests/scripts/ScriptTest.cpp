@@ -8,9 +8,9 @@
 //   start [Brivola]              the main window becomes active (with the keyword)
 //   clock YYYY-MM-DD HH:MM:SS    the computer's clock; units added later keep it too
 //   unit REC Mod1|Mod2|Tr1|Tr2 ADDR [MODEL]   an address in the set-up, on the bus
-//   set REC Id|Info|Delay|Timeout|Pair TEXT   a field of a set-up record
-//   sim ADDR answer MNEMONIC PAYLOAD | silence | refuse C | wrong-address |
-//            wrong-mnemonic | faults CHARS | latency MS | online on|off | config TEXT
+//   set REC Id|Info|Timeout|Pair TEXT   a field of a set-up record
+//   sim ADDR answer MNEMONIC PAYLOAD | silence | refuse C | faults CHARS | latency MS |
+//            online on|off
 //   port lost|back|missing       the serial adapter pulled out, plugged in, absent
 //   inactive                     another program has the focus
 //   expect-port BAUD FORMAT      what the port was opened with ("9600 8N1")
@@ -105,7 +105,6 @@ struct World : StationHarness {
             const std::map<std::string, std::function<void()>> fields{
                 {"Id", [&] { rec()->IdText = w.at(2); }},
                 {"Info", [&] { rec()->InfoText = w.at(2); }},
-                {"Delay", [&] { rec()->DelayText = w.at(2); }},
                 {"Timeout", [&] { rec()->TimeoutText = w.at(2); }},
                 {"Pair", [&] { rec()->PairFlag = w.at(2); }}};
             fields.at(w.at(1))();
@@ -149,14 +148,10 @@ struct World : StationHarness {
             return "no unit " + w[0] + " on the bus";
         const std::string& what = w.at(1);
         const std::string arg = w.size() > 2 ? w[2] : "";
-        using I = sim::Injection;
-        static const std::map<std::string, std::function<I(const std::string&)>> injections{
-            {"silence", [](const std::string&) { return I::silence(); }},
-            {"refuse", [](const std::string& c) { return I::refuse(c.at(0)); }},
-            {"wrong-address", [](const std::string&) { return I::wrongAddress(); }},
-            {"wrong-mnemonic", [](const std::string&) { return I::wrongMnemonic(); }}};
-        if (injections.count(what))
-            u->inject(injections.at(what)(arg));
+        if (what == "silence")
+            u->inject(sim::Injection::silence());
+        else if (what == "refuse")
+            u->inject(sim::Injection::refuse(arg.at(0)));
         else if (what == "answer")
             u->setAnswer(arg, w.size() > 3 ? w[3] : "");
         else if (what == "faults")
@@ -165,8 +160,6 @@ struct World : StationHarness {
             u->setLatencyMs(std::stoi(arg));
         else if (what == "online")
             u->setOnline(arg == "on");
-        else if (what == "config")
-            u->setConfig(arg, clock.monotonicMs());
         else
             return "sim cannot " + what;
         return "";

@@ -131,6 +131,7 @@ TEST(AlarmJournal, QuotingFollowsTheSpreadsheetRulesAndReadsBack) {
     const auto distant = AlarmJournal::ParseLine(at + "20,DISTANT,Transceiver 2,,,,Fault,");
     ASSERT_TRUE(distant);
     EXPECT_EQ(std::pair(distant->record, distant->slot), std::pair(40, int(Transceiver2)));
+    EXPECT_EQ(AlarmJournal::CsvLine(*distant), at + "20,DISTANT,Transceiver 2,,,,Fault,");
 }
 
 TEST(AlarmJournal, AcknowledgeIsJournalledAndARestartKeepsActiveAlarmsAndTheirAcks) {

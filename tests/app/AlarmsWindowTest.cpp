@@ -52,4 +52,8 @@ TEST(AlarmsWindow, TheSoundIsOffUntilAskedAndNeverRepeatsWithinHalfAMinute) {
     cycleFault("000");
     cycleFault("100");
     EXPECT_EQ(s.beeps, 2);
+    // The history of every link, then of the switches alone: none.
+    EXPECT_NE(a.at("HistoryText").text().find("Fault"), std::string::npos);
+    ASSERT_TRUE(a.choose("FilterLink", SystemSetup::LinkCount + 1));
+    EXPECT_EQ(a.at("HistoryText").text(), "");
 }

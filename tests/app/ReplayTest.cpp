@@ -136,6 +136,11 @@ TEST(Replay, AFailureIsReportedByItsLineAndTheScriptGoesOnUnlessItCannot) {
         EXPECT_LE(run.ticks, c.maxTicks);
         EXPECT_TRUE(run.person.questions.empty());
     }
+    // A script that is not there is said without a line number.
+    Session run;
+    run.replay->loadFile(run.dir.path() / "none.txt");
+    EXPECT_EQ(run.replay->failureText(),
+              "the script " + (run.dir.path() / "none.txt").string() + " does not exist\n");
 }
 
 TEST(Replay, AControlNameThatDoesNotExistIsReportedAndTheStationGoesOn) {

@@ -17,10 +17,7 @@ installation=$here/$1
 linvar=${2:?$usage}
 sim=${3:?$usage}
 script=${4:-$installation}
-if [ ! -f "$installation" ]; then
-    echo "e2e: no $installation; $usage" >&2
-    exit 2
-fi
+[ -f "$installation" ] || { echo "e2e: no $installation; $usage" >&2; exit 2; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/linvar-e2e.XXXXXX")
 pids=()
@@ -71,11 +68,7 @@ for ((i = 0; i < 200; i++)); do
     [ -n "$pty" ] || ! kill -0 "${pids[0]}" 2>/dev/null && break
     sleep 0.05
 done
-if [ -z "$pty" ]; then
-    echo "e2e: linvar-sim did not start" >&2
-    cat "$work/sim.err" >&2
-    exit 1
-fi
+[ -n "$pty" ] || { echo "e2e: linvar-sim did not start" >&2; cat "$work/sim.err" >&2; exit 1; }
 
 # start_station SECONDS: the station in the background with the script (and the status
 # export on `status_port` if set); sets `station_pid`. run_station SECONDS: the same,

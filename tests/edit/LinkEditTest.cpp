@@ -254,4 +254,8 @@ TEST(LinkEdit, EachEndsBoxesStandUnderItsHeading) {
         EXPECT_EQ(GridColumn(h.screen, p, SummaryScreen::IconName(2 * link)),
                   GridColumn(h.screen, p, "HeadD" + n));
     }
+    // The single-link view: each unit under its end.
+    for (bool distant : {false, true})
+        EXPECT_EQ(GridColumn(h.screen, "LinkUnits", SummaryScreen::UnitIconName(1, distant)),
+                  GridColumn(h.screen, "LinkUnits", distant ? "HeadDistant" : "HeadLocal"));
 }

@@ -37,10 +37,10 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <set>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -99,29 +99,19 @@ public:
     // ("ConfCEXMode", "ConfMamTx" for "MAM="), the rest are listed (a log read into a
     // file is cleared in the unit).
     static std::vector<std::string> Makes(const DetailWindow& w, const std::string& control) {
-        static const std::map<std::string, std::vector<std::string>> listed = {
-            {"BtnStore", {"CST"}},
-            {"BtnMemConfirm", {"CST", "CLD"}},
-            {"BtnSetTime", {"DAY", "TIM"}},
-            {"BtnCenterBuffer", {"RCB"}},
-            {"BtnSwitch", {"FSW"}},
-            {"BtnDniSend", {"DNI"}},
-            {"ConfAPM", {"APP"}},
-            {"ConfAPU", {"APP"}},
-            {"ConfAPI", {"APP"}},
-            {"ConfBBM", {"BBU"}},
-            {"ConfBTM", {"BBU"}},
-            {"BtnCalibrate", {"CAL"}},
-            {"BtnCalLna", {"CAL"}},
-            {"BtnForce", {"RTG"}},
-            {"BtnAutoManual", {"RAM"}},
-            {"BtnReadEvents", {"CAE"}},
-            {"BtnReadStats", {"CAS"}},
-            {"BtnChooseFile", {"CAE", "CAA"}},
-            {"BtnReadLog", {"CAE", "CAS", "CAA"}}};
+        static const std::pair<const char*, const char*> listed[] = {
+            {"BtnStore", "CST"},     {"BtnMemConfirm", "CST"}, {"BtnMemConfirm", "CLD"},
+            {"BtnSetTime", "DAY"},   {"BtnSetTime", "TIM"},    {"BtnCenterBuffer", "RCB"},
+            {"BtnSwitch", "FSW"},    {"BtnDniSend", "DNI"},    {"ConfAPM", "APP"},
+            {"ConfAPU", "APP"},      {"ConfAPI", "APP"},       {"ConfBBM", "BBU"},
+            {"ConfBTM", "BBU"},      {"BtnCalibrate", "CAL"},  {"BtnCalLna", "CAL"},
+            {"BtnForce", "RTG"},     {"BtnAutoManual", "RAM"}, {"BtnReadEvents", "CAE"},
+            {"BtnReadStats", "CAS"}, {"BtnChooseFile", "CAE"}, {"BtnChooseFile", "CAA"},
+            {"BtnReadLog", "CAE"},   {"BtnReadLog", "CAS"},    {"BtnReadLog", "CAA"}};
         std::vector<std::string> makes;
-        if (auto l = listed.find(control); l != listed.end())
-            makes = l->second;
+        for (const auto& [name, mnemonic] : listed)
+            if (control == name)
+                makes.push_back(mnemonic);
         if (control.rfind("BtnAct", 0) == 0)
             makes.push_back("ACT");
         if (control.rfind("Mask", 0) == 0)
@@ -228,11 +218,9 @@ private:
         const size_t b = s.find_first_not_of(' ');
         return b == std::string::npos ? "" : s.substr(b);
     }
-    std::set<std::string> licensed_;
+    std::set<std::string> licensed_, locations_;
     std::set<int> clicked_;
-    std::set<std::string> locations_;
-    bool refused_ = false;
-    bool flagsTrue_ = true;
+    bool refused_ = false, flagsTrue_ = true;
     std::string last_;
 };
 
@@ -295,11 +283,7 @@ public:
     }
     const std::string& ReceivedMessage() const override { return received_; }
     // The operator acts while the last request is answered.
-    bool ActNow() {
-        const bool act = act_;
-        act_ = false;
-        return act;
-    }
+    bool ActNow() { return std::exchange(act_, false); }
 
     void Pump() {
         const int64_t now = clock_.monotonicMs();
@@ -319,65 +303,54 @@ public:
     long requests = 0;
 
 private:
-    std::string Prefix(const std::string& address, const std::string& mnemonic) const {
-        return ">" + address + "/" + mnemonic;
-    }
     void Spoil(const std::string& reply, int64_t now) {
-        const uint8_t plan = planned_ ? plan_ : 0;
-        planned_ = false;
+        const uint8_t plan = std::exchange(planned_, false) ? plan_ : 0;
         if (mnemonic_ == "ACT" && plan % 20 >= 8)
             oracle_.FlagsSpoilt();
-        std::string out = reply;
-        switch (plan % 20) {
+        const std::string out = Spoilt(plan % 20, reply, now);
+        previous_ = reply;
+        Deliver(out);
+    }
+    // The reply as the data spoils it.
+    std::string Spoilt(int how, std::string out, int64_t now) {
+        const std::string prefix = ">" + address_ + "/" + mnemonic_;
+        switch (how) {
         case 8: // bytes flipped
             for (int n = 1 + data_.byte() % 4; n > 0 && !out.empty(); --n) {
                 const size_t at = data_.byte() % out.size();
                 out[at] = static_cast<char>(out[at] ^ (data_.byte() | 1));
             }
-            break;
+            return out;
         case 9: // truncated, its line end kept
-            out = out.substr(0, data_.byte() % (out.size() + 1)) + "\r\n";
-            break;
+            return out.substr(0, data_.byte() % (out.size() + 1)) + "\r\n";
         case 10: // lengthened
             out.insert(out.size() > 2 ? out.size() - 2 : 0, data_.bytes(data_.byte() % 40));
-            break;
+            return out;
         case 11: // the right prefix, any body
-            out = Prefix(address_, mnemonic_) + data_.bytes(data_.byte() % 48) + "\r\n";
-            break;
+            return prefix + data_.bytes(data_.byte() % 48) + "\r\n";
         case 12: { // a refusal
             static const char forms[] = {'?', '*', '~', '!'};
-            out = Prefix(address_, mnemonic_) + forms[data_.byte() % 4] +
-                  data_.bytes(data_.byte() % 6) + "\r\n";
-            break;
+            return prefix + forms[data_.byte() % 4] + data_.bytes(data_.byte() % 6) + "\r\n";
         }
         case 13: // an empty body, with or without its CR
-            out = Prefix(address_, mnemonic_) + (data_.byte() & 1 ? "\r\n" : "\n");
-            break;
+            return prefix + (data_.byte() & 1 ? "\r\n" : "\n");
         case 14: // for another address
-            out = Prefix(data_.bytes(4), mnemonic_) + out.substr(std::min<size_t>(9, out.size()));
-            break;
+            return ">" + data_.bytes(4) + "/" + mnemonic_ +
+                   out.substr(std::min<size_t>(9, out.size()));
         case 15: // the reply to the request before
-            out = previous_.empty() ? out : previous_;
-            break;
+            return previous_.empty() ? out : previous_;
         case 16: // nothing: the station times out
-            out.clear();
-            break;
+            return "";
         case 17: // late, after the station may have moved on
             late_.push_back({now + 50 * (1 + data_.byte() % 60), out});
-            out.clear();
-            break;
+            return "";
         case 18: // line noise, whatever frames out of it
-            out = data_.bytes(data_.byte() % 64);
-            break;
+            return data_.bytes(data_.byte() % 64);
         case 19: // the body of another command, under this prefix
-            out = Prefix(address_, mnemonic_) +
-                  (previous_.size() > 11 ? previous_.substr(9) : std::string("=\r\n"));
-            break;
+            return prefix + (previous_.size() > 11 ? previous_.substr(9) : std::string("=\r\n"));
         default: // the true reply
-            break;
+            return out;
         }
-        previous_ = reply;
-        Deliver(out);
     }
     void Deliver(const std::string& bytes) {
         Trace(std::to_string(clock_.monotonicMs()) + " in  " + bytes);
@@ -392,19 +365,14 @@ private:
     Oracle& oracle_;
     MessageFramer truth_{'>', '\n', 0};
     MessageFramer framer_{'>', '\n', 0};
-    std::string received_;
-    std::string previous_;
-    std::string address_;
-    std::string mnemonic_;
+    std::string received_, previous_, address_, mnemonic_;
     uint8_t plan_ = 0;
-    bool planned_ = false;
-    bool act_ = false;
+    bool planned_ = false, act_ = false;
     std::deque<std::pair<int64_t, std::string>> late_;
 };
 
 struct Family {
-    const char* family;
-    const char* model;
+    const char *family, *model;
     bool modem;
 };
 
@@ -451,13 +419,11 @@ void Act(DetailWindow& w, Data& data, Oracle& oracle) {
             case ControlKind::Button:
                 w.click(name);
                 break;
-            case ControlKind::Edit: {
+            case ControlKind::Edit:
                 w.enter(name);
-                std::string text = data.bytes(data.byte() % 12);
-                w.type(name, text);
+                w.type(name, data.bytes(data.byte() % 12));
                 w.leave(name);
                 break;
-            }
             case ControlKind::Combo: {
                 const size_t n = c.items().size();
                 w.enter(name);
@@ -511,15 +477,12 @@ struct Rig {
             }
         }
     }
-    // Ticks until a request goes out (true), at most `limit` ticks.
-    bool Asks(int limit = kAskAgainTicks) {
+    // Ticks until a request goes out (true), for as long as a window may take to ask.
+    bool Asks() {
         const long mark = port.requests;
-        for (int i = 0; i < limit; ++i) {
+        for (int i = 0; i < kAskAgainTicks && port.requests == mark; ++i)
             Tick();
-            if (port.requests > mark)
-                return true;
-        }
-        return false;
+        return port.requests > mark;
     }
     // The unit answers truly again: the window or the poll must ask again, by itself or
     // when the operator reads the status (an open configuration panel waits for it).

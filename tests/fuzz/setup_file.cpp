@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,17 +14,10 @@ namespace {
 // The same line split as the text file reader: LF ends a line, a CR before it goes.
 std::vector<std::string> splitLines(const std::string& data) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < data.size()) {
-        std::size_t end = data.find('\n', start);
-        if (end == std::string::npos)
-            end = data.size();
-        std::string line = data.substr(start, end - start);
+    std::istringstream in(data);
+    for (std::string line; std::getline(in, line); lines.push_back(line))
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
     return lines;
 }
 

@@ -228,6 +228,7 @@ TEST(PollCycle, TheTransceiverAnswerChoosesThePldOrVornWindowOrNone) {
         OpenLink(h);
         DoubleClickUnit(h, windows, c.icon);
         EXPECT_EQ(h.Count("<" + asked->address() + "/RET?"), 1) << c.ret;
+        EXPECT_EQ(h.screen.at("CommNotice").text(), "Communicating...") << c.ret;
         std::string seen = Asked(h).empty() ? "" : Asked(h)[0];
         if (!windows.opened.empty()) {
             const DetailRequest& r = windows.opened[0];

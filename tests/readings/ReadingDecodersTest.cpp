@@ -8,6 +8,8 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace linvar;
 
@@ -38,45 +40,30 @@ std::string Cms(const std::string& lna, const std::string& upTemp, const std::st
 } // namespace
 
 TEST(ReadingDecoders, EachFamilysRepliesGiveTheirNumbersAndNothingWhenUnlocked) {
-    const std::optional<double> none;
+    using Values = std::vector<std::pair<std::string, std::optional<double>>>;
+    const std::string cms = Cms(" 45.0", " 38.0", "10.5 ");
     struct Case {
-        const char* family;
-        const char* query;
-        const char* kind;
-        std::string value;
-        std::optional<double> want;
+        const char *family, *query, *kind;
+        Values values;
     } cases[] = {
-        {"MQX-350", "EBN?", "ebno_db", "12.3", 12.3},
-        {"MQX-350", "EBN?", "ebno_db", "05.4", 5.4},
-        {"MQX-350", "EBN?", "ebno_db", "+016", 16},
-        {"MQX-350", "EBN?", "ebno_db", "99.9", none},
-        {"MQX-350", "BER?", "ber", "1.0E7", 1e-7},
-        {"MQX-350", "BER?", "ber", "2.5E4", 2.5e-4},
-        {"MQX-350", "BER?", "ber", "99999", none},
-        {"MQX-350", "RSL?", "rsl_dbm", "==45.0", -45},
-        {"MQX-350", "RSL?", "rsl_dbm", "GT60.0", -60},
-        {"MQX-350", "RFO?", "offset_khz", "-002.5", -2.5},
-        {"MQX-350", "RFO?", "offset_khz", "+999.9", none},
-        {"MQX-350", "TMP?", "temp_c", "+35", 35},
-        {"MQX-350", "TMP?", "temp_c", "-05", -5},
-        {"MQX-370", "RSL?", "rsl_dbm", "==-52.5", -52.5},
-        {"MQX-370", "RSL?", "rsl_dbm", "LT70.0", -70},
-        {"MQX-370", "RFO?", "offset_khz", "+001.2", 1.2},
-        {"MQX-370", "RFO?", "offset_khz", "99999", none},
-        {"MQX-330", "RFO?", "offset_khz", "+0123", 123},
-        {"MQX-330", "RFO?", "offset_khz", "-0012", -12},
-        {"MQX-330", "RFO?", "offset_khz", "99999", none},
-        {"MQX-310", "EBN?", "ebno_db", "08.0", 8},
-        {"VORN/YRAN", "CMS?", "lna_ma", Cms(" 45.0", " 38.0", "10.5 "), 45},
-        {"VORN/YRAN", "CMS?", "temp_c", Cms(" 45.0", " 38.0", "10.5 "), 38},
-        {"VORN/YRAN", "CMS?", "txpower_db", Cms(" 45.0", " 38.0", "10.5 "), 10.5},
-        {"VORN/YRAN", "CMS?", "txpower_db", Cms(" 45.0", " 38.0", "20.0+"), 20},
-        {"VORN/YRAN", "CMS?", "temp_c", Cms(" 45.0", "XXXXX", "XXXXX"), none},
+        {"MQX-350", "EBN?", "ebno_db", {{"12.3", 12.3}, {"05.4", 5.4}, {"+016", 16}, {"99.9", {}}}},
+        {"MQX-350", "BER?", "ber", {{"1.0E7", 1e-7}, {"2.5E4", 2.5e-4}, {"99999", {}}}},
+        {"MQX-350", "RSL?", "rsl_dbm", {{"==45.0", -45}, {"GT60.0", -60}}},
+        {"MQX-350", "RFO?", "offset_khz", {{"-002.5", -2.5}, {"+999.9", {}}}},
+        {"MQX-350", "TMP?", "temp_c", {{"+35", 35}, {"-05", -5}}},
+        {"MQX-370", "RSL?", "rsl_dbm", {{"==-52.5", -52.5}, {"LT70.0", -70}}},
+        {"MQX-370", "RFO?", "offset_khz", {{"+001.2", 1.2}, {"99999", {}}}},
+        {"MQX-330", "RFO?", "offset_khz", {{"+0123", 123}, {"-0012", -12}, {"99999", {}}}},
+        {"MQX-310", "EBN?", "ebno_db", {{"08.0", 8}}},
+        {"VORN/YRAN", "CMS?", "lna_ma", {{cms, 45}}},
+        {"VORN/YRAN", "CMS?", "temp_c", {{cms, 38}, {Cms(" 45.0", "XXXXX", "XXXXX"), {}}}},
+        {"VORN/YRAN", "CMS?", "txpower_db", {{cms, 10.5}, {Cms(" 45.0", " 38.0", "20.0+"), 20}}},
     };
-    for (const Case& c : cases) {
-        const std::optional<double> got = Decode(c.family, c.query, c.kind, c.value);
-        EXPECT_TRUE(got.has_value() == c.want.has_value() &&
-                    (!got || std::abs(*got - *c.want) <= std::abs(*c.want) * 1e-9))
-            << c.family << " " << c.query << " " << c.value << " gave " << got.value_or(-1);
-    }
+    for (const Case& c : cases)
+        for (const auto& [value, want] : c.values) {
+            const std::optional<double> got = Decode(c.family, c.query, c.kind, value);
+            EXPECT_TRUE(got.has_value() == want.has_value() &&
+                        (!got || std::abs(*got - *want) <= std::abs(*want) * 1e-9))
+                << c.family << " " << c.query << " " << value << " gave " << got.value_or(-1);
+        }
 }

@@ -197,6 +197,7 @@ TEST(CommsDialog, OpenSequenceAndProceed) {
     EXPECT_EQ(r.port.calls.substr(r.port.calls.size() - 11), "open;purge;");
     EXPECT_EQ(r.dialog.OpenState(), 0);
     EXPECT_EQ(r.Open(1), "That Port is already open. Select again.");
+    EXPECT_EQ(r.dialog.OpenState(), 0);
     r.dialog.ProceedClick(); // nothing changed: no file written anew
     EXPECT_EQ(r.dialog.DialogResult(), CommsDialog::drOK);
     EXPECT_FALSE(r.dialog.TimerRunning());
@@ -214,6 +215,8 @@ TEST(CommsDialog, OpenSequenceAndProceed) {
     r.Open();
     r.dialog.ProceedClick();
     EXPECT_EQ(r.dir.read("comms.txt"), "3,2400,1\r\n");
+    EXPECT_TRUE(r.dialog.OpenEnabled());
+    r.dialog.SelectPort(0); // the first port, COM1
     EXPECT_TRUE(r.dialog.OpenEnabled());
     r.dialog.SelectPort(-1);
     EXPECT_FALSE(r.dialog.OpenEnabled());

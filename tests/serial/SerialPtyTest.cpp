@@ -143,6 +143,9 @@ TEST(SerialPort, RoundTripsAtSeveralLineSettings) {
         EXPECT_EQ(c.speed ? ::cfgetospeed(&t) : 0, c.speed);
         port.WriteText("<0012/FLT?\r");
         EXPECT_EQ(pty.receive("\r"), "<0012/FLT?\r");
+        port.WriteText("x"); // a write of one byte goes out once
+        port.WriteText("\r");
+        EXPECT_EQ(pty.receive("\r"), "x\r");
         const size_t before = got.count();
         ASSERT_TRUE(pty.send("xx>0012/FLT=0000\r\n"));
         ASSERT_TRUE(waitFor([&] { return got.count() == before + 1; }));

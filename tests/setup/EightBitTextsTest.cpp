@@ -32,6 +32,7 @@ TEST(EightBitTexts, ShownInTheWindowsExportedInUtf8AndSavedAsTheyWere) {
 
     ASSERT_TRUE(s.Main().click("BtnSave"));
     SetupFilesScreen& d = s.top->SaveDialog();
+    EXPECT_GE(d.at("CboOffset").selected(), 0); // the auto-log offset shown, to choose from
     ASSERT_TRUE(d.choose("CboFile", 1));
     ASSERT_TRUE(d.click("BtnSaveFile"));
     const std::string saved = s.dir.read("SysSet2.txt");

@@ -129,6 +129,7 @@ TEST(SetupFile, LoadDefaultsAndCuts) {
     // No file at all: defaults without a message.
     TempDir dir;
     setup.rec(9).Mod1Addr = "0100";
+    setup.rec(9).DelayText = "120";
     LoadSetup(setup, dir.path());
     EXPECT_EQ(Fields(setup.rec(9)), "||||||50|5|90||");
     EXPECT_FALSE(setup.AnyEndActive);

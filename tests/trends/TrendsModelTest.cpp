@@ -77,8 +77,7 @@ TEST(TrendsModel, LinksAndUnitsAndTheReadingsKeptAcrossUnits) {
     EXPECT_EQ(m.Links(), (std::vector<int>{1, 2}));
     ASSERT_EQ(m.UnitsOn(2).size(), 2u);
     EXPECT_EQ(m.UnitsOn(2)[1].address, "0201");
-    EXPECT_EQ(m.Toggle("rsl"), "");
-    EXPECT_EQ(m.Toggle("tx"), "");
+    EXPECT_EQ(m.Toggle("rsl") + m.Toggle("tx"), "");
     // Link 2's first unit has Rx level and Eb/No, not Tx power.
     m.ChooseLink(2);
     EXPECT_EQ(m.Unit()->address, "0200");
@@ -134,9 +133,7 @@ TEST(TrendsModel, ReadingsGoOnTwoAxesByUnitOfMeasure) {
         for (const TrendSeries& ts : m.Series())
             said += std::to_string(ts.axis);
         EXPECT_EQ(said + " " + m.Axis(0).unit + "|" + m.Axis(1).unit, want) << toggle;
-        if (!refusal.empty()) {
-            EXPECT_EQ(m.Notice(), refusal);
-        }
+        EXPECT_TRUE(refusal.empty() || m.Notice() == refusal) << m.Notice();
     }
 }
 
@@ -161,8 +158,7 @@ TEST(TrendsModel, MoreReadingsThanRoomAreMergedIntoABand) {
     r.Fill("ebno", kNow - 60 * kMin, kMin, 60);
     m.SetRoom(100);
     m.SetSpan(TrendSpan::Hour);
-    EXPECT_EQ(m.Series()[0].points.size(), 60u);
-    EXPECT_FALSE(m.Series()[0].band);
+    EXPECT_TRUE(m.Series()[0].points.size() == 60u && !m.Series()[0].band);
     EXPECT_EQ(TrendsModel::ValueText(m.Axis(0).min) + ".." + TrendsModel::ValueText(m.Axis(0).max),
               "9.70..16.3");
 }
@@ -257,13 +253,17 @@ TEST(TrendsModel, TimeAxisTicksFallOnRoundUtcInstants) {
             s += t.label + "|";
         return s;
     };
-    m.SetSpan(TrendSpan::Hour);
-    EXPECT_EQ(labels(), "11:10|11:20|11:30|11:40|11:50|12:00|");
-    m.SetSpan(TrendSpan::Day);
-    EXPECT_EQ(labels(), "15:00|18:00|21:00|07 Dec|03:00|06:00|09:00|12:00|");
+    const std::pair<TrendSpan, const char*> spans[] = {
+        {TrendSpan::Hour, "11:10|11:20|11:30|11:40|11:50|12:00|"},
+        {TrendSpan::Year, "Jan 2026|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec|"},
+        {TrendSpan::Day, "15:00|18:00|21:00|07 Dec|03:00|06:00|09:00|12:00|"}};
+    for (const auto& [span, want] : spans) {
+        m.SetSpan(span);
+        EXPECT_EQ(labels(), want);
+    }
     EXPECT_EQ(m.TimeTicks()[3].utcMs, daysFromCivil(2026, 12, 7) * kDay);
-    m.SetSpan(TrendSpan::Year);
-    EXPECT_EQ(labels(), "Jan 2026|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec|");
+    m.SetCustom(kNow - 11 * kMin, kNow); // eleven minutes: every two
+    EXPECT_EQ(labels(), "11:50|11:52|11:54|11:56|11:58|12:00|");
     m.SetCustom(kNow - 700 * kDay, kNow - 10 * kDay);
     EXPECT_EQ(labels(), "Mar|May|Jul|Sep|Nov|Jan 2026|Mar|May|Jul|Sep|Nov|");
 }

@@ -92,6 +92,8 @@ TEST(Detail310, DataRatesFollowTheModelAndModulationAfterATimeOut) {
     EXPECT_EQ(r.Set("TxMod", " QPSK"), V{"TMD=2"});
     EXPECT_EQ(r.Flags(&Control::enabled, {"TxFECrate"}) + r.Flags(&Control::visible, {"TxModNote"}),
               "10");
+    EXPECT_EQ(r.Set("RxMod", " BPSK"), V{"RMD=1"});
+    EXPECT_FALSE(r.at("RxFECrate").enabled());
     // The Eb/No alarm point starts at 2 dB.
     EXPECT_EQ(r.Set("EbNoAlarmPt", "1.5"), V{});
     EXPECT_EQ(r.Text("Notice"), "ERROR: Bad alarm point value. Please correct it");
@@ -111,12 +113,13 @@ TEST(Detail310, RefusedStatusRepliesKeepTheirOwnPlaceInTheLoop) {
     r.Tick(3);
     r.Shows({{"StaEbNo", "> 16 dB"}, {"StaRED", "On line"}, {"StaTXO", "On", "lime"}});
     EXPECT_TRUE(r.w->DetailConfigChanged) << "the unit's mark is the fourth character";
-    // The request after a refused or unanswered reply, and what the operator is shown.
-    for (const auto& [command, answer, next, shown] :
-         std::vector<std::array<std::string, 4>>{{"FLT", "*", "FLT?", "UnitFault=Not permitted"},
-                                                 {"RED", "?", "LRS?", ""},
-                                                 {"BER", "~", "FLT?", ""},
-                                                 {"TXO", "*", "FLT?", "StaTXO=Not permitted"}}) {
+    // The request after a refused, unanswered or rarer reply, and what the operator is shown.
+    for (const auto& [command, answer, next, shown] : std::vector<std::array<std::string, 4>>{
+             {"FLT", "*", "FLT?", "UnitFault=Not permitted"},
+             {"RED", "?", "LRS?", ""},
+             {"BER", "~", "FLT?", ""},
+             {"TXO", "*", "FLT?", "StaTXO=Not permitted"},
+             {"TXO", "=2", "LRS?", "StaTXO=Off by External Control"}}) {
         SCOPED_TRACE(command);
         r.unit->setAnswer(command, answer);
         ASSERT_TRUE(r.UntilSent(command + "?"));

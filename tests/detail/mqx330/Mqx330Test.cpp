@@ -107,6 +107,7 @@ TEST(Detail330, IdentityGivesModelOptionsBandAndFecCodes) {
 TEST(Detail330, TheConfigurationStringFillsEveryBox) {
     Rig r("3330110000", 3, kKnown);
     r.ReadConfig();
+    EXPECT_EQ(r.Text("Instruction"), "Click on a box to change the configuration parameters");
     r.Shows("TxFreq= 71.2345|TxDataRate= 128.000|TxFECtype= Viterbi + R-S|TxFECrate= Rate "
             "7/8|TxMod= OQPSK|TxSpectrum= Inverted|TxScrambler= Off|TxPowLev=- 12.5|"
             "TxClkSrc= External|TxCarrier= RTI|RxFreq= 84.5000|RxDataRate= 256.000|"
@@ -138,6 +139,7 @@ TEST(Detail330, TheConfigurationStringFillsEveryBox) {
     r.ReadStatus();
     r.w->click("BtnConfig");
     EXPECT_TRUE(r.UntilText("Instruction", "problem reading MGC..."));
+    EXPECT_EQ(r.at("TxMod").selected(), -1); // nothing read, nothing shown
 }
 
 TEST(Detail330, DataRateLimitsAndCodingBoxesFollowTheFecType) {
@@ -290,6 +292,7 @@ TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
             "coding\n Rate 7/8 OQPSK\n Inverted\nScrambler Off\nPower - 12.5 dBm\n "
             "External Clock\nCarrier RTI|MemAupc=AUPC Enabled\nTarget EbNo:  3.5 dB\nMax "
             "increase:  2 dB\n Generate TX alarm on Pmax\n Go to Nominal Power w/Unlock");
+    EXPECT_NE(r.Text("MemUnit").find("Test:  I/O loopback"), std::string::npos);
     // The location goes out as it was previewed, whatever the list shows meanwhile.
     r.w->choose("MemoryList", 5);
     const size_t mark = r.port.sent.size();

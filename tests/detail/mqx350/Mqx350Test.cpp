@@ -107,8 +107,9 @@ struct Rig : DetailRig {
 TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
     Rig r;
     r.Answers("NUE=221|NUS=012|FLT=031001|EBN=08.5|RFO=+001.2|BER=1.0E7|BFS=50|RED=1|OUS=xxxxxx|"
-              "RSL=GT60|TMP=035|TXO=4|REB=16.0|PLI=x.x|CTD=000");
+              "RSL=GT60|TMP=035|TXO=4|REB=16.0|PLI=x.x|CTD=000|SNO=123456789");
     EXPECT_EQ(r.w->caption(), "Detail of Modem 1, Local end, link: MADRID-2       MQX-350");
+    EXPECT_EQ(r.Text("WaitText"), "Waiting for response, please wait...");
     EXPECT_EQ(CurrentModelCode(), 350);
     const size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.UntilSent("CTD?") && r.UntilSent("LRS?"));
@@ -116,7 +117,8 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
                                       "BFS? RED? OUS? RSL? TMP? TXO? REB? PLI? CTD? LRS?"));
     r.Shows("StaLRS=REMOTE|StaCID=LINK TWO|StaSWR=1.07 2.03|StaRx=Demodulator unlocked|"
             "StaEbNo=8.5 dB|StaFreqOffset=+001.2 kHz|StaBER=1.0 E-7|StaBFS=50 %|StaRED=Online|"
-            "StaRSL=> -60 dBm|StaTXO=Off during Warm-Up|StaREB=> 16 dB|StaPLI=Not available|"
+            "StaSNO=12345678|StaRSL=> -60 dBm|StaTXO=Off during Warm-Up|StaREB=> 16 dB|StaPLI=Not "
+            "available|"
             "StaTMP=035 \xB0"
             "C");
     r.Shows({{"StaNUE", "221", "yellow"},
@@ -133,6 +135,10 @@ TEST(Detail350, IdentityAndStatusLoopShowWhatTheUnitReports) {
     ASSERT_TRUE(r.UntilSent("BER?"));
     EXPECT_EQ(r.Next(), "LRS?");
     r.Shows({{"StaBER", "Oblix timeout", "blue"}});
+    // Any other answer to the carrier query shows its first 31 characters.
+    r.Answers("BER|TXOE" + std::string(40, 'x'));
+    ASSERT_TRUE(r.UntilSent("TXO?") && r.UntilSent("REB?"));
+    EXPECT_EQ(r.Text("StaTXO"), std::string(31, 'x'));
 }
 
 TEST(Detail350, TheL350ReadsItsOduStatusAndTheCountdownShows) {
@@ -189,9 +195,13 @@ TEST(Detail350, ConfigurationReadFillsEveryBoxFromItsPosition) {
     slave[87] = '2';
     slave[12] = '6';
     slave[24] = '2';
+    slave[86] = '1'; // an external reference: no adjust box
+    slave[2] = '0';  // unframed: no slave address to give
     r.unit->setAnswer("MGC", "=" + slave);
     ASSERT_NO_FATAL_FAILURE(r.Reread());
     r.Shows("ConfEFM= OBLIX slave|ConfTSC= IESS-315");
+    EXPECT_FALSE(r.at("ConfADJ").visible());
+    EXPECT_TRUE(r.at("ConfESA").readOnly());
     EXPECT_FALSE(r.at("ConfEFM").enabled());
 }
 
@@ -199,6 +209,7 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
     Rig r;
     r.Answers("TFQ=|TPL=|APP=|RSW=|ESA=");
     r.ReadConfig();
+    EXPECT_EQ(r.Flags(&Control::enabled, {"ConfTCR", "ConfTMD"}), "11");
     // Tx frequency: 95 lies between the two bands of the MQX-350.
     EXPECT_EQ(r.Set("ConfTFQ", "95"), V{});
     r.Ink("ConfTFQCap", Colours::red);
@@ -224,6 +235,19 @@ TEST(Detail350, EditsAreValidatedAndSentInTheUnitsFormat) {
     EXPECT_EQ(r.Set("ConfRSW", "5"), V{"RSW=005"});
     EXPECT_EQ(r.Set("ConfESA", "125"), V{});
     EXPECT_EQ(r.Set("ConfESA", "130"), V{"ESA=0130"});
+
+    // The MQX-350L: 949.9 MHz is below its band; the LO is whole MHz and carries its mix
+    // sign; the AUPC group takes the ODU group's place.
+    Rig l("0351110000", 3, "0351");
+    l.Answers("TFQ=|BLO=");
+    l.ReadConfig();
+    EXPECT_EQ(l.Set("ConfTFQ", "949.9"), V{});
+    EXPECT_EQ(l.Set("ConfTFQ", "950"), V{"TFQ=0950.0000"});
+    l.w->click("BtnOdu");
+    EXPECT_EQ(l.Set("ConfBLO", "3000.5"), V{});
+    EXPECT_EQ(l.Pick("ConfBLOMix", 1), V{"BLO=13050-"});
+    l.w->click("BtnAupc");
+    EXPECT_EQ(l.Flags(&Control::visible, {"GrpAupc", "GrpUnit", "GrpOdu"}), "110");
 }
 
 TEST(Detail350, RemoteStateRulesAfterAChange) {
@@ -394,6 +418,7 @@ TEST(Detail350, MemoryStoreAndLoadWithTheirPreviews) {
     EXPECT_NE(r.Text("MemAupc").find("Target EbNo: 12.5 dB"), std::string::npos);
     EXPECT_NE(r.Text("MemLnb").find("Rx LO frequency: 10750 MHz"), std::string::npos);
     EXPECT_NE(r.Text("MemBuc").find("Alarm limits: 800 - 3000 mA"), std::string::npos);
+    EXPECT_NE(r.Text("MemBuc").find("10MHz Ref:  Disabled"), std::string::npos);
     r.w->click("BtnMemConfirm");
     EXPECT_EQ(r.port.sent.back(), "<0351/CLD=3");
     EXPECT_FALSE(r.at("MemPreview").visible());

@@ -195,10 +195,12 @@ TEST(Detail370, ConfigurationReadFillsEveryBox) {
 }
 
 TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
-    Rig r("0371000001", 3, "0371");
+    // The rate option 2: data rates up to 20 Mbps.
+    Rig r("0371200001", 3, "0371");
     r.unit->setConfig(With(r.unit->config(), 39, "1")); // IBS framing: AUPC may be chosen
     r.ReadConfig();
-    EXPECT_EQ(r.Prompt("ConfTDR"), "Enter Tx data rate, between 4.8 and 5000 kbps");
+    EXPECT_EQ(r.Prompt("ConfTDR"), "Enter Tx data rate, between 4.8 and 20000 kbps");
+    EXPECT_EQ(r.Prompt("ConfRDR"), "Enter Rx data rate, between 4.8 and 20000 kbps");
     EXPECT_EQ(r.Prompt("ConfTPL"),
               "Enter Tx power level, between -45 and 0 dBm, resolution 0.1 dB");
     EXPECT_EQ(r.Set("ConfTPL", "-30"), Lines{"TPL=30.0"});
@@ -331,6 +333,25 @@ TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
     EXPECT_EQ(d.Settings([&] { d.w->choose("ConfTST", 6); }), Lines{"TST=6"});
 }
 
+// A memory's preview asks the L-band and drop and insert strings first, then the
+// configuration, and shows the coding and an auxiliary rate as stored.
+TEST(Detail370, TheMemoryPreviewReadsEachStringOfTheLocation) {
+    Rig r("1371003311");
+    r.ToPanel("BtnUtilities", "TIM?");
+    r.w->choose("MemoryList", 3);
+    r.unit->setAnswer("MGC", "=" + KnownConfig370());
+    const size_t mark = r.port.sent.size();
+    r.w->click("BtnLoad");
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
+    Lines asked;
+    for (const std::string& s : r.Commands(mark))
+        if (s.find("?3") != std::string::npos)
+            asked.push_back(s);
+    EXPECT_EQ(asked, (Lines{"OGC?3", "DNI?3", "MGC?3"}));
+    EXPECT_NE(r.Text("MemTx").find("\n Viterbi + Reed-Solomon encoding\n"), std::string::npos);
+    EXPECT_NE(r.Text("MemRx").find("\n0512 AUX kbps\n"), std::string::npos);
+}
+
 TEST(Detail370, RateListsAndReedSolomonSetsFollowTheFraming) {
     Rig r("0370000000");
     std::string c = r.unit->config();
@@ -355,4 +376,10 @@ TEST(Detail370, RateListsAndReedSolomonSetsFollowTheFraming) {
     ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.at("ConfTRL").items().back(), "1536");
     EXPECT_EQ(r.at("ConfTRS").items(), (Lines{"Normal   (126/112)", "IESS-310 (219/201)"}));
+    // D&I++ framing: 64 to 1536 in steps of 64.
+    r.unit->setConfig(With(r.unit->config(), 39, "5"));
+    r.w->click("BtnConfig");
+    r.Tick(3);
+    ASSERT_TRUE(r.Settle());
+    EXPECT_EQ(r.at("ConfTRL").items().front() + " " + r.at("ConfTRL").items().back(), "64 1536");
 }

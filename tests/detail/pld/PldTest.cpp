@@ -123,6 +123,7 @@ TEST(DetailPld, AFrequencyEntryIsAWholeNumberWithinTheLimitsAndTurnsTheRfOff) {
     // Without the comms note where the change cannot cut the link.
     EXPECT_EQ(r.Sent([&] { r.Choose("KFE", 0); }), (Lines{"KFE=0", "CLS?", "RCS?"}));
     EXPECT_EQ(r.op.questions.back().text, "Change HPA Fault Enable to Disabled");
+    EXPECT_EQ(r.Paint({"StaAMP", "StaKFE"}), "lime green");
 }
 
 TEST(DetailPld, LockModeHoldsTheSettingsAndIsReadBackAfterItsChange) {

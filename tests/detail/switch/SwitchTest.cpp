@@ -325,7 +325,7 @@ TEST(SwitchWindow, TheClockIsSetWithTheOffsetAcrossMidnight) {
     ASSERT_TRUE(r.w->choose("HourOffset", 22) && r.w->choose("QuarterOffset", 2)); // +1 1/4
     r.Tick();
     EXPECT_EQ(r.Text("BtnSetTime"), "Set &Offset Time + Date");
-    EXPECT_TRUE(r.at("ClockOffset").visible());
+    EXPECT_TRUE(r.at("ClockOffset").visible() && !r.at("PanelStatus").visible());
     const size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnSetTime"));
     EXPECT_EQ(r.Text("LblDate"), "Setting date...");

@@ -45,8 +45,8 @@ TEST(DetailVorn, ReadsEverythingOnceThenLoopsOnTheStatusUntilTheLimitsAreKnown) 
     // "012.5" loses its leading 0.
     r.Shows("StaRET=VORN-C 10W XCVR       s/n VN00211731|RET=VORN-C 10W XCVR       s/n "
             "VN00211731|StaUFQ=5925.0 MHz|UFQ= 5925.0|StaUAT=10.25 dB|UAT= 10.25|StaREF= "
-            "128|USA= 0.5|StaONL=On Line|StaTNA=3|StaMUT=Mute Mode is: Unmuted after frequency "
-            "change|M24V= 24.1 V |MRfPower=12.5 dB");
+            "128|REF=128|USA= 0.5|UMU= Disabled|StaONL=On Line|StaTNA=3|StaMUT=Mute Mode is: "
+            "Unmuted after frequency change|M24V= 24.1 V |MRfPower=12.5 dB");
     EXPECT_EQ(r.Paint({"StaUFQ", "StaAMP", "StaCLD", "StaSFS"}), "white lime green lime");
     // Not a pair: no redundancy box.
     EXPECT_EQ(r.Flags(&Control::visible, {"GrpRedundancy"}), "0");
@@ -112,7 +112,8 @@ TEST(DetailVorn, StatusRepliesShowTheirEdgeCases) {
             "dB|StaRedMo=Automatic mode|Mp5Vr=5.1 V|M12Vr=12.1 V");
     EXPECT_EQ(r.Paint({"StaLFL", "StaTNA", "CAS1", "CAS2", "CAS3", "CAS4"}),
               "green yellow lime red gray gray");
-    EXPECT_EQ(r.Paint({"M20V", "M12V", "MRef", "StaTXsw", "StaRXsw"}), "red gray red lime red");
+    EXPECT_EQ(r.Paint({"M20V", "M12V", "MRef", "StaTXsw", "StaRXsw", "MRfPower"}),
+              "red gray red lime red white");
     EXPECT_TRUE(r.at("GrpRedundancy").visible());
 
     r.unit->setAnswer("CLS", "=1351");
@@ -161,6 +162,7 @@ TEST(DetailVorn, FrequencyAndAttenuationAreCorrectedOrRoundedBeforeTheyGo) {
         {"UAT", "twelve", {}, "ERROR: Bad attenuation value. Please correct it", ""},
         {"REF", "256", {"REF=255", "CUS?"}, refTop, ""},
         {"REF", "-4", {"REF=000", "CUS?"}, refLow, "StaREF= 0"},
+        {"REF", "12.7", {"REF=012", "CUS?"}, "", "StaREF= 12"}, // the whole part
     };
     for (const auto& c : cases) {
         EXPECT_EQ(r.Sent([&] { r.Edit(c.box, c.entry); }), c.sent) << c.entry;
@@ -170,6 +172,8 @@ TEST(DetailVorn, FrequencyAndAttenuationAreCorrectedOrRoundedBeforeTheyGo) {
         if (*c.shows)
             r.Shows(c.shows);
     }
+    // Configuration again while it is shown: read again from the identity.
+    EXPECT_EQ(r.Sent([&] { r.w->click("BtnConfig"); }).front(), "RET?");
 }
 
 TEST(DetailVorn, WithoutFactoryAccessEntriesGoUncorrectedAndARefusalIsReReadAndCleared) {
@@ -367,6 +371,7 @@ TEST(DetailVorn, UtilitiesSetTheClockMonthFirstAndDriveThePair) {
     EXPECT_EQ(r.Text("ClockModem").substr(0, 6) + r.Text("ClockModem").substr(8),
               "09:00: 06 Dec 2026");
     EXPECT_TRUE(r.at("BtnForce").enabled());
+    EXPECT_EQ(r.Flags(&Control::enabled, {"BtnStatus", "BtnConfig", "BtnUtilities"}), "110");
     r.Shows("RedText=The redundancy controller is in Automatic mode|BtnAutoManual=Change to Manual "
             "mode");
 

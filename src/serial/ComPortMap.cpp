@@ -30,30 +30,6 @@ bool ComPortMap::parse(const std::string& argument) {
     return true;
 }
 
-std::optional<std::string> ComPortMap::takeArguments(std::vector<std::string>& args) {
-    std::vector<std::string> rest;
-    std::optional<std::string> error;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string value;
-        if (args[i] == "--com") {
-            if (i + 1 >= args.size()) {
-                error = "--com needs n=PATH";
-                continue;
-            }
-            value = args[++i];
-        } else if (args[i].rfind("--com=", 0) == 0) {
-            value = args[i].substr(6);
-        } else {
-            rest.push_back(args[i]);
-            continue;
-        }
-        if (!parse(value))
-            error = "--com " + value + ": expected n=PATH with n from 1 to 255";
-    }
-    args = std::move(rest);
-    return error;
-}
-
 std::string ComPortMap::devicePath(int number) const {
     const auto it = paths_.find(number);
     if (it != paths_.end())

@@ -3,9 +3,7 @@
 // stands for a device path, set with "--com n=PATH" or else /dev/ttyS<n-1>.
 
 #include <map>
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace linvar {
 
@@ -15,10 +13,6 @@ public:
 
     // "n=PATH" with n from 1 to 255 and a non-empty path; false leaves the map as it was.
     bool parse(const std::string& argument);
-
-    // Takes every "--com n=PATH" and "--com=n=PATH" out of args. A malformed one
-    // comes back as the error text.
-    std::optional<std::string> takeArguments(std::vector<std::string>& args);
 
     std::string devicePath(int number) const;
     // The device of a port name "COM n"; other names are taken as paths.

@@ -116,7 +116,7 @@ struct DetailRig {
     // The window of a family on the placed unit, activated.
     template <class W, class... Extra> W& Create(const std::string& identity = "", Extra&&... x) {
         Adopt(std::make_unique<W>(Deps(), Inputs(identity), std::forward<Extra>(x)...));
-        return win<W>();
+        return static_cast<W&>(*w);
     }
     // A modem of this simulated model and identity, its window opened; `prepare` sets the
     // unit up before.
@@ -144,7 +144,6 @@ struct DetailRig {
         }
         return Create<linvar::Mqx350Window>(identity);
     }
-    template <class W> W& win() const { return static_cast<W&>(*w); }
 
     void Tick(int n = 1) {
         for (int i = 0; i < n; ++i) {
@@ -366,10 +365,6 @@ struct DetailRig {
         for (const std::string& b : boxes)
             out += (out.empty() ? "" : " ") + Colour(b);
         return out;
-    }
-    void Visible(const Lines& boxes, bool shown) const {
-        for (const std::string& b : boxes)
-            EXPECT_EQ(at(b).visible(), shown) << b;
     }
     void Enabled(const Lines& boxes, bool on) const {
         for (const std::string& b : boxes)

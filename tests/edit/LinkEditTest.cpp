@@ -13,11 +13,9 @@ TEST(LinkEdit, EntriesGoToTheirOwnRecordAndField) {
     h.setup.rec(5).Mod1Addr = "0300";
     h.setup.rec(6).InfoText = "Log";
     h.OpenLink(3);
-    ASSERT_TRUE(h.link.Editing());
-    EXPECT_TRUE(h.linkShown);
-    EXPECT_FALSE(h.cycle.TimerEnabled());
-    EXPECT_TRUE(h.link.at("ChkLinkLog").checked());
-    EXPECT_FALSE(h.link.shown("AddrMod2"));
+    EXPECT_EQ(std::tuple(h.link.Editing(), h.linkShown, h.cycle.TimerEnabled(),
+                         h.link.at("ChkLinkLog").checked(), h.link.shown("AddrMod2")),
+              std::tuple(true, true, false, true, false));
 
     h.Enter("AddrRFT2L", "7");
     h.Enter("AddrMod1", "1 2"); // blanks count as zeros
@@ -25,29 +23,29 @@ TEST(LinkEdit, EntriesGoToTheirOwnRecordAndField) {
     EXPECT_EQ(h.Boxes({"AddrRFT2L", "AddrMod2L"}), (Texts{"0007/aqua", "/silver"}));
     EXPECT_EQ(h.Addrs(5) + ";" + h.Addrs(6), "0300,,,0007;0102,,0000,");
     h.Enter("AddrRFT2L", "");
-    EXPECT_EQ(h.Boxes({"AddrRFT2L"}), Texts{"/silver"});
-    EXPECT_EQ(h.Addrs(5), "0300,,,");
+    EXPECT_EQ(h.Boxes({"AddrRFT2L"})[0] + " " + h.Addrs(5), "/silver 0300,,,");
 
     // A minus sign or a fraction is refused and the stored address comes back.
     for (const char* bad : {"-5", "1.5", ".5e0"}) {
         h.Enter("AddrMod1", bad);
-        EXPECT_EQ(h.Error(), std::string("Address entry was invalid: ") + bad);
-        EXPECT_EQ(h.Text("AddrMod1") + "," + h.setup.rec(6).Mod1Addr.str(), "0102,0102");
+        EXPECT_EQ(h.Error() + " " + h.Text("AddrMod1") + "," + h.setup.rec(6).Mod1Addr,
+                  std::string("Address entry was invalid: ") + bad + " 0102,0102");
     }
     h.Enter("AddrMod2L", "12");
-    EXPECT_EQ(h.Error(), "");
-    EXPECT_EQ(h.setup.rec(5).Mod2Addr, "0012");
+    EXPECT_EQ(h.Error() + "|" + h.setup.rec(5).Mod2Addr, "|0012");
 
     h.Enter("LinkIDL", "LONDON");
     h.Enter("LinkID", "PARIS");
     h.Enter("LkInfo", "Call Jo\r\non 123\tor 456");
     h.link.check("ChkLinkLog", false);
     h.link.check("ChkPair", true);
-    EXPECT_EQ(h.setup.rec(5).IdText + "," + h.setup.rec(6).IdText, "LONDON,PARIS");
-    EXPECT_EQ(h.setup.rec(5).InfoText, "Call Jo on 123\tor 456"); // a blank, no new line
-    h.Enter("LkInfo", "Rack 4\r\n");                              // the Enter key ends the entry
-    EXPECT_EQ(h.setup.rec(5).InfoText, "Rack 4");
-    EXPECT_EQ(h.setup.rec(6).InfoText + "," + h.setup.rec(6).PairFlag, ",1");
+    // A line break in the comment is stored as a blank; the Enter key ends the entry.
+    EXPECT_EQ(h.setup.rec(5).IdText + "," + h.setup.rec(6).IdText + "," + h.setup.rec(5).InfoText,
+              "LONDON,PARIS,Call Jo on 123\tor 456");
+    h.Enter("LkInfo", "Rack 4\r\n");
+    EXPECT_EQ(h.setup.rec(5).InfoText + "," + h.setup.rec(6).InfoText + "," +
+                  h.setup.rec(6).PairFlag,
+              "Rack 4,,1");
     h.link.check("ChkPair", false);
     EXPECT_EQ(h.setup.rec(6).PairFlag, "0");
 
@@ -89,11 +87,12 @@ TEST(LinkEdit, DelayAndTimeoutChecks) {
     // LOCAL Modem 1 box on the LOCAL record only.
     h.Enter("Tdelay", "300");
     h.Enter("AddrMod1L", "");
-    EXPECT_EQ(h.setup.rec(2).DelayText + "," + h.setup.rec(1).DelayText, "300,50");
-    EXPECT_EQ(h.Addrs(1) + ";" + h.Addrs(2), ",,,;0200,,,");
-    EXPECT_EQ(colourName(h.setup.rec(1).Mod1Colour), "silver");
-    EXPECT_FALSE(h.setup.EndActive(1));
-    EXPECT_TRUE(h.setup.EndActive(2));
+    EXPECT_EQ(h.setup.rec(2).DelayText + "," + h.setup.rec(1).DelayText + " " + h.Addrs(1) + ";" +
+                  h.Addrs(2),
+              "300,50 ,,,;0200,,,");
+    EXPECT_EQ(std::tuple(colourName(h.setup.rec(1).Mod1Colour), h.setup.EndActive(1),
+                         h.setup.EndActive(2)),
+              std::tuple("silver", false, true));
 }
 
 TEST(LinkEdit, SwitchDecidesLocalModem1) {
@@ -103,8 +102,7 @@ TEST(LinkEdit, SwitchDecidesLocalModem1) {
     EXPECT_EQ(h.Boxes({"AddrMod1L"}), Texts{"3200/silver"});
     EXPECT_FALSE(h.link.type("AddrMod1L", "5"));
     h.link.click("AddrMod1L");
-    EXPECT_EQ(h.setup.rec(23).Mod1Addr, "3200");
-    EXPECT_EQ(h.Boxes({"AddrMod1L"}), Texts{"3200/aqua"});
+    EXPECT_EQ(h.setup.rec(23).Mod1Addr + " " + h.Boxes({"AddrMod1L"})[0], "3200 3200/aqua");
     h.link.click("AddrMod1L");
     h.link.click("AddrRFT1L"); // a typeable box is not switched by a click
     EXPECT_EQ(h.Addrs(23), ",,,");
@@ -123,29 +121,25 @@ TEST(LinkEdit, BlockAddressingOfTheNewSpec) {
                          "AddrMod1",  "AddrMod2",  "AddrRFT1",  "AddrRFT2"};
     EXPECT_EQ(h.Boxes(boxes), (Texts{"1000/aqua", "1001/silver", "1002/aqua", "1003/silver",
                                      "1004/aqua", "1005/silver", "1006/silver", "1007/silver"}));
-    EXPECT_TRUE(h.link.at("AddrRFT1L").readOnly());
-    EXPECT_FALSE(h.link.type("AddrRFT2", "5"));
+    EXPECT_TRUE(h.link.at("AddrRFT1L").readOnly() && !h.link.type("AddrRFT2", "5"));
     h.link.click("AddrRFT2");
-    EXPECT_EQ(h.setup.rec(2).Tr2Addr, "1007");
-    EXPECT_EQ(h.Boxes({"AddrRFT2"}), Texts{"1007/aqua"});
+    EXPECT_EQ(h.setup.rec(2).Tr2Addr + " " + h.Boxes({"AddrRFT2"})[0], "1007 1007/aqua");
     h.link.click("AddrRFT2");
-    EXPECT_EQ(h.setup.rec(2).Tr2Addr, "");
-    EXPECT_EQ(h.Boxes({"AddrRFT2"}), Texts{"1007/silver"});
+    EXPECT_EQ(h.setup.rec(2).Tr2Addr + " " + h.Boxes({"AddrRFT2"})[0], " 1007/silver");
     h.link.click("AddrRFT2L");
     EXPECT_EQ(l.Tr2Addr, "1003");
 
     // A new Modem 1 address moves the block and disables every other unit of the link.
     h.Enter("AddrMod1L", "2000");
-    EXPECT_EQ(h.Addrs(1) + ";" + h.Addrs(2), "2000,,,;,,,");
-    EXPECT_EQ(h.Boxes({"AddrRFT2"}), Texts{"2007/silver"});
+    EXPECT_EQ(h.Addrs(1) + ";" + h.Addrs(2) + " " + h.Boxes({"AddrRFT2"})[0],
+              "2000,,,;,,, 2007/silver");
 
     // Without Modem 1, Transceiver 1 is typed and Transceiver 2 follows it.
     h.Enter("AddrMod1L", "");
     h.Enter("AddrRFT1L", "500");
-    EXPECT_EQ(l.Tr1Addr, "0500");
-    EXPECT_EQ(h.Text("AddrRFT2L"), "0501");
+    EXPECT_EQ(h.Addrs(1) + " " + h.Text("AddrRFT2L"), ",,0500, 0501");
     h.link.click("AddrRFT2L");
-    EXPECT_EQ(l.Tr2Addr, "0501");
+    EXPECT_EQ(h.Addrs(1), ",,0500,0501");
     h.Enter("AddrRFT1L", "600"); // Transceiver 2 does not stay behind at 0501
     EXPECT_EQ(h.Addrs(1) + " " + h.Text("AddrRFT2L"), ",,0600, 0601");
     h.Enter("AddrRFT1L", "");
@@ -171,15 +165,14 @@ TEST(LinkEdit, LeavingResumesPollingOfTheNewUnit) {
     ASSERT_TRUE(h.RunRequests(1));
     EXPECT_EQ(h.port.sent.back(), "<0200/FLT?");
     h.Ticks(4);
-    EXPECT_EQ(h.Colour("LblMod1L"), "lime");
-    EXPECT_EQ(h.screen.at("LinkBox").text(), "Link 2");
+    EXPECT_EQ(h.Colour("LblMod1L") + " " + h.screen.at("LinkBox").text(), "lime Link 2");
 
     // "&Close" of the single-link view ends a pending edit and goes to the summary.
     h.ClickEdit("BtnEnterEdit");
     ASSERT_TRUE(h.link.Editing());
     h.screen.click("BtnClose");
-    EXPECT_FALSE(h.link.Editing());
-    EXPECT_EQ(h.cycle.tx.RequestedMode, Modes::AllLinks);
+    EXPECT_EQ(std::tuple(h.link.Editing(), h.cycle.tx.RequestedMode),
+              std::tuple(false, Modes::AllLinks));
 
     // An unconfigured link left without an address goes back to the summary.
     h.Ticks(4);
@@ -197,9 +190,8 @@ TEST(LinkEdit, RedundantModem) {
     h.setup.rec(43).Mod1Addr = "5000";
     h.ClickEdit("BtnEditRM2");
     ASSERT_TRUE(h.link.Editing());
-    EXPECT_FALSE(h.link.NewSpec());
-    EXPECT_EQ(h.Text("AddrMod1L"), "6100");
-    EXPECT_TRUE(h.link.at("AddrMod1L").readOnly());
+    EXPECT_EQ(std::tuple(h.link.NewSpec(), h.Text("AddrMod1L"), h.link.at("AddrMod1L").readOnly()),
+              std::tuple(false, "6100", true));
     for (const char* hidden : {"AddrMod1", "AddrRFT1", "AddrRFT2", "LinkID", "Tdelay", "TimOut",
                                "ChkPair", "ChkLinkLog"})
         EXPECT_FALSE(h.link.shown(hidden)) << hidden;
@@ -217,7 +209,7 @@ TEST(LinkEdit, RedundantModem) {
 
 namespace {
 
-// The place a control takes in its grid: its row and column.
+// The row and the column a control takes in its grid.
 std::pair<int, int> GridCell(const Screen& s, const std::string& grid, const std::string& name) {
     const Control& g = s.at(grid);
     const auto& c = g.children();
@@ -225,37 +217,30 @@ std::pair<int, int> GridCell(const Screen& s, const std::string& grid, const std
     return {i / g.columns(), i % g.columns()};
 }
 
-int GridColumn(const Screen& s, const std::string& grid, const std::string& name) {
-    return GridCell(s, grid, name).second;
-}
-
 } // namespace
 
 TEST(LinkEdit, EachEndsBoxesStandUnderItsHeading) {
     EditHarness h;
-    const std::vector<std::pair<std::string, std::string>> under = {{"LblLocalEnd", "LinkIDL"},
-                                                                    {"LblDistantEnd", "LinkID"},
-                                                                    {"LblLocalEnd", "TdelayL"},
-                                                                    {"LblDistantEnd", "Tdelay"}};
-    for (const auto& [heading, box] : under)
-        EXPECT_EQ(GridColumn(h.link, "EditGrid", box), GridColumn(h.link, "EditGrid", heading))
-            << box;
-    // Captions on their boxes' row.
-    for (const auto& [caption, box] : {std::pair{"LblIdHint", "LinkIDL"}, {"LblDelay", "TdelayL"}})
-        EXPECT_EQ(GridCell(h.link, "EditGrid", caption).first,
-                  GridCell(h.link, "EditGrid", box).first)
-            << caption;
-    // The summary likewise: each end's icon under "LOCAL" or "DISTANT".
-    for (int half : {1, 2}) {
-        const std::string p = half == 1 ? "SumLeft" : "SumRight", n = std::to_string(half);
-        const int link = half == 1 ? 3 : 13;
-        EXPECT_EQ(GridColumn(h.screen, p, SummaryScreen::IconName(2 * link - 1)),
-                  GridColumn(h.screen, p, "HeadL" + n));
-        EXPECT_EQ(GridColumn(h.screen, p, SummaryScreen::IconName(2 * link)),
-                  GridColumn(h.screen, p, "HeadD" + n));
+    const auto icon = [](int end) { return SummaryScreen::IconName(end); };
+    // (screen, grid, a, b, same row) -> a is in b's column, or on its row
+    const std::tuple<Screen&, const char*, std::string, std::string, bool> rows[] = {
+        {h.link, "EditGrid", "LinkIDL", "LblLocalEnd", false},
+        {h.link, "EditGrid", "LinkID", "LblDistantEnd", false},
+        {h.link, "EditGrid", "TdelayL", "LblLocalEnd", false},
+        {h.link, "EditGrid", "Tdelay", "LblDistantEnd", false},
+        {h.link, "EditGrid", "LblIdHint", "LinkIDL", true},
+        {h.link, "EditGrid", "LblDelay", "TdelayL", true},
+        {h.screen, "SumLeft", icon(5), "HeadL1", false}, // link 3, the summary's left half
+        {h.screen, "SumLeft", icon(6), "HeadD1", false},
+        {h.screen, "SumRight", icon(25), "HeadL2", false}, // link 13, its right half
+        {h.screen, "SumRight", icon(26), "HeadD2", false},
+    };
+    for (const auto& [screen, grid, a, b, row] : rows) {
+        const auto [ca, cb] = std::pair(GridCell(screen, grid, a), GridCell(screen, grid, b));
+        EXPECT_EQ(row ? ca.first : ca.second, row ? cb.first : cb.second) << a << " " << b;
     }
     // The single-link view: each unit under its end.
     for (bool distant : {false, true})
-        EXPECT_EQ(GridColumn(h.screen, "LinkUnits", SummaryScreen::UnitIconName(1, distant)),
-                  GridColumn(h.screen, "LinkUnits", distant ? "HeadDistant" : "HeadLocal"));
+        EXPECT_EQ(GridCell(h.screen, "LinkUnits", SummaryScreen::UnitIconName(1, distant)).second,
+                  GridCell(h.screen, "LinkUnits", distant ? "HeadDistant" : "HeadLocal").second);
 }

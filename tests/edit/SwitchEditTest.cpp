@@ -11,25 +11,23 @@ TEST(SwitchEdit, AddressesFollowTheSwitch) {
     h.setup.rec(5).Mod1Addr = "0042"; // link 3: a stand-alone modem
     h.setup.rec(42).Tr1Addr = "0099"; // redundant modem record, a stray unit
     h.OpenSwitch(1);
-    ASSERT_TRUE(h.sw.Editing());
-    EXPECT_TRUE(h.swShown);
-    EXPECT_FALSE(h.cycle.TimerEnabled());
-    EXPECT_EQ(h.sw.at("SwList").selected(), 0);
-    EXPECT_FALSE(h.sw.shown("SwDetails"));
+    EXPECT_EQ(std::tuple(h.sw.Editing(), h.swShown, h.cycle.TimerEnabled(),
+                         h.sw.at("SwList").selected(), h.sw.shown("SwDetails")),
+              std::tuple(true, true, false, 0, false));
     h.sw.choose("SwList", 0); // " Disable" with the switch off all along: links left alone
     EXPECT_EQ(h.setup.rec(5).Mod1Addr, "0042");
 
-    h.sw.choose("SwList", 2);
+    h.sw.choose("SwList", 2); // link 3 enabled: moved to the switch's scheme
     EXPECT_TRUE(h.sw.shown("SwDetails"));
-    EXPECT_EQ(h.setup.rec(41).Mod1Addr, "1000");
-    EXPECT_EQ(h.setup.rec(5).Mod1Addr, "1300"); // enabled: moved to the switch's scheme
+    EXPECT_EQ(h.setup.rec(41).Mod1Addr + "," + h.setup.rec(5).Mod1Addr, "1000,1300");
     EXPECT_EQ(h.SwBoxes({"SwM3", "SwM4", "SwRM"}),
               (Texts{"1300/lime", "1400/green", "2100/green"}));
     h.sw.click("SwM4");
     h.sw.click("SwRM");
     EXPECT_EQ(h.SwBoxes({"SwM4"}), Texts{"1400/lime"});
-    EXPECT_EQ(h.setup.rec(7).Mod1Addr + "," + h.setup.rec(42).Mod1Addr, "1400,2100");
-    EXPECT_EQ(colourName(h.setup.rec(42).EndColour), "green");
+    EXPECT_EQ(h.setup.rec(7).Mod1Addr + "," + h.setup.rec(42).Mod1Addr + "," +
+                  colourName(h.setup.rec(42).EndColour),
+              "1400,2100,green");
 
     // Disabling M5 clears every address of link 5, both ends.
     h.sw.click("SwM5");
@@ -90,9 +88,8 @@ TEST(SwitchEdit, Switch2FieldsAndLeaving) {
     }
 
     h.sw.click("BtnExitSw");
-    EXPECT_FALSE(h.swShown);
-    EXPECT_TRUE(h.cycle.TimerEnabled());
-    EXPECT_EQ(h.cycle.tx.RequestedMode, Modes::AllLinks);
+    EXPECT_EQ(std::tuple(h.swShown, h.cycle.TimerEnabled(), h.cycle.tx.RequestedMode),
+              std::tuple(false, true, Modes::AllLinks));
     EXPECT_EQ((Texts{colourName(h.setup.rec(39).EndColour), colourName(h.setup.rec(21).EndColour),
                      colourName(h.setup.rec(39).Mod1Colour)}),
               (Texts{"green", "gray", "silver"}));
@@ -104,8 +101,8 @@ TEST(SwitchEdit, AnAddressOffTheListIsShownAndKept) {
     h.setup.rec(41).Mod1Addr = "2000";
     h.setup.rec(3).Mod1Addr = "2200";
     h.OpenSwitch(1);
-    EXPECT_EQ(h.sw.at("SwList").selectedText(), " 2000");
-    EXPECT_TRUE(h.sw.shown("SwDetails"));
+    EXPECT_EQ(std::pair(h.sw.at("SwList").selectedText(), h.sw.shown("SwDetails")),
+              std::pair(std::string(" 2000"), true));
     EXPECT_EQ(h.SwBoxes({"SwM2"}), Texts{"2200/lime"});
     h.sw.click("BtnExitSw");
     EXPECT_EQ(h.setup.rec(41).Mod1Addr + "," + h.setup.rec(3).Mod1Addr, "2000,2200");

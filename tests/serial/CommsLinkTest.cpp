@@ -48,8 +48,7 @@ struct LinkRig {
 
 TEST(CommsLink, RequestAndReplyOverTheLine) {
     LinkRig r;
-    EXPECT_EQ(r.port->DataBits(), d8bit);
-    ASSERT_TRUE(r.port->IsOpen());
+    ASSERT_TRUE(r.port->IsOpen() && r.port->DataBits() == d8bit);
     r.capture.ToggleCapture();
     r.link.WriteRequest("<0012/FLT?");
     EXPECT_EQ(r.pty.receive("\r"), "<0012/FLT?\r");

@@ -1,13 +1,12 @@
 // Message framing, the port-name map and the hand-off to the user-interface thread.
 #include "serial/Framer.h"
 #include "serial/ComPortMap.h"
-#include "serial/Dispatcher.h"
+
+#include "PtyHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <thread>
 #include <vector>
 
 using namespace linvar;
@@ -55,37 +54,18 @@ TEST(Framer, CutsFramesFromStartToEndAndAppendedBytes) {
 TEST(ComPortMap, NamesAndArguments) {
     ComPortMap map;
     EXPECT_EQ(map.devicePathOf("COM1") + map.devicePathOf("COM12"), "/dev/ttyS0/dev/ttyS11");
-    Frames args = {"Brivola", "--com", "3=/dev/ttyUSB0", "--demo", "--com=12=/tmp/x y"};
-    EXPECT_FALSE(map.takeArguments(args).has_value());
-    EXPECT_EQ(args, (Frames{"Brivola", "--demo"}));
-    EXPECT_EQ(map.devicePathOf("COM3"), "/dev/ttyUSB0");
-    EXPECT_EQ(map.devicePath(12), "/tmp/x y");
-    EXPECT_EQ(map.devicePathOf("/dev/pts/4"), "/dev/pts/4");
-    for (Frames bad : {Frames{"--com", "0=/dev/a"},
-                       {"--com", "256=/dev/a"},
-                       {"--com", "x=/dev/a"},
-                       {"--com", "3="},
-                       {"--com", "3"},
-                       {"--com", "=/dev/a"},
-                       {"--com"}})
-        EXPECT_TRUE(map.takeArguments(bad).has_value()) << bad.back();
+    EXPECT_TRUE(map.parse("3=/dev/ttyUSB0") && map.parse("12=/tmp/x y"));
+    EXPECT_EQ(
+        (Frames{map.devicePathOf("COM3"), map.devicePath(12), map.devicePathOf("/dev/pts/4")}),
+        (Frames{"/dev/ttyUSB0", "/tmp/x y", "/dev/pts/4"}));
+    for (const char* bad : {"0=/dev/a", "256=/dev/a", "x=/dev/a", "3=", "3", "=/dev/a"})
+        EXPECT_FALSE(map.parse(bad)) << bad;
     EXPECT_EQ(map.devicePath(3), "/dev/ttyUSB0"); // bad arguments changed nothing
 }
 
 TEST(Dispatcher, WaitsForTheCallAndLetsGoWhenAbandoned) {
-    std::mutex m;
-    std::vector<std::function<void()>> queue;
-    PostingDispatcher d([&](std::function<void()> fn) {
-        std::lock_guard lock(m);
-        queue.push_back(std::move(fn));
-    });
-    const auto queued = [&] {
-        for (;;) {
-            std::lock_guard lock(m);
-            if (!queue.empty())
-                return;
-        }
-    };
+    UiQueue ui;
+    PostingDispatcher& d = ui.dispatcher;
     std::atomic<int> ran{0};
     std::atomic<bool> returned{false};
     std::thread t([&] {
@@ -94,24 +74,18 @@ TEST(Dispatcher, WaitsForTheCallAndLetsGoWhenAbandoned) {
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_FALSE(returned) << "returned before the UI thread ran the call";
-    queued();
-    {
-        std::lock_guard lock(m);
-        queue.front()();
-        queue.clear();
-    }
+    EXPECT_TRUE(ui.pumpUntil([&] { return returned.load(); }));
     t.join();
-    EXPECT_EQ(ran, 1);
 
     // Abandoned while waiting: returns without the UI thread, and the call later found in
-    // the queue does nothing.
+    // the queue does nothing; until reset, a call is not even queued.
     std::thread t2([&] { d.invoke([&] { ++ran; }); });
-    queued();
+    ASSERT_TRUE(waitFor([&] { return ui.pending() == 1; }));
     d.abandon();
     t2.join();
-    queue.front()();
+    d.invoke([&] { ++ran; });
+    EXPECT_EQ(ui.pending(), 1u);
+    ui.pumpFor(20);
     EXPECT_EQ(ran, 1);
-    d.invoke([&] { ++ran; }); // still abandoned: returns at once
-    EXPECT_EQ(queue.size(), 1u);
     d.reset();
 }

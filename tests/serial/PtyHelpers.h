@@ -129,6 +129,10 @@ public:
     void pumpFor(int ms) {
         pumpUntil([] { return false; }, ms);
     }
+    size_t pending() {
+        std::lock_guard lock(mutex_);
+        return calls_.size();
+    }
 
 private:
     std::mutex mutex_;

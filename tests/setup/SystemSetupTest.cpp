@@ -40,17 +40,6 @@ TEST(SystemSetup, RecordNumbersAndAddressesOfLinksSwitchesAndRedundantModems) {
     EXPECT_THROW(setup.rec(1).addr(4), std::out_of_range);
 }
 
-TEST(SystemSetup, TextFieldsAreCutToTheirCapacity) {
-    EndRecord e;
-    e.PairFlag = "10";
-    e.DelayText = "1234567";
-    e.IdText = "ABCDEFGHIJKLMNOP";
-    e.Tr2Addr = e.IdText; // from a longer field too
-    e.addr(Transceiver1) = "0200";
-    EXPECT_EQ((Texts{e.PairFlag, e.DelayText, e.IdText, e.Tr2Addr, e.Tr1Addr}),
-              (Texts{"1", "123456", "ABCDEFGHIJKL", "ABCD", "0200"}));
-}
-
 TEST(SystemSetup, ActiveEndsAndDisplayColours) {
     SystemSetup setup;
     // The second units of a pair alone leave the end inactive and gray.

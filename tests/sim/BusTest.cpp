@@ -6,20 +6,6 @@
 
 using namespace linvar::sim;
 
-TEST(SimBus, RepliesAreDueAfterTheLatencyInTheOrderAsked) {
-    Bus bus;
-    bus.setLatencyMs(30);
-    Unit& u = *bus.add("0012", "350");
-    bus.receive("<0012/FLT?\r", 1000);
-    EXPECT_EQ(bus.nextDueMs(), 1030);
-    EXPECT_EQ(bus.poll(1029), "");
-    EXPECT_EQ(bus.poll(1030), ">0012/FLT=000000\r\n");
-    u.setLatencyMs(0);
-    bus.receive("<0012/FLT?\r<0012/RED?\r", 3000);
-    EXPECT_EQ(bus.poll(3030), ">0012/FLT=000000\r\n>0012/RED=0\r\n");
-    EXPECT_EQ(bus.nextDueMs(), -1);
-}
-
 TEST(SimBus, RequestsAreReassembledAndJunkIgnored) {
     Bus bus;
     bus.setLatencyMs(0);
@@ -49,13 +35,9 @@ TEST(SimBus, InjectedFaultsShowOnTheWire) {
     Injection twiceOnFlt = Injection::silence();
     twiceOnFlt.count = 2;
     twiceOnFlt.mnemonic = "FLT";
-    // (faults, requests, extra wait) -> what went out before the reply was due, and at it
+    // (faults, requests, extra wait) -> what went out before the reply was due, and at it;
+    // the faults the station's own tests inject are left to them.
     const std::tuple<std::vector<Injection>, std::string, int, std::string, std::string> rows[] = {
-        {{Injection::silence()}, "<0012/FLT?\r", 10000, "", ""},
-        {{Injection::refuse('*')}, "<0012/FLT?\r", 0, "", ">0012/FLT*\r\n"},
-        {{Injection::refuse('~')}, "<0012/FLT?\r", 0, "", ">0012/FLT~\r\n"},
-        {{Injection::wrongAddress()}, "<0012/FLT?\r", 0, "", ">0013/FLT=000000\r\n"},
-        {{Injection::wrongMnemonic()}, "<0012/FLT?\r", 0, "", ">0012/RED=000000\r\n"},
         {{Injection::late(2000)}, "<0012/FLT?\r", 2000, "", ">0012/FLT=000000\r\n"},
         {{Injection::echo(), Injection::garbageBytes("\x13zz")},
          "<0012/FLT?\r",

@@ -1,6 +1,5 @@
 #include "PtyServer.h"
 
-#include <atomic>
 #include <chrono>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -33,15 +32,11 @@ TEST(PtyServer, AnswersOverARealPseudoTerminal) {
     bus.setLatencyMs(5);
     bus.add("0012", "350");
     PtyServer server(bus);
-    std::atomic<int> ticks{0};
-    server.setTicker([&ticks](Bus&, int64_t) { ++ticks; });
     const std::string path = server.start();
-    ASSERT_FALSE(path.empty());
-    EXPECT_TRUE(server.running());
+    ASSERT_TRUE(!path.empty() && server.running());
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(fd, 0);
     EXPECT_EQ(ask(fd, "<0012/FLT?\r"), ">0012/FLT=000000\r\n");
-    EXPECT_GT(ticks.load(), 0);
     // Faults changed at run time take effect on the next request.
     server.withBus([](Bus& b) { b.find("0012")->inject(Injection::silence()); });
     EXPECT_EQ(ask(fd, "<0012/FLT?\r", 200), "");
@@ -55,8 +50,5 @@ TEST(PtyServer, AnswersOverARealPseudoTerminal) {
     EXPECT_EQ(ask(fd, "12/FLT?\r"), ">0012/FLT=000000\r\n");
     ::close(fd);
     server.stop();
-    EXPECT_FALSE(server.running());
-    EXPECT_EQ(server.failure(), "");
-    server.stop();
-    server.withBus([](Bus& b) { EXPECT_EQ(b.requestCount(), 3u); });
+    EXPECT_EQ(std::pair(server.running(), server.failure()), std::pair(false, std::string()));
 }

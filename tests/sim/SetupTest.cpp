@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 using namespace linvar::sim;
 
@@ -11,12 +12,17 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// A 441-line set-up: every field empty except those given as (record, line, text).
-Lines setupLines(std::initializer_list<std::tuple<int, int, std::string>> fields) {
+// A 441-line set-up: every field empty except the given records' first fields ('|'
+// between them).
+Lines setupLines(std::initializer_list<std::pair<int, std::string>> records) {
     Lines lines(441);
     lines[440] = "1,0,3";
-    for (const auto& [record, line, text] : fields)
-        lines[static_cast<size_t>((record - 1) * 10 + line - 1)] = text;
+    for (const auto& [record, fields] : records) {
+        std::istringstream in(fields);
+        auto line = lines.begin() + (record - 1) * 10;
+        for (std::string f; std::getline(in, f, '|');)
+            *line++ = f;
+    }
     return lines;
 }
 
@@ -24,24 +30,14 @@ Lines setupLines(std::initializer_list<std::tuple<int, int, std::string>> fields
 
 TEST(SimSetup, UnitsOfEveryRoleComeFromTheirRecords) {
     Bus bus;
-    const SetupResult r = populateFromSetup(bus, setupLines({{1, 1, "0012"},
-                                                             {1, 2, "0013"},
-                                                             {1, 3, "0112"},
-                                                             {1, 5, "LINK1 LOC"},
-                                                             {2, 1, "0022"},
-                                                             {2, 2, "0023"},
-                                                             {2, 10, "1"},
-                                                             {2, 3, "0122"},
-                                                             {2, 4, "0123"},
-                                                             {3, 1, "0032"},
-                                                             {4, 1, "0042"},
-                                                             {4, 10, "1"},
-                                                             {41, 1, "1000"},
-                                                             {41, 2, "9999"},
-                                                             {42, 1, "2100"},
-                                                             {44, 1, "4100"}}));
-    EXPECT_TRUE(r.warnings.empty());
-    EXPECT_EQ(r.units, 12);
+    const SetupResult r = populateFromSetup(bus, setupLines({{1, "0012|0013|0112||LINK1 LOC"},
+                                                             {2, "0022|0023|0122|0123||||||1"},
+                                                             {3, "0032"},
+                                                             {4, "0042|||||||||1"},
+                                                             {41, "1000|9999"},
+                                                             {42, "2100"},
+                                                             {44, "4100"}}));
+    EXPECT_EQ(std::pair(r.warnings.size(), r.units), std::pair(size_t{0}, 12));
     EXPECT_EQ(bus.addresses(), (Lines{"0012", "0013", "0022", "0023", "0032", "0042", "0112",
                                       "0122", "0123", "1000", "2100", "4100"}))
         << "9999 on a switch record's Mod2 line is not a unit";
@@ -64,7 +60,7 @@ TEST(SimSetup, UnitsOfEveryRoleComeFromTheirRecords) {
 
 TEST(SimSetup, BadAddressesAndShortFilesAreReported) {
     Bus bus;
-    auto lines = setupLines({{1, 1, "12"}, {1, 2, "0012"}, {3, 1, "0012"}, {5, 3, "00123"}});
+    auto lines = setupLines({{1, "12|0012"}, {3, "0012"}, {5, "||00123"}});
     lines.resize(25); // cut short inside record 3
     const SetupResult r = populateFromSetup(bus, lines);
     EXPECT_EQ(bus.addresses(), (Lines{"0012"}));
@@ -73,7 +69,7 @@ TEST(SimSetup, BadAddressesAndShortFilesAreReported) {
 
     TempDir dir;
     std::string text;
-    for (const auto& l : setupLines({{5, 3, "00123"}, {7, 1, "0070"}}))
+    for (const auto& l : setupLines({{5, "||00123"}, {7, "0070"}}))
         text += l + "\r\n";
     dir.write("SysSetup.txt", text);
     Bus fromFile;

@@ -15,16 +15,12 @@ template <class Fn> Texts Each(Fn fn, const Texts& inputs) {
     return out;
 }
 
-FakeClock clockWithTime(const std::string& longTime) {
-    FakeClock c;
-    c.setFormats({longTime, "dd/mm/yyyy"});
-    return c;
-}
-
 } // namespace
 
 TEST(DateTimeText, TimeKeepsTheHourInTwoColumnsAndRefusesWhatIsNoTime) {
-    const FakeClock two = clockWithTime("hh:nn:ss"), one = clockWithTime("h:nn:ss AM/PM");
+    FakeClock two, one;
+    two.setFormats({"hh:nn:ss", "dd/mm/yyyy"});
+    one.setFormats({"h:nn:ss AM/PM", "dd/mm/yyyy"});
     // Only the first six characters are the time.
     EXPECT_EQ(Each([&](auto t) { return TimeText(t, two); }, {"095900", "235959", "1200001"}),
               (Texts{"09:59:00", "23:59:59", "12:00:00"}));

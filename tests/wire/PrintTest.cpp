@@ -31,12 +31,10 @@ struct PrintFixture : ::testing::Test {
 
 TEST_F(PrintFixture, ToggleSwitchesAndAsksForARestartedPass) {
     print.PrintToggle(clock);
-    EXPECT_TRUE(print.printActive());
-    EXPECT_TRUE(print.takePollCycleRestart());
+    EXPECT_TRUE(print.printActive() && print.takePollCycleRestart());
     EXPECT_FALSE(print.pollCycleRestart());
     print.PrintToggle(clock);
-    EXPECT_FALSE(print.printActive());
-    EXPECT_FALSE(print.pollCycleRestart());
+    EXPECT_EQ(std::pair(print.printActive(), print.pollCycleRestart()), std::pair(false, false));
     EXPECT_EQ(lines, (Lines{"\r\n06/12/2026 09:05:07 Printing activated",
                             "\r\n\r\n06/12/2026 09:05:07 Printing de-activated"}));
 }
@@ -67,7 +65,7 @@ TEST_F(PrintFixture, FirstPassListsEveryModemAndNamesTakeTwelveColumns) {
                             "\r\n06/12/2026 09:05:07 L            Mod2:"}));
 }
 
-TEST_F(PrintFixture, LinesAreCutAndTheStationPrintsNothingByDefault) {
+TEST_F(PrintFixture, LinesAreCutAndNoSinkIsNoFailure) {
     print.PrintLine(std::string(300, 'x'));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].size(), PrintState::kMaxLine);
@@ -75,7 +73,4 @@ TEST_F(PrintFixture, LinesAreCutAndTheStationPrintsNothingByDefault) {
     PrintState fresh;
     fresh.PrintToggle(clock); // no sink: nothing goes anywhere, the flags still change
     EXPECT_TRUE(fresh.printActive());
-    Printing().reset();
-    EXPECT_FALSE(Printing().printActive());
-    EXPECT_FALSE(Printing().firstPass());
 }

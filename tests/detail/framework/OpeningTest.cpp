@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 using namespace linvar;
 
@@ -100,9 +101,9 @@ TEST(Opening, TheIdentityChoosesTheWindowAndClosingGivesTheLineBack) {
         EXPECT_EQ(o.h.port.sent.back().substr(0, 6), "<" + address + "/");
         host.Window()->click("BtnClose");
         o.Run(100, [&] { return !host.IsOpen(); });
-        EXPECT_FALSE(host.IsOpen());
-        EXPECT_TRUE(o.shown.empty());
-        EXPECT_TRUE(o.h.cycle.TimerEnabled());
+        // Closed, off the screen, and the summary's timer running again.
+        EXPECT_EQ(std::tuple(host.IsOpen(), o.shown.size(), o.h.cycle.TimerEnabled()),
+                  std::tuple(false, 0u, true));
         const size_t mark = o.h.port.sent.size();
         ASSERT_TRUE(o.h.RunRequests(6));
         const auto sent = o.h.SentSince(mark);
@@ -110,16 +111,4 @@ TEST(Opening, TheIdentityChoosesTheWindowAndClosingGivesTheLineBack) {
         const auto end = modem ? sent.begin() + 1 : sent.end();
         EXPECT_NE(std::find(sent.begin(), end, "<" + address + (modem ? "/FLT?" : "/SFS?")), end);
     }
-}
-
-TEST(Opening, ATransceiverOfNoKnownFamilyIsToldAndTheLinkStays) {
-    Opened o(Transceiver2, "VORN", "=XVRN-C 10W XCVR     ");
-    o.Run(200, [&] { return !o.h.op.questions.empty(); });
-    EXPECT_FALSE(o.host.IsOpen());
-    ASSERT_EQ(o.h.op.questions.size(), 1u);
-    EXPECT_EQ(o.h.op.questions[0].title, "Problem - Model unknown");
-    EXPECT_EQ(o.h.op.questions[0].text, "Contact factory");
-    o.h.Ticks(3);
-    EXPECT_EQ(o.h.cycle.tx.CurrentMode, Modes::OneLink);
-    EXPECT_TRUE(o.h.screen.at("LinkBox").visible());
 }

@@ -52,8 +52,8 @@ TEST_P(Rules, NoToTheQuestionSendsNothingAndGivesTheHeldValueBack) {
     r.op.answers.push_back(Answer::No);
     EXPECT_EQ(r.Set(f.askBox, f.askEntry), Lines{});
     ASSERT_EQ(r.op.questions.size(), 1u);
-    EXPECT_EQ(r.op.questions[0].title, "Confirm");
-    EXPECT_EQ(r.op.questions[0].text, f.question);
+    EXPECT_EQ(r.op.questions[0].title + ": " + r.op.questions[0].text,
+              std::string("Confirm: ") + f.question);
     EXPECT_EQ(r.Shown(f.askBox), held);
     EXPECT_EQ(r.Text("Instruction"), "Edit of parameter has been replaced with previous value");
 }
@@ -83,9 +83,8 @@ TEST_P(Rules, AnEndDelayThatIsNotANumberIsReportedOnceAndTheWindowGoesOn) {
     Open();
     r.setup.rec(r.record).DelayText = "fast"; // the switch's record is set up on opening
     ASSERT_TRUE(r.Until([&] { return r.port.sent.size() >= 8; }));
-    ASSERT_EQ(r.op.reports.size(), 1u);
-    EXPECT_EQ(r.op.reports[0], "'fast' is not a valid integer value (delay of " + r.w->UnitName +
-                                   ", link: MADRID-2)");
+    EXPECT_EQ(r.op.reports, Lines{"'fast' is not a valid integer value (delay of " + r.w->UnitName +
+                                  ", link: MADRID-2)"});
 }
 
 // "&Close" takes the awaited reply first, then the window closes and the line is free.
@@ -93,8 +92,7 @@ TEST_P(Rules, CloseEndsTheExchangesAndFreesTheLine) {
     Open();
     r.ReadStatus();
     r.Tick(2);
-    ASSERT_TRUE(r.w->click("BtnClose"));
-    ASSERT_TRUE(r.Until([&] { return r.w->Closed(); }, 200));
+    ASSERT_TRUE(r.w->click("BtnClose") && r.Until([&] { return r.w->Closed(); }, 200));
     EXPECT_FALSE(r.tx.AwaitingReply);
     const size_t mark = r.port.sent.size();
     r.Tick(60);

@@ -66,8 +66,8 @@ TEST(SwitchWindow, IdentifiesTheSwitchAndReadsOnlyWhatChangesWhileRemote) {
     r.Shows("StaLRS= Remote Mode|StaOPM= Automatic Operation|StaBKH=5|StaSID=SATCOM SWITCH    "
             "       |StaPSA=+5V PSU-A under|StaPSB=PSU-B OK|StaNUE=86");
     EXPECT_EQ(r.Paint({"StaLRS", "StaPSA", "StaPSB", "StaNUE"}), "lime red lime white");
-    EXPECT_EQ(r.Flags(&Control::visible, {"StaTMI"}), "0");
-    EXPECT_EQ(r.Flags(&Control::enabled, {"BtnConfig", "BtnStatus"}), "10");
+    EXPECT_EQ(r.Flags(&Control::visible, {"StaTMI"}) + r.Flags(&Control::enabled, {"BtnStatus"}),
+              "00");
 
     // In local mode the front panel may change anything: every loop reads it all.
     SwitchRig l("430", '0');
@@ -81,19 +81,6 @@ TEST(SwitchWindow, IdentifiesTheSwitchAndReadsOnlyWhatChangesWhileRemote) {
               "Detail of a Arvelle Redundancy Switch, TRV-430, s/n 43000017342, software rev 3.12");
     l.Shows("StaLRS= Local Mode|StaTMI=TMI:I/F OK");
     EXPECT_EQ(l.Paint({"StaLRS", "StaNUE", "LogCount"}), "yellow yellow yellow");
-    EXPECT_EQ(l.Flags(&Control::visible, {"StaTMI"}), "1");
-}
-
-TEST(SwitchWindow, AnIdentityNotGivenIsAskedAgainUntilTheModelIsKnown) {
-    SwitchRig r("430", '1', "1000000000");
-    r.Once(sim::Injection::refuse('?'), "EID");
-    r.Open();
-    ASSERT_TRUE(r.UntilSent("<1000/LRS?") && r.UntilSent("<1000/LRS?"));
-    EXPECT_EQ(r.Commands(0), (Lines{"EID?"} + kLoop + Lines{"EID?", "ESN?", "SWR?"} + kLoop));
-    EXPECT_EQ(r.w->caption(),
-              "Detail of a Arvelle Redundancy Switch, TRV-430, s/n 43000017342, software rev 3.12");
-    EXPECT_TRUE(r.at("StaTMI").visible());
-    EXPECT_EQ(r.Paint({"LmpVal1"}) + r.Text("BtnAct1"), "grayA");
 }
 
 TEST(SwitchWindow, AQueryAnsweredWithoutAValueShowsInTheSwitchIdAndTheLoopStartsAgain) {
@@ -101,14 +88,10 @@ TEST(SwitchWindow, AQueryAnsweredWithoutAValueShowsInTheSwitchIdAndTheLoopStarts
     r.Open();
     ASSERT_TRUE(r.UntilSent("<1000/LRS?"));
     r.Once(sim::Injection::refuse('?'), "FLT");
-    r.Once(sim::Injection::silence(), "BBU");
     const size_t mark = r.port.sent.size();
-    ASSERT_TRUE(r.UntilText("StaSID", "Invalid args"));
+    ASSERT_TRUE(r.UntilText("StaSID", "Invalid args") && r.UntilSent("<1000/SID?"));
     EXPECT_EQ(r.Colour("StaSID"), "yellow");
-    ASSERT_TRUE(r.UntilSent("<1000/SID?"));
     EXPECT_EQ(r.Commands(mark), (Lines{"AMQ?", "ACT?", "FLT?", "SID?"}));
-    // No answer at all: the same way back.
-    ASSERT_TRUE(r.UntilText("StaSID", "No comms"));
 }
 
 TEST(SwitchWindow, LampsAndButtonsFollowEveryStateDigitOfBothModels) {
@@ -138,21 +121,6 @@ TEST(SwitchWindow, LampsAndButtonsFollowEveryStateDigitOfBothModels) {
 
 // ---- configuration --------------------------------------------------------------------
 
-TEST(SwitchWindow, ConfigurationPressedAgainReadsEverythingAndWaitsForTheOperator) {
-    SwitchRig r;
-    r.OpenToConfig();
-    r.Visible({"PanelStatus", "PanelConfig"}, true);
-    r.Shows("ConfBKH= 5|ConfOPM= Automatic Operation");
-    r.Tick(40);
-    const size_t mark = r.port.sent.size();
-    ASSERT_TRUE(r.w->click("BtnConfig"));
-    r.Tick(2);
-    EXPECT_EQ(r.Text("Instruction"), "Re-reading configuration...");
-    ASSERT_TRUE(r.Settle());
-    EXPECT_EQ(r.Commands(mark), kLoop);
-    EXPECT_EQ(r.Text("Instruction"), "");
-}
-
 TEST(SwitchWindow, HoldOffsAreBroughtIntoRangeWithANote) {
     SwitchRig r;
     r.OpenToConfig();
@@ -171,22 +139,15 @@ TEST(SwitchWindow, HoldOffsAreBroughtIntoRangeWithANote) {
     EXPECT_EQ(r.Commands(mark), (Lines{"BKH=99", "RSH=01", "RSH=01"}));
 }
 
-TEST(SwitchWindow, MaskCheckBoxesSendTheirSumAndAReadingSendsNothing) {
+TEST(SwitchWindow, MaskCheckBoxesSendTheirSumAndAReadingTicksThem) {
     SwitchRig r;
     r.OpenToConfig();
-    size_t mark = r.port.sent.size();
-    EXPECT_EQ(r.Prompt("ConfMamRx"), "Check boxes of desired alarms to be masked");
+    const size_t mark = r.port.sent.size();
     for (const char* box : {"ConfMamRx", "ConfAamSw", "ConfAamMdm"})
         ASSERT_TRUE(r.w->check(box, true) && r.Settle()) << box;
     EXPECT_EQ(r.Commands(mark), (Lines{"MAM=2", "AAM=1", "AAM=3"}));
-
-    // The switch's own masks come back with a full reading and tick the boxes.
-    ASSERT_TRUE(r.w->click("BtnConfig"));
-    mark = r.port.sent.size();
-    r.Tick(2);
-    ASSERT_TRUE(r.Settle());
-    for (const std::string& c : r.Commands(mark))
-        EXPECT_NE(c.find('?'), std::string::npos) << c;
+    // The switch's own masks come back with a full reading.
+    ASSERT_TRUE(r.w->click("BtnConfig") && r.UntilSent("<1000/SID?") && r.Settle());
     EXPECT_EQ(r.Flags(&Control::checked, {"ConfMamRx", "ConfMamTx"}), "10");
     EXPECT_EQ(r.Text("AudioState"), "Audio Alarm Disabled");
     EXPECT_EQ(r.Paint({"MskRx", "MskTx", "AudioState"}), "gray yellow yellow");
@@ -197,17 +158,10 @@ TEST(SwitchWindow, BridgeOrBackupIsAskedFirstAndReadBackByTheStatusLoop) {
     r.OpenToConfig();
     EXPECT_FALSE(r.at("ConfBBM").enabled()); // automatic operation
     ASSERT_TRUE(r.w->choose("ConfOPM", 0) && r.Settle());
-    EXPECT_TRUE(r.at("ConfBBM").enabled());
-    const size_t mark = r.port.sent.size();
     r.op.answers.push_back(Answer::Yes);
-    ASSERT_TRUE(r.w->choose("ConfBBM", 1));
-    r.Tick(2);
-    EXPECT_EQ(r.Text("Instruction"), "Re-configuration sent, please wait...");
-    ASSERT_TRUE(r.Settle());
-    EXPECT_EQ(r.Commands(mark), Lines{"BBU=101"});
+    EXPECT_EQ(r.Sent([&] { r.w->choose("ConfBBM", 1); }), Lines{"BBU=101"});
     ASSERT_TRUE(r.w->click("BtnStatus") && r.UntilText("StaBBU", " Backing up TM # 1"));
     EXPECT_EQ(r.Colour("StaBBU"), "red");
-    EXPECT_FALSE(r.at("PanelConfig").visible());
 }
 
 TEST(SwitchWindow, ActivateButtonsChangeOneFlagOfWhatTheSwitchSaidAndWaitForIt) {
@@ -215,7 +169,6 @@ TEST(SwitchWindow, ActivateButtonsChangeOneFlagOfWhatTheSwitchSaidAndWaitForIt) 
     r.OpenToConfig();
     const size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnAct2"));
-    EXPECT_EQ(r.Commands(mark), Lines{"ACT=1100000000"});
     // Accepted, but not read back yet: a press in the pause would undo it.
     ASSERT_TRUE(r.Until([&] { return !r.tx.AwaitingReply; }));
     EXPECT_FALSE(r.w->click("BtnAct3"));
@@ -237,33 +190,7 @@ TEST(SwitchWindow, ActivateButtonsChangeOneFlagOfWhatTheSwitchSaidAndWaitForIt) 
     n.unit->setAnswer("ACT", "=110");
     n.OpenToConfig();
     EXPECT_EQ(n.Text("BtnAct2"), "A");
-    EXPECT_FALSE(n.at("BtnAct2").enabled());
     EXPECT_FALSE(n.w->click("BtnAct2"));
-}
-
-TEST(SwitchWindow, ActivateButtonsWaitForFlagsReadWithTheirCaptions) {
-    // A memory load deactivates modem 2; the panel opened from the utilities reads both first.
-    SwitchRig r("420", '1', "3320000000");
-    r.Open();
-    ASSERT_TRUE(r.ToUtilities() && r.w->choose("MemoryList", 1) && r.w->click("BtnLoad"));
-    ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
-    ASSERT_TRUE(r.w->click("BtnMemConfirm") && r.UntilSent("<1000/DAY?"));
-    ASSERT_TRUE(r.w->click("BtnConfig") && r.Settle());
-    EXPECT_EQ(r.Text("BtnAct2"), "A");
-    size_t mark = r.port.sent.size();
-    ASSERT_TRUE(r.w->click("BtnAct3"));
-    EXPECT_EQ(r.Commands(mark), Lines{"ACT=1010000000"});
-
-    // Modem 2 activated at the switch; the panel is opened between "AMQ?" and "ACT?".
-    SwitchRig s("420", '1', "3220000000");
-    s.Open();
-    ASSERT_TRUE(s.Idle("BtnConfig"));
-    s.sw->setInterfaces("3320000000");
-    ASSERT_TRUE(s.Until([&] { return s.w->StepNo == 73 && !s.tx.AwaitingReply; }));
-    ASSERT_TRUE(s.w->click("BtnConfig") && s.Settle());
-    mark = s.port.sent.size();
-    ASSERT_TRUE(s.w->click("BtnAct3"));
-    EXPECT_EQ(s.Commands(mark), Lines{"ACT=1110000000"});
 }
 
 // ---- utilities ----------------------------------------------------------------------------
@@ -280,11 +207,10 @@ TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
             "Config Store #1|PrvMode=Manual Operation|PrvLines=Redundant Modem Bridging TM# "
             "3\nBack-up Holdoff Time : 7 sec\nRestore Holdoff Time : 20 sec");
     EXPECT_EQ(r.Paint({"PrvLmp1", "PrvLmp2"}), "lime gray");
-    ASSERT_TRUE(r.w->choose("MemoryList", 2)); // not the location previewed
     // Another read of a location takes the old preview's Confirm away.
-    ASSERT_TRUE(r.w->click("BtnLoad"));
-    EXPECT_FALSE(r.at("BtnMemConfirm").visible());
+    ASSERT_TRUE(r.w->choose("MemoryList", 2) && r.w->click("BtnLoad"));
     EXPECT_FALSE(r.w->click("BtnMemConfirm"));
+    // The location previewed is loaded, not the one chosen since.
     ASSERT_TRUE(r.Idle("BtnLoad") && load(1) && r.w->choose("MemoryList", 2));
     size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.w->click("BtnMemConfirm"));
@@ -308,8 +234,7 @@ TEST(SwitchWindow, MemoriesArePreviewedBeforeALoadOrAnOverwrite) {
     ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
     r.Shows("BtnMemConfirm=Over&Write|MemoryMsg=Warning! Location 5 contains data. Overwrite?");
     ASSERT_TRUE(r.w->click("BtnMemCancel"));
-    EXPECT_EQ(r.Text("MemoryMsg"), "");
-    EXPECT_FALSE(r.at("MemPreview").visible());
+    EXPECT_EQ(r.Text("MemoryMsg") + r.Flags(&Control::visible, {"MemPreview"}), "0");
     // A refusal is said in red.
     r.Once(sim::Injection::refuse('?'), "CST");
     ASSERT_TRUE(r.UntilSent("<1000/TIM?") && r.w->click("BtnStore"));
@@ -333,10 +258,9 @@ TEST(SwitchWindow, TheClockIsSetWithTheOffsetAcrossMidnight) {
     const Lines sent = r.Commands(mark);
     ASSERT_GE(sent.size(), 2u);
     EXPECT_EQ(sent[sent.size() - 2] + " " + sent.back().substr(0, 8), "DAY=010127 TIM=0105");
-    EXPECT_EQ(r.Text("LblDate"), "Date set OK");
     // The messages stay for ten clock readings.
     ASSERT_TRUE(r.UntilSent("<1000/TIM?") && r.UntilSent("<1000/TIM?"));
-    EXPECT_EQ(r.Text("LblTime"), "Time set OK");
+    EXPECT_EQ(r.Text("LblDate") + r.Text("LblTime"), "Date set OKTime set OK");
 }
 
 // ---- the event log ------------------------------------------------------------------------
@@ -353,13 +277,8 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
     ASSERT_TRUE(r.UntilText("LogCount", "Number of unread Log events: 11"));
     EXPECT_EQ(r.Text("LogTopLine"),
               "Choose a data file name so that Switch event data can be retained");
-    r.op.files.push_back("events.txt");
-    ASSERT_TRUE(r.w->click("BtnChooseFile"));
-    EXPECT_EQ(r.Text("LogTopLine"), "Going to store event data to: events.txt");
-    ASSERT_TRUE(r.w->click("BtnAppend"));
-    EXPECT_EQ(r.Text("ReadLogHint"), "Now read the Switch and store the event information to file");
     const size_t mark = r.port.sent.size();
-    ASSERT_TRUE(r.w->click("BtnReadLog") && r.LogRead());
+    ASSERT_TRUE(r.ToFile("events.txt", "BtnAppend") && r.w->click("BtnReadLog") && r.LogRead());
     EXPECT_EQ(r.Commands(mark), (Lines{"RNE?", "RNE?", "RNE?", "RNE?", "CAE="}));
     EXPECT_EQ(r.Text("LogTopLine"), "Event data stored in events.txt");
     const std::string d = "1000  21 Jun 2011  14:00:00  ", t = "1000  05 Dec 2026  14:03:09  ";
@@ -374,18 +293,9 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
     EXPECT_EQ(r.dir.read("events.txt"), want);
     EXPECT_EQ(r.unit->events().size(), 0u);
 
-    // A new file holds only the new lines.
-    r.unit->addEvent('C', 'B', '3', 0);
-    EXPECT_FALSE(r.at("BtnLogs").enabled());
-    ASSERT_TRUE(r.w->click("BtnUtilities") && r.Idle("BtnLogs") && r.w->click("BtnLogs"));
-    ASSERT_TRUE(r.UntilText("LogCount", "Number of unread Log events: 1"));
-    ASSERT_TRUE(r.ToFile("new.txt", "BtnNewFile") && r.w->click("BtnReadLog") && r.LogRead());
-    EXPECT_EQ(r.dir.read("new.txt"), t + "R. Modem, TX fault cleared\r\n");
-
     // No answer half way: what was read is stored and nothing is cleared in the switch.
     for (char code : {'1', '2', '3', '4', '5', '6', '7'})
         r.unit->addEvent('F', code, '2', 0);
-    const size_t held = r.unit->events().size();
     ASSERT_TRUE(r.w->click("BtnUtilities") && r.Idle("BtnLogs") && r.w->click("BtnLogs"));
     ASSERT_TRUE(r.Idle("BtnChooseFile") && r.ToFile("cut.txt", "BtnNewFile"));
     const size_t cut = r.port.sent.size();
@@ -395,9 +305,8 @@ TEST(SwitchWindow, EventLogLinesNameEverySourceAndAppendWithoutABlankLine) {
     ASSERT_TRUE(r.UntilText("LogProgress", "Log: No comms"));
     EXPECT_EQ(r.at("LogProgress").textColour(), Colours::red);
     EXPECT_EQ(r.Commands(cut), (Lines{"RNE?", "RNE?"}));
-    EXPECT_EQ(r.Text("LogTopLine"), "Event data stored in cut.txt");
     EXPECT_EQ(r.File("cut.txt").size(), 5u);
-    EXPECT_EQ(r.unit->events().size(), held);
+    EXPECT_EQ(r.unit->events().size(), 7u);
 }
 
 // ---- opening from the summary -----------------------------------------------------------
@@ -428,9 +337,6 @@ TEST(SwitchWindow, OpensFromTheSummaryAtOnceAndGivesThePortBack) {
             ASSERT_TRUE(s.top->Cycle().tx.AwaitingReply && s.Front()->requestClose());
         } else {
             s.Tick(60);
-            EXPECT_EQ(
-                s.Front()->caption().rfind("Detail of a Arvelle Redundancy Switch, TRV-430", 0),
-                0u);
             ASSERT_TRUE(s.Front()->click("BtnClose"));
         }
         s.Tick(frame ? 3 : 20);

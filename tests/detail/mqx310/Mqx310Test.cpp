@@ -33,6 +33,12 @@ struct Rig : DetailRig {
                                u.setRemoteState(remote);
                            });
     }
+    // The next request to go out, without the address.
+    std::string Next() {
+        const size_t mark = port.sent.size();
+        Until([&] { return port.sent.size() > mark; });
+        return port.sent.size() > mark ? Commands(mark).front() : "";
+    }
 };
 
 } // namespace
@@ -117,9 +123,7 @@ TEST(Detail310, RefusedStatusRepliesKeepTheirOwnPlaceInTheLoop) {
         SCOPED_TRACE(command);
         r.unit->setAnswer(command, answer);
         ASSERT_TRUE(r.UntilSent(command + "?"));
-        const size_t mark = r.port.sent.size();
-        ASSERT_TRUE(r.Until([&] { return r.port.sent.size() > mark; }));
-        EXPECT_EQ(r.Commands(mark).front(), next);
+        EXPECT_EQ(r.Next(), next);
         r.Shows(shown);
         EXPECT_TRUE(command != "RED" || !r.w->OnlineUnit);
         r.unit->setAnswer(command, "");

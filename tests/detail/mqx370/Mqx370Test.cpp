@@ -28,6 +28,14 @@ struct Rig : DetailRig {
         return Create<Mqx370Window>(identity);
     }
     Mqx370Window& window;
+    // The unit's answers, as "MNEreply|MNEreply".
+    void Answers(const std::string& table) {
+        for (size_t from = 0; from < table.size();) {
+            const size_t bar = std::min(table.find('|', from), table.size());
+            unit->setAnswer(table.substr(from, 3), table.substr(from + 3, bar - from - 3));
+            from = bar + 1;
+        }
+    }
 };
 
 // The unit's configuration string with `text` from position `pos` (1 = the first).
@@ -72,12 +80,7 @@ TEST(Detail370, StatusLoopReadsFaultsAndTheLBandOdu) {
     Rig r("0371003310", 3, "0371");
     r.unit->setFaults("C25A");
     r.unit->setReading("SWR", "1.3.0");
-    for (const auto& [m, v] : std::vector<std::pair<const char*, const char*>>{{"RFO", "=99999"},
-                                                                               {"RSL", "=LT-72.5"},
-                                                                               {"TXO", "=4"},
-                                                                               {"RED", "=0"},
-                                                                               {"HRV", "=0200"}})
-        r.unit->setAnswer(m, v);
+    r.Answers("RFO=99999|RSL=LT-72.5|TXO=4|RED=0|HRV=0200");
     const size_t mark = r.port.sent.size();
     ASSERT_TRUE(r.UntilSent("OTP?"));
     r.Tick(3);
@@ -105,8 +108,7 @@ TEST(Detail370, StatusLoopReadsFaultsAndTheLBandOdu) {
 
 TEST(Detail370, FirmwareDecidesTheOfflineUnitQuery) {
     struct Case {
-        const char* identity;
-        const char* swr;
+        const char *identity, *swr;
         bool ous;
     };
     for (const Case& c : {Case{"0370000001", "2.0.0", false}, Case{"0370000001", "2.0.1", true},
@@ -190,51 +192,6 @@ TEST(Detail370, ConfigurationReadFillsEveryBox) {
               "011");
     EXPECT_EQ(r.Text("Notice"), "IF/RF loopback. Cannot change configuration.");
     EXPECT_EQ(r.window.Firmware(), 210);
-}
-
-TEST(Detail370, TheLBandLayoutsAndTheOduString) {
-    Rig r("0371000000", 3, "0371");
-    r.unit->setConfig(With(r.unit->config(), 1, "12345678"));
-    r.ReadConfig();
-    r.Shows("ConfTFQ= 1234.5678|ConfRFQ= 1100.0000|ConfOOD=02:30|ConfODL=1000|ConfODH=3000|"
-            "ConfLNL=50|ConfLNH=400|ConfTLO=13050|ConfBAD=1|ConfLNV= 18 volts|ConfTLOMix=+|"
-            "ConfRLOMix=-|ConfERF= Internal");
-    // The limits and the commands of the ODU box.
-    r.w->click("BtnOdu");
-    EXPECT_EQ(r.Prompt("ConfODH"),
-              "Enter current value, integer between 0 and 4000 (mA), resolution 100 (mA)");
-    EXPECT_EQ(r.Set("ConfODH", "3500"), Lines{"ODH=3500"});
-    EXPECT_EQ(r.Set("ConfODL", "150"), Lines{});
-    EXPECT_EQ(r.Set("ConfLNL", "251"), Lines{});
-    EXPECT_EQ(r.Set("ConfLNH", "500"), Lines{"LNH=500"});
-    EXPECT_EQ(r.Set("ConfOOD", "20:59"), Lines{"OOD=20:59"});
-    EXPECT_EQ(r.Set("ConfOOD", "21:00"), Lines{});
-    EXPECT_EQ(r.Text("Notice"), "ERROR: Bad value. Please correct it");
-    EXPECT_EQ(r.Set("ConfTLO", "12000"), Lines{"TLO=12000+"});
-    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfBAD", 11); }), Lines{"OAD=12"});
-    EXPECT_EQ(r.Settings([&] { r.w->choose("ConfLNB", 0); }), Lines{"LNB=0"});
-    EXPECT_EQ(r.unit->oduConfig().substr(0, 2), "12");
-}
-
-TEST(Detail370, FrequencyRangeByModelCodeAndHardware) {
-    struct Case {
-        const char* identity;
-        const char* hrv;
-        const char* prompt;
-        bool fifty;
-    };
-    for (const Case& c : {Case{"0370000000", "=0200", "52-88 MHz or 104-176 MHz", false},
-                          Case{"0373000000", "=0200", "50-90 MHz or 100-180 MHz", true},
-                          Case{"0370000000", "=0201", "50-90 MHz or 100-180 MHz", true}}) {
-        SCOPED_TRACE(std::string(c.identity) + c.hrv);
-        Rig r(c.identity);
-        r.unit->setAnswer("HRV", c.hrv);
-        r.ReadConfig();
-        EXPECT_EQ(r.Prompt("ConfTFQ"),
-                  std::string("Enter Tx frequency, ") + c.prompt + ", resolution 100 Hz");
-        EXPECT_EQ(r.Set("ConfTFQ", "50"), c.fifty ? Lines{"TFQ=0050.0000"} : Lines{});
-        EXPECT_EQ(r.Set("ConfRFQ", "52"), Lines{"RFQ=0052.0000"});
-    }
 }
 
 TEST(Detail370, EditLimitsOfPowerBufferAndCircuitId) {
@@ -333,43 +290,6 @@ TEST(Detail370, DropAndInsertTablesStepAndSendTheirValue) {
     EXPECT_EQ(r.Settings([&] { r.w->leave("BtnDropDown"); }), Lines{});
 }
 
-TEST(Detail370, DropAndInsertAtTheDistantEndAndRefused) {
-    Rig r("0370000100", 4, "0370", true);
-    r.w->click("BtnDni");
-    r.w->click("InsertSlot3");
-    r.w->click("BtnInsertUp");
-    // No restores the table; Yes sends it.
-    r.op.answers.push_back(Answer::No);
-    EXPECT_EQ(r.Settings([&] { r.w->click("BtnDniSend"); }), Lines{});
-    EXPECT_EQ(r.op.questions.back().text, "Change D+I configuration. Comms may be affected.");
-    EXPECT_EQ(r.Text("InsertSlot3"), "3");
-    r.w->click("BtnInsertUp");
-    // Leaving the table for the button asks once: one question, one command.
-    const size_t asked = r.op.questions.size();
-    r.op.answers.push_back(Answer::Yes);
-    const Lines sent = r.Settings([&] {
-        r.w->leave("BtnInsertUp");
-        r.w->click("BtnDniSend");
-    });
-    EXPECT_EQ(r.op.questions.size(), asked + 1);
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].substr(0, 4 + 28), "DNI=123456" + std::string(18, '0') + "2124");
-
-    // A refused DNI? stops the read there, locked, until another phase is chosen.
-    r.unit->setAnswer("DNI", "*");
-    r.w->click("BtnConfig");
-    r.Tick(60);
-    EXPECT_EQ(r.port.sent.back(), "<0370/DNI?");
-    EXPECT_FALSE(r.w->RemoteMode);
-    EXPECT_TRUE(r.at("ConfTFQ").readOnly());
-
-    // Without the option the read goes from LRS to MGC.
-    Rig plain("0370000000");
-    const Lines read = plain.ReadConfig();
-    EXPECT_EQ(Lines(std::find(read.begin(), read.end(), "REF?"), read.end()),
-              Words("REF? LRS? MGC? DRL? ADJ?"));
-}
-
 TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {
     Rig r("0370000201", 3, "0370", true);
     const auto visit = [&](const char* box, bool tick) {
@@ -462,35 +382,4 @@ TEST(Detail370, RateListsAndReedSolomonSetsFollowTheFraming) {
     r.Tick(3);
     ASSERT_TRUE(r.Settle());
     EXPECT_EQ(r.at("ConfTRL").items().front() + " " + r.at("ConfTRL").items().back(), "64 1536");
-}
-
-// A framing change re-reads the drop and insert set-up only where the unit has it: a unit
-// without the option would refuse "DNI?" and leave every box locked.
-TEST(Detail370, AFramingChangeReadsDropAndInsertOnlyWithTheOption) {
-    for (const char* identity : {"0370000000", "2370001101"}) {
-        SCOPED_TRACE(identity);
-        Rig r(identity);
-        r.unit->setAnswer("TFM", "=");
-        r.ReadConfig();
-        const int now = r.at("ConfTFM").selected();
-        const Lines sent = r.Sent([&] { r.w->choose("ConfTFM", now == 0 ? 1 : 0); });
-        EXPECT_EQ(std::count(sent.begin(), sent.end(), "DNI?"), identity[0] == '2' ? 1 : 0);
-        EXPECT_FALSE(r.at("ConfTFQ").readOnly());
-    }
-}
-
-TEST(Detail370, TheInstalledOptionsAreShownOnRequest) {
-    Rig r("2370035101");
-    r.w->click("BtnOptions");
-    EXPECT_TRUE(r.at("OptionsBox").visible());
-    r.Shows(
-        "OptTurbo= Turbo2 codec, to 20Mbps|OptFraming= IBS with Hi-rate ESC and IDR|OptDropInsert= "
-        "D+I|OptModuleCap=Hi-stability reference|OptModule= Module installed");
-    // A phase chosen hides it again.
-    r.w->click("BtnStatus");
-    r.Tick(3);
-    EXPECT_FALSE(r.at("OptionsBox").visible());
-
-    Rig l("0371000001", 3, "0371");
-    EXPECT_EQ(l.Text("OptModuleCap"), "External 20dB attenuator");
 }

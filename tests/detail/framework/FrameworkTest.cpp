@@ -305,7 +305,7 @@ TEST(DetailFramework, TheReplyDialectIsTheFamilys) {
     for (const auto& [text, shown, colour] :
          {std::tuple{"TOblix timeout", "TOblix timeout", "blue"},
           std::tuple{"TOBLIX timeout", "TOBLIX timeout", "blue"}, std::tuple{"", "~", ""}}) {
-        FakeRig r([&](FamilyDescription& f) { f.replies.tildeText = text; });
+        FakeRig r([t = text](FamilyDescription& f) { f.replies.tildeText = t; });
         r.Await(sim::Injection::refuse('~'), "LVL");
         ASSERT_TRUE(r.Until([&] { return !r.Text("StaLVL").empty(); }));
         r.Shows({{"StaLVL", shown, *colour ? colour : nullptr}});

@@ -228,7 +228,7 @@ TEST(Detail330, TheIfBandAndItsLevelSetTheFrequencyRange) {
                                                  {"2330210000", "2", "104 and 176"},
                                                  {"2330110000", "4", "52 and 88"}}) {
         SCOPED_TRACE(identity + " level " + level);
-        Rig r(identity, 3, Plain(), [&](sim::Unit& u) { u.setReading("LBL", level); });
+        Rig r(identity, 3, Plain(), [l = level](sim::Unit& u) { u.setReading("LBL", l); });
         r.ReadConfig();
         EXPECT_EQ(r.Prompt("TxFreq"),
                   "Enter a Tx frequency, between " + range + " MHz, resolution 100Hz");

@@ -189,7 +189,7 @@ TEST(DetailVorn, WithoutFactoryAccessEntriesGoUncorrectedAndARefusalIsReReadAndC
                                          {"UFQ", "-0.5", "frequency"},
                                          {"UFQ", "123456", "frequency"},
                                          {"UAT", "1234", "attenuation"}}) {
-        EXPECT_EQ(r.Sent([&] { r.Edit(box, bad); }), Lines{}) << bad;
+        EXPECT_EQ(r.Sent([&, b = box, v = bad] { r.Edit(b, v); }), Lines{}) << bad;
         EXPECT_EQ(r.Text("Notice"),
                   std::string("ERROR: Bad ") + what + " value. Please correct it");
     }

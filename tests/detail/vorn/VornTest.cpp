@@ -372,6 +372,15 @@ TEST(DetailVorn, UtilitiesSetTheClockMonthFirstAndDriveThePair) {
     r.Once(sim::Injection::refuse('?'), "TIM");
     ASSERT_TRUE(r.UntilText("LblTime", "Time:Invalid args"));
     EXPECT_FALSE(r.at("ClockOffset").visible());
+    // "Set Time" overtaken by "Read Status" is dropped, not sent when the utilities return.
+    r.w->click("BtnSetTime");
+    r.w->click("BtnStatus");
+    ASSERT_TRUE(r.Idle("BtnUtilities"));
+    const size_t mark = r.port.sent.size();
+    ASSERT_TRUE(r.w->click("BtnUtilities") && r.UntilSent("<0211/TIM?"));
+    r.Tick(20);
+    for (const std::string& c : r.Commands(mark))
+        EXPECT_NE(c.substr(0, 4), "DAY=");
 }
 
 TEST(DetailVorn, FactoryAccessIsTakenBackWhateverTheOperatorPresses) {

@@ -86,6 +86,8 @@ TEST(Replay, DemoInstallationPolledAndALinkOpenedAndClosed) {
                          std::string(loaded.rec(SystemSetup::RedundantModemRecord(1)).Mod1Addr)),
               std::tuple(std::string("LONDON-1"), true, true, 10, std::string("2100")));
     EXPECT_EQ(run.dir.read("comms.txt"), "1,9600,0\r\n");
+    run.Play({"click BtnComms"}); // the dialog shows the line format in use
+    EXPECT_EQ(run.top->CommsScreen().at("CboFormat").selectedText(), "8N1");
 }
 
 TEST(Replay, AFailureIsReportedByItsLineAndTheScriptGoesOnUnlessItCannot) {

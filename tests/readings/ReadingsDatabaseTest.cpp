@@ -118,6 +118,9 @@ TEST(ReadingsDatabase, RetentionDropsOldReadingsAndKeepsHoursForTheWholeSpan) {
         again.series("0101", "ebno_db", kStart + 5 * kDay, kStart + 5 * kDay + 2 * kHour - 1, 500);
     ASSERT_EQ(old.size(), 2u);
     EXPECT_EQ(Said(old[0]), "7200 x12 10.0..10.0");
+    // A span starting just the raw days before the newest reading is still raw.
+    const int64_t edge = kStart + 10 * kDay - 300000;
+    EXPECT_EQ(again.series("0101", "ebno_db", edge, edge + kHour - 1, 500).size(), 12u);
     // The view gives one row a reading.
     EXPECT_EQ(Rows(file, "readings"), Rows(file, "reading"));
 }

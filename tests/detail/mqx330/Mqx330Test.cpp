@@ -310,6 +310,11 @@ TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
     r.w->choose("MemoryList", 6);
     r.w->click("BtnMemConfirm");
     EXPECT_EQ(r.Memo({"Storing..."}), "Current config now stored in memory 2");
+    // The wait of 12 ticks before the utilities resume holds for a second store too.
+    const size_t stored = r.port.sent.size();
+    const int at = r.ticks;
+    ASSERT_TRUE(r.Until([&] { return r.port.sent.size() > stored; }));
+    EXPECT_EQ(r.ticks - at, 15);
     r.w->choose("MemoryList", 2);
     // A refused query is said once and the panel goes back to its clock: not asked again.
     r.Tick(60);
@@ -320,6 +325,14 @@ TEST(Detail330, MemoriesAreStoredAndPreviewedFromTheirStrings) {
     EXPECT_EQ(r.Text("MemoryMsg"), "Invalid args");
     const V asked = r.Commands(before);
     EXPECT_EQ(std::count(asked.begin(), asked.end(), "CST?2"), 1);
+    // A store answered "?".
+    r.unit->setAnswer("CST", "");
+    r.Tick(60);
+    r.w->click("BtnStore");
+    ASSERT_TRUE(r.Until([&] { return r.at("BtnMemConfirm").visible(); }));
+    r.Once(sim::Injection::refuse('?'), "CST");
+    r.w->click("BtnMemConfirm");
+    EXPECT_EQ(r.Memo({"Storing..."}), "Problem with memory store");
 }
 
 // The rules every window keeps, asked of this family and of the MQX-310 it was made from.

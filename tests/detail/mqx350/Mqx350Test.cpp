@@ -331,7 +331,10 @@ TEST(Detail350, LogsDownloadToNewAppendedAndOverwrittenFiles) {
     V appended = first;
     appended.push_back(" ");
     appended.push_back(another('7'));
+    const size_t mark = r.port.sent.size();
     ASSERT_TRUE(download("ev.txt", "BtnAppend"));
+    const V asked = r.Commands(mark); // a reply of one record is not the log's end
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "RNE?"), 2);
     EXPECT_EQ(r.File("ev.txt"), appended);
     const std::string third = another('9');
     ASSERT_TRUE(download("ev.txt", "BtnOverwrite"));

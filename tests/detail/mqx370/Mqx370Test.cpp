@@ -288,6 +288,10 @@ TEST(Detail370, DropAndInsertTablesStepAndSendTheirValue) {
               Lines{"DNI=U0" + std::string(22, '0') + "2O" + std::string(23, '0') + "01"});
     EXPECT_EQ(r.Text("DropSlot1"), "31");
     EXPECT_EQ(r.Settings([&] { r.w->leave("BtnDropDown"); }), Lines{});
+    // A refused "DNI?" leaves no earlier timeslot shown.
+    r.unit->setAnswer("DNI", "?");
+    r.Sent([&] { r.w->click("BtnConfig"); });
+    EXPECT_EQ(r.Text("DropSlot1"), "na");
 }
 
 TEST(Detail370, MasksBackwardAlarmsVolumesAndReference) {

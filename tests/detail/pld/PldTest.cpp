@@ -139,9 +139,11 @@ TEST(DetailPld, TheLnaIsCalibratedOnceAndLockModeHoldsTheSettings) {
 TEST(DetailPld, TheSummaryFaultStatusIsRedOnlyForAFaultCharacter) {
     // Not available ("2", "X") is no fault; a "1" anywhere in the run is one.
     const struct {
-        const char *reply, *chars, *colour;
-    } cases[] = {{"CFS", "100000X", "red"}, {"CFS", "0000002", "lime"}, {"CES", "0X100", "red"},
-                 {"CHS", "00002", "lime"},  {"CDS", "X001", "red"},     {"CAS", "2X0", "lime"}};
+        const char *reply, *chars, *colour, *lna = nullptr; // lna: the LNA label's colour
+    } cases[] = {
+        {"CFS", "100000X", "red"}, {"CFS", "0000002", "lime"}, {"CFS", "0000001", "red", "red"},
+        {"CES", "0X100", "red"},   {"CHS", "00002", "lime"},   {"CDS", "X001", "red"},
+        {"CAS", "2X0", "lime"}};
     Rig r;
     OpenPld(r);
     ASSERT_TRUE(r.Ready());
@@ -149,6 +151,7 @@ TEST(DetailPld, TheSummaryFaultStatusIsRedOnlyForAFaultCharacter) {
         r.Sim<P>().setAlarms(c.reply, c.chars);
         ASSERT_TRUE(r.UntilSent("<0211/CFS?") && r.UntilSent("<0211/RCS?")); // a whole pass
         EXPECT_EQ(r.Colour("StaSFS"), c.colour) << c.reply << " " << c.chars;
+        EXPECT_EQ(c.lna ? r.Colour("CLS") : "", c.lna ? c.lna : "");
         r.Sim<P>().setAlarms(c.reply, std::string(std::strlen(c.chars), '0'));
     }
 }

@@ -158,6 +158,14 @@ TEST(SwitchWindow, BridgeOrBackupIsAskedFirstAndReadBackByTheStatusLoop) {
     r.OpenToConfig();
     EXPECT_FALSE(r.at("ConfBBM").enabled()); // automatic operation
     ASSERT_TRUE(r.w->choose("ConfOPM", 0) && r.Settle());
+    // A refused entry's notice is cleared by the idle a declined change goes to.
+    r.Edit("ConfBKH", "x");
+    const std::string refused = r.Text("Notice");
+    r.op.answers.push_back(Answer::No);
+    r.w->choose("ConfBBM", 1);
+    r.Tick(2);
+    EXPECT_EQ(refused + "|" + r.Text("Notice"),
+              "Enter an integer value for Holdoff Time, between 1 and 99|");
     r.op.answers.push_back(Answer::Yes);
     EXPECT_EQ(r.Sent([&] { r.w->choose("ConfBBM", 1); }), Lines{"BBU=101"});
     ASSERT_TRUE(r.w->click("BtnStatus") && r.UntilText("StaBBU", " Backing up TM # 1"));

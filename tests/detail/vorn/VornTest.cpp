@@ -270,6 +270,16 @@ TEST(DetailVorn, ADistantUnitIsNeverLeftMutedAfterAFrequencyChange) {
     EXPECT_EQ(q.Flags(&Control::visible, {"BtnLogs", "MUT"}) + q.Text("StaMUT"), "11" + unmuted);
     EXPECT_EQ(std::count(q.port.sent.begin(), q.port.sent.end(), "<0211/MUT?"), 2);
 
+    // Configuration chosen while a later pass asks "MUT?" (the limits were refused once, so
+    // the mute is read again): "MUT=0" goes out once the status loop is back.
+    Rig c;
+    OpenVorn(c, 4, false, [](Rig& r) { r.Sim<V>().setMuteMode(1); });
+    c.Once(sim::Injection::refuse('*'), "FAC");
+    ASSERT_TRUE(c.Ready());
+    c.Sim<V>().setMuteMode(1);
+    ASSERT_TRUE(c.UntilSent("<0211/MUT?") && c.w->click("BtnConfig") && c.Settle());
+    EXPECT_TRUE(c.w->click("BtnStatus") && c.UntilSent("<0211/MUT=0"));
+
     // "MUT=0" silent at the DISTANT end: sent again until the unit is no longer muted.
     Rig d;
     OpenVorn(d, 4, false, [](Rig& r) { r.Sim<V>().setMuteMode(1); });
@@ -372,6 +382,15 @@ TEST(DetailVorn, UtilitiesSetTheClockMonthFirstAndDriveThePair) {
     r.Once(sim::Injection::refuse('?'), "TIM");
     ASSERT_TRUE(r.UntilText("LblTime", "Time:Invalid args"));
     EXPECT_FALSE(r.at("ClockOffset").visible());
+    // "Set Time" overtaken by "Read Status" is dropped, not sent when the utilities return.
+    r.w->click("BtnSetTime");
+    r.w->click("BtnStatus");
+    ASSERT_TRUE(r.Idle("BtnUtilities"));
+    const size_t mark = r.port.sent.size();
+    ASSERT_TRUE(r.w->click("BtnUtilities") && r.UntilSent("<0211/TIM?"));
+    r.Tick(20);
+    for (const std::string& c : r.Commands(mark))
+        EXPECT_NE(c.substr(0, 4), "DAY=");
 }
 
 TEST(DetailVorn, FactoryAccessIsTakenBackWhateverTheOperatorPresses) {

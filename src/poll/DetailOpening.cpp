@@ -30,7 +30,6 @@ void PollCycle::DoubleClickSwitch(int sw) {
     req.family = &FamilyOfKind(UnitKind::Switch);
     req.UnitAddress = e.Mod1Addr;
     req.UnitName = "switch " + std::to_string(sw);
-    req.SwitchNumber = sw;
     req.CurrentEnd = SystemSetup::SwitchRecord(sw);
     auto closed = [this](bool) {
         RequestMode(Modes::AllLinks);

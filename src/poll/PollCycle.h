@@ -47,7 +47,6 @@ struct DetailRequest {
     std::string IdentityCode;
     int CurrentEnd = 0;
     bool ModemPairPresent = false; // both units of the kind opened (modems, transceivers)
-    int SwitchNumber = 0;
 };
 
 // Opens detail windows. `open` returns false when the station has no window for that

@@ -271,15 +271,24 @@ void ReadingsDatabase::Prune(int64_t nowMs) {
     hours.bind(1, (now - int64_t{options_.retentionDays} * 86400) / 3600).run();
 }
 
+// The readers' own connection, apart from the writer thread's, opened on first use;
+// called with readMutex_ held.
+bool ReadingsDatabase::Reader() const {
+    if (readDb_)
+        return true;
+    if (sqlite3_open_v2(file_.string().c_str(), &readDb_, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK)
+        return true;
+    sqlite3_close(readDb_);
+    readDb_ = nullptr;
+    return false;
+}
+
 std::vector<UnitOfRecord> ReadingsDatabase::units() const {
     std::lock_guard lock(readMutex_);
     std::vector<UnitOfRecord> out;
-    if (!readDb_ && sqlite3_open_v2(file_.string().c_str(), &readDb_, SQLITE_OPEN_READONLY,
-                                    nullptr) != SQLITE_OK) {
-        sqlite3_close(readDb_);
-        readDb_ = nullptr;
+    if (!Reader())
         return out;
-    }
     Statement s(readDb_, "SELECT DISTINCT address, link, end_name, caption FROM series "
                          "ORDER BY link = 0, link, end_name DESC, caption, address");
     while (s.row())
@@ -290,12 +299,8 @@ std::vector<UnitOfRecord> ReadingsDatabase::units() const {
 std::vector<ReadingKind> ReadingsDatabase::kindsOf(const std::string& address) const {
     std::lock_guard lock(readMutex_);
     std::vector<ReadingKind> out;
-    if (!readDb_ && sqlite3_open_v2(file_.string().c_str(), &readDb_, SQLITE_OPEN_READONLY,
-                                    nullptr) != SQLITE_OK) {
-        sqlite3_close(readDb_);
-        readDb_ = nullptr;
+    if (!Reader())
         return out;
-    }
     Statement s(readDb_, "SELECT kind, label, unit FROM series WHERE address = ? ORDER BY id");
     s.bind(1, address);
     while (s.row())
@@ -310,12 +315,8 @@ std::vector<SeriesPoint> ReadingsDatabase::series(const std::string& address,
     std::vector<SeriesPoint> out;
     if (toMs < fromMs || maxPoints < 1)
         return out;
-    if (!readDb_ && sqlite3_open_v2(file_.string().c_str(), &readDb_, SQLITE_OPEN_READONLY,
-                                    nullptr) != SQLITE_OK) {
-        sqlite3_close(readDb_);
-        readDb_ = nullptr;
+    if (!Reader())
         return out;
-    }
     const int64_t from = fromMs / 1000, to = toMs / 1000;
     Statement id(readDb_, "SELECT id FROM series WHERE address = ? AND kind = ?");
     id.bind(1, address).bind(2, kind);
@@ -371,12 +372,8 @@ std::string ReadingsDatabase::Csv(const std::string& address, const std::string&
                                   int64_t fromMs, int64_t toMs) const {
     std::lock_guard lock(readMutex_);
     std::string out = "time_utc,address,link,end,reading,value,unit\n";
-    if (!readDb_ && sqlite3_open_v2(file_.string().c_str(), &readDb_, SQLITE_OPEN_READONLY,
-                                    nullptr) != SQLITE_OK) {
-        sqlite3_close(readDb_);
-        readDb_ = nullptr;
+    if (!Reader())
         return out;
-    }
     Statement s(readDb_,
                 "SELECT r.t, s.address, s.link, s.end_name, s.kind, r.value, s.unit FROM reading r "
                 "JOIN series s ON s.id = r.series WHERE s.address = ? AND (? = '' OR s.kind = ?) "

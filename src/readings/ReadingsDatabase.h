@@ -71,6 +71,7 @@ private:
     void Prune(int64_t nowMs);
     void Fail(const std::string& what);
     int64_t SeriesId(const Item& item);
+    bool Reader() const;
 
     std::filesystem::path file_;
     Options options_;

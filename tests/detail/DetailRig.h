@@ -310,6 +310,13 @@ struct DetailRig {
         op.files.push_back(file);
         return w->click("BtnChooseFile") && w->click(mode);
     }
+    // A modem's log (its events or statistics button) read to a new file.
+    void ReadModemLog(const char* log, const std::string& file) {
+        op.files.push_back(file);
+        w->click(log);
+        w->click("BtnNewFile");
+        w->click("BtnReadLog");
+    }
     // From any panel: the log panel afresh, a file named, and the reading started.
     bool StartLog(const std::string& file, const char* mode = "BtnNewFile") {
         if (!Idle("BtnLogs") || !w->click("BtnLogs"))

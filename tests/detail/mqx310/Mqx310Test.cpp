@@ -176,11 +176,8 @@ TEST(Detail310, AUnitInLocalModeIsSentNoChange) {
     r.Tick(2);
     ASSERT_TRUE(r.Until([&] { return r.at("BtnReadEvents").enabled(); }));
     EXPECT_EQ(r.Text("LogEventsCount"), "Number of unread stored events: 03");
-    r.op.files.push_back("events310.txt");
-    r.w->click("BtnReadEvents");
-    r.w->click("BtnNewFile");
     const size_t mark = r.port.sent.size();
-    r.w->click("BtnReadLog");
+    r.ReadModemLog("BtnReadEvents", "events310.txt");
     ASSERT_TRUE(r.LogRead());
     EXPECT_EQ(r.Commands(mark), (V{"RNE?", "RNE?"}));
     EXPECT_EQ(r.Text("LogTopLine"), "Event data stored in events310.txt");

@@ -78,13 +78,6 @@ struct Rig : DetailRig {
         w->click("BtnLogs");
         ASSERT_TRUE(Until([&] { return tx.CurrentMode == "READLOG" && w->StepNo == 6; }));
     }
-    // The events log read to a new file.
-    void ReadEventsTo(const std::string& file) {
-        op.files.push_back(file);
-        w->click("BtnReadEvents");
-        w->click("BtnNewFile");
-        w->click("BtnReadLog");
-    }
     // The memory load of location 3 up to the moment "CLD=3" has gone out.
     void ConfirmLoad() {
         w->choose("MemoryList", 3);
@@ -445,11 +438,8 @@ TEST(Detail350, TheStatisticsLogGoesToItsFileAndIsThenCleared) {
         expected.push_back("0350  " + StatisticsEntryText(rec, r.clock));
     ASSERT_NO_FATAL_FAILURE(r.OpenLogs());
     EXPECT_EQ(r.Text("LogStatsCount"), "3 Statistics Log lines to read");
-    r.op.files.push_back("stats.txt");
-    r.w->click("BtnReadStats");
-    r.w->click("BtnNewFile");
     const size_t mark = r.port.sent.size();
-    r.w->click("BtnReadLog");
+    r.ReadModemLog("BtnReadStats", "stats.txt");
     ASSERT_TRUE(r.UntilSent("CAS=", 200));
     EXPECT_EQ(r.Text("LogTopLine"), "Statistics Log data stored in stats.txt");
     EXPECT_EQ(r.File("stats.txt"), expected);
